@@ -1,0 +1,79 @@
+#include "cli/Command.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace itm::cli {
+
+namespace {
+QList<Command>& commandList()
+{
+    static QList<Command> commands;
+    return commands;
+}
+
+void printHelp(QTextStream& out)
+{
+    out << "Usage: itm-cli COMMAND [ARGUMENTS]\n"
+           "Batch companion of itm-declaratie: works on the same database and files.\n\n"
+           "Commands:\n";
+    QList<Command> commands = commandList();
+    std::sort(commands.begin(), commands.end(), [](const Command& a, const Command& b) { return a.name < b.name; });
+    for (const Command& command : commands)
+        out << "  itm-cli " << command.synopsis << '\n';
+    out << "  itm-cli --help\n";
+}
+} // namespace
+
+CommandRegistration::CommandRegistration(Command command)
+{
+    commandList().append(std::move(command));
+}
+
+const QList<Command>& registeredCommands()
+{
+    return commandList();
+}
+
+int runCli(int argc, char** argv)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (argc < 2) {
+        printHelp(err);
+        return 2;
+    }
+    const QString name = QString::fromLocal8Bit(argv[1]);
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        printHelp(out);
+        return 0;
+    }
+    const auto& commands = commandList();
+    const auto found = std::find_if(commands.begin(), commands.end(), [&](const Command& c) { return c.name == name; });
+    if (found == commands.end()) {
+        err << "itm-cli: unknown command '" << name << "'\n";
+        printHelp(err);
+        return 2;
+    }
+
+    std::unique_ptr<QCoreApplication> application;
+    if (found->needsGui) {
+        // Pages are rendered without any display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QStringList arguments = QCoreApplication::arguments().mid(2);
+    const int status = found->run(arguments, out, err);
+    out.flush();
+    err.flush();
+    return status;
+}
+
+} // namespace itm::cli

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+namespace itm::cli {
+
+// One sub-command of itm-cli. Each command lives in its own file and registers
+// itself with a static CommandRegistration object.
+struct Command
+{
+    QString name;
+    QString synopsis;   // one line for --help, without the program name
+    bool needsGui = false; // renders pages: a GUI application object (offscreen) is created
+    int (*run)(const QStringList& arguments, QTextStream& out, QTextStream& err) = nullptr;
+};
+
+class CommandRegistration
+{
+public:
+    explicit CommandRegistration(Command command);
+};
+
+const QList<Command>& registeredCommands();
+
+// Runs itm-cli: the first argument names the command; --help lists them.
+int runCli(int argc, char** argv);
+
+} // namespace itm::cli

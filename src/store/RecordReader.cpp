@@ -1,0 +1,72 @@
+#include "store/RecordReader.h"
+
+#include "store/Errors.h"
+#include "store/StrictNumber.h"
+
+#include <cmath>
+
+namespace itm {
+
+QString valueText(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        return QString();
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+        return QString::number(value.toLongLong());
+    case QMetaType::Double:
+        return FloatToStr(value.toDouble());
+    default:
+        return value.toString();
+    }
+}
+
+QString RecordReader::fieldText(const QString& column) const
+{
+    return valueText(fieldValue(column));
+}
+
+qint64 RecordReader::fieldInteger(const QString& column) const
+{
+    const QVariant value = fieldValue(column);
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        return 0;
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+        return value.toLongLong();
+    case QMetaType::Double:
+        return std::llround(value.toDouble());
+    default:
+        return StrToInt(value.toString());
+    }
+}
+
+RowRecord::RowRecord(QStringList columns, QVector<QVariant> values)
+    : m_columns(std::move(columns))
+    , m_values(std::move(values))
+{
+    m_values.resize(m_columns.size());
+}
+
+QVariant RowRecord::fieldValue(const QString& column) const
+{
+    const qsizetype index = m_columns.indexOf(column);
+    if (index < 0)
+        throw Error(QStringLiteral("Field '%1' not found").arg(column));
+    return m_values.at(index);
+}
+
+void RowRecord::setValue(const QString& column, const QVariant& value)
+{
+    const qsizetype index = m_columns.indexOf(column);
+    if (index < 0) {
+        m_columns.append(column);
+        m_values.append(value);
+    } else {
+        m_values[index] = value;
+    }
+}
+
+} // namespace itm

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+namespace itm {
+
+// Read access to one record (the current row of a query, or a row loaded on
+// its own). Values are null, qint64, double or QString.
+class RecordReader
+{
+public:
+    virtual ~RecordReader() = default;
+
+    // The raw value; an unknown column raises itm::Error.
+    virtual QVariant fieldValue(const QString& column) const = 0;
+
+    // The column's text: an integer as its decimal digits, a real number in the
+    // shortest general form with ".", a text as stored, "" when there is no value.
+    QString fieldText(const QString& column) const;
+
+    // The column read as a whole number: integers as they are, reals rounded,
+    // texts through the strict conversion (ConversionError); no value reads 0.
+    qint64 fieldInteger(const QString& column) const;
+};
+
+// Text of a raw value, as RecordReader::fieldText gives it.
+QString valueText(const QVariant& value);
+
+// A record held in memory: column names and their values.
+class RowRecord : public RecordReader
+{
+public:
+    RowRecord() = default;
+    RowRecord(QStringList columns, QVector<QVariant> values);
+
+    QVariant fieldValue(const QString& column) const override;
+    void setValue(const QString& column, const QVariant& value);
+    const QStringList& columns() const { return m_columns; }
+
+private:
+    QStringList m_columns;
+    QVector<QVariant> m_values;
+};
+
+} // namespace itm
