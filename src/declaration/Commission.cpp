@@ -1,0 +1,40 @@
+#include "declaration/Commission.h"
+
+#include "store/Errors.h"
+#include "store/StrictNumber.h"
+
+#include <cmath>
+
+namespace itm {
+
+qint64 RoundTenThousandths(qint64 x)
+{
+    if (x < 0)
+        throw Error(QStringLiteral("Cannot round a negative amount (%1) to whole RON").arg(x));
+    if (x == 0)
+        return 0;
+    const QString digits = QString::number(x);
+    if (digits.size() < 5)
+        return 1;
+    const qint64 fraction = StrToInt(digits.right(4));
+    const qint64 whole = StrToInt(digits.left(digits.size() - 4));
+    return fraction >= 5000 ? whole + 1 : whole;
+}
+
+std::optional<qint64> CommissionDue(double fund, bool reducedRate)
+{
+    // 2^63 is exactly representable; every whole double below it fits qint64.
+    constexpr double kBeyondRange = 9223372036854775808.0;
+    if (!std::isfinite(fund) || fund < 0 || fund >= kBeyondRange || fund != std::trunc(fund))
+        return std::nullopt;
+    const auto wholeFund = static_cast<qint64>(fund);
+    if (wholeFund == 0)
+        return 0;
+    const qint64 rate = reducedRate ? kReducedRateTenThousandths : kStandardRateTenThousandths;
+    // Split the fund so that no product can overflow, whatever its size:
+    // fund x rate / 10000 = (fund / 10000) x rate + (fund % 10000) x rate / 10000.
+    const qint64 commission = (wholeFund / 10000) * rate + ((wholeFund % 10000) * rate + 5000) / 10000;
+    return commission == 0 ? 1 : commission;
+}
+
+} // namespace itm
