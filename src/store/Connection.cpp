@@ -1,0 +1,176 @@
+#include "store/Connection.h"
+
+#include "store/Errors.h"
+
+#include <sqlite3.h>
+
+namespace itm {
+
+namespace {
+QString messageOf(sqlite3* db, int code)
+{
+    if (db)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    return QString::fromUtf8(sqlite3_errstr(code));
+}
+} // namespace
+
+Connection::~Connection()
+{
+    close();
+}
+
+void Connection::open(const QString& path, bool readOnly)
+{
+    close();
+    sqlite3* db = nullptr;
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = messageOf(db, rc);
+        sqlite3_close(db);
+        throw DatabaseError(message);
+    }
+    m_db = db;
+    // A backup or a virus scanner that holds the file for a moment must not turn a
+    // save into an error; a real lock still fails after this wait.
+    sqlite3_busy_timeout(m_db, 2000);
+}
+
+void Connection::close()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+QString Connection::errorMessage() const
+{
+    return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
+}
+
+void Connection::exec(const QString& sql)
+{
+    Statement statement(*this, sql);
+    while (statement.step()) {
+    }
+}
+
+qint64 Connection::lastInsertRowId() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+Statement::Statement(Connection& connection, const QString& sql)
+    : m_connection(connection)
+{
+    if (!connection.handle())
+        throw DatabaseError(QStringLiteral("Database is not open"));
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(connection.handle(), utf8.constData(), int(utf8.size()), &m_statement, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = connection.errorMessage();
+        sqlite3_finalize(m_statement);
+        m_statement = nullptr;
+        throw DatabaseError(message);
+    }
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+bool Statement::hasParameter(const QString& name) const
+{
+    return sqlite3_bind_parameter_index(m_statement, (u':' + name).toUtf8().constData()) > 0;
+}
+
+void Statement::bind(const QString& name, const QVariant& value)
+{
+    const int index = sqlite3_bind_parameter_index(m_statement, (u':' + name).toUtf8().constData());
+    if (index <= 0)
+        return;
+    int rc = SQLITE_OK;
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        rc = sqlite3_bind_null(m_statement, index);
+        break;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Bool:
+        rc = sqlite3_bind_int64(m_statement, index, value.toLongLong());
+        break;
+    case QMetaType::Double:
+        rc = sqlite3_bind_double(m_statement, index, value.toDouble());
+        break;
+    default: {
+        const QByteArray utf8 = value.toString().toUtf8();
+        rc = sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+    if (rc != SQLITE_OK)
+        throw DatabaseError(m_connection.errorMessage());
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString message = m_connection.errorMessage();
+    sqlite3_reset(m_statement);
+    throw DatabaseError(message);
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(m_statement);
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(m_statement);
+}
+
+QString Statement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(m_statement, column));
+}
+
+QString Statement::declaredType(int column) const
+{
+    const char* type = sqlite3_column_decltype(m_statement, column);
+    return type ? QString::fromUtf8(type) : QString();
+}
+
+QVariant Statement::value(int column) const
+{
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(m_statement, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_statement, column));
+    case SQLITE_NULL:
+        return QVariant();
+    default:
+        return QVariant(text(column));
+    }
+}
+
+qint64 Statement::integer(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
+QString Statement::text(int column) const
+{
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column));
+}
+
+} // namespace itm

@@ -1,0 +1,235 @@
+#pragma once
+
+#include "store/RecordReader.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSharedPointer>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <functional>
+#include <memory>
+
+namespace itm {
+
+class Connection;
+class Dataset;
+class Statement;
+
+enum class DatasetState { Inactive, Browse, Edit, Insert };
+enum class ColumnType { Integer, Real, Text };
+
+// Locate options: case-insensitive comparison and partial key (the column's
+// text begins with the value).
+enum LocateOption { LocateCaseInsensitive = 0x1, LocatePartialKey = 0x2 };
+using LocateOptions = int;
+
+// One column of the current row (or of the edit buffer while editing),
+// addressed by name.
+class Field
+{
+public:
+    Field(Dataset* dataset, int index)
+        : m_dataset(dataset)
+        , m_index(index)
+    {
+    }
+    QString name() const;
+    ColumnType type() const;
+    int size() const; // maximum length of a text column, 0 when it has none
+
+    QVariant AsVariant() const;
+    QString AsString() const; // also the display and edit text
+    qint64 AsInteger() const;
+    double AsFloat() const;
+    bool IsNull() const;
+
+    // Writing into an integer or real column: an empty text clears it, a text
+    // that is no number raises ConversionError.
+    void setAsString(const QString& text) const;
+    void setAsInteger(qint64 value) const;
+    void setAsFloat(double value) const;
+    void setAsVariant(const QVariant& value) const;
+
+private:
+    Dataset* m_dataset;
+    int m_index;
+};
+
+// The insert, modify and delete statements of an editable query. Parameters
+// take the columns of the same name from the row being written; :OLD_id takes
+// the id the row had when it was read.
+struct UpdateSql
+{
+    QString insertSql;
+    QString modifySql;
+    QString deleteSql;
+};
+
+// A cursor over the rows of one select statement, with one current row and an
+// edit buffer. Only the row keys (and the columns named with setCachedColumns)
+// are kept for every row; the other columns of a row are read when that row is
+// current. This keeps Open and Refresh cheap on large registers.
+class Dataset : public QObject, public RecordReader
+{
+    Q_OBJECT
+public:
+    Dataset(Connection& connection, const QString& name, QObject* parent = nullptr);
+    ~Dataset() override;
+
+    void setSql(const QString& sql);
+    QString sql() const { return m_sql; }
+    void setKeyColumn(const QString& column) { m_keyColumn = column; }
+    void setCachedColumns(const QStringList& columns) { m_cachedColumnNames = columns; }
+    void setUpdateSql(const UpdateSql* update) { m_update = update; }
+    void setBeforePost(std::function<void(Dataset&)> rule) { m_beforePost = std::move(rule); }
+
+    // Parameters of the statement (":name" in the text), set before Open.
+    void setParam(const QString& name, const QVariant& value) { m_params.insert(name, value); }
+    QVariant param(const QString& name) const { return m_params.value(name); }
+
+    void Open();
+    void Close();
+    bool Active() const { return m_state != DatasetState::Inactive; }
+    void Refresh();
+    void Append();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    bool Locate(const QString& columns, const QVariantList& values, LocateOptions options = 0);
+    bool Locate(const QString& column, const QVariant& value, LocateOptions options = 0)
+    {
+        return Locate(column, QVariantList { value }, options);
+    }
+
+    Field FieldByName(const QString& name);
+    Field FieldAt(int index) { return Field(this, index); }
+    int FieldIndex(const QString& name) const; // -1 when absent
+    const QStringList& columnNames() const { return m_columns; }
+    ColumnType columnType(int index) const { return m_types.at(index); }
+    int columnSize(int index) const { return m_sizes.at(index); }
+
+    void First();
+    void Next();
+    bool Eof() const { return m_eof; }
+    bool IsEmpty() const { return m_keys.isEmpty(); }
+    int RecordCount() const { return int(m_keys.size()); }
+    int RecNo() const; // 1-based position of the current row, -1 when there is none
+    void setRecNo(int recNo);
+    int currentIndex() const { return m_current; }
+    DatasetState State() const { return m_state; }
+
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return m_disableCount > 0; }
+
+    // The texts of one column for every row, in cursor order. Shared, so a
+    // caller may keep the copy it got (the drop-down lists do).
+    QVector<QString> columnTexts(const QString& column);
+
+    QVariant fieldValue(const QString& column) const override;
+
+    QString name() const { return m_name; }
+
+    // Used by Field.
+    QVariant value(int index) const;
+    void setValue(int index, const QVariant& value);
+
+Q_SIGNALS:
+    // The current row moved or the whole record changed (open, refresh, post, cancel).
+    void recordChanged();
+    // One column of the current row's buffer changed.
+    void fieldChanged(int index);
+    void activeChanged();
+    void stateChanged();
+    // A post is starting: bound controls write what is typed but not yet written.
+    void aboutToPost();
+
+private:
+    struct ColumnCache
+    {
+        QVector<QString> texts;
+        QVector<QString> upper;
+    };
+
+    void readKeys();
+    void readColumnCache(const QString& column);
+    const ColumnCache& columnCache(int index);
+    const QVector<QVariant>& currentRow() const;
+    void bindParams(Statement& statement) const;
+    void moveTo(int index);
+    void notifyRecordChanged();
+    void setState(DatasetState state);
+    void requireOpen() const;
+    QVariant convertForColumn(int index, const QVariant& value) const;
+    void runUpdate(const QString& sql, const QVector<QVariant>& values, qint64 oldId);
+    void updateCachesFromBuffer(int row);
+
+    Connection& m_connection;
+    QString m_name;
+    QString m_sql;
+    QString m_keyColumn = QStringLiteral("id");
+    QStringList m_cachedColumnNames;
+    const UpdateSql* m_update = nullptr;
+    std::function<void(Dataset&)> m_beforePost;
+    QHash<QString, QVariant> m_params;
+
+    QStringList m_columns;
+    QVector<ColumnType> m_types;
+    QVector<int> m_sizes;
+    int m_keyIndex = 0;
+
+    QVector<qint64> m_keys;
+    QHash<int, ColumnCache> m_caches;
+    int m_current = -1;
+    bool m_eof = true;
+
+    mutable int m_rowIndex = -1;
+    mutable QVector<QVariant> m_row;
+    std::unique_ptr<Statement> m_rowStatement;
+
+    DatasetState m_state = DatasetState::Inactive;
+    QVector<QVariant> m_buffer;
+    qint64 m_oldId = 0;
+
+    int m_disableCount = 0;
+    bool m_notifyPending = false;
+};
+
+// The scratch query: a statement set by the caller, run without a result.
+class Query
+{
+public:
+    explicit Query(Connection& connection)
+        : m_connection(connection)
+    {
+    }
+    void setSql(const QString& sql) { m_sql = sql; }
+    QString sql() const { return m_sql; }
+    void ExecSQL();
+
+private:
+    Connection& m_connection;
+    QString m_sql;
+};
+
+// What a data-aware control is bound to.
+class DataSource : public QObject
+{
+    Q_OBJECT
+public:
+    DataSource(Dataset* dataset, const QString& name, QObject* parent = nullptr)
+        : QObject(parent)
+        , m_dataset(dataset)
+    {
+        setObjectName(name);
+    }
+    Dataset* dataset() const { return m_dataset; }
+
+private:
+    Dataset* m_dataset;
+};
+
+} // namespace itm

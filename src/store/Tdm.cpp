@@ -1,0 +1,133 @@
+#include "store/Tdm.h"
+
+#include "store/Errors.h"
+
+namespace itm {
+
+namespace {
+
+const QStringList liquidatorTextColumns = {
+    QStringLiteral("ldenumire"), QStringLiteral("lcodjudet"), QStringLiteral("lloc"), QStringLiteral("lstr"),
+    QStringLiteral("lnr"), QStringLiteral("lbloc"), QStringLiteral("lscara"), QStringLiteral("lap"),
+    QStringLiteral("lcodpostal"), QStringLiteral("lemail"), QStringLiteral("ltelefon"), QStringLiteral("lzi"),
+    QStringLiteral("lln"), QStringLiteral("lan"),
+};
+
+// Writes text into a column, or "0" when the column refuses it (a number column).
+void writeOrZero(const Field& field, const QString& text)
+{
+    try {
+        field.setAsString(text);
+    } catch (const ConversionError&) {
+        field.setAsString(QStringLiteral("0"));
+    }
+}
+
+// No column is stored empty: an empty text becomes one blank, an empty number 0.
+void fillEmptyColumns(Dataset& dataset, bool replaceSeparators)
+{
+    for (int i = 1; i < dataset.columnNames().size(); ++i) {
+        const Field field = dataset.FieldAt(i);
+        const QString text = field.AsString();
+        if (text.isEmpty()) {
+            writeOrZero(field, QStringLiteral(" "));
+        } else if (replaceSeparators) {
+            QString cleaned = text;
+            cleaned.replace(u'\'', u' ').replace(u'"', u' ').replace(u',', u' ');
+            if (cleaned != text)
+                writeOrZero(field, cleaned);
+        }
+    }
+}
+
+} // namespace
+
+QString Tdm::defaultDatabasePath()
+{
+    return QStringLiteral("data/date.itm");
+}
+
+Tdm::Tdm(const QString& databasePath, QObject* parent)
+    : QObject(parent)
+    , qry(con)
+{
+    setObjectName(QStringLiteral("dm"));
+    uFirmez.insertSql = QStringLiteral(
+        "INSERT INTO firme (cui, prefix, denumire, sufix, codjudet, loc, sector, str, nr, bloc, scara, ap, codpostal, "
+        "telefon, email, banca, cont, numerep, prenumerep, funcrep, faliment, lcui, ldenumire, lcodjudet, lloc, "
+        "lsector, lstr, lnr, lbloc, lscara, lap, lcodpostal, lemail, ltelefon, lzi, lln, lan) VALUES (:cui, :prefix, "
+        ":denumire, :sufix, :codjudet, :loc, :sector, :str, :nr, :bloc, :scara, :ap, :codpostal, :telefon, :email, "
+        ":banca, :cont, :numerep, :prenumerep, :funcrep, :faliment, :lcui, :ldenumire, :lcodjudet, :lloc, :lsector, "
+        ":lstr, :lnr, :lbloc, :lscara, :lap, :lcodpostal, :lemail, :ltelefon, :lzi, :lln, :lan)");
+    uFirmez.modifySql = QStringLiteral(
+        "UPDATE firme SET cui = :cui, prefix = :prefix, denumire = :denumire, sufix = :sufix, codjudet = :codjudet, "
+        "loc = :loc, sector = :sector, str = :str, nr = :nr, bloc = :bloc, scara = :scara, ap = :ap, codpostal = "
+        ":codpostal, telefon = :telefon, email = :email, banca = :banca, cont = :cont, numerep = :numerep, "
+        "prenumerep = :prenumerep, funcrep = :funcrep, faliment = :faliment, lcui = :lcui, ldenumire = :ldenumire, "
+        "lcodjudet = :lcodjudet, lloc = :lloc, lsector = :lsector, lstr = :lstr, lnr = :lnr, lbloc = :lbloc, lscara "
+        "= :lscara, lap = :lap, lcodpostal = :lcodpostal, lemail = :lemail, ltelefon = :ltelefon, lzi = :lzi, lln = "
+        ":lln, lan = :lan WHERE (id = :OLD_id)");
+    uFirmez.deleteSql = QStringLiteral("DELETE FROM firme WHERE (id = :OLD_id)");
+    uDeclaratii.insertSql = QStringLiteral(
+        "INSERT INTO declaratii (idfirma, ln, an, rectificativ, com25, nrsal, fondlunsal, comdat, comac, comdec, "
+        "comdecac) VALUES (:idfirma, :ln, :an, :rectificativ, :com25, :nrsal, :fondlunsal, :comdat, :comac, "
+        ":comdec, :comdecac)");
+    uDeclaratii.modifySql = QStringLiteral(
+        "UPDATE declaratii SET idfirma = :idfirma, ln = :ln, an = :an, rectificativ = :rectificativ, com25 = :com25, "
+        "nrsal = :nrsal, fondlunsal = :fondlunsal, comdat = :comdat, comac = :comac, comdec = :comdec, comdecac = "
+        ":comdecac WHERE (id =:OLD_id)");
+    uDeclaratii.deleteSql = QStringLiteral("DELETE FROM declaratii WHERE (id = :OLD_id)");
+
+    qryFirme = new Dataset(con, QStringLiteral("qryFirme"), this);
+    qryFirme->setSql(QStringLiteral("select * from firme order by cui"));
+    qryFirme->setCachedColumns({ QStringLiteral("cui") });
+    qryFirme->setUpdateSql(&uFirmez);
+    qryFirme->setBeforePost([this](Dataset& dataset) { qryFirmeBeforePost(dataset); });
+
+    qryJudete = new Dataset(con, QStringLiteral("qryJudete"), this);
+    qryJudete->setSql(QStringLiteral("select * from judete order by denumire"));
+    qryJudete->setCachedColumns({ QStringLiteral("denumire"), QStringLiteral("codjudet") });
+
+    qryJudL = new Dataset(con, QStringLiteral("qryJudL"), this);
+    qryJudL->setSql(QStringLiteral("select * from judete order by denumire"));
+    qryJudL->setCachedColumns({ QStringLiteral("denumire"), QStringLiteral("codjudet") });
+
+    qryDeclaratii = new Dataset(con, QStringLiteral("qryDeclaratii"), this);
+    qryDeclaratii->setSql(QStringLiteral("select * from declaratii where idfirma=:idfirma and ln=:luna and an=:anul"));
+    qryDeclaratii->setUpdateSql(&uDeclaratii);
+    qryDeclaratii->setBeforePost([this](Dataset& dataset) { qryDeclaratiiBeforePost(dataset); });
+
+    sFirme = new DataSource(qryFirme, QStringLiteral("sFirme"), this);
+    sJudete = new DataSource(qryJudete, QStringLiteral("sJudete"), this);
+    sJudL = new DataSource(qryJudL, QStringLiteral("sJudL"), this);
+    sDeclaratii = new DataSource(qryDeclaratii, QStringLiteral("sDeclaratii"), this);
+
+    con.open(databasePath);
+    qryFirme->Open();
+    qryJudete->Open();
+    qryJudL->Open();
+    // The declarations are opened later, for one payer and period; their table
+    // must be there from the start all the same.
+    Statement probe(con, QStringLiteral("SELECT * FROM declaratii WHERE 0"));
+}
+
+Tdm::~Tdm() = default;
+
+void Tdm::qryFirmeBeforePost(Dataset& dataset)
+{
+    if (dataset.FieldByName(QStringLiteral("faliment")).AsInteger() == 0) {
+        dataset.FieldByName(QStringLiteral("lcui")).setAsString(QStringLiteral("0"));
+        dataset.FieldByName(QStringLiteral("lsector")).setAsString(QStringLiteral("0"));
+        for (const QString& column : liquidatorTextColumns)
+            dataset.FieldByName(column).setAsString(QString());
+    }
+    fillEmptyColumns(dataset, true);
+    Q_EMIT payerCleaned();
+}
+
+void Tdm::qryDeclaratiiBeforePost(Dataset& dataset)
+{
+    fillEmptyColumns(dataset, false);
+}
+
+} // namespace itm

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "store/Connection.h"
+#include "store/Dataset.h"
+
+#include <QObject>
+
+namespace itm {
+
+// The data module: the connection, the queries through which every window
+// reads and writes the register and the declarations, their update
+// statements, the data sources, and the rules that clean a record before it
+// is written.
+class Tdm : public QObject
+{
+    Q_OBJECT
+public:
+    static QString defaultDatabasePath();
+
+    // Opens the database (never creating it) and the payer and county queries;
+    // raises DatabaseError with SQLite's message when any of that fails.
+    explicit Tdm(const QString& databasePath = defaultDatabasePath(), QObject* parent = nullptr);
+    ~Tdm() override;
+
+    Connection con;
+    Dataset* qryFirme;
+    Dataset* qryJudete;
+    Dataset* qryJudL;
+    Dataset* qryDeclaratii;
+    Query qry;
+    UpdateSql uFirmez;
+    UpdateSql uDeclaratii;
+    DataSource* sFirme;
+    DataSource* sJudete;
+    DataSource* sJudL;
+    DataSource* sDeclaratii;
+
+    void qryFirmeBeforePost(Dataset& dataset);
+    void qryDeclaratiiBeforePost(Dataset& dataset);
+
+Q_SIGNALS:
+    // The last step of every payer post: the record has been cleaned and is
+    // about to be written (the payer panel shows the stored name from it).
+    void payerCleaned();
+};
+
+} // namespace itm

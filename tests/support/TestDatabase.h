@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <sqlite3.h>
+#include <stdexcept>
+
+namespace itm::test {
+
+// A fresh database built from the shipped schema and counties, in a temporary
+// folder that disappears with the object.
+class TestDatabase
+{
+public:
+    TestDatabase()
+    {
+        QFile schema(QStringLiteral(ITM_SOURCE_DIR "/data/date.sql"));
+        if (!schema.open(QIODevice::ReadOnly))
+            throw std::runtime_error("cannot read data/date.sql");
+        exec(schema.readAll());
+    }
+    QString path() const { return m_dir.filePath(QStringLiteral("date.itm")); }
+    QString folder() const { return m_dir.path(); }
+
+    void exec(const QByteArray& sql) const
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(path().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        char* error = nullptr;
+        const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error);
+        const std::string message = error ? error : "";
+        sqlite3_free(error);
+        sqlite3_close(db);
+        if (rc != SQLITE_OK)
+            throw std::runtime_error(message);
+    }
+
+    // A payer with every column filled; returns nothing, the id is the rowid.
+    void addPayer(const QString& cui, const QString& name = QStringLiteral("ALFA"), int faliment = 0) const
+    {
+        exec(QStringLiteral("INSERT INTO firme (cui, prefix, denumire, sufix, codjudet, loc, sector, str, nr, bloc, "
+                            "scara, ap, codpostal, telefon, email, banca, cont, numerep, prenumerep, funcrep, "
+                            "faliment, lcui, ldenumire, lcodjudet, lloc, lsector, lstr, lnr, lbloc, lscara, lap, "
+                            "lcodpostal, lemail, ltelefon, lzi, lln, lan) VALUES ('%1', 1, '%2', 1, '16', 'CRAIOVA', "
+                            "0, 'UNIRII', '5', ' ', ' ', ' ', '200100', '0251000000', 'office@alfa.ro', 'BCR', "
+                            "'RO49AAAA1B31007593840000', 'POPESCU', 'ION', 'ADMINISTRATOR', %3, '0', ' ', ' ', ' ', "
+                            "0, ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', 0, 0, 0)")
+                 .arg(cui, name)
+                 .arg(faliment)
+                 .toUtf8());
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace itm::test
