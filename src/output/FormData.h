@@ -1,0 +1,34 @@
+#pragma once
+
+#include "output/FormModel.h"
+
+namespace itm {
+
+class RecordReader;
+
+// The current records a printed form reads. The readers are not owned; a
+// missing record (nullptr) prints its fields empty.
+struct FormData
+{
+    const RecordReader* declaration = nullptr; // qryDeclaratii
+    const RecordReader* payer = nullptr; // qryFirme
+    const RecordReader* payerCounty = nullptr; // qryJudete, column denumire
+    const RecordReader* liquidatorCounty = nullptr; // qryJudL, column denumire
+
+    const RecordReader* reader(Dataset dataset) const
+    {
+        switch (dataset) {
+        case Dataset::Declaration:
+            return declaration;
+        case Dataset::Payer:
+            return payer;
+        case Dataset::PayerCounty:
+            return payerCounty;
+        case Dataset::LiquidatorCounty:
+            return liquidatorCounty;
+        }
+        return nullptr;
+    }
+};
+
+} // namespace itm

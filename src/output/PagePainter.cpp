@@ -1,0 +1,142 @@
+#include "output/PagePainter.h"
+
+#include "output/FormFonts.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+namespace itm {
+
+namespace {
+
+QRectF toUnits(const QRectF& millimetres)
+{
+    return QRectF(millimetres.x() * UnitsPerMillimetre, millimetres.y() * UnitsPerMillimetre,
+        millimetres.width() * UnitsPerMillimetre, millimetres.height() * UnitsPerMillimetre);
+}
+
+// A bar keeps at least one device pixel across.
+QRectF atLeastOnePixel(QRectF bar, double pixelX, double pixelY)
+{
+    if (bar.width() < pixelX)
+        bar.setWidth(pixelX);
+    if (bar.height() < pixelY)
+        bar.setHeight(pixelY);
+    return bar;
+}
+
+} // namespace
+
+void PaintPage(QPainter& painter, const PageLayout& layout)
+{
+    const QPaintDevice* device = painter.device();
+    const double dpiX = device ? device->logicalDpiX() : LayoutDpi;
+    const double dpiY = device ? device->logicalDpiY() : LayoutDpi;
+    // The painter works in layout units; a font set for the device is sized so
+    // that its pixel size in those units is the one the text was measured with.
+    const double fontScale = LayoutDpi / dpiY;
+    const double pixelX = LayoutDpi / dpiX;
+    const double pixelY = LayoutDpi / dpiY;
+
+    painter.save();
+    painter.scale(dpiX / LayoutDpi, dpiY / LayoutDpi);
+    painter.translate(page::BandLeft * UnitsPerMillimetre, page::BandTop * UnitsPerMillimetre);
+    painter.setPen(Qt::NoPen);
+    painter.fillRect(toUnits(QRectF(0, 0, page::BandWidth, page::BandHeight)), Qt::white);
+
+    for (const LaidOutElement& element : layout.elements) {
+        if (element.whiteFill)
+            painter.fillRect(toUnits(element.rect), Qt::white);
+        for (const QRectF& bar : element.bars)
+            painter.fillRect(atLeastOnePixel(toUnits(bar), pixelX, pixelY), Qt::black);
+        if (element.lines.isEmpty())
+            continue;
+        painter.setFont(FormFont(element.fontSize * fontScale, element.bold));
+        painter.setPen(Qt::black);
+        for (const TextLine& line : element.lines) {
+            if (!line.text.isEmpty())
+                painter.drawText(QPointF(line.x * UnitsPerMillimetre, line.baseline * UnitsPerMillimetre), line.text);
+        }
+        painter.setPen(Qt::NoPen);
+    }
+    painter.restore();
+}
+
+bool WritePdf(const QString& path, const QList<PageLayout>& pages, QString* error)
+{
+    if (pages.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("no page to write");
+        return false;
+    }
+    {
+        // QPdfWriter reports an unwritable file only as a painter that does not start.
+        QFile probe(path);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            if (error)
+                *error = QStringLiteral("cannot write %1: %2").arg(path, probe.errorString());
+            return false;
+        }
+    }
+    QPdfWriter writer(path);
+    writer.setCreator(QStringLiteral("itm-declaratie"));
+    writer.setTitle(QStringLiteral("Declaratie fiscala ITM"));
+    writer.setResolution(1200);
+    QPageLayout pageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter);
+    pageLayout.setMode(QPageLayout::FullPageMode);
+    writer.setPageLayout(pageLayout);
+
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        if (error)
+            *error = QStringLiteral("cannot write %1").arg(path);
+        return false;
+    }
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        if (i > 0)
+            writer.newPage();
+        PaintPage(painter, pages.at(i));
+    }
+    if (!painter.end()) {
+        if (error)
+            *error = QStringLiteral("cannot write %1").arg(path);
+        return false;
+    }
+    return true;
+}
+
+bool RenderPng(const QString& path, const PageLayout& layout, int dpi, QString* error)
+{
+    if (dpi < 10 || dpi > 1200) {
+        if (error)
+            *error = QStringLiteral("resolution %1 dpi is outside 10..1200").arg(dpi);
+        return false;
+    }
+    const QSize size(qRound(page::Width / 25.4 * dpi), qRound(page::Height / 25.4 * dpi));
+    QImage image(size, QImage::Format_RGB32);
+    const int dotsPerMetre = qRound(dpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        PaintPage(painter, layout);
+    }
+    if (!image.save(path, "PNG")) {
+        if (error)
+            *error = QStringLiteral("cannot write %1").arg(path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace itm
