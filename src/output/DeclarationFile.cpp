@@ -1,0 +1,142 @@
+#include "output/DeclarationFile.h"
+
+#include "output/DeclarationLine.h"
+#include "store/StrictNumber.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace itm {
+
+namespace {
+
+// Latin-1 maps every byte to one character, so a byte that is no ASCII digit
+// can never pass for one.
+bool readsAs(const QByteArray& bytes, qint64 expected)
+{
+    const auto value = TryStrToInt(QString::fromLatin1(bytes));
+    return value && *value == expected;
+}
+
+void setFailure(QString* failure, const QString& text)
+{
+    if (failure)
+        *failure = text;
+}
+
+bool readExistingLines(const QString& path, QByteArrayList& lines, QString* failure)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        setFailure(failure, QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        setFailure(failure, QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    lines = SplitDeclarationLines(content);
+    return true;
+}
+
+bool writeAtomically(const QString& path, const QByteArray& content, QString* failure)
+{
+    QSaveFile file(path);
+    // The explicit flush matters: QSaveFile::commit() does not notice a short
+    // write while it flushes its buffer on closing (a full medium), and would
+    // rename a truncated file over the old one.
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush();
+    if (!written || !file.commit()) {
+        setFailure(failure, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool IsSameDeclaration(const QByteArray& line, qint64 luna, qint64 an, const QByteArray& cui)
+{
+    const qsizetype comma1 = line.indexOf(',');
+    if (comma1 < 0)
+        return true;
+    const qsizetype comma2 = line.indexOf(',', comma1 + 1);
+    const qsizetype comma3 = comma2 < 0 ? -1 : line.indexOf(',', comma2 + 1);
+    if (comma3 < 0)
+        return false;
+    // Positions 2 and 3 hold the month between its quotes; the year starts two
+    // past the first comma, after its opening quote.
+    return readsAs(line.mid(1, 2), luna) && readsAs(line.mid(comma1 + 2, 4), an)
+        && line.mid(comma2 + 1, comma3 - comma2 - 1) == cui;
+}
+
+QByteArrayList SplitDeclarationLines(const QByteArray& content)
+{
+    QByteArrayList lines;
+    const qsizetype size = content.size();
+    qsizetype start = 0;
+    for (qsizetype pos = 0; pos < size; ++pos) {
+        const char c = content.at(pos);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(content.mid(start, pos - start));
+        if (c == '\r' && pos + 1 < size && content.at(pos + 1) == '\n')
+            ++pos;
+        start = pos + 1;
+    }
+    if (start < size)
+        lines.append(content.mid(start));
+    return lines;
+}
+
+QByteArray JoinDeclarationLines(const QByteArrayList& lines)
+{
+    qsizetype total = 0;
+    for (const QByteArray& line : lines)
+        total += line.size() + 2;
+    QByteArray content;
+    content.reserve(total);
+    for (const QByteArray& line : lines) {
+        content += line;
+        content += "\r\n";
+    }
+    return content;
+}
+
+QByteArrayList MergeDeclarationLine(const QByteArrayList& lines, qint64 luna, qint64 an, const QByteArray& cui,
+    const QByteArray& linie, const std::function<void()>& beforeEachLine)
+{
+    QByteArrayList merged;
+    merged.reserve(lines.size() + 1);
+    for (const QByteArray& line : lines) {
+        if (beforeEachLine)
+            beforeEachLine();
+        if (!IsSameDeclaration(line, luna, an, cui))
+            merged.append(line);
+    }
+    merged.append(linie);
+    return merged;
+}
+
+bool SaveDeclarationFile(const QString& root, qint64 luna, qint64 an, const QByteArray& cui, const QByteArray& linie,
+    const std::function<void()>& beforeEachLine, QString* failure)
+{
+    const QString fileName = DeclarationFileName(an, luna);
+    const QString rootFile = root + fileName;
+    QByteArrayList lines;
+    if (!readExistingLines(rootFile, lines, failure))
+        return false;
+    const QByteArray content = JoinDeclarationLines(MergeDeclarationLine(lines, luna, an, cui, linie, beforeEachLine));
+    if (!writeAtomically(rootFile, content, failure))
+        return false;
+    QDir().mkdir(root + QStringLiteral("Rez"));
+    return writeAtomically(root + QStringLiteral("Rez/") + fileName, content, failure);
+}
+
+} // namespace itm

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+namespace itm {
+
+class RecordReader;
+
+constexpr int kDeclarationLineFieldCount = 47;
+
+// The declaration line of one payer for one month: 47 fields separated by
+// single commas, texts between double quotes, numbers and codes bare, no line
+// end. The month comes first as "%02d", the year as "%04d"; then the payer's
+// code, legal form, address, bank, the amounts of the declaration, the
+// representative and the liquidator data.
+//
+// Nothing is escaped: the payer's before-post rule has already turned every
+// comma, apostrophe and double quote in the stored texts into a blank and
+// stored an empty text as one blank. Integer columns are read with
+// fieldInteger (so a text that is no number raises ConversionError), text
+// columns with fieldText.
+QString BuildDeclarationLine(const RecordReader& payer, const RecordReader& declaration);
+
+// "IM%04d%02d.txt": IM200603.txt for March 2006.
+QString DeclarationFileName(qint64 year, qint64 month);
+
+// The bytes of a line or payer code as they go into the declaration file: the
+// database's own text encoding (UTF-8), so the stored bytes reach the file
+// unchanged.
+QByteArray DeclarationFileBytes(const QString& text);
+
+} // namespace itm
