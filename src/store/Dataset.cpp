@@ -618,6 +618,12 @@ void Dataset::setRecNo(int recNo)
     moveTo(recNo - 1);
 }
 
+void Dataset::UpdateRecord()
+{
+    if (m_state == DatasetState::Edit || m_state == DatasetState::Insert)
+        Q_EMIT aboutToPost();
+}
+
 void Dataset::DisableControls()
 {
     ++m_disableCount;

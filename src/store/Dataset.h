@@ -121,6 +121,9 @@ public:
     int currentIndex() const { return m_current; }
     DatasetState State() const { return m_state; }
 
+    // Bound controls write what is typed but not yet written (a post does this itself).
+    void UpdateRecord();
+
     void DisableControls();
     void EnableControls();
     bool ControlsDisabled() const { return m_disableCount > 0; }

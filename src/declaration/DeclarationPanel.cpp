@@ -1,0 +1,246 @@
+#include "declaration/DeclarationPanel.h"
+
+#include "declaration/CalendarDate.h"
+#include "declaration/Commission.h"
+#include "declaration/LiquidatorGroup.h"
+#include "payers/FiscalCode.h"
+#include "payers/PayerPanel.h"
+#include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "platform/Platform.h"
+#include "platform/Prompts.h"
+#include "store/StrictNumber.h"
+#include "store/Tdm.h"
+#include "widgets/DbCheckBox.h"
+#include "widgets/DbRadioGroup.h"
+#include "widgets/FormBuilder.h"
+
+#include <QPushButton>
+
+namespace itm {
+
+namespace {
+const EditSpec amountEdits[] = {
+    { "nrsal", "Nr. salariati:", "nrsal", 8, 130, 84, 80, CharCase::Normal },
+    { "DBEdit12", "Fond lunar de salarii:", "fondlunsal", 8, 130, 110, 100, CharCase::Normal },
+    { "DBEdit13", "Comision datorat:", "comdat", 8, 130, 136, 100, CharCase::Normal },
+    { "achit", "Din care achitat:", "comac", 8, 130, 162, 100, CharCase::Normal },
+};
+const EditSpec december2005Edits[] = {
+    { "DBEdit14", "Comision datorat:", "comdec", 8, 200, 20, 100, CharCase::Normal },
+    // The one caption of the program with a diacritic.
+    { "DBEdit19", "din care achitat \xEEn luna decembrie:", "comdecac", 8, 200, 46, 100, CharCase::Normal },
+};
+} // namespace
+
+DeclarationPanel::DeclarationPanel(QWidget* parent)
+    : QGroupBox(QStringLiteral("[ Date declaratie ]"), parent)
+{
+    setObjectName(QStringLiteral("ddgb"));
+    DBCheckBox1 = new DbCheckBox(QStringLiteral("declaratie rectificativa"), this);
+    DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
+    DBCheckBox1->setGeometry(8, 16, 200, 20);
+    proccom = new DbRadioGroup(QStringLiteral("[ Procent Comision ]"), { QStringLiteral("0.&75%"), QStringLiteral("0.&25%") },
+                               { QStringLiteral("0"), QStringLiteral("1") }, 2, this);
+    proccom->setObjectName(QStringLiteral("proccom"));
+    proccom->setGeometry(8, 36, 222, 44);
+    DbEdit** targets[] = { &nrsal, &DBEdit12, &DBEdit13, &achit };
+    for (size_t i = 0; i < std::size(amountEdits); ++i)
+        *targets[i] = addEdit(this, nullptr, amountEdits[i]);
+    addLabel(this, QStringLiteral("-= RON =-"), 700, 4, true);
+
+    fal = new DbCheckBox(QStringLiteral("Societatea este in faliment"), this);
+    fal->setObjectName(QStringLiteral("fal"));
+    fal->setGeometry(250, 16, 220, 20);
+    lgb = new LiquidatorGroup(this);
+    lgb->setGeometry(250, 34, 512, 160);
+    lgb->setEnabled(false);
+
+    gbdec2005 = new QGroupBox(QStringLiteral("[ Decembrie 2005 ]"), this);
+    gbdec2005->setObjectName(QStringLiteral("gbdec2005"));
+    gbdec2005->setGeometry(250, 34, 512, 76);
+    DBEdit14 = addEdit(gbdec2005, nullptr, december2005Edits[0]);
+    DBEdit19 = addEdit(gbdec2005, nullptr, december2005Edits[1]);
+    DBEdit19->setObjectName(QStringLiteral("DBEdit19"));
+    gbdec2005->hide();
+
+    new ButtonTray(this, QRect(6, 196, 440, 28));
+    Button1 = addButton(this, "Button1", QStringLiteral("Inregistrare &declaratie"), QRect(12, 198, 200, 24));
+    Button2 = addButton(this, "Button2", QStringLiteral("A&nulare"), QRect(220, 198, 200, 24));
+    addBackHint(this, 760, 204);
+}
+
+void DeclarationPanel::attach(Tdm& dm, Actions actions)
+{
+    m_dm = &dm;
+    m_actions = std::move(actions);
+    DBCheckBox1->setDataSource(dm.sDeclaratii);
+    DBCheckBox1->setDataField(QStringLiteral("rectificativ"));
+    proccom->setDataSource(dm.sDeclaratii);
+    proccom->setDataField(QStringLiteral("com25"));
+    for (DbEdit* edit : amountFields())
+        edit->setDataSource(dm.sDeclaratii);
+    fal->setDataSource(dm.sFirme);
+    fal->setDataField(QStringLiteral("faliment"));
+    lgb->attach(dm);
+}
+
+QList<QWidget*> DeclarationPanel::tabOrder() const
+{
+    QList<QWidget*> order { DBCheckBox1 };
+    for (QWidget* button : proccom->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        order.append(button);
+    order << nrsal << DBEdit12 << DBEdit13 << achit << fal;
+    order << lgb->tabOrder();
+    order << DBEdit14 << DBEdit19 << Button1 << Button2;
+    return order;
+}
+
+QList<DbEdit*> DeclarationPanel::amountFields() const
+{
+    return { nrsal, DBEdit12, DBEdit13, achit, DBEdit14, DBEdit19 };
+}
+
+void DeclarationPanel::showPeriodGroups(bool january2006)
+{
+    gbdec2005->setVisible(january2006);
+    lgb->setVisible(!january2006);
+    fal->setVisible(!january2006);
+}
+
+void DeclarationPanel::nrsalChange(QWidget* sender)
+{
+    auto* edit = static_cast<DbEdit*>(sender);
+    // Amounts are whole lei: separators are dropped as they are typed.
+    QString text = edit->text();
+    for (qsizetype i = 0; i < text.size();) {
+        if (text[i] == u',' || text[i] == u'.') {
+            text.remove(i, 1);
+            edit->setText(text);
+            text = edit->text();
+        } else {
+            ++i;
+        }
+    }
+    const int limit = edit == nrsal ? 5 : 10;
+    if (edit->text().size() > limit)
+        edit->setText(edit->text().left(limit));
+}
+
+void DeclarationPanel::computeCommission()
+{
+    Dataset& declarations = *m_dm->qryDeclaratii;
+    const Field fund = declarations.FieldByName(QStringLiteral("fondlunsal"));
+    const Field due = declarations.FieldByName(QStringLiteral("comdat"));
+    const bool reduced = declarations.FieldByName(QStringLiteral("com25")).AsInteger() != 0;
+    const double f = fund.AsFloat();
+    const auto commission = CommissionDue(f, reduced);
+    if (!commission) {
+        // A negative or fractional salary fund has no commission: nothing is
+        // computed from it and the user is told why.
+        due.setAsString(QString());
+        platform().prompts->message(
+            QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero."));
+        QMetaObject::invokeMethod(
+            DBEdit12, [this] { DBEdit12->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+        return;
+    }
+    const qint64 rate = reduced ? kReducedRateTenThousandths : kStandardRateTenThousandths;
+    due.setAsInteger(RoundTenThousandths(qint64(f) * rate));
+    if (fund.AsInteger() != 0 && due.AsInteger() == 0)
+        due.setAsInteger(1);
+}
+
+void DeclarationPanel::DBEdit12Exit()
+{
+    if (m_restoreColour)
+        m_restoreColour(DBEdit12);
+    computeCommission();
+}
+
+void DeclarationPanel::proccomExit()
+{
+    computeCommission();
+}
+
+void DeclarationPanel::falClick()
+{
+    lgb->setEnabled(fal->checkState() == Qt::Checked);
+}
+
+bool DeclarationPanel::applyLiquidatorRules()
+{
+    Dataset& payers = *m_dm->qryFirme;
+    auto text = [&](const char* column) { return payers.FieldByName(QString::fromLatin1(column)).AsString(); };
+    auto refuse = [](const QString& message, QWidget* focus) {
+        platform().prompts->message(message);
+        focus->setFocus(Qt::OtherFocusReason);
+        return false;
+    };
+    if (!IsValidFiscalCode(text("lcui")))
+        return refuse(QStringLiteral("Va rugam sa completati campul 'CUI Lichidator'"), lgb->cuil);
+    if (isBlank(text("ldenumire")))
+        return refuse(QStringLiteral("Va rugam sa completati campul 'Denumire Lichidator'"), lgb->denl);
+    if (isBlank(text("lcodjudet")))
+        return refuse(QStringLiteral("Va rugam sa completati campul 'Judet Lichidator'"), lgb->judl);
+    if (isBlank(text("lloc")))
+        return refuse(QStringLiteral("Va rugam sa completati campul 'Localitate Lichidator'"), lgb->locl);
+    if (isBlank(text("lstr")))
+        return refuse(QStringLiteral("Va rugam sa completati campul 'strada'"), lgb->lstr);
+    if (isBlank(text("lnr")))
+        payers.FieldByName(QStringLiteral("lnr")).setAsString(QStringLiteral("F.N."));
+    if (lgb->judl->text() == u"BUCURESTI") {
+        if (payers.FieldByName(QStringLiteral("lsector")).AsInteger() < 1)
+            return refuse(QStringLiteral("Completati corect campul sector lichidator"), lgb->lsec);
+        payers.FieldByName(QStringLiteral("lloc")).setAsString(lgb->judl->text());
+    } else {
+        payers.FieldByName(QStringLiteral("lsector")).setAsInteger(0);
+    }
+    const QString wrongDate = QStringLiteral("Data incorecta!\nVa rugam sa completati corect campurile!");
+    const auto date = DateFromTexts(lgb->zi->text(), lgb->luna->text(), lgb->an->text());
+    if (!date)
+        return refuse(wrongDate, lgb->zi);
+    const auto [year, month, day] = *date;
+    payers.FieldByName(QStringLiteral("lan")).setAsInteger(year);
+    payers.FieldByName(QStringLiteral("lln")).setAsInteger(month);
+    payers.FieldByName(QStringLiteral("lzi")).setAsInteger(day);
+    if (year < 1990)
+        return refuse(wrongDate, lgb->zi);
+    return true;
+}
+
+void DeclarationPanel::Button1Click()
+{
+    Dataset& payers = *m_dm->qryFirme;
+    Dataset& declarations = *m_dm->qryDeclaratii;
+    payers.UpdateRecord();
+    declarations.UpdateRecord();
+    const bool january2006 = TryStrToInt(m_actions.month()) == 1 && TryStrToInt(m_actions.year()) == 2006;
+    if (!january2006) {
+        if (payers.FieldByName(QStringLiteral("faliment")).AsInteger() != 0 || lgb->isEnabled()) {
+            if (!applyLiquidatorRules())
+                return;
+        }
+        payers.Post();
+        payers.Refresh();
+        payers.Locate(QStringLiteral("cui"), m_actions.payerCode(), LocateCaseInsensitive);
+        payers.Edit();
+    }
+    nrsal->setFocus(Qt::OtherFocusReason);
+    declarations.Post();
+    declarations.Refresh();
+    const QVariantList key { payers.FieldByName(QStringLiteral("id")).AsVariant(), StrToInt(m_actions.month()),
+                             StrToInt(m_actions.year()) };
+    if (declarations.Locate(QStringLiteral("idfirma;ln;an"), key, LocateCaseInsensitive)) {
+        m_actions.showOutput();
+        return;
+    }
+    platform().prompts->message(QStringLiteral("Eroare fatala.\nProgramul nu mai poate continua."));
+    m_actions.fatalEnd();
+}
+
+void DeclarationPanel::Button2Click()
+{
+    m_actions.backToPeriod();
+}
+
+} // namespace itm

@@ -1,0 +1,132 @@
+#include "declaration/LiquidatorGroup.h"
+
+#include "declaration/CalendarDate.h"
+#include "payers/FiscalCode.h"
+#include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "platform/Platform.h"
+#include "platform/Prompts.h"
+#include "store/StrictNumber.h"
+#include "store/Tdm.h"
+#include "widgets/FormBuilder.h"
+
+namespace itm {
+
+namespace {
+const EditSpec liquidatorEdits[] = {
+    { "denl", "Denumire:", "ldenumire", 8, 70, 16, 240 },
+    { "locl", "Localitate:", "lloc", 8, 70, 40, 150 },
+    { "lsec", "Sector:", "lsector", 228, 270, 40, 30 },
+    { "lstr", "Strada:", "lstr", 268, 310, 40, 194 },
+    { "DBEdit44", "Nr:", "lnr", 8, 30, 64, 44 },
+    { "DBEdit45", "Bl.:", "lbloc", 82, 104, 64, 44 },
+    { "DBEdit46", "Sc.:", "lscara", 156, 178, 64, 36 },
+    { "DBEdit47", "Ap:", "lap", 222, 244, 64, 36 },
+    { "DBEdit48", "Cod postal:", "lcodpostal", 290, 352, 64, 70 },
+    { "DBEdit49", "Telefon:", "ltelefon", 8, 70, 88, 110 },
+    { "DBEdit21", "E-mail:", "lemail", 190, 232, 88, 230, CharCase::Lower },
+    { "cuil", "C.N.P./C.U.I.:", "lcui", 8, 90, 112, 110, CharCase::Normal },
+    { "zi", "Data intrarii in procedura de lichidare (zzllaaaa):", "lzi", 8, 264, 136, 24, CharCase::Normal },
+    { "luna", nullptr, "lln", 0, 290, 136, 24, CharCase::Normal },
+    { "an", nullptr, "lan", 0, 316, 136, 40, CharCase::Normal },
+};
+const QString bucharest = QStringLiteral("BUCURESTI");
+} // namespace
+
+LiquidatorGroup::LiquidatorGroup(QWidget* parent)
+    : QGroupBox(QStringLiteral("[ Date lichidator ]"), parent)
+{
+    setObjectName(QStringLiteral("lgb"));
+    DbEdit** targets[] = { &denl,     &locl,     &lsec,     &lstr,     &DBEdit44, &DBEdit45, &DBEdit46, &DBEdit47,
+                           &DBEdit48, &DBEdit49, &DBEdit21, &cuil,     &zi,       &luna,     &an };
+    for (size_t i = 0; i < std::size(liquidatorEdits); ++i)
+        *targets[i] = addEdit(this, nullptr, liquidatorEdits[i]);
+    addLabel(this, QStringLiteral("Judet:"), 318, 19);
+    judl = new TVelaDBAutoCompletitionEdit(this);
+    judl->setObjectName(QStringLiteral("judl"));
+    judl->setGeometry(352, 16, 140, 21);
+    judl->KeyField = QStringLiteral("codjudet");
+    judl->ReadOnly = true;
+    judl->NoValueNoExit = true;
+    connect(judl, &QLineEdit::textEdited, judl, [this](const QString& typed) {
+        if (typed != typed.toUpper()) {
+            const int cursor = judl->cursorPosition();
+            judl->setText(typed.toUpper());
+            judl->setCursorPosition(cursor);
+        }
+    });
+    lsec->setEnabled(false);
+}
+
+void LiquidatorGroup::attach(Tdm& dm)
+{
+    m_dm = &dm;
+    for (DbEdit* edit :
+         { denl, locl, lsec, lstr, DBEdit44, DBEdit45, DBEdit46, DBEdit47, DBEdit48, DBEdit49, DBEdit21, cuil, zi, luna, an })
+        edit->setDataSource(dm.sFirme);
+    judl->setListSource(dm.sJudL);
+    judl->setListField(QStringLiteral("denumire"));
+    judl->setDataSource(dm.sFirme);
+    judl->setDataField(QStringLiteral("lcodjudet"));
+}
+
+QList<QWidget*> LiquidatorGroup::tabOrder() const
+{
+    return { denl,     judl,     locl,     lsec,     lstr, DBEdit44, DBEdit45, DBEdit46,
+             DBEdit47, DBEdit48, DBEdit49, DBEdit21, cuil, zi,       luna,     an };
+}
+
+void LiquidatorGroup::restoreColour(QWidget* control)
+{
+    if (m_restoreColour)
+        m_restoreColour(control);
+}
+
+void LiquidatorGroup::judlExit()
+{
+    Dataset& payers = *m_dm->qryFirme;
+    if (judl->text() == bucharest) {
+        if (payers.State() == DatasetState::Insert)
+            payers.FieldByName(QStringLiteral("lsector")).setAsInteger(0);
+        payers.FieldByName(QStringLiteral("lloc")).setAsString(judl->text());
+        lsec->setEnabled(true);
+        lsec->setFocus(Qt::OtherFocusReason);
+    } else {
+        lsec->setEnabled(true);
+        payers.FieldByName(QStringLiteral("lsector")).setAsInteger(0);
+    }
+    restoreColour(judl);
+}
+
+void LiquidatorGroup::lsecChange()
+{
+    const QString text = lsec->text();
+    if (text.isEmpty())
+        return;
+    const auto number = TryStrToInt(text);
+    if ((!number || *number > 6 || *number < 1) && text != u"0")
+        lsec->setText(QStringLiteral("0"));
+}
+
+void LiquidatorGroup::cuilExit()
+{
+    if (!(m_closing && m_closing()) && !IsValidFiscalCode(cuil->text())) {
+        platform().prompts->message(QStringLiteral("C.U.I./C.N.P. Lichidator incorect"));
+        QMetaObject::invokeMethod(
+            cuil, [this] { cuil->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+    }
+    restoreColour(cuil);
+}
+
+void LiquidatorGroup::anExit()
+{
+    restoreColour(an);
+    if (m_closing && m_closing())
+        return;
+    if (!DateFromTexts(zi->text(), luna->text(), an->text())) {
+        platform().prompts->message(QStringLiteral("Data incorecta"));
+        QMetaObject::invokeMethod(
+            zi, [this] { zi->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+    }
+}
+
+} // namespace itm

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QGroupBox>
+#include <functional>
+
+namespace itm {
+
+class DbEdit;
+class Tdm;
+class TVelaDBAutoCompletitionEdit;
+
+// "[ Date lichidator ]": the liquidator of a payer in bankruptcy, kept in the
+// payer record; each field is checked as it is left.
+class LiquidatorGroup : public QGroupBox
+{
+    Q_OBJECT
+public:
+    explicit LiquidatorGroup(QWidget* parent = nullptr);
+    void attach(Tdm& dm);
+
+    DbEdit* denl;
+    TVelaDBAutoCompletitionEdit* judl;
+    DbEdit* locl;
+    DbEdit* lsec;
+    DbEdit* lstr;
+    DbEdit* DBEdit44;
+    DbEdit* DBEdit45;
+    DbEdit* DBEdit46;
+    DbEdit* DBEdit47;
+    DbEdit* DBEdit48;
+    DbEdit* DBEdit49;
+    DbEdit* DBEdit21;
+    DbEdit* cuil;
+    DbEdit* zi;
+    DbEdit* luna;
+    DbEdit* an;
+
+    QList<QWidget*> tabOrder() const;
+
+    void judlExit();
+    void lsecChange();
+    void cuilExit();
+    void anExit();
+
+    void setRestoreColour(std::function<void(QWidget*)> restore) { m_restoreColour = std::move(restore); }
+    // Leaving a field because the panel is being closed runs no check.
+    void setClosingTest(std::function<bool()> closing) { m_closing = std::move(closing); }
+
+private:
+    void restoreColour(QWidget* control);
+
+    Tdm* m_dm = nullptr;
+    std::function<void(QWidget*)> m_restoreColour;
+    std::function<bool()> m_closing;
+};
+
+} // namespace itm

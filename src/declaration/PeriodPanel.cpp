@@ -1,0 +1,135 @@
+#include "declaration/PeriodPanel.h"
+
+#include "payers/LegalForms.h"
+#include "platform/Clock.h"
+#include "platform/Platform.h"
+#include "platform/Prompts.h"
+#include "store/StrictNumber.h"
+#include "store/Tdm.h"
+#include "widgets/FormBuilder.h"
+
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+namespace itm {
+
+namespace {
+QLineEdit* digitsEdit(QWidget* parent, const char* name, int digits, const QRect& geometry)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setMaxLength(digits);
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(digits)), edit));
+    edit->setGeometry(geometry);
+    return edit;
+}
+} // namespace
+
+PeriodPanel::PeriodPanel(QWidget* parent)
+    : QFrame(parent)
+{
+    setObjectName(QStringLiteral("PanelLuna"));
+    setFrameShape(QFrame::Panel);
+    setFrameShadow(QFrame::Raised);
+    setBackground(this, QColor(218, 218, 218));
+    auto* caption = addLabel(this, QStringLiteral("Perioada declaratiei (luna / anul)           /"), 8, 8, true);
+    const int slash = caption->x() + caption->width();
+    MaskEdit1 = digitsEdit(this, "MaskEdit1", 2, QRect(slash - 40, 4, 28, 21));
+    MaskEdit1->setText(QStringLiteral("1"));
+    MaskEdit2 = digitsEdit(this, "MaskEdit2", 4, QRect(slash + 4, 4, 44, 21));
+    addBackHint(this, 760, 8);
+}
+
+void PeriodPanel::attach(Tdm& dm, Actions actions)
+{
+    m_dm = &dm;
+    m_actions = std::move(actions);
+}
+
+void PeriodPanel::presetToday()
+{
+    const QDate today = platform().clock->today();
+    MaskEdit1->setText(QString::asprintf("%02d", today.month()));
+    MaskEdit2->setText(QString::number(today.year()));
+}
+
+void PeriodPanel::MaskEdit1Exit()
+{
+    if (StrToInt(MaskEdit1->text()) < 1) {
+        MaskEdit1->setText(QStringLiteral("1"));
+        MaskEdit1->setFocus(Qt::OtherFocusReason);
+    }
+    if (StrToInt(MaskEdit1->text()) > 12) {
+        MaskEdit1->setText(QStringLiteral("12"));
+        MaskEdit1->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool PeriodPanel::isJanuary2006(const QString& month, const QString& year)
+{
+    return TryStrToInt(month) == 1 && TryStrToInt(year) == 2006;
+}
+
+void PeriodPanel::lookUpDeclaration()
+{
+    const auto year = TryStrToInt(MaskEdit2->text());
+    if (!year)
+        return;
+    if (*year < 2006) {
+        MaskEdit2->setText(QStringLiteral("2006"));
+        return;
+    }
+    const auto month = TryStrToInt(MaskEdit1->text());
+    if (!month)
+        return;
+    if (*month < 1 || *month > 12) {
+        MaskEdit1->setText(QStringLiteral("1"));
+        return;
+    }
+    const bool january2006 = *month == 1 && *year == 2006;
+    Dataset& payers = *m_dm->qryFirme;
+    Dataset& declarations = *m_dm->qryDeclaratii;
+
+    m_actions.showGroups(january2006);
+    if (declarations.Active())
+        declarations.Close();
+    declarations.setParam(QStringLiteral("idfirma"), payers.FieldByName(QStringLiteral("id")).AsVariant());
+    declarations.setParam(QStringLiteral("luna"), MaskEdit1->text());
+    declarations.setParam(QStringLiteral("anul"), MaskEdit2->text());
+    declarations.Open();
+
+    if (january2006) {
+        payers.FieldByName(QStringLiteral("faliment")).setAsInteger(0);
+        payers.Post();
+        payers.Refresh();
+        payers.Locate(QStringLiteral("cui"), m_actions.payerCode(), LocateCaseInsensitive);
+        payers.Edit();
+    }
+
+    const QString monthName = MonthName(int(*month));
+    if (!declarations.IsEmpty()) {
+        if (!platform().prompts->confirm(QStringLiteral("Datele delaratiei pentru luna %1 exista deja. Modificati acum ?")
+                                             .arg(monthName))) {
+            m_actions.backToPayerData();
+            return;
+        }
+        declarations.Edit();
+    } else {
+        if (!platform().prompts->confirm(
+                QStringLiteral("Datele delaratiei pentru luna %1 nu exista. Adaugati acum ?").arg(monthName))) {
+            m_actions.backToPayerData();
+            return;
+        }
+        declarations.Append();
+        declarations.FieldByName(QStringLiteral("idfirma")).setAsVariant(
+            payers.FieldByName(QStringLiteral("id")).AsVariant());
+        declarations.FieldByName(QStringLiteral("ln")).setAsInteger(*month);
+        declarations.FieldByName(QStringLiteral("an")).setAsString(MaskEdit2->text());
+        declarations.FieldByName(QStringLiteral("rectificativ")).setAsInteger(0);
+        declarations.FieldByName(QStringLiteral("com25")).setAsInteger(0);
+    }
+    m_actions.openDeclaration();
+}
+
+} // namespace itm

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QFrame>
+#include <functional>
+
+class QLineEdit;
+
+namespace itm {
+
+class Tdm;
+
+// The declaration period "(luna / anul)": preset to today's month and year;
+// Enter in the year looks the declaration up and, after a question, opens it
+// or creates it.
+class PeriodPanel : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit PeriodPanel(QWidget* parent = nullptr);
+
+    // What the lookup asks of the rest of the window.
+    struct Actions
+    {
+        std::function<QString()> payerCode;              // text of the payer-code field
+        std::function<void(bool january2006)> showGroups; // December 2005 amounts or bankruptcy data
+        std::function<void()> openDeclaration;           // the declaration panel takes over
+        std::function<void()> backToPayerData;
+    };
+    void attach(Tdm& dm, Actions actions);
+
+    QLineEdit* MaskEdit1;
+    QLineEdit* MaskEdit2;
+
+    void presetToday();
+    void MaskEdit1Exit();
+    void lookUpDeclaration(); // Enter in the year field
+
+    // The January 2006 declaration carries the December 2005 amounts and no bankruptcy data.
+    static bool isJanuary2006(const QString& month, const QString& year);
+
+private:
+    Tdm* m_dm = nullptr;
+    Actions m_actions;
+};
+
+} // namespace itm

@@ -1,0 +1,276 @@
+#include "payers/PayerPanel.h"
+
+#include "payers/FiscalCode.h"
+#include "payers/LegalForms.h"
+#include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "platform/Platform.h"
+#include "platform/Prompts.h"
+#include "store/StrictNumber.h"
+#include "store/Tdm.h"
+#include "widgets/DbEdit.h"
+#include "widgets/FormBuilder.h"
+
+#include <QPushButton>
+
+namespace itm {
+
+namespace {
+
+const QString bucharest = QStringLiteral("BUCURESTI");
+
+const EditSpec payerEdits[] = {
+    { "loc", "Localitate:", "loc", 222, 280, 44, 220 },
+    { "sector", "Sector:", "sector", 512, 556, 44, 36 },
+    { "str", "Strada:", "str", 8, 70, 70, 300 },
+    { "snr", "Nr:", "nr", 380, 404, 70, 60 },
+    { "DBEdit1", "Bloc:", "bloc", 476, 508, 70, 60 },
+    { "DBEdit2", "Scara:", "scara", 580, 618, 70, 50 },
+    { "DBEdit6", "Ap:", "ap", 680, 702, 70, 58 },
+    { "DBEdit7", "Cod postal:", "codpostal", 8, 70, 96, 90 },
+    { "DBEdit8", "Telefon:", "telefon", 172, 222, 96, 120 },
+    { "DBEdit10", "Banca:", "banca", 354, 396, 96, 140 },
+    { "DBEdit11", "Cont IBAN:", "cont", 548, 608, 96, 150 },
+    { "DBEdit9", "E-mail:", "email", 8, 70, 122, 190, CharCase::Lower },
+};
+
+const EditSpec representativeEdits[] = {
+    { "nrep", "Nume", "numerep", 8, 42, 14, 130 },
+    { "prep", "Prenume", "prenumerep", 180, 230, 14, 130 },
+    { "frep", "Functie", "funcrep", 370, 414, 14, 100 },
+};
+
+} // namespace
+
+bool isBlank(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c > u' ')
+            return false;
+    }
+    return true;
+}
+
+PayerPanel::PayerPanel(QWidget* parent)
+    : QGroupBox(QStringLiteral("[ Date contribuabil ]"), parent)
+{
+    setObjectName(QStringLiteral("dcgb"));
+    den = addButton(this, "den", QStringLiteral("Click pentru stabilire denumire"), QRect(8, 16, 753, 24), true);
+
+    addLabel(this, QStringLiteral("Judet:"), 8, 47);
+    jud = new TVelaDBAutoCompletitionEdit(this);
+    jud->setObjectName(QStringLiteral("jud"));
+    jud->setGeometry(70, 44, 140, 21);
+    jud->setText(QStringLiteral("DOLJ"));
+    jud->KeyField = QStringLiteral("codjudet");
+    jud->ReadOnly = true;
+    jud->NoValueNoExit = true;
+    connect(jud, &QLineEdit::textEdited, jud, [this](const QString& typed) {
+        if (typed != typed.toUpper()) {
+            const int cursor = jud->cursorPosition();
+            jud->setText(typed.toUpper());
+            jud->setCursorPosition(cursor);
+        }
+    });
+
+    DbEdit** targets[] = { &loc, &sector, &str, &snr, &DBEdit1, &DBEdit2, &DBEdit6,
+                           &DBEdit7, &DBEdit8, &DBEdit10, &DBEdit11, &DBEdit9 };
+    for (size_t i = 0; i < std::size(payerEdits); ++i)
+        *targets[i] = addEdit(this, nullptr, payerEdits[i]);
+    sector->setEnabled(false);
+
+    auto* representative = new QGroupBox(QStringLiteral(" [ Reprezentant societate ] "), this);
+    representative->setObjectName(QStringLiteral("gbrep"));
+    representative->setGeometry(268, 114, 492, 40);
+    DbEdit** repTargets[] = { &nrep, &prep, &frep };
+    for (size_t i = 0; i < std::size(representativeEdits); ++i)
+        *repTargets[i] = addEdit(representative, nullptr, representativeEdits[i]);
+
+    new ButtonTray(this, QRect(6, 158, 757, 30));
+    Button3 = addButton(this, "Button3", QStringLiteral("Validare &date societate"), QRect(12, 161, 200, 24));
+    Button5 = addButton(this, "Button5", QStringLiteral("Declaratie &lunara"), QRect(220, 161, 200, 24));
+    Button5->setEnabled(false);
+}
+
+void PayerPanel::attach(Tdm& dm, TVelaDBAutoCompletitionEdit* cui, std::function<void()> showNameDialog)
+{
+    m_dm = &dm;
+    m_cui = cui;
+    m_showNameDialog = std::move(showNameDialog);
+    for (DbEdit* edit : { loc, sector, str, snr, DBEdit1, DBEdit2, DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11,
+                          DBEdit9, nrep, prep, frep })
+        edit->setDataSource(dm.sFirme);
+    jud->setListSource(dm.sJudete);
+    jud->setListField(QStringLiteral("denumire"));
+    jud->setDataSource(dm.sFirme);
+    jud->setDataField(QStringLiteral("codjudet"));
+    // Every post shows the name as it was stored, separators already blanked.
+    connect(&dm, &Tdm::payerCleaned, this, [this] { den->setText(composedName()); });
+}
+
+QList<QWidget*> PayerPanel::tabOrder() const
+{
+    return { den,      jud,      loc,      sector,  str,  snr,  DBEdit1, DBEdit2, DBEdit6, DBEdit7,
+             DBEdit8,  DBEdit10, DBEdit11, DBEdit9, nrep, prep, frep,    Button3, Button5 };
+}
+
+QList<QWidget*> PayerPanel::keyHandlerControls() const
+{
+    return { den,     jud,      loc,      sector,  str,  snr,  DBEdit1, DBEdit2, DBEdit6,
+             DBEdit7, DBEdit8, DBEdit10, DBEdit11, DBEdit9, nrep, prep, frep };
+}
+
+QString PayerPanel::composedName() const
+{
+    Dataset& payers = *m_dm->qryFirme;
+    const QString name = payers.FieldByName(QStringLiteral("denumire")).AsString();
+    const auto composed = ComposedLegalName(payers.FieldByName(QStringLiteral("prefix")).AsInteger(), name,
+                                            payers.FieldByName(QStringLiteral("sufix")).AsInteger());
+    return composed.value_or(name);
+}
+
+void PayerPanel::showNameCaption()
+{
+    if (m_dm->qryFirme->State() == DatasetState::Insert)
+        den->setText(QStringLiteral("Click pentru stabilire denumire"));
+    else
+        den->setText(composedName());
+}
+
+bool PayerPanel::openPayerRecord()
+{
+    const QString code = m_cui->text();
+    if (!IsValidFiscalCode(code)) {
+        platform().prompts->notice(QStringLiteral("Atentie"), QStringLiteral("Atentie, cod fiscal eronat !!!"));
+        return false;
+    }
+    Dataset& payers = *m_dm->qryFirme;
+    if (m_cui->IsInListSource()) {
+        payers.Edit();
+    } else {
+        payers.Append();
+        payers.FieldByName(QStringLiteral("cui")).setAsString(code);
+    }
+    return true;
+}
+
+void PayerPanel::denClick()
+{
+    if (m_showNameDialog)
+        m_showNameDialog();
+    den->setText(composedName());
+    jud->setFocus(Qt::OtherFocusReason);
+}
+
+bool PayerPanel::judIsBucharest() const
+{
+    return jud->text() == bucharest;
+}
+
+void PayerPanel::judExit()
+{
+    Dataset& payers = *m_dm->qryFirme;
+    if (judIsBucharest()) {
+        if (payers.State() == DatasetState::Insert)
+            payers.FieldByName(QStringLiteral("sector")).setAsInteger(0);
+        payers.FieldByName(QStringLiteral("loc")).setAsString(jud->text());
+        sector->setEnabled(true);
+        sector->setFocus(Qt::OtherFocusReason);
+    } else {
+        sector->setEnabled(false);
+        payers.FieldByName(QStringLiteral("sector")).setAsInteger(0);
+    }
+    if (m_restoreColour)
+        m_restoreColour(jud);
+}
+
+void PayerPanel::locExit()
+{
+    if (m_restoreColour)
+        m_restoreColour(loc);
+    if (!judIsBucharest())
+        str->setFocus(Qt::OtherFocusReason);
+}
+
+void PayerPanel::sectorChange()
+{
+    const QString text = sector->text();
+    if (text.isEmpty())
+        return;
+    const auto number = TryStrToInt(text);
+    if ((!number || *number > 6 || *number <= 0) && text != u"0")
+        sector->setText(QStringLiteral("0"));
+}
+
+void PayerPanel::Button3Click()
+{
+    Dataset& payers = *m_dm->qryFirme;
+    payers.UpdateRecord();
+    auto text = [&](const char* column) { return payers.FieldByName(QString::fromLatin1(column)).AsString(); };
+    auto write = [&](const char* column, const QString& value) {
+        payers.FieldByName(QString::fromLatin1(column)).setAsString(value);
+    };
+    auto refuse = [](const QString& message, QWidget* focus) {
+        platform().prompts->message(message);
+        focus->setFocus(Qt::OtherFocusReason);
+    };
+
+    if (isBlank(text("denumire"))) {
+        platform().prompts->message(QStringLiteral("Va rugam sa completati campul 'denumire'"));
+        if (m_showNameDialog)
+            m_showNameDialog();
+        den->setText(composedName());
+        den->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (isBlank(text("codjudet")))
+        return refuse(QStringLiteral("Va rugam sa completati campul 'Judet'"), jud);
+    if (text("loc").isEmpty())
+        return refuse(QStringLiteral("Va rugam sa completati campul 'localitate'"), loc);
+    if (text("str").isEmpty())
+        return refuse(QStringLiteral("Va rugam sa completati campul 'strada'"), str);
+    if (isBlank(text("nr")))
+        write("nr", QStringLiteral("F.N."));
+    if (text("numerep").isEmpty())
+        return refuse(QStringLiteral("Va rugam sa completati campul 'Nume reprezentant'"), nrep);
+    if (text("prenumerep").isEmpty())
+        return refuse(QStringLiteral("Va rugam sa completati campul 'Prenume reprezentant'"), prep);
+    if (text("funcrep").isEmpty())
+        return refuse(QStringLiteral("Va rugam sa completati campul 'Functie reprezentant'"), frep);
+    if (text("banca").isEmpty())
+        write("banca", QStringLiteral("fara banca"));
+    if (text("cont").isEmpty())
+        write("cont", QStringLiteral("fara iban"));
+    if (judIsBucharest()) {
+        if (payers.FieldByName(QStringLiteral("sector")).AsInteger() < 1)
+            return refuse(QStringLiteral("Completati corect campul sector"), sector);
+        write("loc", jud->text());
+    } else {
+        payers.FieldByName(QStringLiteral("sector")).setAsInteger(0);
+    }
+
+    payers.Post();
+    payers.Refresh();
+    payers.Locate(QStringLiteral("cui"), m_cui->text(), LocateCaseInsensitive);
+    payers.Edit();
+    Button5->setEnabled(true);
+    Button5->setFocus(Qt::OtherFocusReason);
+}
+
+void PayerPanel::stergClick()
+{
+    Dataset& payers = *m_dm->qryFirme;
+    if (!m_cui->IsInListSource() || payers.IsEmpty() || payers.RecNo() == -1) {
+        platform().prompts->message(QStringLiteral("Nu puteti sterge o firma care nu exista"));
+        return;
+    }
+    if (!platform().prompts->confirm(QStringLiteral("Sigur doriti sa stergeti firma ?")))
+        return;
+    m_dm->qry.setSql(QStringLiteral("delete from declaratii where idfirma=")
+                     + payers.FieldByName(QStringLiteral("id")).AsString());
+    m_dm->qry.ExecSQL();
+    payers.Delete();
+    payers.Refresh();
+    m_cui->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace itm

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QList>
+#include <functional>
+
+class QPushButton;
+
+namespace itm {
+
+class DbEdit;
+class Tdm;
+class TfDenumire;
+class TVelaDBAutoCompletitionEdit;
+
+// The payer's data "[ Date contribuabil ]": opening a payer from its code,
+// the legal name, address, bank and representative, validation and saving,
+// and deleting a payer with its declarations.
+class PayerPanel : public QGroupBox
+{
+    Q_OBJECT
+public:
+    explicit PayerPanel(QWidget* parent = nullptr);
+
+    // Binds the controls; cui is the payer-code field of the window, the
+    // dialog composes the legal name.
+    void attach(Tdm& dm, TVelaDBAutoCompletitionEdit* cui, std::function<void()> showNameDialog);
+
+    QPushButton* den;
+    TVelaDBAutoCompletitionEdit* jud;
+    DbEdit* loc;
+    DbEdit* sector;
+    DbEdit* str;
+    DbEdit* snr;
+    DbEdit* DBEdit1;
+    DbEdit* DBEdit2;
+    DbEdit* DBEdit6;
+    DbEdit* DBEdit7;
+    DbEdit* DBEdit8;
+    DbEdit* DBEdit10;
+    DbEdit* DBEdit11;
+    DbEdit* DBEdit9;
+    DbEdit* nrep;
+    DbEdit* prep;
+    DbEdit* frep;
+    QPushButton* Button3;
+    QPushButton* Button5;
+
+    // The controls in tab order, and those that share the panel's key handler.
+    QList<QWidget*> tabOrder() const;
+    QList<QWidget*> keyHandlerControls() const;
+
+    // Checks the typed code and opens the payer: the stored one for editing or
+    // a new one with that code. False when the code is refused.
+    bool openPayerRecord();
+    void showNameCaption();
+
+    void denClick();
+    void judExit();
+    void locExit();
+    void sectorChange();
+    void Button3Click();
+    void stergClick();
+
+    // The focus-highlight colour of a field is given back by the exit handlers.
+    void setRestoreColour(std::function<void(QWidget*)> restore) { m_restoreColour = std::move(restore); }
+
+private:
+    QString composedName() const;
+    bool judIsBucharest() const;
+
+    Tdm* m_dm = nullptr;
+    TVelaDBAutoCompletitionEdit* m_cui = nullptr;
+    std::function<void()> m_showNameDialog;
+    std::function<void(QWidget*)> m_restoreColour;
+};
+
+// Empty once spaces and control characters are removed at both ends.
+bool isBlank(const QString& text);
+
+} // namespace itm

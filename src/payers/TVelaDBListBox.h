@@ -1,0 +1,61 @@
+#pragma once
+
+#include "widgets/FieldLink.h"
+
+#include <QAbstractListModel>
+#include <QListView>
+#include <QPointer>
+
+namespace itm {
+
+// The items of a drop-down: a shared copy of one column's texts, so filling it
+// costs nothing however long the list is.
+class ColumnListModel : public QAbstractListModel
+{
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+    void setTexts(QVector<QString> texts);
+    void clear() { setTexts({}); }
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    QVector<QString> m_texts;
+};
+
+// A list bound to one column of a dataset: it shows the column of every row and
+// highlights the current row; choosing an item makes its row current.
+class TVelaDBListBox : public QListView
+{
+    Q_OBJECT
+public:
+    explicit TVelaDBListBox(QWidget* parent = nullptr);
+
+    void setListSource(DataSource* source);
+    void setListField(const QString& field);
+    void setOnExitSetFocusTo(QWidget* control) { m_onExitSetFocusTo = control; }
+    QWidget* onExitSetFocusTo() const { return m_onExitSetFocusTo; }
+
+    int count() const { return m_model.rowCount(); }
+    int itemIndex() const;
+    void setItemIndex(int index);
+    QString item(int index) const;
+
+    void ListUpdateChange();
+    void GotoIndex(int index);
+
+protected:
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    void Click();
+    bool canMoveDataset() const;
+
+    FieldLink m_listLink;
+    ColumnListModel m_model;
+    QPointer<QWidget> m_onExitSetFocusTo;
+    bool m_updating = false;
+};
+
+} // namespace itm

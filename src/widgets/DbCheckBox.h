@@ -1,0 +1,30 @@
+#pragma once
+
+#include "widgets/FieldLink.h"
+
+#include <QCheckBox>
+
+namespace itm {
+
+// A check box bound to a 0/1 column: ticked writes "1", cleared "0"; a column
+// without a value shows the box greyed.
+class DbCheckBox : public QCheckBox
+{
+    Q_OBJECT
+public:
+    explicit DbCheckBox(const QString& caption, QWidget* parent = nullptr);
+
+    void setDataSource(DataSource* source) { m_link.setDataSource(source); }
+    void setDataField(const QString& name) { m_link.setFieldName(name); }
+
+protected:
+    void nextCheckState() override;
+
+private:
+    void showField();
+
+    FieldLink m_link;
+    bool m_displaying = false;
+};
+
+} // namespace itm

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "store/Dataset.h"
+
+#include <QObject>
+#include <QPointer>
+#include <optional>
+
+namespace itm {
+
+// Ties a control to one column of a data source: tells it when the row or the
+// column changes, and gives it the column to read and write.
+class FieldLink : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FieldLink(QObject* parent = nullptr);
+
+    void setDataSource(DataSource* source);
+    DataSource* dataSource() const { return m_source; }
+    void setFieldName(const QString& name);
+    QString fieldName() const { return m_fieldName; }
+
+    Dataset* dataset() const;
+    bool active() const;
+    // The column, when the dataset is open and has it.
+    std::optional<Field> field() const;
+    bool editing() const;
+    // Puts a browsing dataset into edit state so that a change can be written;
+    // false when that is not possible (closed dataset, no column).
+    bool edit();
+
+Q_SIGNALS:
+    void dataChange();
+    void activeChange();
+    void aboutToPost();
+
+private:
+    void connectDataset();
+
+    QPointer<DataSource> m_source;
+    QString m_fieldName;
+    QList<QMetaObject::Connection> m_connections;
+};
+
+} // namespace itm
