@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Printing.h"
+
+#include <QList>
+#include <functional>
+
+namespace itm::test {
+
+// Stands for the print preview: records each request and the pages it laid
+// out. Like the real preview it lays the page out once before "showing" it
+// and once for the preview itself.
+class FakePrinting : public Printing
+{
+public:
+    void previewAndPrint(QWidget* parent, std::function<PageLayout()> layOutPage) override
+    {
+        ++requests;
+        lastParent = parent;
+        for (int i = 0; i < layoutsPerRequest; ++i)
+            layouts.append(layOutPage());
+        if (duringPreview)
+            duringPreview();
+    }
+
+    int requests = 0;
+    int layoutsPerRequest = 2;
+    QWidget* lastParent = nullptr;
+    QList<PageLayout> layouts;
+    // Runs while the "preview" is open (it is modal: a nested event loop).
+    std::function<void()> duringPreview;
+};
+
+} // namespace itm::test
