@@ -17,9 +17,10 @@ void PrepareDeclarationPrinter(QPrinter& printer)
 {
     // Margins rounded to whole points would move the page by a tenth of a
     // millimetre: the whole sheet is used and the page offsets itself.
+    QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter);
+    layout.setMode(QPageLayout::FullPageMode);
+    printer.setPageLayout(layout);
     printer.setFullPage(true);
-    printer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter));
     printer.setCopyCount(1);
     printer.setDuplex(QPrinter::DuplexNone);
     printer.setPaperSource(QPrinter::Auto);
