@@ -1,0 +1,185 @@
+#include "platform/Drives.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <optional>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace itm {
+
+namespace {
+
+constexpr int kScsiCdromMajor = 11;
+constexpr int kFloppyMajor = 2;
+
+struct Mount
+{
+    int major = 0;
+    int minor = 0;
+    QString mountPoint;
+    QString source;
+};
+
+bool isOctalDigit(char c)
+{
+    return c >= '0' && c <= '7';
+}
+
+// One line of mountinfo: "36 35 98:0 /root /mount/point options [optional...] - fstype source superoptions".
+std::optional<Mount> parseMountInfoLine(const QByteArray& line)
+{
+    const QList<QByteArray> fields = line.split(' ');
+    const qsizetype separator = fields.indexOf(QByteArray("-"));
+    if (fields.size() < 6 || separator < 6 || separator + 2 >= fields.size())
+        return std::nullopt;
+    const QList<QByteArray> device = fields.at(2).split(':');
+    bool majorOk = false;
+    bool minorOk = false;
+    Mount mount;
+    if (device.size() == 2) {
+        mount.major = device.at(0).toInt(&majorOk);
+        mount.minor = device.at(1).toInt(&minorOk);
+    }
+    if (!majorOk || !minorOk)
+        return std::nullopt;
+    mount.mountPoint = DecodeMountPath(fields.at(4));
+    mount.source = DecodeMountPath(fields.at(separator + 2));
+    return mount;
+}
+
+QByteArray readSmallFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(64).trimmed();
+}
+
+// The whole disk behind a block device: /sys/dev/block/MAJ:MIN leads to the
+// device's folder; a partition's folder holds a "partition" file and sits
+// inside its disk's folder.
+QString diskFolder(const QString& sysfsRoot, const Mount& mount)
+{
+    const QString link = QStringLiteral("%1/dev/block/%2:%3").arg(sysfsRoot).arg(mount.major).arg(mount.minor);
+    const QString device = QFileInfo(link).canonicalFilePath();
+    if (device.isEmpty())
+        return {};
+    if (QFileInfo::exists(device + QStringLiteral("/partition")))
+        return QFileInfo(device).path();
+    return device;
+}
+
+// Memory sticks and card readers often call themselves fixed disks; their
+// place on a USB bus gives them away.
+bool isRemovableDisk(const QString& sysfsRoot, const Mount& mount)
+{
+    const QString disk = diskFolder(sysfsRoot, mount);
+    if (disk.isEmpty())
+        return false;
+    if (readSmallFile(disk + QStringLiteral("/removable")) == "1")
+        return true;
+    const QString root = QFileInfo(sysfsRoot).canonicalFilePath();
+    const QString devicePath = disk.startsWith(root) ? disk.mid(root.size()) : disk;
+    return devicePath.contains(QStringLiteral("/usb"));
+}
+
+bool isOptical(const Mount& mount)
+{
+    return mount.major == kScsiCdromMajor || mount.source.startsWith(QStringLiteral("/dev/sr"));
+}
+
+bool isFloppy(const Mount& mount)
+{
+    return mount.major == kFloppyMajor || mount.source.startsWith(QStringLiteral("/dev/fd"));
+}
+
+bool isUnderMediaFolder(const QString& mountPoint)
+{
+    return mountPoint.startsWith(QStringLiteral("/media/")) || mountPoint.startsWith(QStringLiteral("/run/media/"));
+}
+
+} // namespace
+
+QString DecodeMountPath(const QByteArray& field)
+{
+    QByteArray decoded;
+    decoded.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field.at(i) == '\\' && i + 3 < field.size() && isOctalDigit(field.at(i + 1))
+            && isOctalDigit(field.at(i + 2)) && isOctalDigit(field.at(i + 3))) {
+            decoded += char(((field.at(i + 1) - '0') << 6) | ((field.at(i + 2) - '0') << 3) | (field.at(i + 3) - '0'));
+            i += 3;
+        } else {
+            decoded += field.at(i);
+        }
+    }
+    return QFile::decodeName(decoded);
+}
+
+LinuxDrives::LinuxDrives(QString mountInfoPath, QString sysfsRoot)
+    : m_mountInfoPath(std::move(mountInfoPath))
+    , m_sysfsRoot(std::move(sysfsRoot))
+{
+}
+
+QList<DriveInfo> LinuxDrives::scan()
+{
+    QFile mountInfo(m_mountInfoPath);
+    if (!mountInfo.open(QIODevice::ReadOnly))
+        return {};
+    QList<DriveInfo> drives;
+    // procfs files report no size: read line by line until the end.
+    while (!mountInfo.atEnd()) {
+        QByteArray line = mountInfo.readLine();
+        if (line.endsWith('\n'))
+            line.chop(1);
+        const auto mount = parseMountInfoLine(line);
+        if (!mount)
+            continue;
+        DriveKind kind = DriveKind::Removable;
+        if (isOptical(*mount))
+            kind = DriveKind::Optical;
+        else if (isFloppy(*mount))
+            kind = DriveKind::Floppy;
+        const bool listed = kind != DriveKind::Removable || isUnderMediaFolder(mount->mountPoint)
+            || isRemovableDisk(m_sysfsRoot, *mount);
+        if (!listed)
+            continue;
+        const QString rootPath = mount->mountPoint.endsWith(u'/') ? mount->mountPoint : mount->mountPoint + u'/';
+        // A later mount on the same point hides the earlier one.
+        drives.removeIf([&](const DriveInfo& drive) { return drive.rootPath == rootPath; });
+        drives.append({ rootPath, kind });
+    }
+    return drives;
+}
+
+#ifdef Q_OS_WIN
+QList<DriveInfo> WindowsDrives::scan()
+{
+    QList<DriveInfo> drives;
+    for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
+        const QString root = QString(QChar(letter)) + QStringLiteral(":\\");
+        const UINT type = GetDriveTypeW(reinterpret_cast<LPCWSTR>(root.utf16()));
+        if (type == DRIVE_REMOVABLE)
+            drives.append({ root, letter == u'A' ? DriveKind::Floppy : DriveKind::Removable });
+        else if (type == DRIVE_CDROM)
+            drives.append({ root, DriveKind::Optical });
+    }
+    return drives;
+}
+#endif
+
+std::unique_ptr<Drives> CreatePlatformDrives()
+{
+#ifdef Q_OS_WIN
+    return std::make_unique<WindowsDrives>();
+#else
+    return std::make_unique<LinuxDrives>();
+#endif
+}
+
+} // namespace itm
