@@ -1,0 +1,213 @@
+#include "payers/TfDenumire.h"
+
+#include "payers/LegalForms.h"
+#include "platform/Guard.h"
+#include "store/Tdm.h"
+#include "widgets/ControlHooks.h"
+#include "widgets/DbEdit.h"
+#include "widgets/RadioGroup.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace itm {
+
+namespace {
+
+const QString prefixColumn = QStringLiteral("prefix");
+const QString sufixColumn = QStringLiteral("sufix");
+
+constexpr int scItem = 0; // "S.C.": the only form that carries a suffix
+
+} // namespace
+
+TfDenumire::TfDenumire(Tdm& dm, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , m_dm(dm)
+{
+    setObjectName(QStringLiteral("fDenumire"));
+    setWindowTitle(QStringLiteral("Compunere Denumire"));
+    setModal(true);
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setBackgroundRole(QPalette::Window);
+    setAutoFillBackground(true);
+
+    // Created in tab order: prefix buttons, name, suffix buttons.
+    rgp = new RadioGroup(QStringLiteral("[ Prefix ( Forma de organizare) ]"), PrefixRadioCaptions(), 2, this);
+    rgp->setObjectName(QStringLiteral("rgp"));
+
+    Label1 = new QLabel(QStringLiteral("[ Denumire organizatie (fara prefix/sufix) ]"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(QFont(QStringLiteral("Tahoma"), 10, QFont::Bold));
+
+    den = new DbEdit(this);
+    den->setObjectName(QStringLiteral("den"));
+    den->setFont(QFont(QStringLiteral("Tahoma"), 10, QFont::Bold));
+    den->setCharCase(CharCase::Upper);
+    den->setDataSource(dm.sFirme);
+    den->setDataField(QStringLiteral("denumire"));
+    Label1->setBuddy(den);
+
+    rgs = new RadioGroup(QStringLiteral("[ Sufix (Tipuri de societati comerciale) ]"), SuffixRadioCaptions(), 1, this);
+    rgs->setObjectName(QStringLiteral("rgs"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(4);
+    layout->addWidget(rgp);
+    layout->addSpacing(4);
+    layout->addWidget(Label1);
+    layout->addWidget(den);
+    layout->addSpacing(4);
+    layout->addWidget(rgs);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    den->setMinimumWidth(420);
+
+    connect(rgp, &RadioGroup::itemChanged, this, [this] { runGuarded([this] { rgpChange(); }); });
+    attachHooks(den, ControlHooks { [this](QWidget* sender, int key) { return denKeyDown(sender, key); }, {}, {}, {} });
+}
+
+Dataset& TfDenumire::payer() const
+{
+    return *m_dm.qryFirme;
+}
+
+void TfDenumire::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // A window coming back from being minimised is not a new show.
+    if (!event->spontaneous())
+        runGuarded([this] { FormShow(); });
+}
+
+void TfDenumire::FormShow()
+{
+    // The buttons keep their handlers between shows: attaching again would
+    // stack a second filter on each button and run every key twice.
+    if (!m_buttonHooksAttached) {
+        for (QRadioButton* button : rgp->buttons())
+            attachHooks(button,
+                ControlHooks {
+                    [this](QWidget* sender, int key) { return rgpButtonKeyDown(sender, key); }, {}, {}, {} });
+        for (QRadioButton* button : rgs->buttons())
+            attachHooks(button,
+                ControlHooks {
+                    [this](QWidget* sender, int key) { return rgsButtonKeyDown(sender, key); }, {}, {}, {} });
+        m_buttonHooksAttached = true;
+    }
+
+    Dataset& record = payer();
+    if (record.State() == DatasetState::Insert) {
+        rgp->buttons().first()->setFocus(Qt::OtherFocusReason);
+        selectPrefixItem(scItem);
+        rgs->setItemIndex(0);
+        record.FieldByName(prefixColumn).setAsInteger(1);
+        record.FieldByName(sufixColumn).setAsInteger(1);
+    } else {
+        den->setFocus(Qt::OtherFocusReason);
+        selectPrefixItem(PrefixRadioItem(record.FieldByName(prefixColumn).AsInteger()));
+        rgs->setItemIndex(SuffixRadioItem(record.FieldByName(sufixColumn).AsInteger()));
+    }
+    rgs->setEnabled(record.FieldByName(sufixColumn).AsInteger() != 0);
+}
+
+// Selecting an item from the program counts as a click whenever the selection
+// changes. A stored prefix outside the table leaves no item selected; it is no
+// S.C. either, so it always takes the suffix away as any other form does.
+void TfDenumire::selectPrefixItem(int item)
+{
+    rgp->setItemIndex(item); // emits itemChanged, and so runs rgpChange, for a new item
+    if (item < 0)
+        rgpChange();
+}
+
+void TfDenumire::rgpChange()
+{
+    Dataset& record = payer();
+    const int item = rgp->itemIndex();
+    if (item != scItem)
+        record.FieldByName(sufixColumn).setAsInteger(0);
+    rgs->setEnabled(item == scItem);
+    rgs->setItemIndex(SuffixRadioItem(record.FieldByName(sufixColumn).AsInteger()));
+}
+
+// A group with nothing selected (a stored value outside the table) is written
+// as "Altele", the value 0, never as an index outside the table.
+void TfDenumire::writeChoices()
+{
+    Dataset& record = payer();
+    record.FieldByName(prefixColumn).setAsInteger(qMax(0, PrefixFromRadioItem(rgp->itemIndex())));
+    record.FieldByName(sufixColumn).setAsInteger(qMax(0, SuffixFromRadioItem(rgs->itemIndex())));
+}
+
+bool TfDenumire::rgpButtonKeyDown(QWidget*, int key)
+{
+    if (key == KeyEnter) {
+        den->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    if (key == KeyEscape) {
+        done(Rejected);
+        return true;
+    }
+    return false;
+}
+
+bool TfDenumire::denKeyDown(QWidget*, int key)
+{
+    if (key == KeyEnter) {
+        if (rgs->isEnabled()) {
+            rgs->buttons().first()->setFocus(Qt::TabFocusReason);
+        } else {
+            // Leaving the name writes it into the record before the choices.
+            rgp->setFocus(Qt::BacktabFocusReason);
+            QCoreApplication::processEvents();
+            writeChoices();
+            closeAfterEnter();
+        }
+        return true;
+    }
+    if (key == KeyEscape) {
+        done(Rejected);
+        return true;
+    }
+    return false;
+}
+
+bool TfDenumire::rgsButtonKeyDown(QWidget*, int key)
+{
+    if (key == KeyEnter) {
+        writeChoices();
+        den->setFocus(Qt::BacktabFocusReason);
+        QCoreApplication::processEvents();
+        closeAfterEnter();
+        return true;
+    }
+    if (key == KeyEscape) {
+        done(Rejected);
+        return true;
+    }
+    return false;
+}
+
+// The pending messages processed before closing may already have closed the
+// dialog (an Escape typed right after the Enter); it is not closed twice.
+void TfDenumire::closeAfterEnter()
+{
+    if (isVisible())
+        done(Accepted);
+}
+
+void TfDenumire::done(int result)
+{
+    // The caller reads the name from the record as soon as the dialog is gone,
+    // but an edit that still has the focus when its window hides keeps what was
+    // typed to itself: write it now, whichever way the dialog closes.
+    runGuarded([this] { den->updateRecord(); });
+    QDialog::done(result);
+}
+
+} // namespace itm
