@@ -1,6 +1,6 @@
-#include <QApplication>
+#include "app/Startup.h"
+
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    return 0;
+    return itm::runProgram(argc, argv);
 }

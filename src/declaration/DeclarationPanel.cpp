@@ -20,10 +20,10 @@ namespace itm {
 
 namespace {
 const EditSpec amountEdits[] = {
-    { "nrsal", "Nr. salariati:", "nrsal", 8, 130, 84, 80, CharCase::Normal },
-    { "DBEdit12", "Fond lunar de salarii:", "fondlunsal", 8, 130, 110, 100, CharCase::Normal },
-    { "DBEdit13", "Comision datorat:", "comdat", 8, 130, 136, 100, CharCase::Normal },
-    { "achit", "Din care achitat:", "comac", 8, 130, 162, 100, CharCase::Normal },
+    { "nrsal", "Nr. salariati:", "nrsal", 8, 130, 80, 80, CharCase::Normal },
+    { "DBEdit12", "Fond lunar de salarii:", "fondlunsal", 8, 130, 104, 100, CharCase::Normal },
+    { "DBEdit13", "Comision datorat:", "comdat", 8, 130, 128, 100, CharCase::Normal },
+    { "achit", "Din care achitat:", "comac", 8, 130, 152, 100, CharCase::Normal },
 };
 const EditSpec december2005Edits[] = {
     { "DBEdit14", "Comision datorat:", "comdec", 8, 200, 20, 100, CharCase::Normal },
@@ -36,13 +36,14 @@ DeclarationPanel::DeclarationPanel(QWidget* parent)
     : QGroupBox(QStringLiteral("[ Date declaratie ]"), parent)
 {
     setObjectName(QStringLiteral("ddgb"));
+    setBackground(this, palette().color(QPalette::Button));
     DBCheckBox1 = new DbCheckBox(QStringLiteral("declaratie rectificativa"), this);
     DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
     DBCheckBox1->setGeometry(8, 16, 200, 20);
     proccom = new DbRadioGroup(QStringLiteral("[ Procent Comision ]"), { QStringLiteral("0.&75%"), QStringLiteral("0.&25%") },
                                { QStringLiteral("0"), QStringLiteral("1") }, 2, this);
     proccom->setObjectName(QStringLiteral("proccom"));
-    proccom->setGeometry(8, 36, 222, 44);
+    proccom->setGeometry(8, 34, 222, 44);
     DbEdit** targets[] = { &nrsal, &DBEdit12, &DBEdit13, &achit };
     for (size_t i = 0; i < std::size(amountEdits); ++i)
         *targets[i] = addEdit(this, nullptr, amountEdits[i]);
@@ -52,21 +53,22 @@ DeclarationPanel::DeclarationPanel(QWidget* parent)
     fal->setObjectName(QStringLiteral("fal"));
     fal->setGeometry(250, 16, 220, 20);
     lgb = new LiquidatorGroup(this);
-    lgb->setGeometry(250, 34, 512, 160);
+    lgb->setGeometry(250, 32, 512, 150);
     lgb->setEnabled(false);
 
     gbdec2005 = new QGroupBox(QStringLiteral("[ Decembrie 2005 ]"), this);
     gbdec2005->setObjectName(QStringLiteral("gbdec2005"));
-    gbdec2005->setGeometry(250, 34, 512, 76);
+    setBackground(gbdec2005, palette().color(QPalette::Button));
+    gbdec2005->setGeometry(250, 32, 512, 76);
     DBEdit14 = addEdit(gbdec2005, nullptr, december2005Edits[0]);
     DBEdit19 = addEdit(gbdec2005, nullptr, december2005Edits[1]);
     DBEdit19->setObjectName(QStringLiteral("DBEdit19"));
     gbdec2005->hide();
 
-    new ButtonTray(this, QRect(6, 196, 440, 28));
-    Button1 = addButton(this, "Button1", QStringLiteral("Inregistrare &declaratie"), QRect(12, 198, 200, 24));
-    Button2 = addButton(this, "Button2", QStringLiteral("A&nulare"), QRect(220, 198, 200, 24));
-    addBackHint(this, 760, 204);
+    new ButtonTray(this, QRect(6, 186, 440, 28));
+    Button1 = addButton(this, "Button1", QStringLiteral("Inregistrare &declaratie"), QRect(12, 188, 200, 24));
+    Button2 = addButton(this, "Button2", QStringLiteral("A&nulare"), QRect(220, 188, 200, 24));
+    addBackHint(this, 760, 196);
 }
 
 void DeclarationPanel::attach(Tdm& dm, Actions actions)

@@ -13,21 +13,21 @@ namespace itm {
 
 namespace {
 const EditSpec liquidatorEdits[] = {
-    { "denl", "Denumire:", "ldenumire", 8, 70, 16, 240 },
-    { "locl", "Localitate:", "lloc", 8, 70, 40, 150 },
-    { "lsec", "Sector:", "lsector", 228, 270, 40, 30 },
-    { "lstr", "Strada:", "lstr", 268, 310, 40, 194 },
-    { "DBEdit44", "Nr:", "lnr", 8, 30, 64, 44 },
-    { "DBEdit45", "Bl.:", "lbloc", 82, 104, 64, 44 },
-    { "DBEdit46", "Sc.:", "lscara", 156, 178, 64, 36 },
-    { "DBEdit47", "Ap:", "lap", 222, 244, 64, 36 },
-    { "DBEdit48", "Cod postal:", "lcodpostal", 290, 352, 64, 70 },
-    { "DBEdit49", "Telefon:", "ltelefon", 8, 70, 88, 110 },
-    { "DBEdit21", "E-mail:", "lemail", 190, 232, 88, 230, CharCase::Lower },
-    { "cuil", "C.N.P./C.U.I.:", "lcui", 8, 90, 112, 110, CharCase::Normal },
-    { "zi", "Data intrarii in procedura de lichidare (zzllaaaa):", "lzi", 8, 264, 136, 24, CharCase::Normal },
-    { "luna", nullptr, "lln", 0, 290, 136, 24, CharCase::Normal },
-    { "an", nullptr, "lan", 0, 316, 136, 40, CharCase::Normal },
+    { "denl", "Denumire:", "ldenumire", 8, 70, 14, 240 },
+    { "locl", "Localitate:", "lloc", 8, 70, 36, 150 },
+    { "lsec", "Sector:", "lsector", 228, 270, 36, 30 },
+    { "lstr", "Strada:", "lstr", 268, 310, 36, 194 },
+    { "DBEdit44", "Nr:", "lnr", 8, 30, 58, 44 },
+    { "DBEdit45", "Bl.:", "lbloc", 82, 104, 58, 44 },
+    { "DBEdit46", "Sc.:", "lscara", 156, 178, 58, 36 },
+    { "DBEdit47", "Ap:", "lap", 222, 244, 58, 36 },
+    { "DBEdit48", "Cod postal:", "lcodpostal", 290, 352, 58, 70 },
+    { "DBEdit49", "Telefon:", "ltelefon", 8, 70, 80, 110 },
+    { "DBEdit21", "E-mail:", "lemail", 190, 232, 80, 230, CharCase::Lower },
+    { "cuil", "C.N.P./C.U.I.:", "lcui", 8, 90, 102, 110, CharCase::Normal },
+    { "zi", "Data intrarii in procedura de lichidare (zzllaaaa):", "lzi", 8, 264, 124, 24, CharCase::Normal },
+    { "luna", nullptr, "lln", 0, 290, 124, 24, CharCase::Normal },
+    { "an", nullptr, "lan", 0, 316, 124, 40, CharCase::Normal },
 };
 const QString bucharest = QStringLiteral("BUCURESTI");
 } // namespace
@@ -36,14 +36,15 @@ LiquidatorGroup::LiquidatorGroup(QWidget* parent)
     : QGroupBox(QStringLiteral("[ Date lichidator ]"), parent)
 {
     setObjectName(QStringLiteral("lgb"));
+    setBackground(this, palette().color(QPalette::Button));
     DbEdit** targets[] = { &denl,     &locl,     &lsec,     &lstr,     &DBEdit44, &DBEdit45, &DBEdit46, &DBEdit47,
                            &DBEdit48, &DBEdit49, &DBEdit21, &cuil,     &zi,       &luna,     &an };
     for (size_t i = 0; i < std::size(liquidatorEdits); ++i)
         *targets[i] = addEdit(this, nullptr, liquidatorEdits[i]);
-    addLabel(this, QStringLiteral("Judet:"), 318, 19);
+    addLabel(this, QStringLiteral("Judet:"), 318, 17);
     judl = new TVelaDBAutoCompletitionEdit(this);
     judl->setObjectName(QStringLiteral("judl"));
-    judl->setGeometry(352, 16, 140, 21);
+    judl->setGeometry(352, 14, 140, 21);
     judl->KeyField = QStringLiteral("codjudet");
     judl->ReadOnly = true;
     judl->NoValueNoExit = true;

@@ -19,24 +19,24 @@ namespace {
 const QString bucharest = QStringLiteral("BUCURESTI");
 
 const EditSpec payerEdits[] = {
-    { "loc", "Localitate:", "loc", 222, 280, 44, 220 },
-    { "sector", "Sector:", "sector", 512, 556, 44, 36 },
-    { "str", "Strada:", "str", 8, 70, 70, 300 },
-    { "snr", "Nr:", "nr", 380, 404, 70, 60 },
-    { "DBEdit1", "Bloc:", "bloc", 476, 508, 70, 60 },
-    { "DBEdit2", "Scara:", "scara", 580, 618, 70, 50 },
-    { "DBEdit6", "Ap:", "ap", 680, 702, 70, 58 },
-    { "DBEdit7", "Cod postal:", "codpostal", 8, 70, 96, 90 },
-    { "DBEdit8", "Telefon:", "telefon", 172, 222, 96, 120 },
-    { "DBEdit10", "Banca:", "banca", 354, 396, 96, 140 },
-    { "DBEdit11", "Cont IBAN:", "cont", 548, 608, 96, 150 },
-    { "DBEdit9", "E-mail:", "email", 8, 70, 122, 190, CharCase::Lower },
+    { "loc", "Localitate:", "loc", 222, 280, 42, 220 },
+    { "sector", "Sector:", "sector", 512, 556, 42, 36 },
+    { "str", "Strada:", "str", 8, 70, 66, 300 },
+    { "snr", "Nr:", "nr", 380, 404, 66, 60 },
+    { "DBEdit1", "Bloc:", "bloc", 476, 508, 66, 60 },
+    { "DBEdit2", "Scara:", "scara", 580, 618, 66, 50 },
+    { "DBEdit6", "Ap:", "ap", 680, 702, 66, 58 },
+    { "DBEdit7", "Cod postal:", "codpostal", 8, 70, 90, 90 },
+    { "DBEdit8", "Telefon:", "telefon", 172, 222, 90, 120 },
+    { "DBEdit10", "Banca:", "banca", 354, 396, 90, 140 },
+    { "DBEdit11", "Cont IBAN:", "cont", 548, 608, 90, 150 },
+    { "DBEdit9", "E-mail:", "email", 8, 70, 114, 190, CharCase::Lower },
 };
 
 const EditSpec representativeEdits[] = {
-    { "nrep", "Nume", "numerep", 8, 42, 14, 130 },
-    { "prep", "Prenume", "prenumerep", 180, 230, 14, 130 },
-    { "frep", "Functie", "funcrep", 370, 414, 14, 100 },
+    { "nrep", "Nume", "numerep", 8, 42, 11, 130 },
+    { "prep", "Prenume", "prenumerep", 180, 230, 11, 130 },
+    { "frep", "Functie", "funcrep", 370, 414, 11, 70 },
 };
 
 } // namespace
@@ -54,12 +54,13 @@ PayerPanel::PayerPanel(QWidget* parent)
     : QGroupBox(QStringLiteral("[ Date contribuabil ]"), parent)
 {
     setObjectName(QStringLiteral("dcgb"));
+    setBackground(this, palette().color(QPalette::Button));
     den = addButton(this, "den", QStringLiteral("Click pentru stabilire denumire"), QRect(8, 16, 753, 24), true);
 
-    addLabel(this, QStringLiteral("Judet:"), 8, 47);
+    addLabel(this, QStringLiteral("Judet:"), 8, 45);
     jud = new TVelaDBAutoCompletitionEdit(this);
     jud->setObjectName(QStringLiteral("jud"));
-    jud->setGeometry(70, 44, 140, 21);
+    jud->setGeometry(70, 42, 140, 21);
     jud->setText(QStringLiteral("DOLJ"));
     jud->KeyField = QStringLiteral("codjudet");
     jud->ReadOnly = true;
@@ -80,14 +81,14 @@ PayerPanel::PayerPanel(QWidget* parent)
 
     auto* representative = new QGroupBox(QStringLiteral(" [ Reprezentant societate ] "), this);
     representative->setObjectName(QStringLiteral("gbrep"));
-    representative->setGeometry(268, 114, 492, 40);
+    representative->setGeometry(268, 106, 492, 36);
     DbEdit** repTargets[] = { &nrep, &prep, &frep };
     for (size_t i = 0; i < std::size(representativeEdits); ++i)
         *repTargets[i] = addEdit(representative, nullptr, representativeEdits[i]);
 
-    new ButtonTray(this, QRect(6, 158, 757, 30));
-    Button3 = addButton(this, "Button3", QStringLiteral("Validare &date societate"), QRect(12, 161, 200, 24));
-    Button5 = addButton(this, "Button5", QStringLiteral("Declaratie &lunara"), QRect(220, 161, 200, 24));
+    new ButtonTray(this, QRect(6, 144, 757, 30));
+    Button3 = addButton(this, "Button3", QStringLiteral("Validare &date societate"), QRect(12, 147, 200, 24));
+    Button5 = addButton(this, "Button5", QStringLiteral("Declaratie &lunara"), QRect(220, 147, 200, 24));
     Button5->setEnabled(false);
 }
 
