@@ -127,12 +127,22 @@ QByteArrayList MergeDeclarationLine(const QByteArrayList& lines, qint64 luna, qi
 bool SaveDeclarationFile(const QString& root, qint64 luna, qint64 an, const QByteArray& cui, const QByteArray& linie,
     const std::function<void()>& beforeEachLine, QString* failure)
 {
+    return SaveDeclarationLines(root, luna, an, { DeclarationEntry { cui, linie } }, beforeEachLine, failure);
+}
+
+bool SaveDeclarationLines(const QString& root, qint64 luna, qint64 an, const QList<DeclarationEntry>& entries,
+    const std::function<void()>& beforeEachLine, QString* failure)
+{
+    if (entries.isEmpty())
+        return true;
     const QString fileName = DeclarationFileName(an, luna);
     const QString rootFile = root + fileName;
     QByteArrayList lines;
     if (!readExistingLines(rootFile, lines, failure))
         return false;
-    const QByteArray content = JoinDeclarationLines(MergeDeclarationLine(lines, luna, an, cui, linie, beforeEachLine));
+    for (const DeclarationEntry& entry : entries)
+        lines = MergeDeclarationLine(lines, luna, an, entry.cui, entry.linie, beforeEachLine);
+    const QByteArray content = JoinDeclarationLines(lines);
     if (!writeAtomically(rootFile, content, failure))
         return false;
     QDir().mkdir(root + QStringLiteral("Rez"));

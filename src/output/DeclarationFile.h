@@ -55,4 +55,18 @@ QByteArrayList MergeDeclarationLine(const QByteArrayList& lines, qint64 luna, qi
 bool SaveDeclarationFile(const QString& root, qint64 luna, qint64 an, const QByteArray& cui, const QByteArray& linie,
     const std::function<void()>& beforeEachLine = {}, QString* failure = nullptr);
 
+// One payer's new line for a batch.
+struct DeclarationEntry
+{
+    QByteArray cui;
+    QByteArray linie;
+};
+
+// The same as saving each entry in turn with SaveDeclarationFile, but each of
+// the two files is read and written once: the whole batch lands or none of it
+// does. beforeEachLine runs before every line examined, over all the merges.
+// No entries: nothing is read or written.
+bool SaveDeclarationLines(const QString& root, qint64 luna, qint64 an, const QList<DeclarationEntry>& entries,
+    const std::function<void()>& beforeEachLine = {}, QString* failure = nullptr);
+
 } // namespace itm

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "store/RecordReader.h"
+
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+struct sqlite3;
+
+namespace itm::cli {
+
+// A payer and one of its declarations, as the declaration line and the
+// printed form read them.
+struct DeclaredPayer
+{
+    RowRecord payer; // a row of firme
+    RowRecord declaration; // a row of declaratii
+};
+
+// Read-only access to the program's database for itm-cli.
+//
+// The file is opened read-only and never created: a missing file or one that
+// is not a database raises DatabaseError with SQLite's own message, as does
+// any failing statement (for example "no such table: firme").
+//
+// Rows come back as RowRecord with every column of the table by name. Values
+// are typed from the column's declared type: INT -> qint64, REAL/NUM/FLOA/
+// DOUB/DEC -> double, anything else -> QString; NULL stays a null QVariant.
+// A text stored in a numeric column stays a QString, so reading it as a number
+// (RecordReader::fieldInteger) raises the conversion error instead of giving 0.
+class CliDatabase
+{
+public:
+    static QString defaultPath() { return QStringLiteral("./data/date.itm"); }
+
+    explicit CliDatabase(const QString& path = defaultPath());
+    ~CliDatabase();
+    CliDatabase(const CliDatabase&) = delete;
+    CliDatabase& operator=(const CliDatabase&) = delete;
+
+    const QString& path() const { return m_path; }
+
+    // The payer whose cui equals code exactly (letter case and blanks count);
+    // the first by id if several share it.
+    std::optional<RowRecord> payerByCode(const QString& code) const;
+
+    // The declaration of payer idfirma for month ln of year an; the first by
+    // id if several.
+    std::optional<RowRecord> declaration(qint64 idfirma, qint64 ln, qint64 an) const;
+
+    // The county name (judete.denumire) of a county key (judete.codjudet).
+    std::optional<QString> countyName(const QString& codjudet) const;
+
+    // Every payer with a declaration for month ln of year an, in payer-code
+    // order (cui compared byte by byte), then by payer id and declaration id.
+    QList<DeclaredPayer> declaredIn(qint64 ln, qint64 an) const;
+
+private:
+    QString m_path;
+    sqlite3* m_db = nullptr;
+};
+
+} // namespace itm::cli

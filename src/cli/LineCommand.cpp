@@ -1,0 +1,44 @@
+#include "cli/CliDatabase.h"
+#include "cli/Command.h"
+#include "cli/PeriodArguments.h"
+#include "output/DeclarationLine.h"
+#include "store/Errors.h"
+
+#include <QTextStream>
+
+namespace itm::cli {
+
+namespace {
+
+int printLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const QString command = QStringLiteral("line");
+    const auto options = ParsePeriodArguments(command, arguments, int(PeriodOption::Cui), err);
+    if (!options)
+        return 2;
+    try {
+        const CliDatabase database(options->db);
+        const auto found = FindDeclaredPayer(database, command, *options->cui, options->month, options->year, err);
+        if (!found)
+            return 1;
+        out << BuildDeclarationLine(found->payer, found->declaration) << '\n';
+        return 0;
+    } catch (const DatabaseError& error) {
+        err << "itm-cli " << command << ": " << options->db << ": " << error.message() << '\n';
+        return 1;
+    } catch (const Error& error) {
+        err << "itm-cli " << command << ": " << error.message() << '\n';
+        return 1;
+    }
+}
+
+const CommandRegistration registration({
+    QStringLiteral("line"),
+    QStringLiteral("line --cui CODE --month M --year Y [--db FILE]    print the declaration line of a payer"),
+    false,
+    &printLine,
+});
+
+} // namespace
+
+} // namespace itm::cli

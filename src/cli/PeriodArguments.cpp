@@ -1,0 +1,94 @@
+#include "cli/PeriodArguments.h"
+
+#include "store/StrictNumber.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+
+namespace itm::cli {
+
+namespace {
+std::optional<qint64> numberInRange(const QString& text, qint64 lowest, qint64 highest)
+{
+    const auto value = TryStrToInt(text);
+    if (!value || *value < lowest || *value > highest)
+        return std::nullopt;
+    return value;
+}
+} // namespace
+
+std::optional<PeriodArguments> ParsePeriodArguments(
+    const QString& command, const QStringList& arguments, int required, QTextStream& err)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption cui(QStringLiteral("cui"), QStringLiteral("payer code"), QStringLiteral("CODE"));
+    const QCommandLineOption month(QStringLiteral("month"), QStringLiteral("month 1..12"), QStringLiteral("M"));
+    const QCommandLineOption year(QStringLiteral("year"), QStringLiteral("year"), QStringLiteral("Y"));
+    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("database file"), QStringLiteral("FILE"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("destination folder"), QStringLiteral("DIR"));
+    parser.addOptions({ cui, month, year, db, to });
+    // The parser takes the first argument for the program's name.
+    if (!parser.parse(QStringList { QStringLiteral("itm-cli") } + arguments)) {
+        err << "itm-cli " << command << ": " << parser.errorText() << '\n';
+        return std::nullopt;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        err << "itm-cli " << command << ": unexpected argument '" << parser.positionalArguments().constFirst() << "'\n";
+        return std::nullopt;
+    }
+    QStringList missing;
+    if (!parser.isSet(month))
+        missing << QStringLiteral("--month");
+    if (!parser.isSet(year))
+        missing << QStringLiteral("--year");
+    if ((required & int(PeriodOption::Cui)) && !parser.isSet(cui))
+        missing << QStringLiteral("--cui");
+    if ((required & int(PeriodOption::To)) && !parser.isSet(to))
+        missing << QStringLiteral("--to");
+    if (!missing.isEmpty()) {
+        err << "itm-cli " << command << ": missing " << missing.join(QStringLiteral(", ")) << '\n';
+        return std::nullopt;
+    }
+
+    PeriodArguments result;
+    const auto monthValue = numberInRange(parser.value(month), 1, 12);
+    if (!monthValue) {
+        err << "itm-cli " << command << ": the month must be a whole number from 1 to 12, not '" << parser.value(month)
+            << "'\n";
+        return std::nullopt;
+    }
+    const auto yearValue = numberInRange(parser.value(year), 1, 9999);
+    if (!yearValue) {
+        err << "itm-cli " << command << ": the year must be a whole number from 1 to 9999, not '" << parser.value(year)
+            << "'\n";
+        return std::nullopt;
+    }
+    result.month = *monthValue;
+    result.year = *yearValue;
+    if (parser.isSet(cui))
+        result.cui = parser.value(cui);
+    if (parser.isSet(db))
+        result.db = parser.value(db);
+    if (parser.isSet(to))
+        result.to = parser.value(to);
+    return result;
+}
+
+std::optional<DeclaredPayer> FindDeclaredPayer(const CliDatabase& database, const QString& command, const QString& cui,
+    qint64 month, qint64 year, QTextStream& err)
+{
+    auto payer = database.payerByCode(cui);
+    if (!payer) {
+        err << "itm-cli " << command << ": no payer with code '" << cui << "' in " << database.path() << '\n';
+        return std::nullopt;
+    }
+    auto declaration = database.declaration(payer->fieldInteger(QStringLiteral("id")), month, year);
+    if (!declaration) {
+        err << "itm-cli " << command << ": payer '" << cui << "' has no declaration for "
+            << QString::asprintf("%02lld/%04lld", month, year) << " in " << database.path() << '\n';
+        return std::nullopt;
+    }
+    return DeclaredPayer { std::move(*payer), std::move(*declaration) };
+}
+
+} // namespace itm::cli

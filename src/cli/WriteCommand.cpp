@@ -1,0 +1,82 @@
+#include "cli/CliDatabase.h"
+#include "cli/Command.h"
+#include "cli/PeriodArguments.h"
+#include "output/DeclarationFile.h"
+#include "output/DeclarationLine.h"
+#include "store/Errors.h"
+
+#include <QTextStream>
+
+namespace itm::cli {
+
+namespace {
+
+int writeDeclarations(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const QString command = QStringLiteral("write");
+    const auto options = ParsePeriodArguments(command, arguments, int(PeriodOption::To), err);
+    if (!options)
+        return 2;
+    // The destination is joined directly with the file name, as a drive root is.
+    QString root = *options->to;
+    if (!root.endsWith(u'/'))
+        root += u'/';
+    try {
+        const CliDatabase database(options->db);
+        QList<DeclaredPayer> declared;
+        if (options->cui) {
+            auto found = FindDeclaredPayer(database, command, *options->cui, options->month, options->year, err);
+            if (!found)
+                return 1;
+            declared.append(std::move(*found));
+        } else {
+            declared = database.declaredIn(options->month, options->year);
+            if (declared.isEmpty()) {
+                err << "itm-cli " << command << ": no declarations for "
+                    << QString::asprintf("%02lld/%04lld", options->month, options->year) << " in " << database.path()
+                    << '\n';
+                return 1;
+            }
+        }
+
+        // Every line is built before anything is written: a record that
+        // cannot make its line stops the whole batch.
+        QList<DeclarationEntry> entries;
+        QStringList payers;
+        for (const DeclaredPayer& row : declared) {
+            const QString cui = row.payer.fieldText(QStringLiteral("cui"));
+            entries.append(
+                { DeclarationFileBytes(cui), DeclarationFileBytes(BuildDeclarationLine(row.payer, row.declaration)) });
+            payers.append(cui + u'\t' + row.payer.fieldText(QStringLiteral("denumire")));
+        }
+        QString failure;
+        if (!SaveDeclarationLines(root, options->month, options->year, entries, {}, &failure)) {
+            err << "itm-cli " << command << ": Salvarea nu poate fi efectuata!. (" << failure << ")\n";
+            return 1;
+        }
+        for (const QString& payer : payers)
+            out << "payer " << payer << '\n';
+        const QString fileName = DeclarationFileName(options->year, options->month);
+        out << "wrote " << root + fileName << '\n';
+        out << "wrote " << root + QStringLiteral("Rez/") + fileName << '\n';
+        return 0;
+    } catch (const DatabaseError& error) {
+        err << "itm-cli " << command << ": " << options->db << ": " << error.message() << '\n';
+        return 1;
+    } catch (const Error& error) {
+        err << "itm-cli " << command << ": " << error.message() << '\n';
+        return 1;
+    }
+}
+
+const CommandRegistration registration({
+    QStringLiteral("write"),
+    QStringLiteral("write --month M --year Y --to DIR [--cui CODE] [--db FILE]    merge declaration lines into "
+                   "DIR/IM<year><month>.txt and DIR/Rez/"),
+    false,
+    &writeDeclarations,
+});
+
+} // namespace
+
+} // namespace itm::cli
