@@ -1,0 +1,146 @@
+#include "cli/CliDatabase.h"
+#include "cli/Command.h"
+#include "cli/PeriodArguments.h"
+#include "output/FormFill.h"
+#include "output/PagePainter.h"
+#include "output/PrintedForms.h"
+#include "payers/LegalForms.h"
+#include "store/Errors.h"
+
+#include <QTextStream>
+
+namespace itm::cli {
+
+namespace {
+
+const QString command = QStringLiteral("pdf");
+
+// Takes "--out FILE" or "--out=FILE" out of the arguments; the rest are the
+// period options. False, with a message, when the option has no value.
+bool takeOutOption(QStringList& arguments, QString& out, QTextStream& err)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--out")) {
+            if (i + 1 >= arguments.size()) {
+                err << "itm-cli " << command << ": missing value after --out\n";
+                return false;
+            }
+            out = arguments.at(i + 1);
+            arguments.remove(i, 2);
+            --i;
+        } else if (argument.startsWith(QLatin1String("--out="))) {
+            out = argument.mid(6);
+            arguments.remove(i);
+            --i;
+        }
+    }
+    return true;
+}
+
+// A county row as the county list holds it; nothing when the key is unknown.
+std::optional<RowRecord> countyRow(const CliDatabase& database, const RowRecord& payer, const char* keyColumn)
+{
+    const auto name = database.countyName(payer.fieldText(QString::fromLatin1(keyColumn)));
+    if (!name)
+        return std::nullopt;
+    RowRecord county;
+    county.setValue(QStringLiteral("denumire"), *name);
+    return county;
+}
+
+bool composesItsName(const RowRecord& payer)
+{
+    try {
+        return ComposedLegalName(
+            payer.fieldInteger(QStringLiteral("prefix")), QString(), payer.fieldInteger(QStringLiteral("sufix")))
+            .has_value();
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+int writePdf(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    QStringList periodArguments = arguments;
+    QString outPath;
+    if (!takeOutOption(periodArguments, outPath, err))
+        return 2;
+    const auto options = ParsePeriodArguments(command, periodArguments, 0, err);
+    if (!options)
+        return 2;
+    if (options->to) {
+        err << "itm-cli " << command << ": unknown option --to\n";
+        return 2;
+    }
+    if (outPath.isEmpty()) {
+        err << "itm-cli " << command << ": missing --out\n";
+        return 2;
+    }
+    try {
+        const CliDatabase database(options->db);
+        QList<DeclaredPayer> declared;
+        if (options->cui) {
+            auto found = FindDeclaredPayer(database, command, *options->cui, options->month, options->year, err);
+            if (!found)
+                return 1;
+            declared.append(std::move(*found));
+        } else {
+            declared = database.declaredIn(options->month, options->year);
+            if (declared.isEmpty()) {
+                err << "itm-cli " << command << ": no declarations for "
+                    << QString::asprintf("%02lld/%04lld", options->month, options->year) << " in " << database.path()
+                    << '\n';
+                return 1;
+            }
+        }
+
+        QList<PageLayout> pages;
+        pages.reserve(declared.size());
+        for (const DeclaredPayer& entry : declared) {
+            const QString cui = entry.payer.fieldText(QStringLiteral("cui"));
+            PrintedFormChoice choice;
+            try {
+                choice = ChoosePrintedForm(entry.declaration, entry.payer);
+            } catch (const Error& error) {
+                err << "itm-cli " << command << ": payer '" << cui << "': " << error.message() << '\n';
+                return 1;
+            }
+            if (!composesItsName(entry.payer)) {
+                err << "itm-cli " << command << ": payer '" << cui
+                    << "': legal-form prefix or suffix outside its table, the name is not printed\n";
+            }
+            const auto county = countyRow(database, entry.payer, "codjudet");
+            const auto liquidatorCounty = countyRow(database, entry.payer, "lcodjudet");
+            const FormData data { &entry.declaration, &entry.payer, county ? &*county : nullptr,
+                liquidatorCounty ? &*liquidatorCounty : nullptr };
+            // Each page gets forms of its own: a name that a payer's record
+            // cannot compose must not be carried over from the page before.
+            PrintedForms forms;
+            pages.append(forms.layOut(choice, data));
+        }
+
+        QString failure;
+        if (!WritePdf(outPath, pages, &failure)) {
+            err << "itm-cli " << command << ": " << failure << '\n';
+            return 1;
+        }
+        out << "wrote " << outPath << " (" << pages.size() << (pages.size() == 1 ? " page" : " pages") << ")\n";
+        return 0;
+    } catch (const Error& error) {
+        err << "itm-cli " << command << ": " << error.message() << '\n';
+        return 1;
+    }
+}
+
+const CommandRegistration registration({
+    QStringLiteral("pdf"),
+    QStringLiteral("pdf --month M --year Y --out FILE.pdf [--cui CODE] [--db FILE]    "
+                   "print the declarations of a month (or of one payer) into a PDF"),
+    true,
+    &writePdf,
+});
+
+} // namespace
+
+} // namespace itm::cli
