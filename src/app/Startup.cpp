@@ -10,9 +10,31 @@
 #include "store/Tdm.h"
 
 #include <QApplication>
-#include <memory>
 
 namespace itm {
+
+ProgramObjects::ProgramObjects() = default;
+
+ProgramObjects::~ProgramObjects()
+{
+    // The dialogs belong to the main window; they go first.
+    fDenumire.reset();
+    Decl.reset();
+    dm.reset();
+}
+
+bool createProgram(ProgramObjects& objects, const QString& databasePath)
+{
+    return runGuarded([&] {
+        objects.Decl = std::make_unique<TDecl>();
+        objects.dm = std::make_unique<Tdm>(databasePath);
+        objects.fDenumire = std::make_unique<TfDenumire>(*objects.dm, objects.Decl.get());
+        TDecl::Dialogs dialogs;
+        TfDenumire* nameDialog = objects.fDenumire.get();
+        dialogs.showNameDialog = [nameDialog] { nameDialog->showModalForPayer(); };
+        objects.Decl->attach(*objects.dm, dialogs);
+    });
+}
 
 int runProgram(int argc, char** argv)
 {
@@ -25,20 +47,10 @@ int runProgram(int argc, char** argv)
     platform().shell = &shell;
     platform().clock = &clock;
 
-    std::unique_ptr<TDecl> Decl;
-    std::unique_ptr<Tdm> dm;
-    std::unique_ptr<TfDenumire> fDenumire;
-    const bool created = runGuarded([&] {
-        Decl = std::make_unique<TDecl>();
-        dm = std::make_unique<Tdm>();
-        fDenumire = std::make_unique<TfDenumire>(*dm, Decl.get());
-        TDecl::Dialogs dialogs;
-        dialogs.showNameDialog = [&] { fDenumire->showModalForPayer(); };
-        Decl->attach(*dm, dialogs);
-    });
-    if (!created)
+    ProgramObjects objects;
+    if (!createProgram(objects, Tdm::defaultDatabasePath()))
         return 0;
-    Decl->show();
+    objects.Decl->show();
     return application.exec();
 }
 

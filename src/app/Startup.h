@@ -1,10 +1,33 @@
 #pragma once
 
+#include <QString>
+#include <memory>
+
 namespace itm {
 
-// Creates the windows and the data module in their order, shows the main
-// window and runs the program until it closes. An error while they are
-// created is shown and ends the program with exit code 0.
+class TDecl;
+class Tdm;
+class TfDenumire;
+
+// Everything the program creates at start-up, in creation order; each lives
+// until the program ends.
+struct ProgramObjects
+{
+    std::unique_ptr<TDecl> Decl;
+    std::unique_ptr<Tdm> dm;
+    std::unique_ptr<TfDenumire> fDenumire;
+
+    ProgramObjects();
+    ~ProgramObjects();
+};
+
+// Creates the windows and the data module in their order. An error on the way
+// is shown in the standard error box and the objects not yet created are not
+// created; returns whether everything was created.
+bool createProgram(ProgramObjects& objects, const QString& databasePath);
+
+// Runs the program until the main window closes; a failed start ends it with
+// exit code 0 without showing the main window.
 int runProgram(int argc, char** argv);
 
 } // namespace itm
