@@ -3,7 +3,6 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
-#include <memory>
 
 namespace itm {
 
@@ -28,11 +27,13 @@ const QFontMetricsF& FormFontMetrics(int pointSize, bool bold)
         image.setDotsPerMeterY(dotsPerMetre);
         return image;
     }();
-    static QHash<int, std::shared_ptr<QFontMetricsF>> cache;
+    // Never destroyed: font metrics must not outlive the font database, which
+    // goes with the application object before static objects are destroyed.
+    static auto* cache = new QHash<int, QFontMetricsF*>();
     const int key = pointSize * 2 + (bold ? 1 : 0);
-    auto& metrics = cache[key];
+    QFontMetricsF*& metrics = (*cache)[key];
     if (!metrics)
-        metrics = std::make_shared<QFontMetricsF>(FormFont(pointSize, bold), &device);
+        metrics = new QFontMetricsF(FormFont(pointSize, bold), &device);
     return *metrics;
 }
 
