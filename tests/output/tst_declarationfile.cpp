@@ -201,6 +201,35 @@ private Q_SLOTS:
         QCOMPARE(calls, 3);
     }
 
+    void aBatchEqualsSavingEachLineInTurn()
+    {
+        const QByteArray existing
+            = lineOf("03", "2006", "230", "\"OLD\"") + "\r\n" + lineOf("03", "2006", "999") + "\r\n";
+        const QList<DeclarationEntry> entries = {
+            { "230", lineOf("03", "2006", "230", "\"NEW\"") },
+            { "19", lineOf("03", "2006", "19") },
+            { "230", lineOf("03", "2006", "230", "\"NEWER\"") },
+        };
+        QVERIFY(QDir(m_root).mkdir("one"));
+        QVERIFY(QDir(m_root).mkdir("batch"));
+        QVERIFY(writeFile(m_root + "one/IM200603.txt", existing));
+        QVERIFY(writeFile(m_root + "batch/IM200603.txt", existing));
+        for (const DeclarationEntry& entry : entries)
+            QVERIFY(SaveDeclarationFile(m_root + "one/", 3, 2006, entry.cui, entry.linie));
+        QVERIFY(SaveDeclarationLines(m_root + "batch/", 3, 2006, entries));
+        QCOMPARE(readAll(m_root + "batch/IM200603.txt"), readAll(m_root + "one/IM200603.txt"));
+        QCOMPARE(readAll(m_root + "batch/Rez/IM200603.txt"), readAll(m_root + "one/IM200603.txt"));
+        QCOMPARE(readAll(m_root + "batch/IM200603.txt"),
+            lineOf("03", "2006", "999") + "\r\n" + lineOf("03", "2006", "19") + "\r\n"
+                + lineOf("03", "2006", "230", "\"NEWER\"") + "\r\n");
+    }
+
+    void anEmptyBatchWritesNothing()
+    {
+        QVERIFY(SaveDeclarationLines(m_root, 3, 2006, {}));
+        QCOMPARE(QDir(m_root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
     void aDestinationWhoseParentIsAFileFails()
     {
         QVERIFY(writeFile(m_root + "medium", "not a folder"));
