@@ -1,0 +1,190 @@
+// The main window over a register of 100,000 payers: start-up, completion in
+// the payer-code field, entering it, posting a payer, saving a declaration,
+// and the memory the program holds.
+#include "app/TDecl.h"
+#include "declaration/DeclarationPanel.h"
+#include "payers/PayerPanel.h"
+#include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "platform/Platform.h"
+#include "store/Tdm.h"
+#include "support/FakeClock.h"
+#include "support/FakePrompts.h"
+#include "support/FakeShell.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+using namespace itm;
+
+namespace {
+
+QString databasePath;
+
+struct Program
+{
+    test::FakePrompts prompts;
+    test::FakeClock clock;
+    test::FakeShell shell;
+    std::unique_ptr<TDecl> window;
+    std::unique_ptr<Tdm> dm;
+
+    Program()
+    {
+        platform().prompts = &prompts;
+        platform().clock = &clock;
+        platform().shell = &shell;
+        window = std::make_unique<TDecl>();
+        dm = std::make_unique<Tdm>(databasePath);
+        window->attach(*dm, {});
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        settle();
+    }
+    static void settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+};
+
+long residentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+void StartupToShownWindow(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Program program;
+        benchmark::DoNotOptimize(program.window.get());
+        state.PauseTiming();
+        program.window.reset();
+        program.dm.reset();
+        state.ResumeTiming();
+    }
+}
+
+void EnterPayerCodeField(benchmark::State& state)
+{
+    Program program;
+    for (auto _ : state) {
+        program.window->cui->setFocus();
+        Program::settle();
+        benchmark::DoNotOptimize(program.window->cui->dropDown());
+        state.PauseTiming();
+        program.window->cui->setText(QStringLiteral("1"));
+        program.window->leg->setFocus();
+        Program::settle();
+        state.ResumeTiming();
+    }
+}
+
+void KeystrokeCompletion(benchmark::State& state)
+{
+    Program program;
+    TVelaDBAutoCompletitionEdit* cui = program.window->cui;
+    cui->setFocus();
+    Program::settle();
+    const QString digits = QStringLiteral("1234567890");
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        cui->setText(QString());
+        state.ResumeTiming();
+        // A code prefix that lies deep in the register's order.
+        QTest::keyClick(cui, digits[i++ % 10].toLatin1());
+        benchmark::DoNotOptimize(cui->text());
+    }
+}
+
+void PayerPostRefreshLocate(benchmark::State& state)
+{
+    Program program;
+    Dataset& payers = *program.dm->qryFirme;
+    payers.Locate(QStringLiteral("cui"), QStringLiteral("5"), LocateCaseInsensitive | LocatePartialKey);
+    const QString code = payers.FieldByName(QStringLiteral("cui")).AsString();
+    int n = 0;
+    for (auto _ : state) {
+        payers.Edit();
+        payers.FieldByName(QStringLiteral("loc")).setAsString(QStringLiteral("CRAIOVA %1").arg(n++));
+        payers.Post();
+        payers.Refresh();
+        payers.Locate(QStringLiteral("cui"), code, LocateCaseInsensitive);
+    }
+}
+
+void SaveDeclaration(benchmark::State& state)
+{
+    Program program;
+    Dataset& payers = *program.dm->qryFirme;
+    Dataset& declarations = *program.dm->qryDeclaratii;
+    payers.Locate(QStringLiteral("cui"), QStringLiteral("5"), LocateCaseInsensitive | LocatePartialKey);
+    const QString code = payers.FieldByName(QStringLiteral("cui")).AsString();
+    const QVariant id = payers.FieldByName(QStringLiteral("id")).AsVariant();
+    declarations.setParam(QStringLiteral("idfirma"), id);
+    declarations.setParam(QStringLiteral("luna"), QStringLiteral("03"));
+    declarations.setParam(QStringLiteral("anul"), QStringLiteral("2006"));
+    declarations.Open();
+    int n = 0;
+    for (auto _ : state) {
+        payers.Edit();
+        declarations.Edit();
+        declarations.FieldByName(QStringLiteral("comac")).setAsInteger(n++);
+        payers.Post();
+        payers.Refresh();
+        payers.Locate(QStringLiteral("cui"), code, LocateCaseInsensitive);
+        declarations.Post();
+        declarations.Refresh();
+        declarations.Locate(QStringLiteral("idfirma;ln;an"), { id, 3, 2006 });
+    }
+}
+
+void MemoryWithRegisterLoaded(benchmark::State& state)
+{
+    Program program;
+    program.window->cui->setFocus();
+    Program::settle();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(program.dm->qryFirme->RecordCount());
+    state.counters["RSS_MB"] = double(residentKilobytes()) / 1024.0;
+}
+
+} // namespace
+
+BENCHMARK(StartupToShownWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(EnterPayerCodeField)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(KeystrokeCompletion)->Unit(benchmark::kMicrosecond)->Iterations(200);
+BENCHMARK(PayerPostRefreshLocate)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(SaveDeclaration)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(MemoryWithRegisterLoaded)->Iterations(1);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QDir::setCurrent(QStringLiteral(ITM_SOURCE_DIR "/assets"));
+    QTemporaryDir folder;
+    databasePath = qEnvironmentVariable("ITM_BENCH_DB");
+    if (databasePath.isEmpty()) {
+        databasePath = folder.filePath(QStringLiteral("register.itm"));
+        QProcess::execute(QStringLiteral(ITM_SOURCE_DIR "/bench/generate_register.sh"), { databasePath, QStringLiteral("100000") });
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
