@@ -131,12 +131,11 @@ QList<DriveInfo> LinuxDrives::scan()
     QFile mountInfo(m_mountInfoPath);
     if (!mountInfo.open(QIODevice::ReadOnly))
         return {};
+    // procfs files report a size of 0, so QFile::atEnd() is true at once:
+    // read until the read itself ends.
+    const QByteArray table = mountInfo.readAll();
     QList<DriveInfo> drives;
-    // procfs files report no size: read line by line until the end.
-    while (!mountInfo.atEnd()) {
-        QByteArray line = mountInfo.readLine();
-        if (line.endsWith('\n'))
-            line.chop(1);
+    for (const QByteArray& line : table.split('\n')) {
         const auto mount = parseMountInfoLine(line);
         if (!mount)
             continue;
