@@ -1,8 +1,13 @@
 #include "app/Startup.h"
 
 #include "app/TDecl.h"
+#include "output/OutputPanel.h"
+#include "output/PrintedForms.h"
+#include "output/TfSelDisck.h"
 #include "payers/TfDenumire.h"
 #include "platform/Clock.h"
+#include "platform/Drives.h"
+#include "platform/Printing.h"
 #include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/QtPrompts.h"
@@ -18,6 +23,8 @@ ProgramObjects::ProgramObjects() = default;
 ProgramObjects::~ProgramObjects()
 {
     // The dialogs belong to the main window; they go first.
+    forms.reset();
+    fSelDisck.reset();
     fDenumire.reset();
     Decl.reset();
     dm.reset();
@@ -29,6 +36,9 @@ bool createProgram(ProgramObjects& objects, const QString& databasePath)
         objects.Decl = std::make_unique<TDecl>();
         objects.dm = std::make_unique<Tdm>(databasePath);
         objects.fDenumire = std::make_unique<TfDenumire>(*objects.dm, objects.Decl.get());
+        objects.fSelDisck = std::make_unique<TfSelDisck>(objects.Decl.get());
+        objects.forms = std::make_unique<PrintedForms>();
+        objects.Decl->butpan->attach(*objects.dm, objects.fSelDisck.get(), objects.forms.get());
         TDecl::Dialogs dialogs;
         TfDenumire* nameDialog = objects.fDenumire.get();
         dialogs.showNameDialog = [nameDialog] { nameDialog->showModalForPayer(); };
@@ -43,9 +53,13 @@ int runProgram(int argc, char** argv)
     QtPrompts prompts;
     QtShell shell;
     SystemClock clock;
+    const auto drives = CreatePlatformDrives();
+    QtPrinting printing;
     platform().prompts = &prompts;
     platform().shell = &shell;
     platform().clock = &clock;
+    platform().drives = drives.get();
+    platform().printing = &printing;
 
     ProgramObjects objects;
     if (!createProgram(objects, Tdm::defaultDatabasePath()))

@@ -5,9 +5,11 @@
 
 namespace itm {
 
+class PrintedForms;
 class TDecl;
 class Tdm;
 class TfDenumire;
+class TfSelDisck;
 
 // Everything the program creates at start-up, in creation order; each lives
 // until the program ends.
@@ -16,6 +18,8 @@ struct ProgramObjects
     std::unique_ptr<TDecl> Decl;
     std::unique_ptr<Tdm> dm;
     std::unique_ptr<TfDenumire> fDenumire;
+    std::unique_ptr<TfSelDisck> fSelDisck;
+    std::unique_ptr<PrintedForms> forms; // rLunff, rIan, rLun
 
     ProgramObjects();
     ~ProgramObjects();

@@ -221,10 +221,14 @@ void TDecl::attachHandlers()
     onClick(butpan->Button4, [this] {
         if (m_dialogs.generateDeclarationFile)
             m_dialogs.generateDeclarationFile();
+        else
+            butpan->Button4Click();
     });
     onClick(butpan->Button6, [this] {
         if (m_dialogs.printDeclaration)
             m_dialogs.printDeclaration();
+        else
+            butpan->Button6Click();
     });
 }
 

@@ -32,8 +32,10 @@ public:
     struct Dialogs
     {
         std::function<void()> showNameDialog;
-        std::function<void()> generateDeclarationFile; // "&Generare discheta I.T.M."
-        std::function<void()> printDeclaration;        // "&Listare declaratie I.T.M."
+        // "&Generare discheta I.T.M." and "&Listare declaratie I.T.M."; the output
+        // panel's own commands when not set.
+        std::function<void()> generateDeclarationFile;
+        std::function<void()> printDeclaration;
     };
     void attach(Tdm& dm, Dialogs dialogs);
 

@@ -14,7 +14,7 @@ constexpr Alignment Right = Alignment::Right;
 constexpr Options AutoWidth = Option::AutoWidth;
 constexpr Options NoWrap = Option::NoWrap;
 constexpr bool Regular = false;
-constexpr Dataset Payer = Dataset::Payer;
+constexpr FormDataset Payer = FormDataset::Payer;
 
 QString text(const char* latin1)
 {
@@ -45,7 +45,7 @@ QList<FormElement> liquidatorBlock()
         label("QRLabel27", 2.12, line1, 29.63, "Denumire lichidator"),
         field("QRDBText19", 33.87, line1, 15.08, "ldenumire", AutoWidth | NoWrap),
         label("QRLabel29", 101.60, line1, 8.47, "Judet"),
-        MakeField(Section::Liquidator, text("QRDBText20"), 112.18, line1, 14.29, 4.50, Dataset::LiquidatorCounty,
+        MakeField(Section::Liquidator, text("QRDBText20"), 112.18, line1, 14.29, 4.50, FormDataset::LiquidatorCounty,
             text("denumire"), 10, Regular, Left, AutoWidth | NoWrap),
         label("QRLabel30", 162.98, line1, 16.93, "Localitatea"),
         field("QRDBText21", 2.12, line2, 48.95, "lloc", NoWrap),

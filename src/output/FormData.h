@@ -15,16 +15,16 @@ struct FormData
     const RecordReader* payerCounty = nullptr; // qryJudete, column denumire
     const RecordReader* liquidatorCounty = nullptr; // qryJudL, column denumire
 
-    const RecordReader* reader(Dataset dataset) const
+    const RecordReader* reader(FormDataset dataset) const
     {
         switch (dataset) {
-        case Dataset::Declaration:
+        case FormDataset::Declaration:
             return declaration;
-        case Dataset::Payer:
+        case FormDataset::Payer:
             return payer;
-        case Dataset::PayerCounty:
+        case FormDataset::PayerCounty:
             return payerCounty;
-        case Dataset::LiquidatorCounty:
+        case FormDataset::LiquidatorCounty:
             return liquidatorCounty;
         }
         return nullptr;

@@ -153,7 +153,7 @@ FormElement MakeFilledText(Section section, const QString& name, double left, do
 }
 
 FormElement MakeField(Section section, const QString& name, double left, double top, double width, double height,
-    Dataset dataset, const QString& column, int fontSize, bool bold, Alignment alignment, Options options,
+    FormDataset dataset, const QString& column, int fontSize, bool bold, Alignment alignment, Options options,
     const QString& mask)
 {
     FormElement element = makeElement(ElementKind::Field, section, name, left, top, width, height);
@@ -166,7 +166,7 @@ FormElement MakeField(Section section, const QString& name, double left, double 
 }
 
 FormElement MakeConditionalField(Section section, const QString& name, double left, double top, double width,
-    double height, Dataset dataset, const QString& column, int fontSize, bool bold, Alignment alignment,
+    double height, FormDataset dataset, const QString& column, int fontSize, bool bold, Alignment alignment,
     Options options)
 {
     FormElement element
@@ -188,7 +188,7 @@ FormElement MakeExpression(Section section, const QString& name, double left, do
     const QString& expression, int fontSize, bool bold, Alignment alignment, Options options)
 {
     FormElement element = makeElement(ElementKind::Expression, section, name, left, top, width, height);
-    element.dataset = Dataset::Declaration;
+    element.dataset = FormDataset::Declaration;
     element.expression = expression;
     element.valueType = ValueType::Integer;
     setText(element, fontSize, bold, alignment, options);

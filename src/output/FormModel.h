@@ -38,7 +38,7 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(BoxSides)
 constexpr BoxSides AllSides = BoxSides(0xF);
 
 // The records a printed form reads while it is filled and laid out.
-enum class Dataset
+enum class FormDataset
 {
     Declaration, // qryDeclaratii
     Payer, // qryFirme
@@ -89,7 +89,7 @@ struct FormElement
     QStringList paragraphs;
 
     // Field and conditional field.
-    Dataset dataset = Dataset::Payer;
+    FormDataset dataset = FormDataset::Payer;
     QString column;
     ValueType valueType = ValueType::Text;
     QString mask; // "", "00" or "0000"
@@ -178,10 +178,10 @@ FormElement MakeText(Section section, const QString& name, double left, double t
 FormElement MakeFilledText(Section section, const QString& name, double left, double top, double width, double height,
     int fontSize, bool bold, Alignment alignment, Options options = {});
 FormElement MakeField(Section section, const QString& name, double left, double top, double width, double height,
-    Dataset dataset, const QString& column, int fontSize, bool bold, Alignment alignment, Options options = {},
+    FormDataset dataset, const QString& column, int fontSize, bool bold, Alignment alignment, Options options = {},
     const QString& mask = QString());
 FormElement MakeConditionalField(Section section, const QString& name, double left, double top, double width,
-    double height, Dataset dataset, const QString& column, int fontSize, bool bold, Alignment alignment,
+    double height, FormDataset dataset, const QString& column, int fontSize, bool bold, Alignment alignment,
     Options options = {});
 FormElement MakeMemo(Section section, const QString& name, double left, double top, double width, double height,
     const QStringList& paragraphs, int fontSize, Alignment alignment, Options options = {});

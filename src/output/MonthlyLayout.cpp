@@ -16,9 +16,9 @@ constexpr Options NoWrap = Option::NoWrap;
 constexpr Options Transparent = Option::Transparent;
 constexpr bool Bold = true;
 constexpr bool Regular = false;
-constexpr Dataset Payer = Dataset::Payer;
-constexpr Dataset Declaration = Dataset::Declaration;
-constexpr Dataset PayerCounty = Dataset::PayerCounty;
+constexpr FormDataset Payer = FormDataset::Payer;
+constexpr FormDataset Declaration = FormDataset::Declaration;
+constexpr FormDataset PayerCounty = FormDataset::PayerCounty;
 
 QString text(const char* latin1)
 {

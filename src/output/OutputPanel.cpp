@@ -1,5 +1,12 @@
 #include "output/OutputPanel.h"
 
+#include "output/DeclarationLine.h"
+#include "output/FormFill.h"
+#include "output/PrintedForms.h"
+#include "output/TfSelDisck.h"
+#include "platform/Platform.h"
+#include "platform/Printing.h"
+#include "store/Tdm.h"
 #include "widgets/FormBuilder.h"
 
 namespace itm {
@@ -14,6 +21,41 @@ OutputPanel::OutputPanel(QWidget* parent)
     Button4 = addButton(this, "Button4", QStringLiteral("&Generare discheta I.T.M."), QRect(8, 7, 240, 26), true);
     Button6 = addButton(this, "Button6", QStringLiteral("&Listare declaratie I.T.M."), QRect(256, 7, 240, 26), true);
     addBackHint(this, 760, 13);
+}
+
+void OutputPanel::attach(Tdm& dm, TfSelDisck* driveDialog, PrintedForms* forms)
+{
+    m_dm = &dm;
+    m_driveDialog = driveDialog;
+    m_forms = forms;
+}
+
+void OutputPanel::Button4Click()
+{
+    Dataset& payers = *m_dm->qryFirme;
+    Dataset& declarations = *m_dm->qryDeclaratii;
+    // The line holds what is stored, never edits left unsaved on the window.
+    payers.Cancel();
+    declarations.Cancel();
+    m_driveDialog->Linie = BuildDeclarationLine(payers, declarations);
+    m_driveDialog->Luna = declarations.FieldByName(QStringLiteral("ln")).AsInteger();
+    m_driveDialog->An = declarations.FieldByName(QStringLiteral("an")).AsInteger();
+    m_driveDialog->Cui = payers.FieldByName(QStringLiteral("cui")).AsString();
+    m_driveDialog->exec();
+    declarations.Edit();
+    payers.Edit();
+}
+
+void OutputPanel::Button6Click()
+{
+    Dataset& payers = *m_dm->qryFirme;
+    Dataset& declarations = *m_dm->qryDeclaratii;
+    payers.Cancel();
+    const PrintedFormChoice choice = ChoosePrintedForm(declarations, payers);
+    const FormData data { &declarations, &payers, m_dm->qryJudete, m_dm->qryJudL };
+    platform().printing->previewAndPrint(window(), [&] { return m_forms->layOut(choice, data); });
+    declarations.Edit();
+    payers.Edit();
 }
 
 } // namespace itm

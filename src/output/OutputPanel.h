@@ -1,22 +1,35 @@
 #pragma once
 
 #include <QFrame>
-#include <functional>
 
 class QPushButton;
 
 namespace itm {
 
+class PrintedForms;
+class Tdm;
+class TfSelDisck;
+
 // The outputs of a saved declaration: the declaration file on a removable
-// drive and the printed declaration.
+// drive and the printed declaration. Both start from the stored records and
+// leave the declaration and the payer in editing again.
 class OutputPanel : public QFrame
 {
     Q_OBJECT
 public:
     explicit OutputPanel(QWidget* parent = nullptr);
+    void attach(Tdm& dm, TfSelDisck* driveDialog, PrintedForms* forms);
 
     QPushButton* Button4;
     QPushButton* Button6;
+
+    void Button4Click();
+    void Button6Click();
+
+private:
+    Tdm* m_dm = nullptr;
+    TfSelDisck* m_driveDialog = nullptr;
+    PrintedForms* m_forms = nullptr;
 };
 
 } // namespace itm

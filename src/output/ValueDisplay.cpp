@@ -182,7 +182,7 @@ QString ElementText(const FormElement& element, const FormData& data)
     case ElementKind::ConditionalField:
         return DisplayText(ReadValue(data.reader(element.dataset), element.column), element.valueType, element.mask);
     case ElementKind::Expression: {
-        const auto value = EvaluateDifference(data.reader(Dataset::Declaration), element.expression);
+        const auto value = EvaluateDifference(data.reader(FormDataset::Declaration), element.expression);
         if (!value)
             return QString();
         return DisplayText(*value, isRealValue(*value) ? ValueType::Real : ValueType::Integer);

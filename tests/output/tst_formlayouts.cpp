@@ -182,7 +182,7 @@ private Q_SLOTS:
         QVERIFY(monthly.element(QStringLiteral("QRMemo1")).paragraphs.last().isEmpty());
         QCOMPARE(bankruptcy.element(QStringLiteral("QRDBText34")).mask, QStringLiteral("00"));
         QCOMPARE(bankruptcy.element(QStringLiteral("QRDBText36")).mask, QStringLiteral("0000"));
-        QCOMPARE(bankruptcy.element(QStringLiteral("QRDBText20")).dataset, Dataset::LiquidatorCounty);
+        QCOMPARE(bankruptcy.element(QStringLiteral("QRDBText20")).dataset, FormDataset::LiquidatorCounty);
         QCOMPARE(january.element(QStringLiteral("QRDBText20")).column, QStringLiteral("comdecac"));
     }
 
