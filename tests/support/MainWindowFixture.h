@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/TDecl.h"
+#include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "payers/TfDenumire.h"
 #include "platform/Platform.h"
 #include "store/Tdm.h"

@@ -1,0 +1,219 @@
+#include "declaration/DeclarationPanel.h"
+#include "declaration/PeriodPanel.h"
+#include "output/OutputPanel.h"
+#include "output/PageLayout.h"
+#include "output/PrintedForms.h"
+#include "output/TfSelDisck.h"
+#include "payers/PayerPanel.h"
+#include "support/FakeDrives.h"
+#include "support/FakePrinting.h"
+#include "support/MainWindowFixture.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace itm;
+using namespace itm::test;
+using State = TDecl::WindowState;
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+// Seeds a payer with its March 2006 declaration and walks the window to the
+// output state for it.
+struct OutputFixture
+{
+    OutputFixture()
+        : f([](TestDatabase& db) {
+            db.addPayer(QStringLiteral("19"));
+            db.exec("INSERT INTO declaratii (idfirma, ln, an, rectificativ, com25, nrsal, fondlunsal, comdat, comac, "
+                    "comdec, comdecac) VALUES (1, 3, 2006, 0, 1, 4, 50000, 125, 100, 0, 0)");
+        })
+    {
+        platform().drives = &drives;
+        platform().printing = &printing;
+        dialog = new TfSelDisck(f.window.get());
+        f.window->butpan->attach(*f.dm, dialog, &forms);
+        f.onGenerate = [this] { f.window->butpan->Button4Click(); };
+        f.onPrint = [this] { f.window->butpan->Button6Click(); };
+    }
+
+    void reachOutputState()
+    {
+        f.openPayer(QStringLiteral("19"));
+        f.window->dcgb->Button3->click();
+        MainWindowFixture::settle();
+        f.window->dcgb->Button5->click();
+        MainWindowFixture::settle();
+        f.window->PanelLuna->MaskEdit1->setText(QStringLiteral("03"));
+        f.window->PanelLuna->MaskEdit2->setText(QStringLiteral("2006"));
+        f.prompts.answerYes();
+        MainWindowFixture::key(f.window->PanelLuna->MaskEdit2, Qt::Key_Return);
+        f.window->ddgb->Button1->click();
+        MainWindowFixture::settle();
+        QCOMPARE(f.window->windowState(), State::Output);
+    }
+
+    MainWindowFixture f;
+    FakeDrives drives;
+    FakePrinting printing;
+    PrintedForms forms;
+    TfSelDisck* dialog;
+};
+
+} // namespace
+
+class TestOutputCommands : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void timerFollowsTheDrives()
+    {
+        FakePrompts prompts;
+        FakeDrives drives;
+        platform().prompts = &prompts;
+        platform().drives = &drives;
+        TfSelDisck dialog;
+        QCOMPARE(dialog.Timer1->interval(), 500);
+        QVERIFY(dialog.Timer1->isActive());
+        drives.addDrive(QStringLiteral("/media/a/"), DriveKind::Removable);
+        drives.addDrive(QStringLiteral("/media/c/"), DriveKind::Optical);
+        dialog.Timer1Timer();
+        QCOMPARE(dialog.lv->count(), 2);
+        // With several drives at once, the last one added is selected.
+        QCOMPARE(dialog.lv->currentItem()->text(), QStringLiteral("/media/c/"));
+        dialog.lv->setCurrentRow(0);
+        dialog.Timer1Timer();
+        QCOMPARE(dialog.lv->currentRow(), 0); // a drive already listed keeps the selection as it is
+        drives.addDrive(QStringLiteral("/media/b/"), DriveKind::Removable);
+        dialog.Timer1Timer();
+        QCOMPARE(dialog.lv->count(), 3);
+        QCOMPARE(dialog.lv->currentItem()->text(), QStringLiteral("/media/b/"));
+        drives.removeDrive(QStringLiteral("/media/b/"));
+        dialog.Timer1Timer();
+        QCOMPARE(dialog.lv->count(), 2);
+        QCOMPARE(dialog.lv->currentRow(), 0);
+        drives.setDrives({});
+        dialog.Timer1Timer();
+        QCOMPARE(dialog.lv->count(), 0);
+        QTRY_VERIFY(drives.scanCount() > 6); // the timer polls by itself as well
+        QVERIFY(prompts.verify().isEmpty());
+        platform() = Platform {};
+    }
+
+    void escapeAsksBeforeGivingUp()
+    {
+        FakePrompts prompts;
+        FakeDrives drives;
+        platform().prompts = &prompts;
+        platform().drives = &drives;
+        QTemporaryDir stick;
+        drives.addDrive(stick.path() + u'/', DriveKind::Removable);
+        TfSelDisck dialog;
+        dialog.Timer1Timer();
+        dialog.Luna = 3;
+        dialog.An = 2006;
+        dialog.Cui = QStringLiteral("19");
+        dialog.Linie = QStringLiteral("\"03\",\"2006\",19");
+        prompts.answerNo();
+        prompts.answerYes();
+        QTimer::singleShot(0, &dialog, [&] {
+            QTest::keyClick(dialog.lv, Qt::Key_Escape);
+            QVERIFY(dialog.isVisible());
+            QTest::keyClick(dialog.lv, Qt::Key_Escape);
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QCOMPARE(prompts.texts(), (QStringList { QStringLiteral("Renuntati la salvare ?"), QStringLiteral("Renuntati la salvare ?") }));
+        QVERIFY(!QFile::exists(stick.filePath(QStringLiteral("IM200603.txt"))));
+        QVERIFY(prompts.verify().isEmpty());
+        platform() = Platform {};
+    }
+
+    void generateWritesTheStoredLineAndKeepsEditing()
+    {
+        OutputFixture o;
+        o.reachOutputState();
+        QTemporaryDir stick;
+        o.drives.addDrive(stick.path() + u'/', DriveKind::Removable);
+        o.dialog->Timer1Timer();
+        writeFile(stick.filePath(QStringLiteral("IM200603.txt")), "\"03\",\"2006\",230,other payer\r\n\"03\",\"2006\",19,old line\r\n");
+        // An edit left unsaved on the window is not in the line.
+        o.f.dm->qryFirme->FieldByName(QStringLiteral("loc")).setAsString(QStringLiteral("UNSAVED"));
+        QTimer::singleShot(0, o.dialog, [&] { QTest::keyClick(o.dialog->lv, Qt::Key_Return); });
+        MainWindowFixture::key(o.f.window->butpan->Button4, Qt::Key_Return);
+        const QByteArray written = readFile(stick.filePath(QStringLiteral("IM200603.txt")));
+        const QList<QByteArray> lines = written.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QByteArray("\"03\",\"2006\",230,other payer\r"));
+        QVERIFY(lines[1].startsWith("\"03\",\"2006\",19,1,\"ALFA\",1,\"16\",\"CRAIOVA\",0,"));
+        QVERIFY(lines[1].contains(",0,1,4,50000,125,100,0,0,"));
+        QVERIFY(written.endsWith("0,0,0\r\n"));
+        QCOMPARE(readFile(stick.filePath(QStringLiteral("Rez/IM200603.txt"))), written);
+        QCOMPARE(o.f.dm->qryFirme->State(), DatasetState::Edit);
+        QCOMPARE(o.f.dm->qryDeclaratii->State(), DatasetState::Edit);
+        QCOMPARE(o.f.dm->qryFirme->FieldByName(QStringLiteral("loc")).AsString(), QStringLiteral("CRAIOVA"));
+        QCOMPARE(o.f.window->windowState(), State::Output);
+        QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
+    }
+
+    void aFailedSaveIsReportedAndKeepsTheOldFile()
+    {
+        OutputFixture o;
+        o.reachOutputState();
+        QTemporaryDir stick;
+        // The copy's folder is a file: the root file is written, the copy fails.
+        writeFile(stick.filePath(QStringLiteral("Rez")), "not a folder");
+        o.drives.addDrive(stick.path() + u'/', DriveKind::Removable);
+        o.dialog->Timer1Timer();
+        o.f.prompts.answerOk();
+        QTimer::singleShot(0, o.dialog, [&] { o.dialog->Button1->click(); });
+        o.f.window->butpan->Button4->click();
+        MainWindowFixture::settle();
+        QCOMPARE(o.f.prompts.lastText(), QStringLiteral("Salvarea nu poate fi efectuata!."));
+        QCOMPARE(readFile(stick.filePath(QStringLiteral("Rez"))), QByteArray("not a folder"));
+        QVERIFY(!o.dialog->isVisible());
+        QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
+    }
+
+    void printShowsTheStoredPayerAndKeepsEditing()
+    {
+        OutputFixture o;
+        o.reachOutputState();
+        o.f.dm->qryFirme->FieldByName(QStringLiteral("denumire")).setAsString(QStringLiteral("UNSAVED"));
+        MainWindowFixture::key(o.f.window->butpan->Button6, Qt::Key_Return);
+        QCOMPARE(o.printing.requests, 1);
+        QCOMPARE(o.printing.lastParent, o.f.window.get());
+        QCOMPARE(o.printing.layouts.size(), 2);
+        const PageLayout& page = o.printing.layouts.first();
+        QCOMPARE(page.formName, QStringLiteral("TrLunff"));
+        const QStringList texts = page.texts();
+        QVERIFY(texts.contains(QStringLiteral("S.C. ALFA S.R.L.")));
+        QVERIFY(!texts.join(u' ').contains(QStringLiteral("UNSAVED")));
+        QVERIFY(texts.contains(QStringLiteral("luna Martie anul 2006")));
+        QCOMPARE(o.f.dm->qryFirme->State(), DatasetState::Edit);
+        QCOMPARE(o.f.dm->qryDeclaratii->State(), DatasetState::Edit);
+        QCOMPARE(o.f.window->windowState(), State::Output);
+        // Printing again gives the same page.
+        MainWindowFixture::key(o.f.window->butpan->Button6, Qt::Key_Return);
+        QCOMPARE(o.printing.layouts.last().texts(), texts);
+        QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
+    }
+};
+
+QTEST_MAIN(TestOutputCommands)
+#include "tst_outputcommands.moc"
