@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark over generated databases and prints a table
+# of medians (5 repetitions each).
+#   bench/run.sh
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" >/dev/null
+bin="$root/build/bin"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$root/bench/generate_register.sh" "$work/register.itm" 100000 >/dev/null
+"$root/bench/generate_register.sh" "$work/month1000.itm" 1000 >/dev/null
+
+results="$work/results.txt"
+: > "$results"
+run_google() {
+    local binary=$1
+    shift
+    ITM_BENCH_DB="$work/register.itm" "$bin/$binary" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+        "$@" 2>/dev/null | awk '/_median / { name=$1; sub(/\/iterations:[0-9]+/, "", name); sub(/_median$/, "", name);
+                                           line=name"\t"$2" "$3; for (i=5; i<=NF; i++) if ($i ~ /=/) line=line"  "$i;
+                                           print line }' >> "$results"
+}
+run_google bench_register
+run_google bench_declaration_file
+run_google bench_pdf
+
+# Whole commands: the median wall time of five runs.
+median_of_runs() {
+    local label=$1
+    shift
+    local times=()
+    for _ in 1 2 3 4 5; do
+        local start end
+        start=$(date +%s%N)
+        "$@" >/dev/null
+        end=$(date +%s%N)
+        times+=($(( (end - start) / 1000000 )))
+    done
+    local median
+    median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
+    printf '%s\t%s ms\n' "$label" "$median" >> "$results"
+}
+median_of_runs "itm-cli write, 1,000 payers of one month" \
+    bash -c "rm -rf '$work/stick' && mkdir -p '$work/stick' && '$bin/itm-cli' write --month 3 --year 2006 --to '$work/stick' --db '$work/month1000.itm'"
+median_of_runs "itm-cli pdf, 1,000 declarations" \
+    "$bin/itm-cli" pdf --month 3 --year 2006 --out "$work/month.pdf" --db "$work/month1000.itm"
+
+printf '\n%-60s %s\n' "benchmark" "median"
+printf '%-60s %s\n' "---------" "------"
+while IFS=$'\t' read -r name value; do
+    printf '%-60s %s\n' "$name" "$value"
+done < "$results"
