@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 
@@ -12,7 +13,15 @@ namespace itm {
 
 namespace {
 const QString noValueMessage = QStringLiteral("Pentru a continua trebuie sa selectati/adaugati o valoare");
-}
+
+// Swallows the focus-out of a control that received the focus-out without
+// ever having been entered, so that none of its exit handlers run.
+class PassedOverFilter : public QObject
+{
+public:
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::FocusOut; }
+};
+} // namespace
 
 TVelaDBAutoCompletitionEdit::TVelaDBAutoCompletitionEdit(QWidget* parent)
     : QLineEdit(parent)
@@ -199,16 +208,30 @@ void TVelaDBAutoCompletitionEdit::DoExit()
         return;
     }
     if (!m_escaped && refusesEmptyOrUnmatched()) {
-        platform().prompts->message(noValueMessage);
         m_keepDropDown = true;
-        QMetaObject::invokeMethod(
-            this, [this] { setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+        takeFocusBack();
+        platform().prompts->message(noValueMessage);
         return;
     }
     destroyDropDown();
     if (IsDirty && parentWidget())
         window()->update();
     writeKey();
+}
+
+void TVelaDBAutoCompletitionEdit::takeFocusBack()
+{
+    // The focus is taken back at once, while it is still on its way: the
+    // control it was heading for is never entered, so it must not be left
+    // either (its exit handler could move the focus on, and a second field
+    // that refuses to be left would send it back here for ever).
+    QWidget* headingFor = QApplication::focusWidget();
+    PassedOverFilter filter;
+    if (headingFor && headingFor != this)
+        headingFor->installEventFilter(&filter);
+    setFocus(Qt::OtherFocusReason);
+    if (headingFor && headingFor != this)
+        headingFor->removeEventFilter(&filter);
 }
 
 void TVelaDBAutoCompletitionEdit::destroyDropDown()

@@ -60,6 +60,7 @@ private:
     void showListRow(const Field& listField);
     bool refusesEmptyOrUnmatched() const;
     void destroyDropDown();
+    void takeFocusBack();
 
     FieldLink m_listLink;
     FieldLink m_dataLink;
