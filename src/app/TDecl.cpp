@@ -171,7 +171,7 @@ void TDecl::attachHandlers()
     // creation hooks them) and the liquidator.
     ddgb->setRestoreColour(exit);
     ddgb->lgb->setRestoreColour(exit);
-    ddgb->lgb->setClosingTest([this] { return closingDeclarationPanel(); });
+    ddgb->setClosingTest([this] { return closingDeclarationPanel(); });
     attachHooks(ddgb->DBCheckBox1, { key(&TDecl::DBCheckBox1KeyDown), enter, exit, {} });
     for (QRadioButton* button : ddgb->proccom->buttons()) {
         attachHooks(button, { key(&TDecl::DBCheckBox1KeyDown), enter, [this](QWidget* control) {

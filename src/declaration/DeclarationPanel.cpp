@@ -15,6 +15,7 @@
 #include "widgets/FormBuilder.h"
 
 #include <QPushButton>
+#include <limits>
 
 namespace itm {
 
@@ -86,6 +87,12 @@ void DeclarationPanel::attach(Tdm& dm, Actions actions)
     lgb->attach(dm);
 }
 
+void DeclarationPanel::setClosingTest(std::function<bool()> closing)
+{
+    m_closing = closing;
+    lgb->setClosingTest(std::move(closing));
+}
+
 QList<QWidget*> DeclarationPanel::tabOrder() const
 {
     QList<QWidget*> order { DBCheckBox1 };
@@ -138,16 +145,31 @@ void DeclarationPanel::computeCommission()
     const auto commission = CommissionDue(f, reduced);
     if (!commission) {
         // A negative or fractional salary fund has no commission: nothing is
-        // computed from it and the user is told why.
+        // computed from it and the user is told why - unless the declaration
+        // is being dropped, or the focus is already on its way back to the fund.
         due.setAsString(QString());
+        if ((m_closing && m_closing()) || m_returningToFund)
+            return;
         platform().prompts->message(
             QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero."));
+        m_returningToFund = true;
         QMetaObject::invokeMethod(
-            DBEdit12, [this] { DBEdit12->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+            DBEdit12,
+            [this] {
+                DBEdit12->setFocus(Qt::OtherFocusReason);
+                m_returningToFund = false;
+            },
+            Qt::QueuedConnection);
         return;
     }
     const qint64 rate = reduced ? kReducedRateTenThousandths : kStandardRateTenThousandths;
-    due.setAsInteger(RoundTenThousandths(qint64(f) * rate));
+    const auto wholeFund = static_cast<qint64>(f);
+    // The digit rounding works on fund x rate, which must fit in 64 bits; the
+    // exact rule gives the same result beyond that.
+    if (wholeFund <= std::numeric_limits<qint64>::max() / rate)
+        due.setAsInteger(RoundTenThousandths(wholeFund * rate));
+    else
+        due.setAsInteger(*commission);
     if (fund.AsInteger() != 0 && due.AsInteger() == 0)
         due.setAsInteger(1);
 }
@@ -191,8 +213,12 @@ bool DeclarationPanel::applyLiquidatorRules()
     if (isBlank(text("lnr")))
         payers.FieldByName(QStringLiteral("lnr")).setAsString(QStringLiteral("F.N."));
     if (lgb->judl->text() == u"BUCURESTI") {
-        if (payers.FieldByName(QStringLiteral("lsector")).AsInteger() < 1)
+        if (payers.FieldByName(QStringLiteral("lsector")).AsInteger() < 1) {
+            // The sector field opens only when the county is left; a stored
+            // county that was never visited must not keep it out of reach.
+            lgb->lsec->setEnabled(true);
             return refuse(QStringLiteral("Completati corect campul sector lichidator"), lgb->lsec);
+        }
         payers.FieldByName(QStringLiteral("lloc")).setAsString(lgb->judl->text());
     } else {
         payers.FieldByName(QStringLiteral("lsector")).setAsInteger(0);
@@ -201,7 +227,7 @@ bool DeclarationPanel::applyLiquidatorRules()
     const auto date = DateFromTexts(lgb->zi->text(), lgb->luna->text(), lgb->an->text());
     if (!date)
         return refuse(wrongDate, lgb->zi);
-    const auto [year, month, day] = *date;
+    const auto [day, month, year] = *date;
     payers.FieldByName(QStringLiteral("lan")).setAsInteger(year);
     payers.FieldByName(QStringLiteral("lln")).setAsInteger(month);
     payers.FieldByName(QStringLiteral("lzi")).setAsInteger(day);

@@ -60,6 +60,9 @@ public:
     void Button2Click();
 
     void setRestoreColour(std::function<void(QWidget*)> restore) { m_restoreColour = std::move(restore); }
+    // Leaving a field because the panel is being closed shows no message
+    // (the liquidator group is told the same).
+    void setClosingTest(std::function<bool()> closing);
 
 private:
     void computeCommission();
@@ -68,6 +71,8 @@ private:
     Tdm* m_dm = nullptr;
     Actions m_actions;
     std::function<void(QWidget*)> m_restoreColour;
+    std::function<bool()> m_closing;
+    bool m_returningToFund = false;
 };
 
 } // namespace itm

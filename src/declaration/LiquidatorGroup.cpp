@@ -82,8 +82,23 @@ void LiquidatorGroup::restoreColour(QWidget* control)
         m_restoreColour(control);
 }
 
+bool LiquidatorGroup::closing() const
+{
+    return m_closing && m_closing();
+}
+
 void LiquidatorGroup::judlExit()
 {
+    if (closing()) {
+        // Neither the sector nor the focus may be pulled back into a panel
+        // that is going away, and an empty county is no reason to keep it:
+        // the field's own refusal is lifted until this departure is over.
+        judl->NoValueNoExit = false;
+        QMetaObject::invokeMethod(
+            judl, [this] { judl->NoValueNoExit = true; }, Qt::QueuedConnection);
+        restoreColour(judl);
+        return;
+    }
     Dataset& payers = *m_dm->qryFirme;
     if (judl->text() == bucharest) {
         if (payers.State() == DatasetState::Insert)
@@ -110,7 +125,7 @@ void LiquidatorGroup::lsecChange()
 
 void LiquidatorGroup::cuilExit()
 {
-    if (!(m_closing && m_closing()) && !IsValidFiscalCode(cuil->text())) {
+    if (!closing() && !IsValidFiscalCode(cuil->text())) {
         platform().prompts->message(QStringLiteral("C.U.I./C.N.P. Lichidator incorect"));
         QMetaObject::invokeMethod(
             cuil, [this] { cuil->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
@@ -121,7 +136,7 @@ void LiquidatorGroup::cuilExit()
 void LiquidatorGroup::anExit()
 {
     restoreColour(an);
-    if (m_closing && m_closing())
+    if (closing())
         return;
     if (!DateFromTexts(zi->text(), luna->text(), an->text())) {
         platform().prompts->message(QStringLiteral("Data incorecta"));

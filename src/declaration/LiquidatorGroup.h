@@ -43,11 +43,13 @@ public:
     void anExit();
 
     void setRestoreColour(std::function<void(QWidget*)> restore) { m_restoreColour = std::move(restore); }
-    // Leaving a field because the panel is being closed runs no check.
+    // Leaving a field because the panel is being closed runs no check and
+    // changes nothing.
     void setClosingTest(std::function<bool()> closing) { m_closing = std::move(closing); }
 
 private:
     void restoreColour(QWidget* control);
+    bool closing() const;
 
     Tdm* m_dm = nullptr;
     std::function<void(QWidget*)> m_restoreColour;
