@@ -1,0 +1,143 @@
+#pragma once
+
+#include "declaration/DeclarationPanel.h"
+#include "declaration/LiquidatorGroup.h"
+#include "declaration/PeriodPanel.h"
+#include "output/OutputPanel.h"
+#include "payers/PayerPanel.h"
+#include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "store/Connection.h"
+#include "support/MainWindowFixture.h"
+#include "widgets/DbCheckBox.h"
+#include "widgets/DbEdit.h"
+#include "widgets/DbRadioGroup.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+// The road of one declaration through the main window, shared by the period
+// and declaration panel tests.
+namespace itm::test {
+
+using State = TDecl::WindowState;
+
+inline const QString kPayerCode = QStringLiteral("19");
+
+inline void seedPayer(TestDatabase& db)
+{
+    db.addPayer(kPayerCode);
+}
+
+// A payer in bankruptcy whose liquidator passes every rule of the save.
+inline void seedBankruptPayer(TestDatabase& db)
+{
+    db.addPayer(kPayerCode, QStringLiteral("ALFA"), 1);
+    db.exec("UPDATE firme SET lcui = '12340', ldenumire = 'LICHIDATOR', lcodjudet = '16', lloc = 'CRAIOVA', "
+            "lsector = 0, lstr = 'LIPSCANI', lnr = '3', lzi = 5, lln = 7, lan = 2003");
+}
+
+// The first column of the first row of a query on the program's own connection.
+inline QVariant stored(MainWindowFixture& f, const QString& sql)
+{
+    Statement statement(f.dm->con, sql);
+    return statement.step() ? statement.value(0) : QVariant();
+}
+
+inline qint64 storedInteger(MainWindowFixture& f, const QString& sql)
+{
+    return stored(f, sql).toLongLong();
+}
+
+inline QString storedText(MainWindowFixture& f, const QString& sql)
+{
+    return stored(f, sql).toString();
+}
+
+inline Field payerField(MainWindowFixture& f, const char* column)
+{
+    return f.dm->qryFirme->FieldByName(QString::fromLatin1(column));
+}
+
+inline Field declarationField(MainWindowFixture& f, const char* column)
+{
+    return f.dm->qryDeclaratii->FieldByName(QString::fromLatin1(column));
+}
+
+inline void focusOn(QWidget* control)
+{
+    control->setFocus(Qt::OtherFocusReason);
+    MainWindowFixture::settle();
+}
+
+// Replaces the text of a field by typing it, as the user does.
+inline void retype(QLineEdit* edit, const QString& text)
+{
+    focusOn(edit);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    MainWindowFixture::type(edit, text);
+}
+
+// The payer opened from its code and validated: "Declaratie &lunara" is enabled.
+inline void validatePayer(MainWindowFixture& f)
+{
+    f.openPayer(kPayerCode);
+    f.window->dcgb->Button3->click();
+    MainWindowFixture::settle();
+}
+
+// From the payer code to the period panel.
+inline void openPeriod(MainWindowFixture& f)
+{
+    validatePayer(f);
+    MainWindowFixture::key(f.window->dcgb->Button5, Qt::Key_Return);
+}
+
+// Puts a period into the two fields and presses Enter in the year; the
+// question that follows gets the answer given.
+inline void lookUp(MainWindowFixture& f, const QString& month, const QString& year, bool yes = true)
+{
+    PeriodPanel* period = f.window->PanelLuna;
+    focusOn(period->MaskEdit2);
+    period->MaskEdit1->setText(month);
+    period->MaskEdit2->setText(year);
+    if (yes)
+        f.prompts.answerYes();
+    else
+        f.prompts.answerNo();
+    MainWindowFixture::key(period->MaskEdit2, Qt::Key_Return);
+}
+
+// The whole road to the declaration panel (a new declaration unless one is stored).
+inline void openDeclaration(
+    MainWindowFixture& f, const QString& month = QStringLiteral("03"), const QString& year = QStringLiteral("2007"))
+{
+    openPeriod(f);
+    lookUp(f, month, year);
+    // The boxes of the road are behind us: the test reads only its own.
+    QTEST_ASSERT(f.prompts.verify().isEmpty());
+    f.prompts.clear();
+}
+
+// Chooses a commission rate with the focus in the group, as the user does.
+inline void chooseRate(MainWindowFixture& f, int index)
+{
+    QRadioButton* button = f.window->ddgb->proccom->buttons().at(index);
+    focusOn(button);
+    button->click();
+    MainWindowFixture::settle();
+}
+
+// A shortcut presses its button after a short animation.
+inline void pressAccelerator(MainWindowFixture& f, Qt::Key key)
+{
+    QWidget* focus = f.focus() ? f.focus() : f.window.get();
+    QTest::keyClick(focus, key, Qt::AltModifier);
+    QTest::qWait(200);
+    MainWindowFixture::settle();
+}
+
+} // namespace itm::test
+
+#define VERIFY_PROMPTS(f) QVERIFY2((f).prompts.verify().isEmpty(), qPrintable((f).prompts.verify()))
