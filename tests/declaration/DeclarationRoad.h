@@ -129,12 +129,14 @@ inline void chooseRate(MainWindowFixture& f, int index)
     MainWindowFixture::settle();
 }
 
-// A shortcut presses its button after a short animation.
-inline void pressAccelerator(MainWindowFixture& f, Qt::Key key)
+// A shortcut presses its button after a short animation: the button is down
+// until the click has run.
+inline void pressAccelerator(MainWindowFixture& f, Qt::Key key, QAbstractButton* button)
 {
     QWidget* focus = f.focus() ? f.focus() : f.window.get();
     QTest::keyClick(focus, key, Qt::AltModifier);
-    QTest::qWait(200);
+    QTEST_ASSERT(button->isDown());
+    QTEST_ASSERT(QTest::qWaitFor([button] { return !button->isDown(); }, 5000));
     MainWindowFixture::settle();
 }
 

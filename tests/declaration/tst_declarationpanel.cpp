@@ -76,7 +76,7 @@ void leaveThePanel(MainWindowFixture& f, Leave way, QWidget* field)
         QTest::mouseClick(panel->Button2, Qt::LeftButton);
         break;
     case Leave::CancelAccelerator:
-        pressAccelerator(f, Qt::Key_N);
+        pressAccelerator(f, Qt::Key_N, panel->Button2);
         break;
     case Leave::EscapeYesInField:
         f.prompts.answerYes();
