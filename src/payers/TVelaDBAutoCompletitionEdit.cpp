@@ -28,6 +28,12 @@ TVelaDBAutoCompletitionEdit::TVelaDBAutoCompletitionEdit(QWidget* parent)
 {
     connect(&m_listLink, &FieldLink::dataChange, this, [this] { runGuarded([this] { ListUpdateChange(); }); });
     connect(&m_dataLink, &FieldLink::dataChange, this, [this] { runGuarded([this] { DataUpdateChange(); }); });
+    // A post while the field still has the focus (a button pressed by its
+    // accelerator) takes the matched key, as leaving the field would.
+    connect(&m_dataLink, &FieldLink::aboutToPost, this, [this] {
+        if (hasFocus() && !m_keepDropDown)
+            writeKey();
+    });
     connect(this, &QLineEdit::textChanged, this, [this] { runGuarded([this] { Change(); }); });
 }
 
