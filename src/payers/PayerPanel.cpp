@@ -11,6 +11,7 @@
 #include "widgets/FormBuilder.h"
 
 #include <QPushButton>
+#include <QValidator>
 
 namespace itm {
 
@@ -39,6 +40,17 @@ const EditSpec representativeEdits[] = {
     { "frep", "Functie", "funcrep", 370, 414, 11, 70 },
 };
 
+class UpperCaseValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+
 } // namespace
 
 bool isBlank(const QString& text)
@@ -65,16 +77,12 @@ PayerPanel::PayerPanel(QWidget* parent)
     jud->KeyField = QStringLiteral("codjudet");
     jud->ReadOnly = true;
     jud->NoValueNoExit = true;
-    connect(jud, &QLineEdit::textEdited, jud, [this](const QString& typed) {
-        if (typed != typed.toUpper()) {
-            const int cursor = jud->cursorPosition();
-            jud->setText(typed.toUpper());
-            jud->setCursorPosition(cursor);
-        }
-    });
+    // Upper case before the text changes, so that the completion sees the
+    // keystroke once, already in the case of the county names.
+    jud->setValidator(new UpperCaseValidator(jud));
 
-    DbEdit** targets[] = { &loc, &sector, &str, &snr, &DBEdit1, &DBEdit2, &DBEdit6,
-                           &DBEdit7, &DBEdit8, &DBEdit10, &DBEdit11, &DBEdit9 };
+    DbEdit** targets[] = { &loc, &sector, &str, &snr, &DBEdit1, &DBEdit2, &DBEdit6, &DBEdit7, &DBEdit8, &DBEdit10,
+        &DBEdit11, &DBEdit9 };
     for (size_t i = 0; i < std::size(payerEdits); ++i)
         *targets[i] = addEdit(this, nullptr, payerEdits[i]);
     sector->setEnabled(false);
@@ -98,7 +106,7 @@ void PayerPanel::attach(Tdm& dm, TVelaDBAutoCompletitionEdit* cui, std::function
     m_cui = cui;
     m_showNameDialog = std::move(showNameDialog);
     for (DbEdit* edit : { loc, sector, str, snr, DBEdit1, DBEdit2, DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11,
-                          DBEdit9, nrep, prep, frep })
+             DBEdit9, nrep, prep, frep })
         edit->setDataSource(dm.sFirme);
     jud->setListSource(dm.sJudete);
     jud->setListField(QStringLiteral("denumire"));
@@ -110,14 +118,14 @@ void PayerPanel::attach(Tdm& dm, TVelaDBAutoCompletitionEdit* cui, std::function
 
 QList<QWidget*> PayerPanel::tabOrder() const
 {
-    return { den,      jud,      loc,      sector,  str,  snr,  DBEdit1, DBEdit2, DBEdit6, DBEdit7,
-             DBEdit8,  DBEdit10, DBEdit11, DBEdit9, nrep, prep, frep,    Button3, Button5 };
+    return { den, jud, loc, sector, str, snr, DBEdit1, DBEdit2, DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11, DBEdit9,
+        nrep, prep, frep, Button3, Button5 };
 }
 
 QList<QWidget*> PayerPanel::keyHandlerControls() const
 {
-    return { den,     jud,      loc,      sector,  str,  snr,  DBEdit1, DBEdit2, DBEdit6,
-             DBEdit7, DBEdit8, DBEdit10, DBEdit11, DBEdit9, nrep, prep, frep };
+    return { den, jud, loc, sector, str, snr, DBEdit1, DBEdit2, DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11, DBEdit9,
+        nrep, prep, frep };
 }
 
 QString PayerPanel::composedName() const
@@ -125,7 +133,7 @@ QString PayerPanel::composedName() const
     Dataset& payers = *m_dm->qryFirme;
     const QString name = payers.FieldByName(QStringLiteral("denumire")).AsString();
     const auto composed = ComposedLegalName(payers.FieldByName(QStringLiteral("prefix")).AsInteger(), name,
-                                            payers.FieldByName(QStringLiteral("sufix")).AsInteger());
+        payers.FieldByName(QStringLiteral("sufix")).AsInteger());
     return composed.value_or(name);
 }
 
@@ -137,6 +145,17 @@ void PayerPanel::showNameCaption()
         den->setText(composedName());
 }
 
+bool PayerPanel::codeIsCurrentPayer() const
+{
+    // The completion made the matched payer current, but a Backspace after it
+    // keeps that payer while the field shows a shorter code: the payer is
+    // only the one typed while its code is still what the field shows.
+    Dataset& payers = *m_dm->qryFirme;
+    if (!m_cui->IsInListSource() || payers.IsEmpty() || payers.RecNo() == -1)
+        return false;
+    return payers.FieldByName(QStringLiteral("cui")).AsString().compare(m_cui->text(), Qt::CaseInsensitive) == 0;
+}
+
 bool PayerPanel::openPayerRecord()
 {
     const QString code = m_cui->text();
@@ -145,7 +164,7 @@ bool PayerPanel::openPayerRecord()
         return false;
     }
     Dataset& payers = *m_dm->qryFirme;
-    if (m_cui->IsInListSource()) {
+    if (codeIsCurrentPayer()) {
         payers.Edit();
     } else {
         payers.Append();
@@ -242,8 +261,12 @@ void PayerPanel::Button3Click()
     if (text("cont").isEmpty())
         write("cont", QStringLiteral("fara iban"));
     if (judIsBucharest()) {
-        if (payers.FieldByName(QStringLiteral("sector")).AsInteger() < 1)
+        if (payers.FieldByName(QStringLiteral("sector")).AsInteger() < 1) {
+            // A stored Bucharest payer validated without passing the county
+            // still has the sector closed; the message sends the user there.
+            sector->setEnabled(true);
             return refuse(QStringLiteral("Completati corect campul sector"), sector);
+        }
         write("loc", jud->text());
     } else {
         payers.FieldByName(QStringLiteral("sector")).setAsInteger(0);
@@ -260,14 +283,14 @@ void PayerPanel::Button3Click()
 void PayerPanel::stergClick()
 {
     Dataset& payers = *m_dm->qryFirme;
-    if (!m_cui->IsInListSource() || payers.IsEmpty() || payers.RecNo() == -1) {
+    if (!codeIsCurrentPayer()) {
         platform().prompts->message(QStringLiteral("Nu puteti sterge o firma care nu exista"));
         return;
     }
     if (!platform().prompts->confirm(QStringLiteral("Sigur doriti sa stergeti firma ?")))
         return;
-    m_dm->qry.setSql(QStringLiteral("delete from declaratii where idfirma=")
-                     + payers.FieldByName(QStringLiteral("id")).AsString());
+    m_dm->qry.setSql(
+        QStringLiteral("delete from declaratii where idfirma=") + payers.FieldByName(QStringLiteral("id")).AsString());
     m_dm->qry.ExecSQL();
     payers.Delete();
     payers.Refresh();

@@ -68,6 +68,8 @@ public:
 private:
     QString composedName() const;
     bool judIsBucharest() const;
+    // The code field names an existing payer and that payer is the current one.
+    bool codeIsCurrentPayer() const;
 
     Tdm* m_dm = nullptr;
     TVelaDBAutoCompletitionEdit* m_cui = nullptr;
