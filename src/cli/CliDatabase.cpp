@@ -1,5 +1,6 @@
 #include "cli/CliDatabase.h"
 
+#include "store/ColumnType.h"
 #include "store/Errors.h"
 
 #include <QVariant>
@@ -9,22 +10,9 @@ namespace itm::cli {
 
 namespace {
 
-enum class DeclaredType
+ColumnType declaredTypeOf(const char* declared)
 {
-    Integer,
-    Real,
-    Text
-};
-
-DeclaredType declaredTypeOf(const char* declared)
-{
-    const QString upper = QString::fromUtf8(declared ? declared : "").toUpper();
-    if (upper.contains(u"INT"))
-        return DeclaredType::Integer;
-    if (upper.contains(u"REAL") || upper.contains(u"NUM") || upper.contains(u"FLOA") || upper.contains(u"DOUB")
-        || upper.contains(u"DEC"))
-        return DeclaredType::Real;
-    return DeclaredType::Text;
+    return ColumnTypeFromDeclaration(QString::fromUtf8(declared ? declared : ""));
 }
 
 QString textOf(sqlite3_stmt* statement, int column)
@@ -40,17 +28,17 @@ QVariant valueOf(sqlite3_stmt* statement, int column)
         return QVariant();
     const bool numeric = storage == SQLITE_INTEGER || storage == SQLITE_FLOAT;
     switch (declaredTypeOf(sqlite3_column_decltype(statement, column))) {
-    case DeclaredType::Integer:
+    case ColumnType::Integer:
         if (storage == SQLITE_INTEGER)
             return QVariant(qint64(sqlite3_column_int64(statement, column)));
         if (storage == SQLITE_FLOAT)
             return QVariant(sqlite3_column_double(statement, column));
         break;
-    case DeclaredType::Real:
+    case ColumnType::Real:
         if (numeric)
             return QVariant(sqlite3_column_double(statement, column));
         break;
-    case DeclaredType::Text:
+    case ColumnType::Text:
         break;
     }
     return QVariant(textOf(statement, column));

@@ -13,10 +13,10 @@ namespace itm {
 
 namespace {
 const EditSpec liquidatorEdits[] = {
-    { "denl", "Denumire:", "ldenumire", 8, 70, 14, 240 },
-    { "locl", "Localitate:", "lloc", 8, 70, 36, 150 },
-    { "lsec", "Sector:", "lsector", 228, 270, 36, 30 },
-    { "lstr", "Strada:", "lstr", 268, 310, 36, 194 },
+    { "denl", "Denumire:", "ldenumire", 8, 70, 14, 230 },
+    { "locl", "Localitate:", "lloc", 8, 70, 36, 140 },
+    { "lsec", "Sector:", "lsector", 220, 258, 36, 28 },
+    { "lstr", "Strada:", "lstr", 296, 338, 36, 164 },
     { "DBEdit44", "Nr:", "lnr", 8, 30, 58, 44 },
     { "DBEdit45", "Bl.:", "lbloc", 82, 104, 58, 44 },
     { "DBEdit46", "Sc.:", "lscara", 156, 178, 58, 36 },
@@ -25,9 +25,9 @@ const EditSpec liquidatorEdits[] = {
     { "DBEdit49", "Telefon:", "ltelefon", 8, 70, 80, 110 },
     { "DBEdit21", "E-mail:", "lemail", 190, 232, 80, 230, CharCase::Lower },
     { "cuil", "C.N.P./C.U.I.:", "lcui", 8, 90, 102, 110, CharCase::Normal },
-    { "zi", "Data intrarii in procedura de lichidare (zzllaaaa):", "lzi", 8, 264, 124, 24, CharCase::Normal },
-    { "luna", nullptr, "lln", 0, 290, 124, 24, CharCase::Normal },
-    { "an", nullptr, "lan", 0, 316, 124, 40, CharCase::Normal },
+    { "zi", "Data intrarii in procedura de lichidare (zzllaaaa):", "lzi", 8, 300, 124, 24, CharCase::Normal },
+    { "luna", nullptr, "lln", 0, 326, 124, 24, CharCase::Normal },
+    { "an", nullptr, "lan", 0, 352, 124, 40, CharCase::Normal },
 };
 const QString bucharest = QStringLiteral("BUCURESTI");
 } // namespace
@@ -41,10 +41,10 @@ LiquidatorGroup::LiquidatorGroup(QWidget* parent)
                            &DBEdit48, &DBEdit49, &DBEdit21, &cuil,     &zi,       &luna,     &an };
     for (size_t i = 0; i < std::size(liquidatorEdits); ++i)
         *targets[i] = addEdit(this, nullptr, liquidatorEdits[i]);
-    addLabel(this, QStringLiteral("Judet:"), 318, 17);
+    addLabel(this, QStringLiteral("Judet:"), 312, 17);
     judl = new TVelaDBAutoCompletitionEdit(this);
     judl->setObjectName(QStringLiteral("judl"));
-    judl->setGeometry(352, 14, 140, 21);
+    judl->setGeometry(346, 14, 150, 21);
     judl->KeyField = QStringLiteral("codjudet");
     judl->ReadOnly = true;
     judl->NoValueNoExit = true;

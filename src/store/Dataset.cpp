@@ -11,17 +11,6 @@ namespace itm {
 
 namespace {
 
-ColumnType typeFromDeclaration(const QString& declared)
-{
-    const QString upper = declared.toUpper();
-    if (upper.contains(u"INT"))
-        return ColumnType::Integer;
-    if (upper.contains(u"REAL") || upper.contains(u"FLOA") || upper.contains(u"DOUB") || upper.contains(u"NUM")
-        || upper.contains(u"DEC"))
-        return ColumnType::Real;
-    return ColumnType::Text;
-}
-
 int sizeFromDeclaration(const QString& declared)
 {
     static const QRegularExpression size(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
@@ -153,7 +142,7 @@ void Dataset::Open()
     for (int i = 0; i < rowStatement->columnCount(); ++i) {
         columns.append(rowStatement->columnName(i));
         const QString declared = rowStatement->declaredType(i);
-        types.append(typeFromDeclaration(declared));
+        types.append(ColumnTypeFromDeclaration(declared));
         sizes.append(sizeFromDeclaration(declared));
     }
     const int keyIndex = int(columns.indexOf(m_keyColumn));

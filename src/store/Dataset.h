@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/ColumnType.h"
 #include "store/RecordReader.h"
 
 #include <QHash>
@@ -18,7 +19,6 @@ class Dataset;
 class Statement;
 
 enum class DatasetState { Inactive, Browse, Edit, Insert };
-enum class ColumnType { Integer, Real, Text };
 
 // Locate options: case-insensitive comparison and partial key (the column's
 // text begins with the value).
