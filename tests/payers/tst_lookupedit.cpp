@@ -173,46 +173,21 @@ private Q_SLOTS:
     // order, that begins with the text; the completed tail is selected.
     void typingCompletesFromTheList_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("selected");
-        QTest::newRow("county DO") << "jud"
-                                   << "DO"
-                                   << "DOLJ"
-                                   << "LJ";
-        QTest::newRow("county lower case") << "jud"
-                                           << "do"
-                                           << "DOLJ"
-                                           << "LJ";
-        QTest::newRow("county BU: BUCURESTI before BUZAU") << "jud"
-                                                           << "BU"
-                                                           << "BUCURESTI"
-                                                           << "CURESTI";
-        QTest::newRow("county B: first of many") << "jud"
-                                                 << "B"
-                                                 << "BACAU"
-                                                 << "ACAU";
-        QTest::newRow("county whole value") << "jud"
-                                            << "DOLJ"
-                                            << "DOLJ"
-                                            << "";
-        QTest::newRow("code 1: first in byte order") << "cui"
-                                                     << "1"
-                                                     << "1235"
-                                                     << "235";
-        QTest::newRow("code 124") << "cui"
-                                  << "124"
-                                  << "124"
-                                  << "";
-        QTest::newRow("code whole value that begins another") << "cui"
-                                                              << "19"
-                                                              << "19"
-                                                              << "";
-        QTest::newRow("code whole value") << "cui"
-                                          << "191"
-                                          << "191"
-                                          << "";
+        QTest::newRow("county DO") << "jud" << "DO" << "DOLJ" << "LJ";
+        QTest::newRow("county lower case") << "jud" << "do" << "DOLJ" << "LJ";
+        QTest::newRow("county BU: BUCURESTI before BUZAU") << "jud" << "BU" << "BUCURESTI" << "CURESTI";
+        QTest::newRow("county B: first of many") << "jud" << "B" << "BACAU" << "ACAU";
+        QTest::newRow("county whole value") << "jud" << "DOLJ" << "DOLJ" << "";
+        QTest::newRow("code 1: first in byte order") << "cui" << "1" << "1235" << "235";
+        QTest::newRow("code 124") << "cui" << "124" << "124" << "";
+        QTest::newRow("code whole value that begins another") << "cui" << "19" << "19" << "";
+        QTest::newRow("code whole value") << "cui" << "191" << "191" << "";
+        // clang-format on
     }
     void typingCompletesFromTheList()
     {
@@ -255,18 +230,16 @@ private Q_SLOTS:
 
     void deletingDoesNotCompleteAgain_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("matched");
-        QTest::newRow("county, Backspace") << "jud"
-                                           << "DO" << int(Qt::Key_Backspace) << "DOLJ";
-        QTest::newRow("county, Delete") << "jud"
-                                        << "DO" << int(Qt::Key_Delete) << "DOLJ";
-        QTest::newRow("code, Backspace") << "cui"
-                                         << "12" << int(Qt::Key_Backspace) << "1235";
-        QTest::newRow("code, Delete") << "cui"
-                                      << "12" << int(Qt::Key_Delete) << "1235";
+        QTest::newRow("county, Backspace") << "jud" << "DO" << int(Qt::Key_Backspace) << "DOLJ";
+        QTest::newRow("county, Delete") << "jud" << "DO" << int(Qt::Key_Delete) << "DOLJ";
+        QTest::newRow("code, Backspace") << "cui" << "12" << int(Qt::Key_Backspace) << "1235";
+        QTest::newRow("code, Delete") << "cui" << "12" << int(Qt::Key_Delete) << "1235";
+        // clang-format on
     }
     void deletingDoesNotCompleteAgain()
     {
@@ -298,24 +271,16 @@ private Q_SLOTS:
     // it back, the payer code keeps it; neither is then in the list.
     void unmatchedKeystroke_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
-        QTest::newRow("county takes back the tail keystroke") << "jud"
-                                                              << "DOX"
-                                                              << "DO";
-        QTest::newRow("county takes back the first keystroke") << "jud"
-                                                               << "Q"
-                                                               << "";
-        QTest::newRow("county takes back after a whole value") << "jud"
-                                                               << "GORJX"
-                                                               << "GORJ";
-        QTest::newRow("code keeps what was typed") << "cui"
-                                                   << "5"
-                                                   << "5";
-        QTest::newRow("code keeps a keystroke over the tail") << "cui"
-                                                              << "129"
-                                                              << "129";
+        QTest::newRow("county takes back the tail keystroke") << "jud" << "DOX" << "DO";
+        QTest::newRow("county takes back the first keystroke") << "jud" << "Q" << "";
+        QTest::newRow("county takes back after a whole value") << "jud" << "GORJX" << "GORJ";
+        QTest::newRow("code keeps what was typed") << "cui" << "5" << "5";
+        QTest::newRow("code keeps a keystroke over the tail") << "cui" << "129" << "129";
+        // clang-format on
     }
     void unmatchedKeystroke()
     {
@@ -337,21 +302,17 @@ private Q_SLOTS:
     // reaches the window.
     void refusesToBeLeftWithoutAValue_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("key");
-        QTest::newRow("code empty, Tab") << "cui"
-                                         << "" << int(Qt::Key_Tab);
-        QTest::newRow("code empty, Enter") << "cui"
-                                           << "" << int(Qt::Key_Return);
-        QTest::newRow("county empty, Tab") << "jud"
-                                           << "" << int(Qt::Key_Tab);
-        QTest::newRow("county empty, Enter") << "jud"
-                                             << "" << int(Qt::Key_Return);
-        QTest::newRow("county unmatched, Tab") << "jud"
-                                               << "DOX" << int(Qt::Key_Tab);
-        QTest::newRow("county unmatched, Enter") << "jud"
-                                                 << "DOX" << int(Qt::Key_Return);
+        QTest::newRow("code empty, Tab") << "cui" << "" << int(Qt::Key_Tab);
+        QTest::newRow("code empty, Enter") << "cui" << "" << int(Qt::Key_Return);
+        QTest::newRow("county empty, Tab") << "jud" << "" << int(Qt::Key_Tab);
+        QTest::newRow("county empty, Enter") << "jud" << "" << int(Qt::Key_Return);
+        QTest::newRow("county unmatched, Tab") << "jud" << "DOX" << int(Qt::Key_Tab);
+        QTest::newRow("county unmatched, Enter") << "jud" << "DOX" << int(Qt::Key_Return);
+        // clang-format on
     }
     void refusesToBeLeftWithoutAValue()
     {
@@ -388,9 +349,11 @@ private Q_SLOTS:
 
     void escapeLetsAnEmptyFieldGo_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("field");
         QTest::newRow("code") << "cui";
         QTest::newRow("county") << "jud";
+        // clang-format on
     }
     void escapeLetsAnEmptyFieldGo()
     {
@@ -418,10 +381,12 @@ private Q_SLOTS:
     // handler, and a second field that refuses cannot bounce the focus back.
     void aRefusedExitPassesNothing_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("heading");
         QTest::addColumn<bool>("backwards");
         QTest::newRow("Tab to a plain field") << "other" << false;
         QTest::newRow("Shift+Tab to an empty code") << "cui" << true;
+        // clang-format on
     }
     void aRefusedExitPassesNothing()
     {
@@ -451,6 +416,7 @@ private Q_SLOTS:
     // that is being edited or inserted; the field never starts editing itself.
     void leavingWritesTheKey_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("state");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("county");
@@ -459,6 +425,7 @@ private Q_SLOTS:
         QTest::newRow("edit, Tab") << "edit" << int(Qt::Key_Tab) << "18";
         QTest::newRow("edit, Enter") << "edit" << int(Qt::Key_Return) << "18";
         QTest::newRow("insert, Tab") << "insert" << int(Qt::Key_Tab) << "18";
+        // clang-format on
     }
     void leavingWritesTheKey()
     {
@@ -494,17 +461,15 @@ private Q_SLOTS:
     // case; no county empties it and leaves the bound key alone.
     void showsTheBoundCounty_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("payer");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("inList");
-        QTest::newRow("16") << "1235"
-                            << "DOLJ" << true;
-        QTest::newRow("18") << "19"
-                            << "GORJ" << true;
-        QTest::newRow("lower-case key") << "191"
-                                        << "ZETA" << true;
-        QTest::newRow("no such county") << "124"
-                                        << "" << false;
+        QTest::newRow("16") << "1235" << "DOLJ" << true;
+        QTest::newRow("18") << "19" << "GORJ" << true;
+        QTest::newRow("lower-case key") << "191" << "ZETA" << true;
+        QTest::newRow("no such county") << "124" << "" << false;
+        // clang-format on
     }
     void showsTheBoundCounty()
     {
@@ -553,10 +518,12 @@ private Q_SLOTS:
     // Entering looks the text up as a whole value, ignoring case.
     void enteringLooksTheTextUp_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("inList");
         QTest::newRow("same value, other case") << "ro19" << true;
         QTest::newRow("prefix only") << "ro1" << false;
+        // clang-format on
     }
     void enteringLooksTheTextUp()
     {
@@ -583,12 +550,14 @@ private Q_SLOTS:
     // With an empty list the browsing keys do nothing but reach the window.
     void browsingKeysWithAnEmptyList_data()
     {
+        // clang-format off
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("code");
         QTest::newRow("Up") << int(Qt::Key_Up) << 38;
         QTest::newRow("Down") << int(Qt::Key_Down) << 40;
         QTest::newRow("Page Up") << int(Qt::Key_PageUp) << 33;
         QTest::newRow("Page Down") << int(Qt::Key_PageDown) << 34;
+        // clang-format on
     }
     void browsingKeysWithAnEmptyList()
     {
@@ -617,11 +586,13 @@ private Q_SLOTS:
     // Enter or Escape released there gives the focus back to the field.
     void browsingTheDropDown_data()
     {
+        // clang-format off
         QTest::addColumn<int>("enterKey");
         QTest::addColumn<int>("leaveKey");
         QTest::newRow("Down, Enter") << int(Qt::Key_Down) << int(Qt::Key_Return);
         QTest::newRow("Page Down, Escape") << int(Qt::Key_PageDown) << int(Qt::Key_Escape);
         QTest::newRow("Up, Enter") << int(Qt::Key_Up) << int(Qt::Key_Return);
+        // clang-format on
     }
     void browsingTheDropDown()
     {

@@ -119,12 +119,14 @@ class TestPayerPanel : public QObject
 private Q_SLOTS:
     void openingAPayer_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("code");
         QTest::addColumn<bool>("existing");
         QTest::addColumn<QString>("caption");
         QTest::newRow("new code") << "230" << false << "Click pentru stabilire denumire";
         QTest::newRow("existing code") << "19" << true << "S.C. ALFA S.R.L.";
         QTest::newRow("existing code, completed from its start") << "1" << true << "S.C. ALFA S.R.L.";
+        // clang-format on
     }
     void openingAPayer()
     {
@@ -211,9 +213,11 @@ private Q_SLOTS:
     // payer is not posted.
     void validatingWithoutANameOpensTheDialog_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("name");
         QTest::newRow("empty") << "";
         QTest::newRow("blanks") << "   ";
+        // clang-format on
     }
     void validatingWithoutANameOpensTheDialog()
     {
@@ -243,45 +247,40 @@ private Q_SLOTS:
     // the focus to its field and leaves the payer unposted.
     void validationRules_data()
     {
+        // clang-format off
         QTest::addColumn<QStringList>("emptied"); // column=value pairs written over a filled payer
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("county empty") << QStringList { "codjudet=" } << "Va rugam sa completati campul 'Judet'"
-                                      << "jud";
-        QTest::newRow("county blank") << QStringList { "codjudet=  " } << "Va rugam sa completati campul 'Judet'"
-                                      << "jud";
-        QTest::newRow("locality") << QStringList { "loc=" } << "Va rugam sa completati campul 'localitate'"
-                                  << "loc";
-        QTest::newRow("street") << QStringList { "str=" } << "Va rugam sa completati campul 'strada'"
-                                << "str";
-        QTest::newRow("surname") << QStringList { "numerep=" } << "Va rugam sa completati campul 'Nume reprezentant'"
-                                 << "nrep";
-        QTest::newRow("given name") << QStringList { "prenumerep=" }
-                                    << "Va rugam sa completati campul 'Prenume reprezentant'"
-                                    << "prep";
-        QTest::newRow("function") << QStringList { "funcrep=" }
-                                  << "Va rugam sa completati campul 'Functie reprezentant'"
-                                  << "frep";
+        QTest::newRow("county empty")
+            << QStringList { "codjudet=" } << "Va rugam sa completati campul 'Judet'" << "jud";
+        QTest::newRow("county blank")
+            << QStringList { "codjudet=  " } << "Va rugam sa completati campul 'Judet'" << "jud";
+        QTest::newRow("locality") << QStringList { "loc=" } << "Va rugam sa completati campul 'localitate'" << "loc";
+        QTest::newRow("street") << QStringList { "str=" } << "Va rugam sa completati campul 'strada'" << "str";
+        QTest::newRow("surname")
+            << QStringList { "numerep=" } << "Va rugam sa completati campul 'Nume reprezentant'" << "nrep";
+        QTest::newRow("given name")
+            << QStringList { "prenumerep=" } << "Va rugam sa completati campul 'Prenume reprezentant'" << "prep";
+        QTest::newRow("function")
+            << QStringList { "funcrep=" } << "Va rugam sa completati campul 'Functie reprezentant'" << "frep";
         QTest::newRow("county before locality")
-            << QStringList { "loc=", "codjudet=" } << "Va rugam sa completati campul 'Judet'"
-            << "jud";
+            << QStringList { "loc=", "codjudet=" } << "Va rugam sa completati campul 'Judet'" << "jud";
         QTest::newRow("locality before street")
-            << QStringList { "funcrep=", "str=", "loc=" } << "Va rugam sa completati campul 'localitate'"
-            << "loc";
+            << QStringList { "funcrep=", "str=", "loc=" } << "Va rugam sa completati campul 'localitate'" << "loc";
         QTest::newRow("street before representative")
-            << QStringList { "numerep=", "str=" } << "Va rugam sa completati campul 'strada'"
-            << "str";
+            << QStringList { "numerep=", "str=" } << "Va rugam sa completati campul 'strada'" << "str";
         QTest::newRow("surname before given name")
             << QStringList { "prenumerep=", "numerep=" } << "Va rugam sa completati campul 'Nume reprezentant'"
             << "nrep";
         QTest::newRow("given name before function")
             << QStringList { "funcrep=", "prenumerep=" } << "Va rugam sa completati campul 'Prenume reprezentant'"
             << "prep";
-        QTest::newRow("representative before sector") << QStringList { "codjudet=40", "sector=0", "funcrep=" }
-                                                      << "Va rugam sa completati campul 'Functie reprezentant'"
-                                                      << "frep";
-        QTest::newRow("sector") << QStringList { "codjudet=40", "sector=0" } << "Completati corect campul sector"
-                                << "sector";
+        QTest::newRow("representative before sector")
+            << QStringList { "codjudet=40", "sector=0", "funcrep=" }
+            << "Va rugam sa completati campul 'Functie reprezentant'" << "frep";
+        QTest::newRow("sector")
+            << QStringList { "codjudet=40", "sector=0" } << "Completati corect campul sector" << "sector";
+        // clang-format on
     }
     void validationRules()
     {
@@ -325,26 +324,23 @@ private Q_SLOTS:
     // reached and stay in the record when a later rule fails.
     void defaultsStayAfterALaterFailure_data()
     {
+        // clang-format off
         QTest::addColumn<QStringList>("changes");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("nr");
         QTest::addColumn<QString>("banca");
         QTest::addColumn<QString>("cont");
-        QTest::newRow("number empty, representative missing") << QStringList { "nr=", "numerep=", "banca=", "cont=" }
-                                                              << "Va rugam sa completati campul 'Nume reprezentant'"
-                                                              << "F.N."
-                                                              << ""
-                                                              << "";
+        QTest::newRow("number empty, representative missing")
+            << QStringList { "nr=", "numerep=", "banca=", "cont=" }
+            << "Va rugam sa completati campul 'Nume reprezentant'"
+            << "F.N." << "" << "";
         QTest::newRow("number blank, function missing")
             << QStringList { "nr=   ", "funcrep=" } << "Va rugam sa completati campul 'Functie reprezentant'"
-            << "F.N."
-            << "BCR"
-            << "RO49AAAA1B31007593840000";
+            << "F.N." << "BCR" << "RO49AAAA1B31007593840000";
         QTest::newRow("bank and account empty, sector missing")
             << QStringList { "nr=", "banca=", "cont=", "codjudet=40", "sector=" } << "Completati corect campul sector"
-            << "F.N."
-            << "fara banca"
-            << "fara iban";
+            << "F.N." << "fara banca" << "fara iban";
+        // clang-format on
     }
     void defaultsStayAfterALaterFailure()
     {
@@ -385,23 +381,17 @@ private Q_SLOTS:
     // its locality; elsewhere the sector is stored as 0.
     void sectorOnValidation_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("county");
         QTest::addColumn<QString>("sector");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("locality");
         QTest::addColumn<QString>("storedSector");
-        QTest::newRow("Bucharest, no sector") << "40"
-                                              << "" << false << "CRAIOVA"
-                                              << "";
-        QTest::newRow("Bucharest, sector 0") << "40"
-                                             << "0" << false << "CRAIOVA"
-                                             << "";
-        QTest::newRow("Bucharest, sector 3") << "40"
-                                             << "3" << true << "BUCURESTI"
-                                             << "3";
-        QTest::newRow("Dolj, sector 5") << "16"
-                                        << "5" << true << "CRAIOVA"
-                                        << "0";
+        QTest::newRow("Bucharest, no sector") << "40" << "" << false << "CRAIOVA" << "";
+        QTest::newRow("Bucharest, sector 0") << "40" << "0" << false << "CRAIOVA" << "";
+        QTest::newRow("Bucharest, sector 3") << "40" << "3" << true << "BUCURESTI" << "3";
+        QTest::newRow("Dolj, sector 5") << "16" << "5" << true << "CRAIOVA" << "0";
+        // clang-format on
     }
     void sectorOnValidation()
     {
@@ -436,26 +426,19 @@ private Q_SLOTS:
     // The sector field holds nothing but empty, "0" or "1" to "6".
     void sectorFieldKeepsOnlySectors_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
-        QTest::newRow("7") << "7"
-                           << "0";
-        QTest::newRow("A") << "A"
-                           << "0";
-        QTest::newRow("a") << "a"
-                           << "0";
-        QTest::newRow("minus") << "-"
-                               << "0";
-        QTest::newRow("0") << "0"
-                           << "0";
-        QTest::newRow("1") << "1"
-                           << "1";
-        QTest::newRow("6") << "6"
-                           << "6";
-        QTest::newRow("36") << "36"
-                            << "0";
-        QTest::newRow("03") << "03"
-                            << "03";
+        QTest::newRow("7") << "7" << "0";
+        QTest::newRow("A") << "A" << "0";
+        QTest::newRow("a") << "a" << "0";
+        QTest::newRow("minus") << "-" << "0";
+        QTest::newRow("0") << "0" << "0";
+        QTest::newRow("1") << "1" << "1";
+        QTest::newRow("6") << "6" << "6";
+        QTest::newRow("36") << "36" << "0";
+        QTest::newRow("03") << "03" << "03";
+        // clang-format on
     }
     void sectorFieldKeepsOnlySectors()
     {
@@ -477,6 +460,7 @@ private Q_SLOTS:
     // any other county closes the sector at 0.
     void leavingTheCounty_data()
     {
+        // clang-format off
         QTest::addColumn<bool>("existing");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("county");
@@ -485,31 +469,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("focus");
         QTest::addColumn<QString>("locality");
         QTest::addColumn<QString>("sector");
-        QTest::newRow("new, Bucharest") << false << "BU"
-                                        << "BUCURESTI"
-                                        << "40" << true << "sector"
-                                        << "BUCURESTI"
-                                        << "0";
-        QTest::newRow("new, Bucharest typed in lower case") << false << "bu"
-                                                            << "BUCURESTI"
-                                                            << "40" << true << "sector"
-                                                            << "BUCURESTI"
-                                                            << "0";
-        QTest::newRow("existing, Bucharest keeps the sector") << true << "BUC"
-                                                              << "BUCURESTI"
-                                                              << "40" << true << "sector"
-                                                              << "BUCURESTI"
-                                                              << "4";
-        QTest::newRow("new, Gorj") << false << "GO"
-                                   << "GORJ"
-                                   << "18" << false << "loc"
-                                   << ""
-                                   << "0";
-        QTest::newRow("existing, Gorj typed in lower case") << true << "go"
-                                                            << "GORJ"
-                                                            << "18" << false << "loc"
-                                                            << "CRAIOVA"
-                                                            << "0";
+        QTest::newRow("new, Bucharest")
+            << false << "BU" << "BUCURESTI" << "40" << true << "sector" << "BUCURESTI" << "0";
+        QTest::newRow("new, Bucharest typed in lower case")
+            << false << "bu" << "BUCURESTI" << "40" << true << "sector" << "BUCURESTI" << "0";
+        QTest::newRow("existing, Bucharest keeps the sector")
+            << true << "BUC" << "BUCURESTI" << "40" << true << "sector" << "BUCURESTI" << "4";
+        QTest::newRow("new, Gorj") << false << "GO" << "GORJ" << "18" << false << "loc" << "" << "0";
+        QTest::newRow("existing, Gorj typed in lower case")
+            << true << "go" << "GORJ" << "18" << false << "loc" << "CRAIOVA" << "0";
+        // clang-format on
     }
     void leavingTheCounty()
     {
@@ -641,26 +610,16 @@ private Q_SLOTS:
     // typed in the focused field is posted all the same.
     void anAcceleratorPostsWhatWasTyped_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("street") << "str"
-                                << "garii"
-                                << "str"
-                                << "GARII"
-                                << "GARII";
-        QTest::newRow("e-mail") << "DBEdit9"
-                                << "OFFICE@BETA.RO"
-                                << "email"
-                                << "office@beta.ro"
-                                << "office@beta.ro";
-        QTest::newRow("county") << "jud"
-                                << "GO"
-                                << "codjudet"
-                                << "18"
-                                << "GORJ";
+        QTest::newRow("street") << "str" << "garii" << "str" << "GARII" << "GARII";
+        QTest::newRow("e-mail") << "DBEdit9" << "OFFICE@BETA.RO" << "email" << "office@beta.ro" << "office@beta.ro";
+        QTest::newRow("county") << "jud" << "GO" << "codjudet" << "18" << "GORJ";
+        // clang-format on
     }
     void anAcceleratorPostsWhatWasTyped()
     {
@@ -685,9 +644,11 @@ private Q_SLOTS:
 
     void deletion_data()
     {
+        // clang-format off
         QTest::addColumn<bool>("yes");
         QTest::newRow("No") << false;
         QTest::newRow("Yes") << true;
+        // clang-format on
     }
     void deletion()
     {
@@ -734,10 +695,12 @@ private Q_SLOTS:
     // Only a payer that the code field has matched can be deleted.
     void deletingAnUnknownPayer_data()
     {
+        // clang-format off
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("shorten");
         QTest::newRow("code not in the register") << "272" << false;
         QTest::newRow("code shortened after a completion") << "19" << true;
+        // clang-format on
     }
     void deletingAnUnknownPayer()
     {
