@@ -189,6 +189,14 @@ bool PayerPanel::judIsBucharest() const
 void PayerPanel::judExit()
 {
     Dataset& payers = *m_dm->qryFirme;
+    // The county can be left after the payer was given up (the way back to
+    // the payer code ran while a box kept the window inactive): nothing of
+    // a record that is no longer edited is touched then.
+    if (payers.State() != DatasetState::Edit && payers.State() != DatasetState::Insert) {
+        if (m_restoreColour)
+            m_restoreColour(jud);
+        return;
+    }
     if (judIsBucharest()) {
         if (payers.State() == DatasetState::Insert)
             payers.FieldByName(QStringLiteral("sector")).setAsInteger(0);

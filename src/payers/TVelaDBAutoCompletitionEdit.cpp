@@ -154,8 +154,13 @@ void TVelaDBAutoCompletitionEdit::keyReleaseEvent(QKeyEvent* event)
 void TVelaDBAutoCompletitionEdit::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
-    if (isWindowSwitch(event))
+    // Coming back from a message box or a dialog is no entry; but a focus
+    // given here while such a window was up arrives only now, with the
+    // window's activation, and is one.
+    if (isWindowSwitch(event) && m_entered)
         return;
+    m_entered = true;
+    qApp->installEventFilter(this);
     callEnter(this);
     runGuarded([this] { DoEnter(); });
 }
@@ -199,10 +204,29 @@ void TVelaDBAutoCompletitionEdit::DoEnter()
 void TVelaDBAutoCompletitionEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    if (isWindowSwitch(event))
+    if (isWindowSwitch(event) || !m_entered)
         return;
+    leave();
+}
+
+void TVelaDBAutoCompletitionEdit::leave()
+{
+    m_entered = false;
+    qApp->removeEventFilter(this);
     callExit(this);
     runGuarded([this] { DoExit(); });
+}
+
+bool TVelaDBAutoCompletitionEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    // Another control of this window receives the focus while this field
+    // still counts as entered: the focus was moved while another window was
+    // active (a handler did it right after a message box), so this field saw
+    // only the deactivation. It is left now, before the other is entered.
+    if (event->type() == QEvent::FocusIn && m_entered && watched != this && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() == window() && !hasFocus())
+        leave();
+    return QLineEdit::eventFilter(watched, event);
 }
 
 void TVelaDBAutoCompletitionEdit::DoExit()

@@ -51,6 +51,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Change();
@@ -61,6 +62,7 @@ private:
     bool refusesEmptyOrUnmatched() const;
     void destroyDropDown();
     void takeFocusBack();
+    void leave();
 
     FieldLink m_listLink;
     FieldLink m_dataLink;
@@ -69,6 +71,7 @@ private:
     bool m_keepDropDown = false;
     bool m_notInList = false;
     bool m_escaped = false;
+    bool m_entered = false; // entered and not left since
 };
 
 } // namespace itm
