@@ -412,6 +412,55 @@ private Q_SLOTS:
         VERIFY_PROMPTS(f);
     }
 
+    // A message box or dialog deactivates the window; a focus move made
+    // before the window is active again only arrives with the activation.
+    // It is an exit and an entry all the same: the county is left (its
+    // drop-down goes, its key is written) and the code field is entered
+    // (drop-down, whole-value look-up).
+    void aFocusMoveWhileAnotherWindowIsActive()
+    {
+        LookupWindow f;
+        f.enter(f.cui);
+        LookupWindow::type(QStringLiteral("230"));
+        QVERIFY(!f.cui->IsInListSource());
+        LookupWindow::press(Qt::Key_Tab);
+        QCOMPARE(f.focus(), f.jud);
+        // The code is stored meanwhile (as a validation would store it).
+        f.db.exec("INSERT INTO firme (cui, codjudet) VALUES ('230', '16')");
+        f.dm->qryFirme->Refresh();
+        f.dm->qryFirme->Edit();
+        LookupWindow::clearField(f.jud);
+        LookupWindow::type(QStringLiteral("GO"));
+        f.visits.clear();
+
+        QWidget box;
+        box.setGeometry(500, 500, 100, 50);
+        box.show();
+        QApplication::setActiveWindow(&box);
+        LookupWindow::settle();
+        QVERIFY(f.jud->dropDown());
+        f.cui->setFocus(Qt::OtherFocusReason);
+        QApplication::setActiveWindow(f.window.get());
+        LookupWindow::settle();
+
+        QCOMPARE(f.focus(), f.cui);
+        QCOMPARE(f.visits, (QStringList { QStringLiteral("exit jud"), QStringLiteral("enter cui") }));
+        QVERIFY(!f.jud->dropDown());
+        QCOMPARE(f.dropDowns().size(), 1);
+        QCOMPARE(f.boundCounty(), QStringLiteral("18"));
+        QVERIFY(f.cui->dropDown());
+        QVERIFY(f.cui->IsInListSource());
+        VERIFY_PROMPTS(f);
+
+        // Coming back from another window is no new entry.
+        QApplication::setActiveWindow(&box);
+        LookupWindow::settle();
+        QApplication::setActiveWindow(f.window.get());
+        LookupWindow::settle();
+        QCOMPARE(f.visits.size(), 2);
+        QVERIFY(f.cui->dropDown());
+    }
+
     // Leaving (or Enter) writes the matched county's key only into a record
     // that is being edited or inserted; the field never starts editing itself.
     void leavingWritesTheKey_data()

@@ -4,6 +4,7 @@
 #include "support/MainWindowFixture.h"
 #include "widgets/DbEdit.h"
 
+#include <QListView>
 #include <QPushButton>
 #include <sqlite3.h>
 
@@ -554,6 +555,69 @@ private Q_SLOTS:
         MainWindowFixture::key(p.dcgb->loc, Qt::Key_Tab);
         QCOMPARE(f.focus(), p.dcgb->str);
         QCOMPARE(p.dcgb->loc->palette().color(QPalette::Base), QColor(Qt::white));
+        VERIFY_PROMPTS(f);
+    }
+
+    // Enter in the county writes the key and moves on as Tab does.
+    void enterInTheCountyMovesOn()
+    {
+        MainWindowFixture f;
+        Panel p(f);
+        f.openPayer(QStringLiteral("230"));
+        p.retype(p.dcgb->jud, QStringLiteral("BU"));
+        MainWindowFixture::key(p.dcgb->jud, Qt::Key_Return);
+        QCOMPARE(p.text("codjudet"), QStringLiteral("40"));
+        QCOMPARE(f.focus(), p.dcgb->sector);
+        QCOMPARE(p.text("loc"), QStringLiteral("BUCURESTI"));
+        VERIFY_PROMPTS(f);
+    }
+
+    // Leaving the locality for the payer code (Escape answered Yes) does not
+    // end in the street field: the way back focuses the code field last.
+    void escapeFromTheLocalityReturnsToTheCode()
+    {
+        MainWindowFixture f(seedPayer19);
+        Panel p(f);
+        f.openPayer(QStringLiteral("19"));
+        p.focus(p.dcgb->loc);
+        f.prompts.answerYes();
+        MainWindowFixture::key(p.dcgb->loc, Qt::Key_Escape);
+        QCOMPARE(f.prompts.lastText(), QStringLiteral("Renuntati la actualizarea datelor ?"));
+        QCOMPARE(f.window->windowState(), State::PayerCode);
+        QCOMPARE(f.focus(), f.window->cui);
+        QCOMPARE(p.payer().State(), DatasetState::Browse);
+        VERIFY_PROMPTS(f);
+    }
+
+    // With a real box the window is inactive while the answer is carried
+    // out, so the way back to the code field takes effect only when the
+    // window is active again: the county is left then (its drop-down goes,
+    // without touching the cancelled record) and the code field is entered.
+    void escapeFromTheCountyWithTheWindowInactive()
+    {
+        MainWindowFixture f(seedPayer19);
+        Panel p(f);
+        f.openPayer(QStringLiteral("19"));
+        p.focus(p.dcgb->jud);
+        QVERIFY(p.dcgb->jud->dropDown());
+        QWidget box;
+        box.setGeometry(300, 300, 200, 80);
+        f.prompts.duringNextBox([&] {
+            box.show();
+            QApplication::setActiveWindow(&box);
+        });
+        f.prompts.answerYes();
+        MainWindowFixture::key(p.dcgb->jud, Qt::Key_Escape);
+        box.hide();
+        QApplication::setActiveWindow(f.window.get());
+        MainWindowFixture::settle();
+        QCOMPARE(f.window->windowState(), State::PayerCode);
+        QCOMPARE(f.focus(), f.window->cui);
+        QVERIFY(!p.dcgb->jud->dropDown());
+        QVERIFY(f.window->findChildren<QListView*>().size() == 1);
+        QVERIFY(f.window->cui->dropDown());
+        QVERIFY(f.window->cui->IsInListSource());
+        QCOMPARE(p.payer().State(), DatasetState::Browse);
         VERIFY_PROMPTS(f);
     }
 
