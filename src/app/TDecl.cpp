@@ -352,7 +352,9 @@ void TDecl::BackToPeriod()
 
 bool TDecl::closingDeclarationPanel() const
 {
-    return m_closingDeclarationPanel || QApplication::focusWidget() == ddgb->Button2;
+    // A field left after the panel was closed (its exit can arrive once a message
+    // box has gone) belongs to a closed panel as well.
+    return m_closingDeclarationPanel || QApplication::focusWidget() == ddgb->Button2 || !ddgb->isEnabled();
 }
 
 void TDecl::Button5Click()

@@ -8,7 +8,7 @@ program=$(readlink -f "$1")
 source_dir=$2
 
 work=$(mktemp -d)
-display=":$((90 + RANDOM % 100))"
+display=""
 mountpoint=""
 xvfb_pid=""
 program_pid=""
@@ -41,10 +41,13 @@ else
     echo "note: not root or no mount permission: the declaration file step is skipped"
 fi
 
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+# The server picks a free display number itself and tells it once it is ready.
+Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+display=":$(head -1 "$work/display")"
 export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done 2>/dev/null || sleep 1
 unset QT_QPA_PLATFORM
 (cd "$work" && exec "$program") >"$work/program.log" 2>&1 &
 program_pid=$!
