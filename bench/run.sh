@@ -8,6 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh" >/dev/null
 bin="$root/build/bin"
 work=$(mktemp -d)
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 trap 'rm -rf "$work"' EXIT
 
 "$root/bench/generate_register.sh" "$work/register.itm" 100000 >/dev/null
