@@ -4,16 +4,16 @@
 
 namespace itm {
 
-DbEdit* addEdit(QWidget* parent, DataSource* source, const EditSpec& spec)
+DbEdit* addEdit(QWidget* parent, DataSource* source, const EditSpec& description)
 {
-    if (spec.label)
-        addLabel(parent, QString::fromLatin1(spec.label), spec.labelX, spec.y + 3);
+    if (description.label)
+        addLabel(parent, QString::fromLatin1(description.label), description.labelX, description.y + 3);
     auto* edit = new DbEdit(parent);
-    edit->setObjectName(QString::fromLatin1(spec.name));
-    edit->setGeometry(spec.x, spec.y, spec.width, 21);
-    edit->setCharCase(spec.charCase);
+    edit->setObjectName(QString::fromLatin1(description.name));
+    edit->setGeometry(description.x, description.y, description.width, 21);
+    edit->setCharCase(description.charCase);
     edit->setDataSource(source);
-    edit->setDataField(QString::fromLatin1(spec.column));
+    edit->setDataField(QString::fromLatin1(description.column));
     return edit;
 }
 

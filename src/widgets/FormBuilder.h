@@ -24,7 +24,7 @@ struct EditSpec
     CharCase charCase = CharCase::Upper;
 };
 
-DbEdit* addEdit(QWidget* parent, DataSource* source, const EditSpec& spec);
+DbEdit* addEdit(QWidget* parent, DataSource* source, const EditSpec& description);
 QLabel* addLabel(QWidget* parent, const QString& text, int x, int y, bool bold = false);
 QPushButton* addButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
                        bool bold = false);
