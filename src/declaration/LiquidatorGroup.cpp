@@ -8,6 +8,7 @@
 #include "store/StrictNumber.h"
 #include "store/Tdm.h"
 #include "widgets/FormBuilder.h"
+#include "widgets/UpperCaseValidator.h"
 
 namespace itm {
 
@@ -48,13 +49,7 @@ LiquidatorGroup::LiquidatorGroup(QWidget* parent)
     judl->KeyField = QStringLiteral("codjudet");
     judl->ReadOnly = true;
     judl->NoValueNoExit = true;
-    connect(judl, &QLineEdit::textEdited, judl, [this](const QString& typed) {
-        if (typed != typed.toUpper()) {
-            const int cursor = judl->cursorPosition();
-            judl->setText(typed.toUpper());
-            judl->setCursorPosition(cursor);
-        }
-    });
+    judl->setValidator(new UpperCaseValidator(judl));
     lsec->setEnabled(false);
 }
 

@@ -9,6 +9,7 @@
 #include "store/Tdm.h"
 #include "widgets/DbEdit.h"
 #include "widgets/FormBuilder.h"
+#include "widgets/UpperCaseValidator.h"
 
 #include <QPushButton>
 #include <QValidator>
@@ -38,17 +39,6 @@ const EditSpec representativeEdits[] = {
     { "nrep", "Nume", "numerep", 8, 42, 11, 130 },
     { "prep", "Prenume", "prenumerep", 180, 230, 11, 130 },
     { "frep", "Functie", "funcrep", 370, 414, 11, 70 },
-};
-
-class UpperCaseValidator : public QValidator
-{
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override
-    {
-        input = input.toUpper();
-        return Acceptable;
-    }
 };
 
 } // namespace

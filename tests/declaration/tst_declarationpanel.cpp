@@ -437,6 +437,11 @@ private Q_SLOTS:
                                    << "BUCURESTI" << true;
         QTest::newRow("ILFOV") << "ILF"
                                << "ILFOV" << false;
+        // Typed in lower case, completed as the county names are written.
+        QTest::newRow("bu in lower case") << "bu"
+                                          << "BUCURESTI" << true;
+        QTest::newRow("go in lower case") << "go"
+                                          << "GORJ" << false;
     }
     void theLiquidatorCountyPreparesTheSector()
     {
