@@ -91,4 +91,22 @@ std::optional<DeclaredPayer> FindDeclaredPayer(const CliDatabase& database, cons
     return DeclaredPayer { std::move(*payer), std::move(*declaration) };
 }
 
+std::optional<QList<DeclaredPayer>> SelectDeclaredPayers(
+    const CliDatabase& database, const QString& command, const PeriodArguments& options, QTextStream& err)
+{
+    if (options.cui) {
+        auto found = FindDeclaredPayer(database, command, *options.cui, options.month, options.year, err);
+        if (!found)
+            return std::nullopt;
+        return QList<DeclaredPayer> { std::move(*found) };
+    }
+    QList<DeclaredPayer> declared = database.declaredIn(options.month, options.year);
+    if (declared.isEmpty()) {
+        err << "itm-cli " << command << ": no declarations for "
+            << QString::asprintf("%02lld/%04lld", options.month, options.year) << " in " << database.path() << '\n';
+        return std::nullopt;
+    }
+    return declared;
+}
+
 } // namespace itm::cli

@@ -38,4 +38,10 @@ std::optional<PeriodArguments> ParsePeriodArguments(
 std::optional<DeclaredPayer> FindDeclaredPayer(const CliDatabase& database, const QString& command, const QString& cui,
     qint64 month, qint64 year, QTextStream& err);
 
+// The declarations a command works on: the one of --cui, or every declaration
+// of the period in payer-code order. Nothing found gives an empty result and a
+// message on err.
+std::optional<QList<DeclaredPayer>> SelectDeclaredPayers(
+    const CliDatabase& database, const QString& command, const PeriodArguments& options, QTextStream& err);
+
 } // namespace itm::cli

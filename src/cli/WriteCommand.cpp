@@ -23,21 +23,10 @@ int writeDeclarations(const QStringList& arguments, QTextStream& out, QTextStrea
         root += u'/';
     try {
         const CliDatabase database(options->db);
-        QList<DeclaredPayer> declared;
-        if (options->cui) {
-            auto found = FindDeclaredPayer(database, command, *options->cui, options->month, options->year, err);
-            if (!found)
-                return 1;
-            declared.append(std::move(*found));
-        } else {
-            declared = database.declaredIn(options->month, options->year);
-            if (declared.isEmpty()) {
-                err << "itm-cli " << command << ": no declarations for "
-                    << QString::asprintf("%02lld/%04lld", options->month, options->year) << " in " << database.path()
-                    << '\n';
-                return 1;
-            }
-        }
+        const auto selected = SelectDeclaredPayers(database, command, *options, err);
+        if (!selected)
+            return 1;
+        const QList<DeclaredPayer>& declared = *selected;
 
         // Every line is built before anything is written: a record that
         // cannot make its line stops the whole batch.
