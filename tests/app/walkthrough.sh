@@ -45,7 +45,8 @@ fi
 Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+# No X server here: the walk-through cannot run (CTest reports it skipped).
+[ -s "$work/display" ] || { echo "skipped: Xvfb did not start" >&2; exit 77; }
 display=":$(head -1 "$work/display")"
 export DISPLAY=$display
 unset QT_QPA_PLATFORM
