@@ -2,10 +2,10 @@
 
 #include "declaration/CalendarDate.h"
 #include "payers/FiscalCode.h"
+#include "payers/Sector.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
-#include "store/StrictNumber.h"
 #include "store/Tdm.h"
 #include "widgets/FormBuilder.h"
 #include "widgets/UpperCaseValidator.h"
@@ -110,12 +110,7 @@ void LiquidatorGroup::judlExit()
 
 void LiquidatorGroup::lsecChange()
 {
-    const QString text = lsec->text();
-    if (text.isEmpty())
-        return;
-    const auto number = TryStrToInt(text);
-    if ((!number || *number > 6 || *number < 1) && text != u"0")
-        lsec->setText(QStringLiteral("0"));
+    lsec->setText(SectorFieldText(lsec->text()));
 }
 
 void LiquidatorGroup::cuilExit()

@@ -2,10 +2,10 @@
 
 #include "payers/FiscalCode.h"
 #include "payers/LegalForms.h"
+#include "payers/Sector.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
-#include "store/StrictNumber.h"
 #include "store/Tdm.h"
 #include "widgets/DbEdit.h"
 #include "widgets/FormBuilder.h"
@@ -211,12 +211,8 @@ void PayerPanel::locExit()
 
 void PayerPanel::sectorChange()
 {
-    const QString text = sector->text();
-    if (text.isEmpty())
-        return;
-    const auto number = TryStrToInt(text);
-    if ((!number || *number > 6 || *number <= 0) && text != u"0")
-        sector->setText(QStringLiteral("0"));
+    // Setting the same text again changes nothing and raises no change.
+    sector->setText(SectorFieldText(sector->text()));
 }
 
 void PayerPanel::Button3Click()
