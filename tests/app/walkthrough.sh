@@ -22,6 +22,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM
 fail() {
     echo "FAIL: $*" >&2
     cat "$work/program.log" >&2 || true
@@ -34,6 +35,13 @@ sqlite3 "$work/data/date.itm" < "$source_dir/data/date.sql"
 cp "$source_dir/assets/Itm.jpg" "$source_dir/assets/legislatie.txt" "$source_dir/assets/instructiuni.txt" "$work/"
 
 # A removable destination: a tmpfs under /media/, which only root may mount.
+# The drive dialog selects the last drive it lists, so no earlier run's
+# destination may be left behind.
+for stale in /media/itm-walkthrough-*; do
+    [ -d "$stale" ] || continue
+    umount "$stale" 2>/dev/null || true
+    rmdir "$stale" 2>/dev/null || true
+done
 if [ "$(id -u)" -eq 0 ] && mkdir -p /media/itm-walkthrough-$$ && mount -t tmpfs -o size=4m tmpfs /media/itm-walkthrough-$$ 2>/dev/null; then
     mountpoint=/media/itm-walkthrough-$$
 else
