@@ -3,8 +3,8 @@
 #include "declaration/CalendarDate.h"
 #include "declaration/Commission.h"
 #include "declaration/LiquidatorGroup.h"
-#include "payers/FiscalCode.h"
-#include "payers/PayerPanel.h"
+#include "declaration/LiquidatorValidation.h"
+#include "declaration/Period.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
@@ -15,7 +15,6 @@
 #include "widgets/FormBuilder.h"
 
 #include <QPushButton>
-#include <limits>
 
 namespace itm {
 
@@ -41,8 +40,8 @@ DeclarationPanel::DeclarationPanel(QWidget* parent)
     DBCheckBox1 = new DbCheckBox(QStringLiteral("declaratie rectificativa"), this);
     DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
     DBCheckBox1->setGeometry(8, 16, 200, 20);
-    proccom = new DbRadioGroup(QStringLiteral("[ Procent Comision ]"), { QStringLiteral("0.&75%"), QStringLiteral("0.&25%") },
-                               { QStringLiteral("0"), QStringLiteral("1") }, 2, this);
+    proccom = new DbRadioGroup(QStringLiteral("[ Procent Comision ]"),
+        { QStringLiteral("0.&75%"), QStringLiteral("0.&25%") }, { QStringLiteral("0"), QStringLiteral("1") }, 2, this);
     proccom->setObjectName(QStringLiteral("proccom"));
     proccom->setGeometry(8, 34, 222, 44);
     DbEdit** targets[] = { &nrsal, &DBEdit12, &DBEdit13, &achit };
@@ -162,16 +161,7 @@ void DeclarationPanel::computeCommission()
             Qt::QueuedConnection);
         return;
     }
-    const qint64 rate = reduced ? kReducedRateTenThousandths : kStandardRateTenThousandths;
-    const auto wholeFund = static_cast<qint64>(f);
-    // The digit rounding works on fund x rate, which must fit in 64 bits; the
-    // exact rule gives the same result beyond that.
-    if (wholeFund <= std::numeric_limits<qint64>::max() / rate)
-        due.setAsInteger(RoundTenThousandths(wholeFund * rate));
-    else
-        due.setAsInteger(*commission);
-    if (fund.AsInteger() != 0 && due.AsInteger() == 0)
-        due.setAsInteger(1);
+    due.setAsInteger(*commission);
 }
 
 void DeclarationPanel::DBEdit12Exit()
@@ -194,45 +184,18 @@ void DeclarationPanel::falClick()
 bool DeclarationPanel::applyLiquidatorRules()
 {
     Dataset& payers = *m_dm->qryFirme;
-    auto text = [&](const char* column) { return payers.FieldByName(QString::fromLatin1(column)).AsString(); };
-    auto refuse = [](const QString& message, QWidget* focus) {
-        platform().prompts->message(message);
-        focus->setFocus(Qt::OtherFocusReason);
-        return false;
-    };
-    if (!IsValidFiscalCode(text("lcui")))
-        return refuse(QStringLiteral("Va rugam sa completati campul 'CUI Lichidator'"), lgb->cuil);
-    if (isBlank(text("ldenumire")))
-        return refuse(QStringLiteral("Va rugam sa completati campul 'Denumire Lichidator'"), lgb->denl);
-    if (isBlank(text("lcodjudet")))
-        return refuse(QStringLiteral("Va rugam sa completati campul 'Judet Lichidator'"), lgb->judl);
-    if (isBlank(text("lloc")))
-        return refuse(QStringLiteral("Va rugam sa completati campul 'Localitate Lichidator'"), lgb->locl);
-    if (isBlank(text("lstr")))
-        return refuse(QStringLiteral("Va rugam sa completati campul 'strada'"), lgb->lstr);
-    if (isBlank(text("lnr")))
-        payers.FieldByName(QStringLiteral("lnr")).setAsString(QStringLiteral("F.N."));
-    if (lgb->judl->text() == u"BUCURESTI") {
-        if (payers.FieldByName(QStringLiteral("lsector")).AsInteger() < 1) {
-            // The sector field opens only when the county is left; a stored
-            // county that was never visited must not keep it out of reach.
+    const RuleOutcome outcome
+        = ValidateLiquidator(payers, lgb->judl->text(), { lgb->zi->text(), lgb->luna->text(), lgb->an->text() });
+    ApplyWrites(payers, outcome.writes);
+    if (const auto& failure = outcome.failure) {
+        // The sector field opens only when the county is left; a stored
+        // county that was never visited must not keep it out of reach.
+        if (failure->column == u"lsector")
             lgb->lsec->setEnabled(true);
-            return refuse(QStringLiteral("Completati corect campul sector lichidator"), lgb->lsec);
-        }
-        payers.FieldByName(QStringLiteral("lloc")).setAsString(lgb->judl->text());
-    } else {
-        payers.FieldByName(QStringLiteral("lsector")).setAsInteger(0);
+        platform().prompts->message(failure->message);
+        lgb->controlForColumn(failure->column)->setFocus(Qt::OtherFocusReason);
+        return false;
     }
-    const QString wrongDate = QStringLiteral("Data incorecta!\nVa rugam sa completati corect campurile!");
-    const auto date = DateFromTexts(lgb->zi->text(), lgb->luna->text(), lgb->an->text());
-    if (!date)
-        return refuse(wrongDate, lgb->zi);
-    const auto [day, month, year] = *date;
-    payers.FieldByName(QStringLiteral("lan")).setAsInteger(year);
-    payers.FieldByName(QStringLiteral("lln")).setAsInteger(month);
-    payers.FieldByName(QStringLiteral("lzi")).setAsInteger(day);
-    if (year < 1990)
-        return refuse(wrongDate, lgb->zi);
     return true;
 }
 
@@ -242,8 +205,7 @@ void DeclarationPanel::Button1Click()
     Dataset& declarations = *m_dm->qryDeclaratii;
     payers.UpdateRecord();
     declarations.UpdateRecord();
-    const bool january2006 = TryStrToInt(m_actions.month()) == 1 && TryStrToInt(m_actions.year()) == 2006;
-    if (!january2006) {
+    if (!IsJanuary2006(m_actions.month(), m_actions.year())) {
         if (payers.FieldByName(QStringLiteral("faliment")).AsInteger() != 0 || lgb->isEnabled()) {
             if (!applyLiquidatorRules())
                 return;
@@ -257,7 +219,7 @@ void DeclarationPanel::Button1Click()
     declarations.Post();
     declarations.Refresh();
     const QVariantList key { payers.FieldByName(QStringLiteral("id")).AsVariant(), StrToInt(m_actions.month()),
-                             StrToInt(m_actions.year()) };
+        StrToInt(m_actions.year()) };
     if (declarations.Locate(QStringLiteral("idfirma;ln;an"), key, LocateCaseInsensitive)) {
         m_actions.showOutput();
         return;

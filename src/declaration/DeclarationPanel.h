@@ -28,8 +28,8 @@ public:
         std::function<QString()> payerCode;
         std::function<QString()> month; // texts of the period fields
         std::function<QString()> year;
-        std::function<void()> showOutput;   // saved: the output buttons take over
-        std::function<void()> fatalEnd;     // the saved declaration cannot be found again
+        std::function<void()> showOutput; // saved: the output buttons take over
+        std::function<void()> fatalEnd; // the saved declaration cannot be found again
         std::function<void()> backToPeriod; // "A&nulare"
     };
     void attach(Tdm& dm, Actions actions);

@@ -1,6 +1,7 @@
 #include "declaration/LiquidatorGroup.h"
 
 #include "declaration/CalendarDate.h"
+#include "payers/Counties.h"
 #include "payers/FiscalCode.h"
 #include "payers/Sector.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
@@ -30,7 +31,6 @@ const EditSpec liquidatorEdits[] = {
     { "luna", nullptr, "lln", 0, 326, 124, 24, CharCase::Normal },
     { "an", nullptr, "lan", 0, 352, 124, 40, CharCase::Normal },
 };
-const QString bucharest = QStringLiteral("BUCURESTI");
 } // namespace
 
 LiquidatorGroup::LiquidatorGroup(QWidget* parent)
@@ -38,8 +38,8 @@ LiquidatorGroup::LiquidatorGroup(QWidget* parent)
 {
     setObjectName(QStringLiteral("lgb"));
     setBackground(this, palette().color(QPalette::Button));
-    DbEdit** targets[] = { &denl,     &locl,     &lsec,     &lstr,     &DBEdit44, &DBEdit45, &DBEdit46, &DBEdit47,
-                           &DBEdit48, &DBEdit49, &DBEdit21, &cuil,     &zi,       &luna,     &an };
+    DbEdit** targets[] = { &denl, &locl, &lsec, &lstr, &DBEdit44, &DBEdit45, &DBEdit46, &DBEdit47, &DBEdit48, &DBEdit49,
+        &DBEdit21, &cuil, &zi, &luna, &an };
     for (size_t i = 0; i < std::size(liquidatorEdits); ++i)
         *targets[i] = addEdit(this, nullptr, liquidatorEdits[i]);
     addLabel(this, QStringLiteral("Judet:"), 312, 17);
@@ -56,8 +56,8 @@ LiquidatorGroup::LiquidatorGroup(QWidget* parent)
 void LiquidatorGroup::attach(Tdm& dm)
 {
     m_dm = &dm;
-    for (DbEdit* edit :
-         { denl, locl, lsec, lstr, DBEdit44, DBEdit45, DBEdit46, DBEdit47, DBEdit48, DBEdit49, DBEdit21, cuil, zi, luna, an })
+    for (DbEdit* edit : { denl, locl, lsec, lstr, DBEdit44, DBEdit45, DBEdit46, DBEdit47, DBEdit48, DBEdit49, DBEdit21,
+             cuil, zi, luna, an })
         edit->setDataSource(dm.sFirme);
     judl->setListSource(dm.sJudL);
     judl->setListField(QStringLiteral("denumire"));
@@ -67,14 +67,28 @@ void LiquidatorGroup::attach(Tdm& dm)
 
 QList<QWidget*> LiquidatorGroup::tabOrder() const
 {
-    return { denl,     judl,     locl,     lsec,     lstr, DBEdit44, DBEdit45, DBEdit46,
-             DBEdit47, DBEdit48, DBEdit49, DBEdit21, cuil, zi,       luna,     an };
+    return { denl, judl, locl, lsec, lstr, DBEdit44, DBEdit45, DBEdit46, DBEdit47, DBEdit48, DBEdit49, DBEdit21, cuil,
+        zi, luna, an };
 }
 
 void LiquidatorGroup::restoreColour(QWidget* control)
 {
     if (m_restoreColour)
         m_restoreColour(control);
+}
+
+QWidget* LiquidatorGroup::controlForColumn(const QString& column) const
+{
+    if (column == u"lcodjudet")
+        return judl;
+    // The date is corrected from its first field.
+    if (column == u"lzi" || column == u"lln" || column == u"lan")
+        return zi;
+    for (DbEdit* edit : { denl, locl, lsec, lstr, cuil }) {
+        if (edit->dataField() == column)
+            return edit;
+    }
+    return cuil;
 }
 
 bool LiquidatorGroup::closing() const
@@ -95,7 +109,7 @@ void LiquidatorGroup::judlExit()
         return;
     }
     Dataset& payers = *m_dm->qryFirme;
-    if (judl->text() == bucharest) {
+    if (isBucharest(judl->text())) {
         if (payers.State() == DatasetState::Insert)
             payers.FieldByName(QStringLiteral("lsector")).setAsInteger(0);
         payers.FieldByName(QStringLiteral("lloc")).setAsString(judl->text());

@@ -36,6 +36,8 @@ public:
     DbEdit* an;
 
     QList<QWidget*> tabOrder() const;
+    // The control in which the user corrects a column a rule refused.
+    QWidget* controlForColumn(const QString& column) const;
 
     void judlExit();
     void lsecChange();

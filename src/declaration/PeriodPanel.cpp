@@ -1,5 +1,6 @@
 #include "declaration/PeriodPanel.h"
 
+#include "declaration/Period.h"
 #include "payers/LegalForms.h"
 #include "platform/Clock.h"
 #include "platform/Platform.h"
@@ -49,45 +50,35 @@ void PeriodPanel::attach(Tdm& dm, Actions actions)
 
 void PeriodPanel::presetToday()
 {
-    const QDate today = platform().clock->today();
-    MaskEdit1->setText(QString::asprintf("%02d", today.month()));
-    MaskEdit2->setText(QString::number(today.year()));
+    const PeriodTexts preset = PeriodPreset(platform().clock->today());
+    MaskEdit1->setText(preset.month);
+    MaskEdit2->setText(preset.year);
 }
 
 void PeriodPanel::MaskEdit1Exit()
 {
-    if (StrToInt(MaskEdit1->text()) < 1) {
-        MaskEdit1->setText(QStringLiteral("1"));
+    if (const auto clamped = ClampedMonthText(MaskEdit1->text())) {
+        MaskEdit1->setText(*clamped);
         MaskEdit1->setFocus(Qt::OtherFocusReason);
     }
-    if (StrToInt(MaskEdit1->text()) > 12) {
-        MaskEdit1->setText(QStringLiteral("12"));
-        MaskEdit1->setFocus(Qt::OtherFocusReason);
-    }
-}
-
-bool PeriodPanel::isJanuary2006(const QString& month, const QString& year)
-{
-    return TryStrToInt(month) == 1 && TryStrToInt(year) == 2006;
 }
 
 void PeriodPanel::lookUpDeclaration()
 {
-    const auto year = TryStrToInt(MaskEdit2->text());
-    if (!year)
+    const PeriodLookup period = CheckPeriod(MaskEdit1->text(), MaskEdit2->text());
+    switch (period.verdict) {
+    case PeriodLookup::Verdict::NotANumber:
         return;
-    if (*year < 2006) {
-        MaskEdit2->setText(QStringLiteral("2006"));
+    case PeriodLookup::Verdict::YearCorrected:
+        MaskEdit2->setText(period.correction);
         return;
+    case PeriodLookup::Verdict::MonthCorrected:
+        MaskEdit1->setText(period.correction);
+        return;
+    case PeriodLookup::Verdict::Valid:
+        break;
     }
-    const auto month = TryStrToInt(MaskEdit1->text());
-    if (!month)
-        return;
-    if (*month < 1 || *month > 12) {
-        MaskEdit1->setText(QStringLiteral("1"));
-        return;
-    }
-    const bool january2006 = *month == 1 && *year == 2006;
+    const bool january2006 = IsJanuary2006(period.month, period.year);
     Dataset& payers = *m_dm->qryFirme;
     Dataset& declarations = *m_dm->qryDeclaratii;
 
@@ -107,10 +98,10 @@ void PeriodPanel::lookUpDeclaration()
         payers.Edit();
     }
 
-    const QString monthName = MonthName(int(*month));
+    const QString monthName = MonthName(int(period.month));
     if (!declarations.IsEmpty()) {
-        if (!platform().prompts->confirm(QStringLiteral("Datele delaratiei pentru luna %1 exista deja. Modificati acum ?")
-                                             .arg(monthName))) {
+        if (!platform().prompts->confirm(
+                QStringLiteral("Datele delaratiei pentru luna %1 exista deja. Modificati acum ?").arg(monthName))) {
             m_actions.backToPayerData();
             return;
         }
@@ -122,12 +113,9 @@ void PeriodPanel::lookUpDeclaration()
             return;
         }
         declarations.Append();
-        declarations.FieldByName(QStringLiteral("idfirma")).setAsVariant(
-            payers.FieldByName(QStringLiteral("id")).AsVariant());
-        declarations.FieldByName(QStringLiteral("ln")).setAsInteger(*month);
-        declarations.FieldByName(QStringLiteral("an")).setAsString(MaskEdit2->text());
-        declarations.FieldByName(QStringLiteral("rectificativ")).setAsInteger(0);
-        declarations.FieldByName(QStringLiteral("com25")).setAsInteger(0);
+        ApplyWrites(declarations,
+            NewDeclarationValues(
+                payers.FieldByName(QStringLiteral("id")).AsVariant(), period.month, MaskEdit2->text()));
     }
     m_actions.openDeclaration();
 }

@@ -21,9 +21,9 @@ public:
     // What the lookup asks of the rest of the window.
     struct Actions
     {
-        std::function<QString()> payerCode;              // text of the payer-code field
+        std::function<QString()> payerCode; // text of the payer-code field
         std::function<void(bool january2006)> showGroups; // December 2005 amounts or bankruptcy data
-        std::function<void()> openDeclaration;           // the declaration panel takes over
+        std::function<void()> openDeclaration; // the declaration panel takes over
         std::function<void()> backToPayerData;
     };
     void attach(Tdm& dm, Actions actions);
@@ -34,9 +34,6 @@ public:
     void presetToday();
     void MaskEdit1Exit();
     void lookUpDeclaration(); // Enter in the year field
-
-    // The January 2006 declaration carries the December 2005 amounts and no bankruptcy data.
-    static bool isJanuary2006(const QString& month, const QString& year);
 
 private:
     Tdm* m_dm = nullptr;

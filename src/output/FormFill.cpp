@@ -1,5 +1,6 @@
 #include "output/FormFill.h"
 
+#include "declaration/Period.h"
 #include "output/ValueDisplay.h"
 #include "payers/LegalForms.h"
 #include "store/RecordReader.h"
@@ -8,7 +9,7 @@ namespace itm {
 
 PrintedFormChoice ChoosePrintedForm(const RecordReader& declaration, const RecordReader& payer)
 {
-    if (declaration.fieldInteger(QStringLiteral("ln")) == 1 && declaration.fieldInteger(QStringLiteral("an")) == 2006)
+    if (IsJanuary2006(declaration.fieldInteger(QStringLiteral("ln")), declaration.fieldInteger(QStringLiteral("an"))))
         return PrintedFormChoice::January2006;
     if (payer.fieldInteger(QStringLiteral("faliment")) != 0)
         return PrintedFormChoice::Bankruptcy;

@@ -1,7 +1,9 @@
 #include "payers/PayerPanel.h"
 
+#include "payers/Counties.h"
 #include "payers/FiscalCode.h"
 #include "payers/LegalForms.h"
+#include "payers/PayerValidation.h"
 #include "payers/Sector.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "platform/Platform.h"
@@ -17,8 +19,6 @@
 namespace itm {
 
 namespace {
-
-const QString bucharest = QStringLiteral("BUCURESTI");
 
 const EditSpec payerEdits[] = {
     { "loc", "Localitate:", "loc", 222, 280, 42, 220 },
@@ -42,15 +42,6 @@ const EditSpec representativeEdits[] = {
 };
 
 } // namespace
-
-bool isBlank(const QString& text)
-{
-    for (const QChar c : text) {
-        if (c > u' ')
-            return false;
-    }
-    return true;
-}
 
 PayerPanel::PayerPanel(QWidget* parent)
     : QGroupBox(QStringLiteral("[ Date contribuabil ]"), parent)
@@ -173,7 +164,7 @@ void PayerPanel::denClick()
 
 bool PayerPanel::judIsBucharest() const
 {
-    return jud->text() == bucharest;
+    return isBucharest(jud->text());
 }
 
 void PayerPanel::judExit()
@@ -215,55 +206,36 @@ void PayerPanel::sectorChange()
     sector->setText(SectorFieldText(sector->text()));
 }
 
+QWidget* PayerPanel::controlForColumn(const QString& column) const
+{
+    const QList<QPair<const char*, QWidget*>> controls { { "codjudet", jud }, { "loc", loc }, { "str", str },
+        { "numerep", nrep }, { "prenumerep", prep }, { "funcrep", frep }, { "sector", sector } };
+    for (const auto& [name, control] : controls) {
+        if (column == QLatin1String(name))
+            return control;
+    }
+    return den;
+}
+
 void PayerPanel::Button3Click()
 {
     Dataset& payers = *m_dm->qryFirme;
     payers.UpdateRecord();
-    auto text = [&](const char* column) { return payers.FieldByName(QString::fromLatin1(column)).AsString(); };
-    auto write = [&](const char* column, const QString& value) {
-        payers.FieldByName(QString::fromLatin1(column)).setAsString(value);
-    };
-    auto refuse = [](const QString& message, QWidget* focus) {
-        platform().prompts->message(message);
-        focus->setFocus(Qt::OtherFocusReason);
-    };
-
-    if (isBlank(text("denumire"))) {
-        platform().prompts->message(QStringLiteral("Va rugam sa completati campul 'denumire'"));
-        if (m_showNameDialog)
-            m_showNameDialog();
-        den->setText(composedName());
-        den->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    if (isBlank(text("codjudet")))
-        return refuse(QStringLiteral("Va rugam sa completati campul 'Judet'"), jud);
-    if (text("loc").isEmpty())
-        return refuse(QStringLiteral("Va rugam sa completati campul 'localitate'"), loc);
-    if (text("str").isEmpty())
-        return refuse(QStringLiteral("Va rugam sa completati campul 'strada'"), str);
-    if (isBlank(text("nr")))
-        write("nr", QStringLiteral("F.N."));
-    if (text("numerep").isEmpty())
-        return refuse(QStringLiteral("Va rugam sa completati campul 'Nume reprezentant'"), nrep);
-    if (text("prenumerep").isEmpty())
-        return refuse(QStringLiteral("Va rugam sa completati campul 'Prenume reprezentant'"), prep);
-    if (text("funcrep").isEmpty())
-        return refuse(QStringLiteral("Va rugam sa completati campul 'Functie reprezentant'"), frep);
-    if (text("banca").isEmpty())
-        write("banca", QStringLiteral("fara banca"));
-    if (text("cont").isEmpty())
-        write("cont", QStringLiteral("fara iban"));
-    if (judIsBucharest()) {
-        if (payers.FieldByName(QStringLiteral("sector")).AsInteger() < 1) {
-            // A stored Bucharest payer validated without passing the county
-            // still has the sector closed; the message sends the user there.
-            sector->setEnabled(true);
-            return refuse(QStringLiteral("Completati corect campul sector"), sector);
+    const RuleOutcome outcome = ValidatePayer(payers, jud->text());
+    ApplyWrites(payers, outcome.writes);
+    if (const auto& failure = outcome.failure) {
+        platform().prompts->message(failure->message);
+        if (failure->column == u"denumire") {
+            if (m_showNameDialog)
+                m_showNameDialog();
+            den->setText(composedName());
         }
-        write("loc", jud->text());
-    } else {
-        payers.FieldByName(QStringLiteral("sector")).setAsInteger(0);
+        // A stored Bucharest payer validated without passing the county still
+        // has the sector closed; the message sends the user there.
+        if (failure->column == u"sector")
+            sector->setEnabled(true);
+        controlForColumn(failure->column)->setFocus(Qt::OtherFocusReason);
+        return;
     }
 
     payers.Post();

@@ -68,6 +68,8 @@ public:
 private:
     QString composedName() const;
     bool judIsBucharest() const;
+    // The control in which the user corrects a column a rule refused.
+    QWidget* controlForColumn(const QString& column) const;
     // The code field names an existing payer and that payer is the current one.
     bool codeIsCurrentPayer() const;
 
@@ -76,8 +78,5 @@ private:
     std::function<void()> m_showNameDialog;
     std::function<void(QWidget*)> m_restoreColour;
 };
-
-// Empty once spaces and control characters are removed at both ends.
-bool isBlank(const QString& text);
 
 } // namespace itm

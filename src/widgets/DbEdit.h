@@ -7,7 +7,12 @@
 
 namespace itm {
 
-enum class CharCase { Normal, Upper, Lower };
+enum class CharCase
+{
+    Normal,
+    Upper,
+    Lower
+};
 
 // A single-line edit bound to one column: shows the column of the current row,
 // puts the row into editing when the user types, and writes the text into the
@@ -21,6 +26,7 @@ public:
     void setDataSource(DataSource* source) { m_link.setDataSource(source); }
     void setDataField(const QString& name) { m_link.setFieldName(name); }
     FieldLink& link() { return m_link; }
+    QString dataField() const { return m_link.fieldName(); }
     void setCharCase(CharCase charCase) { m_charCase = charCase; }
     bool isModifiedByUser() const { return m_modified; }
 

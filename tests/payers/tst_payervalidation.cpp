@@ -1,0 +1,105 @@
+#include "payers/PayerValidation.h"
+#include "store/RecordReader.h"
+
+#include <QTest>
+
+using namespace itm;
+
+namespace {
+// A payer that passes every check, outside Bucharest, with nothing to default.
+RowRecord completePayer()
+{
+    RowRecord payer;
+    const QList<QPair<const char*, QVariant>> values { { "denumire", QStringLiteral("ALFA") },
+        { "codjudet", qint64(17) }, { "loc", QStringLiteral("CRAIOVA") }, { "str", QStringLiteral("UNIRII") },
+        { "nr", QStringLiteral("3") }, { "numerep", QStringLiteral("POPESCU") },
+        { "prenumerep", QStringLiteral("ION") }, { "funcrep", QStringLiteral("ADMINISTRATOR") },
+        { "banca", QStringLiteral("BCR") }, { "cont", QStringLiteral("RO49AAAA1B31007593840000") },
+        { "sector", qint64(0) } };
+    for (const auto& [column, value] : values)
+        payer.setValue(QString::fromLatin1(column), value);
+    return payer;
+}
+
+QString writesText(const QList<ColumnWrite>& writes)
+{
+    QStringList parts;
+    for (const ColumnWrite& write : writes)
+        parts << write.column + u'=' + valueText(write.value);
+    return parts.join(u';');
+}
+} // namespace
+
+using Changes = QList<QPair<QString, QVariant>>;
+
+class TestPayerValidation : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void rulesInTheirOrder_data()
+    {
+        QTest::addColumn<Changes>("changes");
+        QTest::addColumn<QString>("county");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("writes");
+        const QString v;
+        QTest::newRow("complete") << Changes {} << "DOLJ" << v << v << "sector=0";
+        QTest::newRow("stored blank name") << Changes { { "denumire", " " } } << "DOLJ"
+                                           << "Va rugam sa completati campul 'denumire'"
+                                           << "denumire" << v;
+        QTest::newRow("no county") << Changes { { "codjudet", QVariant() } } << ""
+                                   << "Va rugam sa completati campul 'Judet'"
+                                   << "codjudet" << v;
+        QTest::newRow("stored blank locality counts as filled")
+            << Changes { { "loc", " " } } << "DOLJ" << v << v << "sector=0";
+        QTest::newRow("empty locality") << Changes { { "loc", "" } } << "DOLJ"
+                                        << "Va rugam sa completati campul 'localitate'"
+                                        << "loc" << v;
+        QTest::newRow("empty street") << Changes { { "str", "" } } << "DOLJ"
+                                      << "Va rugam sa completati campul 'strada'"
+                                      << "str" << v;
+        QTest::newRow("number defaults before the representative fails")
+            << Changes { { "nr", " " }, { "numerep", "" } } << "DOLJ"
+            << "Va rugam sa completati campul 'Nume reprezentant'"
+            << "numerep"
+            << "nr=F.N.";
+        QTest::newRow("first name") << Changes { { "prenumerep", "" } } << "DOLJ"
+                                    << "Va rugam sa completati campul 'Prenume reprezentant'"
+                                    << "prenumerep" << v;
+        QTest::newRow("function") << Changes { { "funcrep", "" } } << "DOLJ"
+                                  << "Va rugam sa completati campul 'Functie reprezentant'"
+                                  << "funcrep" << v;
+        QTest::newRow("bank and account default") << Changes { { "banca", "" }, { "cont", "" } } << "DOLJ" << v << v
+                                                  << "banca=fara banca;cont=fara iban;sector=0";
+        QTest::newRow("Bucharest without a sector") << Changes { { "banca", "" } } << "BUCURESTI"
+                                                    << "Completati corect campul sector"
+                                                    << "sector"
+                                                    << "banca=fara banca";
+        QTest::newRow("Bucharest sector 3")
+            << Changes { { "sector", qint64(3) } } << "BUCURESTI" << v << v << "loc=BUCURESTI";
+        QTest::newRow("sector elsewhere cleared")
+            << Changes { { "sector", qint64(3) } } << "DOLJ" << v << v << "sector=0";
+    }
+    void rulesInTheirOrder()
+    {
+        QFETCH(Changes, changes);
+        QFETCH(QString, county);
+        QFETCH(QString, message);
+        QFETCH(QString, column);
+        QFETCH(QString, writes);
+        RowRecord payer = completePayer();
+        for (const auto& [name, value] : changes)
+            payer.setValue(name, value);
+        const RuleOutcome outcome = ValidatePayer(payer, county);
+        QCOMPARE(outcome.passed(), message.isEmpty());
+        if (outcome.failure) {
+            QCOMPARE(outcome.failure->message, message);
+            QCOMPARE(outcome.failure->column, column);
+        }
+        QCOMPARE(writesText(outcome.writes), writes);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPayerValidation)
+#include "tst_payervalidation.moc"
