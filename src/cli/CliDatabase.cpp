@@ -187,4 +187,15 @@ QList<DeclaredPayer> CliDatabase::declaredIn(qint64 ln, qint64 an) const
     return rows;
 }
 
+QList<QPair<QString, QString>> CliDatabase::counties() const
+{
+    Query query(m_db, "SELECT codjudet, denumire FROM judete ORDER BY denumire COLLATE BINARY");
+    QList<QPair<QString, QString>> rows;
+    while (query.next()) {
+        const RowRecord county = query.record();
+        rows.append({ county.fieldText(QStringLiteral("codjudet")), county.fieldText(QStringLiteral("denumire")) });
+    }
+    return rows;
+}
+
 } // namespace itm::cli

@@ -3,6 +3,7 @@
 #include "store/RecordReader.h"
 
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -56,6 +57,9 @@ public:
     // Every payer with a declaration for month ln of year an, in payer-code
     // order (cui compared byte by byte), then by payer id and declaration id.
     QList<DeclaredPayer> declaredIn(qint64 ln, qint64 an) const;
+
+    // Every county as (codjudet, denumire), in name order as the window lists them.
+    QList<QPair<QString, QString>> counties() const;
 
 private:
     QString m_path;

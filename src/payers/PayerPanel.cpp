@@ -6,14 +6,17 @@
 #include "payers/PayerValidation.h"
 #include "payers/Sector.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "store/Tdm.h"
+#include "taxregister/PayerRegisterFill.h"
 #include "widgets/DbEdit.h"
 #include "widgets/FormBuilder.h"
 #include "widgets/UpperCaseValidator.h"
 
 #include <QPushButton>
+#include <QShortcut>
 #include <QValidator>
 
 namespace itm {
@@ -95,6 +98,16 @@ void PayerPanel::attach(Tdm& dm, TVelaDBAutoCompletitionEdit* cui, std::function
     jud->setDataField(QStringLiteral("codjudet"));
     // Every post shows the name as it was stored, separators already blanked.
     connect(&dm, &Tdm::payerCleaned, this, [this] { den->setText(composedName()); });
+
+    QList<QPair<QWidget*, QString>> fields { { jud, QStringLiteral("codjudet") } };
+    for (DbEdit* edit : { loc, sector, str, snr, DBEdit1, DBEdit2, DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11,
+             DBEdit9, nrep, prep, frep })
+        fields.append({ edit, edit->dataField() });
+    m_registerFill = new PayerRegisterFill(
+        { dm.qryFirme, dm.qryJudete, jud, sector, den, Button3, fields, [this] { den->setText(composedName()); } },
+        this);
+    auto* registerKey = new QShortcut(QKeySequence(Qt::Key_F3), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(registerKey, &QShortcut::activated, this, [this] { runGuarded([this] { m_registerFill->start(); }); });
 }
 
 QList<QWidget*> PayerPanel::tabOrder() const

@@ -1,0 +1,90 @@
+#include "StandInRegister.h"
+#include "support/TestDatabase.h"
+
+#include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+using namespace itm::test;
+
+class TestCliLookup : public QObject
+{
+    Q_OBJECT
+
+    struct Run
+    {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    // The command runs while this process's event loop serves the stand-in.
+    static Run lookUp(const StandInRegister& server, const QStringList& arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("ITM_REGISTER_SERVICE"), server.address().toString());
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(ITM_CLI_PATH), QStringList { QStringLiteral("lookup") } + arguments);
+        if (!process.waitForStarted())
+            return {};
+        const QDeadlineTimer deadline(30000);
+        while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
+            QTest::qWait(20);
+        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError() };
+    }
+
+private Q_SLOTS:
+    void foundAndNotFoundInTheRegistersColumns()
+    {
+        TestDatabase db;
+        StandInRegister server;
+        QByteArray answer = StandInRegister::answer("craiova.json");
+        answer.replace("\"notFound\": []", "\"notFound\": [31427185]");
+        server.reply(200, answer);
+        const Run run = lookUp(server,
+            { QStringLiteral("--db"), db.path(), QStringLiteral("RO12345674"), QStringLiteral("31427185"),
+                QStringLiteral("1900101000091") });
+        QCOMPARE(run.out,
+            QByteArray("cui=12345674\nprefix=1\ndenumire=ALFA CONSTRUCT\nsufix=1\ncodjudet=16\nloc=CRAIOVA\nsector=0\n"
+                       "str=STR. UNIRII\nnr=5\nbloc=12\nscara=A\nap=14\ncodpostal=200100\ntelefon=0251123456\n"
+                       "\ncui=31427185\nnegasit\n"
+                       "\ncui=1900101000091\neroare: Registrul ANAF se consulta numai pentru C.U.I.; datele unei "
+                       "persoane (CNP) nu se trimit\n"));
+        QCOMPARE(run.exitCode, 1);
+        // One request, for the two CUIs only.
+        QCOMPARE(server.requests().size(), 1);
+        QVERIFY(server.requests().first().body.contains("12345674"));
+        QVERIFY(server.requests().first().body.contains("31427185"));
+        QVERIFY(!server.requests().first().body.contains("1900101000091"));
+    }
+
+    void jsonPrintsTheEntriesAsReceived()
+    {
+        StandInRegister server;
+        server.replyWithFile("diacritics.json");
+        const Run run = lookUp(server, { QStringLiteral("--json"), QStringLiteral("18556379") });
+        QCOMPARE(run.exitCode, 0);
+        const QJsonArray printed = QJsonDocument::fromJson(run.out).array();
+        const QJsonArray received
+            = QJsonDocument::fromJson(StandInRegister::answer("diacritics.json")).object().value("found").toArray();
+        QCOMPARE(printed, received);
+    }
+
+    void serviceFailureIsReported()
+    {
+        StandInRegister server;
+        server.reply(503, "<html>busy</html>");
+        const Run run = lookUp(server, { QStringLiteral("--json"), QStringLiteral("12345674") });
+        QCOMPARE(run.exitCode, 3);
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(run.err, QByteArray("itm-cli lookup: Registrul ANAF a raspuns cu eroarea 503\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliLookup)
+#include "tst_cli_lookup.moc"
