@@ -104,7 +104,10 @@ int lookUp(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (!companies.isEmpty()) {
         auto result = askRegister(companies);
         if (const auto* failure = std::get_if<RegisterOutcome>(&result)) {
-            err << "itm-cli lookup: " << RegisterFailureMessage(*failure) << '\n';
+            err << "itm-cli lookup: " << RegisterFailureMessage(*failure);
+            if (!failure->detail.isEmpty())
+                err << " (" << failure->detail << ')';
+            err << '\n';
             return kServiceFailed;
         }
         answered.found = std::get<QList<RegisterEntry>>(result);

@@ -122,22 +122,6 @@ private Q_SLOTS:
         QCOMPARE(county ? county->key : QString(), key);
     }
 
-    void bucharestSectorFromTheLocality_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("sector");
-        QTest::newRow("register form") << QString::fromUtf8("Sector 3 Mun. Bucureşti") << 3;
-        QTest::newRow("SECTORUL") << "BUCURESTI SECTORUL 6" << 6;
-        QTest::newRow("no sector") << "Mun. Craiova" << 0;
-        QTest::newRow("sector 7 is none") << "Sector 7" << 0;
-    }
-    void bucharestSectorFromTheLocality()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, sector);
-        QCOMPARE(BucharestSector(text), sector);
-    }
-
     // The recorded answers, mapped onto the payer's columns.
     void recordedEntriesFillThePayer_data()
     {
@@ -183,24 +167,6 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, body);
         QVERIFY(!ParseRegisterAnswer(body));
-    }
-
-    void onlyCompaniesAreAskedAbout_data()
-    {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<int>("kind");
-        QTest::newRow("valid CUI") << "12345674" << int(RegisterCodeKind::Company);
-        QTest::newRow("wrong control digit") << "12345679" << int(RegisterCodeKind::Invalid);
-        QTest::newRow("valid CNP") << "1900101000091" << int(RegisterCodeKind::Person);
-        QTest::newRow("thirteen characters of anything") << "RO12345674XYZ" << int(RegisterCodeKind::Person);
-        QTest::newRow("letters") << "RO123456" << int(RegisterCodeKind::Invalid);
-        QTest::newRow("ten digits") << "0012345674" << int(RegisterCodeKind::Invalid);
-    }
-    void onlyCompaniesAreAskedAbout()
-    {
-        QFETCH(QString, code);
-        QFETCH(int, kind);
-        QCOMPARE(int(ClassifyRegisterCode(code)), kind);
     }
 
     void requestBodyAsDocumented()

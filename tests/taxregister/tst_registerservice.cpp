@@ -61,19 +61,6 @@ private Q_SLOTS:
         QCOMPARE(request.body, QByteArray(R"([{"cui":12345674,"data":"2024-05-02"}])"));
     }
 
-    void theAddressComesFromTheEnvironment()
-    {
-        QCOMPARE(RegisterService::configuredAddress(), RegisterService::documentedAddress());
-        qputenv("ITM_REGISTER_SERVICE", server->address().toString().toUtf8());
-        RegisterService configured;
-        configured.setInterval(0);
-        server->replyWithFile("not_found.json");
-        const RegisterOutcome outcome = ask(configured, { QStringLiteral("31427185") });
-        qunsetenv("ITM_REGISTER_SERVICE");
-        QCOMPARE(server->requests().size(), 1);
-        QCOMPARE(int(outcome.failure), int(RegisterFailure::NotFound));
-    }
-
     void failuresAreTold_data()
     {
         QTest::addColumn<int>("status");
@@ -133,6 +120,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("codes");
         QTest::newRow("CNP") << QStringList { "1900101000091" };
         QTest::newRow("CNP among CUIs") << QStringList { "12345674", "1900101000006" };
+        QTest::newRow("thirteen characters of anything") << QStringList { "RO12345674XYZ" };
         QTest::newRow("invalid code") << QStringList { "12345679" };
         QTest::newRow("more than a request holds") << QStringList(101, QStringLiteral("12345674"));
     }
