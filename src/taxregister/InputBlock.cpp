@@ -5,8 +5,9 @@
 
 namespace itm {
 
-InputBlock::InputBlock(std::function<void()> onEscape)
-    : m_onEscape(std::move(onEscape))
+InputBlock::InputBlock(QObject* context, std::function<void()> onEscape)
+    : m_context(context)
+    , m_onEscape(std::move(onEscape))
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     qApp->installEventFilter(this);
@@ -24,9 +25,9 @@ bool InputBlock::eventFilter(QObject*, QEvent* event)
     case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape
             && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-            // Queued: the handler ends the wait, and with it this object.
-            QMetaObject::invokeMethod(
-                this, [this] { m_onEscape(); }, Qt::QueuedConnection);
+            // Queued, and not on this object: the handler ends the wait, and
+            // with it this object.
+            QMetaObject::invokeMethod(m_context, m_onEscape, Qt::QueuedConnection);
         }
         return true;
     case QEvent::ShortcutOverride:

@@ -40,7 +40,7 @@ void PayerRegisterFill::start()
         platform().prompts->message(RegisterFailureMessage({ RegisterFailure::NotCompany }));
         return;
     }
-    m_wait = std::make_unique<InputBlock>([this] { m_service->cancel(); });
+    m_wait = std::make_unique<InputBlock>(this, [this] { m_service->cancel(); });
     const QDate today = platform().clock ? platform().clock->today() : QDate::currentDate();
     m_service->lookUp({ m_code }, today);
 }
