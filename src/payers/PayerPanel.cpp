@@ -6,7 +6,6 @@
 #include "payers/PayerValidation.h"
 #include "payers/Sector.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
-#include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "store/Tdm.h"
@@ -16,7 +15,6 @@
 #include "widgets/UpperCaseValidator.h"
 
 #include <QPushButton>
-#include <QShortcut>
 #include <QValidator>
 
 namespace itm {
@@ -103,11 +101,10 @@ void PayerPanel::attach(Tdm& dm, TVelaDBAutoCompletitionEdit* cui, std::function
     for (DbEdit* edit : { loc, sector, str, snr, DBEdit1, DBEdit2, DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11,
              DBEdit9, nrep, prep, frep })
         fields.append({ edit, edit->dataField() });
-    m_registerFill = new PayerRegisterFill(
+    // F3: a new payer's data from the tax authority's register.
+    new PayerRegisterFill(
         { dm.qryFirme, dm.qryJudete, jud, sector, den, Button3, fields, [this] { den->setText(composedName()); } },
         this);
-    auto* registerKey = new QShortcut(QKeySequence(Qt::Key_F3), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
-    connect(registerKey, &QShortcut::activated, this, [this] { runGuarded([this] { m_registerFill->start(); }); });
 }
 
 QList<QWidget*> PayerPanel::tabOrder() const

@@ -9,7 +9,6 @@ class QPushButton;
 namespace itm {
 
 class DbEdit;
-class PayerRegisterFill;
 class Tdm;
 class TfDenumire;
 class TVelaDBAutoCompletitionEdit;
@@ -78,7 +77,6 @@ private:
     TVelaDBAutoCompletitionEdit* m_cui = nullptr;
     std::function<void()> m_showNameDialog;
     std::function<void(QWidget*)> m_restoreColour;
-    PayerRegisterFill* m_registerFill = nullptr; // F3: a new payer's data from the tax register
 };
 
 } // namespace itm

@@ -11,17 +11,20 @@
 #include "taxregister/RegisterService.h"
 
 #include <QLineEdit>
+#include <QShortcut>
 
 namespace itm {
 
-PayerRegisterFill::PayerRegisterFill(Panel panel, QObject* parent)
-    : QObject(parent)
+PayerRegisterFill::PayerRegisterFill(Panel panel, QWidget* host)
+    : QObject(host)
     , m_panel(std::move(panel))
     , m_service(new RegisterService(this))
 {
     setObjectName(QStringLiteral("registerFill"));
     connect(m_service, &RegisterService::finished, this,
         [this](const RegisterOutcome& outcome) { runGuarded([&] { answered(outcome); }); });
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F3), host, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(key, &QShortcut::activated, this, [this] { runGuarded([this] { start(); }); });
 }
 
 PayerRegisterFill::~PayerRegisterFill() = default;

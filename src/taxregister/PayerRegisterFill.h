@@ -39,7 +39,8 @@ public:
         std::function<void()> showName; // shows the composed legal name
     };
 
-    PayerRegisterFill(Panel panel, QObject* parent);
+    // F3 anywhere in host (the payer panel) starts the question.
+    PayerRegisterFill(Panel panel, QWidget* host);
     ~PayerRegisterFill() override;
 
     RegisterService& service() { return *m_service; }
