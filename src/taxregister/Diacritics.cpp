@@ -18,7 +18,8 @@ QString WithoutDiacritics(const QString& text)
 
 QString RegisterText(const QString& text)
 {
-    return WithoutDiacritics(text).toUpper().simplified();
+    // Upper case first: upper-casing some letters adds combining marks.
+    return WithoutDiacritics(text.toUpper()).simplified();
 }
 
 } // namespace itm

@@ -18,8 +18,10 @@ QString textOf(const QJsonObject& object, const char* key)
     const QJsonValue value = object.value(QLatin1String(key));
     if (value.isString())
         return value.toString();
-    if (value.isDouble())
-        return QString::number(value.toInteger());
+    if (value.isDouble()) {
+        const qint64 whole = value.toInteger(-1);
+        return whole >= 0 ? QString::number(whole) : QString::number(value.toDouble());
+    }
     if (value.isNull() || value.isUndefined())
         return QString();
     throw NotAnAnswer {};
@@ -28,9 +30,10 @@ QString textOf(const QJsonObject& object, const char* key)
 qint64 codeOf(const QJsonValue& value)
 {
     if (value.isDouble()) {
-        const double number = value.toDouble();
-        if (number >= 1 && number == double(qint64(number)))
-            return qint64(number);
+        // Zero for a number that is no whole number or none a qint64 holds.
+        const qint64 number = value.toInteger(0);
+        if (number > 0)
+            return number;
     } else if (value.isString()) {
         bool ok = false;
         const qint64 number = value.toString().trimmed().toLongLong(&ok);

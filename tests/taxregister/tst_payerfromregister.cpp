@@ -162,6 +162,7 @@ private Q_SLOTS:
         QTest::newRow("name is an object")
             << QByteArray(R"({"found":[{"date_generale":{"cui":19,"denumire":{}}}],"notFound":[]})");
         QTest::newRow("notFound holds a word") << QByteArray(R"({"found":[],"notFound":["abc"]})");
+        QTest::newRow("a code no number holds") << QByteArray(R"({"found":[],"notFound":[1e300]})");
     }
     void answerThatIsNotTheDocumentedOne()
     {
