@@ -42,6 +42,7 @@ bool createProgram(ProgramObjects& objects, const QString& databasePath)
         TDecl::Dialogs dialogs;
         TfDenumire* nameDialog = objects.fDenumire.get();
         dialogs.showNameDialog = [nameDialog] { nameDialog->showModalForPayer(); };
+        dialogs.driveDialog = objects.fSelDisck.get();
         objects.Decl->attach(*objects.dm, dialogs);
     });
 }

@@ -2,10 +2,13 @@
 
 #include "declaration/DeclarationPanel.h"
 #include "declaration/LiquidatorGroup.h"
+#include "declaration/Period.h"
 #include "declaration/PeriodPanel.h"
+#include "month/TfSituatieLuna.h"
 #include "output/OutputPanel.h"
 #include "payers/PayerPanel.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "platform/Clock.h"
 #include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
@@ -21,6 +24,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -90,6 +94,8 @@ void TDecl::buildPayerCodePanel()
     leg = addButton(pancui, "leg", QStringLiteral("L&egislatie"), QRect(470, 15, 95, 25));
     aj = addButton(pancui, "aj", QStringLiteral("&Ajutor"), QRect(570, 15, 95, 25));
     sterg = addButton(pancui, "sterg", QStringLiteral("&Sterge"), QRect(670, 15, 95, 25));
+    lblF4 = addLabel(pancui, QStringLiteral("F4 - situatia lunii"), cui->x() + cui->width() + 12, 20);
+    lblF4->setObjectName(QStringLiteral("lblF4"));
 }
 
 void TDecl::attach(Tdm& dm, Dialogs dialogs)
@@ -383,8 +389,34 @@ void TDecl::showOutputPanel()
     butpan->Button4->setFocus(Qt::OtherFocusReason);
 }
 
+void TDecl::showMonthWorkspace()
+{
+    const QDate today = platform().clock->today();
+    TfSituatieLuna workspace(*m_dm, m_dialogs.driveDialog, this);
+    workspace.showMonth(m_lastPeriod.value_or(MonthPeriod { today.month(), today.year() }));
+    workspace.exec();
+    m_lastPeriod = workspace.shownMonth();
+    if (const auto& code = workspace.chosenPayerCode())
+        openPayerAsTyped(*code);
+}
+
+void TDecl::openPayerAsTyped(const QString& code)
+{
+    cui->setFocus(Qt::OtherFocusReason);
+    cui->selectAll();
+    cui->insert(code);
+    // The field's own Enter comes first (it refuses an empty code), then the
+    // window's: the payer opens as on the road.
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(cui, &enter);
+}
+
 bool TDecl::cuiKeyDown(QWidget* sender, int key)
 {
+    if (key == Qt::Key_F4 && windowState() == WindowState::PayerCode) {
+        showMonthWorkspace();
+        return true;
+    }
     if (key == KeyEnter && sender == cui) {
         openPayer();
         return true;
@@ -437,6 +469,9 @@ bool TDecl::MaskEdit1KeyDown(QWidget*, int key)
 bool TDecl::MaskEdit2KeyDown(QWidget* sender, int key)
 {
     if (key == KeyEnter) {
+        const PeriodLookup period = CheckPeriod(PanelLuna->MaskEdit1->text(), PanelLuna->MaskEdit2->text());
+        if (period.verdict == PeriodLookup::Verdict::Valid)
+            m_lastPeriod = MonthPeriod { period.month, period.year };
         PanelLuna->lookUpDeclaration();
         return true;
     }

@@ -142,12 +142,24 @@ void TfSelDisck::lvDblClick()
     QListWidgetItem* selected = lv->currentItem();
     if (selected && selected->isSelected()) {
         const QString root = selected->text();
-        const bool saved = SaveDeclarationFile(root, Luna, An, Cui.toUtf8(), DeclarationFileBytes(Linie),
-                                               [] { QCoreApplication::processEvents(); });
+        const auto keepResponsive = [] { QCoreApplication::processEvents(); };
+        const bool saved = m_entries.isEmpty()
+            ? SaveDeclarationFile(root, Luna, An, Cui.toUtf8(), DeclarationFileBytes(Linie), keepResponsive)
+            : SaveDeclarationLines(root, Luna, An, m_entries, keepResponsive);
         if (!saved)
             platform().prompts->message(QStringLiteral("Salvarea nu poate fi efectuata!."));
     }
     accept();
+}
+
+int TfSelDisck::execForLines(qint64 luna, qint64 an, const QList<DeclarationEntry>& entries)
+{
+    Luna = luna;
+    An = an;
+    m_entries = entries;
+    const int result = exec();
+    m_entries.clear();
+    return result;
 }
 
 bool TfSelDisck::lvKeyDown(QWidget*, int key)

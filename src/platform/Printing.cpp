@@ -52,4 +52,33 @@ void QtPrinting::previewAndPrint(QWidget* parent, std::function<PageLayout()> la
     preview.exec();
 }
 
+void QtPrinting::previewAndPrintPages(QWidget* parent, int pageCount, std::function<PageLayout(int page)> layOutPage)
+{
+    if (pageCount <= 0)
+        return;
+    layOutPage(0);
+
+    QPrinter printer(QPrinter::HighResolution);
+    PrepareDeclarationPrinter(printer);
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setWindowModality(Qt::ApplicationModal);
+    QObject::connect(
+        &preview, &QPrintPreviewDialog::paintRequested, &preview, [pageCount, &layOutPage](QPrinter* target) {
+            QPainter painter;
+            if (!painter.begin(target))
+                return;
+            for (int page = 0; page < pageCount; ++page) {
+                if (page > 0)
+                    target->newPage();
+                try {
+                    PaintPage(painter, layOutPage(page));
+                } catch (const std::exception&) {
+                    // A page whose records cannot be read stays blank; the others print.
+                }
+            }
+            painter.end();
+        });
+    preview.exec();
+}
+
 } // namespace itm
