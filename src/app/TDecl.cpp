@@ -25,6 +25,7 @@
 #include <QCheckBox>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -394,8 +395,14 @@ void TDecl::showMonthWorkspace()
     const QDate today = platform().clock->today();
     TfSituatieLuna workspace(*m_dm, m_dialogs.driveDialog, this);
     workspace.showMonth(m_lastPeriod.value_or(MonthPeriod { today.month(), today.year() }));
+    QPointer<QWidget> focused = QApplication::focusWidget();
     workspace.exec();
     m_lastPeriod = workspace.shownMonth();
+    // Without a window manager nobody gives the window the keyboard back; the
+    // control keeps its place, so it is no entry.
+    activateWindow();
+    if (focused)
+        focused->setFocus(Qt::ActiveWindowFocusReason);
     if (const auto& code = workspace.chosenPayerCode())
         openPayerAsTyped(*code);
 }

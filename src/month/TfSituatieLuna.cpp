@@ -67,6 +67,8 @@ TfSituatieLuna::TfSituatieLuna(Tdm& dm, TfSelDisck* driveDialog, QWidget* parent
     resize(960, 600);
     buildWindow();
     attachKeys();
+    // The window opens on the table: the arrows move through the payers at once.
+    tabel->setFocus(Qt::OtherFocusReason);
     m_loadTimer->setInterval(0);
     connect(m_loadTimer, &QTimer::timeout, this, [this] { runGuarded([this] { loadSlice(); }); });
     connect(m_model, &MonthTableModel::totalsChanged, this, &TfSituatieLuna::showTotals);
