@@ -26,7 +26,7 @@ namespace {
 // The first screen is read at once; the rest of the register follows in
 // slices between the user's keystrokes.
 constexpr int kFirstSlice = 200;
-constexpr int kSlice = 4000;
+constexpr int kSlice = 2000;
 
 bool isEnter(const QKeyEvent* key)
 {
