@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -64,11 +65,11 @@ TfSituatieLuna::TfSituatieLuna(Tdm& dm, TfSelDisck* driveDialog, QWidget* parent
     setObjectName(QStringLiteral("fSituatieLuna"));
     setWindowTitle(QStringLiteral("Situatia declaratiilor pe luna"));
     setModal(true);
-    resize(960, 600);
+    // Wide enough for the names, on a small screen as well.
+    const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    resize(qMin(1180, screen.width() - 40), qMin(640, screen.height() - 40));
     buildWindow();
     attachKeys();
-    // The window opens on the table: the arrows move through the payers at once.
-    tabel->setFocus(Qt::OtherFocusReason);
     m_loadTimer->setInterval(0);
     connect(m_loadTimer, &QTimer::timeout, this, [this] { runGuarded([this] { loadSlice(); }); });
     connect(m_model, &MonthTableModel::totalsChanged, this, &TfSituatieLuna::showTotals);
@@ -120,10 +121,19 @@ void TfSituatieLuna::buildWindow()
     tabel = new MonthTableView(this);
     tabel->setObjectName(QStringLiteral("tabel"));
     tabel->setModel(m_model);
-    const int character = tabel->fontMetrics().averageCharWidth();
-    const int widths[] = { 15, 40, 16, 13, 9, 12, 10, 10, 10 };
-    for (int column = 0; column < int(std::size(widths)); ++column)
-        tabel->horizontalHeader()->resizeSection(column, widths[column] * character + 12);
+    // Each column as wide as its title or its widest usual value; the name
+    // takes what is left.
+    const QFontMetrics cells = tabel->fontMetrics();
+    const QFontMetrics titles = tabel->horizontalHeader()->fontMetrics();
+    const QString samples[] = { QStringLiteral("RO1234567890123"), QString(), QStringLiteral("BISTRITA-NASAUD"),
+        QStringLiteral("Rectificativa"), QStringLiteral("99999"), QStringLiteral("99999999"), QStringLiteral("999999"),
+        QStringLiteral("999999"), QStringLiteral("-999999") };
+    for (int column = 0; column < kMonthColumnCount; ++column) {
+        const QString title = m_model->headerData(column, Qt::Horizontal).toString();
+        tabel->horizontalHeader()->resizeSection(column,
+            qMax(cells.horizontalAdvance(samples[column]), titles.horizontalAdvance(title) + 16) + 12);
+    }
+    tabel->horizontalHeader()->setSectionResizeMode(int(MonthColumn::Name), QHeaderView::Stretch);
     layout->addWidget(tabel, 1);
 
     totaluri = new QLabel(this);
@@ -182,6 +192,15 @@ void TfSituatieLuna::attachKeys()
             });
         });
     }
+}
+
+void TfSituatieLuna::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The window opens on the table, so that the arrows move through the
+    // payers at once; without a window manager nobody activates it.
+    activateWindow();
+    tabel->setFocus(Qt::OtherFocusReason);
 }
 
 bool TfSituatieLuna::eventFilter(QObject* watched, QEvent* event)

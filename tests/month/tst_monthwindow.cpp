@@ -83,7 +83,9 @@ private Q_SLOTS:
         QString period;
         QStringList shown;
         bool escapeClosed = false;
+        bool opensOnTheTable = false;
         onMonthWindow([&](TfSituatieLuna& window) {
+            opensOnTheTable = QTest::qWaitFor([&] { return QApplication::focusWidget() == window.tabel; });
             period = window.luna->text() + u'/' + window.anul->text() + u' ' + window.lblLuna->text();
             window.model()->finishLoading();
             shown = statuses(*window.model());
@@ -92,6 +94,7 @@ private Q_SLOTS:
         });
         MainWindowFixture::key(f.window->leg, Qt::Key_F4);
         QCOMPARE(period, QStringLiteral("03/2007 Martie 2007"));
+        QVERIFY(opensOnTheTable);
         QCOMPARE(shown, QStringList({ "19 Initiala", "230 Initiala", "27 Lipsa", "35 Lipsa", "43 Lipsa" }));
         QVERIFY(escapeClosed);
         QCOMPARE(f.window->windowState(), State::PayerCode);
