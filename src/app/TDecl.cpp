@@ -25,8 +25,8 @@
 #include <QCheckBox>
 #include <QImageReader>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>

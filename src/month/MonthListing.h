@@ -42,6 +42,14 @@ struct MonthRow
     qint64 difference() const { return commission - paid; }
 };
 
+} // namespace itm
+
+// A row holds only implicitly shared texts and numbers: moved as bytes when the
+// listing grows.
+Q_DECLARE_TYPEINFO(itm::MonthRow, Q_RELOCATABLE_TYPE);
+
+namespace itm {
+
 // The totals line: how many payers are declared and missing, and the sums of
 // the declared amounts.
 struct MonthTotals

@@ -130,8 +130,8 @@ void TfSituatieLuna::buildWindow()
         QStringLiteral("999999"), QStringLiteral("-999999") };
     for (int column = 0; column < kMonthColumnCount; ++column) {
         const QString title = m_model->headerData(column, Qt::Horizontal).toString();
-        tabel->horizontalHeader()->resizeSection(column,
-            qMax(cells.horizontalAdvance(samples[column]), titles.horizontalAdvance(title) + 16) + 12);
+        tabel->horizontalHeader()->resizeSection(
+            column, qMax(cells.horizontalAdvance(samples[column]), titles.horizontalAdvance(title) + 16) + 12);
     }
     tabel->horizontalHeader()->setSectionResizeMode(int(MonthColumn::Name), QHeaderView::Stretch);
     layout->addWidget(tabel, 1);
