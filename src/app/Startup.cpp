@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/BackupOnStart.h"
 #include "app/TDecl.h"
 #include "output/OutputPanel.h"
 #include "output/PrintedForms.h"
@@ -7,9 +8,9 @@
 #include "payers/TfDenumire.h"
 #include "platform/Clock.h"
 #include "platform/Drives.h"
-#include "platform/Printing.h"
 #include "platform/Guard.h"
 #include "platform/Platform.h"
+#include "platform/Printing.h"
 #include "platform/QtPrompts.h"
 #include "platform/Shell.h"
 #include "store/Tdm.h"
@@ -65,6 +66,7 @@ int runProgram(int argc, char** argv)
     if (!createProgram(objects, Tdm::defaultDatabasePath()))
         return 0;
     objects.Decl->show();
+    StartAutomaticBackup(objects.Decl.get(), Tdm::defaultDatabasePath());
     return application.exec();
 }
 
