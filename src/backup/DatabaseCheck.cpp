@@ -50,6 +50,8 @@ public:
         return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(m_rc));
     }
 
+    int errorCode() const { return sqlite3_errcode(m_db) & 0xff; }
+
     // The first column of every row, as text; false when the statement fails.
     bool column(const QByteArray& sql, QStringList* values)
     {
@@ -94,8 +96,11 @@ DatabaseCheck CheckDatabaseFile(const QString& path, CheckDepth depth)
     if (!db.opened())
         return failure(QStringLiteral("fisierul nu poate fi deschis: %1").arg(db.error()));
     QStringList verdict;
-    if (!db.column("PRAGMA quick_check", &verdict))
-        return failure(QStringLiteral("fisierul nu este o baza de date valida: %1").arg(db.error()));
+    if (!db.column("PRAGMA quick_check", &verdict)) {
+        if (db.errorCode() == SQLITE_NOTADB)
+            return failure(QStringLiteral("fisierul nu este o baza de date valida: %1").arg(db.error()));
+        return failure(QStringLiteral("baza de date este deteriorata: %1").arg(db.error()));
+    }
     if (verdict != QStringList { QStringLiteral("ok") })
         return failure(QStringLiteral("baza de date este deteriorata: %1").arg(verdict.value(0)));
 
