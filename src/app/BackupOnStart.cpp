@@ -25,9 +25,9 @@ void showWhenNoModal(QObject* context, const QString& text)
 
 } // namespace
 
-void StartAutomaticBackup(QObject* owner, const QString& databasePath)
+void StartAutomaticBackup(QObject* owner, const QString& databasePath, sqlite3* connection)
 {
-    auto* backup = new AutomaticBackup(databasePath, owner);
+    auto* backup = new AutomaticBackup(databasePath, connection, owner);
     QObject::connect(backup, &AutomaticBackup::failed, backup, [backup](const QString& problem) {
         showWhenNoModal(backup,
             QStringLiteral("Copia de siguranta a bazei de date nu a putut fi facuta: %1.\n"

@@ -66,7 +66,7 @@ int runProgram(int argc, char** argv)
     if (!createProgram(objects, Tdm::defaultDatabasePath()))
         return 0;
     objects.Decl->show();
-    StartAutomaticBackup(objects.Decl.get(), Tdm::defaultDatabasePath());
+    StartAutomaticBackup(objects.Decl.get(), Tdm::defaultDatabasePath(), objects.dm->con.handle());
     return application.exec();
 }
 

@@ -8,9 +8,10 @@
 
 namespace itm {
 
-AutomaticBackup::AutomaticBackup(const QString& databasePath, QObject* parent)
+AutomaticBackup::AutomaticBackup(const QString& databasePath, sqlite3* connection, QObject* parent)
     : QObject(parent)
     , m_databasePath(databasePath)
+    , m_connection(connection)
 {
 }
 
@@ -46,8 +47,8 @@ void AutomaticBackup::run(const QDateTime& now)
         existing.append(backup.name);
     QString path;
     if (IsBackupDue(existing, now)) {
-        const BackupOutcome outcome
-            = MakeBackup(m_databasePath, folder, now, MissingFolder::Create, SourceAccess::ReadOnly, &m_cancel);
+        const BackupOutcome outcome = MakeBackup(
+            { m_databasePath, SourceAccess::ReadOnly, m_connection }, folder, now, MissingFolder::Create, &m_cancel);
         if (outcome.status == CopyOutcome::Cancelled)
             return;
         if (!outcome.made()) {

@@ -84,8 +84,8 @@ void RemoveAbandonedPartials(const QString& folder)
     }
 }
 
-BackupOutcome MakeBackup(const QString& databasePath, const QString& folder, const QDateTime& now,
-    MissingFolder missingFolder, SourceAccess access, const std::atomic_bool* cancel)
+BackupOutcome MakeBackup(const CopySource& database, const QString& folder, const QDateTime& now,
+    MissingFolder missingFolder, const std::atomic_bool* cancel)
 {
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir()) {
@@ -99,7 +99,7 @@ BackupOutcome MakeBackup(const QString& databasePath, const QString& folder, con
     RemoveAbandonedPartials(folder);
 
     const QString partial = NewPartialPath(folder);
-    const CopyOutcome copy = CopyDatabase(databasePath, partial, access, cancel);
+    const CopyOutcome copy = CopyDatabase(database, partial, cancel);
     switch (copy.status) {
     case CopyOutcome::Copied:
         break;
@@ -107,7 +107,7 @@ BackupOutcome MakeBackup(const QString& databasePath, const QString& folder, con
         return failure(copy.status, QStringLiteral("copierea a fost intrerupta"));
     case CopyOutcome::SourceFailed:
         return failure(
-            copy.status, QStringLiteral("baza de date %1 nu poate fi citita: %2").arg(databasePath, copy.problem));
+            copy.status, QStringLiteral("baza de date %1 nu poate fi citita: %2").arg(database.path, copy.problem));
     case CopyOutcome::TargetFailed:
         return failure(copy.status, QStringLiteral("copia nu poate fi scrisa in %1: %2").arg(folder, copy.problem));
     }

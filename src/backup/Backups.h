@@ -39,9 +39,8 @@ enum class MissingFolder
 // copy is written under a partial name, checked (quick_check and the three
 // tables) and only then renamed, so that a file with a backup's name is
 // always a whole, checked copy; a copy that fails its check is removed.
-BackupOutcome MakeBackup(const QString& databasePath, const QString& folder, const QDateTime& now,
-    MissingFolder missingFolder = MissingFolder::Create, SourceAccess access = SourceAccess::ReadOnly,
-    const std::atomic_bool* cancel = nullptr);
+BackupOutcome MakeBackup(const CopySource& database, const QString& folder, const QDateTime& now,
+    MissingFolder missingFolder = MissingFolder::Create, const std::atomic_bool* cancel = nullptr);
 
 // Removes the backups that the keeping rule lets go (see BackupsToPrune),
 // never the one at keep. Returns the paths removed.

@@ -36,32 +36,36 @@ CopyOutcome failed(CopyOutcome::Status status, const QString& problem)
     return { status, problem };
 }
 
-CopyOutcome copyPages(const QString& source, const QString& target, SourceAccess access, const std::atomic_bool* cancel)
+CopyOutcome copyPages(const CopySource& source, const QString& target, const std::atomic_bool* cancel)
 {
-    if (!QFileInfo::exists(source))
-        return failed(CopyOutcome::SourceFailed, QStringLiteral("fisierul %1 nu exista").arg(source));
-    Handle from;
-    const int sourceFlags = access == SourceAccess::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    int rc = sqlite3_open_v2(source.toUtf8().constData(), &from.db, sourceFlags, nullptr);
-    if (rc != SQLITE_OK)
-        return failed(CopyOutcome::SourceFailed, messageOf(from.db, rc));
-    sqlite3_busy_timeout(from.db, 100);
-    if (access == SourceAccess::ReadWrite) {
-        // Reading the schema is what makes SQLite roll back a hot journal.
-        rc = sqlite3_exec(from.db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (!QFileInfo::exists(source.path))
+        return failed(CopyOutcome::SourceFailed, QStringLiteral("fisierul %1 nu exista").arg(source.path));
+    Handle own;
+    sqlite3* from = source.connection;
+    if (!from || !sqlite3_db_mutex(from)) {
+        const int flags = source.access == SourceAccess::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+        const int rc = sqlite3_open_v2(source.path.toUtf8().constData(), &own.db, flags, nullptr);
         if (rc != SQLITE_OK)
-            return failed(CopyOutcome::SourceFailed, messageOf(from.db, rc));
+            return failed(CopyOutcome::SourceFailed, messageOf(own.db, rc));
+        sqlite3_busy_timeout(own.db, 100);
+        from = own.db;
+    }
+    if (source.access == SourceAccess::ReadWrite) {
+        // Reading the schema is what makes SQLite roll back a hot journal.
+        const int rc = sqlite3_exec(from, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            return failed(CopyOutcome::SourceFailed, messageOf(from, rc));
     }
 
     Handle to;
-    rc = sqlite3_open_v2(target.toUtf8().constData(), &to.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = sqlite3_open_v2(target.toUtf8().constData(), &to.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK)
         return failed(CopyOutcome::TargetFailed, messageOf(to.db, rc));
     // A failed copy is thrown away whole, so it needs no journal; the finished
     // file is flushed once, at the end.
     sqlite3_exec(to.db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
 
-    sqlite3_backup* backup = sqlite3_backup_init(to.db, "main", from.db, "main");
+    sqlite3_backup* backup = sqlite3_backup_init(to.db, "main", from, "main");
     if (!backup)
         return failed(CopyOutcome::TargetFailed, messageOf(to.db, SQLITE_ERROR));
 
@@ -121,10 +125,9 @@ CopyOutcome copyPages(const QString& source, const QString& target, SourceAccess
 
 } // namespace
 
-CopyOutcome CopyDatabase(
-    const QString& source, const QString& target, SourceAccess access, const std::atomic_bool* cancel)
+CopyOutcome CopyDatabase(const CopySource& source, const QString& target, const std::atomic_bool* cancel)
 {
-    const CopyOutcome outcome = copyPages(source, target, access, cancel);
+    const CopyOutcome outcome = copyPages(source, target, cancel);
     if (!outcome.copied())
         QFile::remove(target);
     return outcome;

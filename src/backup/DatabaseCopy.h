@@ -3,6 +3,8 @@
 #include <QString>
 #include <atomic>
 
+struct sqlite3;
+
 namespace itm {
 
 struct CopyOutcome
@@ -29,13 +31,33 @@ enum class SourceAccess
     ReadWrite
 };
 
-// Copies the database at source, which may be open and in use by another
-// connection or process, into a new file target through SQLite's online
-// backup, a few pages at a time: between steps the source is free for
-// writers (a change made meanwhile starts the copy over). The copy is
+// The database to copy.
+struct CopySource
+{
+    CopySource(const QString& path, SourceAccess access = SourceAccess::ReadOnly, sqlite3* connection = nullptr)
+        : path(path)
+        , access(access)
+        , connection(connection)
+    {
+    }
+
+    QString path;
+    SourceAccess access;
+    // The connection through which the program itself writes the database,
+    // or null. A copy read through it takes in the program's own posts as
+    // they are made, where a copy through a connection of its own starts
+    // over after each of them. The copy uses it from its own thread, which
+    // SQLite allows only for a connection in serialized mode; any other is
+    // not used.
+    sqlite3* connection;
+};
+
+// Copies the database, which may be open and in use by other connections or
+// processes, into a new file target through SQLite's online backup, a few
+// pages at a time: between steps the database is free for writers (a change
+// made by another connection meanwhile starts the copy over). The copy is
 // consistent, flushed to the disk, and removed again when anything fails or
 // cancel becomes true. target must not exist.
-CopyOutcome CopyDatabase(const QString& source, const QString& target, SourceAccess access = SourceAccess::ReadOnly,
-    const std::atomic_bool* cancel = nullptr);
+CopyOutcome CopyDatabase(const CopySource& source, const QString& target, const std::atomic_bool* cancel = nullptr);
 
 } // namespace itm

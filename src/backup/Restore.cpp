@@ -77,7 +77,7 @@ RestoreOutcome RestoreDatabase(const QString& backupFile, const QString& databas
     RestoreOutcome outcome;
     if (QFileInfo::exists(databasePath)) {
         const BackupOutcome previous
-            = MakeBackup(databasePath, BackupFolder(databasePath), now, MissingFolder::Create, SourceAccess::ReadWrite);
+            = MakeBackup({ databasePath, SourceAccess::ReadWrite }, BackupFolder(databasePath), now);
         if (previous.made()) {
             outcome.previousDatabase = previous.path;
         } else if (previous.status == CopyOutcome::SourceFailed) {

@@ -34,7 +34,7 @@ private Q_SLOTS:
         TestDatabase database;
         database.addPayer(QStringLiteral("13548146"));
         QObject window;
-        StartAutomaticBackup(&window, database.path());
+        StartAutomaticBackup(&window, database.path(), nullptr);
         const QString expected
             = BackupFolder(database.path()) + u'/' + BackupFileName(QDateTime(m_clock.date, m_clock.time));
         QTRY_VERIFY(QFileInfo::exists(expected));
@@ -56,7 +56,7 @@ private Q_SLOTS:
 
         m_prompts.answerOk();
         QObject window;
-        StartAutomaticBackup(&window, database.path());
+        StartAutomaticBackup(&window, database.path(), nullptr);
         QTest::qWait(700);
         QCOMPARE(m_prompts.shown().size(), 0); // not over the open dialog
         dialog.close();

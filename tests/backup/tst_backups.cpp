@@ -71,18 +71,27 @@ private Q_SLOTS:
         QCOMPARE(filesIn(folder), (QStringList { "date-20070315-120000-2.itm", "date-20070315-120000.itm" }));
     }
 
+    void aCopyMadeWhileTheDatabaseIsWrittenIsConsistent_data()
+    {
+        QTest::addColumn<bool>("throughTheWritersConnection");
+        QTest::addColumn<int>("pauseMs");
+        QTest::newRow("the program posts through the connection copied") << true << 1;
+        QTest::newRow("another process writes") << false << 20;
+    }
     void aCopyMadeWhileTheDatabaseIsWrittenIsConsistent()
     {
+        QFETCH(bool, throughTheWritersConnection);
+        QFETCH(int, pauseMs);
         TestDatabase database;
         fillRegister(database, 20000);
+        sqlite3* db = nullptr;
+        sqlite3_open(database.path().toUtf8().constData(), &db);
+        sqlite3_busy_timeout(db, 2000);
         std::atomic_bool stop { false };
         std::atomic_int written { 0 };
         // Each payer comes with its declaration in one transaction: a copy
         // that mixed two moments of the file would count them apart.
         std::thread writer([&] {
-            sqlite3* db = nullptr;
-            sqlite3_open(database.path().toUtf8().constData(), &db);
-            sqlite3_busy_timeout(db, 2000);
             while (!stop) {
                 if (sqlite3_exec(db,
                         "BEGIN; INSERT INTO firme (cui) VALUES ('9'); INSERT INTO declaratii (idfirma) VALUES "
@@ -92,13 +101,14 @@ private Q_SLOTS:
                     ++written;
                 else
                     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
             }
-            sqlite3_close(db);
         });
-        const BackupOutcome outcome = MakeBackup(database.path(), BackupFolder(database.path()), noon);
+        const CopySource source(database.path(), SourceAccess::ReadOnly, throughTheWritersConnection ? db : nullptr);
+        const BackupOutcome outcome = MakeBackup(source, BackupFolder(database.path()), noon);
         stop = true;
         writer.join();
+        sqlite3_close(db);
         QVERIFY2(outcome.made(), qPrintable(outcome.problem));
         QVERIFY(written > 0);
         const DatabaseCheck check = CheckDatabaseFile(outcome.path, CheckDepth::Tables);
