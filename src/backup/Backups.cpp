@@ -87,6 +87,9 @@ void RemoveAbandonedPartials(const QString& folder)
 BackupOutcome MakeBackup(const CopySource& database, const QString& folder, const QDateTime& now,
     MissingFolder missingFolder, const std::atomic_bool* cancel)
 {
+    // Nothing is created for a database that is not there.
+    if (!QFileInfo(database.path).isFile())
+        return failure(CopyOutcome::SourceFailed, QStringLiteral("baza de date %1 nu exista").arg(database.path));
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir()) {
         if (folderInfo.exists())
@@ -106,6 +109,7 @@ BackupOutcome MakeBackup(const CopySource& database, const QString& folder, cons
     case CopyOutcome::Cancelled:
         return failure(copy.status, QStringLiteral("copierea a fost intrerupta"));
     case CopyOutcome::SourceFailed:
+    case CopyOutcome::SourceDamaged:
         return failure(
             copy.status, QStringLiteral("baza de date %1 nu poate fi citita: %2").arg(database.path, copy.problem));
     case CopyOutcome::TargetFailed:
@@ -118,7 +122,7 @@ BackupOutcome MakeBackup(const CopySource& database, const QString& folder, cons
         // The copy is page for page the database: a copy that fails its check
         // shows a fault of the database itself.
         return failure(
-            CopyOutcome::SourceFailed, QStringLiteral("copia nu a trecut verificarea: %1").arg(check.problem));
+            CopyOutcome::SourceDamaged, QStringLiteral("copia nu a trecut verificarea: %1").arg(check.problem));
     }
 
     BackupOutcome outcome;

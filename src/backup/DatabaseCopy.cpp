@@ -31,6 +31,12 @@ QString messageOf(sqlite3* db, int rc)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
 }
 
+bool isDamage(int rc)
+{
+    const int primary = rc & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
 CopyOutcome failed(CopyOutcome::Status status, const QString& problem)
 {
     return { status, problem };
@@ -54,7 +60,7 @@ CopyOutcome copyPages(const CopySource& source, const QString& target, const std
         // Reading the schema is what makes SQLite roll back a hot journal.
         const int rc = sqlite3_exec(from, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK)
-            return failed(CopyOutcome::SourceFailed, messageOf(from, rc));
+            return failed(isDamage(rc) ? CopyOutcome::SourceDamaged : CopyOutcome::SourceFailed, messageOf(from, rc));
     }
 
     Handle to;
@@ -104,10 +110,8 @@ CopyOutcome copyPages(const CopySource& source, const QString& target, const std
         }
         // Errors of reading the source (a damaged or foreign file) and of
         // writing the copy come back alike; the codes tell them apart.
-        const int primary = rc & 0xff;
-        const bool sourceFault = primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
-        outcome = failed(
-            sourceFault ? CopyOutcome::SourceFailed : CopyOutcome::TargetFailed, QString::fromUtf8(sqlite3_errstr(rc)));
+        outcome = failed(isDamage(rc) ? CopyOutcome::SourceDamaged : CopyOutcome::TargetFailed,
+            QString::fromUtf8(sqlite3_errstr(rc)));
         break;
     }
     sqlite3_backup_finish(backup);

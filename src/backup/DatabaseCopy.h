@@ -12,7 +12,8 @@ struct CopyOutcome
     enum Status
     {
         Copied,
-        SourceFailed, // the database could not be read (missing, locked, damaged)
+        SourceFailed, // the database could not be read (missing, locked, changing without pause)
+        SourceDamaged, // the database is not one or its pages are damaged
         TargetFailed, // the copy could not be written (full disk, read-only folder, ...)
         Cancelled
     };

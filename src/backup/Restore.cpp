@@ -80,7 +80,7 @@ RestoreOutcome RestoreDatabase(const QString& backupFile, const QString& databas
             = MakeBackup({ databasePath, SourceAccess::ReadWrite }, BackupFolder(databasePath), now);
         if (previous.made()) {
             outcome.previousDatabase = previous.path;
-        } else if (previous.status == CopyOutcome::SourceFailed) {
+        } else if (previous.status == CopyOutcome::SourceDamaged) {
             QString error;
             if (!keepDamagedCopy(databasePath, now, &outcome.previousDatabase, &error))
                 return refusal(
@@ -96,7 +96,9 @@ RestoreOutcome RestoreDatabase(const QString& backupFile, const QString& databas
     const QString partial = NewPartialPath(folder);
     const CopyOutcome copy = CopyDatabase(backupFile, partial);
     if (!copy.copied()) {
-        const QString where = copy.status == CopyOutcome::SourceFailed ? backupFile : folder;
+        const bool backupUnreadable
+            = copy.status == CopyOutcome::SourceFailed || copy.status == CopyOutcome::SourceDamaged;
+        const QString where = backupUnreadable ? backupFile : folder;
         return refusal(RestoreOutcome::Failed, QStringLiteral("%1: %2").arg(where, copy.problem));
     }
     const DatabaseCheck written = CheckDatabaseFile(partial, CheckDepth::Columns);

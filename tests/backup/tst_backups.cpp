@@ -161,7 +161,7 @@ private Q_SLOTS:
         const QString folder = BackupFolder(database.path());
         const BackupOutcome outcome = MakeBackup(database.path(), folder, noon);
         QVERIFY(!outcome.made());
-        QCOMPARE(outcome.status, CopyOutcome::SourceFailed);
+        QCOMPARE(outcome.status, CopyOutcome::SourceDamaged);
         QCOMPARE(filesIn(folder), QStringList());
     }
 

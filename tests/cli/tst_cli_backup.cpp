@@ -147,6 +147,23 @@ private Q_SLOTS:
         QCOMPARE(payersIn(m_db), 250);
     }
 
+    void aDamagedDatabaseIsKeptAsItWasBeforeTheRestore()
+    {
+        const QString saved = m_database->folder() + QStringLiteral("/salvat.itm");
+        QVERIFY(QFile::copy(m_db, saved));
+        fillRegister(*m_database, 3000);
+        QVERIFY(damageFile(m_db));
+        const QByteArray damaged = fileDigest(m_db);
+
+        const Run run = runCli({ QStringLiteral("restore"), saved, QStringLiteral("--db"), m_db });
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(payersIn(m_db), 300);
+        const QString previous
+            = run.out.section(QStringLiteral("copia bazei de date anterioare: "), 1).section(u'\n', 0, 0);
+        QVERIFY2(QFileInfo(previous).fileName().startsWith(QLatin1String("deteriorata-")), qPrintable(run.out));
+        QCOMPARE(fileDigest(previous), damaged);
+    }
+
     void restoreRefusesAndLeavesTheDatabaseAsItWas_data()
     {
         QTest::addColumn<QString>("file"); // what is offered for restoring
