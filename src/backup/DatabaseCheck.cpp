@@ -79,6 +79,18 @@ DatabaseCheck failure(const QString& problem)
     return check;
 }
 
+DatabaseCheck unreadable(const ReadOnlyDatabase& db)
+{
+    switch (db.errorCode()) {
+    case SQLITE_NOTADB:
+        return failure(QStringLiteral("fisierul nu este o baza de date valida: %1").arg(db.error()));
+    case SQLITE_CORRUPT:
+        return failure(QStringLiteral("baza de date este deteriorata: %1").arg(db.error()));
+    default:
+        return failure(QStringLiteral("fisierul nu poate fi citit: %1").arg(db.error()));
+    }
+}
+
 } // namespace
 
 DatabaseCheck CheckDatabaseFile(const QString& path, CheckDepth depth)
@@ -95,20 +107,19 @@ DatabaseCheck CheckDatabaseFile(const QString& path, CheckDepth depth)
     ReadOnlyDatabase db(path);
     if (!db.opened())
         return failure(QStringLiteral("fisierul nu poate fi deschis: %1").arg(db.error()));
-    QStringList verdict;
-    if (!db.column("PRAGMA quick_check", &verdict)) {
-        if (db.errorCode() == SQLITE_NOTADB)
-            return failure(QStringLiteral("fisierul nu este o baza de date valida: %1").arg(db.error()));
-        return failure(QStringLiteral("baza de date este deteriorata: %1").arg(db.error()));
+    if (depth != CheckDepth::Summary) {
+        QStringList verdict;
+        if (!db.column("PRAGMA quick_check", &verdict))
+            return unreadable(db);
+        if (verdict != QStringList { QStringLiteral("ok") })
+            return failure(QStringLiteral("baza de date este deteriorata: %1").arg(verdict.value(0)));
     }
-    if (verdict != QStringList { QStringLiteral("ok") })
-        return failure(QStringLiteral("baza de date este deteriorata: %1").arg(verdict.value(0)));
 
     for (const RequiredTable& table : requiredTables()) {
         const QString tableName = QString::fromLatin1(table.name);
         QStringList columns;
         if (!db.column(QByteArray("SELECT name FROM pragma_table_info('") + table.name + "')", &columns))
-            return failure(QStringLiteral("fisierul nu poate fi citit: %1").arg(db.error()));
+            return unreadable(db);
         if (columns.isEmpty())
             return failure(QStringLiteral("lipseste tabela %1").arg(tableName));
         if (depth != CheckDepth::Columns)
@@ -123,7 +134,7 @@ DatabaseCheck CheckDatabaseFile(const QString& path, CheckDepth depth)
     QStringList declarations;
     if (!db.column("SELECT count(*) FROM firme", &payers)
         || !db.column("SELECT count(*) FROM declaratii", &declarations))
-        return failure(QStringLiteral("fisierul nu poate fi citit: %1").arg(db.error()));
+        return unreadable(db);
     DatabaseCheck check;
     check.passed = true;
     check.payers = payers.value(0).toLongLong();

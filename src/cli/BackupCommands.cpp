@@ -68,7 +68,7 @@ int listBackups(const QStringList& arguments, QTextStream& out, QTextStream& err
                .arg(QStringLiteral("fisier"));
     bool allPassed = true;
     for (const BackupEntry& backup : backups) {
-        const DatabaseCheck check = CheckDatabaseFile(backup.path, CheckDepth::Tables);
+        const DatabaseCheck check = CheckDatabaseFile(backup.path, CheckDepth::Summary);
         const QString unknown = QStringLiteral("?");
         out << row.arg(backup.name.made.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")), -19)
                    .arg(sizeText(backup.size), 9)

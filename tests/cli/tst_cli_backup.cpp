@@ -105,7 +105,10 @@ private Q_SLOTS:
         m_database->exec("DELETE FROM declaratii WHERE idfirma > 100");
         QVERIFY(QFile::copy(m_db, m_copies + QStringLiteral("/date-20070302-080000.itm")));
         QVERIFY(QFile::copy(m_db, m_copies + QStringLiteral("/date-20070228-080000.itm")));
-        QVERIFY(damageFile(m_copies + QStringLiteral("/date-20070228-080000.itm")));
+        QFile overwritten(m_copies + QStringLiteral("/date-20070228-080000.itm"));
+        QVERIFY(overwritten.open(QIODevice::ReadWrite));
+        overwritten.write(QByteArray(512, 'x'));
+        overwritten.close();
 
         const Run run = runCli({ QStringLiteral("backups"), QStringLiteral("--db"), m_db });
         QCOMPARE(run.exitCode, 1); // one of them no longer passes its check
@@ -116,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(lines.at(2).startsWith(QStringLiteral("01.03.2007 08:00:00")));
         QCOMPARE(lines.at(2).simplified().section(u' ', 4, 5), QStringLiteral("300 300"));
         QCOMPARE(lines.at(3).simplified().section(u' ', 4, 5), QStringLiteral("? ?"));
-        QVERIFY2(run.err.contains(QStringLiteral("date-20070228-080000.itm: baza de date este deteriorata")),
+        QVERIFY2(run.err.contains(QStringLiteral("date-20070228-080000.itm: fisierul nu este o baza de date")),
             qPrintable(run.err));
     }
 
