@@ -11,7 +11,7 @@ namespace itm {
 
 namespace {
 
-// 256 pages of 4 KiB: a step holds the source's read lock for about a millisecond.
+// 256 pages of 4 KiB: a step holds the source's read lock for a few milliseconds.
 constexpr int pagesPerStep = 256;
 // How long a writer may keep the source locked before the copy gives up.
 constexpr qint64 busyLimitMs = 60'000;
@@ -114,9 +114,13 @@ CopyOutcome copyPages(const CopySource& source, const QString& target, const std
             QString::fromUtf8(sqlite3_errstr(rc)));
         break;
     }
-    sqlite3_backup_finish(backup);
+    // A write of the program's that went into the copy meanwhile (see
+    // CopySource) and failed shows only here.
+    rc = sqlite3_backup_finish(backup);
     if (!outcome.copied())
         return outcome;
+    if (rc != SQLITE_OK)
+        return failed(CopyOutcome::TargetFailed, QString::fromUtf8(sqlite3_errstr(rc)));
     rc = sqlite3_close(to.db);
     to.db = nullptr;
     if (rc != SQLITE_OK)
