@@ -77,18 +77,11 @@ else
     run_entry QT_QPA_PLATFORM=offscreen
 fi
 
-work=$home/.local/share/itm-declaratie
-for _ in $(seq 100); do [ -s "$work/data/date.itm" ] && break; sleep 0.1; done
-[ -s "$work/data/date.itm" ] || fail "the launcher did not seed $work/data/date.itm"
-for f in Itm.jpg legislatie.txt instructiuni.txt; do
-    cmp -s "$root/usr/share/itm-declaratie/$f" "$work/$f" || fail "the work folder lacks $f"
-done
-counties=$(sqlite3 "$work/data/date.itm" 'SELECT count(*) FROM judete')
-[ "$counties" = 42 ] || fail "the seeded database holds $counties counties, not 42"
-
+# The launcher seeds the work folder before it starts the program: once the
+# program runs, the folder is complete.
 if [ -n "$display" ]; then
     window=""
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         window=$(DISPLAY=$display xdotool search --onlyvisible --name '^ITM Declaratie fiscala' 2>/dev/null | head -1 || true)
         [ -n "$window" ] && break
         kill -0 "$program_pid" 2>/dev/null || fail "the program ended before its window showed"
@@ -102,4 +95,12 @@ else
     sleep 3
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended right after it started"
 fi
+
+work=$home/.local/share/itm-declaratie
+[ -s "$work/data/date.itm" ] || fail "the launcher did not seed $work/data/date.itm"
+for f in Itm.jpg legislatie.txt instructiuni.txt; do
+    cmp -s "$root/usr/share/itm-declaratie/$f" "$work/$f" || fail "the work folder lacks $f"
+done
+counties=$(sqlite3 "$work/data/date.itm" 'SELECT count(*) FROM judete')
+[ "$counties" = 42 ] || fail "the seeded database holds $counties counties, not 42"
 echo "$(basename "$package"): contents, dependencies and a first start on a fresh account are right"
