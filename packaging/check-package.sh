@@ -34,7 +34,7 @@ fi
 # Dependencies: the libraries found in the binaries, the fonts of the printed
 # form, the sqlite3 shell that seeds the work folder; no development package.
 depends=$(dpkg-deb -f "$package" Depends)
-names=$(tr ',|' '\n\n' <<<"$depends" | sed -e 's/^ *//' -e 's/[ (].*//')
+names=$(tr ',|' '\n' <<<"$depends" | sed -e 's/^ *//' -e 's/[ (].*//')
 for needed in fonts-liberation2 sqlite3 libc6 libstdc++6 libsqlite3-0 \
     libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6; do
     grep -q -x -F -- "$needed" <<<"$names" || fail "Depends lacks $needed: $depends"
