@@ -2,6 +2,7 @@
 
 #include "store/ColumnType.h"
 #include "store/Errors.h"
+#include "store/StoredText.h"
 
 #include <QVariant>
 #include <sqlite3.h>
@@ -18,7 +19,7 @@ ColumnType declaredTypeOf(const char* declared)
 QString textOf(sqlite3_stmt* statement, int column)
 {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return QString::fromUtf8(bytes, sqlite3_column_bytes(statement, column));
+    return StoredTextFromBytes(bytes, sqlite3_column_bytes(statement, column));
 }
 
 QVariant valueOf(sqlite3_stmt* statement, int column)
@@ -65,7 +66,7 @@ public:
         if (value.typeId() == QMetaType::LongLong) {
             rc = sqlite3_bind_int64(m_statement, index, value.toLongLong());
         } else {
-            const QByteArray utf8 = value.toString().toUtf8();
+            const QByteArray utf8 = StoredTextBytes(value.toString());
             rc = sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
         }
         if (rc != SQLITE_OK)

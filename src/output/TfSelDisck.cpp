@@ -142,7 +142,7 @@ void TfSelDisck::lvDblClick()
     QListWidgetItem* selected = lv->currentItem();
     if (selected && selected->isSelected()) {
         const QString root = selected->text();
-        const bool saved = SaveDeclarationFile(root, Luna, An, Cui.toUtf8(), DeclarationFileBytes(Linie),
+        const bool saved = SaveDeclarationFile(root, Luna, An, DeclarationFileBytes(Cui), DeclarationFileBytes(Linie),
                                                [] { QCoreApplication::processEvents(); });
         if (!saved)
             platform().prompts->message(QStringLiteral("Salvarea nu poate fi efectuata!."));
