@@ -4,6 +4,7 @@
 #include "store/Errors.h"
 #include "store/StoredText.h"
 
+#include <QFileInfo>
 #include <QVariant>
 #include <sqlite3.h>
 
@@ -117,6 +118,8 @@ int columnCountOf(sqlite3* db, const char* table)
 CliDatabase::CliDatabase(const QString& path)
     : m_path(path)
 {
+    if (QFileInfo(path).isDir())
+        throw DatabaseError(QStringLiteral("is a folder, not a database file"));
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
@@ -150,6 +153,14 @@ std::optional<RowRecord> CliDatabase::payerByCode(const QString& code) const
     if (!query.next())
         return std::nullopt;
     return query.record();
+}
+
+qint64 CliDatabase::payersWithCode(const QString& code) const
+{
+    Query query(m_db, "SELECT count(*) AS holders FROM firme WHERE cui = :cui");
+    query.bind(":cui", code);
+    query.next();
+    return query.record().fieldInteger(QStringLiteral("holders"));
 }
 
 std::optional<RowRecord> CliDatabase::declaration(qint64 idfirma, qint64 ln, qint64 an) const
