@@ -37,6 +37,7 @@ private Q_SLOTS:
     {
         TestDatabase database;
         database.addPayer(QStringLiteral("19"));
+        database.exec("INSERT INTO declaratii (idfirma, ln, an) VALUES (1, 3, 2006)");
         QVERIFY(QDir(database.folder()).mkpath(QStringLiteral("data")));
         const QString path = database.folder() + QStringLiteral("/data/date.itm");
         QVERIFY(QFile::rename(database.path(), path));
@@ -65,6 +66,15 @@ private Q_SLOTS:
         QCOMPARE(prompts.shown().first().kind, FakePrompts::Kind::Message);
         QCOMPARE(checksum(path), before);
         QVERIFY(DatabaseLock::isHeldByOther(path));
+
+        // Commands that only read work beside the program.
+        QProcess reader;
+        reader.start(QStringLiteral(ITM_CLI_PATH),
+            { QStringLiteral("line"), QStringLiteral("--cui"), QStringLiteral("19"), QStringLiteral("--month"),
+                QStringLiteral("3"), QStringLiteral("--year"), QStringLiteral("2006"), QStringLiteral("--db"), path });
+        QVERIFY(reader.waitForFinished());
+        QCOMPARE(reader.exitCode(), 0);
+        QVERIFY(reader.readAllStandardOutput().startsWith("\"03\",\"2006\",19,"));
 
         // Killed, the first program leaves its lock file behind; it no longer counts.
         first.kill();
