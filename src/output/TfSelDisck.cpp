@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QMap>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -138,12 +139,18 @@ void TfSelDisck::keyPressEvent(QKeyEvent* event)
 
 void TfSelDisck::lvDblClick()
 {
+    // The save lets the window breathe while it merges; a second click or
+    // Enter that arrives then must not start a save of its own, which would
+    // wait for the lock the first one holds.
+    if (m_saving)
+        return;
+    const QScopedValueRollback<bool> saving(m_saving, true);
     QCoreApplication::processEvents();
     QListWidgetItem* selected = lv->currentItem();
     if (selected && selected->isSelected()) {
         const QString root = selected->text();
-        const bool saved = SaveDeclarationFile(root, Luna, An, Cui.toUtf8(), DeclarationFileBytes(Linie),
-                                               [] { QCoreApplication::processEvents(); });
+        const bool saved = SaveDeclarationFile(root, Luna, An, DeclarationFileBytes(Cui), DeclarationFileBytes(Linie),
+            [] { QCoreApplication::processEvents(); });
         if (!saved)
             platform().prompts->message(QStringLiteral("Salvarea nu poate fi efectuata!."));
     }

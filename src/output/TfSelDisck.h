@@ -40,6 +40,8 @@ protected:
 
 private:
     void FormShow();
+
+    bool m_saving = false;
 };
 
 } // namespace itm
