@@ -69,8 +69,10 @@ void Connection::prepareForWrite()
         m_db = old;
         throw;
     }
-    // Statements still prepared on the old handle keep it alive until they go.
-    sqlite3_close_v2(old);
+    // The old handle stays open, idle, until the connection closes: the
+    // background backup may still be reading through it, and a handle freed
+    // under another thread cannot be made safe afterwards.
+    m_retired.append(old);
     ++m_generation;
 }
 
@@ -80,6 +82,9 @@ void Connection::close()
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+    for (sqlite3* retired : std::as_const(m_retired))
+        sqlite3_close_v2(retired);
+    m_retired.clear();
 }
 
 QString Connection::errorMessage() const

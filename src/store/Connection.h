@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -47,6 +48,7 @@ private:
     void openHandle();
 
     sqlite3* m_db = nullptr;
+    QList<sqlite3*> m_retired; // handles replaced by a reopen, closed with the connection
     QString m_path;
     bool m_readOnly = false;
     int m_generation = 0;
