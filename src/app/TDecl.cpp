@@ -485,6 +485,9 @@ bool TDecl::Button4KeyDown(QWidget*, int key)
     return false;
 }
 
+// Check boxes and radio buttons paint their background in the role the style
+// gives buttons, not in the window's role: the colour goes into the role the
+// control is actually filled with.
 void TDecl::denEnter(QWidget* control)
 {
     const QColor highlight = QApplication::palette().color(QPalette::ToolTipBase);
@@ -492,7 +495,7 @@ void TDecl::denEnter(QWidget* control)
     if (qobject_cast<QLineEdit*>(control)) {
         palette.setColor(QPalette::Base, highlight);
     } else if (qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)) {
-        palette.setColor(QPalette::Window, highlight);
+        palette.setColor(control->backgroundRole(), highlight);
         control->setAutoFillBackground(true);
     } else {
         return;
@@ -506,7 +509,7 @@ void TDecl::denExit(QWidget* control)
     if (qobject_cast<QLineEdit*>(control)) {
         palette.setColor(QPalette::Base, Qt::white);
     } else if (qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)) {
-        palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
+        palette.setColor(control->backgroundRole(), QApplication::palette().color(QPalette::Button));
         control->setAutoFillBackground(true);
     } else {
         return;
