@@ -20,6 +20,8 @@
 namespace itm {
 
 namespace {
+const QString kFundMessage
+    = QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero.");
 const EditSpec amountEdits[] = {
     { "nrsal", "Nr. salariati:", "nrsal", 8, 130, 80, 80, CharCase::Normal },
     { "DBEdit12", "Fond lunar de salarii:", "fondlunsal", 8, 130, 104, 100, CharCase::Normal },
@@ -41,8 +43,8 @@ DeclarationPanel::DeclarationPanel(QWidget* parent)
     DBCheckBox1 = new DbCheckBox(QStringLiteral("declaratie rectificativa"), this);
     DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
     DBCheckBox1->setGeometry(8, 16, 200, 20);
-    proccom = new DbRadioGroup(QStringLiteral("[ Procent Comision ]"), { QStringLiteral("0.&75%"), QStringLiteral("0.&25%") },
-                               { QStringLiteral("0"), QStringLiteral("1") }, 2, this);
+    proccom = new DbRadioGroup(QStringLiteral("[ Procent Comision ]"),
+        { QStringLiteral("0.&75%"), QStringLiteral("0.&25%") }, { QStringLiteral("0"), QStringLiteral("1") }, 2, this);
     proccom->setObjectName(QStringLiteral("proccom"));
     proccom->setGeometry(8, 34, 222, 44);
     DbEdit** targets[] = { &nrsal, &DBEdit12, &DBEdit13, &achit };
@@ -150,8 +152,7 @@ void DeclarationPanel::computeCommission()
         due.setAsString(QString());
         if ((m_closing && m_closing()) || m_returningToFund)
             return;
-        platform().prompts->message(
-            QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero."));
+        platform().prompts->message(kFundMessage);
         m_returningToFund = true;
         QMetaObject::invokeMethod(
             DBEdit12,
@@ -242,6 +243,14 @@ void DeclarationPanel::Button1Click()
     Dataset& declarations = *m_dm->qryDeclaratii;
     payers.UpdateRecord();
     declarations.UpdateRecord();
+    // The fund's own exit refuses such a fund too, but only when the fund is
+    // left; nothing may store it.
+    const Field fund = declarations.FieldByName(QStringLiteral("fondlunsal"));
+    if (!fund.IsNull() && !IsStorableSalaryFund(fund.AsFloat())) {
+        platform().prompts->message(kFundMessage);
+        DBEdit12->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     const bool january2006 = TryStrToInt(m_actions.month()) == 1 && TryStrToInt(m_actions.year()) == 2006;
     if (!january2006) {
         if (payers.FieldByName(QStringLiteral("faliment")).AsInteger() != 0 || lgb->isEnabled()) {
@@ -257,7 +266,7 @@ void DeclarationPanel::Button1Click()
     declarations.Post();
     declarations.Refresh();
     const QVariantList key { payers.FieldByName(QStringLiteral("id")).AsVariant(), StrToInt(m_actions.month()),
-                             StrToInt(m_actions.year()) };
+        StrToInt(m_actions.year()) };
     if (declarations.Locate(QStringLiteral("idfirma;ln;an"), key, LocateCaseInsensitive)) {
         m_actions.showOutput();
         return;
