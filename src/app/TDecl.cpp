@@ -509,8 +509,10 @@ void TDecl::denExit(QWidget* control)
     if (qobject_cast<QLineEdit*>(control)) {
         palette.setColor(QPalette::Base, Qt::white);
     } else if (qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)) {
+        // The button face again, and the panel showing through as before the
+        // control was entered, also once the panel is disabled and greyed.
         palette.setColor(control->backgroundRole(), QApplication::palette().color(QPalette::Button));
-        control->setAutoFillBackground(true);
+        control->setAutoFillBackground(false);
     } else {
         return;
     }
