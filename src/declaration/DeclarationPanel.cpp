@@ -140,6 +140,10 @@ void DeclarationPanel::nrsalChange(QWidget* sender)
 void DeclarationPanel::computeCommission()
 {
     Dataset& declarations = *m_dm->qryDeclaratii;
+    // The fund or the rate can be left after the declaration was given up
+    // (the way back ran while a box kept the window inactive).
+    if (!declarations.Active())
+        return;
     const Field fund = declarations.FieldByName(QStringLiteral("fondlunsal"));
     const Field due = declarations.FieldByName(QStringLiteral("comdat"));
     const bool reduced = declarations.FieldByName(QStringLiteral("com25")).AsInteger() != 0;

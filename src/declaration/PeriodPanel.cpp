@@ -55,6 +55,10 @@ void PeriodPanel::presetToday()
 
 void PeriodPanel::MaskEdit1Exit()
 {
+    // Left by the way back to the payer (which can run while a box keeps the
+    // window inactive): the month of a closed panel is no longer checked.
+    if (!isEnabled())
+        return;
     if (StrToInt(MaskEdit1->text()) < 1) {
         MaskEdit1->setText(QStringLiteral("1"));
         MaskEdit1->setFocus(Qt::OtherFocusReason);

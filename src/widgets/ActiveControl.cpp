@@ -59,8 +59,6 @@ public:
             enter(reason);
     }
 
-    QWidget* activeOf(const QWidget* window) const { return m_active.value(window); }
-
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
@@ -164,11 +162,6 @@ void track(QWidget* control, ActiveControlSteps steps)
 void entered(QWidget* control, Qt::FocusReason reason)
 {
     Tracker::instance().entered(control, reason);
-}
-
-QWidget* of(const QWidget* window)
-{
-    return Tracker::instance().activeOf(window);
 }
 
 } // namespace ActiveControl

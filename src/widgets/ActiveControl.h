@@ -34,9 +34,6 @@ namespace ActiveControl {
 void track(QWidget* control, ActiveControlSteps steps);
 void entered(QWidget* control, Qt::FocusReason reason);
 
-// The active control of a window, or none.
-QWidget* of(const QWidget* window);
-
 } // namespace ActiveControl
 
 } // namespace itm

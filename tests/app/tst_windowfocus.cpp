@@ -156,19 +156,27 @@ private Q_SLOTS:
     // and the field left gives its highlight back once the window is active.
     void escapeYesGivesTheHighlightBack_data()
     {
-        QTest::addColumn<bool>("inDeclaration");
-        QTest::newRow("locality of the payer") << false;
-        QTest::newRow("employees of the declaration") << true;
+        QTest::addColumn<QString>("control");
+        QTest::newRow("locality of the payer") << "loc";
+        QTest::newRow("employees of the declaration") << "nrsal";
+        // Their exits compute the commission of a declaration closed meanwhile.
+        QTest::newRow("salary fund of the declaration") << "DBEdit12";
+        QTest::newRow("rate of the declaration") << "rate";
     }
     void escapeYesGivesTheHighlightBack()
     {
-        QFETCH(bool, inDeclaration);
+        QFETCH(QString, control);
+        const bool inDeclaration = control != u"loc";
         MainWindowFixture f(seedPayer);
-        QLineEdit* field = nullptr;
+        QWidget* field = nullptr;
         QWidget* back = nullptr;
         if (inDeclaration) {
             openDeclaration(f);
-            field = f.window->ddgb->nrsal;
+            DeclarationPanel* panel = f.window->ddgb;
+            field = control == u"rate" ? static_cast<QWidget*>(panel->proccom->buttons().at(1))
+                                       : panel->findChild<QLineEdit*>(control);
+            if (control == u"DBEdit12")
+                retype(panel->DBEdit12, QStringLiteral("2000"));
             back = f.window->PanelLuna->MaskEdit1;
         } else {
             f.openPayer(kPayerCode);
@@ -185,6 +193,24 @@ private Q_SLOTS:
         QCOMPARE(f.focus(), back);
         QVERIFY(!isHighlighted(field));
         QCOMPARE(isHighlighted(back), !inDeclaration);
+        VERIFY_PROMPTS(f);
+    }
+
+    void theMonthLeftByTheWayBackIsNotChecked()
+    {
+        MainWindowFixture f(seedPayer);
+        openPeriod(f);
+        PeriodPanel* period = f.window->PanelLuna;
+        retype(period->MaskEdit1, QString());
+        BoxWindow box(f);
+        box.takesTheNextBox();
+        f.prompts.answerYes();
+        MainWindowFixture::key(period->MaskEdit1, Qt::Key_Escape);
+        box.closed();
+        QCOMPARE(f.window->windowState(), State::PayerData);
+        QCOMPARE(f.focus(), f.window->dcgb->Button3);
+        QCOMPARE(f.prompts.texts(),
+            QStringList { QStringLiteral("Ati terminat actualizarea (sau selectati o alta societate) ?") });
         VERIFY_PROMPTS(f);
     }
 
