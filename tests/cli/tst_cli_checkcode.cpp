@@ -100,7 +100,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("code");
         QTest::newRow("valid") << QByteArray("19");
         QTest::newRow("letter at the end") << QByteArray("12345678\xc3\xa9");
-        QTest::newRow("letter at the start") << QByteArray("\xc8\x98" "1");
+        QTest::newRow("letter at the start") << QByteArray("\xc8\x98" // S with comma below
+                                                           "1");
         QTest::newRow("ten characters with a letter") << QByteArray("123456789\xc3\xa9");
     }
     void theSameAnswerFromArgumentsAndInput()
