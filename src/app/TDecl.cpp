@@ -489,6 +489,9 @@ bool TDecl::Button4KeyDown(QWidget*, int key)
     return false;
 }
 
+// Check boxes and radio buttons paint their background in the role the style
+// gives buttons, not in the window's role: the colour goes into the role the
+// control is actually filled with.
 void TDecl::denEnter(QWidget* control)
 {
     const QColor highlight = QApplication::palette().color(QPalette::ToolTipBase);
@@ -496,7 +499,7 @@ void TDecl::denEnter(QWidget* control)
     if (qobject_cast<QLineEdit*>(control)) {
         palette.setColor(QPalette::Base, highlight);
     } else if (qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)) {
-        palette.setColor(QPalette::Window, highlight);
+        palette.setColor(control->backgroundRole(), highlight);
         control->setAutoFillBackground(true);
     } else {
         return;
@@ -510,8 +513,10 @@ void TDecl::denExit(QWidget* control)
     if (qobject_cast<QLineEdit*>(control)) {
         palette.setColor(QPalette::Base, Qt::white);
     } else if (qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)) {
-        palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
-        control->setAutoFillBackground(true);
+        // The button face again, and the panel showing through as before the
+        // control was entered, also once the panel is disabled and greyed.
+        palette.setColor(control->backgroundRole(), QApplication::palette().color(QPalette::Button));
+        control->setAutoFillBackground(false);
     } else {
         return;
     }

@@ -20,6 +20,8 @@
 namespace itm {
 
 namespace {
+const QString kFundMessage
+    = QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero.");
 const EditSpec amountEdits[] = {
     { "nrsal", "Nr. salariati:", "nrsal", 8, 130, 80, 80, CharCase::Normal },
     { "DBEdit12", "Fond lunar de salarii:", "fondlunsal", 8, 130, 104, 100, CharCase::Normal },
@@ -41,8 +43,8 @@ DeclarationPanel::DeclarationPanel(QWidget* parent)
     DBCheckBox1 = new DbCheckBox(QStringLiteral("declaratie rectificativa"), this);
     DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
     DBCheckBox1->setGeometry(8, 16, 200, 20);
-    proccom = new DbRadioGroup(QStringLiteral("[ Procent Comision ]"), { QStringLiteral("0.&75%"), QStringLiteral("0.&25%") },
-                               { QStringLiteral("0"), QStringLiteral("1") }, 2, this);
+    proccom = new DbRadioGroup(QStringLiteral("[ Procent Comision ]"),
+        { QStringLiteral("0.&75%"), QStringLiteral("0.&25%") }, { QStringLiteral("0"), QStringLiteral("1") }, 2, this);
     proccom->setObjectName(QStringLiteral("proccom"));
     proccom->setGeometry(8, 34, 222, 44);
     DbEdit** targets[] = { &nrsal, &DBEdit12, &DBEdit13, &achit };
@@ -138,6 +140,10 @@ void DeclarationPanel::nrsalChange(QWidget* sender)
 void DeclarationPanel::computeCommission()
 {
     Dataset& declarations = *m_dm->qryDeclaratii;
+    // The fund or the rate can be left after the declaration was given up
+    // (the way back ran while a box kept the window inactive).
+    if (!declarations.Active())
+        return;
     const Field fund = declarations.FieldByName(QStringLiteral("fondlunsal"));
     const Field due = declarations.FieldByName(QStringLiteral("comdat"));
     const bool reduced = declarations.FieldByName(QStringLiteral("com25")).AsInteger() != 0;
@@ -150,8 +156,7 @@ void DeclarationPanel::computeCommission()
         due.setAsString(QString());
         if ((m_closing && m_closing()) || m_returningToFund)
             return;
-        platform().prompts->message(
-            QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero."));
+        platform().prompts->message(kFundMessage);
         m_returningToFund = true;
         QMetaObject::invokeMethod(
             DBEdit12,
@@ -242,6 +247,14 @@ void DeclarationPanel::Button1Click()
     Dataset& declarations = *m_dm->qryDeclaratii;
     payers.UpdateRecord();
     declarations.UpdateRecord();
+    // The fund's own exit refuses such a fund too, but only when the fund is
+    // left; nothing may store it.
+    const Field fund = declarations.FieldByName(QStringLiteral("fondlunsal"));
+    if (!fund.IsNull() && !IsStorableSalaryFund(fund.AsFloat())) {
+        platform().prompts->message(kFundMessage);
+        DBEdit12->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     const bool january2006 = TryStrToInt(m_actions.month()) == 1 && TryStrToInt(m_actions.year()) == 2006;
     if (!january2006) {
         if (payers.FieldByName(QStringLiteral("faliment")).AsInteger() != 0 || lgb->isEnabled()) {
@@ -257,7 +270,7 @@ void DeclarationPanel::Button1Click()
     declarations.Post();
     declarations.Refresh();
     const QVariantList key { payers.FieldByName(QStringLiteral("id")).AsVariant(), StrToInt(m_actions.month()),
-                             StrToInt(m_actions.year()) };
+        StrToInt(m_actions.year()) };
     if (declarations.Locate(QStringLiteral("idfirma;ln;an"), key, LocateCaseInsensitive)) {
         m_actions.showOutput();
         return;

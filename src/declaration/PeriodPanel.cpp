@@ -9,18 +9,17 @@
 #include "widgets/FormBuilder.h"
 
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 
 namespace itm {
 
 namespace {
+// Digits only, each position shown as "_" while it is empty; the text read
+// from the field holds the digits alone.
 QLineEdit* digitsEdit(QWidget* parent, const char* name, int digits, const QRect& geometry)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setMaxLength(digits);
-    edit->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(digits)), edit));
+    edit->setInputMask(QString(digits, u'0') + QStringLiteral(";_"));
     edit->setGeometry(geometry);
     return edit;
 }
@@ -56,6 +55,10 @@ void PeriodPanel::presetToday()
 
 void PeriodPanel::MaskEdit1Exit()
 {
+    // Left by the way back to the payer (which can run while a box keeps the
+    // window inactive): the month of a closed panel is no longer checked.
+    if (!isEnabled())
+        return;
     if (StrToInt(MaskEdit1->text()) < 1) {
         MaskEdit1->setText(QStringLiteral("1"));
         MaskEdit1->setFocus(Qt::OtherFocusReason);
@@ -109,8 +112,8 @@ void PeriodPanel::lookUpDeclaration()
 
     const QString monthName = MonthName(int(*month));
     if (!declarations.IsEmpty()) {
-        if (!platform().prompts->confirm(QStringLiteral("Datele delaratiei pentru luna %1 exista deja. Modificati acum ?")
-                                             .arg(monthName))) {
+        if (!platform().prompts->confirm(
+                QStringLiteral("Datele delaratiei pentru luna %1 exista deja. Modificati acum ?").arg(monthName))) {
             m_actions.backToPayerData();
             return;
         }
@@ -122,8 +125,8 @@ void PeriodPanel::lookUpDeclaration()
             return;
         }
         declarations.Append();
-        declarations.FieldByName(QStringLiteral("idfirma")).setAsVariant(
-            payers.FieldByName(QStringLiteral("id")).AsVariant());
+        declarations.FieldByName(QStringLiteral("idfirma"))
+            .setAsVariant(payers.FieldByName(QStringLiteral("id")).AsVariant());
         declarations.FieldByName(QStringLiteral("ln")).setAsInteger(*month);
         declarations.FieldByName(QStringLiteral("an")).setAsString(MaskEdit2->text());
         declarations.FieldByName(QStringLiteral("rectificativ")).setAsInteger(0);

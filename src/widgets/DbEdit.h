@@ -7,7 +7,12 @@
 
 namespace itm {
 
-enum class CharCase { Normal, Upper, Lower };
+enum class CharCase
+{
+    Normal,
+    Upper,
+    Lower
+};
 
 // A single-line edit bound to one column: shows the column of the current row,
 // puts the row into editing when the user types, and writes the text into the
@@ -29,12 +34,12 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void showField();
     void onTextChanged();
+    void leave();
 
     FieldLink m_link;
     CharCase m_charCase = CharCase::Normal;
