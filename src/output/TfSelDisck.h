@@ -45,11 +45,15 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormShow();
 
     QList<DeclarationEntry> m_entries; // while execForLines shows the dialog
+    bool isStillMounted(const QString& root, const QString& listedVolume) const;
+
+    bool m_saving = false;
 };
 
 } // namespace itm
