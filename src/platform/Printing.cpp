@@ -77,13 +77,18 @@ void QtPrinting::previewAndPrintPages(QWidget* parent, int pageCount, std::funct
             QPainter painter;
             if (!painter.begin(target))
                 return;
-            for (int page = 0; page < pageCount; ++page) {
-                if (page > 0)
-                    target->newPage();
-                try {
-                    PaintPage(painter, layOutPage(page));
-                } catch (const std::exception&) {
-                    // A page whose records cannot be read stays blank; the others print.
+            // A printer that makes no copies itself gets the whole run once
+            // per copy, in order, as the single page is.
+            const int copies = target->supportsMultipleCopies() ? 1 : qMax(1, target->copyCount());
+            for (int copy = 0; copy < copies; ++copy) {
+                for (int page = 0; page < pageCount; ++page) {
+                    if (copy > 0 || page > 0)
+                        target->newPage();
+                    try {
+                        PaintPage(painter, layOutPage(page));
+                    } catch (const std::exception&) {
+                        // A page whose records cannot be read stays blank; the others print.
+                    }
                 }
             }
             painter.end();
