@@ -14,6 +14,8 @@ trap 'rm -rf "$work"' EXIT
 
 "$root/bench/generate_register.sh" "$work/register.itm" 100000 >/dev/null
 "$root/bench/generate_register.sh" "$work/month1000.itm" 1000 >/dev/null
+# The largest register a backup is measured on (about 380 MB, under a minute to generate).
+"$root/bench/generate_register.sh" "$work/register1500k.itm" 1500000 >/dev/null
 
 results="$work/results.txt"
 : > "$results"
@@ -28,6 +30,8 @@ run_google() {
 run_google bench_register
 run_google bench_declaration_file
 run_google bench_pdf
+run_google bench_month
+ITM_BENCH_DB_LARGE="$work/register1500k.itm" run_google bench_backup
 
 # Whole commands: the median wall time of five runs.
 median_of_runs() {
@@ -49,6 +53,10 @@ median_of_runs "itm-cli write, 1,000 payers of one month" \
     bash -c "rm -rf '$work/stick' && mkdir -p '$work/stick' && '$bin/itm-cli' write --month 3 --year 2006 --to '$work/stick' --db '$work/month1000.itm'"
 median_of_runs "itm-cli pdf, 1,000 declarations" \
     "$bin/itm-cli" pdf --month 3 --year 2006 --out "$work/month.pdf" --db "$work/month1000.itm"
+median_of_runs "itm-cli month --format csv, 100,000 payers" \
+    "$bin/itm-cli" month --month 3 --year 2006 --format csv --db "$work/register.itm"
+median_of_runs "itm-cli copy-month, 1,000 payers" \
+    bash -c "cp '$work/month1000.itm' '$work/copy.itm' && '$bin/itm-cli' copy-month --from-month 3 --from-year 2006 --month 4 --year 2006 --db '$work/copy.itm'"
 
 printf '\n%-60s %s\n' "benchmark" "median"
 printf '%-60s %s\n' "---------" "------"

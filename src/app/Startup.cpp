@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/BackupOnStart.h"
 #include "app/TDecl.h"
 #include "output/OutputPanel.h"
 #include "output/PrintedForms.h"
@@ -7,11 +8,12 @@
 #include "payers/TfDenumire.h"
 #include "platform/Clock.h"
 #include "platform/Drives.h"
-#include "platform/Printing.h"
 #include "platform/Guard.h"
 #include "platform/Platform.h"
+#include "platform/Printing.h"
 #include "platform/QtPrompts.h"
 #include "platform/Shell.h"
+#include "store/DatabaseLock.h"
 #include "store/Tdm.h"
 
 #include <QApplication>
@@ -28,10 +30,20 @@ ProgramObjects::~ProgramObjects()
     fDenumire.reset();
     Decl.reset();
     dm.reset();
+    lock.reset();
 }
 
 bool createProgram(ProgramObjects& objects, const QString& databasePath)
 {
+    objects.lock = std::make_unique<DatabaseLock>(databasePath);
+    // A lock that cannot be made at all (a missing or read-only folder) stops
+    // nothing here: opening the database reports the missing file, and a
+    // read-only folder lets nobody write.
+    if (objects.lock->tryLock() == DatabaseLock::Outcome::HeldByOther) {
+        objects.lock.reset();
+        platform().prompts->message(QStringLiteral("Baza de date este deja deschisa de programul ITM."));
+        return false;
+    }
     return runGuarded([&] {
         objects.Decl = std::make_unique<TDecl>();
         objects.dm = std::make_unique<Tdm>(databasePath);
@@ -42,6 +54,7 @@ bool createProgram(ProgramObjects& objects, const QString& databasePath)
         TDecl::Dialogs dialogs;
         TfDenumire* nameDialog = objects.fDenumire.get();
         dialogs.showNameDialog = [nameDialog] { nameDialog->showModalForPayer(); };
+        dialogs.driveDialog = objects.fSelDisck.get();
         objects.Decl->attach(*objects.dm, dialogs);
     });
 }
@@ -65,6 +78,7 @@ int runProgram(int argc, char** argv)
     if (!createProgram(objects, Tdm::defaultDatabasePath()))
         return 0;
     objects.Decl->show();
+    StartAutomaticBackup(objects.Decl.get(), Tdm::defaultDatabasePath(), objects.dm->con.handle());
     return application.exec();
 }
 

@@ -2,10 +2,13 @@
 
 #include "declaration/DeclarationPanel.h"
 #include "declaration/LiquidatorGroup.h"
+#include "declaration/Period.h"
 #include "declaration/PeriodPanel.h"
+#include "month/TfSituatieLuna.h"
 #include "output/OutputPanel.h"
 #include "payers/PayerPanel.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "platform/Clock.h"
 #include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
@@ -21,7 +24,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -29,8 +34,9 @@
 namespace itm {
 
 TDecl::TDecl(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Decl"));
     setWindowTitle(programTitle());
@@ -90,6 +96,8 @@ void TDecl::buildPayerCodePanel()
     leg = addButton(pancui, "leg", QStringLiteral("L&egislatie"), QRect(470, 15, 95, 25));
     aj = addButton(pancui, "aj", QStringLiteral("&Ajutor"), QRect(570, 15, 95, 25));
     sterg = addButton(pancui, "sterg", QStringLiteral("&Sterge"), QRect(670, 15, 95, 25));
+    lblF4 = addLabel(pancui, QStringLiteral("F4 - situatia lunii"), cui->x() + cui->width() + 12, 20);
+    lblF4->setObjectName(QStringLiteral("lblF4"));
 }
 
 void TDecl::attach(Tdm& dm, Dialogs dialogs)
@@ -102,22 +110,23 @@ void TDecl::attach(Tdm& dm, Dialogs dialogs)
         if (m_dialogs.showNameDialog)
             m_dialogs.showNameDialog();
     });
-    PanelLuna->attach(dm, { [this] { return cui->text(); },
-                            [this](bool january2006) { ddgb->showPeriodGroups(january2006); },
-                            [this] {
-                                PanelLuna->setEnabled(false);
-                                ddgb->setEnabled(true);
-                                ddgb->show();
-                                ddgb->DBCheckBox1->setFocus(Qt::OtherFocusReason);
-                            },
-                            [this] { BackToPayerData(); } });
-    ddgb->attach(dm, { [this] { return cui->text(); }, [this] { return PanelLuna->MaskEdit1->text(); },
-                       [this] { return PanelLuna->MaskEdit2->text(); }, [this] { showOutputPanel(); },
-                       [this] {
-                           // The event loop stops once the handler has returned.
-                           QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-                       },
-                       [this] { BackToPeriod(); } });
+    PanelLuna->attach(dm,
+        { [this] { return cui->text(); }, [this](bool january2006) { ddgb->showPeriodGroups(january2006); },
+            [this] {
+                PanelLuna->setEnabled(false);
+                ddgb->setEnabled(true);
+                ddgb->show();
+                ddgb->DBCheckBox1->setFocus(Qt::OtherFocusReason);
+            },
+            [this] { BackToPayerData(); } });
+    ddgb->attach(dm,
+        { [this] { return cui->text(); }, [this] { return PanelLuna->MaskEdit1->text(); },
+            [this] { return PanelLuna->MaskEdit2->text(); }, [this] { showOutputPanel(); },
+            [this] {
+                // The event loop stops once the handler has returned.
+                QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            },
+            [this] { BackToPeriod(); } });
 }
 
 void TDecl::onClick(QPushButton* button, std::function<void()> handler)
@@ -164,7 +173,7 @@ void TDecl::attachHandlers()
 
     // The period.
     attachHooks(PanelLuna->MaskEdit1,
-                { key(&TDecl::MaskEdit1KeyDown), {}, [this](QWidget*) { PanelLuna->MaskEdit1Exit(); }, {} });
+        { key(&TDecl::MaskEdit1KeyDown), {}, [this](QWidget*) { PanelLuna->MaskEdit1Exit(); }, {} });
     attachHooks(PanelLuna->MaskEdit2, { key(&TDecl::MaskEdit2KeyDown), {}, {}, {} });
 
     // The declaration, its rate group (each radio button, as the window's
@@ -174,18 +183,20 @@ void TDecl::attachHandlers()
     ddgb->setClosingTest([this] { return closingDeclarationPanel(); });
     attachHooks(ddgb->DBCheckBox1, { key(&TDecl::DBCheckBox1KeyDown), enter, exit, {} });
     for (QRadioButton* button : ddgb->proccom->buttons()) {
-        attachHooks(button, { key(&TDecl::DBCheckBox1KeyDown), enter, [this](QWidget* control) {
-                                 denExit(control);
-                                 // Leaving the group as a whole recomputes the commission.
-                                 QWidget* next = QApplication::focusWidget();
-                                 if (!next || next->parentWidget() != ddgb->proccom)
-                                     ddgb->proccomExit();
-                             },
-                              {} });
+        attachHooks(button,
+            { key(&TDecl::DBCheckBox1KeyDown), enter,
+                [this](QWidget* control) {
+                    denExit(control);
+                    // Leaving the group as a whole recomputes the commission.
+                    QWidget* next = QApplication::focusWidget();
+                    if (!next || next->parentWidget() != ddgb->proccom)
+                        ddgb->proccomExit();
+                },
+                {} });
     }
     for (DbEdit* amount : ddgb->amountFields()) {
         ControlHooks hooks { key(&TDecl::DBCheckBox1KeyDown), enter, exit,
-                             [this](QWidget* sender) { ddgb->nrsalChange(sender); } };
+            [this](QWidget* sender) { ddgb->nrsalChange(sender); } };
         if (amount == ddgb->DBEdit12) {
             hooks.keyDown = key(&TDecl::DBEdit12KeyDown);
             hooks.exit = [this](QWidget*) { ddgb->DBEdit12Exit(); };
@@ -383,8 +394,40 @@ void TDecl::showOutputPanel()
     butpan->Button4->setFocus(Qt::OtherFocusReason);
 }
 
+void TDecl::showMonthWorkspace()
+{
+    const QDate today = platform().clock->today();
+    TfSituatieLuna workspace(*m_dm, m_dialogs.driveDialog, this);
+    workspace.showMonth(m_lastPeriod.value_or(MonthPeriod { today.month(), today.year() }));
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    workspace.exec();
+    m_lastPeriod = workspace.shownMonth();
+    // Without a window manager nobody gives the window the keyboard back; the
+    // control keeps its place, so it is no entry.
+    activateWindow();
+    if (focused)
+        focused->setFocus(Qt::ActiveWindowFocusReason);
+    if (const auto& code = workspace.chosenPayerCode())
+        openPayerAsTyped(*code);
+}
+
+void TDecl::openPayerAsTyped(const QString& code)
+{
+    cui->setFocus(Qt::OtherFocusReason);
+    cui->selectAll();
+    cui->insert(code);
+    // The field's own Enter comes first (it refuses an empty code), then the
+    // window's: the payer opens as on the road.
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(cui, &enter);
+}
+
 bool TDecl::cuiKeyDown(QWidget* sender, int key)
 {
+    if (key == Qt::Key_F4 && windowState() == WindowState::PayerCode) {
+        showMonthWorkspace();
+        return true;
+    }
     if (key == KeyEnter && sender == cui) {
         openPayer();
         return true;
@@ -437,6 +480,9 @@ bool TDecl::MaskEdit1KeyDown(QWidget*, int key)
 bool TDecl::MaskEdit2KeyDown(QWidget* sender, int key)
 {
     if (key == KeyEnter) {
+        const PeriodLookup period = CheckPeriod(PanelLuna->MaskEdit1->text(), PanelLuna->MaskEdit2->text());
+        if (period.verdict == PeriodLookup::Verdict::Valid)
+            m_lastPeriod = MonthPeriod { period.month, period.year };
         PanelLuna->lookUpDeclaration();
         return true;
     }
@@ -485,6 +531,9 @@ bool TDecl::Button4KeyDown(QWidget*, int key)
     return false;
 }
 
+// Check boxes and radio buttons paint their background in the role the style
+// gives buttons, not in the window's role: the colour goes into the role the
+// control is actually filled with.
 void TDecl::denEnter(QWidget* control)
 {
     const QColor highlight = QApplication::palette().color(QPalette::ToolTipBase);
@@ -492,7 +541,7 @@ void TDecl::denEnter(QWidget* control)
     if (qobject_cast<QLineEdit*>(control)) {
         palette.setColor(QPalette::Base, highlight);
     } else if (qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)) {
-        palette.setColor(QPalette::Window, highlight);
+        palette.setColor(control->backgroundRole(), highlight);
         control->setAutoFillBackground(true);
     } else {
         return;
@@ -506,8 +555,10 @@ void TDecl::denExit(QWidget* control)
     if (qobject_cast<QLineEdit*>(control)) {
         palette.setColor(QPalette::Base, Qt::white);
     } else if (qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)) {
-        palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
-        control->setAutoFillBackground(true);
+        // The button face again, and the panel showing through as before the
+        // control was entered, also once the panel is disabled and greyed.
+        palette.setColor(control->backgroundRole(), QApplication::palette().color(QPalette::Button));
+        control->setAutoFillBackground(false);
     } else {
         return;
     }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "month/MonthPeriod.h"
+
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QFrame;
 class QLabel;
@@ -14,6 +17,7 @@ class OutputPanel;
 class PayerPanel;
 class PeriodPanel;
 class Tdm;
+class TfSelDisck;
 class TVelaDBAutoCompletitionEdit;
 
 // The main window: one fixed road of panels (payer code, payer data, period,
@@ -23,7 +27,14 @@ class TDecl : public QWidget
 {
     Q_OBJECT
 public:
-    enum class WindowState { PayerCode, PayerData, Period, Declaration, Output };
+    enum class WindowState
+    {
+        PayerCode,
+        PayerData,
+        Period,
+        Declaration,
+        Output
+    };
 
     explicit TDecl(QWidget* parent = nullptr);
     ~TDecl() override;
@@ -36,6 +47,9 @@ public:
         // panel's own commands when not set.
         std::function<void()> generateDeclarationFile;
         std::function<void()> printDeclaration;
+        // The drive the month workspace writes the month's file to; without
+        // it the workspace does not offer that.
+        TfSelDisck* driveDialog = nullptr;
     };
     void attach(Tdm& dm, Dialogs dialogs);
 
@@ -45,6 +59,7 @@ public:
     QPushButton* leg;
     QPushButton* aj;
     QPushButton* sterg;
+    QLabel* lblF4;
     QWidget* Panel2;
     QLabel* Image1;
     PayerPanel* dcgb;
@@ -64,6 +79,11 @@ public:
     void openPayer();
     void Button5Click();
     void showOutputPanel();
+    // F4 in the payer-code state: "Situatia declaratiilor pe luna", preset to
+    // the period last used; a payer chosen there is opened as if its code had
+    // been typed into cui and Enter pressed.
+    void showMonthWorkspace();
+    void openPayerAsTyped(const QString& code);
 
     bool cuiKeyDown(QWidget* sender, int key);
     bool denKeyDown(QWidget* sender, int key);
@@ -94,6 +114,7 @@ private:
     Dialogs m_dialogs;
     bool m_shownOnce = false;
     bool m_closingDeclarationPanel = false;
+    std::optional<MonthPeriod> m_lastPeriod; // since the program started
 };
 
 } // namespace itm

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/DeclarationFile.h"
+
 #include <QDialog>
 
 class QGroupBox;
@@ -25,6 +27,12 @@ public:
     QString Cui;
     QString Linie;
 
+    // Shows the dialog for the lines of many payers of one month: on saving,
+    // they are merged into the month's file on the chosen drive all at once,
+    // by the same merge as a single line. Luna and An are set from the
+    // arguments; Cui and Linie are not used.
+    int execForLines(qint64 luna, qint64 an, const QList<DeclarationEntry>& entries);
+
     QGroupBox* GroupBox1;
     QListWidget* lv;
     QPushButton* Button1;
@@ -37,9 +45,15 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormShow();
+
+    QList<DeclarationEntry> m_entries; // while execForLines shows the dialog
+    bool isStillMounted(const QString& root, const QString& listedVolume) const;
+
+    bool m_saving = false;
 };
 
 } // namespace itm

@@ -27,6 +27,26 @@ void PrepareDeclarationPrinter(QPrinter& printer)
     printer.setPrintRange(QPrinter::AllPages);
 }
 
+void PaintDeclarationCopies(QPrinter& printer, const std::function<PageLayout()>& layOutPage)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return;
+    // Nothing may escape into the event loop; the fill step and the layout
+    // print what they cannot show as empty and do not throw.
+    try {
+        const PageLayout page = layOutPage();
+        const int copies = printer.supportsMultipleCopies() ? 1 : qMax(1, printer.copyCount());
+        for (int copy = 0; copy < copies; ++copy) {
+            if (copy > 0)
+                printer.newPage();
+            PaintPage(painter, page);
+        }
+    } catch (const std::exception&) {
+    }
+    painter.end();
+}
+
 void QtPrinting::previewAndPrint(QWidget* parent, std::function<PageLayout()> layOutPage)
 {
     // Laid out once before anything is shown: an error stops here, before the
@@ -37,18 +57,42 @@ void QtPrinting::previewAndPrint(QWidget* parent, std::function<PageLayout()> la
     PrepareDeclarationPrinter(printer);
     QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowModality(Qt::ApplicationModal);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&layOutPage](QPrinter* target) {
-        QPainter painter;
-        if (!painter.begin(target))
-            return;
-        // Nothing may escape into the event loop; the fill step and the
-        // layout print what they cannot show as empty and do not throw.
-        try {
-            PaintPage(painter, layOutPage());
-        } catch (const std::exception&) {
-        }
-        painter.end();
-    });
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+        [&layOutPage](QPrinter* target) { PaintDeclarationCopies(*target, layOutPage); });
+    preview.exec();
+}
+
+void QtPrinting::previewAndPrintPages(QWidget* parent, int pageCount, std::function<PageLayout(int page)> layOutPage)
+{
+    if (pageCount <= 0)
+        return;
+    layOutPage(0);
+
+    QPrinter printer(QPrinter::HighResolution);
+    PrepareDeclarationPrinter(printer);
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setWindowModality(Qt::ApplicationModal);
+    QObject::connect(
+        &preview, &QPrintPreviewDialog::paintRequested, &preview, [pageCount, &layOutPage](QPrinter* target) {
+            QPainter painter;
+            if (!painter.begin(target))
+                return;
+            // A printer that makes no copies itself gets the whole run once
+            // per copy, in order, as the single page is.
+            const int copies = target->supportsMultipleCopies() ? 1 : qMax(1, target->copyCount());
+            for (int copy = 0; copy < copies; ++copy) {
+                for (int page = 0; page < pageCount; ++page) {
+                    if (copy > 0 || page > 0)
+                        target->newPage();
+                    try {
+                        PaintPage(painter, layOutPage(page));
+                    } catch (const std::exception&) {
+                        // A page whose records cannot be read stays blank; the others print.
+                    }
+                }
+            }
+            painter.end();
+        });
     preview.exec();
 }
 

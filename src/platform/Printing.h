@@ -21,6 +21,11 @@ public:
     // Returns when the preview has been closed. An error raised by the first
     // layout (before the preview opens) reaches the caller.
     virtual void previewAndPrint(QWidget* parent, std::function<PageLayout()> layOutPage) = 0;
+    // Several pages in one preview, page i (0 .. pageCount - 1) laid out by
+    // layOutPage(i) each time it is drawn; the first is laid out once before
+    // the preview opens.
+    virtual void previewAndPrintPages(QWidget* parent, int pageCount, std::function<PageLayout(int page)> layOutPage)
+        = 0;
 };
 
 // Qt's print preview dialog on a high-resolution printer.
@@ -28,11 +33,17 @@ class QtPrinting : public Printing
 {
 public:
     void previewAndPrint(QWidget* parent, std::function<PageLayout()> layOutPage) override;
+    void previewAndPrintPages(QWidget* parent, int pageCount, std::function<PageLayout(int page)> layOutPage) override;
 };
 
 // The printer settings of a declaration: A4 portrait, the whole sheet as the
 // painting area (the page places the band itself), one copy, one side, the
 // automatic paper bin, all pages.
 void PrepareDeclarationPrinter(QPrinter& printer);
+
+// Lays the page out once and paints it on the printer: once when the printer
+// makes the copies itself, otherwise (a PDF file, for one) once per copy
+// asked for.
+void PaintDeclarationCopies(QPrinter& printer, const std::function<PageLayout()>& layOutPage);
 
 } // namespace itm

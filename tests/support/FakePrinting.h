@@ -23,7 +23,19 @@ public:
             duringPreview();
     }
 
+    void previewAndPrintPages(QWidget* parent, int pageCount, std::function<PageLayout(int page)> layOutPage) override
+    {
+        ++requests;
+        lastParent = parent;
+        pageCounts.append(pageCount);
+        for (int page = 0; page < pageCount; ++page)
+            layouts.append(layOutPage(page));
+        if (duringPreview)
+            duringPreview();
+    }
+
     int requests = 0;
+    QList<int> pageCounts; // of each request for several pages
     int layoutsPerRequest = 2;
     QWidget* lastParent = nullptr;
     QList<PageLayout> layouts;

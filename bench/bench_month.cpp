@@ -1,0 +1,131 @@
+// The month window over a register of 100,000 payers: its first screen, the
+// whole register read behind it, and a keystroke in its filter.
+#include "month/MonthListing.h"
+#include "month/MonthTableModel.h"
+#include "month/TfSituatieLuna.h"
+#include "platform/Platform.h"
+#include "store/Tdm.h"
+#include "support/FakePrompts.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+using namespace itm;
+
+namespace {
+
+QString databasePath;
+const MonthPeriod march2006 { 3, 2006 };
+
+// From creating the window to its first screen painted: the period, the first
+// rows of the table and the totals read so far.
+void MonthWindowFirstScreen(benchmark::State& state)
+{
+    test::FakePrompts prompts;
+    platform().prompts = &prompts;
+    Tdm dm(databasePath);
+    for (auto _ : state) {
+        auto window = std::make_unique<TfSituatieLuna>(dm, nullptr);
+        window->showMonth(march2006);
+        window->show();
+        window->repaint();
+        benchmark::DoNotOptimize(window->model()->rowCount());
+        state.PauseTiming();
+        window.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    platform() = Platform {};
+}
+
+// The whole register read, as the window does it slice by slice after its
+// first screen.
+void MonthListingWholeRegister(benchmark::State& state)
+{
+    Tdm dm(databasePath);
+    for (auto _ : state) {
+        const QVector<MonthRow> rows = ReadMonthListing(dm.con, march2006);
+        benchmark::DoNotOptimize(rows.size());
+    }
+}
+
+struct LoadedWindow
+{
+    test::FakePrompts prompts;
+    Tdm dm { databasePath };
+    TfSituatieLuna window { dm, nullptr };
+
+    LoadedWindow()
+    {
+        platform().prompts = &prompts;
+        window.showMonth(march2006);
+        window.model()->finishLoading();
+        window.show();
+        QApplication::setActiveWindow(&window);
+        window.filtru->setFocus();
+        QCoreApplication::processEvents();
+    }
+    ~LoadedWindow() { platform() = Platform {}; }
+};
+
+// One character typed into an empty filter over the whole register, until
+// the table shows the matching rows.
+void FilterKeystrokeNarrowing(benchmark::State& state)
+{
+    LoadedWindow loaded;
+    const QString digits = QStringLiteral("1234567890");
+    int i = 0;
+    for (auto _ : state) {
+        QTest::keyClick(loaded.window.filtru, digits[i++ % 10].toLatin1());
+        loaded.window.repaint();
+        benchmark::DoNotOptimize(loaded.window.model()->rowCount());
+        state.PauseTiming();
+        loaded.window.filtru->clear();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+// The last character deleted: every payer of the register shown again.
+void FilterKeystrokeWidening(benchmark::State& state)
+{
+    LoadedWindow loaded;
+    for (auto _ : state) {
+        state.PauseTiming();
+        loaded.window.filtru->setText(QStringLiteral("FIRMA 0"));
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        QTest::keyClick(loaded.window.filtru, Qt::Key_Backspace);
+        loaded.window.repaint();
+        benchmark::DoNotOptimize(loaded.window.model()->rowCount());
+    }
+}
+
+} // namespace
+
+BENCHMARK(MonthWindowFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(MonthListingWholeRegister)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(FilterKeystrokeNarrowing)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(FilterKeystrokeWidening)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QTemporaryDir folder;
+    databasePath = qEnvironmentVariable("ITM_BENCH_DB");
+    if (databasePath.isEmpty()) {
+        databasePath = folder.filePath(QStringLiteral("register.itm"));
+        QProcess::execute(
+            QStringLiteral(ITM_SOURCE_DIR "/bench/generate_register.sh"), { databasePath, QStringLiteral("100000") });
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

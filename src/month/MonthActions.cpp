@@ -1,0 +1,113 @@
+// The actions of the month window: the carry-over of the month before, the
+// month's declaration file on a drive and the month's printed declarations.
+
+#include "month/CarryOver.h"
+#include "month/MonthDeclarations.h"
+#include "month/MonthTableModel.h"
+#include "month/TfSituatieLuna.h"
+#include "output/DeclarationLine.h"
+#include "output/FormFill.h"
+#include "output/PrintedForms.h"
+#include "output/TfSelDisck.h"
+#include "platform/Platform.h"
+#include "platform/Printing.h"
+#include "platform/Prompts.h"
+#include "store/Tdm.h"
+
+namespace itm {
+
+namespace {
+
+// A preview of more pages than this asks first: every page is laid out.
+constexpr int kPagesWithoutQuestion = 100;
+
+QString payersText(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 platitor") : QStringLiteral("%1 platitori").arg(count);
+}
+
+QString carryOverSummary(const CarryOverCounts& counts, const MonthPeriod& source, const MonthPeriod& target)
+{
+    QString text
+        = QStringLiteral("Declaratii preluate: %1\nPlatitori omisi: %2").arg(counts.copied).arg(counts.skipped());
+    if (counts.alreadyDeclared > 0)
+        text += QStringLiteral("\n - deja declarati pentru %1: %2").arg(MonthTitle(target)).arg(counts.alreadyDeclared);
+    if (counts.withoutSource > 0)
+        text += QStringLiteral("\n - fara declaratie in %1: %2").arg(MonthTitle(source)).arg(counts.withoutSource);
+    if (counts.withoutCommission > 0)
+        text += QStringLiteral("\n - cu fond de salarii din care nu se poate calcula comisionul: %1")
+                    .arg(counts.withoutCommission);
+    return text;
+}
+
+QString noDeclarationsText(const MonthPeriod& period)
+{
+    return QStringLiteral("Nu exista declaratii pentru luna %1.").arg(MonthTitle(period));
+}
+
+} // namespace
+
+void TfSituatieLuna::PreiaClick()
+{
+    m_model->finishLoading();
+    const QList<qint64> payers = payersToCarryOver();
+    const MonthPeriod source = PreviousMonth(m_shown);
+    if (payers.isEmpty()) {
+        platform().prompts->message(
+            QStringLiteral("Toti platitorii afisati au declaratie pentru luna %1.").arg(MonthTitle(m_shown)));
+        return;
+    }
+    if (!platform().prompts->confirm(QStringLiteral("Preluati declaratiile din luna %1 pentru %2 ?")
+                                         .arg(MonthTitle(source), payersText(payers.size()))))
+        return;
+    const CarryOverCounts counts = CarryOverDeclarations(m_dm, source, m_shown, payers);
+    reload();
+    platform().prompts->message(carryOverSummary(counts, source, m_shown));
+}
+
+void TfSituatieLuna::DischetaClick()
+{
+    if (!m_driveDialog)
+        return;
+    const MonthDeclarations month(m_dm.con, m_shown);
+    if (month.count() == 0) {
+        platform().prompts->message(noDeclarationsText(m_shown));
+        return;
+    }
+    // Every line is built before the drive is chosen: a record that cannot
+    // make its line stops the whole month, and nothing is written.
+    QList<DeclarationEntry> entries;
+    entries.reserve(month.count());
+    for (int i = 0; i < month.count(); ++i) {
+        const MonthDeclarations::Records records = month.read(i);
+        entries.append({ DeclarationFileBytes(records.payer.fieldText(QStringLiteral("cui"))),
+            DeclarationFileBytes(BuildDeclarationLine(records.payer, records.declaration)) });
+    }
+    m_driveDialog->execForLines(m_shown.month, m_shown.year, entries);
+}
+
+void TfSituatieLuna::ListareClick()
+{
+    const MonthDeclarations month(m_dm.con, m_shown);
+    if (month.count() == 0) {
+        platform().prompts->message(noDeclarationsText(m_shown));
+        return;
+    }
+    if (month.count() > kPagesWithoutQuestion
+        && !platform().prompts->confirm(
+            QStringLiteral("Listarea cuprinde %1 pagini si poate dura. Continuati ?").arg(month.count())))
+        return;
+    platform().printing->previewAndPrintPages(this, month.count(), [&month](int page) {
+        const MonthDeclarations::Records records = month.read(page);
+        const PrintedFormChoice choice = ChoosePrintedForm(records.declaration, records.payer);
+        const FormData data { &records.declaration, &records.payer,
+            month.county(records.payer.fieldText(QStringLiteral("codjudet"))),
+            month.county(records.payer.fieldText(QStringLiteral("lcodjudet"))) };
+        // Each page gets forms of its own: a name that a payer's record cannot
+        // compose must not be carried over from the page before.
+        PrintedForms forms;
+        return forms.layOut(choice, data);
+    });
+}
+
+} // namespace itm

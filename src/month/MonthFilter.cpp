@@ -1,0 +1,133 @@
+#include "month/MonthFilter.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace itm {
+
+QString FoldForSearch(const QString& text)
+{
+    const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    // Most registers hold upper-case ASCII names: those come back unchanged and shared.
+    if (ascii)
+        return text.toUpper();
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    QString bare;
+    bare.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            bare.append(c);
+    }
+    return bare.toUpper();
+}
+
+MonthFilter::MonthFilter(const QString& text, StatusFilter status)
+    : m_text(FoldForSearch(text))
+    , m_status(status)
+{
+}
+
+bool MonthFilter::matches(const MonthRow& row) const
+{
+    switch (m_status) {
+    case StatusFilter::All:
+        break;
+    case StatusFilter::Declared:
+        if (!row.declared())
+            return false;
+        break;
+    case StatusFilter::NotDeclared:
+        if (row.declared())
+            return false;
+        break;
+    }
+    return m_text.isEmpty() || row.searchCode.contains(m_text) || row.searchName.contains(m_text);
+}
+
+bool MonthFilter::narrows(const MonthFilter& previous) const
+{
+    const bool statusNarrows = previous.m_status == StatusFilter::All || previous.m_status == m_status;
+    return statusNarrows && m_text.contains(previous.m_text);
+}
+
+void AppendMatching(QVector<int>& shown, const QVector<MonthRow>& rows, qsizetype first, const MonthFilter& filter)
+{
+    for (qsizetype i = first; i < rows.size(); ++i) {
+        if (filter.matches(rows.at(i)))
+            shown.append(int(i));
+    }
+}
+
+QVector<int> NarrowedRows(const QVector<int>& shown, const QVector<MonthRow>& rows, const MonthFilter& filter)
+{
+    QVector<int> narrowed;
+    narrowed.reserve(shown.size());
+    for (const int position : shown) {
+        if (filter.matches(rows.at(position)))
+            narrowed.append(position);
+    }
+    return narrowed;
+}
+
+namespace {
+
+qint64 amountKey(const MonthRow& row, MonthColumn column)
+{
+    if (!row.declared())
+        return std::numeric_limits<qint64>::min();
+    switch (column) {
+    case MonthColumn::Employees:
+        return row.employees;
+    case MonthColumn::Fund:
+        return row.fund;
+    case MonthColumn::Commission:
+        return row.commission;
+    case MonthColumn::Paid:
+        return row.paid;
+    case MonthColumn::Difference:
+        return row.difference();
+    default:
+        return 0;
+    }
+}
+
+// Negative, zero or positive as a sorts before, with or after b.
+int compareRows(const MonthRow& a, const MonthRow& b, MonthColumn column)
+{
+    switch (column) {
+    case MonthColumn::Code:
+        return 0; // the rows' own order
+    case MonthColumn::Name:
+        return a.searchName.compare(b.searchName);
+    case MonthColumn::County:
+        return a.county.compare(b.county);
+    case MonthColumn::Status:
+        return StatusText(a.status).compare(StatusText(b.status));
+    default: {
+        const qint64 x = amountKey(a, column);
+        const qint64 y = amountKey(b, column);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    }
+}
+
+} // namespace
+
+void SortMonthRows(QVector<int>& positions, const QVector<MonthRow>& rows, MonthColumn column, bool descending)
+{
+    if (column == MonthColumn::Code) {
+        // The rows are read in payer-code order.
+        std::sort(positions.begin(), positions.end());
+        if (descending)
+            std::reverse(positions.begin(), positions.end());
+        return;
+    }
+    std::sort(positions.begin(), positions.end(), [&](int a, int b) {
+        const int order = compareRows(rows.at(a), rows.at(b), column);
+        if (order != 0)
+            return descending ? order > 0 : order < 0;
+        return a < b;
+    });
+}
+
+} // namespace itm

@@ -1,0 +1,198 @@
+#include "month/MonthTableModel.h"
+
+#include <QColor>
+
+namespace itm {
+
+MonthTableModel::MonthTableModel(QObject* parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+MonthTableModel::~MonthTableModel() = default;
+
+void MonthTableModel::open(Connection& connection, const MonthPeriod& period, int firstSlice)
+{
+    beginResetModel();
+    m_reader.reset();
+    m_rows.clear();
+    m_shown.clear();
+    m_totals = MonthTotals();
+    try {
+        m_reader = std::make_unique<MonthListingReader>(connection, period);
+        if (!m_reader->readMore(m_rows, firstSlice))
+            m_reader.reset();
+    } catch (...) {
+        m_reader.reset();
+        endResetModel();
+        throw;
+    }
+    AppendMatching(m_shown, m_rows, 0, m_filter);
+    for (const int position : std::as_const(m_shown))
+        m_totals.add(m_rows.at(position));
+    endResetModel();
+    if (!inArrivalOrder()) {
+        finishLoading();
+        applySort();
+    }
+    Q_EMIT totalsChanged();
+    if (!m_reader)
+        Q_EMIT loadingFinished();
+}
+
+bool MonthTableModel::loadMore(int count)
+{
+    if (!m_reader)
+        return false;
+    const qsizetype firstNew = m_rows.size();
+    bool more = false;
+    try {
+        more = m_reader->readMore(m_rows, count);
+    } catch (...) {
+        // What was read stays shown; the rest of the register is not read.
+        m_reader.reset();
+        appendRead(firstNew);
+        throw;
+    }
+    if (!more)
+        m_reader.reset();
+    appendRead(firstNew);
+    if (!more)
+        Q_EMIT loadingFinished();
+    return more;
+}
+
+void MonthTableModel::finishLoading()
+{
+    while (loadMore(16384)) { }
+}
+
+void MonthTableModel::appendRead(qsizetype firstNew)
+{
+    // Rows arrive in payer-code order, the order shown while they arrive.
+    QVector<int> added;
+    AppendMatching(added, m_rows, firstNew, m_filter);
+    if (!added.isEmpty()) {
+        beginInsertRows(QModelIndex(), int(m_shown.size()), int(m_shown.size() + added.size()) - 1);
+        m_shown += added;
+        for (const int position : std::as_const(added))
+            m_totals.add(m_rows.at(position));
+        endInsertRows();
+    }
+    Q_EMIT totalsChanged();
+}
+
+void MonthTableModel::setFilter(const MonthFilter& filter)
+{
+    const bool narrower = filter.narrows(m_filter);
+    m_filter = filter;
+    QVector<int> shown;
+    if (narrower) {
+        shown = NarrowedRows(m_shown, m_rows, m_filter);
+    } else {
+        AppendMatching(shown, m_rows, 0, m_filter);
+        if (!inArrivalOrder())
+            SortMonthRows(shown, m_rows, m_sortColumn, m_descending);
+    }
+    showAgain(std::move(shown));
+}
+
+void MonthTableModel::showAgain(QVector<int> shown)
+{
+    beginResetModel();
+    m_shown = std::move(shown);
+    m_totals = MonthTotals();
+    for (const int position : std::as_const(m_shown))
+        m_totals.add(m_rows.at(position));
+    endResetModel();
+    Q_EMIT totalsChanged();
+}
+
+int MonthTableModel::rowOfPayer(qint64 payerId) const
+{
+    for (int row = 0; row < m_shown.size(); ++row) {
+        if (m_rows.at(m_shown.at(row)).payerId == payerId)
+            return row;
+    }
+    return -1;
+}
+
+int MonthTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_shown.size());
+}
+
+int MonthTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kMonthColumnCount;
+}
+
+QVariant MonthTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_shown.size())
+        return QVariant();
+    const MonthRow& row = payerAt(index.row());
+    const auto column = MonthColumn(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+        return MonthCellText(row, column);
+    case Qt::TextAlignmentRole:
+        return IsAmountColumn(column) ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::ForegroundRole:
+        if (column == MonthColumn::Status && !row.declared())
+            return QColor(170, 0, 0);
+        return QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+QVariant MonthTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= kMonthColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return QStringLiteral("%1 %2").arg(section + 1).arg(MonthColumnTitle(MonthColumn(section)));
+    if (role == Qt::TextAlignmentRole)
+        return IsAmountColumn(MonthColumn(section)) ? int(Qt::AlignRight | Qt::AlignVCenter)
+                                                    : int(Qt::AlignLeft | Qt::AlignVCenter);
+    return QVariant();
+}
+
+void MonthTableModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= kMonthColumnCount)
+        return;
+    const auto sortColumn = MonthColumn(column);
+    const bool descending = order == Qt::DescendingOrder;
+    if (sortColumn == m_sortColumn && descending == m_descending)
+        return;
+    m_sortColumn = sortColumn;
+    m_descending = descending;
+    if (!inArrivalOrder())
+        finishLoading();
+    applySort();
+}
+
+void MonthTableModel::applySort()
+{
+    Q_EMIT layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    QVector<int> positions;
+    positions.reserve(before.size());
+    for (const QModelIndex& index : before)
+        positions.append(m_shown.at(index.row()));
+    SortMonthRows(m_shown, m_rows, m_sortColumn, m_descending);
+    // Selected and current rows follow their payers.
+    QVector<int> rowOf(m_rows.size(), -1);
+    for (int row = 0; row < m_shown.size(); ++row)
+        rowOf[m_shown.at(row)] = row;
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (int i = 0; i < before.size(); ++i)
+        after.append(index(rowOf.at(positions.at(i)), before.at(i).column()));
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged();
+}
+
+} // namespace itm

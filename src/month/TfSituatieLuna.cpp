@@ -1,0 +1,349 @@
+#include "month/TfSituatieLuna.h"
+
+#include "declaration/Period.h"
+#include "month/MonthTableModel.h"
+#include "month/MonthTableView.h"
+#include "platform/Guard.h"
+#include "store/Tdm.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace itm {
+
+namespace {
+
+// The first screen is read at once; the rest of the register follows in
+// slices between the user's keystrokes.
+constexpr int kFirstSlice = 200;
+constexpr int kSlice = 2000;
+
+bool isEnter(const QKeyEvent* key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+QLineEdit* digitsEdit(QWidget* parent, const char* name, int length, int width)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setMaxLength(length);
+    edit->setFixedWidth(width);
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), edit));
+    return edit;
+}
+
+QPushButton* actionButton(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // Enter never presses a button the focus is not on.
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+TfSituatieLuna::TfSituatieLuna(Tdm& dm, TfSelDisck* driveDialog, QWidget* parent)
+    : QDialog(parent)
+    , m_dm(dm)
+    , m_driveDialog(driveDialog)
+    , m_model(new MonthTableModel(this))
+    , m_loadTimer(new QTimer(this))
+{
+    setObjectName(QStringLiteral("fSituatieLuna"));
+    setWindowTitle(QStringLiteral("Situatia declaratiilor pe luna"));
+    setModal(true);
+    // Wide enough for the names, on a small screen as well.
+    const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    resize(qMin(1180, screen.width() - 40), qMin(640, screen.height() - 40));
+    buildWindow();
+    attachKeys();
+    m_loadTimer->setInterval(0);
+    connect(m_loadTimer, &QTimer::timeout, this, [this] { runGuarded([this] { loadSlice(); }); });
+    connect(m_model, &MonthTableModel::totalsChanged, this, &TfSituatieLuna::showTotals);
+}
+
+TfSituatieLuna::~TfSituatieLuna() = default;
+
+void TfSituatieLuna::buildWindow()
+{
+    auto* layout = new QVBoxLayout(this);
+
+    auto* periodRow = new QHBoxLayout;
+    auto* periodLabel = new QLabel(QStringLiteral("L&una / anul"), this);
+    luna = digitsEdit(this, "luna", 2, 32);
+    anul = digitsEdit(this, "anul", 4, 48);
+    periodLabel->setBuddy(luna);
+    lblLuna = new QLabel(this);
+    lblLuna->setObjectName(QStringLiteral("lblLuna"));
+    QFont bold = lblLuna->font();
+    bold.setBold(true);
+    lblLuna->setFont(bold);
+    periodRow->addWidget(periodLabel);
+    periodRow->addWidget(luna);
+    periodRow->addWidget(new QLabel(QStringLiteral("/"), this));
+    periodRow->addWidget(anul);
+    periodRow->addSpacing(16);
+    periodRow->addWidget(lblLuna);
+    periodRow->addStretch();
+    layout->addLayout(periodRow);
+
+    auto* filterRow = new QHBoxLayout;
+    auto* filterLabel = new QLabel(QStringLiteral("&Filtru (cod sau denumire)"), this);
+    filtru = new QLineEdit(this);
+    filtru->setObjectName(QStringLiteral("filtru"));
+    filterLabel->setBuddy(filtru);
+    auto* showLabel = new QLabel(QStringLiteral("&Afisare"), this);
+    afisare = new QComboBox(this);
+    afisare->setObjectName(QStringLiteral("afisare"));
+    afisare->addItems(
+        { QStringLiteral("Toti platitorii"), QStringLiteral("Declarati"), QStringLiteral("Nedeclarati") });
+    showLabel->setBuddy(afisare);
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(filtru, 1);
+    filterRow->addSpacing(16);
+    filterRow->addWidget(showLabel);
+    filterRow->addWidget(afisare);
+    layout->addLayout(filterRow);
+
+    tabel = new MonthTableView(this);
+    tabel->setObjectName(QStringLiteral("tabel"));
+    tabel->setModel(m_model);
+    // Each column as wide as its title or its widest usual value; the name
+    // takes what is left.
+    const QFontMetrics cells = tabel->fontMetrics();
+    const QFontMetrics titles = tabel->horizontalHeader()->fontMetrics();
+    const QString samples[] = { QStringLiteral("RO1234567890123"), QString(), QStringLiteral("BISTRITA-NASAUD"),
+        QStringLiteral("Rectificativa"), QStringLiteral("99999"), QStringLiteral("99999999"), QStringLiteral("999999"),
+        QStringLiteral("999999"), QStringLiteral("-999999") };
+    for (int column = 0; column < kMonthColumnCount; ++column) {
+        const QString title = m_model->headerData(column, Qt::Horizontal).toString();
+        tabel->horizontalHeader()->resizeSection(
+            column, qMax(cells.horizontalAdvance(samples[column]), titles.horizontalAdvance(title) + 16) + 12);
+    }
+    tabel->horizontalHeader()->setSectionResizeMode(int(MonthColumn::Name), QHeaderView::Stretch);
+    layout->addWidget(tabel, 1);
+
+    totaluri = new QLabel(this);
+    totaluri->setObjectName(QStringLiteral("totaluri"));
+    totaluri->setFont(bold);
+    layout->addWidget(totaluri);
+
+    auto* buttonRow = new QHBoxLayout;
+    btnPreia = actionButton(this, "btnPreia", QStringLiteral("&Preia luna anterioara"));
+    btnDischeta = actionButton(this, "btnDischeta", QStringLiteral("&Generare discheta"));
+    btnListare = actionButton(this, "btnListare", QStringLiteral("&Listare"));
+    btnInchide = actionButton(this, "btnInchide", QStringLiteral("&Inchide"));
+    btnDischeta->setEnabled(m_driveDialog != nullptr);
+    buttonRow->addWidget(btnPreia);
+    buttonRow->addWidget(btnDischeta);
+    buttonRow->addWidget(btnListare);
+    buttonRow->addStretch();
+    buttonRow->addWidget(btnInchide);
+    layout->addLayout(buttonRow);
+
+    auto* hint = new QLabel(
+        QStringLiteral("Enter - deschide platitorul      Spatiu - marcheaza randul      Ctrl+1..9 - sortare dupa "
+                       "coloana      Esc - inchide"),
+        this);
+    hint->setObjectName(QStringLiteral("hint"));
+    layout->addWidget(hint);
+
+    QWidget::setTabOrder(luna, anul);
+    QWidget::setTabOrder(anul, filtru);
+    QWidget::setTabOrder(filtru, afisare);
+    QWidget::setTabOrder(afisare, tabel);
+    QWidget::setTabOrder(tabel, btnPreia);
+    QWidget::setTabOrder(btnPreia, btnDischeta);
+    QWidget::setTabOrder(btnDischeta, btnListare);
+    QWidget::setTabOrder(btnListare, btnInchide);
+}
+
+void TfSituatieLuna::attachKeys()
+{
+    for (QObject* control : std::initializer_list<QObject*> {
+             luna, anul, filtru, afisare, tabel, btnPreia, btnDischeta, btnListare, btnInchide })
+        control->installEventFilter(this);
+    connect(filtru, &QLineEdit::textChanged, this, [this] { runGuarded([this] { applyFilter(); }); });
+    connect(afisare, &QComboBox::currentIndexChanged, this, [this] { runGuarded([this] { applyFilter(); }); });
+    connect(btnPreia, &QPushButton::clicked, this, [this] { runGuarded([this] { PreiaClick(); }); });
+    connect(btnDischeta, &QPushButton::clicked, this, [this] { runGuarded([this] { DischetaClick(); }); });
+    connect(btnListare, &QPushButton::clicked, this, [this] { runGuarded([this] { ListareClick(); }); });
+    connect(btnInchide, &QPushButton::clicked, this, &QDialog::reject);
+    // Ctrl+N sorts by column N; again, the other way round.
+    for (int column = 0; column < 9; ++column) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + column)), this);
+        connect(shortcut, &QShortcut::activated, this, [this, column] {
+            runGuarded([this, column] {
+                const bool again = int(m_model->sortColumn()) == column && !m_model->sortedDescending();
+                tabel->sortByColumn(column, again ? Qt::DescendingOrder : Qt::AscendingOrder);
+            });
+        });
+    }
+}
+
+void TfSituatieLuna::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The window opens on the table, so that the arrows move through the
+    // payers at once; without a window manager nobody activates it.
+    activateWindow();
+    tabel->setFocus(Qt::OtherFocusReason);
+}
+
+bool TfSituatieLuna::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    bool handled = false;
+    runGuarded([&] {
+        if (isEnter(key)) {
+            handled = true;
+            if (watched == luna)
+                anul->setFocus(Qt::OtherFocusReason);
+            else if (watched == anul)
+                anulEnter();
+            else if (watched == filtru || watched == afisare)
+                tabel->setFocus(Qt::OtherFocusReason);
+            else if (watched == tabel)
+                openCurrentPayer();
+            else if (auto* button = qobject_cast<QPushButton*>(watched))
+                button->click();
+            else
+                handled = false;
+            return;
+        }
+        if (watched == filtru
+            && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down || key->key() == Qt::Key_PageUp
+                || key->key() == Qt::Key_PageDown)) {
+            // The table moves under the filter while the user types.
+            QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text());
+            QCoreApplication::sendEvent(tabel, &copy);
+            handled = true;
+            return;
+        }
+        if (watched == tabel && key->key() == Qt::Key_End)
+            m_model->finishLoading();
+    });
+    return handled || QDialog::eventFilter(watched, event);
+}
+
+void TfSituatieLuna::showMonth(const MonthPeriod& period)
+{
+    m_loadTimer->stop();
+    m_shown = period;
+    luna->setText(QString::asprintf("%02lld", period.month));
+    anul->setText(QString::number(period.year));
+    lblLuna->setText(MonthTitle(period));
+    m_model->open(m_dm.con, period, kFirstSlice);
+    if (m_model->loading())
+        m_loadTimer->start();
+    if (m_model->rowCount() > 0)
+        tabel->selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
+    showTotals();
+}
+
+void TfSituatieLuna::anulEnter()
+{
+    const PeriodLookup lookup = CheckPeriod(luna->text(), anul->text());
+    switch (lookup.verdict) {
+    case PeriodLookup::Verdict::NotANumber:
+        return;
+    case PeriodLookup::Verdict::YearCorrected:
+        anul->setText(lookup.correction);
+        return;
+    case PeriodLookup::Verdict::MonthCorrected:
+        luna->setText(lookup.correction);
+        return;
+    case PeriodLookup::Verdict::Valid:
+        break;
+    }
+    showMonth({ lookup.month, lookup.year });
+    tabel->setFocus(Qt::OtherFocusReason);
+}
+
+void TfSituatieLuna::applyFilter()
+{
+    static const StatusFilter choices[] = { StatusFilter::All, StatusFilter::Declared, StatusFilter::NotDeclared };
+    const int choice = qBound(0, afisare->currentIndex(), 2);
+    m_model->setFilter(MonthFilter(filtru->text(), choices[choice]));
+    if (m_model->rowCount() > 0)
+        tabel->selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
+}
+
+void TfSituatieLuna::openCurrentPayer()
+{
+    const QModelIndex current = tabel->currentIndex();
+    if (!current.isValid())
+        return;
+    m_chosenCode = m_model->payerAt(current.row()).cui;
+    accept();
+}
+
+void TfSituatieLuna::loadSlice()
+{
+    if (!m_model->loadMore(kSlice))
+        m_loadTimer->stop();
+}
+
+void TfSituatieLuna::showTotals()
+{
+    const MonthTotals& totals = m_model->totals();
+    QString text = QStringLiteral("Total: %1      Salariati: %2      Fond salarii: %3      Comision datorat: %4      "
+                                  "Achitat: %5      Diferenta: %6")
+                       .arg(DeclaredAndMissingText(totals))
+                       .arg(totals.employees)
+                       .arg(totals.fund)
+                       .arg(totals.commission)
+                       .arg(totals.paid)
+                       .arg(totals.commission - totals.paid);
+    if (m_model->loading())
+        text += QStringLiteral("      (se citeste registrul...)");
+    totaluri->setText(text);
+}
+
+void TfSituatieLuna::reload()
+{
+    const QModelIndex current = tabel->currentIndex();
+    const qint64 currentPayer = current.isValid() ? m_model->payerAt(current.row()).payerId : 0;
+    showMonth(m_shown);
+    m_model->finishLoading();
+    const int row = m_model->rowOfPayer(currentPayer);
+    if (row >= 0)
+        tabel->selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
+}
+
+QList<qint64> TfSituatieLuna::payersToCarryOver() const
+{
+    QList<qint64> ids;
+    const QModelIndexList marked = tabel->selectionModel()->selectedRows();
+    if (!marked.isEmpty()) {
+        QList<int> rows;
+        for (const QModelIndex& index : marked)
+            rows.append(index.row());
+        std::sort(rows.begin(), rows.end());
+        for (const int row : std::as_const(rows))
+            ids.append(m_model->payerAt(row).payerId);
+        return ids;
+    }
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (!m_model->payerAt(row).declared())
+            ids.append(m_model->payerAt(row).payerId);
+    }
+    return ids;
+}
+
+} // namespace itm

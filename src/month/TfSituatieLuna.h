@@ -1,0 +1,82 @@
+#pragma once
+
+#include "month/MonthPeriod.h"
+
+#include <QDialog>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace itm {
+
+class MonthTableModel;
+class MonthTableView;
+class Tdm;
+class TfSelDisck;
+
+// "Situatia declaratiilor pe luna": every payer of the register for one month,
+// declared ("Initiala", "Rectificativa") or not ("Lipsa"), with the amounts and
+// the totals; the month carried over from the one before, written to a drive
+// and printed at once. Enter on a payer closes the window and hands the
+// payer's code back to the main window's road.
+class TfSituatieLuna : public QDialog
+{
+    Q_OBJECT
+public:
+    // Without a drive dialog the month is not written to a drive.
+    TfSituatieLuna(Tdm& dm, TfSelDisck* driveDialog, QWidget* parent = nullptr);
+    ~TfSituatieLuna() override;
+
+    // Shows the month in the period fields and in the table.
+    void showMonth(const MonthPeriod& period);
+    const MonthPeriod& shownMonth() const { return m_shown; }
+    // The code of the payer chosen with Enter, once the window has closed.
+    const std::optional<QString>& chosenPayerCode() const { return m_chosenCode; }
+
+    QLineEdit* luna;
+    QLineEdit* anul;
+    QLabel* lblLuna; // the month the table shows
+    QLineEdit* filtru;
+    QComboBox* afisare;
+    MonthTableView* tabel;
+    QLabel* totaluri;
+    QPushButton* btnPreia;
+    QPushButton* btnDischeta;
+    QPushButton* btnListare;
+    QPushButton* btnInchide;
+
+    MonthTableModel* model() const { return m_model; }
+
+    void PreiaClick();
+    void DischetaClick();
+    void ListareClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWindow();
+    void attachKeys();
+    void anulEnter();
+    void applyFilter();
+    void openCurrentPayer();
+    void loadSlice();
+    void showTotals();
+    // Reads the month again after a change, keeping the current payer.
+    void reload();
+    QList<qint64> payersToCarryOver() const;
+
+    Tdm& m_dm;
+    TfSelDisck* m_driveDialog;
+    MonthTableModel* m_model;
+    QTimer* m_loadTimer;
+    MonthPeriod m_shown;
+    std::optional<QString> m_chosenCode;
+};
+
+} // namespace itm

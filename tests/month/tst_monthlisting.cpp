@@ -1,0 +1,190 @@
+#include "month/MonthFilter.h"
+#include "month/MonthListing.h"
+#include "month/MonthReport.h"
+#include "month/MonthTableModel.h"
+#include "store/Connection.h"
+#include "support/TestDatabase.h"
+
+#include <QTest>
+#include <QTextStream>
+
+using namespace itm;
+using namespace itm::test;
+
+namespace {
+
+void addDeclaration(const TestDatabase& db, int payerId, int month, int year, const char* amounts)
+{
+    db.exec(QStringLiteral("INSERT INTO declaratii (idfirma, ln, an, rectificativ, com25, nrsal, fondlunsal, "
+                           "comdat, comac, comdec, comdecac) VALUES (%1, %2, %3, %4)")
+                .arg(payerId)
+                .arg(month)
+                .arg(year)
+                .arg(QString::fromLatin1(amounts))
+                .toUtf8());
+}
+
+// Codes whose byte order differs from numeric and case-blind order:
+// "19" < "230" < "RO19" < "ro5". Declared in March 2006: 19 (initial),
+// 230 (corrective); RO19 only in April; ro5 never.
+void seedMonth(const TestDatabase& db)
+{
+    db.addPayer(QStringLiteral("ro5"), QStringLiteral("GAMA"));
+    db.addPayer(QStringLiteral("230"), QStringLiteral("BETA"));
+    db.addPayer(QStringLiteral("19"), QStringLiteral("ALFA"));
+    db.addPayer(QStringLiteral("RO19"), QStringLiteral("DELTA, \"D\""));
+    addDeclaration(db, 3, 3, 2006, "0, 0, 12, 2000, 15, 10, 0, 0");
+    addDeclaration(db, 2, 3, 2006, "1, 1, 3, 50000, 125, 125, 0, 0");
+    addDeclaration(db, 4, 4, 2006, "0, 0, 1, 100, 1, 1, 0, 0");
+}
+
+MonthRow row(const QString& cui, const QString& name, DeclarationStatus status)
+{
+    MonthRow entry;
+    entry.cui = cui;
+    entry.legalName = name;
+    entry.status = status;
+    entry.searchCode = FoldForSearch(cui);
+    entry.searchName = FoldForSearch(name);
+    return entry;
+}
+
+} // namespace
+
+class TestMonthListing : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void everyPayerInCodeOrderWithItsStatusAndTotals()
+    {
+        TestDatabase db;
+        seedMonth(db);
+        Connection connection;
+        connection.open(db.path(), true);
+        const QVector<MonthRow> rows = ReadMonthListing(connection, { 3, 2006 });
+        QStringList seen;
+        for (const MonthRow& entry : rows)
+            seen << entry.cui + u' ' + StatusText(entry.status);
+        QCOMPARE(seen, QStringList({ "19 Initiala", "230 Rectificativa", "RO19 Lipsa", "ro5 Lipsa" }));
+        QCOMPARE(rows.at(0).legalName, QStringLiteral("S.C. ALFA S.R.L."));
+        QCOMPARE(rows.at(0).county, QStringLiteral("DOLJ"));
+        QCOMPARE(rows.at(0).difference(), qint64(5));
+        QCOMPARE(rows.at(1).commission, qint64(125));
+        QCOMPARE(rows.at(2).fund, qint64(0)); // April's amounts are not March's
+
+        const MonthTotals totals = TotalsOf(rows);
+        QCOMPARE(totals.declared, 2);
+        QCOMPARE(totals.missing, 2);
+        QCOMPARE(totals.employees, qint64(15));
+        QCOMPARE(totals.fund, qint64(52000));
+        QCOMPARE(totals.commission, qint64(140));
+        QCOMPARE(totals.paid, qint64(135));
+    }
+
+    void filter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("everything") << "" << int(StatusFilter::All) << QStringList { "19", "230", "RO19", "ro5" };
+        QTest::newRow("code, either case") << "ro" << int(StatusFilter::All) << QStringList { "RO19", "ro5" };
+        QTest::newRow("inside the code") << "9" << int(StatusFilter::All) << QStringList { "19", "RO19" };
+        QTest::newRow("diacritics ignored") << "stefan" << int(StatusFilter::All) << QStringList { "230" };
+        QTest::newRow("diacritics typed") << "ŞTEF" << int(StatusFilter::All) << QStringList { "230" };
+        QTest::newRow("t with comma below") << "tara" << int(StatusFilter::All) << QStringList { "RO19" };
+        QTest::newRow("composed name") << "s.c. alfa" << int(StatusFilter::All) << QStringList { "19" };
+        QTest::newRow("declared") << "" << int(StatusFilter::Declared) << QStringList { "19", "230" };
+        QTest::newRow("not declared") << "" << int(StatusFilter::NotDeclared) << QStringList { "RO19", "ro5" };
+        QTest::newRow("text and status") << "ro" << int(StatusFilter::Declared) << QStringList {};
+    }
+
+    void filter()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, status);
+        QFETCH(QStringList, shown);
+        const QVector<MonthRow> rows { row("19", "S.C. ALFA S.R.L.", DeclarationStatus::Initial),
+            row("230", "ŞTEFAN IONESCU P.F.A.", DeclarationStatus::Corrective),
+            row("RO19", "S.C. ȚARA S.A.", DeclarationStatus::Missing), row("ro5", "GAMA", DeclarationStatus::Missing) };
+        QVector<int> positions;
+        AppendMatching(positions, rows, 0, MonthFilter(text, StatusFilter(status)));
+        QStringList codes;
+        for (const int position : positions)
+            codes << rows.at(position).cui;
+        QCOMPARE(codes, shown);
+    }
+
+    void sortKeepsPayerCodeOrderAmongEquals()
+    {
+        QVector<MonthRow> rows { row("1", "B", DeclarationStatus::Initial), row("2", "A", DeclarationStatus::Missing),
+            row("3", "C", DeclarationStatus::Initial), row("4", "D", DeclarationStatus::Initial) };
+        rows[0].fund = 500;
+        rows[2].fund = 100;
+        rows[3].fund = 500;
+        QVector<int> positions { 0, 1, 2, 3 };
+        SortMonthRows(positions, rows, MonthColumn::Fund, false);
+        // No declaration, no amount: first.
+        QCOMPARE(positions, QVector<int>({ 1, 2, 0, 3 }));
+        SortMonthRows(positions, rows, MonthColumn::Fund, true);
+        QCOMPARE(positions, QVector<int>({ 0, 3, 2, 1 }));
+        SortMonthRows(positions, rows, MonthColumn::Name, false);
+        QCOMPARE(positions, QVector<int>({ 1, 0, 2, 3 }));
+    }
+
+    void modelReadsInSlicesThroughTheFilter()
+    {
+        TestDatabase db;
+        seedMonth(db);
+        Connection connection;
+        connection.open(db.path(), true);
+        MonthTableModel model;
+        model.setFilter(MonthFilter(QStringLiteral("ro"), StatusFilter::All));
+        model.open(connection, { 3, 2006 }, 2);
+        QVERIFY(model.loading());
+        QCOMPARE(model.rowCount(), 0); // 19 and 230 read, neither matches
+        QVERIFY(!model.loadMore(5));
+        QVERIFY(!model.loading());
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.data(model.index(0, int(MonthColumn::Code))).toString(), QStringLiteral("RO19"));
+        QCOMPARE(model.data(model.index(1, int(MonthColumn::Fund))).toString(), QString()); // no amounts for Lipsa
+        QCOMPARE(model.totals().missing, 2);
+        model.setFilter(MonthFilter());
+        QCOMPARE(model.rowCount(), 4);
+        model.sort(int(MonthColumn::Paid), Qt::DescendingOrder);
+        QCOMPARE(model.payerAt(0).cui, QStringLiteral("230"));
+        QCOMPARE(model.totals().declared, 2);
+    }
+
+    void reports()
+    {
+        TestDatabase db;
+        seedMonth(db);
+        Connection connection;
+        connection.open(db.path(), true);
+        const QVector<MonthRow> rows = ReadMonthListing(connection, { 3, 2006 });
+        QString csv;
+        QTextStream csvOut(&csv);
+        WriteMonthCsv(csvOut, rows);
+        csvOut.flush();
+        QCOMPARE(csv,
+            QStringLiteral("cui,denumire,judet,stare,nrsal,fondlunsal,comdat,comac\n"
+                           "19,S.C. ALFA S.R.L.,DOLJ,initiala,12,2000,15,10\n"
+                           "230,S.C. BETA S.R.L.,DOLJ,rectificativa,3,50000,125,125\n"
+                           "RO19,\"S.C. DELTA, \"\"D\"\" S.R.L.\",DOLJ,lipsa,,,,\n"
+                           "ro5,S.C. GAMA S.R.L.,DOLJ,lipsa,,,,\n"));
+        QString text;
+        QTextStream textOut(&text);
+        WriteMonthText(textOut, rows);
+        textOut.flush();
+        const QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 6);
+        QVERIFY(lines.first().startsWith(QStringLiteral("Cod fiscal  Denumire")));
+        QCOMPARE(lines.at(3).simplified(), QStringLiteral("RO19 S.C. DELTA, \"D\" S.R.L. DOLJ Lipsa"));
+        QCOMPARE(lines.last().simplified(), QStringLiteral("Total 2 declarati, 2 lipsa 15 52000 140 135 5"));
+        // Amounts end in one column.
+        QCOMPARE(lines.at(1).size(), lines.last().size());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonthListing)
+#include "tst_monthlisting.moc"

@@ -1,0 +1,226 @@
+#include "month/MonthTableModel.h"
+#include "month/MonthTableView.h"
+#include "month/TfSituatieLuna.h"
+#include "output/TfSelDisck.h"
+#include "payers/PayerPanel.h"
+#include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "support/FakeDrives.h"
+#include "support/FakePrinting.h"
+#include "support/MainWindowFixture.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace itm;
+using namespace itm::test;
+using State = TDecl::WindowState;
+
+namespace {
+
+void addDeclaration(TestDatabase& db, int payerId, int month, int year)
+{
+    db.exec(QStringLiteral("INSERT INTO declaratii (idfirma, ln, an, rectificativ, com25, nrsal, fondlunsal, comdat, "
+                           "comac, comdec, comdecac) VALUES (%1, %2, %3, 0, 0, 12, 2000, 15, 15, 0, 0)")
+                .arg(payerId)
+                .arg(month)
+                .arg(year)
+                .toUtf8());
+}
+
+// 27 declared in March 2006 only, 35 in March and April, 43 never; 230 and
+// 19 declared in March 2007, the month the clock gives. In payer-code order:
+// 19, 230, 27, 35, 43.
+void seedRegister(TestDatabase& db)
+{
+    for (const char* code : { "27", "35", "43", "230", "19" })
+        db.addPayer(QString::fromLatin1(code), QStringLiteral("PLATITOR %1").arg(QString::fromLatin1(code)));
+    addDeclaration(db, 1, 3, 2006);
+    addDeclaration(db, 2, 3, 2006);
+    addDeclaration(db, 2, 4, 2006);
+    addDeclaration(db, 4, 3, 2007);
+    addDeclaration(db, 5, 3, 2007);
+}
+
+QStringList statuses(const MonthTableModel& model)
+{
+    QStringList shown;
+    for (int row = 0; row < model.rowCount(); ++row)
+        shown << model.payerAt(row).cui + u' ' + StatusText(model.payerAt(row).status);
+    return shown;
+}
+
+// Runs action on the month window once F4 has opened it, then makes sure it
+// closes, so that a failed check cannot leave the test waiting.
+void onMonthWindow(const std::function<void(TfSituatieLuna&)>& action)
+{
+    QTimer::singleShot(0, [action] {
+        auto* window = qobject_cast<TfSituatieLuna*>(QApplication::activeModalWidget());
+        if (!window)
+            return;
+        action(*window);
+        if (window->isVisible())
+            window->reject();
+    });
+}
+
+} // namespace
+
+class TestMonthWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void f4OpensTheMonthAndEscapeLeavesTheWindowAsItWas()
+    {
+        MainWindowFixture f(seedRegister);
+        QVERIFY(f.window->lblF4->isVisible());
+        QCOMPARE(f.window->lblF4->text(), QStringLiteral("F4 - situatia lunii"));
+        QCOMPARE(f.focus(), f.window->leg);
+        QString period;
+        QStringList shown;
+        bool escapeClosed = false;
+        bool opensOnTheTable = false;
+        onMonthWindow([&](TfSituatieLuna& window) {
+            opensOnTheTable = QTest::qWaitFor([&] { return QApplication::focusWidget() == window.tabel; });
+            period = window.luna->text() + u'/' + window.anul->text() + u' ' + window.lblLuna->text();
+            window.model()->finishLoading();
+            shown = statuses(*window.model());
+            QTest::keyClick(window.tabel, Qt::Key_Escape);
+            escapeClosed = !window.isVisible();
+        });
+        MainWindowFixture::key(f.window->leg, Qt::Key_F4);
+        QCOMPARE(period, QStringLiteral("03/2007 Martie 2007"));
+        QVERIFY(opensOnTheTable);
+        QCOMPARE(shown, QStringList({ "19 Initiala", "230 Initiala", "27 Lipsa", "35 Lipsa", "43 Lipsa" }));
+        QVERIFY(escapeClosed);
+        QCOMPARE(f.window->windowState(), State::PayerCode);
+        QTRY_COMPARE(f.focus(), f.window->leg);
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void enterOnARowOpensThePayerOnTheRoad()
+    {
+        MainWindowFixture f(seedRegister);
+        f.window->cui->setFocus(Qt::TabFocusReason);
+        MainWindowFixture::settle();
+        QString monthShown;
+        onMonthWindow([&](TfSituatieLuna& window) {
+            // Another month, chosen in the window, is the one it opens with next time.
+            window.luna->setText(QStringLiteral("4"));
+            window.anul->setText(QStringLiteral("2006"));
+            QTest::keyClick(window.anul, Qt::Key_Return);
+            monthShown = window.lblLuna->text();
+            QTest::keyClicks(window.filtru, QStringLiteral("3"));
+            QTest::keyClick(window.filtru, Qt::Key_Down); // the table moves under the filter
+            QTest::keyClick(window.filtru, Qt::Key_Return);
+            QTest::keyClick(window.tabel, Qt::Key_Return);
+        });
+        MainWindowFixture::key(f.window->cui, Qt::Key_F4);
+        QCOMPARE(monthShown, QStringLiteral("Aprilie 2006"));
+        // Filter "3" shows 230, 35, 43; Down moved to the second.
+        QCOMPARE(f.window->windowState(), State::PayerData);
+        QCOMPARE(f.window->cui->text(), QStringLiteral("35"));
+        QCOMPARE(f.dm->qryFirme->FieldByName(QStringLiteral("denumire")).AsString(), QStringLiteral("PLATITOR 35"));
+        QCOMPARE(f.focus(), f.window->dcgb->den);
+
+        // F4 belongs to the payer-code state only.
+        MainWindowFixture::key(f.window->leg, Qt::Key_F4);
+        QVERIFY(!QApplication::activeModalWidget());
+        f.prompts.answerYes();
+        MainWindowFixture::key(f.window->dcgb->den, Qt::Key_Escape);
+        QCOMPARE(f.window->windowState(), State::PayerCode);
+        QString again;
+        onMonthWindow([&](TfSituatieLuna& window) { again = window.lblLuna->text(); });
+        MainWindowFixture::key(f.window->cui, Qt::Key_F4);
+        QCOMPARE(again, QStringLiteral("Aprilie 2006"));
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void carryOverAsksWithTheCountAndReports()
+    {
+        MainWindowFixture f(seedRegister);
+        TfSituatieLuna window(*f.dm, nullptr, f.window.get());
+        window.showMonth({ 4, 2006 });
+        window.model()->finishLoading();
+        // None marked: every payer shown as "Lipsa".
+        f.prompts.answerYes();
+        f.prompts.answerOk();
+        window.PreiaClick();
+        QCOMPARE(f.prompts.texts(),
+            QStringList({ "Preluati declaratiile din luna Martie 2006 pentru 4 platitori ?",
+                "Declaratii preluate: 1\nPlatitori omisi: 3\n - fara declaratie in Martie 2006: 3" }));
+        QCOMPARE(statuses(*window.model()),
+            QStringList({ "19 Lipsa", "230 Lipsa", "27 Initiala", "35 Initiala", "43 Lipsa" }));
+        // Only the marked ones.
+        f.prompts.clear();
+        window.tabel->selectRow(3);
+        f.prompts.answerYes();
+        f.prompts.answerOk();
+        window.PreiaClick();
+        QCOMPARE(f.prompts.texts(),
+            QStringList({ "Preluati declaratiile din luna Martie 2006 pentru 1 platitor ?",
+                "Declaratii preluate: 0\nPlatitori omisi: 1\n - deja declarati pentru Aprilie 2006: 1" }));
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void listingShowsEveryDeclarationOfTheMonthInOnePreview()
+    {
+        MainWindowFixture f(seedRegister);
+        FakePrinting printing;
+        platform().printing = &printing;
+        TfSituatieLuna window(*f.dm, nullptr, f.window.get());
+        window.showMonth({ 3, 2006 });
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QTest::keyClick(window.tabel, Qt::Key_L, Qt::AltModifier);
+        // The accelerator presses the button, which clicks once it comes up again.
+        QTRY_COMPARE(printing.pageCounts, QList<int> { 2 });
+        QCOMPARE(printing.layouts.size(), 2);
+        QVERIFY(printing.layouts.at(0).texts().contains(QStringLiteral("S.C. PLATITOR 27 S.R.L.")));
+        QVERIFY(printing.layouts.at(1).texts().contains(QStringLiteral("S.C. PLATITOR 35 S.R.L.")));
+        window.showMonth({ 5, 2006 });
+        f.prompts.answerOk();
+        window.ListareClick();
+        QCOMPARE(f.prompts.lastText(), QStringLiteral("Nu exista declaratii pentru luna Mai 2006."));
+        QCOMPARE(printing.requests, 1);
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void theMonthGoesToTheDriveInOneMerge()
+    {
+        MainWindowFixture f(seedRegister);
+        FakeDrives drives;
+        platform().drives = &drives;
+        QTemporaryDir stick;
+        drives.addDrive(stick.path() + u'/', DriveKind::Removable);
+        TfSelDisck driveDialog(f.window.get());
+        driveDialog.Timer1Timer();
+        // An earlier line of payer 27 gives way; another payer's line stays.
+        QFile earlier(stick.filePath(QStringLiteral("IM200603.txt")));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("\"03\",\"2006\",27,OLD\r\n\"03\",\"2006\",77,OTHER\r\n");
+        earlier.close();
+        TfSituatieLuna window(*f.dm, &driveDialog, f.window.get());
+        window.showMonth({ 3, 2006 });
+        QTimer::singleShot(0, &driveDialog, [&] { QTest::keyClick(driveDialog.lv, Qt::Key_Return); });
+        window.DischetaClick();
+        QFile written(stick.filePath(QStringLiteral("IM200603.txt")));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = written.readAll().split('\n');
+        QCOMPARE(lines.size(), 4); // three lines and the end of the last
+        QCOMPARE(lines.at(0), QByteArray("\"03\",\"2006\",77,OTHER\r"));
+        QVERIFY(lines.at(1).startsWith("\"03\",\"2006\",27,1,\"PLATITOR 27\""));
+        QVERIFY(lines.at(2).startsWith("\"03\",\"2006\",35,1,\"PLATITOR 35\""));
+        QFile copy(stick.filePath(QStringLiteral("Rez/IM200603.txt")));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll().split('\n'), lines);
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+};
+
+QTEST_MAIN(TestMonthWindow)
+#include "tst_monthwindow.moc"
