@@ -54,38 +54,6 @@ std::optional<double> fundOf(const RecordReader& source)
     }
 }
 
-// Rolls the transaction back unless it was committed.
-class Transaction
-{
-public:
-    explicit Transaction(Connection& connection)
-        : m_connection(connection)
-    {
-        // Taken for writing at once: nobody can slip a declaration in between
-        // the checks and the inserts.
-        m_connection.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    }
-    ~Transaction()
-    {
-        if (!m_committed) {
-            try {
-                m_connection.exec(QStringLiteral("ROLLBACK"));
-            } catch (const Error&) {
-                // SQLite has already rolled back what it could not finish.
-            }
-        }
-    }
-    void commit()
-    {
-        m_connection.exec(QStringLiteral("COMMIT"));
-        m_committed = true;
-    }
-
-private:
-    Connection& m_connection;
-    bool m_committed = false;
-};
-
 } // namespace
 
 std::optional<QList<ColumnWrite>> CarriedOverValues(
