@@ -3,7 +3,7 @@
 # quietly and only when one is missing.
 set -euo pipefail
 packages=(cmake g++ ninja-build qt6-base-dev libsqlite3-dev sqlite3 fonts-liberation2 poppler-utils
-          xvfb xauth xdotool imagemagick libgl-dev)
+          xvfb xauth xdotool imagemagick libgl-dev libxlsxwriter-dev python3-openpyxl)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
