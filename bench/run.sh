@@ -14,6 +14,8 @@ trap 'rm -rf "$work"' EXIT
 
 "$root/bench/generate_register.sh" "$work/register.itm" 100000 >/dev/null
 "$root/bench/generate_register.sh" "$work/month1000.itm" 1000 >/dev/null
+"$root/bench/generate_payer_csv.sh" "$work/payers100k.csv" 100000 >/dev/null
+sqlite3 "$work/empty.itm" < "$root/data/date.sql"
 
 results="$work/results.txt"
 : > "$results"
@@ -49,6 +51,12 @@ median_of_runs "itm-cli write, 1,000 payers of one month" \
     bash -c "rm -rf '$work/stick' && mkdir -p '$work/stick' && '$bin/itm-cli' write --month 3 --year 2006 --to '$work/stick' --db '$work/month1000.itm'"
 median_of_runs "itm-cli pdf, 1,000 declarations" \
     "$bin/itm-cli" pdf --month 3 --year 2006 --out "$work/month.pdf" --db "$work/month1000.itm"
+median_of_runs "itm-cli import, 100,000 payers into an empty register" \
+    bash -c "cp '$work/empty.itm' '$work/imported.itm' && '$bin/itm-cli' import --csv '$work/payers100k.csv' --db '$work/imported.itm'"
+median_of_runs "itm-cli export --register, 100,000 payers to .xlsx" \
+    "$bin/itm-cli" export --register --out "$work/register.xlsx" --db "$work/register.itm"
+median_of_runs "itm-cli export --register, 100,000 payers to .csv" \
+    "$bin/itm-cli" export --register --out "$work/register.csv" --db "$work/register.itm"
 
 printf '\n%-60s %s\n' "benchmark" "median"
 printf '%-60s %s\n' "---------" "------"

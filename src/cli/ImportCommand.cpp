@@ -63,19 +63,18 @@ int importPayers(const QStringList& arguments, QTextStream& out, QTextStream& er
     try {
         Tdm dm(databasePath);
         exchange::PayerImport payerImport(dm);
-        const exchange::ImportPlan plan = payerImport.plan(bytes, parser.isSet(update));
-        for (const QString& line : exchange::ImportReportLines(plan))
+        const bool trial = parser.isSet(dryRun);
+        const exchange::ImportReport report
+            = trial ? payerImport.check(bytes, parser.isSet(update)) : payerImport.run(bytes, parser.isSet(update));
+        for (const QString& line : report.lines())
             out << line << '\n';
-        if (!plan.canWrite()) {
+        if (!report.canWrite()) {
             err << "itm-cli " << command
                 << ": Nu s-a scris nimic: corectati liniile de mai sus si importati din nou.\n";
             return 1;
         }
-        if (parser.isSet(dryRun)) {
+        if (trial)
             err << "itm-cli " << command << ": --dry-run: nu s-a scris nimic.\n";
-            return 0;
-        }
-        payerImport.apply(plan);
         return 0;
     } catch (const DatabaseError& error) {
         err << "itm-cli " << command << ": " << databasePath << ": " << error.message() << '\n';

@@ -82,7 +82,7 @@ public:
                     skipLineEnd(c);
                     field += u'\n';
                 } else {
-                    field += c;
+                    appendRun(field, [](QChar next) { return next == u'"' || next == u'\r' || next == u'\n'; });
                 }
             } else if (c == u'"' && field.isEmpty() && !fieldQuoted) {
                 // Only a quote that opens a field quotes it; anywhere else it is a letter.
@@ -98,7 +98,7 @@ public:
                 record.squeeze();
                 return record;
             } else {
-                field += c;
+                appendRun(field, [this](QChar next) { return next == m_separator || next == u'\r' || next == u'\n'; });
             }
         }
         if (quoted) {
@@ -114,6 +114,16 @@ public:
     const std::optional<CsvError>& error() const { return m_error; }
 
 private:
+    // The character just read and those after it up to the next one that
+    // ends the run, appended at once.
+    template <typename EndsRun> void appendRun(QString& field, EndsRun endsRun)
+    {
+        const qsizetype start = m_pos - 1;
+        while (m_pos < m_text.size() && !endsRun(m_text.at(m_pos)))
+            ++m_pos;
+        field += QStringView(m_text).mid(start, m_pos - start);
+    }
+
     void skipLineEnd(QChar first)
     {
         if (first == u'\r' && m_pos < m_text.size() && m_text.at(m_pos) == u'\n')

@@ -2,8 +2,10 @@
 
 #include "payers/FiscalCode.h"
 #include "payers/PayerValidation.h"
+#include "store/Connection.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
+#include "store/TypedRecord.h"
 
 namespace itm::exchange {
 
@@ -11,8 +13,8 @@ namespace {
 
 bool isValidCode(const QString& code)
 {
-    // A character that is no digit is a wrong code here as much as a wrong
-    // control digit is: the row is refused with the same message.
+    // A character that is no digit makes a wrong code here as much as a wrong
+    // control digit does: the row is refused with the same message.
     try {
         return IsValidFiscalCode(code);
     } catch (const ConversionError&) {
@@ -20,9 +22,10 @@ bool isValidCode(const QString& code)
     }
 }
 
-bool names(const PayerHeader& header, int fileColumn)
+void applyWrites(TypedRecord& record, const QList<ColumnWrite>& writes)
 {
-    return header.columnOfField.contains(fileColumn);
+    for (const ColumnWrite& write : writes)
+        record.FieldByName(write.column).setAsVariant(write.value);
 }
 
 const int prefixFileColumn = 1;
@@ -30,12 +33,69 @@ const int sufixFileColumn = 3;
 
 } // namespace
 
-bool ImportPlan::canWrite() const
+// Writes cleaned payers with the register query's insert and modify
+// statements, bound as the query binds them, inside one transaction.
+class PayerImport::Writer
+{
+public:
+    explicit Writer(Tdm& dm)
+        : m_connection(dm.con)
+        , m_insert(dm.con, dm.uFirmez.insertSql)
+        , m_modify(dm.con, dm.uFirmez.modifySql)
+    {
+        for (const QString& column : dm.qryFirme->columnNames()) {
+            m_insertParameters.append(m_insert.parameterIndex(column));
+            m_modifyParameters.append(m_modify.parameterIndex(column));
+        }
+        m_oldId = m_modify.parameterIndex(QStringLiteral("OLD_id"));
+        m_connection.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
+    ~Writer()
+    {
+        if (!m_finished) {
+            try {
+                m_connection.exec(QStringLiteral("ROLLBACK"));
+            } catch (const Error&) {
+            }
+        }
+    }
+
+    void write(TypedRecord& payer, ImportStatus status)
+    {
+        CleanPayerRecord(payer);
+        const bool inserting = status == ImportStatus::New;
+        Statement& statement = inserting ? m_insert : m_modify;
+        const QVector<int>& parameters = inserting ? m_insertParameters : m_modifyParameters;
+        for (int i = 0; i < parameters.size(); ++i)
+            statement.bind(parameters.at(i), payer.values().at(i));
+        if (!inserting)
+            statement.bind(m_oldId, payer.fieldValue(QStringLiteral("id")));
+        statement.step();
+        statement.reset();
+    }
+
+    void finish(bool commit)
+    {
+        m_connection.exec(commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
+        m_finished = true;
+    }
+
+private:
+    Connection& m_connection;
+    Statement m_insert;
+    Statement m_modify;
+    QVector<int> m_insertParameters; // per column of the register query
+    QVector<int> m_modifyParameters;
+    int m_oldId = 0;
+    bool m_finished = false;
+};
+
+bool ImportReport::canWrite() const
 {
     return !fileError && counts().refused == 0;
 }
 
-ImportCounts ImportPlan::counts() const
+ImportCounts ImportReport::counts() const
 {
     ImportCounts result;
     for (const ImportRow& row : rows) {
@@ -57,74 +117,103 @@ ImportCounts ImportPlan::counts() const
     return result;
 }
 
+QStringList ImportReport::lines() const
+{
+    QStringList result;
+    if (fileError)
+        result.append(QStringLiteral("linia %1: %2").arg(fileError->line).arg(fileError->message));
+    for (const ImportRow& row : rows) {
+        if (row.status == ImportStatus::Refused)
+            result.append(QStringLiteral("linia %1: %2").arg(row.line).arg(row.message));
+    }
+    ImportCounts all = counts();
+    if (!canWrite()) {
+        all.imported = 0;
+        all.updated = 0;
+    }
+    result.append(QStringLiteral("importati %1, actualizati %2, respinsi %3, existenti %4")
+                      .arg(all.imported)
+                      .arg(all.updated)
+                      .arg(all.refused)
+                      .arg(all.existing));
+    return result;
+}
+
 PayerImport::PayerImport(Tdm& dm)
     : m_dm(dm)
     , m_reader(*dm.qryFirme, *dm.qryJudete)
 {
 }
 
-PayerImport::Evaluation PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow)
+QString PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer)
 {
-    Evaluation evaluation;
-    PayerRowValues values = m_reader.read(record, header);
-    if (values.failure) {
-        evaluation.message = *values.failure;
-        return evaluation;
-    }
-    Dataset& payers = *m_dm.qryFirme;
-    RowRecord payer(payers.columnNames(), QVector<QVariant>(payers.columnNames().size()));
+    const PayerRowValues values = m_reader.read(record, header);
+    if (values.failure)
+        return *values.failure;
     if (registerRow >= 0) {
+        Dataset& payers = *m_dm.qryFirme;
         payers.setRecNo(registerRow + 1);
-        for (const QString& column : payers.columnNames())
-            payer.setValue(column, payers.fieldValue(column));
+        for (int i = 0; i < payer.columnNames().size(); ++i)
+            payer.FieldAt(i).setAsVariant(payers.fieldValue(payer.columnNames().at(i)));
     }
-    evaluation.writes = std::move(values.writes);
-    for (const ColumnWrite& write : std::as_const(evaluation.writes))
-        payer.setValue(write.column, write.value);
+    applyWrites(payer, values.writes);
 
     // Only a commercial company carries a suffix. A new prefix alone erases the
-    // suffix, as choosing it in the legal-name dialog does; a file that gives
+    // suffix, as choosing it in the legal-name dialog does; a file that names
     // both and contradicts itself is refused.
     if (payer.fieldInteger(QStringLiteral("prefix")) != 1 && payer.fieldInteger(QStringLiteral("sufix")) != 0) {
-        if (names(header, prefixFileColumn) && !names(header, sufixFileColumn)) {
-            evaluation.writes.append({ QStringLiteral("sufix"), qint64(0) });
-            payer.setValue(QStringLiteral("sufix"), qint64(0));
-        } else {
-            evaluation.message = QStringLiteral("Sufixul se foloseste doar cu prefixul S.C.");
-            return evaluation;
-        }
+        if (header.columnOfField.contains(prefixFileColumn) && !header.columnOfField.contains(sufixFileColumn))
+            payer.FieldByName(QStringLiteral("sufix")).setAsVariant(qint64(0));
+        else
+            return QStringLiteral("Sufixul se foloseste doar cu prefixul S.C.");
     }
 
     const RuleOutcome outcome = ValidatePayer(payer, m_reader.countyName(payer.fieldText(QStringLiteral("codjudet"))));
-    if (outcome.failure) {
-        evaluation.message = outcome.failure->message;
-        return evaluation;
-    }
-    evaluation.writes.append(outcome.writes);
-    evaluation.status = registerRow >= 0 ? ImportStatus::Update : ImportStatus::New;
-    return evaluation;
+    if (outcome.failure)
+        return outcome.failure->message;
+    applyWrites(payer, outcome.writes);
+    return QString();
 }
 
-ImportPlan PayerImport::plan(const QByteArray& fileBytes, bool update)
+ImportReport PayerImport::check(const QByteArray& fileBytes, bool update)
 {
-    ImportPlan plan;
-    plan.update = update;
-    plan.document = ReadCsv(fileBytes);
-    if (plan.document.error) {
-        plan.fileError = plan.document.error;
-        return plan;
+    return process(fileBytes, update, nullptr);
+}
+
+ImportReport PayerImport::run(const QByteArray& fileBytes, bool update)
+{
+    ImportReport report;
+    {
+        Writer writer(m_dm);
+        report = process(fileBytes, update, &writer);
+        writer.finish(report.canWrite());
     }
-    const QList<CsvRecord>& records = plan.document.records;
+    report.written = report.canWrite();
+    // The register query does not know the rows written beside it.
+    if (report.written)
+        m_dm.qryFirme->Refresh();
+    return report;
+}
+
+ImportReport PayerImport::process(const QByteArray& fileBytes, bool update, Writer* writer)
+{
+    ImportReport report;
+    const CsvDocument document = ReadCsv(fileBytes);
+    if (document.error) {
+        report.fileError = document.error;
+        return report;
+    }
+    const QList<CsvRecord>& records = document.records;
     if (records.isEmpty() || records.constFirst().isEmpty()) {
-        plan.fileError = CsvError { 1, QStringLiteral("Fisierul nu are cap de tabel") };
-        return plan;
+        report.fileError = CsvError { 1, QStringLiteral("Fisierul nu are cap de tabel") };
+        return report;
     }
-    plan.header = ReadPayerHeader(records.constFirst());
-    if (plan.header.failure) {
-        plan.fileError = CsvError { records.constFirst().line, *plan.header.failure };
-        return plan;
+    const PayerHeader header = ReadPayerHeader(records.constFirst());
+    if (header.failure) {
+        report.fileError = CsvError { records.constFirst().line, *header.failure };
+        return report;
     }
-    const int codeField = int(plan.header.columnOfField.indexOf(0));
+    const int codeField = int(header.columnOfField.indexOf(0));
 
     // The register's codes as the payer-code field finds them: without regard
     // to case, the first payer of a code when several share it.
@@ -135,13 +224,13 @@ ImportPlan PayerImport::plan(const QByteArray& fileBytes, bool update)
         registerRows.insert(codes.at(i).toUpper(), i);
 
     QHash<QString, int> linesOfCodes;
+    bool refused = false;
     for (int index = 1; index < records.size(); ++index) {
         const CsvRecord& record = records.at(index);
         if (record.isEmpty())
             continue;
         ImportRow row;
         row.line = record.line;
-        row.record = index;
         row.code = codeField < record.fieldCount() ? record.field(codeField).toString() : QString();
         const QString key = row.code.toUpper();
         const auto earlier = linesOfCodes.constFind(key);
@@ -151,77 +240,24 @@ ImportPlan PayerImport::plan(const QByteArray& fileBytes, bool update)
             row.message = QStringLiteral("Codul %1 apare deja pe linia %2").arg(row.code).arg(*earlier);
         } else {
             linesOfCodes.insert(key, row.line);
-            row.registerRow = registerRows.value(key, -1);
-            if (row.registerRow >= 0 && !update) {
+            const int registerRow = registerRows.value(key, -1);
+            if (registerRow >= 0 && !update) {
                 row.status = ImportStatus::Existing;
             } else {
-                const Evaluation evaluation = evaluate(record, plan.header, row.registerRow);
-                row.status = evaluation.status;
-                row.message = evaluation.message;
+                TypedRecord payer(*m_dm.qryFirme);
+                row.message = evaluate(record, header, registerRow, payer);
+                if (row.message.isEmpty()) {
+                    row.status = registerRow >= 0 ? ImportStatus::Update : ImportStatus::New;
+                    // Once a row is refused nothing will be kept: the rest are only checked.
+                    if (writer && !refused)
+                        writer->write(payer, row.status);
+                }
             }
         }
-        plan.rows.append(row);
+        refused = refused || row.status == ImportStatus::Refused;
+        report.rows.append(row);
     }
-    return plan;
-}
-
-void PayerImport::apply(const ImportPlan& plan)
-{
-    if (!plan.canWrite())
-        throw Error(QStringLiteral("Fisierul are linii respinse: nu se importa nimic"));
-    Dataset& payers = *m_dm.qryFirme;
-    payers.Cancel();
-    m_dm.con.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        for (const ImportRow& row : plan.rows) {
-            if (row.status != ImportStatus::New && row.status != ImportStatus::Update)
-                continue;
-            const Evaluation evaluation = evaluate(plan.document.records.at(row.record), plan.header, row.registerRow);
-            if (evaluation.status != row.status)
-                throw Error(QStringLiteral("linia %1: %2").arg(row.line).arg(evaluation.message));
-            if (row.status == ImportStatus::New) {
-                payers.Append();
-            } else {
-                payers.setRecNo(row.registerRow + 1);
-                payers.Edit();
-            }
-            ApplyWrites(payers, evaluation.writes);
-            payers.Post();
-        }
-        m_dm.con.exec(QStringLiteral("COMMIT"));
-    } catch (...) {
-        // The first error is the one to report; undoing after it must not hide it.
-        try {
-            payers.Cancel();
-            m_dm.con.exec(QStringLiteral("ROLLBACK"));
-            // The cursor holds keys of rows that were never committed.
-            payers.Refresh();
-        } catch (const Error&) {
-        }
-        throw;
-    }
-}
-
-QStringList ImportReportLines(const ImportPlan& plan)
-{
-    QStringList lines;
-    if (plan.fileError)
-        lines.append(QStringLiteral("linia %1: %2").arg(plan.fileError->line).arg(plan.fileError->message));
-    for (const ImportRow& row : plan.rows) {
-        if (row.status == ImportStatus::Refused)
-            lines.append(QStringLiteral("linia %1: %2").arg(row.line).arg(row.message));
-    }
-    ImportCounts counts = plan.counts();
-    if (!plan.canWrite()) {
-        counts.imported = 0;
-        counts.updated = 0;
-    }
-    lines.append(QStringLiteral("importati %1, actualizati %2, respinsi %3, existenti %4")
-                     .arg(counts.imported)
-                     .arg(counts.updated)
-                     .arg(counts.refused)
-                     .arg(counts.existing));
-    return lines;
+    return report;
 }
 
 } // namespace itm::exchange

@@ -8,14 +8,15 @@
 
 namespace itm {
 class Tdm;
-}
+class TypedRecord;
+} // namespace itm
 
 namespace itm::exchange {
 
 enum class ImportStatus
 {
     New, // not in the register: added
-    Update, // in the register, --update: its columns named in the file replaced
+    Update, // in the register, with --update: its columns named in the file replaced
     Existing, // in the register: left alone
     Refused,
 };
@@ -26,8 +27,6 @@ struct ImportRow
     QString code;
     ImportStatus status = ImportStatus::Refused;
     QString message; // why the row is refused
-    int record = 0; // index of the row in the file's records
-    int registerRow = -1; // cursor position of the payer it updates or leaves alone
 };
 
 struct ImportCounts
@@ -38,54 +37,49 @@ struct ImportCounts
     int existing = 0;
 };
 
-// What importing one file would do, row by row, before anything is written.
-struct ImportPlan
+// What importing one file does, row by row.
+struct ImportReport
 {
-    CsvDocument document;
-    PayerHeader header;
-    bool update = false;
     std::optional<CsvError> fileError; // the file cannot be read as a payer file at all
     QList<ImportRow> rows; // every row that is not empty, in file order
+    bool written = false; // the new and updated rows are in the register
 
     // Nothing is written unless every row can be.
     bool canWrite() const;
     ImportCounts counts() const;
+    // "linia N: MESSAGE" for the file's fault or for each refused row, then
+    // "importati N, actualizati U, respinsi R, existenti E", where N and U
+    // count the payers written (or, for a check, that would be written).
+    QStringList lines() const;
 };
 
-// Payers from a CSV file into the register: every row passes the checks of a
+// Payers from a CSV file into the register. Every row passes the checks of a
 // payer typed in the window (the fiscal code, then the payer validation with
-// its defaults) and is posted through the register query, so the data
-// module's clean-up stores it exactly as the window would.
+// its defaults) and the data module's clean-up, and is written with the
+// register query's own statements: an imported payer is stored exactly as
+// the window stores it.
 class PayerImport
 {
 public:
     explicit PayerImport(Tdm& dm);
 
-    // update: a payer already in the register takes the file's columns
-    // instead of being left alone.
-    ImportPlan plan(const QByteArray& fileBytes, bool update);
+    // Checks every row and writes nothing. update: a payer already in the
+    // register takes the file's columns instead of being left alone.
+    ImportReport check(const QByteArray& fileBytes, bool update);
 
-    // Writes the new and updated rows of a plan that canWrite(), in one
-    // transaction: on a database error nothing is written and DatabaseError
-    // is raised.
-    void apply(const ImportPlan& plan);
+    // Checks and writes in one transaction, committed only when every row
+    // passes. A database error rolls everything back and raises DatabaseError.
+    ImportReport run(const QByteArray& fileBytes, bool update);
 
 private:
-    struct Evaluation
-    {
-        ImportStatus status = ImportStatus::Refused;
-        QString message;
-        QList<ColumnWrite> writes;
-    };
-    Evaluation evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow);
+    class Writer;
+    ImportReport process(const QByteArray& fileBytes, bool update, Writer* writer);
+    // The record a row makes (the stored payer's with the file's columns over
+    // it, when it updates one), checked; the message when it is refused.
+    QString evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer);
 
     Tdm& m_dm;
     PayerRowReader m_reader;
 };
-
-// The report of an import: "linia N: MESSAGE" for the file's fault or for each
-// refused row, then "importati N, actualizati U, respinsi R, existenti E".
-// Nothing is imported or updated from a file with a refused row.
-QStringList ImportReportLines(const ImportPlan& plan);
 
 } // namespace itm::exchange

@@ -29,23 +29,28 @@ QString formKey(const QString& text)
     return key;
 }
 
-// The index of a legal form given as a number of its table or as one of its
-// texts (the table's text or the dialog's caption, "Altele" for 0).
-std::optional<qint64> legalFormIndex(const QString& text, int count, std::optional<QString> (*tableText)(qint64),
-    const QStringList& captions, int (*indexOfItem)(int))
+// The texts by which a file may name each legal form of a table: the table's
+// text and the dialog's caption ("Altele" for 0), as formKey gives them.
+QHash<QString, qint64> legalFormKeys(
+    int count, std::optional<QString> (*tableText)(qint64), const QStringList& captions, int (*indexOfItem)(int))
+{
+    QHash<QString, qint64> keys;
+    for (int item = 0; item < captions.size(); ++item)
+        keys.insert(formKey(captions.at(item)), indexOfItem(item));
+    for (int index = 1; index < count; ++index)
+        keys.insert(formKey(*tableText(index)), index);
+    return keys;
+}
+
+// A legal form given as a number of its table or as one of its texts.
+std::optional<qint64> legalFormIndex(const QString& text, int count, const QHash<QString, qint64>& keys)
 {
     if (const auto number = TryStrToInt(text.trimmed()))
         return *number >= 0 && *number < count ? number : std::nullopt;
-    const QString key = formKey(text);
-    for (int index = 1; index < count; ++index) {
-        if (formKey(*tableText(index)) == key)
-            return index;
-    }
-    for (int item = 0; item < captions.size(); ++item) {
-        if (formKey(captions.at(item)) == key)
-            return indexOfItem(item);
-    }
-    return std::nullopt;
+    const auto found = keys.constFind(formKey(text));
+    if (found == keys.cend())
+        return std::nullopt;
+    return *found;
 }
 
 } // namespace
@@ -79,6 +84,8 @@ PayerHeader ReadPayerHeader(const CsvRecord& header)
 }
 
 PayerRowReader::PayerRowReader(Dataset& payers, Dataset& counties)
+    : m_prefixKeys(legalFormKeys(kPrefixCount, &PrefixText, PrefixRadioCaptions(), &PrefixFromRadioItem))
+    , m_sufixKeys(legalFormKeys(kSuffixCount, &SuffixText, SuffixRadioCaptions(), &SuffixFromRadioItem))
 {
     const QVector<QString> keys = counties.columnTexts(QStringLiteral("codjudet"));
     const QVector<QString> names = counties.columnTexts(QStringLiteral("denumire"));
@@ -86,28 +93,48 @@ PayerRowReader::PayerRowReader(Dataset& payers, Dataset& counties)
         m_countyKeys.insert(WithoutDiacritics(names.at(i).trimmed()).toUpper(), keys.at(i));
         m_countyNames.insert(keys.at(i), names.at(i));
     }
-    for (int i = 0; i < payers.columnNames().size(); ++i) {
-        if (payers.columnType(i) == ColumnType::Text && payers.columnSize(i) > 0)
-            m_columnSizes.insert(payers.columnNames().at(i), payers.columnSize(i));
-    }
     // The texts the payer validation writes into empty fields ("fara banca"),
     // as it writes them: a payer with every such field empty shows them all.
-    RowRecord payer;
+    RowRecord empty;
     for (const char* filled : { "denumire", "codjudet", "loc", "str", "numerep", "prenumerep", "funcrep" })
-        payer.setValue(QString::fromLatin1(filled), QStringLiteral("X"));
-    for (const char* empty : { "nr", "banca", "cont", "sector" })
-        payer.setValue(QString::fromLatin1(empty), QVariant());
-    for (const ColumnWrite& write : ValidatePayer(payer, QString()).writes) {
+        empty.setValue(QString::fromLatin1(filled), QStringLiteral("X"));
+    for (const char* unfilled : { "nr", "banca", "cont", "sector" })
+        empty.setValue(QString::fromLatin1(unfilled), QVariant());
+    QHash<QString, QString> defaults;
+    for (const ColumnWrite& write : ValidatePayer(empty, QString()).writes) {
         if (write.value.typeId() == QMetaType::QString)
-            m_defaults.insert(write.column, write.value.toString());
+            defaults.insert(write.column, write.value.toString());
+    }
+
+    for (const QString& name : PayerFileColumns()) {
+        FileColumn column;
+        column.name = name;
+        if (name == u"cui")
+            column.kind = FileColumn::Code;
+        else if (name == u"prefix")
+            column.kind = FileColumn::Prefix;
+        else if (name == u"sufix")
+            column.kind = FileColumn::Sufix;
+        else if (name == countyFileColumn())
+            column.kind = FileColumn::County, column.name = QStringLiteral("codjudet");
+        else if (name == u"sector")
+            column.kind = FileColumn::Sector;
+        else
+            column.kind = name == u"email" ? FileColumn::LowerText : FileColumn::UpperText;
+        const int index = payers.FieldIndex(column.name);
+        if (index >= 0 && payers.columnType(index) == ColumnType::Text)
+            column.size = payers.columnSize(index);
+        column.standard = defaults.value(name);
+        column.standardUpper = column.standard.toUpper();
+        m_fileColumns.append(column);
     }
 }
 
 PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& header) const
 {
     PayerRowValues row;
-    const QStringList& columns = PayerFileColumns();
     const int known = int(header.columnOfField.size());
+    row.writes.reserve(known);
     for (int i = known; i < record.fieldCount(); ++i) {
         if (!record.field(i).isEmpty()) {
             row.failure = QStringLiteral("Linia are %1 campuri, capul de tabel %2").arg(record.fieldCount()).arg(known);
@@ -115,8 +142,8 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
         }
     }
     for (int i = 0; i < known; ++i) {
-        const int column = header.columnOfField.at(i);
-        if (column < 0) {
+        const int fileColumn = header.columnOfField.at(i);
+        if (fileColumn < 0) {
             if (i < record.fieldCount() && !record.field(i).isEmpty()) {
                 row.failure
                     = QStringLiteral("Linia are date in coloana %1, care nu are nume in capul de tabel").arg(i + 1);
@@ -124,22 +151,25 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
             }
             continue;
         }
-        const QString& name = columns.at(column);
+        const FileColumn& column = m_fileColumns.at(fileColumn);
         // A record shorter than the header leaves its last columns empty.
         const QString raw = i < record.fieldCount() ? record.field(i).toString() : QString();
-        if (column == 0) {
+        if (column.kind == FileColumn::Code) {
             row.code = raw; // checked exactly as typed, as the payer-code field does
-            row.writes.append({ name, raw });
+            row.writes.append({ column.name, raw });
             continue;
         }
         const QString plain = WithoutDiacritics(raw);
-        if (name == u"prefix" || name == u"sufix") {
-            const bool isPrefix = name == u"prefix";
+        switch (column.kind) {
+        case FileColumn::Code:
+            break;
+        case FileColumn::Prefix:
+        case FileColumn::Sufix: {
+            const bool isPrefix = column.kind == FileColumn::Prefix;
             QVariant value;
             if (!plain.trimmed().isEmpty()) {
-                const auto index = isPrefix
-                    ? legalFormIndex(plain, kPrefixCount, &PrefixText, PrefixRadioCaptions(), &PrefixFromRadioItem)
-                    : legalFormIndex(plain, kSuffixCount, &SuffixText, SuffixRadioCaptions(), &SuffixFromRadioItem);
+                const auto index = isPrefix ? legalFormIndex(plain, kPrefixCount, m_prefixKeys)
+                                            : legalFormIndex(plain, kSuffixCount, m_sufixKeys);
                 if (!index) {
                     row.failure = QStringLiteral("%1 necunoscut: '%2'")
                                       .arg(isPrefix ? QStringLiteral("Prefix") : QStringLiteral("Sufix"), raw);
@@ -147,8 +177,10 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
                 }
                 value = *index;
             }
-            row.writes.append({ name, value });
-        } else if (name == countyFileColumn()) {
+            row.writes.append({ column.name, value });
+            break;
+        }
+        case FileColumn::County: {
             QString key;
             const QString county = plain.trimmed().toUpper();
             if (!county.isEmpty()) {
@@ -158,24 +190,31 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
                     return row;
                 }
             }
-            row.writes.append({ QStringLiteral("codjudet"), key });
-        } else if (name == u"sector") {
+            row.writes.append({ column.name, key });
+            break;
+        }
+        case FileColumn::Sector: {
             const QString kept = SectorFieldText(plain.trimmed());
-            row.writes.append({ name, kept.isEmpty() ? QVariant() : QVariant(StrToInt(kept)) });
-        } else {
-            QString text = name == u"email" ? plain.toLower() : plain.toUpper();
+            row.writes.append({ column.name, kept.isEmpty() ? QVariant() : QVariant(StrToInt(kept)) });
+            break;
+        }
+        case FileColumn::UpperText:
+        case FileColumn::LowerText: {
+            QString text = column.kind == FileColumn::LowerText ? plain.toLower() : plain.toUpper();
             // A default the program wrote ("fara banca"), read back from a
             // file, is stored as the program writes it, not as typed text.
-            const QString standard = m_defaults.value(name);
-            if (!standard.isEmpty() && text == standard.toUpper())
-                text = standard;
-            const int size = m_columnSizes.value(name);
-            if (size > 0 && text.size() > size) {
-                row.failure
-                    = QStringLiteral("Campul '%1' are %2 caractere, cel mult %3").arg(name).arg(text.size()).arg(size);
+            if (!column.standard.isEmpty() && text == column.standardUpper)
+                text = column.standard;
+            if (column.size > 0 && text.size() > column.size) {
+                row.failure = QStringLiteral("Campul '%1' are %2 caractere, cel mult %3")
+                                  .arg(column.name)
+                                  .arg(text.size())
+                                  .arg(column.size);
                 return row;
             }
-            row.writes.append({ name, text });
+            row.writes.append({ column.name, text });
+            break;
+        }
         }
     }
     return row;

@@ -50,8 +50,29 @@ public:
 private:
     QHash<QString, QString> m_countyKeys; // name without diacritics, upper case -> key
     QHash<QString, QString> m_countyNames; // key -> name
-    QHash<QString, int> m_columnSizes; // text column -> its largest length
-    QHash<QString, QString> m_defaults; // column -> the text the validation writes into it when empty
+    // How each column a payer file may name is read into the register.
+    struct FileColumn
+    {
+        enum Kind
+        {
+            Code,
+            Prefix,
+            Sufix,
+            County,
+            Sector,
+            UpperText,
+            LowerText,
+        } kind
+            = UpperText;
+        QString name; // the register column written
+        int size = 0; // largest length of a text column, 0 for none
+        QString standard; // the text the validation writes into it when empty
+        QString standardUpper;
+    };
+
+    QVector<FileColumn> m_fileColumns; // as PayerFileColumns()
+    QHash<QString, qint64> m_prefixKeys; // a legal form's texts -> its index
+    QHash<QString, qint64> m_sufixKeys;
 };
 
 } // namespace itm::exchange

@@ -83,8 +83,14 @@ RegisterSheet::RegisterSheet(Connection& connection, RegisterColumns columns)
         m_countyNames.insert(counties.text(0), counties.text(1));
 
     m_payers = std::make_unique<Statement>(connection, QStringLiteral("SELECT * FROM firme ORDER BY cui, id"));
+    QHash<QString, int> fieldOfColumn;
     for (int i = 0; i < m_payers->columnCount(); ++i)
-        m_fieldOfColumn.insert(m_payers->columnName(i), i);
+        fieldOfColumn.insert(m_payers->columnName(i), i);
+    for (Column& column : m_columns)
+        column.field = fieldOfColumn.value(column.stored, -1);
+    m_prefixField = fieldOfColumn.value(QStringLiteral("prefix"), -1);
+    m_denumireField = fieldOfColumn.value(QStringLiteral("denumire"), -1);
+    m_sufixField = fieldOfColumn.value(QStringLiteral("sufix"), -1);
 }
 
 RegisterSheet::~RegisterSheet() = default;
@@ -101,20 +107,20 @@ bool RegisterSheet::next(SheetRow& row)
 {
     if (!m_payers->step())
         return false;
-    auto stored = [&](const QString& name) { return m_payers->value(m_fieldOfColumn.value(name, -1)); };
+    auto stored = [&](int field) { return m_payers->value(field); };
     row.clear();
     row.reserve(m_columns.size());
     for (const Column& column : std::as_const(m_columns)) {
         switch (column.kind) {
         case Column::Stored:
-            row.append(storedCell(stored(column.stored)));
+            row.append(storedCell(stored(column.field)));
             break;
         case Column::CountyName:
-            row.append(SheetCell::Text(m_countyNames.value(valueText(stored(column.stored)))));
+            row.append(SheetCell::Text(m_countyNames.value(valueText(stored(column.field)))));
             break;
         case Column::ComposedName: {
-            const auto name = ComposedLegalName(formIndex(stored(QStringLiteral("prefix"))),
-                valueText(stored(QStringLiteral("denumire"))), formIndex(stored(QStringLiteral("sufix"))));
+            const auto name = ComposedLegalName(
+                formIndex(stored(m_prefixField)), valueText(stored(m_denumireField)), formIndex(stored(m_sufixField)));
             row.append(SheetCell::Text(name.value_or(QString())));
             break;
         }

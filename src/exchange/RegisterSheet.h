@@ -45,12 +45,15 @@ private:
             ComposedName,
         } kind;
         QString stored; // the register column read (the county key for CountyName)
+        int field = -1; // its place in the statement's row
     };
 
     QList<Column> m_columns;
     QHash<QString, QString> m_countyNames;
     std::unique_ptr<Statement> m_payers;
-    QHash<QString, int> m_fieldOfColumn;
+    int m_prefixField = -1;
+    int m_denumireField = -1;
+    int m_sufixField = -1;
 };
 
 } // namespace itm::exchange

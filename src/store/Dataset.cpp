@@ -303,42 +303,7 @@ QVariant Dataset::value(int index) const
 
 QVariant Dataset::convertForColumn(int index, const QVariant& value) const
 {
-    if (value.isNull())
-        return QVariant();
-    const ColumnType type = m_types.at(index);
-    switch (type) {
-    case ColumnType::Integer:
-        switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::Bool:
-            return QVariant(value.toLongLong());
-        case QMetaType::Double:
-            return QVariant(qint64(std::llround(value.toDouble())));
-        default: {
-            const QString text = value.toString();
-            if (text.isEmpty())
-                return QVariant();
-            return QVariant(StrToInt(text));
-        }
-        }
-    case ColumnType::Real:
-        switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::Double:
-            return QVariant(value.toDouble());
-        default: {
-            const QString text = value.toString();
-            if (text.isEmpty())
-                return QVariant();
-            return QVariant(StrToFloat(text));
-        }
-        }
-    case ColumnType::Text:
-        break;
-    }
-    return QVariant(valueText(value));
+    return ValueForColumn(m_types.at(index), value);
 }
 
 void Dataset::setValue(int index, const QVariant& value)
@@ -540,7 +505,8 @@ bool Dataset::Locate(const QString& columns, const QVariantList& values, LocateO
     for (int row = 0; row < rowCount; ++row) {
         bool match = true;
         for (const Criterion& criterion : std::as_const(criteria)) {
-            const QString& candidate = caseInsensitive ? criterion.cache->upper.at(row) : criterion.cache->texts.at(row);
+            const QString& candidate
+                = caseInsensitive ? criterion.cache->upper.at(row) : criterion.cache->texts.at(row);
             if (criterion.number) {
                 const auto number = TryStrToFloat(candidate);
                 match = number && *number == *criterion.number;
