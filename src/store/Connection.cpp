@@ -53,7 +53,8 @@ QString Connection::errorMessage() const
 void Connection::exec(const QString& sql)
 {
     Statement statement(*this, sql);
-    while (statement.step()) { }
+    while (statement.step()) {
+    }
 }
 
 qint64 Connection::lastInsertRowId() const

@@ -505,8 +505,7 @@ bool Dataset::Locate(const QString& columns, const QVariantList& values, LocateO
     for (int row = 0; row < rowCount; ++row) {
         bool match = true;
         for (const Criterion& criterion : std::as_const(criteria)) {
-            const QString& candidate
-                = caseInsensitive ? criterion.cache->upper.at(row) : criterion.cache->texts.at(row);
+            const QString& candidate = caseInsensitive ? criterion.cache->upper.at(row) : criterion.cache->texts.at(row);
             if (criterion.number) {
                 const auto number = TryStrToFloat(candidate);
                 match = number && *number == *criterion.number;

@@ -8,24 +8,15 @@ namespace itm {
 namespace {
 
 const QStringList liquidatorTextColumns = {
-    QStringLiteral("ldenumire"),
-    QStringLiteral("lcodjudet"),
-    QStringLiteral("lloc"),
-    QStringLiteral("lstr"),
-    QStringLiteral("lnr"),
-    QStringLiteral("lbloc"),
-    QStringLiteral("lscara"),
-    QStringLiteral("lap"),
-    QStringLiteral("lcodpostal"),
-    QStringLiteral("lemail"),
-    QStringLiteral("ltelefon"),
-    QStringLiteral("lzi"),
-    QStringLiteral("lln"),
-    QStringLiteral("lan"),
+    QStringLiteral("ldenumire"), QStringLiteral("lcodjudet"), QStringLiteral("lloc"), QStringLiteral("lstr"),
+    QStringLiteral("lnr"), QStringLiteral("lbloc"), QStringLiteral("lscara"), QStringLiteral("lap"),
+    QStringLiteral("lcodpostal"), QStringLiteral("lemail"), QStringLiteral("ltelefon"), QStringLiteral("lzi"),
+    QStringLiteral("lln"), QStringLiteral("lan"),
 };
 
 // Writes text into a column, or "0" when the column refuses it (a number column).
-template <typename ColumnField> void writeOrZero(const ColumnField& field, const QString& text)
+template <typename ColumnField>
+void writeOrZero(const ColumnField& field, const QString& text)
 {
     try {
         field.setAsString(text);
@@ -43,7 +34,8 @@ void writeOrZero(const TypedRecord::Field& field, const QString& text)
 }
 
 // No column is stored empty: an empty text becomes one blank, an empty number 0.
-template <typename Record> void fillEmptyColumns(Record& dataset, bool replaceSeparators)
+template <typename Record>
+void fillEmptyColumns(Record& dataset, bool replaceSeparators)
 {
     for (int i = 1; i < dataset.columnNames().size(); ++i) {
         const auto field = dataset.FieldAt(i);
@@ -61,7 +53,8 @@ template <typename Record> void fillEmptyColumns(Record& dataset, bool replaceSe
 
 // The payer's clean-up, over the query's edit buffer or over a record held
 // apart (an imported payer): one rule for every payer that is written.
-template <typename Record> void cleanPayer(Record& dataset)
+template <typename Record>
+void cleanPayer(Record& dataset)
 {
     if (dataset.FieldByName(QStringLiteral("faliment")).AsInteger() == 0) {
         dataset.FieldByName(QStringLiteral("lcui")).setAsString(QStringLiteral("0"));
