@@ -1,4 +1,5 @@
 #include "exchange/PayerImport.h"
+#include "payers/PayerValidation.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
 #include "support/TestDatabase.h"
@@ -72,6 +73,50 @@ private Q_SLOTS:
                 "19|1|ALFA  STEF AN|1|16|CRAIOVA|0|UNIRII|F.N.| |fara banca|fara iban|office@alfa.ro|POPESCU|0|0|0| ",
                 "27|3|BETA  NORD |0|40|BUCURESTI|3|VICTORIEI|7| |fara banca|fara iban| |IONESCU|0|0|0| ",
             }));
+    }
+
+    void anImportedPayerIsStoredAsTheSamePayerSavedInTheWindow_data()
+    {
+        QTest::addColumn<QStringList>("values"); // the file's columns, as typed in the window's fields
+        QTest::addColumn<QString>("county");
+        QTest::newRow("commas, quotes, defaults")
+            << QStringList { "19", "1", "ALFA, \"BETA\"", "1", "16", "CRAIOVA", "4", "O'NEIL", "", "POP", "ION", "ADM" }
+            << "DOLJ";
+        QTest::newRow("Bucharest, blank number") << QStringList { "1900101000006", "0", "POPESCU", "0", "40", "X", "2",
+            "VICTORIEI", " ", "POPESCU", "ION", "TITULAR" }
+                                                 << "BUCURESTI";
+    }
+    void anImportedPayerIsStoredAsTheSamePayerSavedInTheWindow()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QString, county);
+        const QStringList columns = QString::fromLatin1(header).trimmed().split(u',');
+        const char* stored
+            = "cui, prefix, denumire, sufix, codjudet, loc, sector, str, nr, bloc, scara, ap, codpostal, "
+              "telefon, email, banca, cont, numerep, prenumerep, funcrep, faliment, lcui, ldenumire, "
+              "lcodjudet, lloc, lsector, lstr, lnr, lbloc, lscara, lap, lcodpostal, lemail, ltelefon, "
+              "lzi, lln, lan";
+        TestDatabase typed;
+        {
+            Tdm dm(typed.path());
+            Dataset& payers = *dm.qryFirme;
+            payers.Append();
+            for (int i = 0; i < columns.size(); ++i) {
+                const QString column = columns.at(i) == u"judet" ? QStringLiteral("codjudet") : columns.at(i);
+                payers.FieldByName(column).setAsString(values.at(i));
+            }
+            const RuleOutcome outcome = ValidatePayer(payers, county);
+            QVERIFY(outcome.passed());
+            ApplyWrites(payers, outcome.writes);
+            payers.Post();
+        }
+        TestDatabase imported;
+        QStringList file = values;
+        file[columns.indexOf(u"judet")] = county;
+        for (QString& value : file)
+            value = u'"' + value.replace(u'"', QStringLiteral("\"\"")) + u'"';
+        QVERIFY(importInto(imported, header + file.join(u',').toUtf8() + "\n").written);
+        QCOMPARE(storedRows(imported, stored), storedRows(typed, stored));
     }
 
     void refusedRowsNameTheirLineAndWriteNothing_data()
