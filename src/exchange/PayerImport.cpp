@@ -153,8 +153,9 @@ QString PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header
     if (registerRow >= 0) {
         Dataset& payers = *m_dm.qryFirme;
         payers.setRecNo(registerRow + 1);
+        // The record has the query's columns in the query's order.
         for (int i = 0; i < payer.columnNames().size(); ++i)
-            payer.FieldAt(i).setAsVariant(payers.fieldValue(payer.columnNames().at(i)));
+            payer.FieldAt(i).setAsVariant(payers.FieldAt(i).AsVariant());
     }
     applyWrites(payer, values.writes);
 
