@@ -12,7 +12,10 @@ namespace {
 QByteArray csvField(const QString& text)
 {
     QByteArray bytes = text.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
+    // A semicolon is quoted too: a reader that takes the separator from the
+    // header would otherwise count it.
+    if (!bytes.contains(',') && !bytes.contains(';') && !bytes.contains('"') && !bytes.contains('\n')
+        && !bytes.contains('\r'))
         return bytes;
     bytes.replace('"', "\"\"");
     return '"' + bytes + '"';

@@ -20,8 +20,9 @@ std::optional<SheetFormat> SheetFormatOfPath(const QString& path);
 // name has another ending or the file cannot be written.
 bool WriteSheetFile(SheetSource& source, const QString& path, QString* error);
 
-// The CSV form of a table: fields separated by commas, quoted only where they
-// hold a comma, a double quote or a line break, records ending in CR LF, UTF-8.
+// One record of a CSV file: fields separated by commas, quoted only where
+// they hold a comma, a semicolon, a double quote or a line break, ending in
+// CR LF, in UTF-8.
 QByteArray CsvLine(const QStringList& fields);
 
 } // namespace itm::exchange
