@@ -56,6 +56,9 @@ int importPayers(const QStringList& arguments, QTextStream& out, QTextStream& er
                 << ": Baza de date este deschisa de alt program; inchideti-l si incercati din nou.\n";
             return 1;
         case DatabaseLock::Outcome::Failed:
+            // A missing database is reported by SQLite's own message below.
+            if (!QFile::exists(databasePath))
+                break;
             err << "itm-cli " << command << ": " << databasePath << ": " << lock.errorString() << '\n';
             return 1;
         }
