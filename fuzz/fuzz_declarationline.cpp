@@ -7,6 +7,7 @@
 #include "output/DeclarationFile.h"
 #include "output/DeclarationLine.h"
 #include "store/RecordReader.h"
+#include "store/StoredText.h"
 #include "store/StrictNumber.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -71,16 +72,12 @@ const Column kColumns[] = {
 };
 static_assert(std::size(kColumns) == itm::kDeclarationLineFieldCount);
 
-// What the before-post rule stores for a typed text; line ends cannot be typed
-// into a single-line edit, so none reach a stored text either.
+// What the before-post rule stores for a typed text: separators and control
+// characters blanked, bytes that are no UTF-8 carried as they were.
 QString cleanedText(FuzzedDataProvider& provider)
 {
     const std::string bytes = provider.ConsumeRandomLengthString(24);
-    QString text = QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-    for (QChar& c : text) {
-        if (c == u',' || c == u'\'' || c == u'"' || c == u'\r' || c == u'\n')
-            c = u' ';
-    }
+    const QString text = itm::BlankSeparators(itm::StoredTextFromBytes(bytes.data(), qsizetype(bytes.size())));
     return text.isEmpty() ? QStringLiteral(" ") : text;
 }
 

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/BackupOnStart.h"
 #include "app/TDecl.h"
 #include "output/OutputPanel.h"
 #include "output/PrintedForms.h"
@@ -8,11 +9,12 @@
 #include "platform/Clock.h"
 #include "platform/Drives.h"
 #include "platform/FileChooser.h"
-#include "platform/Printing.h"
 #include "platform/Guard.h"
 #include "platform/Platform.h"
+#include "platform/Printing.h"
 #include "platform/QtPrompts.h"
 #include "platform/Shell.h"
+#include "store/DatabaseLock.h"
 #include "store/Tdm.h"
 
 #include <QApplication>
@@ -29,10 +31,20 @@ ProgramObjects::~ProgramObjects()
     fDenumire.reset();
     Decl.reset();
     dm.reset();
+    lock.reset();
 }
 
 bool createProgram(ProgramObjects& objects, const QString& databasePath)
 {
+    objects.lock = std::make_unique<DatabaseLock>(databasePath);
+    // A lock that cannot be made at all (a missing or read-only folder) stops
+    // nothing here: opening the database reports the missing file, and a
+    // read-only folder lets nobody write.
+    if (objects.lock->tryLock() == DatabaseLock::Outcome::HeldByOther) {
+        objects.lock.reset();
+        platform().prompts->message(QStringLiteral("Baza de date este deja deschisa de programul ITM."));
+        return false;
+    }
     return runGuarded([&] {
         objects.Decl = std::make_unique<TDecl>();
         objects.dm = std::make_unique<Tdm>(databasePath);
@@ -68,6 +80,7 @@ int runProgram(int argc, char** argv)
     if (!createProgram(objects, Tdm::defaultDatabasePath()))
         return 0;
     objects.Decl->show();
+    StartAutomaticBackup(objects.Decl.get(), Tdm::defaultDatabasePath(), objects.dm->con.handle());
     return application.exec();
 }
 

@@ -5,6 +5,7 @@
 
 namespace itm {
 
+class DatabaseLock;
 class PrintedForms;
 class TDecl;
 class Tdm;
@@ -15,6 +16,8 @@ class TfSelDisck;
 // until the program ends.
 struct ProgramObjects
 {
+    // Taken before anything else and held until the end: one program per database.
+    std::unique_ptr<DatabaseLock> lock;
     std::unique_ptr<TDecl> Decl;
     std::unique_ptr<Tdm> dm;
     std::unique_ptr<TfDenumire> fDenumire;
@@ -25,9 +28,11 @@ struct ProgramObjects
     ~ProgramObjects();
 };
 
-// Creates the windows and the data module in their order. An error on the way
-// is shown in the standard error box and the objects not yet created are not
-// created; returns whether everything was created.
+// Takes the database's lock, then creates the windows and the data module in
+// their order. A database held by another running program is reported in a
+// plain box and nothing is created or opened. An error on the way is shown in
+// the standard error box and the objects not yet created are not created;
+// returns whether everything was created.
 bool createProgram(ProgramObjects& objects, const QString& databasePath);
 
 // Runs the program until the main window closes; a failed start ends it with

@@ -29,8 +29,9 @@
 namespace itm {
 
 TDecl::TDecl(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Decl"));
     setWindowTitle(programTitle());
@@ -102,22 +103,23 @@ void TDecl::attach(Tdm& dm, Dialogs dialogs)
         if (m_dialogs.showNameDialog)
             m_dialogs.showNameDialog();
     });
-    PanelLuna->attach(dm, { [this] { return cui->text(); },
-                            [this](bool january2006) { ddgb->showPeriodGroups(january2006); },
-                            [this] {
-                                PanelLuna->setEnabled(false);
-                                ddgb->setEnabled(true);
-                                ddgb->show();
-                                ddgb->DBCheckBox1->setFocus(Qt::OtherFocusReason);
-                            },
-                            [this] { BackToPayerData(); } });
-    ddgb->attach(dm, { [this] { return cui->text(); }, [this] { return PanelLuna->MaskEdit1->text(); },
-                       [this] { return PanelLuna->MaskEdit2->text(); }, [this] { showOutputPanel(); },
-                       [this] {
-                           // The event loop stops once the handler has returned.
-                           QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-                       },
-                       [this] { BackToPeriod(); } });
+    PanelLuna->attach(dm,
+        { [this] { return cui->text(); }, [this](bool january2006) { ddgb->showPeriodGroups(january2006); },
+            [this] {
+                PanelLuna->setEnabled(false);
+                ddgb->setEnabled(true);
+                ddgb->show();
+                ddgb->DBCheckBox1->setFocus(Qt::OtherFocusReason);
+            },
+            [this] { BackToPayerData(); } });
+    ddgb->attach(dm,
+        { [this] { return cui->text(); }, [this] { return PanelLuna->MaskEdit1->text(); },
+            [this] { return PanelLuna->MaskEdit2->text(); }, [this] { showOutputPanel(); },
+            [this] {
+                // The event loop stops once the handler has returned.
+                QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            },
+            [this] { BackToPeriod(); } });
 }
 
 void TDecl::onClick(QPushButton* button, std::function<void()> handler)
@@ -164,7 +166,7 @@ void TDecl::attachHandlers()
 
     // The period.
     attachHooks(PanelLuna->MaskEdit1,
-                { key(&TDecl::MaskEdit1KeyDown), {}, [this](QWidget*) { PanelLuna->MaskEdit1Exit(); }, {} });
+        { key(&TDecl::MaskEdit1KeyDown), {}, [this](QWidget*) { PanelLuna->MaskEdit1Exit(); }, {} });
     attachHooks(PanelLuna->MaskEdit2, { key(&TDecl::MaskEdit2KeyDown), {}, {}, {} });
 
     // The declaration, its rate group (each radio button, as the window's
@@ -174,18 +176,20 @@ void TDecl::attachHandlers()
     ddgb->setClosingTest([this] { return closingDeclarationPanel(); });
     attachHooks(ddgb->DBCheckBox1, { key(&TDecl::DBCheckBox1KeyDown), enter, exit, {} });
     for (QRadioButton* button : ddgb->proccom->buttons()) {
-        attachHooks(button, { key(&TDecl::DBCheckBox1KeyDown), enter, [this](QWidget* control) {
-                                 denExit(control);
-                                 // Leaving the group as a whole recomputes the commission.
-                                 QWidget* next = QApplication::focusWidget();
-                                 if (!next || next->parentWidget() != ddgb->proccom)
-                                     ddgb->proccomExit();
-                             },
-                              {} });
+        attachHooks(button,
+            { key(&TDecl::DBCheckBox1KeyDown), enter,
+                [this](QWidget* control) {
+                    denExit(control);
+                    // Leaving the group as a whole recomputes the commission.
+                    QWidget* next = QApplication::focusWidget();
+                    if (!next || next->parentWidget() != ddgb->proccom)
+                        ddgb->proccomExit();
+                },
+                {} });
     }
     for (DbEdit* amount : ddgb->amountFields()) {
         ControlHooks hooks { key(&TDecl::DBCheckBox1KeyDown), enter, exit,
-                             [this](QWidget* sender) { ddgb->nrsalChange(sender); } };
+            [this](QWidget* sender) { ddgb->nrsalChange(sender); } };
         if (amount == ddgb->DBEdit12) {
             hooks.keyDown = key(&TDecl::DBEdit12KeyDown);
             hooks.exit = [this](QWidget*) { ddgb->DBEdit12Exit(); };
@@ -485,6 +489,9 @@ bool TDecl::Button4KeyDown(QWidget*, int key)
     return false;
 }
 
+// Check boxes and radio buttons paint their background in the role the style
+// gives buttons, not in the window's role: the colour goes into the role the
+// control is actually filled with.
 void TDecl::denEnter(QWidget* control)
 {
     const QColor highlight = QApplication::palette().color(QPalette::ToolTipBase);
@@ -492,7 +499,7 @@ void TDecl::denEnter(QWidget* control)
     if (qobject_cast<QLineEdit*>(control)) {
         palette.setColor(QPalette::Base, highlight);
     } else if (qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)) {
-        palette.setColor(QPalette::Window, highlight);
+        palette.setColor(control->backgroundRole(), highlight);
         control->setAutoFillBackground(true);
     } else {
         return;
@@ -506,8 +513,10 @@ void TDecl::denExit(QWidget* control)
     if (qobject_cast<QLineEdit*>(control)) {
         palette.setColor(QPalette::Base, Qt::white);
     } else if (qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)) {
-        palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
-        control->setAutoFillBackground(true);
+        // The button face again, and the panel showing through as before the
+        // control was entered, also once the panel is disabled and greyed.
+        palette.setColor(control->backgroundRole(), QApplication::palette().color(QPalette::Button));
+        control->setAutoFillBackground(false);
     } else {
         return;
     }

@@ -23,7 +23,14 @@ class TDecl : public QWidget
 {
     Q_OBJECT
 public:
-    enum class WindowState { PayerCode, PayerData, Period, Declaration, Output };
+    enum class WindowState
+    {
+        PayerCode,
+        PayerData,
+        Period,
+        Declaration,
+        Output
+    };
 
     explicit TDecl(QWidget* parent = nullptr);
     ~TDecl() override;

@@ -11,9 +11,10 @@ namespace itm::cli {
 
 namespace {
 
-// Codes on standard input are taken byte for byte, one per line: only the line
-// end (LF or CR LF) is removed, so a stray blank or a lone CR stays part of
-// the code and is judged like any other character. Each byte is one character.
+// Codes on standard input are taken one per line, read as UTF-8 as the
+// arguments are, so that a code gets the same answer either way: only the
+// line end (LF or CR LF) is removed, so a stray blank or a lone CR stays part
+// of the code and is judged like any other character.
 QStringList codesFromStandardInput()
 {
     QFile input;
@@ -30,7 +31,7 @@ QStringList codesFromStandardInput()
         qsizetype codeEnd = end;
         if (!lastLineUnended && codeEnd > start && bytes.at(codeEnd - 1) == '\r')
             --codeEnd;
-        codes.append(QString::fromLatin1(bytes.constData() + start, codeEnd - start));
+        codes.append(QString::fromUtf8(bytes.constData() + start, codeEnd - start));
         start = end + 1;
     }
     return codes;

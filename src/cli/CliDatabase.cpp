@@ -2,7 +2,9 @@
 
 #include "store/ColumnType.h"
 #include "store/Errors.h"
+#include "store/StoredText.h"
 
+#include <QFileInfo>
 #include <QVariant>
 #include <sqlite3.h>
 
@@ -18,7 +20,7 @@ ColumnType declaredTypeOf(const char* declared)
 QString textOf(sqlite3_stmt* statement, int column)
 {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return QString::fromUtf8(bytes, sqlite3_column_bytes(statement, column));
+    return StoredTextFromBytes(bytes, sqlite3_column_bytes(statement, column));
 }
 
 QVariant valueOf(sqlite3_stmt* statement, int column)
@@ -65,7 +67,7 @@ public:
         if (value.typeId() == QMetaType::LongLong) {
             rc = sqlite3_bind_int64(m_statement, index, value.toLongLong());
         } else {
-            const QByteArray utf8 = value.toString().toUtf8();
+            const QByteArray utf8 = StoredTextBytes(value.toString());
             rc = sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
         }
         if (rc != SQLITE_OK)
@@ -116,6 +118,8 @@ int columnCountOf(sqlite3* db, const char* table)
 CliDatabase::CliDatabase(const QString& path)
     : m_path(path)
 {
+    if (QFileInfo(path).isDir())
+        throw DatabaseError(QStringLiteral("is a folder, not a database file"));
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
@@ -149,6 +153,14 @@ std::optional<RowRecord> CliDatabase::payerByCode(const QString& code) const
     if (!query.next())
         return std::nullopt;
     return query.record();
+}
+
+qint64 CliDatabase::payersWithCode(const QString& code) const
+{
+    Query query(m_db, "SELECT count(*) AS holders FROM firme WHERE cui = :cui");
+    query.bind(":cui", code);
+    query.next();
+    return query.record().fieldInteger(QStringLiteral("holders"));
 }
 
 std::optional<RowRecord> CliDatabase::declaration(qint64 idfirma, qint64 ln, qint64 an) const

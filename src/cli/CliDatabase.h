@@ -23,7 +23,8 @@ struct DeclaredPayer
 //
 // The file is opened read-only and never created: a missing file or one that
 // is not a database raises DatabaseError with SQLite's own message, as does
-// any failing statement (for example "no such table: firme").
+// any failing statement (for example "no such table: firme"); a folder in its
+// place is reported as such.
 //
 // Rows come back as RowRecord with every column of the table by name. Values
 // are typed from the column's declared type: INT -> qint64, REAL/NUM/FLOA/
@@ -45,6 +46,10 @@ public:
     // The payer whose cui equals code exactly (letter case and blanks count);
     // the first by id if several share it.
     std::optional<RowRecord> payerByCode(const QString& code) const;
+
+    // How many payers have that code (more than one only in a register made
+    // or changed outside the program).
+    qint64 payersWithCode(const QString& code) const;
 
     // The declaration of payer idfirma for month ln of year an; the first by
     // id if several.

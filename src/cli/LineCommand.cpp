@@ -5,6 +5,7 @@
 #include "store/Errors.h"
 
 #include <QTextStream>
+#include <cstdio>
 
 namespace itm::cli {
 
@@ -21,7 +22,12 @@ int printLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
         const auto found = FindDeclaredPayer(database, command, *options->cui, options->month, options->year, err);
         if (!found)
             return 1;
-        out << BuildDeclarationLine(found->payer, found->declaration) << '\n';
+        // The line's bytes as the declaration file would hold them, bytes
+        // that are no UTF-8 included.
+        const QByteArray line = DeclarationFileBytes(BuildDeclarationLine(found->payer, found->declaration)) + '\n';
+        out.flush();
+        std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+        std::fflush(stdout);
         return 0;
     } catch (const DatabaseError& error) {
         err << "itm-cli " << command << ": " << options->db << ": " << error.message() << '\n';

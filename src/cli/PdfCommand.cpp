@@ -16,11 +16,19 @@ namespace {
 const QString command = QStringLiteral("pdf");
 
 // Takes "--out FILE" or "--out=FILE" out of the arguments; the rest are the
-// period options. False, with a message, when the option has no value.
+// period options. False, with a message, when the option has no value or is
+// given twice.
 bool takeOutOption(QStringList& arguments, QString& out, QTextStream& err)
 {
+    bool given = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
+        const bool isOut = argument == QLatin1String("--out") || argument.startsWith(QLatin1String("--out="));
+        if (isOut && given) {
+            err << "itm-cli " << command << ": --out given more than once\n";
+            return false;
+        }
+        given = given || isOut;
         if (argument == QLatin1String("--out")) {
             if (i + 1 >= arguments.size()) {
                 err << "itm-cli " << command << ": missing value after --out\n";

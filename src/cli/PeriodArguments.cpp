@@ -32,6 +32,14 @@ std::optional<PeriodArguments> ParsePeriodArguments(
         err << "itm-cli " << command << ": " << parser.errorText() << '\n';
         return std::nullopt;
     }
+    // The last of two values would win without a word: a typing slip in a
+    // batch script must not pick another payer or destination.
+    for (const QCommandLineOption* option : { &cui, &month, &year, &db, &to }) {
+        if (parser.values(*option).size() > 1) {
+            err << "itm-cli " << command << ": --" << option->names().constFirst() << " given more than once\n";
+            return std::nullopt;
+        }
+    }
     if (!parser.positionalArguments().isEmpty()) {
         err << "itm-cli " << command << ": unexpected argument '" << parser.positionalArguments().constFirst() << "'\n";
         return std::nullopt;
@@ -48,6 +56,13 @@ std::optional<PeriodArguments> ParsePeriodArguments(
     if (!missing.isEmpty()) {
         err << "itm-cli " << command << ": missing " << missing.join(QStringLiteral(", ")) << '\n';
         return std::nullopt;
+    }
+
+    for (const QCommandLineOption* option : { &cui, &db, &to }) {
+        if (parser.isSet(*option) && parser.value(*option).isEmpty()) {
+            err << "itm-cli " << command << ": --" << option->names().constFirst() << " is empty\n";
+            return std::nullopt;
+        }
     }
 
     PeriodArguments result;
@@ -80,6 +95,12 @@ std::optional<DeclaredPayer> FindDeclaredPayer(const CliDatabase& database, cons
     auto payer = database.payerByCode(cui);
     if (!payer) {
         err << "itm-cli " << command << ": no payer with code '" << cui << "' in " << database.path() << '\n';
+        return std::nullopt;
+    }
+    const qint64 holders = database.payersWithCode(cui);
+    if (holders > 1) {
+        err << "itm-cli " << command << ": the code '" << cui << "' belongs to " << holders << " payers in "
+            << database.path() << "; nothing is done until the register holds it once\n";
         return std::nullopt;
     }
     auto declaration = database.declaration(payer->fieldInteger(QStringLiteral("id")), month, year);

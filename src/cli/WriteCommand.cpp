@@ -5,6 +5,7 @@
 #include "output/DeclarationLine.h"
 #include "store/Errors.h"
 
+#include <QSet>
 #include <QTextStream>
 
 namespace itm::cli {
@@ -29,13 +30,30 @@ int writeDeclarations(const QStringList& arguments, QTextStream& out, QTextStrea
         const QList<DeclaredPayer>& declared = *selected;
 
         // Every line is built before anything is written: a record that
-        // cannot make its line stops the whole batch.
+        // cannot make its line stops the whole batch, and so does a code held
+        // by two declared payers (the file keeps one line per code, so one of
+        // them would silently be lost).
         QList<DeclarationEntry> entries;
         QStringList payers;
+        QSet<QString> codes;
         for (const DeclaredPayer& row : declared) {
             const QString cui = row.payer.fieldText(QStringLiteral("cui"));
-            entries.append(
-                { DeclarationFileBytes(cui), DeclarationFileBytes(BuildDeclarationLine(row.payer, row.declaration)) });
+            if (codes.contains(cui)) {
+                err << "itm-cli " << command << ": the code '" << cui
+                    << "' belongs to more than one payer declared for "
+                    << QString::asprintf("%02lld/%04lld", options->month, options->year) << " in " << options->db
+                    << "; nothing written\n";
+                return 1;
+            }
+            codes.insert(cui);
+            QString line;
+            try {
+                line = BuildDeclarationLine(row.payer, row.declaration);
+            } catch (const Error& error) {
+                err << "itm-cli " << command << ": payer '" << cui << "': " << error.message() << "; nothing written\n";
+                return 1;
+            }
+            entries.append({ DeclarationFileBytes(cui), DeclarationFileBytes(line) });
             payers.append(cui + u'\t' + row.payer.fieldText(QStringLiteral("denumire")));
         }
         QString failure;

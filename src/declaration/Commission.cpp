@@ -37,4 +37,10 @@ std::optional<qint64> CommissionDue(double fund, bool reducedRate)
     return commission == 0 ? 1 : commission;
 }
 
+bool IsStorableSalaryFund(double fund)
+{
+    constexpr double kLargestTenDigits = 9999999999.0;
+    return std::isfinite(fund) && fund >= 0 && fund <= kLargestTenDigits && fund == std::trunc(fund);
+}
+
 } // namespace itm

@@ -25,4 +25,10 @@ qint64 RoundTenThousandths(qint64 x);
 // is then empty and the caller tells the user.
 std::optional<qint64> CommissionDue(double fund, bool reducedRate);
 
+// Whether a declaration may be saved with this salary fund: a whole number of
+// RON from 0 to 9999999999, the ten digits its field holds. Anything else
+// (negative, fractional, written with an exponent beyond ten digits) would
+// reach the declaration file as a fraction or an overflowed integer.
+bool IsStorableSalaryFund(double fund);
+
 } // namespace itm

@@ -19,6 +19,8 @@
 namespace itm {
 
 namespace {
+const QString kFundMessage
+    = QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero.");
 const EditSpec amountEdits[] = {
     { "nrsal", "Nr. salariati:", "nrsal", 8, 130, 80, 80, CharCase::Normal },
     { "DBEdit12", "Fond lunar de salarii:", "fondlunsal", 8, 130, 104, 100, CharCase::Normal },
@@ -137,6 +139,10 @@ void DeclarationPanel::nrsalChange(QWidget* sender)
 void DeclarationPanel::computeCommission()
 {
     Dataset& declarations = *m_dm->qryDeclaratii;
+    // The fund or the rate can be left after the declaration was given up
+    // (the way back ran while a box kept the window inactive).
+    if (!declarations.Active())
+        return;
     const Field fund = declarations.FieldByName(QStringLiteral("fondlunsal"));
     const Field due = declarations.FieldByName(QStringLiteral("comdat"));
     const bool reduced = declarations.FieldByName(QStringLiteral("com25")).AsInteger() != 0;
@@ -149,8 +155,7 @@ void DeclarationPanel::computeCommission()
         due.setAsString(QString());
         if ((m_closing && m_closing()) || m_returningToFund)
             return;
-        platform().prompts->message(
-            QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero."));
+        platform().prompts->message(kFundMessage);
         m_returningToFund = true;
         QMetaObject::invokeMethod(
             DBEdit12,
@@ -205,6 +210,14 @@ void DeclarationPanel::Button1Click()
     Dataset& declarations = *m_dm->qryDeclaratii;
     payers.UpdateRecord();
     declarations.UpdateRecord();
+    // The fund's own exit refuses such a fund too, but only when the fund is
+    // left; nothing may store it.
+    const Field fund = declarations.FieldByName(QStringLiteral("fondlunsal"));
+    if (!fund.IsNull() && !IsStorableSalaryFund(fund.AsFloat())) {
+        platform().prompts->message(kFundMessage);
+        DBEdit12->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     if (!IsJanuary2006(m_actions.month(), m_actions.year())) {
         if (payers.FieldByName(QStringLiteral("faliment")).AsInteger() != 0 || lgb->isEnabled()) {
             if (!applyLiquidatorRules())

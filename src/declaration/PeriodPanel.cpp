@@ -10,18 +10,17 @@
 #include "widgets/FormBuilder.h"
 
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 
 namespace itm {
 
 namespace {
+// Digits only, each position shown as "_" while it is empty; the text read
+// from the field holds the digits alone.
 QLineEdit* digitsEdit(QWidget* parent, const char* name, int digits, const QRect& geometry)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setMaxLength(digits);
-    edit->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(digits)), edit));
+    edit->setInputMask(QString(digits, u'0') + QStringLiteral(";_"));
     edit->setGeometry(geometry);
     return edit;
 }
@@ -57,6 +56,10 @@ void PeriodPanel::presetToday()
 
 void PeriodPanel::MaskEdit1Exit()
 {
+    // Left by the way back to the payer (which can run while a box keeps the
+    // window inactive): the month of a closed panel is no longer checked.
+    if (!isEnabled())
+        return;
     if (const auto clamped = ClampedMonthText(MaskEdit1->text())) {
         MaskEdit1->setText(*clamped);
         MaskEdit1->setFocus(Qt::OtherFocusReason);

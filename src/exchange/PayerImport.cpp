@@ -6,6 +6,7 @@
 #include "store/Errors.h"
 #include "store/Tdm.h"
 #include "store/TypedRecord.h"
+#include "store/UpdateSql.h"
 
 namespace itm::exchange {
 
@@ -33,61 +34,32 @@ const int sufixFileColumn = 3;
 
 } // namespace
 
-// Writes cleaned payers with the register query's insert and modify
-// statements, bound as the query binds them, inside one transaction.
+// Writes cleaned payers as the register query writes them (its statements
+// and their checks), all inside one transaction.
 class PayerImport::Writer
 {
 public:
     explicit Writer(Tdm& dm)
-        : m_connection(dm.con)
-        , m_insert(dm.con, dm.uFirmez.insertSql)
-        , m_modify(dm.con, dm.uFirmez.modifySql)
+        : m_transaction(dm.con)
+        , m_rows(dm.con, dm.uFirmez, dm.qryFirme->columnNames())
     {
-        for (const QString& column : dm.qryFirme->columnNames()) {
-            m_insertParameters.append(m_insert.parameterIndex(column));
-            m_modifyParameters.append(m_modify.parameterIndex(column));
-        }
-        m_oldId = m_modify.parameterIndex(QStringLiteral("OLD_id"));
-        m_connection.exec(QStringLiteral("BEGIN IMMEDIATE"));
-    }
-    ~Writer()
-    {
-        if (!m_finished) {
-            try {
-                m_connection.exec(QStringLiteral("ROLLBACK"));
-            } catch (const Error&) {
-            }
-        }
     }
 
-    void write(TypedRecord& payer, ImportStatus status)
+    // stored: the payer as read from the register, for a payer updated.
+    void write(TypedRecord& payer, ImportStatus status, const QVector<QVariant>& stored)
     {
         CleanPayerRecord(payer);
-        const bool inserting = status == ImportStatus::New;
-        Statement& statement = inserting ? m_insert : m_modify;
-        const QVector<int>& parameters = inserting ? m_insertParameters : m_modifyParameters;
-        for (int i = 0; i < parameters.size(); ++i)
-            statement.bind(parameters.at(i), payer.values().at(i));
-        if (!inserting)
-            statement.bind(m_oldId, payer.fieldValue(QStringLiteral("id")));
-        statement.step();
-        statement.reset();
+        if (status == ImportStatus::New)
+            m_rows.write(RowWrite::Insert, payer.values(), {});
+        else
+            m_rows.write(RowWrite::Modify, payer.values(), stored);
     }
 
-    void finish(bool commit)
-    {
-        m_connection.exec(commit ? QStringLiteral("COMMIT") : QStringLiteral("ROLLBACK"));
-        m_finished = true;
-    }
+    void commit() { m_transaction.commit(); }
 
 private:
-    Connection& m_connection;
-    Statement m_insert;
-    Statement m_modify;
-    QVector<int> m_insertParameters; // per column of the register query
-    QVector<int> m_modifyParameters;
-    int m_oldId = 0;
-    bool m_finished = false;
+    Transaction m_transaction; // rolled back unless committed
+    RowWriter m_rows;
 };
 
 bool ImportReport::canWrite() const
@@ -145,7 +117,8 @@ PayerImport::PayerImport(Tdm& dm)
 {
 }
 
-QString PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer)
+QString PayerImport::evaluate(
+    const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer, QVector<QVariant>& stored)
 {
     const PayerRowValues values = m_reader.read(record, header);
     if (values.failure)
@@ -156,6 +129,7 @@ QString PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header
         // The record has the query's columns in the query's order.
         for (int i = 0; i < payer.columnNames().size(); ++i)
             payer.FieldAt(i).setAsVariant(payers.FieldAt(i).AsVariant());
+        stored = payer.values();
     }
     applyWrites(payer, values.writes);
 
@@ -187,7 +161,8 @@ ImportReport PayerImport::run(const QByteArray& fileBytes, bool update)
     {
         Writer writer(m_dm);
         report = process(fileBytes, update, &writer);
-        writer.finish(report.canWrite());
+        if (report.canWrite())
+            writer.commit();
     }
     report.written = report.canWrite();
     // The register query does not know the rows written beside it.
@@ -226,6 +201,8 @@ ImportReport PayerImport::process(const QByteArray& fileBytes, bool update, Writ
 
     QHash<QString, int> linesOfCodes;
     bool refused = false;
+    // Every row starts from an empty record of the register's columns.
+    const TypedRecord emptyPayer(*m_dm.qryFirme);
     for (int index = 1; index < records.size(); ++index) {
         const CsvRecord& record = records.at(index);
         if (record.isEmpty())
@@ -245,13 +222,14 @@ ImportReport PayerImport::process(const QByteArray& fileBytes, bool update, Writ
             if (registerRow >= 0 && !update) {
                 row.status = ImportStatus::Existing;
             } else {
-                TypedRecord payer(*m_dm.qryFirme);
-                row.message = evaluate(record, header, registerRow, payer);
+                TypedRecord payer = emptyPayer;
+                QVector<QVariant> stored;
+                row.message = evaluate(record, header, registerRow, payer, stored);
                 if (row.message.isEmpty()) {
                     row.status = registerRow >= 0 ? ImportStatus::Update : ImportStatus::New;
                     // Once a row is refused nothing will be kept: the rest are only checked.
                     if (writer && !refused)
-                        writer->write(payer, row.status);
+                        writer->write(payer, row.status, stored);
                 }
             }
         }

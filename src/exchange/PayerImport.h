@@ -76,7 +76,9 @@ private:
     ImportReport process(const QByteArray& fileBytes, bool update, Writer* writer);
     // The record a row makes (the stored payer's with the file's columns over
     // it, when it updates one), checked; the message when it is refused.
-    QString evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer);
+    // stored receives the payer as read from the register, when one is updated.
+    QString evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer,
+        QVector<QVariant>& stored);
 
     Tdm& m_dm;
     PayerRowReader m_reader;

@@ -1,5 +1,6 @@
 #include "output/DeclarationFile.h"
 
+#include "output/DeclarationDestination.h"
 #include "output/DeclarationLine.h"
 #include "store/StrictNumber.h"
 
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace itm {
 
@@ -26,7 +28,8 @@ void setFailure(QString* failure, const QString& text)
         *failure = text;
 }
 
-bool readExistingLines(const QString& path, QByteArrayList& lines, QString* failure)
+// content, when given, receives the file's bytes as they are.
+bool readExistingLines(const QString& path, QByteArrayList& lines, QString* failure, QByteArray* content = nullptr)
 {
     if (!QFileInfo::exists(path))
         return true;
@@ -35,12 +38,14 @@ bool readExistingLines(const QString& path, QByteArrayList& lines, QString* fail
         setFailure(failure, QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
         return false;
     }
-    const QByteArray content = file.readAll();
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         setFailure(failure, QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
         return false;
     }
-    lines = SplitDeclarationLines(content);
+    lines = SplitDeclarationLines(bytes);
+    if (content)
+        *content = bytes;
     return true;
 }
 
@@ -57,6 +62,31 @@ bool writeAtomically(const QString& path, const QByteArray& content, QString* fa
         return false;
     }
     return true;
+}
+
+// When the root file was missing or older than its Rez copy, the Rez copy may
+// be the medium's only copy of other payers' lines: before it is replaced by
+// a file without them, it is kept beside itself under a dated name.
+bool keepRezCopyThatWouldLoseLines(const QString& rezFolder, const QString& fileName, const QByteArrayList& newLines,
+    qint64 luna, qint64 an, const QList<DeclarationEntry>& entries, QString* failure)
+{
+    const QString rezFile = rezFolder + u'/' + fileName;
+    QByteArrayList oldLines;
+    QByteArray oldContent;
+    if (!readExistingLines(rezFile, oldLines, failure, &oldContent))
+        return false;
+    const auto replaced = [&](const QByteArray& line) {
+        return std::any_of(entries.cbegin(), entries.cend(),
+            [&](const DeclarationEntry& entry) { return IsSameDeclaration(line, luna, an, entry.cui); });
+    };
+    if (!LosesOtherLines(oldLines, newLines, replaced))
+        return true;
+    const QString kept = rezFolder + u'/' + KeptCopyName(fileName, QDateTime::currentDateTime());
+    if (QFileInfo::exists(kept) || QFileInfo(kept).isSymLink()) {
+        setFailure(failure, QStringLiteral("%1 already exists").arg(kept));
+        return false;
+    }
+    return writeAtomically(kept, oldContent, failure);
 }
 
 } // namespace
@@ -137,6 +167,22 @@ bool SaveDeclarationLines(const QString& root, qint64 luna, qint64 an, const QLi
         return true;
     const QString fileName = DeclarationFileName(an, luna);
     const QString rootFile = root + fileName;
+    const QString rezFolder = root + QStringLiteral("Rez");
+    const QString rezFile = rezFolder + u'/' + fileName;
+
+    // Another save of the same file (the program beside itm-cli) must not
+    // read it before this one has replaced it, or one of the two lines is lost.
+    DestinationLock lock(root, fileName);
+    if (!lock.acquire(failure))
+        return false;
+    const QString link = FirstSymbolicLink({ rootFile, rezFolder, rezFile });
+    if (!link.isEmpty()) {
+        setFailure(failure, QStringLiteral("%1 is a symbolic link; it is not written through").arg(link));
+        return false;
+    }
+    RemoveStaleTemporaries(root, fileName);
+    RemoveStaleTemporaries(rezFolder, fileName);
+
     QByteArrayList lines;
     if (!readExistingLines(rootFile, lines, failure))
         return false;
@@ -145,8 +191,10 @@ bool SaveDeclarationLines(const QString& root, qint64 luna, qint64 an, const QLi
     const QByteArray content = JoinDeclarationLines(lines);
     if (!writeAtomically(rootFile, content, failure))
         return false;
-    QDir().mkdir(root + QStringLiteral("Rez"));
-    return writeAtomically(root + QStringLiteral("Rez/") + fileName, content, failure);
+    QDir().mkdir(rezFolder);
+    if (!keepRezCopyThatWouldLoseLines(rezFolder, fileName, lines, luna, an, entries, failure))
+        return false;
+    return writeAtomically(rezFile, content, failure);
 }
 
 } // namespace itm

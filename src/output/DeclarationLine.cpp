@@ -1,6 +1,7 @@
 #include "output/DeclarationLine.h"
 
 #include "store/RecordReader.h"
+#include "store/StoredText.h"
 
 #include <array>
 
@@ -89,20 +90,36 @@ QString quoted(const QString& text)
     return u'"' + text + u'"';
 }
 
+qint64 integerOf(const RecordReader& record, const QString& column)
+{
+    try {
+        return record.fieldInteger(column);
+    } catch (const ConversionError& error) {
+        throw NumberColumnError(column, error);
+    }
+}
+
+// A text that reached the database some other way than through the program's
+// own clean-up still makes exactly one line of exactly 47 fields.
+QString textOf(const RecordReader& record, const QString& column)
+{
+    return BlankSeparators(record.fieldText(column));
+}
+
 QString fieldOfLine(const Field& field, const RecordReader& record)
 {
     const QString column = QString::fromUtf16(field.column);
     switch (field.written) {
     case Written::QuotedMonth:
-        return quoted(QString::asprintf("%02lld", record.fieldInteger(column)));
+        return quoted(QString::asprintf("%02lld", integerOf(record, column)));
     case Written::QuotedYear:
-        return quoted(QString::asprintf("%04lld", record.fieldInteger(column)));
+        return quoted(QString::asprintf("%04lld", integerOf(record, column)));
     case Written::BareText:
-        return record.fieldText(column);
+        return textOf(record, column);
     case Written::QuotedText:
-        return quoted(record.fieldText(column));
+        return quoted(textOf(record, column));
     case Written::Integer:
-        return QString::number(record.fieldInteger(column));
+        return QString::number(integerOf(record, column));
     }
     return QString();
 }
@@ -128,7 +145,7 @@ QString DeclarationFileName(qint64 year, qint64 month)
 
 QByteArray DeclarationFileBytes(const QString& text)
 {
-    return text.toUtf8();
+    return StoredTextBytes(text);
 }
 
 } // namespace itm

@@ -17,18 +17,20 @@ constexpr int kDeclarationLineFieldCount = 47;
 // representative and the liquidator data.
 //
 // Nothing is escaped: the payer's before-post rule has already turned every
-// comma, apostrophe and double quote in the stored texts into a blank and
-// stored an empty text as one blank. Integer columns are read with
-// fieldInteger (so a text that is no number raises ConversionError), text
-// columns with fieldText.
+// comma, apostrophe, double quote and control character in the stored texts
+// into a blank and stored an empty text as one blank; the same clean-up is
+// applied here again to texts that reached the database some other way.
+// Integer columns are read with fieldInteger (so a text that is no number
+// raises ConversionError, with the column's name), text columns with
+// fieldText.
 QString BuildDeclarationLine(const RecordReader& payer, const RecordReader& declaration);
 
 // "IM%04d%02d.txt": IM200603.txt for March 2006.
 QString DeclarationFileName(qint64 year, qint64 month);
 
 // The bytes of a line or payer code as they go into the declaration file: the
-// database's own text encoding (UTF-8), so the stored bytes reach the file
-// unchanged.
+// database's own text encoding (UTF-8, with bytes that are no UTF-8 given
+// back as they were stored), so the stored bytes reach the file unchanged.
 QByteArray DeclarationFileBytes(const QString& text);
 
 } // namespace itm

@@ -14,7 +14,9 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMap>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -22,6 +24,15 @@
 namespace itm {
 
 namespace {
+
+// The volume an item was listed with.
+constexpr int kVolumeRole = Qt::UserRole;
+
+// The medium went while pending messages were processed during the merge.
+struct MediumGone
+{
+};
+
 int imageOf(DriveKind kind)
 {
     switch (kind) {
@@ -72,7 +83,10 @@ TfSelDisck::TfSelDisck(QWidget* parent)
     layout->addWidget(panel);
 
     attachHooks(lv, { [this](QWidget* sender, int key) { return lvKeyDown(sender, key); }, {}, {}, {} });
+    // Enter on the focused button presses it.
+    attachHooks(Button1, {});
     connect(lv, &QListWidget::itemDoubleClicked, this, [this] { runGuarded([this] { lvDblClick(); }); });
+    lv->viewport()->installEventFilter(this);
     connect(Button1, &QPushButton::clicked, this, [this] { runGuarded([this] { lvDblClick(); }); });
 
     Timer1 = new QTimer(this);
@@ -101,10 +115,18 @@ void TfSelDisck::Timer1Timer()
         const QString& root = it.key();
         const auto items = lv->findItems(root, Qt::MatchExactly);
         if (present.contains(root)) {
+            // What the item stands for follows the medium now mounted there;
+            // a drive gone again since the scan is left to the next tick.
+            const QString volume = drives->volumeAt(root);
+            if (volume.isEmpty())
+                continue;
             if (items.isEmpty()) {
                 auto* item = new QListWidgetItem(DriveIcon(imageOf(present.value(root))), root, lv);
+                item->setData(kVolumeRole, volume);
                 lv->setCurrentItem(item);
             }
+            for (QListWidgetItem* item : items)
+                item->setData(kVolumeRole, volume);
         } else {
             for (QListWidgetItem* item : items) {
                 delete item;
@@ -136,14 +158,53 @@ void TfSelDisck::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
+bool TfSelDisck::eventFilter(QObject* watched, QEvent* event)
+{
+    // A double click beside the icons selects nothing: the dialog closes
+    // without writing, as a save with no drive chosen does.
+    if (watched == lv->viewport() && event->type() == QEvent::MouseButtonDblClick
+        && !lv->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+        lv->clearSelection();
+        runGuarded([this] { lvDblClick(); });
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// A medium pulled out after it was listed can leave its mount point behind as
+// a bare folder of the computer's own disk, still writable; and while pending
+// messages are processed another medium can take its place. The file goes
+// only onto the volume that was listed, checked again after every such pause.
+bool TfSelDisck::isStillMounted(const QString& root, const QString& listedVolume) const
+{
+    Drives* drives = platform().drives;
+    return drives && !listedVolume.isEmpty() && drives->volumeAt(root) == listedVolume;
+}
+
 void TfSelDisck::lvDblClick()
 {
+    // The save lets the window breathe while it merges; a second click or
+    // Enter that arrives then must not start a save of its own, which would
+    // wait for the lock the first one holds.
+    if (m_saving)
+        return;
+    const QScopedValueRollback<bool> saving(m_saving, true);
     QCoreApplication::processEvents();
     QListWidgetItem* selected = lv->currentItem();
     if (selected && selected->isSelected()) {
         const QString root = selected->text();
-        const bool saved = SaveDeclarationFile(root, Luna, An, Cui.toUtf8(), DeclarationFileBytes(Linie),
-                                               [] { QCoreApplication::processEvents(); });
+        const QString volume = selected->data(kVolumeRole).toString();
+        bool saved = false;
+        try {
+            saved = isStillMounted(root, volume)
+                && SaveDeclarationFile(root, Luna, An, DeclarationFileBytes(Cui), DeclarationFileBytes(Linie), [&] {
+                       QCoreApplication::processEvents();
+                       if (!isStillMounted(root, volume))
+                           throw MediumGone {};
+                   });
+        } catch (const MediumGone&) {
+            saved = false;
+        }
         if (!saved)
             platform().prompts->message(QStringLiteral("Salvarea nu poate fi efectuata!."));
     }

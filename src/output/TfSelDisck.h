@@ -37,9 +37,13 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormShow();
+    bool isStillMounted(const QString& root, const QString& listedVolume) const;
+
+    bool m_saving = false;
 };
 
 } // namespace itm

@@ -14,10 +14,13 @@ constexpr std::array<int, 9> kCuiKey = { 7, 5, 3, 2, 1, 7, 5, 3, 2 };
 constexpr std::array<int, 12> kCnpWeights = { 2, 7, 9, 1, 4, 6, 3, 5, 8, 2, 7, 9 };
 
 // Each character goes through the program's one number conversion on its own,
-// so a stray letter or blank reports itself in the conversion error.
+// so a stray letter or blank reports itself in the conversion error; a
+// character written with two UTF-16 units is reported whole.
 qint64 digitAt(const QString& text, qsizetype index)
 {
-    return StrToInt(text.mid(index, 1));
+    const bool pair
+        = text.at(index).isHighSurrogate() && index + 1 < text.size() && text.at(index + 1).isLowSurrogate();
+    return StrToInt(text.mid(index, pair ? 2 : 1));
 }
 
 bool isValidCui(const QString& text)

@@ -8,6 +8,7 @@
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
+#include "store/Errors.h"
 #include "store/Tdm.h"
 #include "widgets/DbEdit.h"
 #include "widgets/FormBuilder.h"
@@ -255,10 +256,21 @@ void PayerPanel::stergClick()
     }
     if (!platform().prompts->confirm(QStringLiteral("Sigur doriti sa stergeti firma ?")))
         return;
-    m_dm->qry.setSql(
-        QStringLiteral("delete from declaratii where idfirma=") + payers.FieldByName(QStringLiteral("id")).AsString());
-    m_dm->qry.ExecSQL();
-    payers.Delete();
+    {
+        // The declarations go with their payer or not at all.
+        Transaction transaction(m_dm->con);
+        m_dm->qry.setSql(QStringLiteral("delete from declaratii where idfirma=")
+            + payers.FieldByName(QStringLiteral("id")).AsString());
+        m_dm->qry.ExecSQL();
+        payers.Delete();
+        try {
+            transaction.commit();
+        } catch (const Error&) {
+            // The cursor has let the row go; reading it again shows it back.
+            payers.Refresh();
+            throw;
+        }
+    }
     payers.Refresh();
     m_cui->setFocus(Qt::OtherFocusReason);
 }

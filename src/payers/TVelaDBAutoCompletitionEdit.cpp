@@ -4,6 +4,7 @@
 #include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
+#include "widgets/ActiveControl.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -35,6 +36,15 @@ TVelaDBAutoCompletitionEdit::TVelaDBAutoCompletitionEdit(QWidget* parent)
             writeKey();
     });
     connect(this, &QLineEdit::textChanged, this, [this] { runGuarded([this] { Change(); }); });
+    ActiveControl::track(this,
+        { [this](Qt::FocusReason) {
+             callEnter(this);
+             runGuarded([this] { DoEnter(); });
+         },
+            [this] {
+                callExit(this);
+                runGuarded([this] { DoExit(); });
+            } });
 }
 
 TVelaDBAutoCompletitionEdit::~TVelaDBAutoCompletitionEdit()
@@ -95,8 +105,8 @@ void TVelaDBAutoCompletitionEdit::keyPressEvent(QKeyEvent* event)
     bool refused = false;
     runGuarded([&] {
         switch (key) {
-        case 8:
-        case 46:
+        case KeyBackspace:
+        case KeyDelete:
             // The deletion is not completed again.
             m_updating = true;
             break;
@@ -120,10 +130,10 @@ void TVelaDBAutoCompletitionEdit::keyPressEvent(QKeyEvent* event)
                 SetPriorFocusControl->setFocus(Qt::OtherFocusReason);
             }
             break;
-        case 33:
-        case 34:
-        case 38:
-        case 40:
+        case KeyPageUp:
+        case KeyPageDown:
+        case KeyUp:
+        case KeyDown:
             if (m_listBox && m_listBox->count() > 0) {
                 m_keepDropDown = true;
                 m_listBox->setEnabled(true);
@@ -146,7 +156,7 @@ void TVelaDBAutoCompletitionEdit::keyPressEvent(QKeyEvent* event)
 void TVelaDBAutoCompletitionEdit::keyReleaseEvent(QKeyEvent* event)
 {
     const int key = windowsKeyCode(event->key());
-    if (key == 8 || key == 46)
+    if (key == KeyBackspace || key == KeyDelete)
         m_updating = false;
     QLineEdit::keyReleaseEvent(event);
 }
@@ -154,15 +164,7 @@ void TVelaDBAutoCompletitionEdit::keyReleaseEvent(QKeyEvent* event)
 void TVelaDBAutoCompletitionEdit::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
-    // Coming back from a message box or a dialog is no entry; but a focus
-    // given here while such a window was up arrives only now, with the
-    // window's activation, and is one.
-    if (isWindowSwitch(event) && m_entered)
-        return;
-    m_entered = true;
-    qApp->installEventFilter(this);
-    callEnter(this);
-    runGuarded([this] { DoEnter(); });
+    ActiveControl::entered(this, event->reason());
 }
 
 void TVelaDBAutoCompletitionEdit::DoEnter()
@@ -199,34 +201,6 @@ void TVelaDBAutoCompletitionEdit::DoEnter()
     } else if (!text().isEmpty() && hasRows && !ListField().isEmpty()) {
         m_notInList = !list->Locate(ListField(), text(), LocateCaseInsensitive);
     }
-}
-
-void TVelaDBAutoCompletitionEdit::focusOutEvent(QFocusEvent* event)
-{
-    QLineEdit::focusOutEvent(event);
-    if (isWindowSwitch(event) || !m_entered)
-        return;
-    leave();
-}
-
-void TVelaDBAutoCompletitionEdit::leave()
-{
-    m_entered = false;
-    qApp->removeEventFilter(this);
-    callExit(this);
-    runGuarded([this] { DoExit(); });
-}
-
-bool TVelaDBAutoCompletitionEdit::eventFilter(QObject* watched, QEvent* event)
-{
-    // Another control of this window receives the focus while this field
-    // still counts as entered: the focus was moved while another window was
-    // active (a handler did it right after a message box), so this field saw
-    // only the deactivation. It is left now, before the other is entered.
-    if (event->type() == QEvent::FocusIn && m_entered && watched != this && watched->isWidgetType()
-        && static_cast<QWidget*>(watched)->window() == window() && !hasFocus())
-        leave();
-    return QLineEdit::eventFilter(watched, event);
 }
 
 void TVelaDBAutoCompletitionEdit::DoExit()

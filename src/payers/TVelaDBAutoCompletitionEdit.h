@@ -50,8 +50,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Change();
@@ -62,7 +60,6 @@ private:
     bool refusesEmptyOrUnmatched() const;
     void destroyDropDown();
     void takeFocusBack();
-    void leave();
 
     FieldLink m_listLink;
     FieldLink m_dataLink;
@@ -71,7 +68,6 @@ private:
     bool m_keepDropDown = false;
     bool m_notInList = false;
     bool m_escaped = false;
-    bool m_entered = false; // entered and not left since
 };
 
 } // namespace itm

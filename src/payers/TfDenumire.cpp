@@ -75,6 +75,22 @@ Dataset& TfDenumire::payer() const
     return *m_dm.qryFirme;
 }
 
+void TfDenumire::setVisible(bool visible)
+{
+    // Qt centres a dialog on its parent by guessing the size of the window
+    // frames from the other windows; without a window manager there are no
+    // frames and the guess puts the dialog 40 pixels high and 10 to the left.
+    // The dialog has no frame of its own, so it is placed here, by the
+    // parent's frame.
+    if (visible && !isVisible() && parentWidget()) {
+        if (layout())
+            layout()->activate();
+        const QPoint centre = parentWidget()->window()->frameGeometry().center();
+        move(centre - QPoint(width() / 2, height() / 2));
+    }
+    QDialog::setVisible(visible);
+}
+
 void TfDenumire::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
@@ -160,10 +176,10 @@ bool TfDenumire::denKeyDown(QWidget*, int key)
 {
     if (key == KeyEnter) {
         if (rgs->isEnabled()) {
-            rgs->buttons().first()->setFocus(Qt::TabFocusReason);
+            rgs->focusCheckedItem(Qt::TabFocusReason);
         } else {
             // Leaving the name writes it into the record before the choices.
-            rgp->setFocus(Qt::BacktabFocusReason);
+            rgp->focusCheckedItem(Qt::BacktabFocusReason);
             QCoreApplication::processEvents();
             writeChoices();
             closeAfterEnter();

@@ -34,6 +34,7 @@ public:
     int showModalForPayer() { return exec(); }
 
     void done(int result) override;
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent* event) override;

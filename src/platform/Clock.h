@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 
 namespace itm {
 
@@ -9,12 +10,15 @@ class Clock
 public:
     virtual ~Clock() = default;
     virtual QDate today() const = 0;
+    // Local date and time, to the second.
+    virtual QDateTime now() const = 0;
 };
 
 class SystemClock : public Clock
 {
 public:
     QDate today() const override { return QDate::currentDate(); }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
 } // namespace itm

@@ -18,6 +18,7 @@ constexpr int kFloppyMajor = 2;
 
 struct Mount
 {
+    QByteArray id;
     int major = 0;
     int minor = 0;
     QString mountPoint;
@@ -40,6 +41,7 @@ std::optional<Mount> parseMountInfoLine(const QByteArray& line)
     bool majorOk = false;
     bool minorOk = false;
     Mount mount;
+    mount.id = fields.at(0);
     if (device.size() == 2) {
         mount.major = device.at(0).toInt(&majorOk);
         mount.minor = device.at(1).toInt(&minorOk);
@@ -104,6 +106,15 @@ bool isUnderMediaFolder(const QString& mountPoint)
 
 } // namespace
 
+QString Drives::volumeAt(const QString& rootPath)
+{
+    for (const DriveInfo& drive : scan()) {
+        if (drive.rootPath == rootPath)
+            return QStringLiteral("%1 %2").arg(int(drive.kind)).arg(drive.rootPath);
+    }
+    return {};
+}
+
 QString DecodeMountPath(const QByteArray& field)
 {
     QByteArray decoded;
@@ -126,7 +137,7 @@ LinuxDrives::LinuxDrives(QString mountInfoPath, QString sysfsRoot)
 {
 }
 
-QList<DriveInfo> LinuxDrives::scan()
+QList<LinuxDrives::ListedMount> LinuxDrives::listedMounts()
 {
     QFile mountInfo(m_mountInfoPath);
     if (!mountInfo.open(QIODevice::ReadOnly))
@@ -134,7 +145,7 @@ QList<DriveInfo> LinuxDrives::scan()
     // procfs files report a size of 0, so QFile::atEnd() is true at once:
     // read until the read itself ends.
     const QByteArray table = mountInfo.readAll();
-    QList<DriveInfo> drives;
+    QList<ListedMount> listed;
     for (const QByteArray& line : table.split('\n')) {
         const auto mount = parseMountInfoLine(line);
         if (!mount)
@@ -144,16 +155,35 @@ QList<DriveInfo> LinuxDrives::scan()
             kind = DriveKind::Optical;
         else if (isFloppy(*mount))
             kind = DriveKind::Floppy;
-        const bool listed = kind != DriveKind::Removable || isUnderMediaFolder(mount->mountPoint)
+        const bool removable = kind != DriveKind::Removable || isUnderMediaFolder(mount->mountPoint)
             || isRemovableDisk(m_sysfsRoot, *mount);
-        if (!listed)
+        if (!removable)
             continue;
         const QString rootPath = mount->mountPoint.endsWith(u'/') ? mount->mountPoint : mount->mountPoint + u'/';
         // A later mount on the same point hides the earlier one.
-        drives.removeIf([&](const DriveInfo& drive) { return drive.rootPath == rootPath; });
-        drives.append({ rootPath, kind });
+        listed.removeIf([&](const ListedMount& earlier) { return earlier.drive.rootPath == rootPath; });
+        const QString volume
+            = QStringLiteral("%1 %2:%3").arg(QString::fromLatin1(mount->id)).arg(mount->major).arg(mount->minor);
+        listed.append({ { rootPath, kind }, volume });
     }
+    return listed;
+}
+
+QList<DriveInfo> LinuxDrives::scan()
+{
+    QList<DriveInfo> drives;
+    for (const ListedMount& mount : listedMounts())
+        drives.append(mount.drive);
     return drives;
+}
+
+QString LinuxDrives::volumeAt(const QString& rootPath)
+{
+    for (const ListedMount& mount : listedMounts()) {
+        if (mount.drive.rootPath == rootPath)
+            return mount.volume;
+    }
+    return {};
 }
 
 #ifdef Q_OS_WIN

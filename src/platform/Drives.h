@@ -32,6 +32,12 @@ class Drives
 public:
     virtual ~Drives() = default;
     virtual QList<DriveInfo> scan() = 0;
+    // Names the volume that scan() now lists at rootPath, so that a caller can
+    // tell it is still the one listed earlier; empty when none is listed there
+    // (the medium was pulled out, and an emptied mount point is only a folder
+    // of the computer's own disk). This one tells volumes apart by root and
+    // kind only.
+    virtual QString volumeAt(const QString& rootPath);
 };
 
 // Mounted file systems whose block device is an optical drive (/dev/sr*,
@@ -47,8 +53,18 @@ public:
     explicit LinuxDrives(
         QString mountInfoPath = QStringLiteral("/proc/self/mountinfo"), QString sysfsRoot = QStringLiteral("/sys"));
     QList<DriveInfo> scan() override;
+    // The mount's id and device number: another medium mounted on the same
+    // point is another volume.
+    QString volumeAt(const QString& rootPath) override;
 
 private:
+    struct ListedMount
+    {
+        DriveInfo drive;
+        QString volume;
+    };
+    QList<ListedMount> listedMounts();
+
     QString m_mountInfoPath;
     QString m_sysfsRoot;
 };

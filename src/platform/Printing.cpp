@@ -27,6 +27,26 @@ void PrepareDeclarationPrinter(QPrinter& printer)
     printer.setPrintRange(QPrinter::AllPages);
 }
 
+void PaintDeclarationCopies(QPrinter& printer, const std::function<PageLayout()>& layOutPage)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return;
+    // Nothing may escape into the event loop; the fill step and the layout
+    // print what they cannot show as empty and do not throw.
+    try {
+        const PageLayout page = layOutPage();
+        const int copies = printer.supportsMultipleCopies() ? 1 : qMax(1, printer.copyCount());
+        for (int copy = 0; copy < copies; ++copy) {
+            if (copy > 0)
+                printer.newPage();
+            PaintPage(painter, page);
+        }
+    } catch (const std::exception&) {
+    }
+    painter.end();
+}
+
 void QtPrinting::previewAndPrint(QWidget* parent, std::function<PageLayout()> layOutPage)
 {
     // Laid out once before anything is shown: an error stops here, before the
@@ -37,18 +57,8 @@ void QtPrinting::previewAndPrint(QWidget* parent, std::function<PageLayout()> la
     PrepareDeclarationPrinter(printer);
     QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowModality(Qt::ApplicationModal);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&layOutPage](QPrinter* target) {
-        QPainter painter;
-        if (!painter.begin(target))
-            return;
-        // Nothing may escape into the event loop; the fill step and the
-        // layout print what they cannot show as empty and do not throw.
-        try {
-            PaintPage(painter, layOutPage());
-        } catch (const std::exception&) {
-        }
-        painter.end();
-    });
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+        [&layOutPage](QPrinter* target) { PaintDeclarationCopies(*target, layOutPage); });
     preview.exec();
 }
 

@@ -35,4 +35,9 @@ public:
 // automatic paper bin, all pages.
 void PrepareDeclarationPrinter(QPrinter& printer);
 
+// Lays the page out once and paints it on the printer: once when the printer
+// makes the copies itself, otherwise (a PDF file, for one) once per copy
+// asked for.
+void PaintDeclarationCopies(QPrinter& printer, const std::function<PageLayout()>& layOutPage);
+
 } // namespace itm

@@ -1,7 +1,9 @@
 #include "store/Connection.h"
 
 #include "store/Errors.h"
+#include "store/StoredText.h"
 
+#include <QFileInfo>
 #include <sqlite3.h>
 
 namespace itm {
@@ -23,9 +25,16 @@ Connection::~Connection()
 void Connection::open(const QString& path, bool readOnly)
 {
     close();
+    m_path = path;
+    m_readOnly = readOnly;
+    openHandle();
+}
+
+void Connection::openHandle()
+{
     sqlite3* db = nullptr;
-    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    const int flags = m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = messageOf(db, rc);
         sqlite3_close(db);
@@ -37,12 +46,45 @@ void Connection::open(const QString& path, bool readOnly)
     sqlite3_busy_timeout(m_db, 2000);
 }
 
+void Connection::prepareForWrite()
+{
+    if (!m_db || m_readOnly || inTransaction())
+        return;
+    int moved = 0;
+    sqlite3_file_control(m_db, "main", SQLITE_FCNTL_HAS_MOVED, &moved);
+    const bool openedReadOnly = sqlite3_db_readonly(m_db, "main") == 1;
+    if (!moved && !openedReadOnly)
+        return;
+    const QFileInfo file(m_path);
+    if (!file.exists())
+        throw DatabaseError(QStringLiteral("Fisierul bazei de date %1 nu mai exista").arg(file.absoluteFilePath()));
+    // Still write-protected: the write itself reports it, as before.
+    if (!file.isWritable())
+        return;
+    sqlite3* old = m_db;
+    m_db = nullptr;
+    try {
+        openHandle();
+    } catch (...) {
+        m_db = old;
+        throw;
+    }
+    // The old handle stays open, idle, until the connection closes: the
+    // background backup may still be reading through it, and a handle freed
+    // under another thread cannot be made safe afterwards.
+    m_retired.append(old);
+    ++m_generation;
+}
+
 void Connection::close()
 {
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+    for (sqlite3* retired : std::as_const(m_retired))
+        sqlite3_close_v2(retired);
+    m_retired.clear();
 }
 
 QString Connection::errorMessage() const
@@ -53,13 +95,47 @@ QString Connection::errorMessage() const
 void Connection::exec(const QString& sql)
 {
     Statement statement(*this, sql);
-    while (statement.step()) {
-    }
+    while (statement.step()) { }
 }
 
 qint64 Connection::lastInsertRowId() const
 {
     return sqlite3_last_insert_rowid(m_db);
+}
+
+int Connection::changes() const
+{
+    return sqlite3_changes(m_db);
+}
+
+bool Connection::inTransaction() const
+{
+    return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
+
+Transaction::Transaction(Connection& connection)
+    : m_connection(connection)
+{
+    if (connection.inTransaction())
+        return;
+    connection.prepareForWrite();
+    connection.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    m_owner = true;
+    m_open = true;
+}
+
+Transaction::~Transaction()
+{
+    if (m_open && m_connection.inTransaction())
+        sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit()
+{
+    if (!m_owner || !m_open)
+        return;
+    m_connection.exec(QStringLiteral("COMMIT"));
+    m_open = false;
 }
 
 Statement::Statement(Connection& connection, const QString& sql)
@@ -115,7 +191,7 @@ void Statement::bind(int index, const QVariant& value)
         rc = sqlite3_bind_double(m_statement, index, value.toDouble());
         break;
     default: {
-        const QByteArray utf8 = value.toString().toUtf8();
+        const QByteArray utf8 = StoredTextBytes(value.toString());
         rc = sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
         break;
     }
@@ -179,7 +255,7 @@ qint64 Statement::integer(int column) const
 QString Statement::text(int column) const
 {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-    return QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column));
+    return StoredTextFromBytes(bytes, sqlite3_column_bytes(m_statement, column));
 }
 
 } // namespace itm

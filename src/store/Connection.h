@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -25,12 +26,51 @@ public:
     sqlite3* handle() const { return m_db; }
     QString errorMessage() const;
 
-    // Runs a statement that returns no rows; every statement commits on its own.
+    // Runs a statement that returns no rows; outside a Transaction every
+    // statement commits on its own.
     void exec(const QString& sql);
     qint64 lastInsertRowId() const;
+    // Rows changed by the last insert, update or delete.
+    int changes() const;
+    bool inTransaction() const;
+
+    // Called before every write. A connection that SQLite opened read-only
+    // (the file was write-protected) or whose file was deleted or replaced
+    // under it keeps refusing every write, so it is opened again once the
+    // file at its path can be written. A file that is gone raises an error
+    // saying so. Never reopens in the middle of a transaction.
+    void prepareForWrite();
+    // Grows each time the connection is opened again: statements prepared
+    // before are no longer of this connection.
+    int generation() const { return m_generation; }
 
 private:
+    void openHandle();
+
     sqlite3* m_db = nullptr;
+    QList<sqlite3*> m_retired; // handles replaced by a reopen, closed with the connection
+    QString m_path;
+    bool m_readOnly = false;
+    int m_generation = 0;
+};
+
+// All of a group of writes or none: BEGIN IMMEDIATE takes the write lock at
+// once, so nothing another connection writes can come between the checks and
+// the writes. Rolled back unless committed. Inside a transaction already open
+// on the connection it joins that one.
+class Transaction
+{
+public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Connection& m_connection;
+    bool m_owner = false;
+    bool m_open = false;
 };
 
 // One prepared statement. Errors raise DatabaseError with SQLite's message.

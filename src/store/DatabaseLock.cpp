@@ -52,6 +52,10 @@ bool DatabaseLock::isLocked() const
 
 bool DatabaseLock::isHeldByOther(const QString& databasePath)
 {
+    // Without a lock file nobody holds it; probing then would hold it for a
+    // moment and could turn away a program starting just then.
+    if (!QFileInfo::exists(lockFilePath(databasePath)))
+        return false;
     DatabaseLock probe(databasePath);
     const Outcome outcome = probe.tryLock();
     probe.unlock();

@@ -60,7 +60,16 @@ qint64 Field::AsInteger() const
     case QMetaType::Double:
         return std::llround(value.toDouble());
     default:
+        break;
+    }
+    // A number column gets a text only from a row made elsewhere; a text
+    // column read as a number is the caller's conversion.
+    if (type() == ColumnType::Text)
         return StrToInt(value.toString());
+    try {
+        return StrToInt(value.toString());
+    } catch (const ConversionError& error) {
+        throw NumberColumnError(name(), error);
     }
 }
 
@@ -74,7 +83,14 @@ double Field::AsFloat() const
     case QMetaType::Double:
         return value.toDouble();
     default:
+        break;
+    }
+    if (type() == ColumnType::Text)
         return StrToFloat(value.toString());
+    try {
+        return StrToFloat(value.toString());
+    } catch (const ConversionError& error) {
+        throw NumberColumnError(name(), error);
     }
 }
 
@@ -134,8 +150,7 @@ void Dataset::Open()
         return;
     // The row statement tells the columns, their types and sizes, and reads the
     // current row by its key whenever that row changes.
-    auto rowStatement = std::make_unique<Statement>(
-        m_connection, QStringLiteral("SELECT * FROM (%1) WHERE %2 = :%3").arg(m_sql, m_keyColumn, rowKeyParameter));
+    auto rowStatement = std::make_unique<Statement>(m_connection, rowStatementSql());
     QStringList columns;
     QVector<ColumnType> types;
     QVector<int> sizes;
@@ -149,6 +164,7 @@ void Dataset::Open()
     if (keyIndex < 0)
         throw DatabaseError(QStringLiteral("no such column: %1").arg(m_keyColumn));
     m_rowStatement = std::move(rowStatement);
+    m_rowStatementGeneration = m_connection.generation();
     m_columns = columns;
     m_types = types;
     m_sizes = sizes;
@@ -271,6 +287,20 @@ void Dataset::Refresh()
     notifyRecordChanged();
 }
 
+QString Dataset::rowStatementSql() const
+{
+    return QStringLiteral("SELECT * FROM (%1) WHERE %2 = :%3").arg(m_sql, m_keyColumn, rowKeyParameter);
+}
+
+Statement& Dataset::rowStatement() const
+{
+    if (m_rowStatementGeneration != m_connection.generation()) {
+        m_rowStatement = std::make_unique<Statement>(m_connection, rowStatementSql());
+        m_rowStatementGeneration = m_connection.generation();
+    }
+    return *m_rowStatement;
+}
+
 const QVector<QVariant>& Dataset::currentRow() const
 {
     if (m_current < 0) {
@@ -279,14 +309,15 @@ const QVector<QVariant>& Dataset::currentRow() const
     }
     if (m_rowIndex != m_current) {
         m_row = QVector<QVariant>(m_columns.size());
-        m_rowStatement->reset();
-        bindParams(*m_rowStatement);
-        m_rowStatement->bind(rowKeyParameter, m_keys.at(m_current));
-        if (m_rowStatement->step()) {
+        Statement& statement = rowStatement();
+        statement.reset();
+        bindParams(statement);
+        statement.bind(rowKeyParameter, m_keys.at(m_current));
+        if (statement.step()) {
             for (int i = 0; i < m_columns.size(); ++i)
-                m_row[i] = m_rowStatement->value(i);
+                m_row[i] = statement.value(i);
         }
-        m_rowStatement->reset();
+        statement.reset();
         m_rowIndex = m_current;
     }
     return m_row;
@@ -360,7 +391,7 @@ void Dataset::Append()
     if (m_state != DatasetState::Browse)
         Post();
     m_buffer = QVector<QVariant>(m_columns.size());
-    m_oldId = 0;
+    m_oldRow.clear();
     setState(DatasetState::Insert);
     notifyRecordChanged();
 }
@@ -375,17 +406,10 @@ void Dataset::Edit()
         return;
     }
     m_buffer = currentRow();
-    m_oldId = m_keys.at(m_current);
+    m_oldRow = m_buffer;
+    // The key the row was read by, even when the row itself is no longer there.
+    m_oldRow[m_keyIndex] = m_keys.at(m_current);
     setState(DatasetState::Edit);
-}
-
-void Dataset::runUpdate(const QString& sql, const QVector<QVariant>& values, qint64 oldId)
-{
-    Statement statement(m_connection, sql);
-    for (int i = 0; i < m_columns.size(); ++i)
-        statement.bind(m_columns[i], values.at(i));
-    statement.bind(QStringLiteral("OLD_") + m_keyColumn, oldId);
-    statement.step();
 }
 
 void Dataset::updateCachesFromBuffer(int row)
@@ -415,14 +439,14 @@ void Dataset::Post()
     if (m_beforePost)
         m_beforePost(*this);
     if (m_state == DatasetState::Insert) {
-        runUpdate(m_update->insertSql, m_buffer, 0);
+        WriteRow(m_connection, *m_update, RowWrite::Insert, m_columns, m_buffer, {});
         const qint64 key = m_connection.lastInsertRowId();
         m_buffer[m_keyIndex] = key;
         m_keys.append(key);
         updateCachesFromBuffer(int(m_keys.size()) - 1);
         m_current = int(m_keys.size()) - 1;
     } else {
-        runUpdate(m_update->modifySql, m_buffer, m_oldId);
+        WriteRow(m_connection, *m_update, RowWrite::Modify, m_columns, m_buffer, m_oldRow);
         updateCachesFromBuffer(m_current);
     }
     m_row = m_buffer;
@@ -454,8 +478,9 @@ void Dataset::Delete()
         throw Error(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(m_name));
     if (!m_update)
         throw Error(QStringLiteral("%1: Dataset is read only").arg(m_name));
-    QVector<QVariant> values(m_columns.size());
-    runUpdate(m_update->deleteSql, values, m_keys.at(m_current));
+    QVector<QVariant> oldRow = currentRow();
+    oldRow[m_keyIndex] = m_keys.at(m_current);
+    WriteRow(m_connection, *m_update, RowWrite::Delete, m_columns, QVector<QVariant>(m_columns.size()), oldRow);
     m_keys.removeAt(m_current);
     for (auto it = m_caches.begin(); it != m_caches.end(); ++it) {
         it->texts.removeAt(m_current);
@@ -505,7 +530,8 @@ bool Dataset::Locate(const QString& columns, const QVariantList& values, LocateO
     for (int row = 0; row < rowCount; ++row) {
         bool match = true;
         for (const Criterion& criterion : std::as_const(criteria)) {
-            const QString& candidate = caseInsensitive ? criterion.cache->upper.at(row) : criterion.cache->texts.at(row);
+            const QString& candidate
+                = caseInsensitive ? criterion.cache->upper.at(row) : criterion.cache->texts.at(row);
             if (criterion.number) {
                 const auto number = TryStrToFloat(candidate);
                 match = number && *number == *criterion.number;
@@ -602,6 +628,7 @@ void Dataset::notifyRecordChanged()
 
 void Query::ExecSQL()
 {
+    m_connection.prepareForWrite();
     m_connection.exec(m_sql);
 }
 

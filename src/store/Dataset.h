@@ -2,6 +2,7 @@
 
 #include "store/ColumnType.h"
 #include "store/RecordReader.h"
+#include "store/UpdateSql.h"
 
 #include <QHash>
 #include <QObject>
@@ -18,11 +19,21 @@ class Connection;
 class Dataset;
 class Statement;
 
-enum class DatasetState { Inactive, Browse, Edit, Insert };
+enum class DatasetState
+{
+    Inactive,
+    Browse,
+    Edit,
+    Insert
+};
 
 // Locate options: case-insensitive comparison and partial key (the column's
 // text begins with the value).
-enum LocateOption { LocateCaseInsensitive = 0x1, LocatePartialKey = 0x2 };
+enum LocateOption
+{
+    LocateCaseInsensitive = 0x1,
+    LocatePartialKey = 0x2
+};
 using LocateOptions = int;
 
 // One column of the current row (or of the edit buffer while editing),
@@ -55,16 +66,6 @@ public:
 private:
     Dataset* m_dataset;
     int m_index;
-};
-
-// The insert, modify and delete statements of an editable query. Parameters
-// take the columns of the same name from the row being written; :OLD_id takes
-// the id the row had when it was read.
-struct UpdateSql
-{
-    QString insertSql;
-    QString modifySql;
-    QString deleteSql;
 };
 
 // A cursor over the rows of one select statement, with one current row and an
@@ -167,7 +168,8 @@ private:
     void setState(DatasetState state);
     void requireOpen() const;
     QVariant convertForColumn(int index, const QVariant& value) const;
-    void runUpdate(const QString& sql, const QVector<QVariant>& values, qint64 oldId);
+    QString rowStatementSql() const;
+    Statement& rowStatement() const;
     void updateCachesFromBuffer(int row);
 
     Connection& m_connection;
@@ -191,11 +193,13 @@ private:
 
     mutable int m_rowIndex = -1;
     mutable QVector<QVariant> m_row;
-    std::unique_ptr<Statement> m_rowStatement;
+    // Prepared again when the connection has been opened anew.
+    mutable std::unique_ptr<Statement> m_rowStatement;
+    mutable int m_rowStatementGeneration = -1;
 
     DatasetState m_state = DatasetState::Inactive;
     QVector<QVariant> m_buffer;
-    qint64 m_oldId = 0;
+    QVector<QVariant> m_oldRow; // the row as read when the edit began
 
     int m_disableCount = 0;
     bool m_notifyPending = false;

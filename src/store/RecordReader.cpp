@@ -22,6 +22,11 @@ QString valueText(const QVariant& value)
     }
 }
 
+ConversionError NumberColumnError(const QString& column, const ConversionError& error)
+{
+    return ConversionError(QStringLiteral("Coloana '%1': %2").arg(column, error.message()));
+}
+
 QString RecordReader::fieldText(const QString& column) const
 {
     return valueText(fieldValue(column));

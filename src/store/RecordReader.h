@@ -5,6 +5,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include "store/Errors.h"
+
 namespace itm {
 
 // Read access to one record (the current row of a query, or a row loaded on
@@ -28,6 +30,11 @@ public:
 
 // Text of a raw value, as RecordReader::fieldText gives it.
 QString valueText(const QVariant& value);
+
+// A number column that holds a text which is no number (a row made outside
+// the program): the conversion error, with the column's name in front so that
+// the message says where to look.
+ConversionError NumberColumnError(const QString& column, const ConversionError& error);
 
 // A record held in memory: column names and their values.
 class RowRecord : public RecordReader

@@ -1,6 +1,7 @@
 #include "store/Tdm.h"
 
 #include "store/Errors.h"
+#include "store/StoredText.h"
 #include "store/TypedRecord.h"
 
 namespace itm {
@@ -8,10 +9,20 @@ namespace itm {
 namespace {
 
 const QStringList liquidatorTextColumns = {
-    QStringLiteral("ldenumire"), QStringLiteral("lcodjudet"), QStringLiteral("lloc"), QStringLiteral("lstr"),
-    QStringLiteral("lnr"), QStringLiteral("lbloc"), QStringLiteral("lscara"), QStringLiteral("lap"),
-    QStringLiteral("lcodpostal"), QStringLiteral("lemail"), QStringLiteral("ltelefon"), QStringLiteral("lzi"),
-    QStringLiteral("lln"), QStringLiteral("lan"),
+    QStringLiteral("ldenumire"),
+    QStringLiteral("lcodjudet"),
+    QStringLiteral("lloc"),
+    QStringLiteral("lstr"),
+    QStringLiteral("lnr"),
+    QStringLiteral("lbloc"),
+    QStringLiteral("lscara"),
+    QStringLiteral("lap"),
+    QStringLiteral("lcodpostal"),
+    QStringLiteral("lemail"),
+    QStringLiteral("ltelefon"),
+    QStringLiteral("lzi"),
+    QStringLiteral("lln"),
+    QStringLiteral("lan"),
 };
 
 // Writes text into a column, or "0" when the column refuses it (a number column).
@@ -34,6 +45,8 @@ void writeOrZero(const TypedRecord::Field& field, const QString& text)
 }
 
 // No column is stored empty: an empty text becomes one blank, an empty number 0.
+// With replaceSeparators, the declaration file's separators and every control
+// character in a text become blanks too.
 template <typename Record>
 void fillEmptyColumns(Record& dataset, bool replaceSeparators)
 {
@@ -43,8 +56,7 @@ void fillEmptyColumns(Record& dataset, bool replaceSeparators)
         if (text.isEmpty()) {
             writeOrZero(field, QStringLiteral(" "));
         } else if (replaceSeparators) {
-            QString cleaned = text;
-            cleaned.replace(u'\'', u' ').replace(u'"', u' ').replace(u',', u' ');
+            const QString cleaned = BlankSeparators(text);
             if (cleaned != text)
                 writeOrZero(field, cleaned);
         }
@@ -98,6 +110,12 @@ Tdm::Tdm(const QString& databasePath, QObject* parent)
         "= :lscara, lap = :lap, lcodpostal = :lcodpostal, lemail = :lemail, ltelefon = :ltelefon, lzi = :lzi, lln = "
         ":lln, lan = :lan WHERE (id = :OLD_id)");
     uFirmez.deleteSql = QStringLiteral("DELETE FROM firme WHERE (id = :OLD_id)");
+    // The code is the register's key: a second program, or a row made
+    // elsewhere, must not give two payers the same code.
+    uFirmez.insertConflictSql = QStringLiteral("SELECT 1 FROM firme WHERE cui = :cui LIMIT 1");
+    uFirmez.conflictColumn = QStringLiteral("cui");
+    uFirmez.conflictMessage = QStringLiteral("In registru exista deja o firma cu codul fiscal %1");
+    uFirmez.rowCheckSql = QStringLiteral("SELECT 1 FROM firme WHERE id = :OLD_id AND cui = :OLD_cui");
     uDeclaratii.insertSql = QStringLiteral(
         "INSERT INTO declaratii (idfirma, ln, an, rectificativ, com25, nrsal, fondlunsal, comdat, comac, comdec, "
         "comdecac) VALUES (:idfirma, :ln, :an, :rectificativ, :com25, :nrsal, :fondlunsal, :comdat, :comac, "
@@ -107,6 +125,8 @@ Tdm::Tdm(const QString& databasePath, QObject* parent)
         "nrsal = :nrsal, fondlunsal = :fondlunsal, comdat = :comdat, comac = :comac, comdec = :comdec, comdecac = "
         ":comdecac WHERE (id =:OLD_id)");
     uDeclaratii.deleteSql = QStringLiteral("DELETE FROM declaratii WHERE (id = :OLD_id)");
+    uDeclaratii.rowCheckSql = QStringLiteral(
+        "SELECT 1 FROM declaratii WHERE id = :OLD_id AND idfirma = :OLD_idfirma AND ln = :OLD_ln AND an = :OLD_an");
 
     qryFirme = new Dataset(con, QStringLiteral("qryFirme"), this);
     qryFirme->setSql(QStringLiteral("select * from firme order by cui"));

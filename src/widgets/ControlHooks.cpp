@@ -1,6 +1,7 @@
 #include "widgets/ControlHooks.h"
 
 #include "platform/Guard.h"
+#include "widgets/ActiveControl.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -14,6 +15,9 @@ namespace itm {
 
 int windowsKeyCode(int qtKey)
 {
+    // Qt gives printable characters their character code ("!" is 33, "." is
+    // 46), which would read as Page Up or Delete here: only the keys named
+    // below have a code, every other key is KeyOther.
     switch (qtKey) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -21,19 +25,19 @@ int windowsKeyCode(int qtKey)
     case Qt::Key_Escape:
         return KeyEscape;
     case Qt::Key_Backspace:
-        return 8;
+        return KeyBackspace;
     case Qt::Key_Delete:
-        return 46;
+        return KeyDelete;
     case Qt::Key_PageUp:
-        return 33;
+        return KeyPageUp;
     case Qt::Key_PageDown:
-        return 34;
+        return KeyPageDown;
     case Qt::Key_Up:
-        return 38;
+        return KeyUp;
     case Qt::Key_Down:
-        return 40;
+        return KeyDown;
     default:
-        return qtKey;
+        return KeyOther;
     }
 }
 
@@ -79,10 +83,20 @@ public:
         : QObject(control)
         , m_hooks(std::move(hooks))
     {
+        // The steps hold their own copy of the handlers: the filter goes
+        // before the control does.
+        ActiveControl::track(control,
+            { [control, enter = m_hooks.enter](Qt::FocusReason) {
+                 if (enter)
+                     runGuarded([&] { enter(control); });
+             },
+                [control, exit = m_hooks.exit] {
+                    if (exit)
+                        runGuarded([&] { exit(control); });
+                } });
         if (m_hooks.change) {
             if (auto* box = qobject_cast<QCheckBox*>(control)) {
-                connect(box, &QCheckBox::stateChanged, this,
-                        [this, box] { runGuarded([&] { m_hooks.change(box); }); });
+                connect(box, &QCheckBox::stateChanged, this, [this, box] { runGuarded([&] { m_hooks.change(box); }); });
             }
         }
     }
@@ -109,16 +123,7 @@ public:
             return consumed || !guard;
         }
         case QEvent::FocusIn:
-            if (isWindowSwitch(event))
-                return false;
-            if (m_hooks.enter)
-                runGuarded([&] { m_hooks.enter(control); });
-            return false;
-        case QEvent::FocusOut:
-            if (isWindowSwitch(event))
-                return false;
-            if (m_hooks.exit)
-                runGuarded([&] { m_hooks.exit(control); });
+            ActiveControl::entered(control, static_cast<QFocusEvent*>(event)->reason());
             return false;
         default:
             return false;

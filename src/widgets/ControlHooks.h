@@ -38,16 +38,25 @@ private:
 };
 
 // Attaches handlers to any control: hooked controls keep them, the others get
-// an event filter that calls them. Every call runs through runGuarded.
+// an event filter that calls them. Every call runs through runGuarded; the
+// enter and exit handlers follow the window's active control (ActiveControl.h).
 void attachHooks(QWidget* control, const ControlHooks& hooks);
 
 // A focus change that only follows another window (a message box, a dialog)
 // opening or closing: the control keeps its place, so no enter or exit handler runs.
 bool isWindowSwitch(const QEvent* event);
 
-// Windows key codes of the keys the handlers act on.
+// Windows key codes of the keys the handlers act on, translated from Qt's key
+// codes in this one place.
+constexpr int KeyOther = 0;
+constexpr int KeyBackspace = 8;
 constexpr int KeyEnter = 13;
 constexpr int KeyEscape = 27;
+constexpr int KeyPageUp = 33;
+constexpr int KeyPageDown = 34;
+constexpr int KeyUp = 38;
+constexpr int KeyDown = 40;
+constexpr int KeyDelete = 46;
 int windowsKeyCode(int qtKey);
 
 } // namespace itm

@@ -1,6 +1,7 @@
 #include "widgets/DbEdit.h"
 
 #include "platform/Guard.h"
+#include "widgets/ActiveControl.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -17,6 +18,7 @@ DbEdit::DbEdit(QWidget* parent)
             updateRecord();
     });
     connect(this, &QLineEdit::textChanged, this, &DbEdit::onTextChanged);
+    ActiveControl::track(this, { [this](Qt::FocusReason) { callEnter(this); }, [this] { leave(); } });
     connect(this, &QLineEdit::textEdited, this, [this](const QString& typed) {
         QString cased = typed;
         if (m_charCase == CharCase::Upper)
@@ -75,16 +77,11 @@ void DbEdit::updateRecord()
 void DbEdit::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
-    if (isWindowSwitch(event))
-        return;
-    callEnter(this);
+    ActiveControl::entered(this, event->reason());
 }
 
-void DbEdit::focusOutEvent(QFocusEvent* event)
+void DbEdit::leave()
 {
-    QLineEdit::focusOutEvent(event);
-    if (isWindowSwitch(event))
-        return;
     // The column is written before the window's exit handler runs; a text the
     // column refuses keeps the focus here.
     if (!runGuarded([this] { updateRecord(); })) {

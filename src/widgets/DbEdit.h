@@ -35,12 +35,12 @@ public:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void showField();
     void onTextChanged();
+    void leave();
 
     FieldLink m_link;
     CharCase m_charCase = CharCase::Normal;

@@ -18,12 +18,16 @@ public:
     int itemIndex() const; // -1 when none is selected
     void setItemIndex(int index);
     const QList<QRadioButton*>& buttons() const { return m_buttons; }
+    // Enters the group as Tab does: on its checked item (the first when none is).
+    void focusCheckedItem(Qt::FocusReason reason);
 
 Q_SIGNALS:
     // The user or the program changed the selected item.
     void itemChanged(int index);
 
 private:
+    void keepTabStopOnCheckedItem();
+
     QList<QRadioButton*> m_buttons;
     QButtonGroup* m_group;
     bool m_settingIndex = false;

@@ -1,8 +1,8 @@
 // The program keeps working and loses nothing when the database or the
 // destination of the declaration file fails under it.
 #include "output/DeclarationFile.h"
-#include "store/Errors.h"
 #include "payers/PayerPanel.h"
+#include "store/Errors.h"
 #include "support/MainWindowFixture.h"
 #include "widgets/DbEdit.h"
 
@@ -55,16 +55,16 @@ private Q_SLOTS:
         QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
     }
 
-    void aReadOnlyDatabaseRefusesThePostAndKeepsTheRecord()
+    void aReadOnlyDatabaseRefusesThePostAndSavesItOnceWritable()
     {
         // Root writes through file permissions: a read-only mount is needed then.
         QTemporaryDir mountPoint;
         const bool root = geteuid() == 0;
         QString folder;
         if (root) {
-            if (QProcess::execute(QStringLiteral("mount"), { QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                             QStringLiteral("-o"), QStringLiteral("size=2m"),
-                                                             QStringLiteral("tmpfs"), mountPoint.path() })
+            if (QProcess::execute(QStringLiteral("mount"),
+                    { QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), QStringLiteral("size=2m"),
+                        QStringLiteral("tmpfs"), mountPoint.path() })
                 != 0)
                 QSKIP("a read-only medium needs mount permission");
             folder = mountPoint.path();
@@ -74,9 +74,9 @@ private Q_SLOTS:
         if (root) {
             readOnlyPath = folder + QStringLiteral("/date.itm");
             QVERIFY(QFile::copy(f.database.path(), readOnlyPath));
-            QCOMPARE(QProcess::execute(QStringLiteral("mount"),
-                                       { QStringLiteral("-o"), QStringLiteral("remount,ro"), folder }),
-                     0);
+            QCOMPARE(QProcess::execute(
+                         QStringLiteral("mount"), { QStringLiteral("-o"), QStringLiteral("remount,ro"), folder }),
+                0);
         } else {
             QFile::setPermissions(readOnlyPath, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
         }
@@ -93,9 +93,48 @@ private Q_SLOTS:
             }
             QCOMPARE(payers.State(), DatasetState::Edit);
             QCOMPARE(payers.FieldByName(QStringLiteral("loc")).AsString(), QStringLiteral("ARAD"));
+
+            // Writable again, the same typing is saved by the next post.
+            if (root)
+                QCOMPARE(QProcess::execute(
+                             QStringLiteral("mount"), { QStringLiteral("-o"), QStringLiteral("remount,rw"), folder }),
+                    0);
+            else
+                QFile::setPermissions(readOnlyPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            payers.Post();
+            payers.Refresh();
+            QCOMPARE(payers.FieldByName(QStringLiteral("loc")).AsString(), QStringLiteral("ARAD"));
         }
         if (root)
             QProcess::execute(QStringLiteral("umount"), { folder });
+    }
+
+    void aPayerThatCannotBeDeletedKeepsItsDeclarations()
+    {
+        MainWindowFixture f([](TestDatabase& db) {
+            db.addPayer(QStringLiteral("19"));
+            db.exec("INSERT INTO declaratii (idfirma, ln, an) VALUES (1, 3, 2006), (1, 4, 2006);"
+                    "CREATE TRIGGER keep BEFORE DELETE ON firme BEGIN SELECT RAISE(ABORT, 'firma pastrata'); END;");
+        });
+        f.window->cui->setFocus(Qt::TabFocusReason);
+        MainWindowFixture::settle();
+        MainWindowFixture::type(f.window->cui, QStringLiteral("19"));
+        MainWindowFixture::key(f.window->cui, Qt::Key_Tab);
+        f.prompts.answerYes();
+        f.prompts.answerOk();
+        MainWindowFixture::key(f.window->sterg, Qt::Key_Return);
+        QCOMPARE(f.prompts.lastText(), QStringLiteral("firma pastrata."));
+
+        sqlite3* db = nullptr;
+        sqlite3_open(f.database.path().toUtf8().constData(), &db);
+        sqlite3_stmt* count = nullptr;
+        sqlite3_prepare_v2(db, "SELECT count(*) FROM declaratii WHERE idfirma = 1", -1, &count, nullptr);
+        QCOMPARE(sqlite3_step(count), SQLITE_ROW);
+        QCOMPARE(sqlite3_column_int(count, 0), 2);
+        sqlite3_finalize(count);
+        sqlite3_close(db);
+        QCOMPARE(f.dm->qryFirme->RecordCount(), 1);
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
     }
 
     void aDestinationThatDisappearsDuringTheSaveKeepsNothingHalfWritten()

@@ -71,11 +71,13 @@ private Q_SLOTS:
             << QByteArray("19\r230\n") << QByteArray("error: '\r' is not a valid integer value\n") << 1;
         QTest::newRow("CR before CR LF stays")
             << QByteArray("19\r\r\n") << QByteArray("error: '\r' is not a valid integer value\n") << 1;
-        // Each byte is one character: a two-byte UTF-8 letter makes a CUI of
-        // ten characters here, which is refused without reading.
-        QTest::newRow("bytes count one by one") << QByteArray("12345678\xc3\xa9\n") << QByteArray("invalid\n") << 1;
-        QTest::newRow("high byte raises as Latin-1")
-            << QByteArray("12\xe9\n") << QByteArray("error: '\xc3\xa9' is not a valid integer value\n") << 1;
+        // UTF-8, as the arguments: a two-byte letter is one character, so
+        // this is a CUI of nine characters whose letter is read and named.
+        QTest::newRow("a UTF-8 letter is one character")
+            << QByteArray("12345678\xc3\xa9\n") << QByteArray("error: '\xc3\xa9' is not a valid integer value\n") << 1;
+        QTest::newRow("a letter beyond the first plane is named whole")
+            << QByteArray("1\xf0\x9f\x98\x80\n")
+            << QByteArray("error: '\xf0\x9f\x98\x80' is not a valid integer value\n") << 1;
         QTest::newRow("NUL byte") << QByteArray("1\0"
                                                 "9\n",
             4) << QByteArray("error: '\0' is not a valid integer value\n", 40)
@@ -90,6 +92,25 @@ private Q_SLOTS:
         const Run run = runCli({}, input);
         QCOMPARE(run.out, expected);
         QCOMPARE(run.exitCode, exitCode);
+    }
+
+    // A code gets the same answer whether it is an argument or a line of input.
+    void theSameAnswerFromArgumentsAndInput_data()
+    {
+        QTest::addColumn<QByteArray>("code");
+        QTest::newRow("valid") << QByteArray("19");
+        QTest::newRow("letter at the end") << QByteArray("12345678\xc3\xa9");
+        QTest::newRow("letter at the start") << QByteArray("\xc8\x98" // S with comma below
+                                                           "1");
+        QTest::newRow("ten characters with a letter") << QByteArray("123456789\xc3\xa9");
+    }
+    void theSameAnswerFromArgumentsAndInput()
+    {
+        QFETCH(QByteArray, code);
+        const Run fromArgument = runCli({ QString::fromUtf8(code) });
+        const Run fromInput = runCli({}, code + '\n');
+        QCOMPARE(fromInput.out, fromArgument.out);
+        QCOMPARE(fromInput.exitCode, fromArgument.exitCode);
     }
 };
 

@@ -114,6 +114,25 @@ private Q_SLOTS:
     }
 
     void negativeZeroIsZero() { QCOMPARE(CommissionDue(-0.0, false), std::optional<qint64>(0)); }
+
+    void storableSalaryFunds_data()
+    {
+        QTest::addColumn<double>("fund");
+        QTest::addColumn<bool>("storable");
+        QTest::newRow("zero") << 0.0 << true;
+        QTest::newRow("ten nines") << 9999999999.0 << true;
+        QTest::newRow("eleven digits") << 10000000000.0 << false;
+        QTest::newRow("negative") << -100.0 << false;
+        QTest::newRow("fraction") << 0.5 << false;
+        QTest::newRow("1e308") << 1e308 << false;
+        QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << false;
+    }
+    void storableSalaryFunds()
+    {
+        QFETCH(double, fund);
+        QFETCH(bool, storable);
+        QCOMPARE(IsStorableSalaryFund(fund), storable);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommission)

@@ -353,23 +353,41 @@ private Q_SLOTS:
         VERIFY_PROMPTS(f);
     }
 
-    void aNegativeFundIsSavedWithItsSign()
+    // Only a whole fund of at most ten digits is saved: the save says why it
+    // refuses any other and sends the user back to the fund.
+    void aFundThatIsNoWholeNumberIsNotSaved_data()
     {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("refusedOnExit");
+        QTest::newRow("-100") << "-100" << true;
+        QTest::newRow("5e-1") << "5e-1" << true;
+        QTest::newRow("1e308") << "1e308" << true;
+        // Whole, but sixteen digits: the commission exists, the file field does not.
+        QTest::newRow("1e15") << "1e15" << false;
+    }
+    void aFundThatIsNoWholeNumberIsNotSaved()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, refusedOnExit);
         MainWindowFixture f(seedPayer);
         openDeclaration(f);
         DeclarationPanel* panel = f.window->ddgb;
-        f.prompts.answerOk();
-        retype(panel->DBEdit12, QStringLiteral("-100"));
-        leaveFor(panel->DBEdit13);
-        QCOMPARE(f.focus(), panel->DBEdit12);
-        // Saving leaves the fund once more, and says so once more.
+        if (refusedOnExit)
+            f.prompts.answerOk();
+        retype(panel->DBEdit12, typed);
+        leaveFor(panel->achit);
         f.prompts.answerOk();
         save(f);
-        QCOMPARE(f.prompts.texts(), (QStringList { kNegativeFund, kNegativeFund }));
+        QCOMPARE(f.prompts.lastText(), kNegativeFund);
+        QCOMPARE(f.prompts.texts().size(), refusedOnExit ? 2 : 1);
+        QCOMPARE(f.window->windowState(), State::Declaration);
+        QCOMPARE(f.focus(), panel->DBEdit12);
+        QCOMPARE(storedInteger(f, QStringLiteral("SELECT count(*) FROM declaratii")), qint64(0));
+
+        retype(panel->DBEdit12, QStringLiteral("9999999999"));
+        save(f);
         QCOMPARE(f.window->windowState(), State::Output);
-        QCOMPARE(f.focus(), f.window->butpan->Button4);
-        QCOMPARE(storedText(f, QStringLiteral("SELECT fondlunsal FROM declaratii")), QStringLiteral("-100"));
-        QCOMPARE(storedInteger(f, QStringLiteral("SELECT comdat FROM declaratii")), qint64(0));
+        QCOMPARE(storedText(f, QStringLiteral("SELECT fondlunsal FROM declaratii")), QStringLiteral("9999999999"));
         VERIFY_PROMPTS(f);
     }
 

@@ -13,7 +13,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 
 using namespace itm;
 using namespace itm::test;
@@ -74,6 +76,60 @@ struct OutputFixture
     FakePrinting printing;
     PrintedForms forms;
     TfSelDisck* dialog;
+};
+
+// The medium goes at the given call: the first names it when it is listed,
+// the next ones check it before and while the file is written.
+class PulledOutDrives : public FakeDrives
+{
+public:
+    int pullAtCall = 0;
+    QString volumeAt(const QString& rootPath) override
+    {
+        if (++m_calls == pullAtCall)
+            removeDrive(rootPath);
+        return FakeDrives::volumeAt(rootPath);
+    }
+
+private:
+    int m_calls = 0;
+};
+
+// The drive dialog over one listed drive, as the writer shows it.
+struct DriveDialogFixture
+{
+    FakePrompts prompts;
+    PulledOutDrives drives;
+    QTemporaryDir stick;
+    TfSelDisck dialog;
+
+    DriveDialogFixture()
+    {
+        platform().prompts = &prompts;
+        platform().drives = &drives;
+        dialog.Timer1->stop();
+        drives.addDrive(root(), DriveKind::Removable);
+        dialog.Timer1Timer();
+        dialog.Luna = 3;
+        dialog.An = 2006;
+        dialog.Cui = QStringLiteral("19");
+        dialog.Linie = QStringLiteral("\"03\",\"2006\",19,new");
+    }
+    ~DriveDialogFixture() { platform() = Platform {}; }
+
+    QString root() const { return stick.path() + u'/'; }
+    QString file() const { return stick.filePath(QStringLiteral("IM200603.txt")); }
+
+    // Shows the dialog modally and runs the steps once it is up.
+    int run(const std::function<void()>& steps)
+    {
+        QTimer::singleShot(0, &dialog, [&] {
+            steps();
+            if (dialog.isVisible())
+                dialog.done(-1);
+        });
+        return dialog.exec();
+    }
 };
 
 } // namespace
@@ -142,6 +198,59 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(stick.filePath(QStringLiteral("IM200603.txt"))));
         QVERIFY(prompts.verify().isEmpty());
         platform() = Platform {};
+    }
+
+    void enterOnTheSaveButtonPressesIt()
+    {
+        DriveDialogFixture d;
+        const int result = d.run([&] {
+            d.dialog.Button1->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(d.dialog.Button1, Qt::Key_Return);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(readFile(d.file()), QByteArray("\"03\",\"2006\",19,new\r\n"));
+        QVERIFY2(d.prompts.verify().isEmpty(), qPrintable(d.prompts.verify()));
+    }
+
+    void aDoubleClickBesideTheIconsClosesWithoutWriting()
+    {
+        DriveDialogFixture d;
+        const int result = d.run([&] {
+            QWidget* area = d.dialog.lv->viewport();
+            const QPoint empty(area->width() - 4, area->height() - 4);
+            QVERIFY(!d.dialog.lv->itemAt(empty));
+            QTest::mouseDClick(area, Qt::LeftButton, {}, empty);
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QVERIFY(!QFile::exists(d.file()));
+        QVERIFY2(d.prompts.verify().isEmpty(), qPrintable(d.prompts.verify()));
+    }
+
+    // The mount point of a medium pulled out stays behind as a folder of the
+    // computer's own disk: nothing may be written into it.
+    void aMediumPulledOutAfterItWasListedGetsNothing_data()
+    {
+        QTest::addColumn<int>("pullAtCall");
+        QTest::addColumn<QByteArray>("existing");
+        QTest::newRow("before Enter, in the last half second") << 2 << QByteArray();
+        QTest::newRow("while the existing file is merged")
+            << 3 << QByteArray("\"03\",\"2006\",230,a\r\n\"03\",\"2006\",31,b\r\n");
+    }
+    void aMediumPulledOutAfterItWasListedGetsNothing()
+    {
+        QFETCH(int, pullAtCall);
+        QFETCH(QByteArray, existing);
+        DriveDialogFixture d;
+        if (!existing.isEmpty())
+            writeFile(d.file(), existing);
+        d.drives.pullAtCall = pullAtCall;
+        d.prompts.answerOk();
+        d.run([&] { QTest::keyClick(d.dialog.lv, Qt::Key_Return); });
+        QCOMPARE(d.prompts.texts(), QStringList { QStringLiteral("Salvarea nu poate fi efectuata!.") });
+        QCOMPARE(readFile(d.file()), existing);
+        QVERIFY(!QFile::exists(d.stick.filePath(QStringLiteral("Rez"))));
+        QVERIFY(!d.dialog.isVisible());
+        QVERIFY2(d.prompts.verify().isEmpty(), qPrintable(d.prompts.verify()));
     }
 
     void generateWritesTheStoredLineAndKeepsEditing()

@@ -31,10 +31,12 @@ struct Fixture
     QWidget mainWindow;
     std::unique_ptr<TfDenumire> dialog;
 
-    Fixture()
+    // Without a window manager no window has a frame.
+    explicit Fixture(bool framelessMainWindow = false)
     {
         db.addPayer(existingCui, QStringLiteral("ALFA"));
         dm = std::make_unique<Tdm>(db.path());
+        mainWindow.setWindowFlag(Qt::FramelessWindowHint, framelessMainWindow);
         mainWindow.setGeometry(100, 100, 800, 600);
         mainWindow.show();
         dialog = std::make_unique<TfDenumire>(*dm, &mainWindow);
@@ -399,12 +401,60 @@ private Q_SLOTS:
             QCOMPARE(d.rgs->itemIndex(), 5);
             press(Qt::Key_Return);
             press(Qt::Key_Return);
-            QCOMPARE(QApplication::focusWidget(), d.rgs->buttons().first());
+            // The suffix group is entered on its checked item.
+            QCOMPARE(QApplication::focusWidget(), d.rgs->buttons().at(5));
             press(Qt::Key_Return);
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QCOMPARE(f.integer(QStringLiteral("prefix")), 1);
         QCOMPARE(f.integer(QStringLiteral("sufix")), 0);
+    }
+
+    // Entering a group, by Enter or Tab from the name or by Shift+Tab, lands
+    // on its checked item, so that Down moves the choice on from there.
+    void enteringAGroupLandsOnItsCheckedItem_data()
+    {
+        QTest::addColumn<int>("key"); // pressed in the name
+        QTest::addColumn<int>("prefix");
+        QTest::addColumn<int>("sufix");
+        QTest::newRow("Enter into the suffix: S.A. to S.N.C.") << int(Qt::Key_Return) << 1 << 3;
+        QTest::newRow("Tab into the suffix: S.A. to S.N.C.") << int(Qt::Key_Tab) << 1 << 3;
+        QTest::newRow("Shift+Tab into the prefix: S.C. to P.F.") << int(Qt::Key_Backtab) << 2 << 0;
+    }
+    void enteringAGroupLandsOnItsCheckedItem()
+    {
+        QFETCH(int, key);
+        QFETCH(int, prefix);
+        QFETCH(int, sufix);
+        Fixture f;
+        f.openExisting(1, 2);
+        const int result = f.run([&](TfDenumire& d) {
+            QCOMPARE(QApplication::focusWidget(), d.den);
+            press(Qt::Key(key));
+            RadioGroup* group = key == Qt::Key_Backtab ? d.rgp : d.rgs;
+            QCOMPARE(focusedButton(group), group->buttons().at(group->itemIndex()));
+            press(Qt::Key_Down);
+            press(Qt::Key_Return);
+            if (key == Qt::Key_Backtab)
+                press(Qt::Key_Return); // from the name, with no suffix to choose
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(f.integer(QStringLiteral("prefix")), prefix);
+        QCOMPARE(f.integer(QStringLiteral("sufix")), sufix);
+    }
+
+    // Without a window manager no window has a frame; the dialog still opens
+    // in the middle of the main window.
+    void opensCentredOnAFramelessMainWindow()
+    {
+        Fixture f(true);
+        f.openExisting(1, 1);
+        QPoint offset;
+        f.run([&](TfDenumire& d) {
+            offset = d.frameGeometry().center() - f.mainWindow.frameGeometry().center();
+            d.reject();
+        });
+        QVERIFY2(offset.manhattanLength() <= 1, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
     }
 
     void escapeKeepsWhatIsInTheRecord_data()

@@ -597,6 +597,36 @@ private Q_SLOTS:
     }
 
     // With an empty list the browsing keys do nothing but reach the window.
+    // The characters whose codes equal the navigation keys' codes are typed
+    // like any other: into a county field that takes list values only, each
+    // is refused at once, and none opens the drop-down.
+    void printableCharactersAreNoNavigationKeys_data()
+    {
+        QTest::addColumn<QString>("typed");
+        for (const char* character : { "!", "\"", "&", "(", "." })
+            QTest::addRow("%s", character) << QString::fromLatin1(character);
+    }
+    void printableCharactersAreNoNavigationKeys()
+    {
+        QFETCH(QString, typed);
+        LookupWindow f;
+        f.dm->qryFirme->Edit();
+        f.enter(f.jud);
+        LookupWindow::clearField(f.jud);
+        LookupWindow::type(QStringLiteral("CLUJ"));
+        f.keysSeen.clear();
+        LookupWindow::type(typed);
+        QCOMPARE(f.jud->text(), QStringLiteral("CLUJ"));
+        QCOMPARE(f.focus(), f.jud);
+        QVERIFY(!f.jud->dropDown()->isEnabled());
+        QCOMPARE(f.keysSeen, QList<int> { KeyOther });
+        QCOMPARE(f.current(f.jud), QStringLiteral("CLUJ"));
+        // Typed after the value, the character is taken back and the next one completes again.
+        LookupWindow::press(Qt::Key_Backspace);
+        QCOMPARE(f.jud->text(), QStringLiteral("CLU"));
+        VERIFY_PROMPTS(f);
+    }
+
     void browsingKeysWithAnEmptyList_data()
     {
         // clang-format off

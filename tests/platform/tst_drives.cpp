@@ -234,6 +234,38 @@ private Q_SLOTS:
         QVERIFY(drives.contains(DriveInfo { QStringLiteral("/"), DriveKind::Removable }));
     }
 
+    // A medium pulled out leaves no volume at its mount point; another one
+    // mounted there in its place is another volume.
+    void theVolumeAtAMountPoint()
+    {
+        const QString stick = QStringLiteral("/media/ana/STICK/");
+        auto volumeWith = [this, &stick](const QByteArray& mountInfo) {
+            scanWith(mountInfo);
+            return LinuxDrives(m_mountInfo, m_sysfs->root()).volumeAt(stick);
+        };
+        const QByteArray system = mountLine(20, "254:1", "/", "ext4", "/dev/vda1");
+        const QString first = volumeWith(system + mountLine(40, "8:17", "/media/ana/STICK", "vfat", "/dev/sdb1"));
+        QVERIFY(!first.isEmpty());
+        QCOMPARE(volumeWith(system + mountLine(40, "8:17", "/media/ana/STICK", "vfat", "/dev/sdb1")), first);
+        QVERIFY(volumeWith(system + mountLine(41, "8:17", "/media/ana/STICK", "vfat", "/dev/sdb1")) != first);
+        QVERIFY(volumeWith(system + mountLine(40, "8:33", "/media/ana/STICK", "vfat", "/dev/sdc1")) != first);
+        QCOMPARE(volumeWith(system), QString());
+        // Not a removable volume, whatever is mounted there.
+        QCOMPARE(LinuxDrives(m_mountInfo, m_sysfs->root()).volumeAt(QStringLiteral("/")), QString());
+    }
+
+    void theFakeNamesTheVolumesItLists()
+    {
+        FakeDrives fake;
+        fake.addDrive(QStringLiteral("/media/a/"), DriveKind::Removable);
+        const QString listed = fake.volumeAt(QStringLiteral("/media/a/"));
+        QVERIFY(!listed.isEmpty());
+        fake.removeDrive(QStringLiteral("/media/a/"));
+        QCOMPARE(fake.volumeAt(QStringLiteral("/media/a/")), QString());
+        fake.addDrive(QStringLiteral("/media/a/"), DriveKind::Optical);
+        QVERIFY(fake.volumeAt(QStringLiteral("/media/a/")) != listed);
+    }
+
     void decodesMountPaths_data()
     {
         QTest::addColumn<QByteArray>("field");

@@ -1,0 +1,67 @@
+#include "backup/AutomaticBackup.h"
+
+#include "backup/BackupPolicy.h"
+#include "backup/Backups.h"
+
+#include <QMetaObject>
+#include <QThread>
+
+namespace itm {
+
+AutomaticBackup::AutomaticBackup(const QString& databasePath, sqlite3* connection, QObject* parent)
+    : QObject(parent)
+    , m_databasePath(databasePath)
+    , m_connection(connection)
+{
+}
+
+AutomaticBackup::~AutomaticBackup()
+{
+    if (m_thread) {
+        m_cancel = true;
+        m_thread->wait();
+        delete m_thread;
+    }
+}
+
+bool AutomaticBackup::isRunning() const
+{
+    return m_thread && m_thread->isRunning();
+}
+
+void AutomaticBackup::start(const QDateTime& now)
+{
+    if (isRunning())
+        return;
+    delete m_thread;
+    m_cancel = false;
+    m_thread = QThread::create([this, now] { run(now); });
+    m_thread->start();
+}
+
+void AutomaticBackup::run(const QDateTime& now)
+{
+    const QString folder = BackupFolder(m_databasePath);
+    QList<BackupName> existing;
+    for (const BackupEntry& backup : ListBackups(folder))
+        existing.append(backup.name);
+    QString path;
+    if (IsBackupDue(existing, now)) {
+        const BackupOutcome outcome = MakeBackup(
+            { m_databasePath, SourceAccess::ReadOnly, m_connection }, folder, now, MissingFolder::Create, &m_cancel);
+        if (outcome.status == CopyOutcome::Cancelled)
+            return;
+        if (!outcome.made()) {
+            const QString problem = outcome.problem;
+            QMetaObject::invokeMethod(
+                this, [this, problem] { Q_EMIT failed(problem); }, Qt::QueuedConnection);
+            return;
+        }
+        path = outcome.path;
+        PruneBackups(folder, now, path);
+    }
+    QMetaObject::invokeMethod(
+        this, [this, path] { Q_EMIT finished(path); }, Qt::QueuedConnection);
+}
+
+} // namespace itm

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace itm {
+
+// The backups of a database live in the folder "copii" beside it
+// (data/date.itm -> data/copii/), one file per copy, named after the local
+// time it was made: date-YYYYMMDD-HHMMSS.itm. A second copy made within the
+// same second gets a number: date-YYYYMMDD-HHMMSS-2.itm.
+QString BackupFolder(const QString& databasePath);
+
+QString BackupFileName(const QDateTime& made, int sequence = 1);
+
+struct BackupName
+{
+    QDateTime made;
+    int sequence = 1;
+};
+
+// The time a file name says its copy was made; nothing for any other name,
+// so a file of the user's own in the folder is never taken for a backup.
+std::optional<BackupName> ParseBackupFileName(const QString& fileName);
+
+// Newest first: by the time made, then by the number within the second.
+bool IsNewerBackup(const BackupName& a, const BackupName& b);
+
+// A copy is written under a name no backup can have, and renamed only once it
+// has been checked: ".copie-<process>-<n>.partial". The process id tells a
+// copy still being written from one left by a process that was killed.
+QString PartialFileName(qint64 processId, int number);
+std::optional<qint64> ParsePartialFileName(const QString& fileName);
+
+} // namespace itm

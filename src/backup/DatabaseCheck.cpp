@@ -1,0 +1,145 @@
+#include "backup/DatabaseCheck.h"
+
+#include <QFileInfo>
+#include <QStringList>
+#include <sqlite3.h>
+
+namespace itm {
+
+namespace {
+
+struct RequiredTable
+{
+    const char* name;
+    QStringList columns;
+};
+
+const QList<RequiredTable>& requiredTables()
+{
+    static const QList<RequiredTable> tables {
+        { "firme",
+            QStringLiteral("id cui prefix denumire sufix codjudet loc sector str nr bloc scara ap codpostal telefon "
+                           "email banca cont numerep prenumerep funcrep faliment lcui ldenumire lcodjudet lloc lsector "
+                           "lstr lnr lbloc lscara lap lcodpostal lemail ltelefon lzi lln lan")
+                .split(u' ') },
+        { "declaratii",
+            QStringLiteral("id idfirma ln an rectificativ com25 nrsal fondlunsal comdat comac comdec comdecac")
+                .split(u' ') },
+        // Counties are only read, by key and name.
+        { "judete", QStringLiteral("codjudet denumire").split(u' ') },
+    };
+    return tables;
+}
+
+class ReadOnlyDatabase
+{
+public:
+    explicit ReadOnlyDatabase(const QString& path)
+    {
+        m_rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+        if (m_db)
+            sqlite3_busy_timeout(m_db, 2000);
+    }
+    ~ReadOnlyDatabase() { sqlite3_close_v2(m_db); }
+    ReadOnlyDatabase(const ReadOnlyDatabase&) = delete;
+    ReadOnlyDatabase& operator=(const ReadOnlyDatabase&) = delete;
+
+    bool opened() const { return m_rc == SQLITE_OK; }
+    QString error() const
+    {
+        return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(m_rc));
+    }
+
+    int errorCode() const { return sqlite3_errcode(m_db) & 0xff; }
+
+    // The first column of every row, as text; false when the statement fails.
+    bool column(const QByteArray& sql, QStringList* values)
+    {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(statement);
+            return false;
+        }
+        int rc = SQLITE_OK;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+            values->append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))));
+        sqlite3_finalize(statement);
+        return rc == SQLITE_DONE;
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+    int m_rc = SQLITE_OK;
+};
+
+DatabaseCheck failure(const QString& problem)
+{
+    DatabaseCheck check;
+    check.problem = problem;
+    return check;
+}
+
+DatabaseCheck unreadable(const ReadOnlyDatabase& db)
+{
+    switch (db.errorCode()) {
+    case SQLITE_NOTADB:
+        return failure(QStringLiteral("fisierul nu este o baza de date valida: %1").arg(db.error()));
+    case SQLITE_CORRUPT:
+        return failure(QStringLiteral("baza de date este deteriorata: %1").arg(db.error()));
+    default:
+        return failure(QStringLiteral("fisierul nu poate fi citit: %1").arg(db.error()));
+    }
+}
+
+} // namespace
+
+DatabaseCheck CheckDatabaseFile(const QString& path, CheckDepth depth)
+{
+    const QFileInfo file(path);
+    if (!file.exists())
+        return failure(QStringLiteral("fisierul nu exista"));
+    if (!file.isFile())
+        return failure(QStringLiteral("nu este un fisier"));
+    // SQLite takes an empty file for an empty database; no copy of ours is empty.
+    if (file.size() == 0)
+        return failure(QStringLiteral("fisierul este gol"));
+
+    ReadOnlyDatabase db(path);
+    if (!db.opened())
+        return failure(QStringLiteral("fisierul nu poate fi deschis: %1").arg(db.error()));
+    if (depth != CheckDepth::Summary) {
+        QStringList verdict;
+        if (!db.column("PRAGMA quick_check", &verdict))
+            return unreadable(db);
+        if (verdict != QStringList { QStringLiteral("ok") })
+            return failure(QStringLiteral("baza de date este deteriorata: %1").arg(verdict.value(0)));
+    }
+
+    for (const RequiredTable& table : requiredTables()) {
+        const QString tableName = QString::fromLatin1(table.name);
+        QStringList columns;
+        if (!db.column(QByteArray("SELECT name FROM pragma_table_info('") + table.name + "')", &columns))
+            return unreadable(db);
+        if (columns.isEmpty())
+            return failure(QStringLiteral("lipseste tabela %1").arg(tableName));
+        if (depth != CheckDepth::Columns)
+            continue;
+        for (const QString& required : table.columns) {
+            if (!columns.contains(required, Qt::CaseInsensitive))
+                return failure(QStringLiteral("tabela %1 nu are coloana %2").arg(tableName, required));
+        }
+    }
+
+    QStringList payers;
+    QStringList declarations;
+    if (!db.column("SELECT count(*) FROM firme", &payers)
+        || !db.column("SELECT count(*) FROM declaratii", &declarations))
+        return unreadable(db);
+    DatabaseCheck check;
+    check.passed = true;
+    check.payers = payers.value(0).toLongLong();
+    check.declarations = declarations.value(0).toLongLong();
+    return check;
+}
+
+} // namespace itm

@@ -1,0 +1,129 @@
+#include "backup/Restore.h"
+
+#include "backup/Backups.h"
+#include "backup/DatabaseCheck.h"
+#include "backup/DatabaseCopy.h"
+#include "backup/FileSync.h"
+#include "store/DatabaseLock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace itm {
+
+namespace {
+
+RestoreOutcome refusal(RestoreOutcome::Status status, const QString& problem)
+{
+    RestoreOutcome outcome;
+    outcome.status = status;
+    outcome.problem = problem;
+    return outcome;
+}
+
+// A database that cannot be copied page by page (damaged) is still the
+// user's data: it is kept byte for byte under a name no backup has.
+bool keepDamagedCopy(const QString& databasePath, const QDateTime& now, QString* kept, QString* error)
+{
+    const QString folder = BackupFolder(databasePath);
+    if (!QDir().mkpath(folder)) {
+        *error = QStringLiteral("folderul %1 nu poate fi creat").arg(folder);
+        return false;
+    }
+    const QString partial = NewPartialPath(folder);
+    QFile source(databasePath);
+    if (!source.copy(partial)) {
+        *error = source.errorString();
+        QFile::remove(partial);
+        return false;
+    }
+    if (!SyncFile(partial, error)) {
+        QFile::remove(partial);
+        return false;
+    }
+    const QString target = QDir(folder).filePath(
+        QStringLiteral("deteriorata-%1.itm").arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    if (QFileInfo::exists(target) || !QFile::rename(partial, target)) {
+        *error = QStringLiteral("%1 exista deja").arg(target);
+        QFile::remove(partial);
+        return false;
+    }
+    *kept = target;
+    return SyncFolder(folder, error);
+}
+
+} // namespace
+
+RestoreOutcome RestoreDatabase(const QString& backupFile, const QString& databasePath, const QDateTime& now)
+{
+    DatabaseLock lock(databasePath);
+    switch (lock.tryLock()) {
+    case DatabaseLock::Outcome::Acquired:
+        break;
+    case DatabaseLock::Outcome::HeldByOther:
+        return refusal(RestoreOutcome::DatabaseInUse,
+            QStringLiteral("baza de date %1 este folosita acum de alt program (itm-declaratie sau itm-cli); "
+                           "inchideti-l si reluati restaurarea")
+                .arg(databasePath));
+    case DatabaseLock::Outcome::Failed:
+        return refusal(RestoreOutcome::Failed, lock.errorString());
+    }
+
+    const DatabaseCheck check = CheckDatabaseFile(backupFile, CheckDepth::Columns);
+    if (!check.passed)
+        return refusal(RestoreOutcome::BadBackup, check.problem);
+
+    RestoreOutcome outcome;
+    if (QFileInfo::exists(databasePath)) {
+        const BackupOutcome previous
+            = MakeBackup({ databasePath, SourceAccess::ReadWrite }, BackupFolder(databasePath), now);
+        if (previous.made()) {
+            outcome.previousDatabase = previous.path;
+        } else if (previous.status == CopyOutcome::SourceDamaged) {
+            QString error;
+            if (!keepDamagedCopy(databasePath, now, &outcome.previousDatabase, &error))
+                return refusal(
+                    RestoreOutcome::Failed, QStringLiteral("baza de date curenta nu poate fi pastrata: %1").arg(error));
+        } else {
+            return refusal(RestoreOutcome::Failed,
+                QStringLiteral("copia bazei de date curente nu poate fi facuta: %1").arg(previous.problem));
+        }
+    }
+
+    const QString folder = QFileInfo(databasePath).absolutePath();
+    RemoveAbandonedPartials(folder);
+    const QString partial = NewPartialPath(folder);
+    const CopyOutcome copy = CopyDatabase(backupFile, partial);
+    if (!copy.copied()) {
+        const bool backupUnreadable
+            = copy.status == CopyOutcome::SourceFailed || copy.status == CopyOutcome::SourceDamaged;
+        const QString where = backupUnreadable ? backupFile : folder;
+        return refusal(RestoreOutcome::Failed, QStringLiteral("%1: %2").arg(where, copy.problem));
+    }
+    const DatabaseCheck written = CheckDatabaseFile(partial, CheckDepth::Columns);
+    if (!written.passed) {
+        QFile::remove(partial);
+        return refusal(RestoreOutcome::Failed,
+            QStringLiteral("copia scrisa in %1 nu a trecut verificarea: %2").arg(folder, written.problem));
+    }
+    // The restored file keeps who may read and write the database.
+    if (QFileInfo::exists(databasePath))
+        QFile::setPermissions(partial, QFileInfo(databasePath).permissions());
+    // What a killed writer of the old database left beside it would be
+    // applied to the new one when it is next opened.
+    for (const char* suffix : { "-journal", "-wal", "-shm" })
+        QFile::remove(databasePath + QLatin1String(suffix));
+    QString error;
+    if (!ReplaceFile(partial, databasePath, &error)) {
+        QFile::remove(partial);
+        return refusal(RestoreOutcome::Failed, QStringLiteral("%1: %2").arg(databasePath, error));
+    }
+    // The new database is in place now; a folder that will not flush is
+    // worth a warning, not a report that nothing changed.
+    if (!SyncFolder(folder, &error))
+        outcome.problem = QStringLiteral("folderul %1 nu a putut fi scris pe disc: %2").arg(folder, error);
+    return outcome;
+}
+
+} // namespace itm

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace itm {
+
+struct RestoreOutcome
+{
+    enum Status
+    {
+        Restored,
+        DatabaseInUse, // another process holds the database's lock
+        BadBackup, // the file to restore failed its check
+        Failed // the current database could not be kept, or the new one not written
+    };
+    Status status = Restored;
+    QString problem; // a sentence for the user when it did not restore (a warning when it did)
+    // Where the database as it was before the restore now lives; empty when
+    // there was none.
+    QString previousDatabase;
+};
+
+// Puts the database saved in backupFile in place of the one at databasePath.
+// Holds the database's lock throughout and refuses while another process
+// holds it; checks the file (SQLite, quick_check, the three tables with their
+// columns); makes a backup of the current database (a damaged one is kept as
+// a plain copy named deteriorata-...); then writes the new database under a
+// partial name beside it and renames it over the old one. Up to that rename,
+// the database at databasePath is the old one untouched; after it, the new
+// one whole.
+RestoreOutcome RestoreDatabase(const QString& backupFile, const QString& databasePath, const QDateTime& now);
+
+} // namespace itm

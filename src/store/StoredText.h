@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace itm {
+
+// Texts go into and come out of the database as UTF-8. A file made elsewhere
+// may hold bytes that are no UTF-8 (a register typed in an 8-bit code page);
+// each such byte is carried in the text as one character of its own (U+DC80 +
+// the byte, a code point no valid UTF-8 can produce) and becomes the same byte
+// again when the text is written back, to the database or into the
+// declaration file. So a record that is read and saved again, or written to
+// the file, keeps its bytes exactly as they were.
+QString StoredTextFromBytes(const char* bytes, qsizetype size);
+inline QString StoredTextFromBytes(const QByteArray& bytes)
+{
+    return StoredTextFromBytes(bytes.constData(), bytes.size());
+}
+QByteArray StoredTextBytes(const QString& text);
+
+// The clean-up every stored text gets before it is written: apostrophes,
+// double quotes and commas (the declaration file's separators) and control
+// characters (below 32 and DEL: a line end or tab would split the file's
+// line) each become one blank.
+QString BlankSeparators(const QString& text);
+
+} // namespace itm

@@ -1,0 +1,107 @@
+#include "store/UpdateSql.h"
+
+#include "store/Connection.h"
+#include "store/Errors.h"
+#include "store/RecordReader.h"
+
+namespace itm {
+
+QString RecordGoneMessage()
+{
+    return QStringLiteral("Inregistrarea nu mai exista in baza de date (a fost stearsa sau inlocuita de alt program)");
+}
+
+void WriteRow(Connection& connection, const UpdateSql& update, RowWrite kind, const QStringList& columns,
+    const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
+{
+    Transaction transaction(connection);
+    RowWriter(connection, update, columns).write(kind, values, oldValues);
+    transaction.commit();
+}
+
+// A statement with the positions of its parameters: per column, the value's
+// and the old value's (0 where the statement has none).
+struct RowWriter::Prepared
+{
+    QString sql;
+    Statement statement;
+    QVector<int> valueParameters;
+    QVector<int> oldParameters;
+
+    Prepared(Connection& connection, const QString& text, const QStringList& columns)
+        : sql(text)
+        , statement(connection, text)
+    {
+        for (const QString& column : columns) {
+            valueParameters.append(statement.parameterIndex(column));
+            oldParameters.append(statement.parameterIndex(QStringLiteral("OLD_") + column));
+        }
+    }
+
+    void bind(const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
+    {
+        for (int i = 0; i < valueParameters.size(); ++i) {
+            statement.bind(valueParameters.at(i), values.at(i));
+            statement.bind(oldParameters.at(i), i < oldValues.size() ? oldValues.at(i) : QVariant());
+        }
+    }
+};
+
+RowWriter::RowWriter(Connection& connection, const UpdateSql& update, QStringList columns)
+    : m_connection(connection)
+    , m_update(update)
+    , m_columns(std::move(columns))
+{
+}
+
+RowWriter::~RowWriter() = default;
+
+RowWriter::Prepared& RowWriter::prepared(const QString& sql)
+{
+    // A connection opened again has other statements.
+    if (m_generation != m_connection.generation()) {
+        m_prepared.clear();
+        m_generation = m_connection.generation();
+    }
+    for (const auto& statement : m_prepared) {
+        if (statement->sql == sql) {
+            statement->statement.reset();
+            return *statement;
+        }
+    }
+    m_prepared.push_back(std::make_unique<Prepared>(m_connection, sql, m_columns));
+    return *m_prepared.back();
+}
+
+bool RowWriter::findsRow(const QString& sql, const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
+{
+    Prepared& check = prepared(sql);
+    check.bind(values, oldValues);
+    const bool found = check.statement.step();
+    check.statement.reset();
+    return found;
+}
+
+void RowWriter::write(RowWrite kind, const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
+{
+    if (kind == RowWrite::Insert && !m_update.insertConflictSql.isEmpty()
+        && findsRow(m_update.insertConflictSql, values, oldValues)) {
+        const qsizetype column = m_columns.indexOf(m_update.conflictColumn);
+        throw DatabaseError(m_update.conflictMessage.arg(column >= 0 ? valueText(values.at(column)) : QString()));
+    }
+    if (kind != RowWrite::Insert && !m_update.rowCheckSql.isEmpty()
+        && !findsRow(m_update.rowCheckSql, values, oldValues))
+        throw DatabaseError(RecordGoneMessage());
+
+    const QString& sql = kind == RowWrite::Insert ? m_update.insertSql
+        : kind == RowWrite::Modify                ? m_update.modifySql
+                                                  : m_update.deleteSql;
+    Prepared& statement = prepared(sql);
+    statement.bind(values, oldValues);
+    statement.statement.step();
+    statement.statement.reset();
+    if (kind != RowWrite::Insert && m_connection.changes() == 0)
+        throw DatabaseError(RecordGoneMessage());
+}
+
+} // namespace itm

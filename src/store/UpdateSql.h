@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+#include <vector>
+
+namespace itm {
+
+class Connection;
+
+// The insert, modify and delete statements of an editable query. Parameters
+// take the columns of the same name from the row being written; :OLD_id (and
+// :OLD_ for any other column) takes the value the row had when it was read.
+//
+// The optional checks run with the same parameters, inside the transaction of
+// the write, so that nothing another program writes can come between them:
+//   - insertConflictSql: a row found refuses the insert with conflictMessage
+//     ("%1" becomes the text of conflictColumn), so two rows never share a key;
+//   - rowCheckSql: no row found means the row read earlier is no longer there
+//     (deleted, or the database file replaced by another), and the modify or
+//     delete is refused rather than written over another row.
+// A modify or delete that changes no row is refused in the same way.
+struct UpdateSql
+{
+    QString insertSql;
+    QString modifySql;
+    QString deleteSql;
+
+    QString insertConflictSql;
+    QString conflictColumn;
+    QString conflictMessage;
+    QString rowCheckSql;
+};
+
+enum class RowWrite
+{
+    Insert,
+    Modify,
+    Delete
+};
+
+// The text of the error raised when the row to modify or delete is gone.
+QString RecordGoneMessage();
+
+// Runs one write of one row with its checks, all in one transaction (or in
+// the caller's, when one is open); raises DatabaseError when a check refuses
+// it or SQLite does.
+// oldValues is the row as it was read (empty for an insert).
+void WriteRow(Connection& connection, const UpdateSql& update, RowWrite kind, const QStringList& columns,
+    const QVector<QVariant>& values, const QVector<QVariant>& oldValues);
+
+// The same writes and checks for many rows of the same columns, each
+// statement prepared once and bound by position: a batch of thousands of rows
+// inside one transaction of the caller's (an import).
+class RowWriter
+{
+public:
+    RowWriter(Connection& connection, const UpdateSql& update, QStringList columns);
+    ~RowWriter();
+    RowWriter(const RowWriter&) = delete;
+    RowWriter& operator=(const RowWriter&) = delete;
+
+    void write(RowWrite kind, const QVector<QVariant>& values, const QVector<QVariant>& oldValues);
+
+private:
+    struct Prepared;
+    Prepared& prepared(const QString& sql);
+    bool findsRow(const QString& sql, const QVector<QVariant>& values, const QVector<QVariant>& oldValues);
+
+    Connection& m_connection;
+    const UpdateSql& m_update;
+    QStringList m_columns;
+    std::vector<std::unique_ptr<Prepared>> m_prepared;
+    int m_generation = -1;
+};
+
+} // namespace itm

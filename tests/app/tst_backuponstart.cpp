@@ -1,0 +1,75 @@
+#include "app/BackupOnStart.h"
+#include "backup/BackupNames.h"
+#include "backup/Backups.h"
+#include "platform/Platform.h"
+
+#include "support/FakeClock.h"
+#include "support/FakePrompts.h"
+#include "support/TestDatabase.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTest>
+
+using namespace itm;
+using namespace itm::test;
+
+class TestBackupOnStart : public QObject
+{
+    Q_OBJECT
+
+    FakePrompts m_prompts;
+    FakeClock m_clock;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_prompts.clear();
+        platform().prompts = &m_prompts;
+        platform().clock = &m_clock;
+    }
+
+    void aDueBackupIsMadeWithoutABox()
+    {
+        TestDatabase database;
+        database.addPayer(QStringLiteral("13548146"));
+        QObject window;
+        StartAutomaticBackup(&window, database.path(), nullptr);
+        const QString expected
+            = BackupFolder(database.path()) + u'/' + BackupFileName(QDateTime(m_clock.date, m_clock.time));
+        QTRY_VERIFY(QFileInfo::exists(expected));
+        QTest::qWait(50);
+        QCOMPARE(m_prompts.verify(), QString());
+        QCOMPARE(m_prompts.shown().size(), 0);
+    }
+
+    void aFailureIsShownOnceWhenNoDialogIsOpen()
+    {
+        TestDatabase database;
+        QFile blocker(BackupFolder(database.path())); // a file where the folder should be
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QDialog dialog;
+        dialog.setModal(true);
+        dialog.show();
+        QTRY_VERIFY(QApplication::activeModalWidget() == &dialog);
+
+        m_prompts.answerOk();
+        QObject window;
+        StartAutomaticBackup(&window, database.path(), nullptr);
+        QTest::qWait(700);
+        QCOMPARE(m_prompts.shown().size(), 0); // not over the open dialog
+        dialog.close();
+        QTRY_COMPARE(m_prompts.shown().size(), 1);
+        const FakePrompts::Shown& box = m_prompts.shown().constFirst();
+        QCOMPARE(box.kind, FakePrompts::Kind::Message);
+        QVERIFY2(box.text.startsWith(QStringLiteral("Copia de siguranta a bazei de date nu a putut fi facuta: ")),
+            qPrintable(box.text));
+        QTest::qWait(600);
+        QCOMPARE(m_prompts.shown().size(), 1);
+        QCOMPARE(m_prompts.verify(), QString());
+    }
+};
+
+QTEST_MAIN(TestBackupOnStart)
+#include "tst_backuponstart.moc"

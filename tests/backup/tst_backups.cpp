@@ -1,0 +1,233 @@
+#include "backup/AutomaticBackup.h"
+#include "backup/BackupNames.h"
+#include "backup/Backups.h"
+#include "backup/DatabaseCheck.h"
+
+#include "BackupFixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <atomic>
+#include <sqlite3.h>
+#include <sys/mount.h>
+#include <thread>
+
+using namespace itm;
+using namespace itm::test;
+
+namespace {
+const QDateTime noon(QDate(2007, 3, 15), QTime(12, 0));
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// Every file named like a backup is a whole copy that passes its check.
+bool backupsAreWhole(const QString& folder, QString* problem)
+{
+    for (const BackupEntry& backup : ListBackups(folder)) {
+        const DatabaseCheck check = CheckDatabaseFile(backup.path, CheckDepth::Tables);
+        if (!check.passed) {
+            *problem = backup.path + QStringLiteral(": ") + check.problem;
+            return false;
+        }
+    }
+    return true;
+}
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+}
+} // namespace
+
+class TestBackups : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void aBackupIsAWholeCheckedCopyNamedForItsTime()
+    {
+        TestDatabase database;
+        fillRegister(database, 500);
+        const QString folder = BackupFolder(database.path());
+        QCOMPARE(folder, database.folder() + QStringLiteral("/copii"));
+
+        const BackupOutcome first = MakeBackup(database.path(), folder, noon);
+        QVERIFY2(first.made(), qPrintable(first.problem));
+        QCOMPARE(first.path, folder + QStringLiteral("/date-20070315-120000.itm"));
+        const DatabaseCheck check = CheckDatabaseFile(first.path, CheckDepth::Columns);
+        QVERIFY2(check.passed, qPrintable(check.problem));
+        QCOMPARE(check.payers, 500);
+        QCOMPARE(check.declarations, 500);
+
+        const BackupOutcome second = MakeBackup(database.path(), folder, noon);
+        QVERIFY(second.made());
+        QCOMPARE(second.path, folder + QStringLiteral("/date-20070315-120000-2.itm"));
+        QCOMPARE(filesIn(folder), (QStringList { "date-20070315-120000-2.itm", "date-20070315-120000.itm" }));
+    }
+
+    void aCopyMadeWhileTheDatabaseIsWrittenIsConsistent_data()
+    {
+        QTest::addColumn<bool>("throughTheWritersConnection");
+        QTest::addColumn<int>("pauseMs");
+        QTest::newRow("the program posts through the connection copied") << true << 1;
+        QTest::newRow("another process writes") << false << 20;
+    }
+    void aCopyMadeWhileTheDatabaseIsWrittenIsConsistent()
+    {
+        QFETCH(bool, throughTheWritersConnection);
+        QFETCH(int, pauseMs);
+        TestDatabase database;
+        fillRegister(database, 20000);
+        sqlite3* db = nullptr;
+        sqlite3_open(database.path().toUtf8().constData(), &db);
+        sqlite3_busy_timeout(db, 2000);
+        std::atomic_bool stop { false };
+        std::atomic_int written { 0 };
+        // Each payer comes with its declaration in one transaction: a copy
+        // that mixed two moments of the file would count them apart.
+        std::thread writer([&] {
+            while (!stop) {
+                if (sqlite3_exec(db,
+                        "BEGIN; INSERT INTO firme (cui) VALUES ('9'); INSERT INTO declaratii (idfirma) VALUES "
+                        "(last_insert_rowid()); COMMIT;",
+                        nullptr, nullptr, nullptr)
+                    == SQLITE_OK)
+                    ++written;
+                else
+                    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+                std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+            }
+        });
+        const CopySource source(database.path(), SourceAccess::ReadOnly, throughTheWritersConnection ? db : nullptr);
+        const BackupOutcome outcome = MakeBackup(source, BackupFolder(database.path()), noon);
+        stop = true;
+        writer.join();
+        sqlite3_close(db);
+        QVERIFY2(outcome.made(), qPrintable(outcome.problem));
+        QVERIFY(written > 0);
+        const DatabaseCheck check = CheckDatabaseFile(outcome.path, CheckDepth::Tables);
+        QVERIFY2(check.passed, qPrintable(check.problem));
+        QCOMPARE(check.payers, check.declarations);
+    }
+
+    void aDestinationThatCannotBeWrittenGivesNoBackup_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder under a regular file") << "file";
+        QTest::newRow("folder in /proc") << "proc";
+        QTest::newRow("full disk") << "tmpfs";
+    }
+    void aDestinationThatCannotBeWrittenGivesNoBackup()
+    {
+        QFETCH(QString, kind);
+        TestDatabase database;
+        fillRegister(database, 2000);
+        const QByteArray before = fileDigest(database.path());
+        QTemporaryDir place;
+        QString folder;
+        if (kind == QLatin1String("file")) {
+            touch(place.filePath(QStringLiteral("stick")));
+            folder = place.filePath(QStringLiteral("stick/copii"));
+        } else if (kind == QLatin1String("proc")) {
+            folder = QStringLiteral("/proc/itm-copii");
+        } else {
+            folder = place.filePath(QStringLiteral("full"));
+            QDir().mkpath(folder);
+            if (::mount("tmpfs", folder.toUtf8().constData(), "tmpfs", 0, "size=64k") != 0)
+                QSKIP("mounting a small tmpfs needs root");
+        }
+        const BackupOutcome outcome = MakeBackup(database.path(), folder, noon);
+        const QStringList left = kind == QLatin1String("tmpfs") ? filesIn(folder) : QStringList();
+        if (kind == QLatin1String("tmpfs"))
+            ::umount(folder.toUtf8().constData());
+        QVERIFY(!outcome.made());
+        QCOMPARE(outcome.status, CopyOutcome::TargetFailed);
+        QVERIFY2(outcome.problem.contains(folder), qPrintable(outcome.problem));
+        QCOMPARE(left, QStringList());
+        QCOMPARE(fileDigest(database.path()), before);
+    }
+
+    void aDamagedDatabaseGivesNoBackup()
+    {
+        TestDatabase database;
+        fillRegister(database, 2000);
+        QVERIFY(damageFile(database.path()));
+        const QString folder = BackupFolder(database.path());
+        const BackupOutcome outcome = MakeBackup(database.path(), folder, noon);
+        QVERIFY(!outcome.made());
+        QCOMPARE(outcome.status, CopyOutcome::SourceDamaged);
+        QCOMPARE(filesIn(folder), QStringList());
+    }
+
+    void partialCopiesOfDeadProcessesAreCleared()
+    {
+        QTemporaryDir folder;
+        QProcess finished;
+        finished.start(QStringLiteral("true"));
+        QVERIFY(finished.waitForFinished());
+        const QString dead = PartialFileName(finished.processId(), 1);
+        const QString running = PartialFileName(QCoreApplication::applicationPid(), 999);
+        for (const QString& name : { dead, running, QStringLiteral("notite.txt") })
+            touch(folder.filePath(name));
+        RemoveAbandonedPartials(folder.path());
+        QCOMPARE(filesIn(folder.path()), (QStringList { running, QStringLiteral("notite.txt") }));
+    }
+
+    void theAutomaticBackupCopiesOnlyWhenDueAndThenPrunes()
+    {
+        TestDatabase database;
+        fillRegister(database, 100);
+        const QString folder = BackupFolder(database.path());
+        QDir().mkpath(folder);
+        for (int day = 1; day <= 12; ++day)
+            touch(folder + u'/' + BackupFileName(noon.addDays(-day)));
+        touch(folder + QStringLiteral("/deteriorata-20070101-120000.itm"));
+
+        AutomaticBackup backup(database.path());
+        QSignalSpy finished(&backup, &AutomaticBackup::finished);
+        QSignalSpy failed(&backup, &AutomaticBackup::failed);
+        backup.start(noon);
+        QTRY_COMPARE(finished.size(), 1);
+        const QString made = finished.at(0).at(0).toString();
+        QCOMPARE(made, folder + QStringLiteral("/date-20070315-120000.itm"));
+        QVERIFY(CheckDatabaseFile(made, CheckDepth::Tables).passed);
+        // The new copy and the nine before it stay (6 to 15 March); 3 to 5
+        // March go, a file that is no backup stays.
+        QCOMPARE(ListBackups(folder).size(), 10);
+        QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/date-20070305-120000.itm")));
+        QVERIFY(QFileInfo::exists(folder + QStringLiteral("/date-20070306-120000.itm")));
+        QVERIFY(QFileInfo::exists(folder + QStringLiteral("/deteriorata-20070101-120000.itm")));
+
+        // Twenty hours later none is due.
+        backup.start(noon.addSecs(20 * 3600));
+        QTRY_COMPARE(finished.size(), 2);
+        QCOMPARE(finished.at(1).at(0).toString(), QString());
+        QCOMPARE(ListBackups(folder).size(), 10);
+        QCOMPARE(failed.size(), 0);
+    }
+
+    void closingDuringACopyLeavesNoPartialFile()
+    {
+        TestDatabase database;
+        fillRegister(database, 30000);
+        const QString folder = BackupFolder(database.path());
+        {
+            AutomaticBackup backup(database.path());
+            backup.start(noon);
+            QTest::qWait(5);
+        }
+        QString problem;
+        QVERIFY2(backupsAreWhole(folder, &problem), qPrintable(problem));
+        for (const QString& name : filesIn(folder))
+            QVERIFY2(ParseBackupFileName(name).has_value(), qPrintable(name));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackups)
+#include "tst_backups.moc"

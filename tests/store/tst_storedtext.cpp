@@ -1,0 +1,50 @@
+// The bytes of a stored text survive reading and writing back, whatever they
+// are; the clean-up before posting leaves one blank for each separator or
+// control character.
+#include "store/StoredText.h"
+
+#include <QTest>
+
+using namespace itm;
+
+class TestStoredText : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void bytesComeBackAsStored_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ASCII") << QByteArray("ALFA SRL") << QStringLiteral("ALFA SRL");
+        QTest::newRow("UTF-8 letters") << QByteArray("\xc8\x98"
+                                                     "ARA")
+                                       << QStringLiteral("\u0218ARA");
+        // U+10080: the low half of its UTF-16 pair lies where single bytes are carried.
+        QTest::newRow("beyond U+FFFF") << QByteArray("\xf0\x90\x82\x80") << QString::fromUcs4(U"\U00010080");
+        QTest::newRow("8-bit code page") << QByteArray("\xaa"
+                                                       "ARA")
+                                         << QString::fromUtf16(u"\xdcaa"
+                                                               u"ARA");
+        QTest::newRow("sequence cut short") << QByteArray("A\xe2\x82") << QString::fromUtf16(u"A\xdce2\xdc82");
+        QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80") << QString::fromUtf16(u"\xdced\xdca0\xdc80");
+        QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << QString::fromUtf16(u"\xdcc0\xdcaf");
+    }
+    void bytesComeBackAsStored()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(StoredTextFromBytes(bytes), text);
+        QCOMPARE(StoredTextBytes(StoredTextFromBytes(bytes)), bytes);
+    }
+
+    void separatorsAndControlCharactersBecomeBlanks()
+    {
+        QCOMPARE(BlankSeparators(QStringLiteral("O'NEIL, \"X\"\r\n\t\x01\x1f\x7f"
+                                                "Y")),
+            QStringLiteral("O NEIL   X       Y"));
+        QCOMPARE(BlankSeparators(QString::fromUtf16(u"\u0218ARA \xdcaa")), QString::fromUtf16(u"\u0218ARA \xdcaa"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStoredText)
+#include "tst_storedtext.moc"
