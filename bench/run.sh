@@ -16,6 +16,8 @@ trap 'rm -rf "$work"' EXIT
 "$root/bench/generate_register.sh" "$work/month1000.itm" 1000 >/dev/null
 # The largest register a backup is measured on (about 380 MB, under a minute to generate).
 "$root/bench/generate_register.sh" "$work/register1500k.itm" 1500000 >/dev/null
+"$root/bench/generate_payer_csv.sh" "$work/payers100k.csv" 100000 >/dev/null
+sqlite3 "$work/empty.itm" < "$root/data/date.sql"
 
 results="$work/results.txt"
 : > "$results"
@@ -57,6 +59,12 @@ median_of_runs "itm-cli month --format csv, 100,000 payers" \
     "$bin/itm-cli" month --month 3 --year 2006 --format csv --db "$work/register.itm"
 median_of_runs "itm-cli copy-month, 1,000 payers" \
     bash -c "cp '$work/month1000.itm' '$work/copy.itm' && '$bin/itm-cli' copy-month --from-month 3 --from-year 2006 --month 4 --year 2006 --db '$work/copy.itm'"
+median_of_runs "itm-cli import, 100,000 payers into an empty register" \
+    bash -c "cp '$work/empty.itm' '$work/imported.itm' && '$bin/itm-cli' import --csv '$work/payers100k.csv' --db '$work/imported.itm'"
+median_of_runs "itm-cli export --register, 100,000 payers to .xlsx" \
+    "$bin/itm-cli" export --register --out "$work/register.xlsx" --db "$work/register.itm"
+median_of_runs "itm-cli export --register, 100,000 payers to .csv" \
+    "$bin/itm-cli" export --register --out "$work/register.csv" --db "$work/register.itm"
 
 printf '\n%-60s %s\n' "benchmark" "median"
 printf '%-60s %s\n' "---------" "------"

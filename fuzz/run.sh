@@ -14,7 +14,7 @@ build_dir=${ITM_FUZZ_BUILD_DIR:-$source_dir/build-fuzz}
 jobs=${ITM_FUZZ_JOBS:-2}
 
 all_targets="fuzz_strtoint fuzz_fiscalcode"
-for candidate in fuzz_declarationfile fuzz_declarationline fuzz_storedtext fuzz_registeranswer; do
+for candidate in fuzz_declarationfile fuzz_declarationline fuzz_storedtext fuzz_registeranswer fuzz_csvreader; do
     [ -f "$here/$candidate.cpp" ] && all_targets="$all_targets $candidate"
 done
 targets=${*:-$all_targets}

@@ -8,6 +8,7 @@
 #include "payers/TfDenumire.h"
 #include "platform/Clock.h"
 #include "platform/Drives.h"
+#include "platform/FileChooser.h"
 #include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/Printing.h"
@@ -68,11 +69,13 @@ int runProgram(int argc, char** argv)
     SystemClock clock;
     const auto drives = CreatePlatformDrives();
     QtPrinting printing;
+    QtFileChooser files;
     platform().prompts = &prompts;
     platform().shell = &shell;
     platform().clock = &clock;
     platform().drives = drives.get();
     platform().printing = &printing;
+    platform().files = &files;
 
     ProgramObjects objects;
     if (!createProgram(objects, Tdm::defaultDatabasePath()))

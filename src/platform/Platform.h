@@ -4,6 +4,7 @@ namespace itm {
 
 class Clock;
 class Drives;
+class FileChooser;
 class Printing;
 class Prompts;
 class Shell;
@@ -17,6 +18,7 @@ struct Platform
     Clock* clock = nullptr;
     Drives* drives = nullptr;
     Printing* printing = nullptr;
+    FileChooser* files = nullptr;
 };
 
 Platform& platform();

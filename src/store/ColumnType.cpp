@@ -1,5 +1,10 @@
 #include "store/ColumnType.h"
 
+#include "store/RecordReader.h"
+#include "store/StrictNumber.h"
+
+#include <cmath>
+
 namespace itm {
 
 ColumnType ColumnTypeFromDeclaration(const QString& declared)
@@ -11,6 +16,61 @@ ColumnType ColumnTypeFromDeclaration(const QString& declared)
         || upper.contains(u"DEC"))
         return ColumnType::Real;
     return ColumnType::Text;
+}
+
+std::optional<QVariant> TryValueForColumn(ColumnType type, const QVariant& value)
+{
+    if (value.isNull())
+        return QVariant();
+    switch (type) {
+    case ColumnType::Integer:
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::Bool:
+            return QVariant(value.toLongLong());
+        case QMetaType::Double:
+            return QVariant(qint64(std::llround(value.toDouble())));
+        default: {
+            const QString text = value.toString();
+            if (text.isEmpty())
+                return QVariant();
+            const auto number = TryStrToInt(text);
+            if (!number)
+                return std::nullopt;
+            return QVariant(*number);
+        }
+        }
+    case ColumnType::Real:
+        switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::Double:
+            return QVariant(value.toDouble());
+        default: {
+            const QString text = value.toString();
+            if (text.isEmpty())
+                return QVariant();
+            const auto number = TryStrToFloat(text);
+            if (!number)
+                return std::nullopt;
+            return QVariant(*number);
+        }
+        }
+    case ColumnType::Text:
+        break;
+    }
+    return QVariant(valueText(value));
+}
+
+QVariant ValueForColumn(ColumnType type, const QVariant& value)
+{
+    if (auto converted = TryValueForColumn(type, value))
+        return *std::move(converted);
+    // Only a text that is no number is refused; the strict conversion says why.
+    if (type == ColumnType::Real)
+        return StrToFloat(value.toString());
+    return StrToInt(value.toString());
 }
 
 } // namespace itm

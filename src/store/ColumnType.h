@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
+#include <optional>
 
 namespace itm {
 
@@ -10,5 +12,13 @@ enum class ColumnType { Integer, Real, Text };
 // SQLite's own affinity rules: INT is integer; REAL, FLOA, DOUB, NUM and DEC are
 // real numbers; everything else is text.
 ColumnType ColumnTypeFromDeclaration(const QString& declared);
+
+// The value a column of that type holds once value is written into it: whole
+// and real numbers as they are or read from their text (an empty text clears
+// the column, a text that is no number raises ConversionError), anything
+// written into a text column as its text.
+QVariant ValueForColumn(ColumnType type, const QVariant& value);
+// The same, with nothing instead of the error.
+std::optional<QVariant> TryValueForColumn(ColumnType type, const QVariant& value);
 
 } // namespace itm

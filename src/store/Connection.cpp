@@ -163,9 +163,18 @@ bool Statement::hasParameter(const QString& name) const
     return sqlite3_bind_parameter_index(m_statement, (u':' + name).toUtf8().constData()) > 0;
 }
 
+int Statement::parameterIndex(const QString& name) const
+{
+    return sqlite3_bind_parameter_index(m_statement, (u':' + name).toUtf8().constData());
+}
+
 void Statement::bind(const QString& name, const QVariant& value)
 {
-    const int index = sqlite3_bind_parameter_index(m_statement, (u':' + name).toUtf8().constData());
+    bind(parameterIndex(name), value);
+}
+
+void Statement::bind(int index, const QVariant& value)
+{
     if (index <= 0)
         return;
     int rc = SQLITE_OK;

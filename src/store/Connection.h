@@ -84,6 +84,10 @@ public:
 
     // Binds a value to ":name"; a parameter the statement lacks is ignored.
     void bind(const QString& name, const QVariant& value);
+    // The position of ":name", 0 when the statement lacks it; a statement run
+    // many times binds by position and looks its names up once.
+    int parameterIndex(const QString& name) const;
+    void bind(int index, const QVariant& value); // index 0 is ignored
     bool hasParameter(const QString& name) const;
     bool step(); // true while a row is available
     void reset();

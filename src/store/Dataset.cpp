@@ -334,42 +334,7 @@ QVariant Dataset::value(int index) const
 
 QVariant Dataset::convertForColumn(int index, const QVariant& value) const
 {
-    if (value.isNull())
-        return QVariant();
-    const ColumnType type = m_types.at(index);
-    switch (type) {
-    case ColumnType::Integer:
-        switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::Bool:
-            return QVariant(value.toLongLong());
-        case QMetaType::Double:
-            return QVariant(qint64(std::llround(value.toDouble())));
-        default: {
-            const QString text = value.toString();
-            if (text.isEmpty())
-                return QVariant();
-            return QVariant(StrToInt(text));
-        }
-        }
-    case ColumnType::Real:
-        switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::Double:
-            return QVariant(value.toDouble());
-        default: {
-            const QString text = value.toString();
-            if (text.isEmpty())
-                return QVariant();
-            return QVariant(StrToFloat(text));
-        }
-        }
-    case ColumnType::Text:
-        break;
-    }
-    return QVariant(valueText(value));
+    return ValueForColumn(m_types.at(index), value);
 }
 
 void Dataset::setValue(int index, const QVariant& value)

@@ -2,6 +2,7 @@
 
 #include "store/Errors.h"
 #include "store/StoredText.h"
+#include "store/TypedRecord.h"
 
 namespace itm {
 
@@ -25,7 +26,8 @@ const QStringList liquidatorTextColumns = {
 };
 
 // Writes text into a column, or "0" when the column refuses it (a number column).
-void writeOrZero(const Field& field, const QString& text)
+template <typename ColumnField>
+void writeOrZero(const ColumnField& field, const QString& text)
 {
     try {
         field.setAsString(text);
@@ -34,13 +36,22 @@ void writeOrZero(const Field& field, const QString& text)
     }
 }
 
+// The same for a record held apart, which tells whether a column took the
+// text instead of raising: an import writes a great many empty numbers.
+void writeOrZero(const TypedRecord::Field& field, const QString& text)
+{
+    if (!field.trySetAsString(text))
+        field.setAsString(QStringLiteral("0"));
+}
+
 // No column is stored empty: an empty text becomes one blank, an empty number 0.
 // With replaceSeparators, the declaration file's separators and every control
 // character in a text become blanks too.
-void fillEmptyColumns(Dataset& dataset, bool replaceSeparators)
+template <typename Record>
+void fillEmptyColumns(Record& dataset, bool replaceSeparators)
 {
     for (int i = 1; i < dataset.columnNames().size(); ++i) {
-        const Field field = dataset.FieldAt(i);
+        const auto field = dataset.FieldAt(i);
         const QString text = field.AsString();
         if (text.isEmpty()) {
             writeOrZero(field, QStringLiteral(" "));
@@ -52,7 +63,26 @@ void fillEmptyColumns(Dataset& dataset, bool replaceSeparators)
     }
 }
 
+// The payer's clean-up, over the query's edit buffer or over a record held
+// apart (an imported payer): one rule for every payer that is written.
+template <typename Record>
+void cleanPayer(Record& dataset)
+{
+    if (dataset.FieldByName(QStringLiteral("faliment")).AsInteger() == 0) {
+        dataset.FieldByName(QStringLiteral("lcui")).setAsString(QStringLiteral("0"));
+        dataset.FieldByName(QStringLiteral("lsector")).setAsString(QStringLiteral("0"));
+        for (const QString& column : liquidatorTextColumns)
+            dataset.FieldByName(column).setAsString(QString());
+    }
+    fillEmptyColumns(dataset, true);
+}
+
 } // namespace
+
+void CleanPayerRecord(TypedRecord& record)
+{
+    cleanPayer(record);
+}
 
 QString Tdm::defaultDatabasePath()
 {
@@ -135,13 +165,7 @@ Tdm::~Tdm() = default;
 
 void Tdm::qryFirmeBeforePost(Dataset& dataset)
 {
-    if (dataset.FieldByName(QStringLiteral("faliment")).AsInteger() == 0) {
-        dataset.FieldByName(QStringLiteral("lcui")).setAsString(QStringLiteral("0"));
-        dataset.FieldByName(QStringLiteral("lsector")).setAsString(QStringLiteral("0"));
-        for (const QString& column : liquidatorTextColumns)
-            dataset.FieldByName(column).setAsString(QString());
-    }
-    fillEmptyColumns(dataset, true);
+    cleanPayer(dataset);
     Q_EMIT payerCleaned();
 }
 

@@ -7,6 +7,8 @@
 
 namespace itm {
 
+class TypedRecord;
+
 // The data module: the connection, the queries through which every window
 // reads and writes the register and the declarations, their update
 // statements, the data sources, and the rules that clean a record before it
@@ -43,5 +45,9 @@ Q_SIGNALS:
     // about to be written (the payer panel shows the stored name from it).
     void payerCleaned();
 };
+
+// The clean-up qryFirmeBeforePost gives a payer, for a payer record that is
+// written without the payer query (the import): the same rule, step by step.
+void CleanPayerRecord(TypedRecord& record);
 
 } // namespace itm

@@ -6,33 +6,6 @@
 
 namespace itm {
 
-namespace {
-
-struct RowValues
-{
-    const QStringList& columns;
-    const QVector<QVariant>& values;
-    const QVector<QVariant>& oldValues;
-};
-
-void bindRow(Statement& statement, const RowValues& row)
-{
-    for (int i = 0; i < row.columns.size(); ++i) {
-        statement.bind(row.columns[i], row.values.at(i));
-        statement.bind(
-            QStringLiteral("OLD_") + row.columns[i], i < row.oldValues.size() ? row.oldValues.at(i) : QVariant());
-    }
-}
-
-bool findsRow(Connection& connection, const QString& sql, const RowValues& row)
-{
-    Statement statement(connection, sql);
-    bindRow(statement, row);
-    return statement.step();
-}
-
-} // namespace
-
 QString RecordGoneMessage()
 {
     return QStringLiteral("Inregistrarea nu mai exista in baza de date (a fost stearsa sau inlocuita de alt program)");
@@ -41,25 +14,94 @@ QString RecordGoneMessage()
 void WriteRow(Connection& connection, const UpdateSql& update, RowWrite kind, const QStringList& columns,
     const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
 {
-    const RowValues row { columns, values, oldValues };
     Transaction transaction(connection);
-    if (kind == RowWrite::Insert && !update.insertConflictSql.isEmpty()
-        && findsRow(connection, update.insertConflictSql, row)) {
-        const qsizetype column = columns.indexOf(update.conflictColumn);
-        throw DatabaseError(update.conflictMessage.arg(column >= 0 ? valueText(values.at(column)) : QString()));
+    RowWriter(connection, update, columns).write(kind, values, oldValues);
+    transaction.commit();
+}
+
+// A statement with the positions of its parameters: per column, the value's
+// and the old value's (0 where the statement has none).
+struct RowWriter::Prepared
+{
+    QString sql;
+    Statement statement;
+    QVector<int> valueParameters;
+    QVector<int> oldParameters;
+
+    Prepared(Connection& connection, const QString& text, const QStringList& columns)
+        : sql(text)
+        , statement(connection, text)
+    {
+        for (const QString& column : columns) {
+            valueParameters.append(statement.parameterIndex(column));
+            oldParameters.append(statement.parameterIndex(QStringLiteral("OLD_") + column));
+        }
     }
-    if (kind != RowWrite::Insert && !update.rowCheckSql.isEmpty() && !findsRow(connection, update.rowCheckSql, row))
+
+    void bind(const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
+    {
+        for (int i = 0; i < valueParameters.size(); ++i) {
+            statement.bind(valueParameters.at(i), values.at(i));
+            statement.bind(oldParameters.at(i), i < oldValues.size() ? oldValues.at(i) : QVariant());
+        }
+    }
+};
+
+RowWriter::RowWriter(Connection& connection, const UpdateSql& update, QStringList columns)
+    : m_connection(connection)
+    , m_update(update)
+    , m_columns(std::move(columns))
+{
+}
+
+RowWriter::~RowWriter() = default;
+
+RowWriter::Prepared& RowWriter::prepared(const QString& sql)
+{
+    // A connection opened again has other statements.
+    if (m_generation != m_connection.generation()) {
+        m_prepared.clear();
+        m_generation = m_connection.generation();
+    }
+    for (const auto& statement : m_prepared) {
+        if (statement->sql == sql) {
+            statement->statement.reset();
+            return *statement;
+        }
+    }
+    m_prepared.push_back(std::make_unique<Prepared>(m_connection, sql, m_columns));
+    return *m_prepared.back();
+}
+
+bool RowWriter::findsRow(const QString& sql, const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
+{
+    Prepared& check = prepared(sql);
+    check.bind(values, oldValues);
+    const bool found = check.statement.step();
+    check.statement.reset();
+    return found;
+}
+
+void RowWriter::write(RowWrite kind, const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
+{
+    if (kind == RowWrite::Insert && !m_update.insertConflictSql.isEmpty()
+        && findsRow(m_update.insertConflictSql, values, oldValues)) {
+        const qsizetype column = m_columns.indexOf(m_update.conflictColumn);
+        throw DatabaseError(m_update.conflictMessage.arg(column >= 0 ? valueText(values.at(column)) : QString()));
+    }
+    if (kind != RowWrite::Insert && !m_update.rowCheckSql.isEmpty()
+        && !findsRow(m_update.rowCheckSql, values, oldValues))
         throw DatabaseError(RecordGoneMessage());
 
-    const QString& sql = kind == RowWrite::Insert ? update.insertSql
-        : kind == RowWrite::Modify                ? update.modifySql
-                                                  : update.deleteSql;
-    Statement statement(connection, sql);
-    bindRow(statement, row);
-    statement.step();
-    if (kind != RowWrite::Insert && connection.changes() == 0)
+    const QString& sql = kind == RowWrite::Insert ? m_update.insertSql
+        : kind == RowWrite::Modify                ? m_update.modifySql
+                                                  : m_update.deleteSql;
+    Prepared& statement = prepared(sql);
+    statement.bind(values, oldValues);
+    statement.statement.step();
+    statement.statement.reset();
+    if (kind != RowWrite::Insert && m_connection.changes() == 0)
         throw DatabaseError(RecordGoneMessage());
-    transaction.commit();
 }
 
 } // namespace itm

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <memory>
+#include <vector>
 
 namespace itm {
 
@@ -49,5 +51,30 @@ QString RecordGoneMessage();
 // oldValues is the row as it was read (empty for an insert).
 void WriteRow(Connection& connection, const UpdateSql& update, RowWrite kind, const QStringList& columns,
     const QVector<QVariant>& values, const QVector<QVariant>& oldValues);
+
+// The same writes and checks for many rows of the same columns, each
+// statement prepared once and bound by position: a batch of thousands of rows
+// inside one transaction of the caller's (an import).
+class RowWriter
+{
+public:
+    RowWriter(Connection& connection, const UpdateSql& update, QStringList columns);
+    ~RowWriter();
+    RowWriter(const RowWriter&) = delete;
+    RowWriter& operator=(const RowWriter&) = delete;
+
+    void write(RowWrite kind, const QVector<QVariant>& values, const QVector<QVariant>& oldValues);
+
+private:
+    struct Prepared;
+    Prepared& prepared(const QString& sql);
+    bool findsRow(const QString& sql, const QVector<QVariant>& values, const QVector<QVariant>& oldValues);
+
+    Connection& m_connection;
+    const UpdateSql& m_update;
+    QStringList m_columns;
+    std::vector<std::unique_ptr<Prepared>> m_prepared;
+    int m_generation = -1;
+};
 
 } // namespace itm

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "exchange/CsvReader.h"
+#include "exchange/PayerRow.h"
+
+#include <QByteArray>
+#include <QList>
+
+namespace itm {
+class Tdm;
+class TypedRecord;
+} // namespace itm
+
+namespace itm::exchange {
+
+enum class ImportStatus
+{
+    New, // not in the register: added
+    Update, // in the register, with --update: its columns named in the file replaced
+    Existing, // in the register: left alone
+    Refused,
+};
+
+struct ImportRow
+{
+    int line = 0; // line of the file on which the row starts
+    QString code;
+    ImportStatus status = ImportStatus::Refused;
+    QString message; // why the row is refused
+};
+
+struct ImportCounts
+{
+    int imported = 0;
+    int updated = 0;
+    int refused = 0;
+    int existing = 0;
+};
+
+// What importing one file does, row by row.
+struct ImportReport
+{
+    std::optional<CsvError> fileError; // the file cannot be read as a payer file at all
+    QList<ImportRow> rows; // every row that is not empty, in file order
+    bool written = false; // the new and updated rows are in the register
+
+    // Nothing is written unless every row can be.
+    bool canWrite() const;
+    ImportCounts counts() const;
+    // "linia N: MESSAGE" for the file's fault or for each refused row, then
+    // "importati N, actualizati U, respinsi R, existenti E", where N and U
+    // count the payers written (or, for a check, that would be written).
+    QStringList lines() const;
+};
+
+// Payers from a CSV file into the register. Every row passes the checks of a
+// payer typed in the window (the fiscal code, then the payer validation with
+// its defaults) and the data module's clean-up, and is written with the
+// register query's own statements: an imported payer is stored exactly as
+// the window stores it.
+class PayerImport
+{
+public:
+    explicit PayerImport(Tdm& dm);
+
+    // Checks every row and writes nothing. update: a payer already in the
+    // register takes the file's columns instead of being left alone.
+    ImportReport check(const QByteArray& fileBytes, bool update);
+
+    // Checks and writes in one transaction, committed only when every row
+    // passes. A database error rolls everything back and raises DatabaseError.
+    ImportReport run(const QByteArray& fileBytes, bool update);
+
+private:
+    class Writer;
+    ImportReport process(const QByteArray& fileBytes, bool update, Writer* writer);
+    // The record a row makes (the stored payer's with the file's columns over
+    // it, when it updates one), checked; the message when it is refused.
+    // stored receives the payer as read from the register, when one is updated.
+    QString evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer,
+        QVector<QVariant>& stored);
+
+    Tdm& m_dm;
+    PayerRowReader m_reader;
+};
+
+} // namespace itm::exchange

@@ -1,0 +1,223 @@
+#include "exchange/PayerRow.h"
+
+#include "exchange/PayerColumns.h"
+#include "exchange/PlainLetters.h"
+#include "payers/LegalForms.h"
+#include "payers/PayerValidation.h"
+#include "payers/Sector.h"
+#include "store/Dataset.h"
+#include "store/StrictNumber.h"
+
+namespace itm::exchange {
+
+namespace {
+
+QString columnKey(QStringView text)
+{
+    return WithoutDiacritics(text.trimmed().toString()).toLower();
+}
+
+// A legal form written as its text, without regard to case, diacritics, dots
+// and blanks: "S.R.L.", "srl" and "S.R.L. " are one form.
+QString formKey(const QString& text)
+{
+    QString key;
+    for (const QChar c : WithoutDiacritics(text).toUpper()) {
+        if (c != u'.' && !c.isSpace())
+            key += c;
+    }
+    return key;
+}
+
+// The texts by which a file may name each legal form of a table: the table's
+// text and the dialog's caption ("Altele" for 0), as formKey gives them.
+QHash<QString, qint64> legalFormKeys(
+    int count, std::optional<QString> (*tableText)(qint64), const QStringList& captions, int (*indexOfItem)(int))
+{
+    QHash<QString, qint64> keys;
+    for (int item = 0; item < captions.size(); ++item)
+        keys.insert(formKey(captions.at(item)), indexOfItem(item));
+    for (int index = 1; index < count; ++index)
+        keys.insert(formKey(*tableText(index)), index);
+    return keys;
+}
+
+// A legal form given as a number of its table or as one of its texts.
+std::optional<qint64> legalFormIndex(const QString& text, int count, const QHash<QString, qint64>& keys)
+{
+    if (const auto number = TryStrToInt(text.trimmed()))
+        return *number >= 0 && *number < count ? number : std::nullopt;
+    const auto found = keys.constFind(formKey(text));
+    if (found == keys.cend())
+        return std::nullopt;
+    return *found;
+}
+
+} // namespace
+
+PayerHeader ReadPayerHeader(const CsvRecord& header)
+{
+    PayerHeader result;
+    const QStringList& columns = PayerFileColumns();
+    for (int i = 0; i < header.fieldCount(); ++i) {
+        const QString name = columnKey(header.field(i));
+        const int column = int(columns.indexOf(name));
+        // A column without a name is one a spreadsheet left empty; a row with
+        // data in it is refused.
+        if (name.isEmpty() && column < 0) {
+            result.columnOfField.append(-1);
+            continue;
+        }
+        if (column < 0) {
+            result.failure = QStringLiteral("Coloana necunoscuta in capul de tabel: '%1'").arg(header.field(i));
+            return result;
+        }
+        if (result.columnOfField.contains(column)) {
+            result.failure = QStringLiteral("Coloana '%1' apare de doua ori in capul de tabel").arg(name);
+            return result;
+        }
+        result.columnOfField.append(column);
+    }
+    if (!result.columnOfField.contains(0))
+        result.failure = QStringLiteral("Lipseste coloana 'cui' din capul de tabel");
+    return result;
+}
+
+PayerRowReader::PayerRowReader(Dataset& payers, Dataset& counties)
+    : m_prefixKeys(legalFormKeys(kPrefixCount, &PrefixText, PrefixRadioCaptions(), &PrefixFromRadioItem))
+    , m_sufixKeys(legalFormKeys(kSuffixCount, &SuffixText, SuffixRadioCaptions(), &SuffixFromRadioItem))
+{
+    const QVector<QString> keys = counties.columnTexts(QStringLiteral("codjudet"));
+    const QVector<QString> names = counties.columnTexts(QStringLiteral("denumire"));
+    for (int i = 0; i < keys.size(); ++i) {
+        m_countyKeys.insert(WithoutDiacritics(names.at(i).trimmed()).toUpper(), keys.at(i));
+        m_countyNames.insert(keys.at(i), names.at(i));
+    }
+    // The texts the payer validation writes into empty fields ("fara banca"),
+    // as it writes them: a payer with every such field empty shows them all.
+    RowRecord empty;
+    for (const char* filled : { "denumire", "codjudet", "loc", "str", "numerep", "prenumerep", "funcrep" })
+        empty.setValue(QString::fromLatin1(filled), QStringLiteral("X"));
+    for (const char* unfilled : { "nr", "banca", "cont", "sector" })
+        empty.setValue(QString::fromLatin1(unfilled), QVariant());
+    QHash<QString, QString> defaults;
+    for (const ColumnWrite& write : ValidatePayer(empty, QString()).writes) {
+        if (write.value.typeId() == QMetaType::QString)
+            defaults.insert(write.column, write.value.toString());
+    }
+
+    for (const QString& name : PayerFileColumns()) {
+        FileColumn column;
+        column.name = name;
+        if (name == u"cui")
+            column.kind = FileColumn::Code;
+        else if (name == u"prefix")
+            column.kind = FileColumn::Prefix;
+        else if (name == u"sufix")
+            column.kind = FileColumn::Sufix;
+        else if (name == countyFileColumn())
+            column.kind = FileColumn::County, column.name = QStringLiteral("codjudet");
+        else if (name == u"sector")
+            column.kind = FileColumn::Sector;
+        else
+            column.kind = name == u"email" ? FileColumn::LowerText : FileColumn::UpperText;
+        const int index = payers.FieldIndex(column.name);
+        if (index >= 0 && payers.columnType(index) == ColumnType::Text)
+            column.size = payers.columnSize(index);
+        column.standard = defaults.value(name);
+        column.standardUpper = column.standard.toUpper();
+        m_fileColumns.append(column);
+    }
+}
+
+PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& header) const
+{
+    PayerRowValues row;
+    const int known = int(header.columnOfField.size());
+    row.writes.reserve(known);
+    for (int i = known; i < record.fieldCount(); ++i) {
+        if (!record.field(i).isEmpty()) {
+            row.failure = QStringLiteral("Linia are %1 campuri, capul de tabel %2").arg(record.fieldCount()).arg(known);
+            return row;
+        }
+    }
+    for (int i = 0; i < known; ++i) {
+        const int fileColumn = header.columnOfField.at(i);
+        if (fileColumn < 0) {
+            if (i < record.fieldCount() && !record.field(i).isEmpty()) {
+                row.failure
+                    = QStringLiteral("Linia are date in coloana %1, care nu are nume in capul de tabel").arg(i + 1);
+                return row;
+            }
+            continue;
+        }
+        const FileColumn& column = m_fileColumns.at(fileColumn);
+        // A record shorter than the header leaves its last columns empty.
+        const QString raw = i < record.fieldCount() ? record.field(i).toString() : QString();
+        if (column.kind == FileColumn::Code) {
+            row.code = raw; // checked exactly as typed, as the payer-code field does
+            row.writes.append({ column.name, raw });
+            continue;
+        }
+        const QString plain = WithoutDiacritics(raw);
+        switch (column.kind) {
+        case FileColumn::Code:
+            break;
+        case FileColumn::Prefix:
+        case FileColumn::Sufix: {
+            const bool isPrefix = column.kind == FileColumn::Prefix;
+            QVariant value;
+            if (!plain.trimmed().isEmpty()) {
+                const auto index = isPrefix ? legalFormIndex(plain, kPrefixCount, m_prefixKeys)
+                                            : legalFormIndex(plain, kSuffixCount, m_sufixKeys);
+                if (!index) {
+                    row.failure = QStringLiteral("%1 necunoscut: '%2'")
+                                      .arg(isPrefix ? QStringLiteral("Prefix") : QStringLiteral("Sufix"), raw);
+                    return row;
+                }
+                value = *index;
+            }
+            row.writes.append({ column.name, value });
+            break;
+        }
+        case FileColumn::County: {
+            QString key;
+            const QString county = plain.trimmed().toUpper();
+            if (!county.isEmpty()) {
+                key = m_countyKeys.value(county);
+                if (key.isNull()) {
+                    row.failure = QStringLiteral("Judet necunoscut: '%1'").arg(raw);
+                    return row;
+                }
+            }
+            row.writes.append({ column.name, key });
+            break;
+        }
+        case FileColumn::Sector: {
+            const QString kept = SectorFieldText(plain.trimmed());
+            row.writes.append({ column.name, kept.isEmpty() ? QVariant() : QVariant(StrToInt(kept)) });
+            break;
+        }
+        case FileColumn::UpperText:
+        case FileColumn::LowerText: {
+            QString text = column.kind == FileColumn::LowerText ? plain.toLower() : plain.toUpper();
+            // A default the program wrote ("fara banca"), read back from a
+            // file, is stored as the program writes it, not as typed text.
+            if (!column.standard.isEmpty() && text == column.standardUpper)
+                text = column.standard;
+            if (column.size > 0 && text.size() > column.size) {
+                row.failure = QStringLiteral("Campul '%1' are %2 caractere, cel mult %3")
+                                  .arg(column.name)
+                                  .arg(text.size())
+                                  .arg(column.size);
+                return row;
+            }
+            row.writes.append({ column.name, text });
+            break;
+        }
+        }
+    }
+    return row;
+}
+
+} // namespace itm::exchange

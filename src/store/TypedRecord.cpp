@@ -1,0 +1,40 @@
+#include "store/TypedRecord.h"
+
+#include "store/Dataset.h"
+#include "store/Errors.h"
+
+namespace itm {
+
+TypedRecord::TypedRecord(const Dataset& layout)
+    : m_columns(layout.columnNames())
+    , m_values(layout.columnNames().size())
+{
+    for (int i = 0; i < m_columns.size(); ++i)
+        m_types.append(layout.columnType(i));
+}
+
+int TypedRecord::indexOf(const QString& name) const
+{
+    // Names are nearly always written as the table spells them.
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (m_columns.at(i) == name)
+            return i;
+    }
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (m_columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    throw Error(QStringLiteral("Field '%1' not found").arg(name));
+}
+
+TypedRecord::Field TypedRecord::FieldByName(const QString& name)
+{
+    return Field(this, indexOf(name));
+}
+
+QVariant TypedRecord::fieldValue(const QString& column) const
+{
+    return m_values.at(indexOf(column));
+}
+
+} // namespace itm

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "store/ColumnType.h"
+#include "store/RecordReader.h"
+
+namespace itm {
+
+class Dataset;
+
+// A record held outside any query, with the columns and column types of one:
+// what is written into a column is converted exactly as the query's edit
+// buffer converts it, so the record can be cleaned by the query's rule and
+// written with its statements. Columns are addressed as Dataset addresses
+// them (FieldByName, FieldAt, columnNames), which lets one rule serve both.
+class TypedRecord : public RecordReader
+{
+public:
+    class Field
+    {
+    public:
+        Field(TypedRecord* record, int index)
+            : m_record(record)
+            , m_index(index)
+        {
+        }
+        QString AsString() const { return valueText(AsVariant()); }
+        QVariant AsVariant() const { return m_record->m_values.at(m_index); }
+        qint64 AsInteger() const { return m_record->fieldInteger(m_record->m_columns.at(m_index)); }
+        // Raises ConversionError when a number column refuses the text.
+        void setAsString(const QString& text) const { setAsVariant(text); }
+        void setAsVariant(const QVariant& value) const
+        {
+            m_record->m_values[m_index] = ValueForColumn(m_record->m_types.at(m_index), value);
+        }
+        // False, and nothing written, where setAsString raises.
+        bool trySetAsString(const QString& text) const
+        {
+            auto converted = TryValueForColumn(m_record->m_types.at(m_index), text);
+            if (converted)
+                m_record->m_values[m_index] = *std::move(converted);
+            return converted.has_value();
+        }
+
+    private:
+        TypedRecord* m_record;
+        int m_index;
+    };
+
+    // The columns of the query, every value empty.
+    explicit TypedRecord(const Dataset& layout);
+
+    const QStringList& columnNames() const { return m_columns; }
+    const QVector<QVariant>& values() const { return m_values; }
+    Field FieldAt(int index) { return Field(this, index); }
+    Field FieldByName(const QString& name); // an unknown column raises itm::Error
+
+    QVariant fieldValue(const QString& column) const override;
+
+private:
+    int indexOf(const QString& name) const;
+
+    QStringList m_columns;
+    QVector<ColumnType> m_types;
+    QVector<QVariant> m_values;
+};
+
+} // namespace itm

@@ -1,0 +1,206 @@
+#include "CliTestDatabase.h"
+#include "store/DatabaseLock.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runCli(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(ITM_CLI_PATH), arguments);
+    process.waitForFinished(60000);
+    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+        process.readAllStandardError() };
+}
+
+const char* payerFileColumns = "cui, prefix, denumire, sufix, codjudet, loc, sector, str, nr, bloc, scara, ap, "
+                               "codpostal, telefon, email, banca, cont, numerep, prenumerep, funcrep";
+
+QStringList storedRows(const QString& path, const char* columns = "*")
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, QByteArray("SELECT ") + columns + " FROM firme ORDER BY cui", -1, &statement, nullptr);
+    QStringList rows;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        QStringList values;
+        for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+            values << (text ? QString::fromUtf8(text) : QStringLiteral("<null>"));
+        }
+        rows << values.join(u'|');
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rows;
+}
+
+// Three payers as the window stores them: a Bucharest company, a company in
+// bankruptcy and a person without legal form, with a postal code that starts
+// with 0 and a locality stored as one blank.
+QByteArray registerRows()
+{
+    return clitest::payerRow(1, "19", "ALFA") + clitest::payerRow(2, "27", "BETA", true)
+        + "INSERT INTO firme (id, cui, prefix, denumire, sufix, codjudet, loc, sector, str, nr, bloc, scara, ap, "
+          "codpostal, telefon, email, banca, cont, numerep, prenumerep, funcrep, faliment, lcui, ldenumire, "
+          "lcodjudet, lloc, lsector, lstr, lnr, lbloc, lscara, lap, lcodpostal, lemail, ltelefon, lzi, lln, lan) "
+          "VALUES (3, '1900101000006', 0, 'POPESCU ION', 0, '16', ' ', 0, 'UNIRII', 'F.N.', 'B2', ' ', '4', "
+          "'020304', ' ', ' ', 'fara banca', 'fara iban', 'POPESCU', 'ION', 'TITULAR', 0, '0', ' ', ' ', ' ', 0, ' ', "
+          "' ', ' ', ' ', ' ', ' ', ' ', ' ', 0, 0, 0);\n";
+}
+
+} // namespace
+
+class TestCliExchange : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_register;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_register = m_dir.filePath(QStringLiteral("register-%1.itm").arg(QTest::currentTestFunction()));
+        QString error;
+        QVERIFY2(clitest::createDatabase(m_register, registerRows(), &error), qPrintable(error));
+    }
+
+    void anExportedRegisterImportsAgainUnchanged()
+    {
+        const QString csv = m_dir.filePath(QStringLiteral("payers.csv"));
+        const Run exported = runCli({ "export", "--register", "--out", csv, "--db", m_register });
+        QCOMPARE(exported.exitCode, 0);
+
+        const QString empty = m_dir.filePath(QStringLiteral("empty.itm"));
+        QVERIFY(clitest::createDatabase(empty, QByteArray()));
+        const Run imported = runCli({ "import", "--csv", csv, "--db", empty });
+        QCOMPARE(imported.err, QByteArray());
+        QCOMPARE(imported.out, QByteArray("importati 3, actualizati 0, respinsi 0, existenti 0\n"));
+        QCOMPARE(imported.exitCode, 0);
+        QCOMPARE(storedRows(empty, payerFileColumns), storedRows(m_register, payerFileColumns));
+
+        // Into the register it came from: every payer is there, and replacing
+        // each with its own columns changes no column of any row.
+        const QStringList before = storedRows(m_register);
+        QCOMPARE(runCli({ "import", "--csv", csv, "--db", m_register }).out,
+            QByteArray("importati 0, actualizati 0, respinsi 0, existenti 3\n"));
+        QCOMPARE(runCli({ "import", "--csv", csv, "--update", "--db", m_register }).out,
+            QByteArray("importati 0, actualizati 3, respinsi 0, existenti 0\n"));
+        QCOMPARE(storedRows(m_register), before);
+    }
+
+    void theWorkbookKeepsTypesAndHeader()
+    {
+        const QString xlsx = m_dir.filePath(QStringLiteral("payers.xlsx"));
+        QCOMPARE(runCli({ "export", "--register", "--out", xlsx, "--db", m_register }).exitCode, 0);
+        QProcess reader;
+        reader.start(
+            QStringLiteral("/usr/bin/python3"), { QStringLiteral(ITM_SOURCE_DIR "/tests/cli/read_workbook.py"), xlsx });
+        QVERIFY(reader.waitForFinished(60000));
+        QVERIFY2(reader.exitCode() == 0, reader.readAllStandardError().constData());
+        const QJsonObject book = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+        QCOMPARE(book["freeze"].toString(), QStringLiteral("A2"));
+        QCOMPARE(book["filter"].toString(), QStringLiteral("A1:AL4"));
+        const QJsonArray rows = book["rows"].toArray();
+        QCOMPARE(rows.size(), 4);
+
+        const QJsonArray header = rows.at(0).toArray();
+        QStringList names;
+        for (const QJsonValue& cell : header) {
+            QVERIFY(cell["bold"].toBool());
+            names << cell["value"].toString();
+        }
+        QCOMPARE(names.mid(0, 7),
+            QStringList({ "cui", "prefix", "denumire", "sufix", "denumire completa", "judet", "loc" }));
+        QCOMPARE(names.size(), 38);
+        QCOMPARE(names.at(24), QStringLiteral("ljudet"));
+
+        auto cell = [&](int row, const QString& column) {
+            return rows.at(row).toArray().at(names.indexOf(column)).toObject();
+        };
+        // The person (third by code order: 19, 1900101000006, 27).
+        QCOMPARE(cell(2, "cui")["type"].toString(), QStringLiteral("s"));
+        QCOMPARE(cell(2, "cui")["value"].toString(), QStringLiteral("1900101000006"));
+        QCOMPARE(cell(2, "codpostal")["value"].toString(), QStringLiteral("020304"));
+        QCOMPARE(cell(2, "prefix")["type"].toString(), QStringLiteral("n"));
+        QCOMPARE(cell(2, "prefix")["value"].toInt(), 0);
+        QCOMPARE(cell(2, "denumire completa")["value"].toString(), QStringLiteral(" POPESCU ION "));
+        QCOMPARE(cell(2, "judet")["value"].toString(), QStringLiteral("DOLJ"));
+        QCOMPARE(cell(1, "denumire completa")["value"].toString(), QStringLiteral("S.C. ALFA S.R.L."));
+        QCOMPARE(cell(1, "sector")["type"].toString(), QStringLiteral("n"));
+        QCOMPARE(cell(1, "sector")["value"].toInt(), 3);
+        QCOMPARE(cell(1, "judet")["value"].toString(), QStringLiteral("BUCURESTI"));
+        QCOMPARE(cell(3, "faliment")["value"].toInt(), 1);
+        QCOMPARE(cell(3, "lcui")["type"].toString(), QStringLiteral("s"));
+        QCOMPARE(cell(3, "ljudet")["value"].toString(), QStringLiteral("CLUJ"));
+        QCOMPARE(cell(3, "lan")["value"].toInt(), 2004);
+
+        const QJsonObject widths = book["widths"].toObject();
+        QVERIFY(widths["E"].toDouble() >= QStringLiteral("denumire completa").size());
+    }
+
+    void aBadFileChangesNothing()
+    {
+        const QString csv = m_dir.filePath(QStringLiteral("bad.csv"));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("cui;denumire;judet;loc;str;numerep;prenumerep;funcrep\r\n"
+                   "35;NOU;DOLJ;CRAIOVA;UNIRII;A;B;C\r\n"
+                   "36;NOU;DOLJ;CRAIOVA;UNIRII;A;B;C\r\n");
+        file.close();
+        const QStringList before = storedRows(m_register);
+        const Run run = runCli({ "import", "--csv", csv, "--db", m_register });
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out,
+            QByteArray("linia 3: Atentie, cod fiscal eronat !!!\n"
+                       "importati 0, actualizati 0, respinsi 1, existenti 0\n"));
+        QVERIFY(run.err.contains("Nu s-a scris nimic"));
+        QCOMPARE(storedRows(m_register), before);
+
+        const Run trial = runCli({ "import", "--csv", csv, "--dry-run", "--db", m_register });
+        QCOMPARE(trial.exitCode, 1);
+    }
+
+    void aTrialWritesNothingAndAHeldDatabaseIsNotWritten()
+    {
+        const QString csv = m_dir.filePath(QStringLiteral("good.csv"));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("cui,denumire,judet,loc,str,numerep,prenumerep,funcrep\n35,NOU,DOLJ,CRAIOVA,UNIRII,A,B,C\n");
+        file.close();
+        const QStringList before = storedRows(m_register);
+
+        const Run trial = runCli({ "import", "--csv", csv, "--dry-run", "--db", m_register });
+        QCOMPARE(trial.exitCode, 0);
+        QCOMPARE(trial.out, QByteArray("importati 1, actualizati 0, respinsi 0, existenti 0\n"));
+        QCOMPARE(storedRows(m_register), before);
+
+        itm::DatabaseLock held(m_register);
+        QCOMPARE(held.tryLock(), itm::DatabaseLock::Outcome::Acquired);
+        const Run locked = runCli({ "import", "--csv", csv, "--db", m_register });
+        QCOMPARE(locked.exitCode, 1);
+        QVERIFY(locked.err.contains("Baza de date este deschisa de alt program"));
+        QCOMPARE(storedRows(m_register), before);
+        held.unlock();
+        QCOMPARE(runCli({ "import", "--csv", csv, "--db", m_register }).exitCode, 0);
+        QCOMPARE(storedRows(m_register).size(), before.size() + 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliExchange)
+#include "tst_cli_exchange.moc"

@@ -1,0 +1,127 @@
+#include "exchange/CsvReader.h"
+
+#include <QTest>
+
+using namespace itm::exchange;
+
+using Records = QList<QStringList>;
+Q_DECLARE_METATYPE(TextEncoding)
+
+class TestCsvReader : public QObject
+{
+    Q_OBJECT
+
+    static Records fieldsOf(const CsvDocument& document)
+    {
+        Records records;
+        for (const CsvRecord& record : document.records)
+            records.append(record.fields());
+        return records;
+    }
+
+private Q_SLOTS:
+    void recordsAsSpreadsheetsSaveThem_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Records>("records");
+        QTest::addColumn<QList<int>>("lines");
+
+        QTest::newRow("commas, LF") << QByteArray("cui,loc\n19,CRAIOVA\n")
+                                    << Records { { "cui", "loc" }, { "19", "CRAIOVA" } } << QList<int> { 1, 2 };
+        QTest::newRow("semicolons, CR LF")
+            << QByteArray("cui;loc\r\n19;CRAIOVA, DOLJ\r\n") << Records { { "cui", "loc" }, { "19", "CRAIOVA, DOLJ" } }
+            << QList<int> { 1, 2 };
+        QTest::newRow("more semicolons than commas in the header decide")
+            << QByteArray("a,b;c;d\n1,2;3;4\n") << Records { { "a,b", "c", "d" }, { "1,2", "3", "4" } }
+            << QList<int> { 1, 2 };
+        QTest::newRow("separator inside quotes does not count")
+            << QByteArray("\"a;b;c\",d\n1,2\n") << Records { { "a;b;c", "d" }, { "1", "2" } } << QList<int> { 1, 2 };
+        QTest::newRow("quoted separator, doubled quote")
+            << QByteArray("n,d\n1,\"ALFA, \"\"BETA\"\"\"\n") << Records { { "n", "d" }, { "1", "ALFA, \"BETA\"" } }
+            << QList<int> { 1, 2 };
+        QTest::newRow("line break inside quotes keeps the record and counts the line")
+            << QByteArray("n,d\r\n1,\"A\r\nB\"\r\n2,C\r\n") << Records { { "n", "d" }, { "1", "A\nB" }, { "2", "C" } }
+            << QList<int> { 1, 2, 4 };
+        QTest::newRow("last record without line end")
+            << QByteArray("a\n1") << Records { { "a" }, { "1" } } << QList<int> { 1, 2 };
+        QTest::newRow("lone CR ends a record")
+            << QByteArray("a\r1\r") << Records { { "a" }, { "1" } } << QList<int> { 1, 2 };
+        QTest::newRow("blanks and empty fields are kept")
+            << QByteArray("a,b,c\n , ,\n") << Records { { "a", "b", "c" }, { " ", " ", "" } } << QList<int> { 1, 2 };
+        QTest::newRow("empty line is an empty record")
+            << QByteArray("a\n\n1\n") << Records { { "a" }, { "" }, { "1" } } << QList<int> { 1, 2, 3 };
+        QTest::newRow("quote inside an unquoted field is a letter")
+            << QByteArray("a\nO\"NEIL\n") << Records { { "a" }, { "O\"NEIL" } } << QList<int> { 1, 2 };
+    }
+    void recordsAsSpreadsheetsSaveThem()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Records, records);
+        QFETCH(QList<int>, lines);
+        const CsvDocument document = ReadCsv(bytes);
+        QVERIFY(!document.error);
+        QCOMPARE(fieldsOf(document), records);
+        QList<int> starts;
+        for (const CsvRecord& record : document.records)
+            starts.append(record.line);
+        QCOMPARE(starts, lines);
+    }
+
+    void encodings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<QString>("name");
+        const QString romanian = QStringLiteral("\u0218TEF\u0102NE\u0218TI \u0163\u00e2\u00ee");
+        QTest::newRow("UTF-8") << "n\n" + romanian.toUtf8() << TextEncoding::Utf8 << romanian;
+        QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBFn\n" + romanian.toUtf8() << TextEncoding::Utf8WithBom
+                                        << romanian;
+        // Windows-1250 has the cedilla letters: S-cedilla AA, a-breve C3, t-cedilla FE, a-circumflex E2, i-circumflex
+        // EE.
+        QTest::newRow("Windows-1250") << QByteArray("n\n\xAA"
+                                                    "TEF\xC3NE\xAA"
+                                                    "TI \xFE\xE2\xEE")
+                                      << TextEncoding::Windows1250
+                                      << QStringLiteral("\u015eTEF\u0102NE\u015eTI \u0163\u00e2\u00ee");
+        QTest::newRow("plain ASCII is UTF-8") << QByteArray("n\nALFA") << TextEncoding::Utf8 << QStringLiteral("ALFA");
+    }
+    void encodings()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(TextEncoding, encoding);
+        QFETCH(QString, name);
+        const CsvDocument document = ReadCsv(bytes);
+        QCOMPARE(document.encoding, encoding);
+        QCOMPARE(document.records.size(), 2);
+        QCOMPARE(document.records.at(0).fields(), QStringList { "n" });
+        QCOMPARE(document.records.at(1).fields(), QStringList { name });
+    }
+
+    void unreadableFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("quote never closed") << QByteArray("a,b\n1,2\n3,\"x\n4,5\n") << 3
+                                            << "Ghilimele neinchise: inregistrarea nu se termina pana la sfarsitul "
+                                               "fisierului";
+        QTest::newRow("UTF-16") << QByteArray("\xFF\xFE"
+                                              "a\0"
+                                              "\n\0",
+            6) << 1 << "Fisierul este scris in UTF-16; salvati-l ca CSV in UTF-8 sau Windows-1250";
+    }
+    void unreadableFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, line);
+        QFETCH(QString, message);
+        const CsvDocument document = ReadCsv(bytes);
+        QVERIFY(document.error);
+        QCOMPARE(document.error->line, line);
+        QCOMPARE(document.error->message, message);
+        QVERIFY(document.records.isEmpty());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCsvReader)
+#include "tst_csvreader.moc"

@@ -1,0 +1,142 @@
+#include "exchange/ExchangeWindow.h"
+#include "exchange/ImportPreview.h"
+#include "platform/Platform.h"
+#include "store/Tdm.h"
+#include "support/FakeFileChooser.h"
+#include "support/FakePrompts.h"
+#include "support/TestDatabase.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+using namespace itm;
+using namespace itm::exchange;
+using itm::test::TestDatabase;
+
+class TestExchangeWindow : public QObject
+{
+    Q_OBJECT
+
+    test::FakePrompts m_prompts;
+    test::FakeFileChooser m_files;
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<Tdm> m_dm;
+
+    QString writeFile(const QByteArray& bytes)
+    {
+        const QString path = m_db->folder() + QStringLiteral("/payers.csv");
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+
+    // Opens the import, reads the preview while it is up, then answers it
+    // with the key given.
+    QStringList previewAnswered(Qt::Key key, bool* importEnabled)
+    {
+        QStringList cells;
+        QTimer::singleShot(0, this, [&] {
+            auto* preview = qobject_cast<ImportPreview*>(QApplication::activeModalWidget());
+            if (!preview)
+                return;
+            const QAbstractItemModel* rows = preview->table->model();
+            for (int r = 0; r < rows->rowCount(); ++r) {
+                QStringList row;
+                for (int c = 0; c < rows->columnCount(); ++c)
+                    row << rows->index(r, c).data().toString();
+                cells << row.join(u'|');
+            }
+            *importEnabled = preview->importButton->isEnabled();
+            QTest::keyClick(preview->table, key);
+            if (preview->isVisible())
+                preview->reject();
+        });
+        ImportPayersFromWindow(*m_dm, nullptr);
+        return cells;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        platform().prompts = &m_prompts;
+        platform().files = &m_files;
+        m_prompts.clear();
+        m_files.names.clear();
+        m_files.captions.clear();
+        m_db = std::make_unique<TestDatabase>();
+        m_db->addPayer(QStringLiteral("19"));
+        m_dm = std::make_unique<Tdm>(m_db->path());
+    }
+    void cleanup()
+    {
+        QVERIFY2(m_prompts.verify().isEmpty(), qPrintable(m_prompts.verify()));
+        m_dm.reset();
+        m_db.reset();
+    }
+
+    void enterImportsWhatThePreviewShowed()
+    {
+        m_files.names << writeFile("cui;denumire;judet;loc;str;numerep;prenumerep;funcrep\n"
+                                   "19;ALFA;DOLJ;CRAIOVA;UNIRII;A;B;C\n27;BETA;DOLJ;CRAIOVA;UNIRII;A;B;C\n");
+        m_prompts.answerOk();
+        bool enabled = false;
+        QCOMPARE(previewAnswered(Qt::Key_Return, &enabled), QStringList({ "2|19|existent|", "3|27|nou|" }));
+        QVERIFY(enabled);
+        QCOMPARE(m_prompts.lastText(), QStringLiteral("importati 1, actualizati 0, respinsi 0, existenti 1"));
+        // The register query knows the payer written beside it.
+        QCOMPARE(m_dm->qryFirme->RecordCount(), 2);
+        QVERIFY(m_dm->qryFirme->Locate(QStringLiteral("cui"), QStringLiteral("27")));
+    }
+
+    void aRefusedRowLeavesOnlyEscape()
+    {
+        m_files.names << writeFile("cui,denumire\n18,ALFA\n");
+        bool enabled = true;
+        QCOMPARE(
+            previewAnswered(Qt::Key_Return, &enabled), QStringList({ "2|18|respins|Atentie, cod fiscal eronat !!!" }));
+        QVERIFY(!enabled);
+        QCOMPARE(m_dm->qryFirme->RecordCount(), 1);
+    }
+
+    void escapeOrNoFileImportsNothing()
+    {
+        m_files.names << writeFile("cui,denumire,judet,loc,str,numerep,prenumerep,funcrep\n"
+                                   "27,BETA,DOLJ,CRAIOVA,UNIRII,A,B,C\n")
+                      << QString();
+        bool enabled = false;
+        QCOMPARE(previewAnswered(Qt::Key_Escape, &enabled).size(), 1);
+        QVERIFY(!ImportPayersFromWindow(*m_dm, nullptr));
+        m_dm->qryFirme->Refresh();
+        QCOMPARE(m_dm->qryFirme->RecordCount(), 1);
+    }
+
+    void aPayerBeingEditedIsNotOverwritten()
+    {
+        m_dm->qryFirme->Edit();
+        m_prompts.answerOk();
+        QVERIFY(!ImportPayersFromWindow(*m_dm, nullptr));
+        QCOMPARE(m_files.captions, QStringList());
+        QCOMPARE(m_dm->qryFirme->State(), DatasetState::Edit);
+    }
+
+    void theRegisterGoesToTheFileChosen()
+    {
+        const QString path = m_db->folder() + QStringLiteral("/registru.csv");
+        m_files.names << path << m_db->folder() + QStringLiteral("/registru.ods");
+        m_prompts.answerOk(2);
+        QVERIFY(ExportRegisterFromWindow(*m_dm, nullptr));
+        QCOMPARE(m_prompts.lastText(), QStringLiteral("Registrul a fost scris in %1").arg(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readLine().startsWith("cui,prefix,denumire,sufix,judet,"));
+        QVERIFY(!ExportRegisterFromWindow(*m_dm, nullptr));
+        QCOMPARE(m_prompts.lastText(), QStringLiteral("Numele fisierului trebuie sa se termine in .xlsx sau .csv"));
+    }
+};
+
+QTEST_MAIN(TestExchangeWindow)
+#include "tst_exchangewindow.moc"

@@ -1,0 +1,224 @@
+#include "exchange/PayerImport.h"
+#include "payers/PayerValidation.h"
+#include "store/Errors.h"
+#include "store/Tdm.h"
+#include "support/TestDatabase.h"
+
+#include <QTest>
+#include <sqlite3.h>
+
+using namespace itm;
+using namespace itm::exchange;
+using itm::test::TestDatabase;
+
+namespace {
+
+const QByteArray header = "cui,prefix,denumire,sufix,judet,loc,sector,str,nr,numerep,prenumerep,funcrep\n";
+
+// Every stored payer, one text per row, to see that nothing changed.
+QStringList storedRows(const TestDatabase& db, const char* columns = "*")
+{
+    sqlite3* handle = nullptr;
+    sqlite3_open_v2(db.path().toUtf8().constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(handle, QByteArray("SELECT ") + columns + " FROM firme ORDER BY id", -1, &statement, nullptr);
+    QStringList rows;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        QStringList values;
+        for (int i = 0; i < sqlite3_column_count(statement); ++i)
+            values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, i)));
+        rows << values.join(u'|');
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(handle);
+    return rows;
+}
+
+struct Imported
+{
+    QStringList report;
+    bool written = false;
+};
+
+Imported importInto(const TestDatabase& db, const QByteArray& file, bool update = false)
+{
+    Tdm dm(db.path());
+    PayerImport payerImport(dm);
+    const ImportReport report = payerImport.run(file, update);
+    return { report.lines(), report.written };
+}
+
+} // namespace
+
+class TestPayerImport : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void rowsAreStoredAsTheWindowStoresThem()
+    {
+        TestDatabase db;
+        // Windows-1250, semicolons, columns in another order, some missing.
+        const QByteArray file = QByteArray("Denumire;CUI;Judet;Loc;Sector;Str;Nr;NumeRep;PrenumeRep;FuncRep;"
+                                           "Prefix;Sufix;Email\r\n")
+            + "Alfa, \xAA"
+              "tef'an;19;Dolj;Craiova;5;Unirii;;Popescu;Ion;Administrator;S.C.;srl;Office@Alfa.RO\r\n"
+            + "\"Beta \"\"Nord\"\"\";27;bucure\xBAti;Oriunde;3;Victoriei;7;Ionescu;Ana;Director;P.F.A.;;\r\n";
+        const Imported imported = importInto(db, file);
+        QCOMPARE(imported.report.join(u"\n"), QStringLiteral("importati 2, actualizati 0, respinsi 0, existenti 0"));
+        const QStringList rows = storedRows(db,
+            "cui, prefix, denumire, sufix, codjudet, loc, sector, str, nr, bloc, banca, cont, email, numerep, "
+            "faliment, lcui, lsector, ldenumire");
+        QCOMPARE(rows,
+            QStringList({
+                "19|1|ALFA  STEF AN|1|16|CRAIOVA|0|UNIRII|F.N.| |fara banca|fara iban|office@alfa.ro|POPESCU|0|0|0| ",
+                "27|3|BETA  NORD |0|40|BUCURESTI|3|VICTORIEI|7| |fara banca|fara iban| |IONESCU|0|0|0| ",
+            }));
+    }
+
+    void anImportedPayerIsStoredAsTheSamePayerSavedInTheWindow_data()
+    {
+        QTest::addColumn<QStringList>("values"); // the file's columns, as typed in the window's fields
+        QTest::addColumn<QString>("county");
+        QTest::newRow("commas, quotes, defaults")
+            << QStringList { "19", "1", "ALFA, \"BETA\"", "1", "16", "CRAIOVA", "4", "O'NEIL", "", "POP", "ION", "ADM" }
+            << "DOLJ";
+        QTest::newRow("Bucharest, blank number") << QStringList { "1900101000006", "0", "POPESCU", "0", "40", "X", "2",
+            "VICTORIEI", " ", "POPESCU", "ION", "TITULAR" }
+                                                 << "BUCURESTI";
+    }
+    void anImportedPayerIsStoredAsTheSamePayerSavedInTheWindow()
+    {
+        QFETCH(QStringList, values);
+        QFETCH(QString, county);
+        const QStringList columns = QString::fromLatin1(header).trimmed().split(u',');
+        const char* stored
+            = "cui, prefix, denumire, sufix, codjudet, loc, sector, str, nr, bloc, scara, ap, codpostal, "
+              "telefon, email, banca, cont, numerep, prenumerep, funcrep, faliment, lcui, ldenumire, "
+              "lcodjudet, lloc, lsector, lstr, lnr, lbloc, lscara, lap, lcodpostal, lemail, ltelefon, "
+              "lzi, lln, lan";
+        TestDatabase typed;
+        {
+            Tdm dm(typed.path());
+            Dataset& payers = *dm.qryFirme;
+            payers.Append();
+            for (int i = 0; i < columns.size(); ++i) {
+                const QString column = columns.at(i) == u"judet" ? QStringLiteral("codjudet") : columns.at(i);
+                payers.FieldByName(column).setAsString(values.at(i));
+            }
+            const RuleOutcome outcome = ValidatePayer(payers, county);
+            QVERIFY(outcome.passed());
+            ApplyWrites(payers, outcome.writes);
+            payers.Post();
+        }
+        TestDatabase imported;
+        QStringList file = values;
+        file[columns.indexOf(u"judet")] = county;
+        for (QString& value : file)
+            value = u'"' + value.replace(u'"', QStringLiteral("\"\"")) + u'"';
+        QVERIFY(importInto(imported, header + file.join(u',').toUtf8() + "\n").written);
+        QCOMPARE(storedRows(imported, stored), storedRows(typed, stored));
+    }
+
+    void refusedRowsNameTheirLineAndWriteNothing_data()
+    {
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QString>("message");
+        const QByteArray rest = ",DOLJ,CRAIOVA,0,UNIRII,1,POPESCU,ION,ADMINISTRATOR";
+        QTest::newRow("wrong control digit") << "18,1,ALFA,1" + rest << "Atentie, cod fiscal eronat !!!";
+        QTest::newRow("letter in the code") << "RO19,1,ALFA,1" + rest << "Atentie, cod fiscal eronat !!!";
+        QTest::newRow("code twice") << "35,1,ALFA,1" + rest << "Codul 35 apare deja pe linia 2";
+        QTest::newRow("no name") << "43,1, ,1" + rest << "Va rugam sa completati campul 'denumire'";
+        QTest::newRow("unknown county") << QByteArray("43,1,ALFA,1,GOTHAM,X,0,Y,1,A,B,C")
+                                        << "Judet necunoscut: 'GOTHAM'";
+        QTest::newRow("Bucharest without sector")
+            << QByteArray("43,1,ALFA,1,BUCURESTI,X,9,Y,1,A,B,C") << "Completati corect campul sector";
+        QTest::newRow("no representative")
+            << QByteArray("43,1,ALFA,1,DOLJ,X,0,Y,1,,B,C") << "Va rugam sa completati campul 'Nume reprezentant'";
+        QTest::newRow("unknown prefix") << "43,SRL,ALFA,1" + rest << "Prefix necunoscut: 'SRL'";
+        QTest::newRow("prefix index outside the table") << "43,14,ALFA,1" + rest << "Prefix necunoscut: '14'";
+        QTest::newRow("suffix without S.C.")
+            << "43,P.F.,ALFA,S.A." + rest << "Sufixul se foloseste doar cu prefixul S.C.";
+        QTest::newRow("text longer than its column")
+            << "43,1," + QByteArray(101, 'A') + ",1" + rest << "Campul 'denumire' are 101 caractere, cel mult 100";
+        QTest::newRow("more fields than the header") << "43,1,ALFA,1" + rest + ",X"
+                                                     << "Linia are 13 campuri, capul de tabel 12";
+    }
+    void refusedRowsNameTheirLineAndWriteNothing()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(QString, message);
+        TestDatabase db;
+        db.addPayer(QStringLiteral("60"));
+        const QStringList before = storedRows(db);
+        const QByteArray file
+            = header + "35,1,GOOD,1,DOLJ,CRAIOVA,0,UNIRII,1,POPESCU,ION,ADMINISTRATOR\n\n" + row + "\n";
+        const Imported imported = importInto(db, file);
+        QVERIFY(!imported.written);
+        QCOMPARE(imported.report,
+            QStringList({ "linia 4: " + message, "importati 0, actualizati 0, respinsi 1, existenti 0" }));
+        QCOMPARE(storedRows(db), before);
+    }
+
+    void filesThatAreNoPayerFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << QByteArray() << "linia 1: Fisierul nu are cap de tabel";
+        QTest::newRow("unknown column") << QByteArray("cui,denumre\n19,ALFA\n")
+                                        << "linia 1: Coloana necunoscuta in capul de tabel: 'denumre'";
+        QTest::newRow("column twice") << QByteArray("cui,loc,LOC\n")
+                                      << "linia 1: Coloana 'loc' apare de doua ori in "
+                                         "capul de tabel";
+        QTest::newRow("no code") << QByteArray("denumire\nALFA\n")
+                                 << "linia 1: Lipseste coloana 'cui' din capul de tabel";
+        QTest::newRow("quote never closed") << header + "\"19,1\n"
+                                            << "linia 2: Ghilimele neinchise: inregistrarea nu se termina pana la "
+                                               "sfarsitul fisierului";
+    }
+    void filesThatAreNoPayerFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, message);
+        TestDatabase db;
+        const Imported imported = importInto(db, file);
+        QVERIFY(!imported.written);
+        QCOMPARE(imported.report, QStringList({ message, "importati 0, actualizati 0, respinsi 0, existenti 0" }));
+        QVERIFY(storedRows(db).isEmpty());
+    }
+
+    void payersInTheRegisterAreLeftAloneUnlessUpdated()
+    {
+        TestDatabase db;
+        db.addPayer(QStringLiteral("19"), QStringLiteral("VECHI"), 1);
+        const QByteArray file = "cui,denumire,prefix,telefon\n19,NOU,P.F.,0722\n27,ALTUL,,0733\n";
+        const char* columns = "cui, prefix, denumire, sufix, telefon, loc, faliment, lcui";
+
+        QCOMPARE(importInto(db, file).report,
+            QStringList({ "linia 3: Va rugam sa completati campul 'Judet'",
+                "importati 0, actualizati 0, respinsi 1, existenti 1" }));
+        QCOMPARE(storedRows(db, columns), QStringList { "19|1|VECHI|1|0251000000|CRAIOVA|1|0" });
+
+        // The new payer lacks its address; the existing one takes the named
+        // columns, keeps the others, and its suffix goes with the new prefix.
+        const QByteArray updating = "cui,denumire,prefix,telefon\n19,NOU,P.F.,0722\n";
+        QCOMPARE(importInto(db, updating, true).report,
+            QStringList { "importati 0, actualizati 1, respinsi 0, existenti 0" });
+        QCOMPARE(storedRows(db, columns), QStringList { "19|2|NOU|0|0722|CRAIOVA|1|0" });
+    }
+
+    void aDatabaseErrorPartWayLeavesNothingWritten()
+    {
+        TestDatabase db;
+        db.exec("CREATE TRIGGER refuse BEFORE INSERT ON firme WHEN NEW.cui = '27' "
+                "BEGIN SELECT RAISE(ABORT, 'refuzat'); END;");
+        const QByteArray file = header + "19,1,A,1,DOLJ,X,0,Y,1,A,B,C\n27,1,B,1,DOLJ,X,0,Y,1,A,B,C\n";
+        Tdm dm(db.path());
+        PayerImport payerImport(dm);
+        QVERIFY(payerImport.check(file, false).canWrite());
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, payerImport.run(file, false));
+        QVERIFY(storedRows(db).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPayerImport)
+#include "tst_payerimport.moc"
