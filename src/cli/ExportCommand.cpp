@@ -1,9 +1,11 @@
 #include "cli/CliDatabase.h"
 #include "cli/Command.h"
+#include "exchange/MonthSheet.h"
 #include "exchange/RegisterSheet.h"
 #include "exchange/SheetFile.h"
 #include "store/Connection.h"
 #include "store/Errors.h"
+#include "store/StrictNumber.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -14,13 +16,27 @@ namespace {
 
 const QString command = QStringLiteral("export");
 
+// A month or a year of the command line: a whole number in its range.
+std::optional<qint64> periodValue(const QString& option, const QString& text, qint64 low, qint64 high, QTextStream& err)
+{
+    const auto value = TryStrToInt(text);
+    if (!value || *value < low || *value > high) {
+        err << "itm-cli " << command << ": --" << option << " must be a whole number from " << low << " to " << high
+            << ", not '" << text << "'\n";
+        return std::nullopt;
+    }
+    return value;
+}
+
 int exportTable(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     QCommandLineParser parser;
     const QCommandLineOption registerTable(QStringLiteral("register"), QStringLiteral("the payer register"));
+    const QCommandLineOption month(QStringLiteral("month"), QStringLiteral("month"), QStringLiteral("M"));
+    const QCommandLineOption year(QStringLiteral("year"), QStringLiteral("year"), QStringLiteral("Y"));
     const QCommandLineOption outFile(QStringLiteral("out"), QStringLiteral("destination"), QStringLiteral("FILE"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("database file"), QStringLiteral("FILE"));
-    parser.addOptions({ registerTable, outFile, db });
+    parser.addOptions({ registerTable, month, year, outFile, db });
     if (!parser.parse(QStringList { QStringLiteral("itm-cli") } + arguments)) {
         err << "itm-cli " << command << ": " << parser.errorText() << '\n';
         return 2;
@@ -29,14 +45,42 @@ int exportTable(const QStringList& arguments, QTextStream& out, QTextStream& err
         err << "itm-cli " << command << ": unexpected argument '" << parser.positionalArguments().constFirst() << "'\n";
         return 2;
     }
+    // The last of two values would win silently: a repeated option is a mistake.
+    for (const QCommandLineOption* option : { &registerTable, &month, &year, &outFile, &db }) {
+        const QString name = option->names().constFirst();
+        if (parser.optionNames().count(name) > 1) {
+            err << "itm-cli " << command << ": --" << name << " given more than once\n";
+            return 2;
+        }
+        if (!option->valueName().isEmpty() && parser.isSet(*option) && parser.value(*option).isEmpty()) {
+            err << "itm-cli " << command << ": --" << name << " is empty\n";
+            return 2;
+        }
+    }
+    const bool wholeMonth = parser.isSet(month) || parser.isSet(year);
+    if (wholeMonth == parser.isSet(registerTable)) {
+        err << "itm-cli " << command << ": give either --register or --month and --year\n";
+        return 2;
+    }
     QStringList missing;
-    if (!parser.isSet(registerTable))
-        missing << QStringLiteral("--register");
+    if (wholeMonth && !parser.isSet(month))
+        missing << QStringLiteral("--month");
+    if (wholeMonth && !parser.isSet(year))
+        missing << QStringLiteral("--year");
     if (!parser.isSet(outFile))
         missing << QStringLiteral("--out");
     if (!missing.isEmpty()) {
         err << "itm-cli " << command << ": missing " << missing.join(QStringLiteral(", ")) << '\n';
         return 2;
+    }
+    MonthPeriod period;
+    if (wholeMonth) {
+        const auto monthValue = periodValue(QStringLiteral("month"), parser.value(month), 1, 12, err);
+        const auto yearValue
+            = monthValue ? periodValue(QStringLiteral("year"), parser.value(year), 1, 9999, err) : std::nullopt;
+        if (!yearValue)
+            return 2;
+        period = { *monthValue, *yearValue };
     }
     const QString path = parser.value(outFile);
     const auto format = exchange::SheetFormatOfPath(path);
@@ -48,11 +92,17 @@ int exportTable(const QStringList& arguments, QTextStream& out, QTextStream& err
     try {
         Connection connection;
         connection.open(databasePath, true);
-        exchange::RegisterSheet payers(connection,
-            *format == exchange::SheetFormat::Csv ? exchange::RegisterColumns::PayerFile
-                                                  : exchange::RegisterColumns::Everything);
         QString failure;
-        if (!exchange::WriteSheetFile(payers, path, &failure)) {
+        bool written = false;
+        if (wholeMonth) {
+            written = exchange::WriteMonthFile(ReadMonthListing(connection, period), period, path, &failure);
+        } else {
+            exchange::RegisterSheet payers(connection,
+                *format == exchange::SheetFormat::Csv ? exchange::RegisterColumns::PayerFile
+                                                      : exchange::RegisterColumns::Everything);
+            written = exchange::WriteSheetFile(payers, path, &failure);
+        }
+        if (!written) {
             err << "itm-cli " << command << ": " << path << ": " << failure << '\n';
             return 1;
         }
@@ -61,12 +111,16 @@ int exportTable(const QStringList& arguments, QTextStream& out, QTextStream& err
     } catch (const DatabaseError& error) {
         err << "itm-cli " << command << ": " << databasePath << ": " << error.message() << '\n';
         return 1;
+    } catch (const Error& error) {
+        err << "itm-cli " << command << ": " << error.message() << '\n';
+        return 1;
     }
 }
 
 const CommandRegistration registration({
     command,
-    QStringLiteral("export --register --out FILE.xlsx|FILE.csv [--db FILE]    the payer register into a spreadsheet"),
+    QStringLiteral("export (--register | --month M --year Y) --out FILE.xlsx|FILE.csv [--db FILE]    the payer "
+                   "register, or a month's listing with its totals, into a spreadsheet"),
     false,
     &exportTable,
 });

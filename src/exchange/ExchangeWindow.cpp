@@ -1,5 +1,7 @@
 #include "exchange/ExchangeWindow.h"
 
+#include "exchange/MonthSheet.h"
+
 #include "exchange/ImportPreview.h"
 #include "exchange/PayerImport.h"
 #include "exchange/RegisterSheet.h"
@@ -67,6 +69,28 @@ bool ExportRegisterFromWindow(Tdm& dm, QWidget* parent)
         written = WriteSheetFile(payers, fileName, &failure);
         platform().prompts->message(written
                 ? QStringLiteral("Registrul a fost scris in %1").arg(fileName)
+                : QStringLiteral("Fisierul %1 nu poate fi scris: %2").arg(fileName, failure));
+    });
+    return written;
+}
+
+bool ExportMonthFromWindow(Tdm& dm, const MonthPeriod& period, QWidget* parent)
+{
+    const QString fileName = platform().files->saveFileName(parent, QStringLiteral("Export situatia lunii"),
+        QStringLiteral("situatia-%1-%2.xlsx").arg(period.year).arg(period.month, 2, 10, QLatin1Char('0')),
+        QStringLiteral("Situatia lunii (*.xlsx *.csv)"));
+    if (fileName.isEmpty())
+        return false;
+    if (!SheetFormatOfPath(fileName)) {
+        platform().prompts->message(QStringLiteral("Numele fisierului trebuie sa se termine in .xlsx sau .csv"));
+        return false;
+    }
+    bool written = false;
+    runGuarded([&] {
+        QString failure;
+        written = WriteMonthFile(ReadMonthListing(dm.con, period), period, fileName, &failure);
+        platform().prompts->message(written
+                ? QStringLiteral("Situatia lunii a fost scrisa in %1").arg(fileName)
                 : QStringLiteral("Fisierul %1 nu poate fi scris: %2").arg(fileName, failure));
     });
     return written;

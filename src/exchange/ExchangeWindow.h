@@ -2,6 +2,8 @@
 
 class QWidget;
 
+#include "month/MonthPeriod.h"
+
 namespace itm {
 class Tdm;
 }
@@ -17,5 +19,9 @@ bool ImportPayersFromWindow(Tdm& dm, QWidget* parent);
 // The register into a workbook or a CSV file chosen in the file chooser, by
 // the ending of its name. Returns whether the file was written.
 bool ExportRegisterFromWindow(Tdm& dm, QWidget* parent);
+
+// The listing of a month, with its totals, into a workbook or a CSV file
+// chosen in the file chooser. Returns whether the file was written.
+bool ExportMonthFromWindow(Tdm& dm, const MonthPeriod& period, QWidget* parent);
 
 } // namespace itm::exchange

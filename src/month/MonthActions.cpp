@@ -1,6 +1,7 @@
 // The actions of the month window: the carry-over of the month before, the
 // month's declaration file on a drive and the month's printed declarations.
 
+#include "exchange/ExchangeWindow.h"
 #include "month/CarryOver.h"
 #include "month/MonthDeclarations.h"
 #include "month/MonthTableModel.h"
@@ -108,6 +109,18 @@ void TfSituatieLuna::ListareClick()
         PrintedForms forms;
         return forms.layOut(choice, data);
     });
+}
+
+void TfSituatieLuna::ImportClick()
+{
+    // The imported payers join the listing of the month shown, as missing.
+    if (exchange::ImportPayersFromWindow(m_dm, this))
+        showMonth(m_shown);
+}
+
+void TfSituatieLuna::ExportClick()
+{
+    exchange::ExportMonthFromWindow(m_dm, m_shown, this);
 }
 
 } // namespace itm

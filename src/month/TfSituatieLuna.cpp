@@ -145,11 +145,15 @@ void TfSituatieLuna::buildWindow()
     btnPreia = actionButton(this, "btnPreia", QStringLiteral("&Preia luna anterioara"));
     btnDischeta = actionButton(this, "btnDischeta", QStringLiteral("&Generare discheta"));
     btnListare = actionButton(this, "btnListare", QStringLiteral("&Listare"));
+    btnImport = actionButton(this, "btnImport", QStringLiteral("I&mport platitori"));
+    btnExport = actionButton(this, "btnExport", QStringLiteral("E&xport"));
     btnInchide = actionButton(this, "btnInchide", QStringLiteral("&Inchide"));
     btnDischeta->setEnabled(m_driveDialog != nullptr);
     buttonRow->addWidget(btnPreia);
     buttonRow->addWidget(btnDischeta);
     buttonRow->addWidget(btnListare);
+    buttonRow->addWidget(btnImport);
+    buttonRow->addWidget(btnExport);
     buttonRow->addStretch();
     buttonRow->addWidget(btnInchide);
     layout->addLayout(buttonRow);
@@ -168,19 +172,23 @@ void TfSituatieLuna::buildWindow()
     QWidget::setTabOrder(tabel, btnPreia);
     QWidget::setTabOrder(btnPreia, btnDischeta);
     QWidget::setTabOrder(btnDischeta, btnListare);
-    QWidget::setTabOrder(btnListare, btnInchide);
+    QWidget::setTabOrder(btnListare, btnImport);
+    QWidget::setTabOrder(btnImport, btnExport);
+    QWidget::setTabOrder(btnExport, btnInchide);
 }
 
 void TfSituatieLuna::attachKeys()
 {
     for (QObject* control : std::initializer_list<QObject*> {
-             luna, anul, filtru, afisare, tabel, btnPreia, btnDischeta, btnListare, btnInchide })
+             luna, anul, filtru, afisare, tabel, btnPreia, btnDischeta, btnListare, btnImport, btnExport, btnInchide })
         control->installEventFilter(this);
     connect(filtru, &QLineEdit::textChanged, this, [this] { runGuarded([this] { applyFilter(); }); });
     connect(afisare, &QComboBox::currentIndexChanged, this, [this] { runGuarded([this] { applyFilter(); }); });
     connect(btnPreia, &QPushButton::clicked, this, [this] { runGuarded([this] { PreiaClick(); }); });
     connect(btnDischeta, &QPushButton::clicked, this, [this] { runGuarded([this] { DischetaClick(); }); });
     connect(btnListare, &QPushButton::clicked, this, [this] { runGuarded([this] { ListareClick(); }); });
+    connect(btnImport, &QPushButton::clicked, this, [this] { runGuarded([this] { ImportClick(); }); });
+    connect(btnExport, &QPushButton::clicked, this, [this] { runGuarded([this] { ExportClick(); }); });
     connect(btnInchide, &QPushButton::clicked, this, &QDialog::reject);
     // Ctrl+N sorts by column N; again, the other way round.
     for (int column = 0; column < 9; ++column) {

@@ -47,6 +47,8 @@ public:
     QPushButton* btnPreia;
     QPushButton* btnDischeta;
     QPushButton* btnListare;
+    QPushButton* btnImport;
+    QPushButton* btnExport;
     QPushButton* btnInchide;
 
     MonthTableModel* model() const { return m_model; }
@@ -54,6 +56,8 @@ public:
     void PreiaClick();
     void DischetaClick();
     void ListareClick();
+    void ImportClick();
+    void ExportClick();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -154,6 +154,45 @@ private Q_SLOTS:
         QVERIFY(widths["E"].toDouble() >= QStringLiteral("denumire completa").size());
     }
 
+    void aMonthGoesOutWithItsTotalsAsFormulas()
+    {
+        const QString database = m_dir.filePath(QStringLiteral("month.itm"));
+        QString error;
+        QVERIFY2(clitest::createDatabase(database,
+                     registerRows() + clitest::declarationRow(1, 3, 2006)
+                         + clitest::declarationRow(2, 3, 2006, "1, 1, 3, 1000, 3, 1, 0, 0"),
+                     &error),
+            qPrintable(error));
+        const QString xlsx = m_dir.filePath(QStringLiteral("month.xlsx"));
+        QCOMPARE(runCli({ "export", "--month", "3", "--year", "2006", "--out", xlsx, "--db", database }).exitCode, 0);
+        QProcess reader;
+        reader.start(
+            QStringLiteral("/usr/bin/python3"), { QStringLiteral(ITM_SOURCE_DIR "/tests/cli/read_workbook.py"), xlsx });
+        QVERIFY(reader.waitForFinished(60000));
+        QVERIFY2(reader.exitCode() == 0, reader.readAllStandardError().constData());
+        const QJsonArray rows = QJsonDocument::fromJson(reader.readAllStandardOutput()).object()["rows"].toArray();
+        QCOMPARE(rows.size(), 5); // the header, three payers, the totals
+        auto cell = [&](int row, int column) { return rows.at(row).toArray().at(column).toObject(); };
+        QCOMPARE(cell(1, 3)["value"].toString(), QStringLiteral("Initiala"));
+        QCOMPARE(cell(1, 5)["type"].toString(), QStringLiteral("n"));
+        QCOMPARE(cell(1, 5)["value"].toInt(), 2000);
+        QCOMPARE(cell(2, 3)["value"].toString(), QStringLiteral("Lipsa"));
+        QCOMPARE(cell(3, 3)["value"].toString(), QStringLiteral("Rectificativa"));
+        QCOMPARE(cell(4, 1)["value"].toString(), QStringLiteral("declarati 2, lipsa 1"));
+        QCOMPARE(cell(4, 5)["type"].toString(), QStringLiteral("f"));
+        QCOMPARE(cell(4, 5)["value"].toString(), QStringLiteral("=SUM(F2:F4)"));
+        QCOMPARE(cell(4, 8)["value"].toString(), QStringLiteral("=SUM(I2:I4)"));
+
+        // The CSV is the month command's own.
+        const QString csv = m_dir.filePath(QStringLiteral("month.csv"));
+        QCOMPARE(runCli({ "export", "--month", "3", "--year", "2006", "--out", csv, "--db", database }).exitCode, 0);
+        QFile written(csv);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(),
+            runCli({ "month", "--month", "3", "--year", "2006", "--format", "csv", "--db", database }).out);
+        QCOMPARE(runCli({ "export", "--register", "--month", "3", "--year", "2006", "--out", csv }).exitCode, 2);
+    }
+
     void aBadFileChangesNothing()
     {
         const QString csv = m_dir.filePath(QStringLiteral("bad.csv"));

@@ -136,6 +136,19 @@ private Q_SLOTS:
         QVERIFY(!ExportRegisterFromWindow(*m_dm, nullptr));
         QCOMPARE(m_prompts.lastText(), QStringLiteral("Numele fisierului trebuie sa se termine in .xlsx sau .csv"));
     }
+
+    void theMonthGoesToTheFileChosen()
+    {
+        const QString path = m_db->folder() + QStringLiteral("/luna.csv");
+        m_files.names << path;
+        m_prompts.answerOk(1);
+        QVERIFY(ExportMonthFromWindow(*m_dm, { 3, 2026 }, nullptr));
+        QCOMPARE(m_prompts.lastText(), QStringLiteral("Situatia lunii a fost scrisa in %1").arg(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readLine(), QByteArray("cui,denumire,judet,stare,nrsal,fondlunsal,comdat,comac\n"));
+        QVERIFY(file.readLine().startsWith("19,"));
+    }
 };
 
 QTEST_MAIN(TestExchangeWindow)
