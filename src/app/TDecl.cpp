@@ -424,7 +424,7 @@ void TDecl::openPayerAsTyped(const QString& code)
 
 bool TDecl::cuiKeyDown(QWidget* sender, int key)
 {
-    if (key == Qt::Key_F4 && windowState() == WindowState::PayerCode) {
+    if (key == KeyF4 && windowState() == WindowState::PayerCode) {
         showMonthWorkspace();
         return true;
     }

@@ -55,6 +55,16 @@ bool Dataset::Locate(const QString& columns, const QVariantList& values, LocateO
         throw Error(QStringLiteral("%1: Locate needs one value per field").arg(m_name));
     const bool caseInsensitive = options & LocateCaseInsensitive;
     const bool partial = options & LocatePartialKey;
+    // The row key itself (a lookup by id) is answered from the keys, with no
+    // text of it kept for every row.
+    if (names.size() == 1 && !partial && FieldIndex(names[0].trimmed()) == m_keyIndex
+        && m_types[m_keyIndex] == ColumnType::Integer) {
+        const auto number = TryStrToFloat(valueText(values[0]));
+        const int row = number && *number == qint64(*number) ? int(m_keys.indexOf(qint64(*number))) : -1;
+        if (row >= 0 && m_state == DatasetState::Browse)
+            moveTo(row);
+        return row >= 0;
+    }
     QVector<Criterion> criteria;
     for (int i = 0; i < names.size(); ++i) {
         const int index = FieldIndex(names[i].trimmed());

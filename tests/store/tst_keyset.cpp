@@ -130,6 +130,10 @@ private Q_SLOTS:
             QCOMPARE(payers.FieldByName(QStringLiteral("id")).AsString(), current);
         QVERIFY(payers.Locate(QStringLiteral("cui"), QStringLiteral("8"), LocatePartialKey));
         QCOMPARE(payers.FieldByName(QStringLiteral("cui")).AsString(), QStringLiteral("80"));
+        // A lookup by the row key finds the row wherever a post put it.
+        QVERIFY(payers.Locate(QStringLiteral("id"), QStringLiteral("2"), LocateCaseInsensitive));
+        QCOMPARE(payers.FieldByName(QStringLiteral("cui")).AsString(), QStringLiteral("40"));
+        QVERIFY(!payers.Locate(QStringLiteral("id"), QStringLiteral("2.5")));
     }
 };
 
