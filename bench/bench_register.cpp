@@ -1,4 +1,5 @@
-// The main window over a register of 100,000 payers: start-up, completion in
+// The main window over a generated register (100,000 payers, or the file
+// ITM_BENCH_DB names): start-up, completion in
 // the payer-code field, entering it, posting a payer, saving a declaration,
 // and the memory the program holds.
 #include "app/TDecl.h"

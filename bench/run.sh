@@ -24,12 +24,14 @@ results="$work/results.txt"
 run_google() {
     local binary=$1
     shift
-    ITM_BENCH_DB="$work/register.itm" "$bin/$binary" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    ITM_BENCH_DB="${ITM_BENCH_DB:-$work/register.itm}" "$bin/$binary" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
         "$@" 2>/dev/null | awk '/_median / { name=$1; sub(/\/iterations:[0-9]+/, "", name); sub(/_median$/, "", name);
                                            line=name"\t"$2" "$3; for (i=5; i<=NF; i++) if ($i ~ /=/) line=line"  "$i;
-                                           print line }' >> "$results"
+                                           print line }' | sed "s/\t/${ITM_BENCH_SUFFIX:-}\t/" >> "$results"
 }
 run_google bench_register
+# The register cursor again over every employer of the country: each line beside its 100,000 one.
+ITM_BENCH_DB="$work/register1500k.itm" ITM_BENCH_SUFFIX=" (1,500,000 payers)" run_google bench_register
 run_google bench_declaration_file
 run_google bench_pdf
 run_google bench_month

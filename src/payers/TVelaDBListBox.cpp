@@ -7,7 +7,7 @@
 
 namespace itm {
 
-void ColumnListModel::setTexts(QVector<QString> texts)
+void ColumnListModel::setTexts(TextColumn texts)
 {
     beginResetModel();
     m_texts = std::move(texts);
@@ -23,7 +23,7 @@ QVariant ColumnListModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_texts.size())
         return QVariant();
-    return m_texts.at(index.row());
+    return m_texts.textAt(index.row());
 }
 
 TVelaDBListBox::TVelaDBListBox(QWidget* parent)
@@ -84,7 +84,7 @@ void TVelaDBListBox::ListUpdateChange()
     if (dataset->RecordCount() != m_model.rowCount()) {
         if (dataset->RecNo() <= 0 && !dataset->IsEmpty())
             dataset->setRecNo(1);
-        m_model.setTexts(dataset->IsEmpty() ? QVector<QString>() : dataset->columnTexts(m_listLink.fieldName()));
+        m_model.setTexts(dataset->IsEmpty() ? TextColumn() : dataset->columnTextColumn(m_listLink.fieldName()));
     }
     setItemIndex(dataset->RecNo() - 1);
     m_updating = false;

@@ -8,20 +8,21 @@
 
 namespace itm {
 
-// The items of a drop-down: a shared copy of one column's texts, so filling it
-// costs nothing however long the list is.
+// The items of a drop-down: a shared copy of one column's compact texts, so
+// filling it costs nothing however long the list is; an item's string is made
+// only when the view shows it.
 class ColumnListModel : public QAbstractListModel
 {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
-    void setTexts(QVector<QString> texts);
+    void setTexts(TextColumn texts);
     void clear() { setTexts({}); }
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
-    QVector<QString> m_texts;
+    TextColumn m_texts;
 };
 
 // A list bound to one column of a dataset: it shows the column of every row and

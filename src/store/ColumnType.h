@@ -6,7 +6,12 @@
 
 namespace itm {
 
-enum class ColumnType { Integer, Real, Text };
+enum class ColumnType
+{
+    Integer,
+    Real,
+    Text
+};
 
 // The type a column is read and written as, from its declared SQL type, by
 // SQLite's own affinity rules: INT is integer; REAL, FLOA, DOUB, NUM and DEC are

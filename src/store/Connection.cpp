@@ -1,6 +1,7 @@
 #include "store/Connection.h"
 
 #include "store/Errors.h"
+#include "store/RecordReader.h"
 #include "store/StoredText.h"
 
 #include <QFileInfo>
@@ -126,8 +127,34 @@ Transaction::Transaction(Connection& connection)
 
 Transaction::~Transaction()
 {
-    if (m_open && m_connection.inTransaction())
+    if (m_open && m_connection.inTransaction()) {
         sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        m_connection.noteRollback();
+    }
+}
+
+qint64 Connection::dataVersion() const
+{
+    if (!m_db)
+        return 0;
+    sqlite3_stmt* statement = nullptr;
+    qint64 version = 0;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA data_version", -1, &statement, nullptr) == SQLITE_OK
+        && sqlite3_step(statement) == SQLITE_ROW)
+        version = sqlite3_column_int64(statement, 0);
+    sqlite3_finalize(statement);
+    return version;
+}
+
+qint64 Connection::totalChanges() const
+{
+    return m_db ? sqlite3_total_changes64(m_db) : 0;
+}
+
+void Connection::noteWrite(const void* writer, qint64 changes)
+{
+    m_notedChanges += changes;
+    ++m_writes[writer];
 }
 
 void Transaction::commit()
@@ -256,6 +283,25 @@ QString Statement::text(int column) const
 {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
     return StoredTextFromBytes(bytes, sqlite3_column_bytes(m_statement, column));
+}
+
+} // namespace itm
+
+namespace itm {
+
+QByteArrayView Statement::storedBytes(int column)
+{
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_TEXT: {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+        return QByteArrayView(bytes, sqlite3_column_bytes(m_statement, column));
+    }
+    case SQLITE_NULL:
+        return QByteArrayView();
+    default:
+        m_converted = StoredTextBytes(valueText(value(column)));
+        return m_converted;
+    }
 }
 
 } // namespace itm

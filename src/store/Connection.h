@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -44,6 +47,17 @@ public:
     // before are no longer of this connection.
     int generation() const { return m_generation; }
 
+    // What tells a cursor whether the rows it read may have changed since:
+    // commits by other connections, rollbacks here, and the rows changed here
+    // by anything but a dataset's own post (each post is noted with its writer).
+    qint64 dataVersion() const;
+    qint64 rollbacks() const { return m_rollbacks; }
+    void noteRollback() { ++m_rollbacks; }
+    qint64 totalChanges() const;
+    qint64 changesNotNoted() const { return totalChanges() - m_notedChanges; }
+    void noteWrite(const void* writer, qint64 changes);
+    qint64 writesBy(const void* writer) const { return m_writes.value(writer); }
+
 private:
     void openHandle();
 
@@ -52,6 +66,9 @@ private:
     QString m_path;
     bool m_readOnly = false;
     int m_generation = 0;
+    qint64 m_rollbacks = 0;
+    qint64 m_notedChanges = 0;
+    QHash<const void*, qint64> m_writes;
 };
 
 // All of a group of writes or none: BEGIN IMMEDIATE takes the write lock at
@@ -98,10 +115,13 @@ public:
     QVariant value(int column) const;
     qint64 integer(int column) const;
     QString text(int column) const;
+    // The column as the bytes a text of it is stored as; valid until the next step.
+    QByteArrayView storedBytes(int column);
 
 private:
     Connection& m_connection;
     sqlite3_stmt* m_statement = nullptr;
+    QByteArray m_converted; // a number column's text, for storedBytes
 };
 
 } // namespace itm

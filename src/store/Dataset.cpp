@@ -2,10 +2,8 @@
 
 #include "store/Connection.h"
 #include "store/Errors.h"
-#include "store/StrictNumber.h"
 
 #include <QRegularExpression>
-#include <cmath>
 
 namespace itm {
 
@@ -21,103 +19,6 @@ int sizeFromDeclaration(const QString& declared)
 const QString rowKeyParameter = QStringLiteral("itm_row_key");
 
 } // namespace
-
-// ---- Field ---------------------------------------------------------------
-
-QString Field::name() const
-{
-    return m_dataset->columnNames().at(m_index);
-}
-
-ColumnType Field::type() const
-{
-    return m_dataset->columnType(m_index);
-}
-
-int Field::size() const
-{
-    return m_dataset->columnSize(m_index);
-}
-
-QVariant Field::AsVariant() const
-{
-    return m_dataset->value(m_index);
-}
-
-QString Field::AsString() const
-{
-    return valueText(AsVariant());
-}
-
-qint64 Field::AsInteger() const
-{
-    const QVariant value = AsVariant();
-    switch (value.typeId()) {
-    case QMetaType::UnknownType:
-        return 0;
-    case QMetaType::LongLong:
-        return value.toLongLong();
-    case QMetaType::Double:
-        return std::llround(value.toDouble());
-    default:
-        break;
-    }
-    // A number column gets a text only from a row made elsewhere; a text
-    // column read as a number is the caller's conversion.
-    if (type() == ColumnType::Text)
-        return StrToInt(value.toString());
-    try {
-        return StrToInt(value.toString());
-    } catch (const ConversionError& error) {
-        throw NumberColumnError(name(), error);
-    }
-}
-
-double Field::AsFloat() const
-{
-    const QVariant value = AsVariant();
-    switch (value.typeId()) {
-    case QMetaType::UnknownType:
-        return 0;
-    case QMetaType::LongLong:
-    case QMetaType::Double:
-        return value.toDouble();
-    default:
-        break;
-    }
-    if (type() == ColumnType::Text)
-        return StrToFloat(value.toString());
-    try {
-        return StrToFloat(value.toString());
-    } catch (const ConversionError& error) {
-        throw NumberColumnError(name(), error);
-    }
-}
-
-bool Field::IsNull() const
-{
-    return AsVariant().isNull();
-}
-
-void Field::setAsString(const QString& text) const
-{
-    m_dataset->setValue(m_index, QVariant(text));
-}
-
-void Field::setAsInteger(qint64 value) const
-{
-    m_dataset->setValue(m_index, QVariant(value));
-}
-
-void Field::setAsFloat(double value) const
-{
-    m_dataset->setValue(m_index, QVariant(value));
-}
-
-void Field::setAsVariant(const QVariant& value) const
-{
-    m_dataset->setValue(m_index, value);
-}
 
 // ---- Dataset -------------------------------------------------------------
 
@@ -169,6 +70,7 @@ void Dataset::Open()
     m_types = types;
     m_sizes = sizes;
     m_keyIndex = keyIndex;
+    findOrderColumn();
     readKeys();
     m_state = DatasetState::Browse;
     m_current = m_keys.isEmpty() ? -1 : 0;
@@ -179,53 +81,81 @@ void Dataset::Open()
     notifyRecordChanged();
 }
 
+void Dataset::findOrderColumn()
+{
+    // Only a whole table in the order of one column: then a posted row's place
+    // follows from its text alone, and no filter can drop it.
+    static const QRegularExpression wholeTableInOrder(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+\\w+\\s+order\\s+by\\s+(\\w+)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto match = wholeTableInOrder.match(m_sql);
+    m_orderIndex = match.hasMatch() ? FieldIndex(match.captured(1)) : -1;
+    if (m_orderIndex >= 0 && m_types.at(m_orderIndex) != ColumnType::Text)
+        m_orderIndex = -1;
+}
+
 void Dataset::readKeys()
 {
-    QStringList cached;
+    QVector<int> cached;
     for (const QString& column : std::as_const(m_cachedColumnNames)) {
-        if (m_columns.contains(column))
-            cached.append(column);
+        const int index = FieldIndex(column);
+        if (index >= 0 && !cached.contains(index))
+            cached.append(index);
     }
+    if (m_orderIndex >= 0 && !cached.contains(m_orderIndex))
+        cached.append(m_orderIndex);
     QString select = m_keyColumn;
-    for (const QString& column : cached)
-        select += QStringLiteral(", ") + column;
+    for (int index : std::as_const(cached))
+        select += QStringLiteral(", ") + m_columns.at(index);
     Statement statement(m_connection, QStringLiteral("SELECT %1 FROM (%2)").arg(select, m_sql));
     bindParams(statement);
     QVector<qint64> keys;
-    QVector<ColumnCache> caches(cached.size());
+    QVector<TextColumn> caches(cached.size());
+    keys.reserve(m_keys.size());
+    for (int c = 0; c < cached.size(); ++c) {
+        const auto previous = m_caches.constFind(cached[c]);
+        if (previous != m_caches.constEnd())
+            caches[c].reserve(previous->size(), 0);
+    }
     while (statement.step()) {
         keys.append(statement.integer(0));
-        for (int c = 0; c < cached.size(); ++c) {
-            const QString text = valueText(statement.value(c + 1));
-            caches[c].upper.append(text.toUpper());
-            caches[c].texts.append(text);
-        }
+        for (int c = 0; c < cached.size(); ++c)
+            caches[c].append(statement.storedBytes(c + 1));
     }
     m_keys = std::move(keys);
     m_caches.clear();
     for (int c = 0; c < cached.size(); ++c)
-        m_caches.insert(int(m_columns.indexOf(cached[c])), std::move(caches[c]));
+        m_caches.insert(cached[c], std::move(caches[c]));
+    m_displaced.clear();
+    // Rows stored as numbers or blobs sort apart from texts: such a register
+    // is searched row by row.
+    if (m_orderIndex >= 0 && !m_caches.value(m_orderIndex).isSorted())
+        m_orderIndex = -1;
+    m_stamp = currentStamp();
+}
+
+Dataset::ChangeStamp Dataset::currentStamp() const
+{
+    return ChangeStamp { m_connection.generation(), m_connection.dataVersion(), m_connection.changesNotNoted(),
+        m_connection.rollbacks(), m_connection.writesBy(m_update) };
 }
 
 void Dataset::readColumnCache(const QString& column)
 {
     Statement statement(m_connection, QStringLiteral("SELECT %1, %2 FROM (%3)").arg(m_keyColumn, column, m_sql));
     bindParams(statement);
-    QHash<qint64, QString> byKey;
+    QHash<qint64, QByteArray> byKey;
     byKey.reserve(m_keys.size());
     while (statement.step())
-        byKey.insert(statement.integer(0), valueText(statement.value(1)));
-    ColumnCache cache;
-    cache.texts.reserve(m_keys.size());
-    for (qint64 key : std::as_const(m_keys)) {
-        const QString text = byKey.value(key);
-        cache.upper.append(text.toUpper());
-        cache.texts.append(text);
-    }
-    m_caches.insert(int(m_columns.indexOf(column)), std::move(cache));
+        byKey.insert(statement.integer(0), statement.storedBytes(1).toByteArray());
+    TextColumn cache;
+    cache.reserve(int(m_keys.size()), 0);
+    for (qint64 key : std::as_const(m_keys))
+        cache.append(byKey.value(key));
+    m_caches.insert(FieldIndex(column), std::move(cache));
 }
 
-const Dataset::ColumnCache& Dataset::columnCache(int index)
+const TextColumn& Dataset::columnCache(int index)
 {
     auto it = m_caches.constFind(index);
     if (it == m_caches.constEnd()) {
@@ -235,13 +165,27 @@ const Dataset::ColumnCache& Dataset::columnCache(int index)
     return *it;
 }
 
+TextColumn Dataset::columnTextColumn(const QString& column)
+{
+    requireOpen();
+    const int index = FieldIndex(column);
+    if (index < 0)
+        throw Error(QStringLiteral("%1: Field '%2' not found").arg(m_name, column));
+    return columnCache(index);
+}
+
 QVector<QString> Dataset::columnTexts(const QString& column)
 {
     requireOpen();
     const int index = FieldIndex(column);
     if (index < 0)
         throw Error(QStringLiteral("%1: Field '%2' not found").arg(m_name, column));
-    return columnCache(index).texts;
+    const TextColumn& cache = columnCache(index);
+    QVector<QString> texts;
+    texts.reserve(cache.size());
+    for (int row = 0; row < cache.size(); ++row)
+        texts.append(cache.textAt(row));
+    return texts;
 }
 
 void Dataset::Close()
@@ -251,6 +195,7 @@ void Dataset::Close()
     m_rowStatement.reset();
     m_keys.clear();
     m_caches.clear();
+    m_displaced.clear();
     m_buffer.clear();
     m_current = -1;
     m_rowIndex = -1;
@@ -274,17 +219,67 @@ void Dataset::Refresh()
         Cancel();
     const qint64 currentKey = m_current >= 0 ? m_keys.at(m_current) : 0;
     const bool hadCurrent = m_current >= 0;
-    readKeys();
+    const QByteArray currentText
+        = hadCurrent && m_orderIndex >= 0 ? m_caches[m_orderIndex].bytesAt(m_current).toByteArray() : QByteArray();
+    if (m_orderIndex >= 0 && currentStamp() == m_stamp)
+        placeDisplacedRows();
+    else
+        readKeys();
     m_rowIndex = -1;
     int index = m_keys.isEmpty() ? -1 : 0;
     if (hadCurrent) {
-        const int found = int(m_keys.indexOf(currentKey));
+        const int found = rowOfKey(currentKey, currentText);
         if (found >= 0)
             index = found;
     }
     m_current = index;
     m_eof = m_keys.isEmpty();
     notifyRecordChanged();
+}
+
+void Dataset::placeDisplacedRows()
+{
+    struct Moved
+    {
+        qint64 key;
+        QHash<int, QByteArray> texts;
+    };
+    QVector<Moved> moved;
+    for (qint64 key : std::as_const(m_displaced)) {
+        const int row = int(m_keys.lastIndexOf(key));
+        if (row < 0)
+            continue;
+        Moved entry { key, {} };
+        for (auto it = m_caches.cbegin(); it != m_caches.cend(); ++it)
+            entry.texts.insert(it.key(), it->bytesAt(row).toByteArray());
+        moved.append(entry);
+        removeRow(row);
+    }
+    m_displaced.clear();
+    // In the order the database reads them: by the text, equal texts by key.
+    for (const Moved& entry : std::as_const(moved)) {
+        const TextColumn& order = m_caches[m_orderIndex];
+        const QByteArray& text = entry.texts.value(m_orderIndex);
+        int row = order.lowerBound(text, 0, order.size());
+        while (row < order.size() && order.bytesAt(row) == text && m_keys.at(row) < entry.key)
+            ++row;
+        m_keys.insert(row, entry.key);
+        for (auto it = m_caches.begin(); it != m_caches.end(); ++it)
+            it->insert(row, entry.texts.value(it.key()));
+    }
+}
+
+int Dataset::rowOfKey(qint64 key, const QByteArray& orderText) const
+{
+    if (m_orderIndex >= 0 && m_displaced.isEmpty()) {
+        const TextColumn& order = m_caches[m_orderIndex];
+        for (int row = order.lowerBound(orderText, 0, order.size());
+             row < order.size() && order.bytesAt(row) == orderText; ++row) {
+            if (m_keys.at(row) == key)
+                return row;
+        }
+    }
+    return int(m_keys.indexOf(key));
 }
 
 QString Dataset::rowStatementSql() const
@@ -332,24 +327,6 @@ QVariant Dataset::value(int index) const
     return row.isEmpty() ? QVariant() : row.at(index);
 }
 
-QVariant Dataset::convertForColumn(int index, const QVariant& value) const
-{
-    return ValueForColumn(m_types.at(index), value);
-}
-
-void Dataset::setValue(int index, const QVariant& value)
-{
-    requireOpen();
-    if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
-        throw Error(QStringLiteral("%1: Dataset not in edit or insert mode").arg(m_name));
-    const QVariant converted = convertForColumn(index, value);
-    if (m_buffer.at(index) == converted && m_buffer.at(index).typeId() == converted.typeId())
-        return;
-    m_buffer[index] = converted;
-    if (!ControlsDisabled())
-        Q_EMIT fieldChanged(index);
-}
-
 int Dataset::FieldIndex(const QString& name) const
 {
     for (int i = 0; i < m_columns.size(); ++i) {
@@ -383,175 +360,6 @@ void Dataset::setState(DatasetState state)
         return;
     m_state = state;
     Q_EMIT stateChanged();
-}
-
-void Dataset::Append()
-{
-    requireOpen();
-    if (m_state != DatasetState::Browse)
-        Post();
-    m_buffer = QVector<QVariant>(m_columns.size());
-    m_oldRow.clear();
-    setState(DatasetState::Insert);
-    notifyRecordChanged();
-}
-
-void Dataset::Edit()
-{
-    requireOpen();
-    if (m_state == DatasetState::Edit || m_state == DatasetState::Insert)
-        return;
-    if (m_keys.isEmpty() || m_current < 0) {
-        Append();
-        return;
-    }
-    m_buffer = currentRow();
-    m_oldRow = m_buffer;
-    // The key the row was read by, even when the row itself is no longer there.
-    m_oldRow[m_keyIndex] = m_keys.at(m_current);
-    setState(DatasetState::Edit);
-}
-
-void Dataset::updateCachesFromBuffer(int row)
-{
-    for (auto it = m_caches.begin(); it != m_caches.end(); ++it) {
-        const QString text = valueText(m_buffer.at(it.key()));
-        if (row >= it->texts.size()) {
-            it->texts.append(text);
-            it->upper.append(text.toUpper());
-        } else {
-            it->texts[row] = text;
-            it->upper[row] = text.toUpper();
-        }
-    }
-}
-
-void Dataset::Post()
-{
-    requireOpen();
-    if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
-        return;
-    if (!m_update)
-        throw Error(QStringLiteral("%1: Dataset is read only").arg(m_name));
-    Q_EMIT aboutToPost();
-    // The rule cleans the buffer itself; when the statement then fails the row
-    // stays in edit or insert state with the cleaned buffer.
-    if (m_beforePost)
-        m_beforePost(*this);
-    if (m_state == DatasetState::Insert) {
-        WriteRow(m_connection, *m_update, RowWrite::Insert, m_columns, m_buffer, {});
-        const qint64 key = m_connection.lastInsertRowId();
-        m_buffer[m_keyIndex] = key;
-        m_keys.append(key);
-        updateCachesFromBuffer(int(m_keys.size()) - 1);
-        m_current = int(m_keys.size()) - 1;
-    } else {
-        WriteRow(m_connection, *m_update, RowWrite::Modify, m_columns, m_buffer, m_oldRow);
-        updateCachesFromBuffer(m_current);
-    }
-    m_row = m_buffer;
-    m_rowIndex = m_current;
-    m_buffer.clear();
-    m_eof = false;
-    setState(DatasetState::Browse);
-    notifyRecordChanged();
-}
-
-void Dataset::Cancel()
-{
-    requireOpen();
-    if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
-        return;
-    m_buffer.clear();
-    setState(DatasetState::Browse);
-    notifyRecordChanged();
-}
-
-void Dataset::Delete()
-{
-    requireOpen();
-    if (m_state == DatasetState::Insert) {
-        Cancel();
-        return;
-    }
-    if (m_current < 0)
-        throw Error(QStringLiteral("%1: Cannot perform this operation on an empty dataset").arg(m_name));
-    if (!m_update)
-        throw Error(QStringLiteral("%1: Dataset is read only").arg(m_name));
-    QVector<QVariant> oldRow = currentRow();
-    oldRow[m_keyIndex] = m_keys.at(m_current);
-    WriteRow(m_connection, *m_update, RowWrite::Delete, m_columns, QVector<QVariant>(m_columns.size()), oldRow);
-    m_keys.removeAt(m_current);
-    for (auto it = m_caches.begin(); it != m_caches.end(); ++it) {
-        it->texts.removeAt(m_current);
-        it->upper.removeAt(m_current);
-    }
-    m_buffer.clear();
-    if (m_current >= m_keys.size())
-        m_current = int(m_keys.size()) - 1;
-    m_rowIndex = -1;
-    m_eof = m_keys.isEmpty();
-    setState(DatasetState::Browse);
-    notifyRecordChanged();
-}
-
-bool Dataset::Locate(const QString& columns, const QVariantList& values, LocateOptions options)
-{
-    requireOpen();
-    const QStringList names = columns.split(u';');
-    if (names.size() != values.size())
-        throw Error(QStringLiteral("%1: Locate needs one value per field").arg(m_name));
-    struct Criterion
-    {
-        const ColumnCache* cache;
-        QString text;
-        std::optional<double> number;
-    };
-    QVector<int> indexes;
-    for (const QString& name : names) {
-        const int index = FieldIndex(name.trimmed());
-        if (index < 0)
-            throw Error(QStringLiteral("%1: Field '%2' not found").arg(m_name, name.trimmed()));
-        indexes.append(index);
-    }
-    const bool caseInsensitive = options & LocateCaseInsensitive;
-    const bool partial = options & LocatePartialKey;
-    QVector<Criterion> criteria;
-    for (int i = 0; i < indexes.size(); ++i) {
-        Criterion criterion { &columnCache(indexes[i]), valueText(values[i]), std::nullopt };
-        if (caseInsensitive)
-            criterion.text = criterion.text.toUpper();
-        // Numeric columns compare as numbers, so the text "03" finds the month 3.
-        if (m_types[indexes[i]] != ColumnType::Text && !partial)
-            criterion.number = TryStrToFloat(valueText(values[i]));
-        criteria.append(criterion);
-    }
-    const int rowCount = int(m_keys.size());
-    for (int row = 0; row < rowCount; ++row) {
-        bool match = true;
-        for (const Criterion& criterion : std::as_const(criteria)) {
-            const QString& candidate
-                = caseInsensitive ? criterion.cache->upper.at(row) : criterion.cache->texts.at(row);
-            if (criterion.number) {
-                const auto number = TryStrToFloat(candidate);
-                match = number && *number == *criterion.number;
-            } else if (partial) {
-                match = candidate.startsWith(criterion.text);
-            } else {
-                match = candidate == criterion.text;
-            }
-            if (!match)
-                break;
-        }
-        if (match) {
-            // A row being edited is never posted or dropped by a search: the
-            // search then only answers and the cursor stays where it is.
-            if (m_state == DatasetState::Browse)
-                moveTo(row);
-            return true;
-        }
-    }
-    return false;
 }
 
 void Dataset::moveTo(int index)
@@ -596,12 +404,6 @@ void Dataset::setRecNo(int recNo)
     if (recNo < 1 || recNo > m_keys.size())
         return;
     moveTo(recNo - 1);
-}
-
-void Dataset::UpdateRecord()
-{
-    if (m_state == DatasetState::Edit || m_state == DatasetState::Insert)
-        Q_EMIT aboutToPost();
 }
 
 void Dataset::DisableControls()

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "store/ColumnType.h"
+#include "store/Field.h"
 #include "store/RecordReader.h"
+#include "store/TextColumn.h"
 #include "store/UpdateSql.h"
 
 #include <QHash>
@@ -12,6 +14,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace itm {
 
@@ -36,42 +39,13 @@ enum LocateOption
 };
 using LocateOptions = int;
 
-// One column of the current row (or of the edit buffer while editing),
-// addressed by name.
-class Field
-{
-public:
-    Field(Dataset* dataset, int index)
-        : m_dataset(dataset)
-        , m_index(index)
-    {
-    }
-    QString name() const;
-    ColumnType type() const;
-    int size() const; // maximum length of a text column, 0 when it has none
-
-    QVariant AsVariant() const;
-    QString AsString() const; // also the display and edit text
-    qint64 AsInteger() const;
-    double AsFloat() const;
-    bool IsNull() const;
-
-    // Writing into an integer or real column: an empty text clears it, a text
-    // that is no number raises ConversionError.
-    void setAsString(const QString& text) const;
-    void setAsInteger(qint64 value) const;
-    void setAsFloat(double value) const;
-    void setAsVariant(const QVariant& value) const;
-
-private:
-    Dataset* m_dataset;
-    int m_index;
-};
-
 // A cursor over the rows of one select statement, with one current row and an
-// edit buffer. Only the row keys (and the columns named with setCachedColumns)
-// are kept for every row; the other columns of a row are read when that row is
-// current. This keeps Open and Refresh cheap on large registers.
+// edit buffer. Only the row keys (and the columns named with setCachedColumns,
+// as compact byte buffers) are kept for every row; the other columns of a row
+// are read when that row is current. A whole table read in the order of one
+// column ("select * from T order by C") is searched on that column by binary
+// search, and a Refresh with nothing written since but this cursor's own posts
+// puts the posted rows in their places without reading the keys again.
 class Dataset : public QObject, public RecordReader
 {
     Q_OBJECT
@@ -132,6 +106,8 @@ public:
     // The texts of one column for every row, in cursor order. Shared, so a
     // caller may keep the copy it got (the drop-down lists do).
     QVector<QString> columnTexts(const QString& column);
+    // The same as one compact, shared buffer: no string object per row.
+    TextColumn columnTextColumn(const QString& column);
 
     QVariant fieldValue(const QString& column) const override;
 
@@ -152,15 +128,35 @@ Q_SIGNALS:
     void aboutToPost();
 
 private:
-    struct ColumnCache
+    // What tells whether anything but this cursor's own posts may have
+    // changed the rows since they were read.
+    struct ChangeStamp
     {
-        QVector<QString> texts;
-        QVector<QString> upper;
+        int generation = -1;
+        qint64 dataVersion = -1;
+        qint64 changesNotNoted = -1;
+        qint64 rollbacks = -1;
+        qint64 ownWrites = -1;
+        bool operator==(const ChangeStamp&) const = default;
+    };
+    struct Criterion
+    {
+        int column;
+        QString text; // upper-cased for a case-insensitive search
+        std::optional<double> number;
     };
 
+    void findOrderColumn();
     void readKeys();
     void readColumnCache(const QString& column);
-    const ColumnCache& columnCache(int index);
+    const TextColumn& columnCache(int index);
+    ChangeStamp currentStamp() const;
+    void placeDisplacedRows();
+    int rowOfKey(qint64 key, const QByteArray& orderText) const;
+    bool searchableByOrder(const Criterion& criterion, bool caseInsensitive) const;
+    bool matches(int row, const QVector<Criterion>& criteria, bool caseInsensitive, bool partial) const;
+    void noteOwnWrite(qint64 changesBefore);
+    void removeRow(int row);
     const QVector<QVariant>& currentRow() const;
     void bindParams(Statement& statement) const;
     void moveTo(int index);
@@ -187,7 +183,10 @@ private:
     int m_keyIndex = 0;
 
     QVector<qint64> m_keys;
-    QHash<int, ColumnCache> m_caches;
+    QHash<int, TextColumn> m_caches;
+    int m_orderIndex = -1; // the column the rows are sorted by, -1 when none is known
+    QVector<qint64> m_displaced; // rows posted since the read, not yet in their sorted place
+    ChangeStamp m_stamp;
     int m_current = -1;
     bool m_eof = true;
 
