@@ -83,7 +83,7 @@ enum class FocusAtSave
 
 Q_DECLARE_METATYPE(FocusAtSave)
 
-class TestWindowFocus : public QObject
+class TestWindowFocus : public itm::test::GuiTestCase
 {
     Q_OBJECT
 
@@ -291,4 +291,5 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestWindowFocus)
+#include "support/GuiTestCase.h"
 #include "tst_windowfocus.moc"

@@ -112,7 +112,7 @@ void save(MainWindowFixture& f)
 Q_DECLARE_METATYPE(Exit)
 Q_DECLARE_METATYPE(Leave)
 
-class TestDeclarationPanel : public QObject
+class TestDeclarationPanel : public itm::test::GuiTestCase
 {
     Q_OBJECT
 
@@ -1039,4 +1039,5 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestDeclarationPanel)
+#include "support/GuiTestCase.h"
 #include "tst_declarationpanel.moc"

@@ -20,7 +20,7 @@ void seedStoredMarch(TestDatabase& db)
 
 } // namespace
 
-class TestPeriod : public QObject
+class TestPeriod : public itm::test::GuiTestCase
 {
     Q_OBJECT
 
@@ -346,4 +346,5 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestPeriod)
+#include "support/GuiTestCase.h"
 #include "tst_period.moc"

@@ -5,6 +5,7 @@
 #include "output/PrintedForms.h"
 #include "output/TfSelDisck.h"
 #include "payers/PayerPanel.h"
+#include "support/GuiTestCase.h"
 #include "support/FakeDrives.h"
 #include "support/FakePrinting.h"
 #include "support/MainWindowFixture.h"
@@ -134,7 +135,7 @@ struct DriveDialogFixture
 
 } // namespace
 
-class TestOutputCommands : public QObject
+class TestOutputCommands : public itm::test::GuiTestCase
 {
     Q_OBJECT
 private Q_SLOTS:
