@@ -36,6 +36,8 @@ int windowsKeyCode(int qtKey)
         return KeyUp;
     case Qt::Key_Down:
         return KeyDown;
+    case Qt::Key_F4:
+        return KeyF4;
     default:
         return KeyOther;
     }

@@ -57,6 +57,7 @@ constexpr int KeyPageDown = 34;
 constexpr int KeyUp = 38;
 constexpr int KeyDown = 40;
 constexpr int KeyDelete = 46;
+constexpr int KeyF4 = 115;
 int windowsKeyCode(int qtKey);
 
 } // namespace itm
