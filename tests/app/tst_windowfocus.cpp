@@ -4,6 +4,7 @@
 // handlers and their highlight. Fields entered other than by the mouse select
 // their whole text.
 #include "declaration/DeclarationRoad.h"
+#include "support/GuiTestCase.h"
 
 #include <QTest>
 
@@ -291,5 +292,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestWindowFocus)
-#include "support/GuiTestCase.h"
 #include "tst_windowfocus.moc"

@@ -1,4 +1,5 @@
 #include "DeclarationRoad.h"
+#include "support/GuiTestCase.h"
 
 #include <QTest>
 
@@ -1039,5 +1040,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestDeclarationPanel)
-#include "support/GuiTestCase.h"
 #include "tst_declarationpanel.moc"

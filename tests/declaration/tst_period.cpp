@@ -1,4 +1,5 @@
 #include "DeclarationRoad.h"
+#include "support/GuiTestCase.h"
 
 #include <QTest>
 
@@ -346,5 +347,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestPeriod)
-#include "support/GuiTestCase.h"
 #include "tst_period.moc"

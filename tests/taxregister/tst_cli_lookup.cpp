@@ -30,7 +30,8 @@ class TestCliLookup : public QObject
         process.start(QStringLiteral(ITM_CLI_PATH), QStringList { QStringLiteral("lookup") } + arguments);
         if (!process.waitForStarted())
             return {};
-        QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 30000);
+        if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 30000))
+            return {};
         return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError() };
     }
