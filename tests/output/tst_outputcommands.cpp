@@ -52,8 +52,6 @@ struct OutputFixture
         platform().printing = &printing;
         dialog = new TfSelDisck(f.window.get());
         f.window->butpan->attach(*f.dm, dialog, &forms);
-        f.onGenerate = [this] { f.window->butpan->Button4Click(); };
-        f.onPrint = [this] { f.window->butpan->Button6Click(); };
     }
 
     void reachOutputState()
