@@ -1,7 +1,6 @@
 #include "app/TDecl.h"
 
 #include "declaration/DeclarationPanel.h"
-#include "declaration/LiquidatorGroup.h"
 #include "declaration/Period.h"
 #include "declaration/PeriodPanel.h"
 #include "month/TfSituatieLuna.h"
@@ -17,18 +16,17 @@
 #include "store/Tdm.h"
 #include "widgets/ControlHooks.h"
 #include "widgets/DbCheckBox.h"
-#include "widgets/DbEdit.h"
-#include "widgets/DbRadioGroup.h"
+#include "widgets/FocusHighlight.h"
 #include "widgets/FormBuilder.h"
+#include "widgets/RoadKeys.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 
 namespace itm {
@@ -72,7 +70,7 @@ TDecl::TDecl(QWidget* parent)
     butpan->hide();
     butpan->setEnabled(false);
 
-    attachHandlers();
+    wirePanels();
     setTabOrder();
 }
 
@@ -129,118 +127,26 @@ void TDecl::attach(Tdm& dm, Dialogs dialogs)
             [this] { BackToPeriod(); } });
 }
 
-void TDecl::onClick(QPushButton* button, std::function<void()> handler)
+void TDecl::wirePanels()
 {
-    connect(button, &QPushButton::clicked, this, [handler = std::move(handler)] { runGuarded(handler); });
-}
-
-void TDecl::attachHandlers()
-{
-    using namespace std::placeholders;
-    auto key = [this](bool (TDecl::*handler)(QWidget*, int)) {
-        return [this, handler](QWidget* sender, int code) { return (this->*handler)(sender, code); };
-    };
-    auto enter = [this](QWidget* control) { denEnter(control); };
-    auto exit = [this](QWidget* control) { denExit(control); };
+    auto moveOn = [this] { selectNextControl(); };
+    const auto topKeys = [this](QWidget* sender, int key) { return cuiKeyDown(sender, key); };
 
     // The payer code and the buttons of the top panel.
-    attachHooks(cui, { key(&TDecl::cuiKeyDown), enter, exit, {} });
-    for (QWidget* button : { static_cast<QWidget*>(leg), static_cast<QWidget*>(aj), static_cast<QWidget*>(sterg) })
-        attachHooks(button, { key(&TDecl::cuiKeyDown), {}, {}, {} });
-    onClick(leg, [this] { legClick(); });
-    onClick(aj, [this] { ajClick(); });
-    onClick(sterg, [this] { dcgb->stergClick(); });
+    attachHooks(cui,
+        { topKeys, [](QWidget* control) { HighlightControl(control); },
+            [](QWidget* control) { ClearHighlight(control); }, {} });
+    for (QWidget* button : { leg, aj, sterg })
+        attachHooks(button, { topKeys, {}, {}, {} });
+    OnClick(leg, [this] { legClick(); });
+    OnClick(aj, [this] { ajClick(); });
+    OnClick(sterg, [this] { dcgb->stergClick(); });
 
-    // The payer's data.
-    for (QWidget* control : dcgb->keyHandlerControls()) {
-        ControlHooks hooks { key(&TDecl::denKeyDown), enter, exit, {} };
-        if (control == dcgb->jud)
-            hooks.exit = [this](QWidget*) { dcgb->judExit(); };
-        else if (control == dcgb->loc)
-            hooks.exit = [this](QWidget*) { dcgb->locExit(); };
-        else if (control == dcgb->sector)
-            hooks.change = [this](QWidget*) { dcgb->sectorChange(); };
-        else if (control == dcgb->den)
-            hooks.enter = hooks.exit = nullptr;
-        attachHooks(control, hooks);
-    }
-    dcgb->setRestoreColour(exit);
-    attachHooks(dcgb->Button3, { key(&TDecl::Button3KeyDown), {}, {}, {} });
-    attachHooks(dcgb->Button5, { key(&TDecl::Button3KeyDown), {}, {}, {} });
-    onClick(dcgb->den, [this] { dcgb->denClick(); });
-    onClick(dcgb->Button3, [this] { dcgb->Button3Click(); });
-    onClick(dcgb->Button5, [this] { Button5Click(); });
-
-    // The period.
-    attachHooks(PanelLuna->MaskEdit1,
-        { key(&TDecl::MaskEdit1KeyDown), {}, [this](QWidget*) { PanelLuna->MaskEdit1Exit(); }, {} });
-    attachHooks(PanelLuna->MaskEdit2, { key(&TDecl::MaskEdit2KeyDown), {}, {}, {} });
-
-    // The declaration, its rate group (each radio button, as the window's
-    // creation hooks them) and the liquidator.
-    ddgb->setRestoreColour(exit);
-    ddgb->lgb->setRestoreColour(exit);
+    dcgb->wireRoad({ moveOn, [this] { BackToPayerCode(); }, [this] { Button5Click(); } });
+    PanelLuna->wireRoad({ moveOn, [this] { BackToPayerData(); }, [this] { rememberPeriod(); } });
     ddgb->setClosingTest([this] { return closingDeclarationPanel(); });
-    attachHooks(ddgb->DBCheckBox1, { key(&TDecl::DBCheckBox1KeyDown), enter, exit, {} });
-    for (QRadioButton* button : ddgb->proccom->buttons()) {
-        attachHooks(button,
-            { key(&TDecl::DBCheckBox1KeyDown), enter,
-                [this](QWidget* control) {
-                    denExit(control);
-                    // Leaving the group as a whole recomputes the commission.
-                    QWidget* next = QApplication::focusWidget();
-                    if (!next || next->parentWidget() != ddgb->proccom)
-                        ddgb->proccomExit();
-                },
-                {} });
-    }
-    for (DbEdit* amount : ddgb->amountFields()) {
-        ControlHooks hooks { key(&TDecl::DBCheckBox1KeyDown), enter, exit,
-            [this](QWidget* sender) { ddgb->nrsalChange(sender); } };
-        if (amount == ddgb->DBEdit12) {
-            hooks.keyDown = key(&TDecl::DBEdit12KeyDown);
-            hooks.exit = [this](QWidget*) { ddgb->DBEdit12Exit(); };
-        }
-        attachHooks(amount, hooks);
-    }
-    attachHooks(ddgb->fal, { key(&TDecl::DBCheckBox1KeyDown), enter, exit, [this](QWidget*) { ddgb->falClick(); } });
-    LiquidatorGroup* lgb = ddgb->lgb;
-    for (QWidget* control : lgb->tabOrder()) {
-        ControlHooks hooks { key(&TDecl::DBCheckBox1KeyDown), enter, exit, {} };
-        if (control == lgb->judl)
-            hooks.exit = [lgb](QWidget*) { lgb->judlExit(); };
-        else if (control == lgb->lsec)
-            hooks.change = [lgb](QWidget*) { lgb->lsecChange(); };
-        else if (control == lgb->cuil)
-            hooks.exit = [lgb](QWidget*) { lgb->cuilExit(); };
-        else if (control == lgb->an)
-            hooks.exit = [lgb](QWidget*) { lgb->anExit(); };
-        attachHooks(control, hooks);
-    }
-    attachHooks(ddgb->Button1, { key(&TDecl::Button1KeyDown), {}, {}, {} });
-    attachHooks(ddgb->Button2, { key(&TDecl::Button1KeyDown), {}, {}, {} });
-    onClick(ddgb->Button1, [this] { ddgb->Button1Click(); });
-    onClick(ddgb->Button2, [this] {
-        m_closingDeclarationPanel = true;
-        runGuarded([this] { ddgb->Button2Click(); });
-        m_closingDeclarationPanel = false;
-    });
-
-    // The outputs.
-    attachHooks(butpan->Button4, { key(&TDecl::Button4KeyDown), {}, {}, {} });
-    attachHooks(butpan->Button6, { key(&TDecl::Button4KeyDown), {}, {}, {} });
-    onClick(butpan->Button4, [this] {
-        if (m_dialogs.generateDeclarationFile)
-            m_dialogs.generateDeclarationFile();
-        else
-            butpan->Button4Click();
-    });
-    onClick(butpan->Button6, [this] {
-        if (m_dialogs.printDeclaration)
-            m_dialogs.printDeclaration();
-        else
-            butpan->Button6Click();
-    });
+    ddgb->wireRoad({ moveOn, [this] { BackToPeriod(); } });
+    butpan->wireRoad([this] { BackToPeriod(); });
 }
 
 void TDecl::setTabOrder()
@@ -296,11 +202,6 @@ void TDecl::legClick()
 void TDecl::ajClick()
 {
     platform().shell->openDocument(QStringLiteral("./instructiuni.txt"));
-}
-
-bool TDecl::ask(const QString& question)
-{
-    return platform().prompts->confirm(question);
 }
 
 void TDecl::selectNextControl()
@@ -433,136 +334,18 @@ bool TDecl::cuiKeyDown(QWidget* sender, int key)
         return true;
     }
     if (key == KeyEscape) {
-        if (ask(QStringLiteral("Parasiti aplicatia ?")))
+        if (platform().prompts->confirm(QStringLiteral("Parasiti aplicatia ?")))
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return true;
     }
     return false;
 }
 
-bool TDecl::denKeyDown(QWidget*, int key)
+void TDecl::rememberPeriod()
 {
-    if (key == KeyEnter) {
-        selectNextControl();
-        return true;
-    }
-    if (key == KeyEscape) {
-        if (ask(QStringLiteral("Renuntati la actualizarea datelor ?")))
-            BackToPayerCode();
-        return true;
-    }
-    return false;
-}
-
-bool TDecl::Button3KeyDown(QWidget*, int key)
-{
-    if (key == KeyEscape) {
-        BackToPayerCode();
-        return true;
-    }
-    return false;
-}
-
-bool TDecl::MaskEdit1KeyDown(QWidget*, int key)
-{
-    if (key == KeyEnter) {
-        selectNextControl();
-        return true;
-    }
-    if (key == KeyEscape) {
-        if (ask(QStringLiteral("Ati terminat actualizarea (sau selectati o alta societate) ?")))
-            BackToPayerData();
-        return true;
-    }
-    return false;
-}
-
-bool TDecl::MaskEdit2KeyDown(QWidget* sender, int key)
-{
-    if (key == KeyEnter) {
-        const PeriodLookup period = CheckPeriod(PanelLuna->MaskEdit1->text(), PanelLuna->MaskEdit2->text());
-        if (period.verdict == PeriodLookup::Verdict::Valid)
-            m_lastPeriod = MonthPeriod { period.month, period.year };
-        PanelLuna->lookUpDeclaration();
-        return true;
-    }
-    return MaskEdit1KeyDown(sender, key);
-}
-
-bool TDecl::DBCheckBox1KeyDown(QWidget*, int key)
-{
-    if (key == KeyEnter) {
-        selectNextControl();
-        return true;
-    }
-    if (key == KeyEscape) {
-        if (ask(QStringLiteral("Renuntati la modificari ?")))
-            BackToPeriod();
-        return true;
-    }
-    return false;
-}
-
-bool TDecl::DBEdit12KeyDown(QWidget* sender, int key)
-{
-    if (key == KeyEnter) {
-        ddgb->achit->setFocus(Qt::OtherFocusReason);
-        return true;
-    }
-    return DBCheckBox1KeyDown(sender, key);
-}
-
-bool TDecl::Button1KeyDown(QWidget*, int key)
-{
-    if (key == KeyEscape) {
-        if (ask(QStringLiteral("Ati finalizat declaratia ?")))
-            BackToPeriod();
-        return true;
-    }
-    return false;
-}
-
-bool TDecl::Button4KeyDown(QWidget*, int key)
-{
-    if (key == KeyEscape) {
-        BackToPeriod();
-        return true;
-    }
-    return false;
-}
-
-// Check boxes and radio buttons paint their background in the role the style
-// gives buttons, not in the window's role: the colour goes into the role the
-// control is actually filled with.
-void TDecl::denEnter(QWidget* control)
-{
-    const QColor highlight = QApplication::palette().color(QPalette::ToolTipBase);
-    QPalette palette = control->palette();
-    if (qobject_cast<QLineEdit*>(control)) {
-        palette.setColor(QPalette::Base, highlight);
-    } else if (qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)) {
-        palette.setColor(control->backgroundRole(), highlight);
-        control->setAutoFillBackground(true);
-    } else {
-        return;
-    }
-    control->setPalette(palette);
-}
-
-void TDecl::denExit(QWidget* control)
-{
-    QPalette palette = control->palette();
-    if (qobject_cast<QLineEdit*>(control)) {
-        palette.setColor(QPalette::Base, Qt::white);
-    } else if (qobject_cast<QCheckBox*>(control) || qobject_cast<QRadioButton*>(control)) {
-        // The button face again, and the panel showing through as before the
-        // control was entered, also once the panel is disabled and greyed.
-        palette.setColor(control->backgroundRole(), QApplication::palette().color(QPalette::Button));
-        control->setAutoFillBackground(false);
-    } else {
-        return;
-    }
-    control->setPalette(palette);
+    const PeriodLookup period = CheckPeriod(PanelLuna->MaskEdit1->text(), PanelLuna->MaskEdit2->text());
+    if (period.verdict == PeriodLookup::Verdict::Valid)
+        m_lastPeriod = MonthPeriod { period.month, period.year };
 }
 
 } // namespace itm

@@ -22,7 +22,7 @@ class TVelaDBAutoCompletitionEdit;
 
 // The main window: one fixed road of panels (payer code, payer data, period,
 // declaration, outputs). It composes the panels, owns the five window states
-// and the ways back, and attaches every control's key and focus handlers.
+// and the ways between them; each panel wires its own controls to those ways.
 class TDecl : public QWidget
 {
     Q_OBJECT
@@ -43,10 +43,6 @@ public:
     struct Dialogs
     {
         std::function<void()> showNameDialog;
-        // "&Generare discheta I.T.M." and "&Listare declaratie I.T.M."; the output
-        // panel's own commands when not set.
-        std::function<void()> generateDeclarationFile;
-        std::function<void()> printDeclaration;
         // The drive the month workspace writes the month's file to; without
         // it the workspace does not offer that.
         TfSelDisck* driveDialog = nullptr;
@@ -85,30 +81,20 @@ public:
     void showMonthWorkspace();
     void openPayerAsTyped(const QString& code);
 
-    bool cuiKeyDown(QWidget* sender, int key);
-    bool denKeyDown(QWidget* sender, int key);
-    bool Button3KeyDown(QWidget* sender, int key);
-    bool MaskEdit1KeyDown(QWidget* sender, int key);
-    bool MaskEdit2KeyDown(QWidget* sender, int key);
-    bool DBCheckBox1KeyDown(QWidget* sender, int key);
-    bool DBEdit12KeyDown(QWidget* sender, int key);
-    bool Button1KeyDown(QWidget* sender, int key);
-    bool Button4KeyDown(QWidget* sender, int key);
-    void denEnter(QWidget* control);
-    void denExit(QWidget* control);
-
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void buildPayerCodePanel();
-    void attachHandlers();
+    void wirePanels();
+    // The keys of the payer code and of the top panel's buttons.
+    bool cuiKeyDown(QWidget* sender, int key);
+    // The period last entered, for the month workspace to start from.
+    void rememberPeriod();
     void setTabOrder();
     // Enter moves on as Tab does, once the key has been handled.
     void selectNextControl();
-    bool ask(const QString& question);
     bool closingDeclarationPanel() const;
-    void onClick(QPushButton* button, std::function<void()> handler);
 
     Tdm* m_dm = nullptr;
     Dialogs m_dialogs;

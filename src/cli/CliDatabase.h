@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/Connection.h"
 #include "store/RecordReader.h"
 
 #include <QList>
@@ -7,8 +8,6 @@
 #include <QString>
 #include <QtGlobal>
 #include <optional>
-
-struct sqlite3;
 
 namespace itm::cli {
 
@@ -27,11 +26,11 @@ struct DeclaredPayer
 // any failing statement (for example "no such table: firme"); a folder in its
 // place is reported as such.
 //
-// Rows come back as RowRecord with every column of the table by name. Values
-// are typed from the column's declared type: INT -> qint64, REAL/NUM/FLOA/
-// DOUB/DEC -> double, anything else -> QString; NULL stays a null QVariant.
-// A text stored in a numeric column stays a QString, so reading it as a number
-// (RecordReader::fieldInteger) raises the conversion error instead of giving 0.
+// Rows come back as RowRecord with every column of the table by name, with the
+// values the store reads everywhere else (Statement::value): whole numbers as
+// qint64, reals as double, texts as QString (bytes that are no UTF-8 kept),
+// NULL as a null QVariant. A text stored in a number column stays a QString,
+// so reading it as a number raises the conversion error instead of giving 0.
 class CliDatabase
 {
 public:
@@ -68,7 +67,8 @@ public:
 
 private:
     QString m_path;
-    sqlite3* m_db = nullptr;
+    // Statements need a mutable connection; reading changes nothing in it.
+    mutable Connection m_connection;
 };
 
 } // namespace itm::cli

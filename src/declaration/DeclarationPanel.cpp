@@ -6,15 +6,20 @@
 #include "declaration/LiquidatorValidation.h"
 #include "declaration/Period.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "store/StrictNumber.h"
 #include "store/Tdm.h"
 #include "widgets/DbCheckBox.h"
 #include "widgets/DbRadioGroup.h"
+#include "widgets/FocusHighlight.h"
 #include "widgets/FormBuilder.h"
+#include "widgets/RoadKeys.h"
 
+#include <QApplication>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace itm {
 
@@ -90,8 +95,56 @@ void DeclarationPanel::attach(Tdm& dm, Actions actions)
 
 void DeclarationPanel::setClosingTest(std::function<bool()> closing)
 {
-    m_closing = closing;
-    lgb->setClosingTest(std::move(closing));
+    m_closing = std::move(closing);
+    lgb->setClosingTest([this] { return this->closing(); });
+}
+
+bool DeclarationPanel::closing() const
+{
+    return m_closingItself || (m_closing && m_closing());
+}
+
+void DeclarationPanel::wireRoad(Road road)
+{
+    const RoadKeys fieldKeys { road.moveOn, QStringLiteral("Renuntati la modificari ?"), road.backToPeriod };
+    attachHooks(DBCheckBox1, HighlightedRoadHooks(fieldKeys));
+    // Each radio button, as the window's creation hooks them.
+    for (QRadioButton* button : proccom->buttons()) {
+        ControlHooks hooks = HighlightedRoadHooks(fieldKeys);
+        hooks.exit = [this](QWidget* control) {
+            ClearHighlight(control);
+            // Leaving the group as a whole recomputes the commission.
+            QWidget* next = QApplication::focusWidget();
+            if (!next || next->parentWidget() != proccom)
+                proccomExit();
+        };
+        attachHooks(button, hooks);
+    }
+    for (DbEdit* amount : amountFields()) {
+        ControlHooks hooks = HighlightedRoadHooks(fieldKeys);
+        hooks.change = [this](QWidget* sender) { nrsalChange(sender); };
+        if (amount == DBEdit12) {
+            RoadKeys fundKeys = fieldKeys;
+            fundKeys.enter = [this] { achit->setFocus(Qt::OtherFocusReason); };
+            hooks.keyDown = RoadKeyHandler(fundKeys);
+            hooks.exit = [this](QWidget*) { DBEdit12Exit(); };
+        }
+        attachHooks(amount, hooks);
+    }
+    ControlHooks falHooks = HighlightedRoadHooks(fieldKeys);
+    falHooks.change = [this](QWidget*) { falClick(); };
+    attachHooks(fal, falHooks);
+    lgb->wireKeys(fieldKeys);
+
+    const RoadKeys buttonKeys { {}, QStringLiteral("Ati finalizat declaratia ?"), road.backToPeriod };
+    for (QWidget* button : { Button1, Button2 })
+        attachHooks(button, { RoadKeyHandler(buttonKeys), {}, {}, {} });
+    OnClick(Button1, [this] { Button1Click(); });
+    OnClick(Button2, [this] {
+        m_closingItself = true;
+        runGuarded([this] { Button2Click(); });
+        m_closingItself = false;
+    });
 }
 
 QList<QWidget*> DeclarationPanel::tabOrder() const
@@ -153,7 +206,7 @@ void DeclarationPanel::computeCommission()
         // computed from it and the user is told why - unless the declaration
         // is being dropped, or the focus is already on its way back to the fund.
         due.setAsString(QString());
-        if ((m_closing && m_closing()) || m_returningToFund)
+        if (closing() || m_returningToFund)
             return;
         platform().prompts->message(kFundMessage);
         m_returningToFund = true;
@@ -171,8 +224,7 @@ void DeclarationPanel::computeCommission()
 
 void DeclarationPanel::DBEdit12Exit()
 {
-    if (m_restoreColour)
-        m_restoreColour(DBEdit12);
+    ClearHighlight(DBEdit12);
     computeCommission();
 }
 

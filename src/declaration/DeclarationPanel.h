@@ -49,7 +49,15 @@ public:
     QPushButton* Button2;
 
     QList<QWidget*> tabOrder() const;
-    QList<DbEdit*> amountFields() const;
+
+    // The declaration's step of the window's road: Enter in a field moves on,
+    // Escape asks and goes back to the period.
+    struct Road
+    {
+        std::function<void()> moveOn;
+        std::function<void()> backToPeriod;
+    };
+    void wireRoad(Road road);
 
     void showPeriodGroups(bool january2006);
     void nrsalChange(QWidget* sender);
@@ -59,20 +67,21 @@ public:
     void Button1Click();
     void Button2Click();
 
-    void setRestoreColour(std::function<void(QWidget*)> restore) { m_restoreColour = std::move(restore); }
     // Leaving a field because the panel is being closed shows no message
     // (the liquidator group is told the same).
     void setClosingTest(std::function<bool()> closing);
 
 private:
+    QList<DbEdit*> amountFields() const;
+    bool closing() const;
     void computeCommission();
     bool applyLiquidatorRules();
 
     Tdm* m_dm = nullptr;
     Actions m_actions;
-    std::function<void(QWidget*)> m_restoreColour;
     std::function<bool()> m_closing;
     bool m_returningToFund = false;
+    bool m_closingItself = false; // "A&nulare" is running
 };
 
 } // namespace itm

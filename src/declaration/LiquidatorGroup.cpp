@@ -8,7 +8,9 @@
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "store/Tdm.h"
+#include "widgets/FocusHighlight.h"
 #include "widgets/FormBuilder.h"
+#include "widgets/RoadKeys.h"
 #include "widgets/UpperCaseValidator.h"
 
 namespace itm {
@@ -71,10 +73,20 @@ QList<QWidget*> LiquidatorGroup::tabOrder() const
         zi, luna, an };
 }
 
-void LiquidatorGroup::restoreColour(QWidget* control)
+void LiquidatorGroup::wireKeys(const RoadKeys& keys)
 {
-    if (m_restoreColour)
-        m_restoreColour(control);
+    for (QWidget* control : tabOrder()) {
+        ControlHooks hooks = HighlightedRoadHooks(keys);
+        if (control == judl)
+            hooks.exit = [this](QWidget*) { judlExit(); };
+        else if (control == lsec)
+            hooks.change = [this](QWidget*) { lsecChange(); };
+        else if (control == cuil)
+            hooks.exit = [this](QWidget*) { cuilExit(); };
+        else if (control == an)
+            hooks.exit = [this](QWidget*) { anExit(); };
+        attachHooks(control, hooks);
+    }
 }
 
 QWidget* LiquidatorGroup::controlForColumn(const QString& column) const
@@ -105,7 +117,7 @@ void LiquidatorGroup::judlExit()
         judl->NoValueNoExit = false;
         QMetaObject::invokeMethod(
             judl, [this] { judl->NoValueNoExit = true; }, Qt::QueuedConnection);
-        restoreColour(judl);
+        ClearHighlight(judl);
         return;
     }
     Dataset& payers = *m_dm->qryFirme;
@@ -119,7 +131,7 @@ void LiquidatorGroup::judlExit()
         lsec->setEnabled(true);
         payers.FieldByName(QStringLiteral("lsector")).setAsInteger(0);
     }
-    restoreColour(judl);
+    ClearHighlight(judl);
 }
 
 void LiquidatorGroup::lsecChange()
@@ -134,12 +146,12 @@ void LiquidatorGroup::cuilExit()
         QMetaObject::invokeMethod(
             cuil, [this] { cuil->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
     }
-    restoreColour(cuil);
+    ClearHighlight(cuil);
 }
 
 void LiquidatorGroup::anExit()
 {
-    restoreColour(an);
+    ClearHighlight(an);
     if (closing())
         return;
     if (!DateFromTexts(zi->text(), luna->text(), an->text())) {

@@ -5,6 +5,8 @@
 
 namespace itm {
 
+struct RoadKeys;
+
 class DbEdit;
 class Tdm;
 class TVelaDBAutoCompletitionEdit;
@@ -44,17 +46,16 @@ public:
     void cuilExit();
     void anExit();
 
-    void setRestoreColour(std::function<void(QWidget*)> restore) { m_restoreColour = std::move(restore); }
+    // Every field answers Enter and Escape as the declaration's fields do.
+    void wireKeys(const RoadKeys& keys);
     // Leaving a field because the panel is being closed runs no check and
     // changes nothing.
     void setClosingTest(std::function<bool()> closing) { m_closing = std::move(closing); }
 
 private:
-    void restoreColour(QWidget* control);
     bool closing() const;
 
     Tdm* m_dm = nullptr;
-    std::function<void(QWidget*)> m_restoreColour;
     std::function<bool()> m_closing;
 };
 

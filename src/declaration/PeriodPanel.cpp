@@ -8,6 +8,7 @@
 #include "store/StrictNumber.h"
 #include "store/Tdm.h"
 #include "widgets/FormBuilder.h"
+#include "widgets/RoadKeys.h"
 
 #include <QLineEdit>
 
@@ -45,6 +46,19 @@ void PeriodPanel::attach(Tdm& dm, Actions actions)
 {
     m_dm = &dm;
     m_actions = std::move(actions);
+}
+
+void PeriodPanel::wireRoad(Road road)
+{
+    const RoadKeys monthKeys { road.moveOn,
+        QStringLiteral("Ati terminat actualizarea (sau selectati o alta societate) ?"), road.backToPayerData };
+    attachHooks(MaskEdit1, { RoadKeyHandler(monthKeys), {}, [this](QWidget*) { MaskEdit1Exit(); }, {} });
+    RoadKeys yearKeys = monthKeys;
+    yearKeys.enter = [this, periodEntered = std::move(road.periodEntered)] {
+        periodEntered();
+        lookUpDeclaration();
+    };
+    attachHooks(MaskEdit2, { RoadKeyHandler(yearKeys), {}, {}, {} });
 }
 
 void PeriodPanel::presetToday()

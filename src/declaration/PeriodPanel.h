@@ -31,6 +31,17 @@ public:
     QLineEdit* MaskEdit1;
     QLineEdit* MaskEdit2;
 
+    // The period's step of the window's road: Enter in the month moves on,
+    // in the year it tells the period entered and looks the declaration up;
+    // Escape asks and goes back to the payer's data.
+    struct Road
+    {
+        std::function<void()> moveOn;
+        std::function<void()> backToPayerData;
+        std::function<void()> periodEntered;
+    };
+    void wireRoad(Road road);
+
     void presetToday();
     void MaskEdit1Exit();
     void lookUpDeclaration(); // Enter in the year field

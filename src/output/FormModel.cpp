@@ -1,8 +1,7 @@
 #include "output/FormModel.h"
 
 #include "store/Errors.h"
-
-#include <QSet>
+#include "store/RegisterColumns.h"
 
 #include <algorithm>
 
@@ -197,31 +196,9 @@ FormElement MakeExpression(Section section, const QString& name, double left, do
 
 ValueType ColumnValueType(const QString& column)
 {
-    // Column types of the firme, declaratii and judete tables.
-    static const QSet<QString> integerColumns = {
-        QStringLiteral("id"),
-        QStringLiteral("prefix"),
-        QStringLiteral("sufix"),
-        QStringLiteral("sector"),
-        QStringLiteral("faliment"),
-        QStringLiteral("lsector"),
-        QStringLiteral("lzi"),
-        QStringLiteral("lln"),
-        QStringLiteral("lan"),
-        QStringLiteral("idfirma"),
-        QStringLiteral("ln"),
-        QStringLiteral("an"),
-        QStringLiteral("rectificativ"),
-        QStringLiteral("com25"),
-        QStringLiteral("nrsal"),
-        QStringLiteral("comdat"),
-        QStringLiteral("comac"),
-        QStringLiteral("comdec"),
-        QStringLiteral("comdecac"),
-    };
     if (column == QLatin1String("fondlunsal"))
         return ValueType::Real;
-    return integerColumns.contains(column) ? ValueType::Integer : ValueType::Text;
+    return IsIntegerColumn(column) ? ValueType::Integer : ValueType::Text;
 }
 
 } // namespace itm

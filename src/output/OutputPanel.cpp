@@ -8,6 +8,7 @@
 #include "platform/Printing.h"
 #include "store/Tdm.h"
 #include "widgets/FormBuilder.h"
+#include "widgets/RoadKeys.h"
 
 namespace itm {
 
@@ -28,6 +29,15 @@ void OutputPanel::attach(Tdm& dm, TfSelDisck* driveDialog, PrintedForms* forms)
     m_dm = &dm;
     m_driveDialog = driveDialog;
     m_forms = forms;
+}
+
+void OutputPanel::wireRoad(std::function<void()> backToPeriod)
+{
+    const RoadKeys keys { {}, {}, std::move(backToPeriod) };
+    for (QWidget* button : { Button4, Button6 })
+        attachHooks(button, { RoadKeyHandler(keys), {}, {}, {} });
+    OnClick(Button4, [this] { Button4Click(); });
+    OnClick(Button6, [this] { Button6Click(); });
 }
 
 void OutputPanel::Button4Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <functional>
 
 class QPushButton;
 
@@ -22,6 +23,9 @@ public:
 
     QPushButton* Button4;
     QPushButton* Button6;
+
+    // Escape on either button goes back to the period at once.
+    void wireRoad(std::function<void()> backToPeriod);
 
     void Button4Click();
     void Button6Click();

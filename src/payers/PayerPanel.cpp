@@ -12,7 +12,9 @@
 #include "store/Tdm.h"
 #include "taxregister/PayerRegisterFill.h"
 #include "widgets/DbEdit.h"
+#include "widgets/FocusHighlight.h"
 #include "widgets/FormBuilder.h"
+#include "widgets/RoadKeys.h"
 #include "widgets/UpperCaseValidator.h"
 
 #include <QPushButton>
@@ -120,6 +122,30 @@ QList<QWidget*> PayerPanel::keyHandlerControls() const
         nrep, prep, frep };
 }
 
+void PayerPanel::wireRoad(Road road)
+{
+    const RoadKeys fieldKeys { road.moveOn, QStringLiteral("Renuntati la actualizarea datelor ?"),
+        road.backToPayerCode };
+    for (QWidget* control : keyHandlerControls()) {
+        ControlHooks hooks = HighlightedRoadHooks(fieldKeys);
+        if (control == jud)
+            hooks.exit = [this](QWidget*) { judExit(); };
+        else if (control == loc)
+            hooks.exit = [this](QWidget*) { locExit(); };
+        else if (control == sector)
+            hooks.change = [this](QWidget*) { sectorChange(); };
+        else if (control == den)
+            hooks.enter = hooks.exit = nullptr;
+        attachHooks(control, hooks);
+    }
+    const RoadKeys buttonKeys { {}, {}, road.backToPayerCode };
+    for (QWidget* button : { Button3, Button5 })
+        attachHooks(button, { RoadKeyHandler(buttonKeys), {}, {}, {} });
+    OnClick(den, [this] { denClick(); });
+    OnClick(Button3, [this] { Button3Click(); });
+    OnClick(Button5, std::move(road.toPeriod));
+}
+
 QString PayerPanel::composedName() const
 {
     Dataset& payers = *m_dm->qryFirme;
@@ -185,8 +211,7 @@ void PayerPanel::judExit()
     // the payer code ran while a box kept the window inactive): nothing of
     // a record that is no longer edited is touched then.
     if (payers.State() != DatasetState::Edit && payers.State() != DatasetState::Insert) {
-        if (m_restoreColour)
-            m_restoreColour(jud);
+        ClearHighlight(jud);
         return;
     }
     if (judIsBucharest()) {
@@ -199,14 +224,12 @@ void PayerPanel::judExit()
         sector->setEnabled(false);
         payers.FieldByName(QStringLiteral("sector")).setAsInteger(0);
     }
-    if (m_restoreColour)
-        m_restoreColour(jud);
+    ClearHighlight(jud);
 }
 
 void PayerPanel::locExit()
 {
-    if (m_restoreColour)
-        m_restoreColour(loc);
+    ClearHighlight(loc);
     if (!judIsBucharest())
         str->setFocus(Qt::OtherFocusReason);
 }

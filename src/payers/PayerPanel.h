@@ -46,9 +46,18 @@ public:
     QPushButton* Button3;
     QPushButton* Button5;
 
-    // The controls in tab order, and those that share the panel's key handler.
     QList<QWidget*> tabOrder() const;
-    QList<QWidget*> keyHandlerControls() const;
+
+    // The payer's step of the window's road: Enter in a field moves on,
+    // Escape gives the payer up (after a question, except on the buttons),
+    // "Declaratie &lunara" goes on to the period.
+    struct Road
+    {
+        std::function<void()> moveOn;
+        std::function<void()> backToPayerCode;
+        std::function<void()> toPeriod;
+    };
+    void wireRoad(Road road);
 
     // Checks the typed code and opens the payer: the stored one for editing or
     // a new one with that code. False when the code is refused.
@@ -62,10 +71,9 @@ public:
     void Button3Click();
     void stergClick();
 
-    // The focus-highlight colour of a field is given back by the exit handlers.
-    void setRestoreColour(std::function<void(QWidget*)> restore) { m_restoreColour = std::move(restore); }
-
 private:
+    // The controls that share the panel's key handler.
+    QList<QWidget*> keyHandlerControls() const;
     QString composedName() const;
     bool judIsBucharest() const;
     // The control in which the user corrects a column a rule refused.
@@ -76,7 +84,6 @@ private:
     Tdm* m_dm = nullptr;
     TVelaDBAutoCompletitionEdit* m_cui = nullptr;
     std::function<void()> m_showNameDialog;
-    std::function<void(QWidget*)> m_restoreColour;
 };
 
 } // namespace itm

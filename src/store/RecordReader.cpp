@@ -1,5 +1,6 @@
 #include "store/RecordReader.h"
 
+#include "store/Connection.h"
 #include "store/Errors.h"
 #include "store/StrictNumber.h"
 
@@ -72,6 +73,21 @@ void RowRecord::setValue(const QString& column, const QVariant& value)
     } else {
         m_values[index] = value;
     }
+}
+
+RowRecord RecordOfRow(const Statement& statement, int first, int count)
+{
+    if (count < 0)
+        count = statement.columnCount() - first;
+    QStringList columns;
+    QVector<QVariant> values;
+    columns.reserve(count);
+    values.reserve(count);
+    for (int column = first; column < first + count; ++column) {
+        columns.append(statement.columnName(column));
+        values.append(statement.value(column));
+    }
+    return RowRecord(columns, values);
 }
 
 } // namespace itm

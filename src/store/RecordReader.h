@@ -9,6 +9,8 @@
 
 namespace itm {
 
+class Statement;
+
 // Read access to one record (the current row of a query, or a row loaded on
 // its own). Values are null, qint64, double or QString.
 class RecordReader
@@ -51,5 +53,9 @@ private:
     QStringList m_columns;
     QVector<QVariant> m_values;
 };
+
+// Columns [first, first + count) of a statement's current row as a record
+// (count -1: to the last column), by column name.
+RowRecord RecordOfRow(const Statement& statement, int first = 0, int count = -1);
 
 } // namespace itm

@@ -1,29 +1,13 @@
 #include "store/Tdm.h"
 
 #include "store/Errors.h"
+#include "store/RegisterColumns.h"
 #include "store/StoredText.h"
 #include "store/TypedRecord.h"
 
 namespace itm {
 
 namespace {
-
-const QStringList liquidatorTextColumns = {
-    QStringLiteral("ldenumire"),
-    QStringLiteral("lcodjudet"),
-    QStringLiteral("lloc"),
-    QStringLiteral("lstr"),
-    QStringLiteral("lnr"),
-    QStringLiteral("lbloc"),
-    QStringLiteral("lscara"),
-    QStringLiteral("lap"),
-    QStringLiteral("lcodpostal"),
-    QStringLiteral("lemail"),
-    QStringLiteral("ltelefon"),
-    QStringLiteral("lzi"),
-    QStringLiteral("lln"),
-    QStringLiteral("lan"),
-};
 
 // Writes text into a column, or "0" when the column refuses it (a number column).
 template <typename ColumnField>
@@ -71,7 +55,7 @@ void cleanPayer(Record& dataset)
     if (dataset.FieldByName(QStringLiteral("faliment")).AsInteger() == 0) {
         dataset.FieldByName(QStringLiteral("lcui")).setAsString(QStringLiteral("0"));
         dataset.FieldByName(QStringLiteral("lsector")).setAsString(QStringLiteral("0"));
-        for (const QString& column : liquidatorTextColumns)
+        for (const QString& column : LiquidatorTextColumns())
             dataset.FieldByName(column).setAsString(QString());
     }
     fillEmptyColumns(dataset, true);
@@ -94,21 +78,9 @@ Tdm::Tdm(const QString& databasePath, QObject* parent)
     , qry(con)
 {
     setObjectName(QStringLiteral("dm"));
-    uFirmez.insertSql = QStringLiteral(
-        "INSERT INTO firme (cui, prefix, denumire, sufix, codjudet, loc, sector, str, nr, bloc, scara, ap, codpostal, "
-        "telefon, email, banca, cont, numerep, prenumerep, funcrep, faliment, lcui, ldenumire, lcodjudet, lloc, "
-        "lsector, lstr, lnr, lbloc, lscara, lap, lcodpostal, lemail, ltelefon, lzi, lln, lan) VALUES (:cui, :prefix, "
-        ":denumire, :sufix, :codjudet, :loc, :sector, :str, :nr, :bloc, :scara, :ap, :codpostal, :telefon, :email, "
-        ":banca, :cont, :numerep, :prenumerep, :funcrep, :faliment, :lcui, :ldenumire, :lcodjudet, :lloc, :lsector, "
-        ":lstr, :lnr, :lbloc, :lscara, :lap, :lcodpostal, :lemail, :ltelefon, :lzi, :lln, :lan)");
-    uFirmez.modifySql = QStringLiteral(
-        "UPDATE firme SET cui = :cui, prefix = :prefix, denumire = :denumire, sufix = :sufix, codjudet = :codjudet, "
-        "loc = :loc, sector = :sector, str = :str, nr = :nr, bloc = :bloc, scara = :scara, ap = :ap, codpostal = "
-        ":codpostal, telefon = :telefon, email = :email, banca = :banca, cont = :cont, numerep = :numerep, "
-        "prenumerep = :prenumerep, funcrep = :funcrep, faliment = :faliment, lcui = :lcui, ldenumire = :ldenumire, "
-        "lcodjudet = :lcodjudet, lloc = :lloc, lsector = :lsector, lstr = :lstr, lnr = :lnr, lbloc = :lbloc, lscara "
-        "= :lscara, lap = :lap, lcodpostal = :lcodpostal, lemail = :lemail, ltelefon = :ltelefon, lzi = :lzi, lln = "
-        ":lln, lan = :lan WHERE (id = :OLD_id)");
+    const QString payers = QStringLiteral("firme");
+    uFirmez.insertSql = InsertStatement(payers, PayerColumns());
+    uFirmez.modifySql = UpdateStatement(payers, PayerColumns());
     uFirmez.deleteSql = QStringLiteral("DELETE FROM firme WHERE (id = :OLD_id)");
     // The code is the register's key: a second program, or a row made
     // elsewhere, must not give two payers the same code.
@@ -116,14 +88,9 @@ Tdm::Tdm(const QString& databasePath, QObject* parent)
     uFirmez.conflictColumn = QStringLiteral("cui");
     uFirmez.conflictMessage = QStringLiteral("In registru exista deja o firma cu codul fiscal %1");
     uFirmez.rowCheckSql = QStringLiteral("SELECT 1 FROM firme WHERE id = :OLD_id AND cui = :OLD_cui");
-    uDeclaratii.insertSql = QStringLiteral(
-        "INSERT INTO declaratii (idfirma, ln, an, rectificativ, com25, nrsal, fondlunsal, comdat, comac, comdec, "
-        "comdecac) VALUES (:idfirma, :ln, :an, :rectificativ, :com25, :nrsal, :fondlunsal, :comdat, :comac, "
-        ":comdec, :comdecac)");
-    uDeclaratii.modifySql = QStringLiteral(
-        "UPDATE declaratii SET idfirma = :idfirma, ln = :ln, an = :an, rectificativ = :rectificativ, com25 = :com25, "
-        "nrsal = :nrsal, fondlunsal = :fondlunsal, comdat = :comdat, comac = :comac, comdec = :comdec, comdecac = "
-        ":comdecac WHERE (id =:OLD_id)");
+    const QString declarations = QStringLiteral("declaratii");
+    uDeclaratii.insertSql = InsertStatement(declarations, DeclarationColumns());
+    uDeclaratii.modifySql = UpdateStatement(declarations, DeclarationColumns());
     uDeclaratii.deleteSql = QStringLiteral("DELETE FROM declaratii WHERE (id = :OLD_id)");
     uDeclaratii.rowCheckSql = QStringLiteral(
         "SELECT 1 FROM declaratii WHERE id = :OLD_id AND idfirma = :OLD_idfirma AND ln = :OLD_ln AND an = :OLD_an");

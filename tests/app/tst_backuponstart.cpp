@@ -5,6 +5,7 @@
 
 #include "support/FakeClock.h"
 #include "support/FakePrompts.h"
+#include "support/GuiTestCase.h"
 #include "support/TestDatabase.h"
 
 #include <QApplication>
@@ -14,7 +15,7 @@
 using namespace itm;
 using namespace itm::test;
 
-class TestBackupOnStart : public QObject
+class TestBackupOnStart : public itm::test::GuiTestCase
 {
     Q_OBJECT
 

@@ -3,6 +3,7 @@
 #include "output/DeclarationFile.h"
 #include "payers/PayerPanel.h"
 #include "store/Errors.h"
+#include "support/GuiTestCase.h"
 #include "support/MainWindowFixture.h"
 #include "widgets/DbEdit.h"
 
@@ -17,7 +18,7 @@ using namespace itm;
 using namespace itm::test;
 using State = TDecl::WindowState;
 
-class TestFaults : public QObject
+class TestFaults : public itm::test::GuiTestCase
 {
     Q_OBJECT
 private Q_SLOTS:

@@ -4,6 +4,7 @@
 #include "output/OutputPanel.h"
 #include "payers/PayerPanel.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "support/GuiTestCase.h"
 #include "support/MainWindowFixture.h"
 #include "widgets/DbCheckBox.h"
 #include "widgets/DbEdit.h"
@@ -23,7 +24,7 @@ void seedPayer(TestDatabase& db)
 }
 } // namespace
 
-class TestMainWindow : public QObject
+class TestMainWindow : public itm::test::GuiTestCase
 {
     Q_OBJECT
 

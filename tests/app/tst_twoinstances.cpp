@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "store/DatabaseLock.h"
 #include "support/FakePrompts.h"
+#include "support/GuiTestCase.h"
 #include "support/TestDatabase.h"
 
 #include <QCryptographicHash>
@@ -29,7 +30,7 @@ QByteArray checksum(const QString& path)
 
 } // namespace
 
-class TestTwoInstances : public QObject
+class TestTwoInstances : public itm::test::GuiTestCase
 {
     Q_OBJECT
 private Q_SLOTS:

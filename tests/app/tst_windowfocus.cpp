@@ -4,6 +4,7 @@
 // handlers and their highlight. Fields entered other than by the mouse select
 // their whole text.
 #include "declaration/DeclarationRoad.h"
+#include "support/GuiTestCase.h"
 
 #include <QTest>
 
@@ -83,7 +84,7 @@ enum class FocusAtSave
 
 Q_DECLARE_METATYPE(FocusAtSave)
 
-class TestWindowFocus : public QObject
+class TestWindowFocus : public itm::test::GuiTestCase
 {
     Q_OBJECT
 

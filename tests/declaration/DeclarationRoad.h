@@ -141,5 +141,3 @@ inline void pressAccelerator(MainWindowFixture& f, Qt::Key key, QAbstractButton*
 }
 
 } // namespace itm::test
-
-#define VERIFY_PROMPTS(f) QVERIFY2((f).prompts.verify().isEmpty(), qPrintable((f).prompts.verify()))

@@ -1,4 +1,5 @@
 #include "DeclarationRoad.h"
+#include "support/GuiTestCase.h"
 
 #include <QTest>
 
@@ -112,7 +113,7 @@ void save(MainWindowFixture& f)
 Q_DECLARE_METATYPE(Exit)
 Q_DECLARE_METATYPE(Leave)
 
-class TestDeclarationPanel : public QObject
+class TestDeclarationPanel : public itm::test::GuiTestCase
 {
     Q_OBJECT
 

@@ -1,4 +1,5 @@
 #include "DeclarationRoad.h"
+#include "support/GuiTestCase.h"
 
 #include <QTest>
 
@@ -20,7 +21,7 @@ void seedStoredMarch(TestDatabase& db)
 
 } // namespace
 
-class TestPeriod : public QObject
+class TestPeriod : public itm::test::GuiTestCase
 {
     Q_OBJECT
 

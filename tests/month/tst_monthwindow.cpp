@@ -6,6 +6,7 @@
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "support/FakeDrives.h"
 #include "support/FakePrinting.h"
+#include "support/GuiTestCase.h"
 #include "support/MainWindowFixture.h"
 
 #include <QFile>
@@ -70,7 +71,7 @@ void onMonthWindow(const std::function<void(TfSituatieLuna&)>& action)
 
 } // namespace
 
-class TestMonthWindow : public QObject
+class TestMonthWindow : public itm::test::GuiTestCase
 {
     Q_OBJECT
 private Q_SLOTS:

@@ -5,6 +5,7 @@
 #include "output/PrintedForms.h"
 #include "output/TfSelDisck.h"
 #include "payers/PayerPanel.h"
+#include "support/GuiTestCase.h"
 #include "support/FakeDrives.h"
 #include "support/FakePrinting.h"
 #include "support/MainWindowFixture.h"
@@ -51,8 +52,6 @@ struct OutputFixture
         platform().printing = &printing;
         dialog = new TfSelDisck(f.window.get());
         f.window->butpan->attach(*f.dm, dialog, &forms);
-        f.onGenerate = [this] { f.window->butpan->Button4Click(); };
-        f.onPrint = [this] { f.window->butpan->Button6Click(); };
     }
 
     void reachOutputState()
@@ -134,7 +133,7 @@ struct DriveDialogFixture
 
 } // namespace
 
-class TestOutputCommands : public QObject
+class TestOutputCommands : public itm::test::GuiTestCase
 {
     Q_OBJECT
 private Q_SLOTS:

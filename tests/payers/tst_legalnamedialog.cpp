@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "store/Tdm.h"
 #include "support/FakePrompts.h"
+#include "support/GuiTestCase.h"
 #include "support/TestDatabase.h"
 #include "widgets/DbEdit.h"
 #include "widgets/RadioGroup.h"
@@ -111,7 +112,7 @@ QRadioButton* focusedButton(RadioGroup* group)
 
 } // namespace
 
-class TestLegalNameDialog : public QObject
+class TestLegalNameDialog : public itm::test::GuiTestCase
 {
     Q_OBJECT
 
@@ -124,6 +125,7 @@ private Q_SLOTS:
     {
         // Nothing in the dialog may end in an error box.
         QVERIFY2(m_prompts.shown().isEmpty(), qPrintable(m_prompts.texts().join(u'\n')));
+        GuiTestCase::cleanup();
     }
 
     void layoutAndTabOrder()

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "store/Tdm.h"
 #include "support/FakePrompts.h"
+#include "support/GuiTestCase.h"
 #include "support/TestDatabase.h"
 #include "widgets/ControlHooks.h"
 
@@ -160,11 +161,9 @@ struct LookupWindow
     QList<TVelaDBListBox*> dropDowns() const { return window->findChildren<TVelaDBListBox*>(); }
 };
 
-#define VERIFY_PROMPTS(f) QVERIFY2((f).prompts.verify().isEmpty(), qPrintable((f).prompts.verify()))
-
 } // namespace
 
-class TestLookupEdit : public QObject
+class TestLookupEdit : public itm::test::GuiTestCase
 {
     Q_OBJECT
 

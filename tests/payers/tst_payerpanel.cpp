@@ -1,6 +1,7 @@
 #include "declaration/DeclarationPanel.h"
 #include "payers/PayerPanel.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "support/GuiTestCase.h"
 #include "support/MainWindowFixture.h"
 #include "widgets/DbEdit.h"
 
@@ -13,8 +14,6 @@ using namespace itm::test;
 using State = TDecl::WindowState;
 
 namespace {
-
-#define VERIFY_PROMPTS(f) QVERIFY2((f).prompts.verify().isEmpty(), qPrintable((f).prompts.verify()))
 
 // One value read straight from the database file, past the program's cursors.
 QString stored(const TestDatabase& db, const QString& sql)
@@ -113,7 +112,7 @@ void seedPayer19(TestDatabase& db)
 
 } // namespace
 
-class TestPayerPanel : public QObject
+class TestPayerPanel : public itm::test::GuiTestCase
 {
     Q_OBJECT
 

@@ -1,4 +1,6 @@
+#include "store/Connection.h"
 #include "store/Errors.h"
+#include "store/RegisterColumns.h"
 #include "store/Tdm.h"
 #include "support/TestDatabase.h"
 
@@ -67,6 +69,34 @@ private Q_SLOTS:
         QCOMPARE(openError(path), message);
         if (setup == u"missing")
             QVERIFY2(!QFile::exists(path), "the database file must never be created");
+    }
+
+    // The update statements and the printed form's value types come from these
+    // lists; a column added to the schema and not to them would never be written.
+    void registerColumnsMatchTheShippedSchema_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("columns");
+        QTest::newRow("firme") << "firme" << PayerColumns();
+        QTest::newRow("declaratii") << "declaratii" << DeclarationColumns();
+        QTest::newRow("judete") << "judete" << QStringList { QStringLiteral("codjudet"), QStringLiteral("denumire") };
+    }
+    void registerColumnsMatchTheShippedSchema()
+    {
+        QFETCH(QString, table);
+        QFETCH(QStringList, columns);
+        TestDatabase db;
+        Connection connection;
+        connection.open(db.path(), true);
+        Statement info(connection, QStringLiteral("PRAGMA table_info(%1)").arg(table));
+        QStringList names;
+        while (info.step()) {
+            const QString name = info.text(1);
+            QVERIFY2(IsIntegerColumn(name) == info.text(2).startsWith(QLatin1String("INT")), qPrintable(name));
+            if (name != QLatin1String("id"))
+                names.append(name);
+        }
+        QCOMPARE(names, columns);
     }
 
     void opensPayerAndCountyQueries()

@@ -8,12 +8,39 @@
 
 namespace itm::test {
 
+class FakePrompts;
+
+// Every FakePrompts alive, and what those that ended left behind (answers
+// unused, boxes unexpected): GuiTestCase::cleanup() checks both after each
+// test function, so no test has to remember to.
+inline QList<FakePrompts*>& LivePrompts()
+{
+    static QList<FakePrompts*> live;
+    return live;
+}
+inline QStringList& EndedPromptProblems()
+{
+    static QStringList problems;
+    return problems;
+}
+
 // Answers message boxes from a queue and records what was shown. A box for
 // which no answer was queued is recorded as unexpected (and answered No);
 // verify() reports unexpected boxes and answers left unused.
 class FakePrompts : public Prompts
 {
 public:
+    FakePrompts() { LivePrompts().append(this); }
+    ~FakePrompts() override
+    {
+        LivePrompts().removeOne(this);
+        const QString problems = verify();
+        if (!problems.isEmpty())
+            EndedPromptProblems().append(problems);
+    }
+    FakePrompts(const FakePrompts&) = delete;
+    FakePrompts& operator=(const FakePrompts&) = delete;
+
     enum class Kind { Message, Notice, Confirm, Error };
     enum class Answer { Ok, Yes, No };
     struct Shown
@@ -92,3 +119,7 @@ private:
 };
 
 } // namespace itm::test
+
+// For a check in the middle of a test function; the end of each one is
+// checked by GuiTestCase.
+#define VERIFY_PROMPTS(f) QVERIFY2((f).prompts.verify().isEmpty(), qPrintable((f).prompts.verify()))

@@ -44,14 +44,6 @@ public:
             else
                 nameDialog->showModalForPayer();
         };
-        dialogs.generateDeclarationFile = [this] {
-            if (onGenerate)
-                onGenerate();
-        };
-        dialogs.printDeclaration = [this] {
-            if (onPrint)
-                onPrint();
-        };
         window->attach(*dm, dialogs);
         window->show();
         window->activateWindow();
@@ -114,8 +106,6 @@ public:
     std::unique_ptr<Tdm> dm;
     std::unique_ptr<TfDenumire> nameDialog;
     std::function<void()> onNameDialog; // replaces the modal dialog when set
-    std::function<void()> onGenerate;
-    std::function<void()> onPrint;
 };
 
 } // namespace itm::test

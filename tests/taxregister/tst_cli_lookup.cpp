@@ -1,7 +1,6 @@
 #include "StandInRegister.h"
 #include "support/TestDatabase.h"
 
-#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,9 +30,8 @@ class TestCliLookup : public QObject
         process.start(QStringLiteral(ITM_CLI_PATH), QStringList { QStringLiteral("lookup") } + arguments);
         if (!process.waitForStarted())
             return {};
-        const QDeadlineTimer deadline(30000);
-        while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
-            QTest::qWait(20);
+        if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 30000))
+            return {};
         return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError() };
     }

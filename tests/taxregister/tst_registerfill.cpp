@@ -1,5 +1,6 @@
 #include "StandInRegister.h"
 #include "payers/PayerPanel.h"
+#include "support/GuiTestCase.h"
 #include "support/MainWindowFixture.h"
 #include "taxregister/PayerRegisterFill.h"
 #include "taxregister/RegisterService.h"
@@ -12,8 +13,6 @@ using namespace itm;
 using namespace itm::test;
 
 namespace {
-
-#define VERIFY_PROMPTS(f) QVERIFY2((f).prompts.verify().isEmpty(), qPrintable((f).prompts.verify()))
 
 int storedPayers(const TestDatabase& db)
 {
@@ -51,7 +50,7 @@ struct RegisterWindow
 
 } // namespace
 
-class TestRegisterFill : public QObject
+class TestRegisterFill : public itm::test::GuiTestCase
 {
     Q_OBJECT
 
