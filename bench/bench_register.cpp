@@ -182,7 +182,8 @@ int main(int argc, char** argv)
     databasePath = qEnvironmentVariable("ITM_BENCH_DB");
     if (databasePath.isEmpty()) {
         databasePath = folder.filePath(QStringLiteral("register.itm"));
-        QProcess::execute(QStringLiteral(ITM_SOURCE_DIR "/bench/generate_register.sh"), { databasePath, QStringLiteral("100000") });
+        QProcess::execute(
+            QStringLiteral(ITM_SOURCE_DIR "/bench/generate_register.sh"), { databasePath, QStringLiteral("100000") });
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

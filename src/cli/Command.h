@@ -11,7 +11,7 @@ namespace itm::cli {
 struct Command
 {
     QString name;
-    QString synopsis;   // one line for --help, without the program name
+    QString synopsis; // one line for --help, without the program name
     bool needsGui = false; // renders pages: a GUI application object (offscreen) is created
     int (*run)(const QStringList& arguments, QTextStream& out, QTextStream& err) = nullptr;
 };

@@ -52,8 +52,8 @@ QList<FormElement> decemberBlock()
         MakeText(s, text("QRLabel44"), 1.59, 210.61, 87.31, 4.50, text("4"), 10, Bold, Centre),
         MakeText(s, text("QRLabel45"), 91.81, 210.61, 90.75, 4.50, text("5"), 10, Bold, Centre),
         MakeMemo(s, text("QRMemo2"), 2.12, 227.28, 180.18, 29.90, decemberNotesParagraphs(), 10, Left),
-        MakeField(
-            s, text("QRDBText19"), 2.12, 218.28, 71.17, 4.50, FormDataset::Declaration, text("comdec"), 10, Regular, Right),
+        MakeField(s, text("QRDBText19"), 2.12, 218.28, 71.17, 4.50, FormDataset::Declaration, text("comdec"), 10,
+            Regular, Right),
         MakeField(s, text("QRDBText20"), 92.08, 218.28, 71.17, 4.50, FormDataset::Declaration, text("comdecac"), 10,
             Regular, Right),
     };

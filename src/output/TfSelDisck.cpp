@@ -202,10 +202,9 @@ void TfSelDisck::lvDblClick()
         bool saved = false;
         try {
             saved = isStillMounted(root, volume)
-                && (m_entries.isEmpty()
-                        ? SaveDeclarationFile(
-                            root, Luna, An, DeclarationFileBytes(Cui), DeclarationFileBytes(Linie), keepResponsive)
-                        : SaveDeclarationLines(root, Luna, An, m_entries, keepResponsive));
+                && (m_entries.isEmpty() ? SaveDeclarationFile(
+                        root, Luna, An, DeclarationFileBytes(Cui), DeclarationFileBytes(Linie), keepResponsive)
+                                        : SaveDeclarationLines(root, Luna, An, m_entries, keepResponsive));
         } catch (const MediumGone&) {
             saved = false;
         }

@@ -27,7 +27,7 @@ void QtPrompts::notice(const QString& caption, const QString& text)
 bool QtPrompts::confirm(const QString& question)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question, QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
+        QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

@@ -10,8 +10,7 @@ namespace itm {
 namespace {
 
 // Writes text into a column, or "0" when the column refuses it (a number column).
-template <typename ColumnField>
-void writeOrZero(const ColumnField& field, const QString& text)
+template <typename ColumnField> void writeOrZero(const ColumnField& field, const QString& text)
 {
     try {
         field.setAsString(text);
@@ -31,8 +30,7 @@ void writeOrZero(const TypedRecord::Field& field, const QString& text)
 // No column is stored empty: an empty text becomes one blank, an empty number 0.
 // With replaceSeparators, the declaration file's separators and every control
 // character in a text become blanks too.
-template <typename Record>
-void fillEmptyColumns(Record& dataset, bool replaceSeparators)
+template <typename Record> void fillEmptyColumns(Record& dataset, bool replaceSeparators)
 {
     for (int i = 1; i < dataset.columnNames().size(); ++i) {
         const auto field = dataset.FieldAt(i);
@@ -49,8 +47,7 @@ void fillEmptyColumns(Record& dataset, bool replaceSeparators)
 
 // The payer's clean-up, over the query's edit buffer or over a record held
 // apart (an imported payer): one rule for every payer that is written.
-template <typename Record>
-void cleanPayer(Record& dataset)
+template <typename Record> void cleanPayer(Record& dataset)
 {
     if (dataset.FieldByName(QStringLiteral("faliment")).AsInteger() == 0) {
         dataset.FieldByName(QStringLiteral("lcui")).setAsString(QStringLiteral("0"));

@@ -19,8 +19,7 @@ void DbCheckBox::showField()
         setCheckState(Qt::PartiallyChecked);
     } else {
         setTristate(false);
-        setCheckState(field->AsString() == u"0" || field->AsString().trimmed().isEmpty() ? Qt::Unchecked
-                                                                                        : Qt::Checked);
+        setCheckState(field->AsString() == u"0" || field->AsString().trimmed().isEmpty() ? Qt::Unchecked : Qt::Checked);
     }
     m_displaying = false;
 }

@@ -4,8 +4,8 @@
 
 namespace itm {
 
-DbRadioGroup::DbRadioGroup(const QString& caption, const QStringList& items, const QStringList& values, int columns,
-                           QWidget* parent)
+DbRadioGroup::DbRadioGroup(
+    const QString& caption, const QStringList& items, const QStringList& values, int columns, QWidget* parent)
     : RadioGroup(caption, items, columns, parent)
     , m_values(values)
 {

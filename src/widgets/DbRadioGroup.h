@@ -12,7 +12,7 @@ class DbRadioGroup : public RadioGroup
     Q_OBJECT
 public:
     DbRadioGroup(const QString& caption, const QStringList& items, const QStringList& values, int columns,
-                 QWidget* parent = nullptr);
+        QWidget* parent = nullptr);
 
     void setDataSource(DataSource* source) { m_link.setDataSource(source); }
     void setDataField(const QString& name) { m_link.setFieldName(name); }

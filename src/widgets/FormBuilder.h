@@ -26,8 +26,8 @@ struct EditSpec
 
 DbEdit* addEdit(QWidget* parent, DataSource* source, const EditSpec& description);
 QLabel* addLabel(QWidget* parent, const QString& text, int x, int y, bool bold = false);
-QPushButton* addButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry,
-                       bool bold = false);
+QPushButton* addButton(
+    QWidget* parent, const char* name, const QString& caption, const QRect& geometry, bool bold = false);
 // The hint "Esc - inapoi" at the right edge of a panel.
 QLabel* addBackHint(QWidget* parent, int rightEdge, int y);
 void setBackground(QWidget* widget, const QColor& colour);

@@ -83,7 +83,8 @@ private Q_SLOTS:
         MainWindowFixture f;
         f.window->leg->click();
         MainWindowFixture::key(f.window->aj, Qt::Key_Return);
-        QCOMPARE(f.shell.opened, (QStringList { QStringLiteral("./legislatie.txt"), QStringLiteral("./instructiuni.txt") }));
+        QCOMPARE(
+            f.shell.opened, (QStringList { QStringLiteral("./legislatie.txt"), QStringLiteral("./instructiuni.txt") }));
         QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
     }
 
@@ -216,7 +217,8 @@ private Q_SLOTS:
         QCOMPARE(f.focus(), f.window->PanelLuna->MaskEdit2);
         f.prompts.answerYes();
         MainWindowFixture::key(f.window->PanelLuna->MaskEdit2, Qt::Key_Return);
-        QCOMPARE(f.prompts.lastText(), QStringLiteral("Datele delaratiei pentru luna Martie nu exista. Adaugati acum ?"));
+        QCOMPARE(
+            f.prompts.lastText(), QStringLiteral("Datele delaratiei pentru luna Martie nu exista. Adaugati acum ?"));
         QCOMPARE(f.window->windowState(), State::Declaration);
         QCOMPARE(f.focus(), f.window->ddgb->DBCheckBox1);
 

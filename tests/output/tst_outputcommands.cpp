@@ -5,9 +5,9 @@
 #include "output/PrintedForms.h"
 #include "output/TfSelDisck.h"
 #include "payers/PayerPanel.h"
-#include "support/GuiTestCase.h"
 #include "support/FakeDrives.h"
 #include "support/FakePrinting.h"
+#include "support/GuiTestCase.h"
 #include "support/MainWindowFixture.h"
 
 #include <QFile>
@@ -193,7 +193,8 @@ private Q_SLOTS:
             QTest::keyClick(dialog.lv, Qt::Key_Escape);
         });
         QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-        QCOMPARE(prompts.texts(), (QStringList { QStringLiteral("Renuntati la salvare ?"), QStringLiteral("Renuntati la salvare ?") }));
+        QCOMPARE(prompts.texts(),
+            (QStringList { QStringLiteral("Renuntati la salvare ?"), QStringLiteral("Renuntati la salvare ?") }));
         QVERIFY(!QFile::exists(stick.filePath(QStringLiteral("IM200603.txt"))));
         QVERIFY(prompts.verify().isEmpty());
         platform() = Platform {};
@@ -259,7 +260,8 @@ private Q_SLOTS:
         QTemporaryDir stick;
         o.drives.addDrive(stick.path() + u'/', DriveKind::Removable);
         o.dialog->Timer1Timer();
-        writeFile(stick.filePath(QStringLiteral("IM200603.txt")), "\"03\",\"2006\",230,other payer\r\n\"03\",\"2006\",19,old line\r\n");
+        writeFile(stick.filePath(QStringLiteral("IM200603.txt")),
+            "\"03\",\"2006\",230,other payer\r\n\"03\",\"2006\",19,old line\r\n");
         // An edit left unsaved on the window is not in the line.
         o.f.dm->qryFirme->FieldByName(QStringLiteral("loc")).setAsString(QStringLiteral("UNSAVED"));
         QTimer::singleShot(0, o.dialog, [&] { QTest::keyClick(o.dialog->lv, Qt::Key_Return); });

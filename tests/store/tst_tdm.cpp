@@ -40,10 +40,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing file") << "missing" << "unable to open database file";
-        QTest::newRow("damaged file") << "damaged" << "file is not a database";
-        QTest::newRow("no tables") << "empty" << "no such table: firme";
-        QTest::newRow("no declarations") << "nodecl" << "no such table: declaratii";
+        QTest::newRow("missing file") << "missing"
+                                      << "unable to open database file";
+        QTest::newRow("damaged file") << "damaged"
+                                      << "file is not a database";
+        QTest::newRow("no tables") << "empty"
+                                   << "no such table: firme";
+        QTest::newRow("no declarations") << "nodecl"
+                                         << "no such table: declaratii";
     }
     void startFailsWithSqliteMessage()
     {
@@ -59,9 +63,10 @@ private Q_SLOTS:
             sqlite3* db = nullptr;
             sqlite3_open(path.toUtf8().constData(), &db);
             if (setup == u"nodecl")
-                sqlite3_exec(db, "create table firme(id integer primary key, cui text); create table judete(id "
-                                 "integer primary key, codjudet text, denumire text);",
-                             nullptr, nullptr, nullptr);
+                sqlite3_exec(db,
+                    "create table firme(id integer primary key, cui text); create table judete(id "
+                    "integer primary key, codjudet text, denumire text);",
+                    nullptr, nullptr, nullptr);
             else
                 sqlite3_exec(db, "create table other(x)", nullptr, nullptr, nullptr);
             sqlite3_close(db);
@@ -199,8 +204,8 @@ private Q_SLOTS:
         QCOMPARE(declarations.FieldByName(QStringLiteral("comdecac")).AsString(), QStringLiteral("0"));
         QCOMPARE(declarations.FieldByName(QStringLiteral("rectificativ")).AsString(), QStringLiteral("0"));
         QCOMPARE(declarations.FieldByName(QStringLiteral("fondlunsal")).AsString(), QStringLiteral("2000"));
-        QVERIFY(declarations.Locate(QStringLiteral("idfirma;ln;an"), { qint64(1), qint64(3), qint64(2006) },
-                                    LocateCaseInsensitive));
+        QVERIFY(declarations.Locate(
+            QStringLiteral("idfirma;ln;an"), { qint64(1), qint64(3), qint64(2006) }, LocateCaseInsensitive));
         QVERIFY(!declarations.Locate(QStringLiteral("idfirma;ln;an"), { qint64(1), qint64(4), qint64(2006) }));
     }
 
@@ -229,8 +234,8 @@ private Q_SLOTS:
         QTest::newRow("exact is case-sensitive") << "ro19" << 0 << "";
         QTest::newRow("case-insensitive") << "ro19" << int(LocateCaseInsensitive) << "RO19";
         QTest::newRow("whole value only") << "RO1" << int(LocateCaseInsensitive) << "";
-        QTest::newRow("partial takes the first in order") << "ro1" << int(LocateCaseInsensitive | LocatePartialKey)
-                                                           << "RO123";
+        QTest::newRow("partial takes the first in order")
+            << "ro1" << int(LocateCaseInsensitive | LocatePartialKey) << "RO123";
         QTest::newRow("partial no match") << "X" << int(LocatePartialKey) << "";
     }
     void locateOptions()
@@ -328,7 +333,7 @@ private Q_SLOTS:
         Dataset& payers = *dm.qryFirme;
         fillNewPayer(payers, QStringLiteral("19"));
         connect(&payers, &Dataset::aboutToPost, this,
-                [&] { payers.FieldByName(QStringLiteral("loc")).setAsString(QStringLiteral("ARAD")); });
+            [&] { payers.FieldByName(QStringLiteral("loc")).setAsString(QStringLiteral("ARAD")); });
         payers.Post();
         QCOMPARE(payers.FieldByName(QStringLiteral("loc")).AsString(), QStringLiteral("ARAD"));
     }

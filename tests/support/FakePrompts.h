@@ -41,8 +41,19 @@ public:
     FakePrompts(const FakePrompts&) = delete;
     FakePrompts& operator=(const FakePrompts&) = delete;
 
-    enum class Kind { Message, Notice, Confirm, Error };
-    enum class Answer { Ok, Yes, No };
+    enum class Kind
+    {
+        Message,
+        Notice,
+        Confirm,
+        Error
+    };
+    enum class Answer
+    {
+        Ok,
+        Yes,
+        No
+    };
     struct Shown
     {
         Kind kind;
