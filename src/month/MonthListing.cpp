@@ -3,6 +3,7 @@
 #include "month/MonthFilter.h"
 #include "payers/LegalForms.h"
 #include "store/Connection.h"
+#include "store/RecordReader.h"
 #include "store/StrictNumber.h"
 
 #include <cmath>
@@ -36,22 +37,6 @@ enum Column
     Commission,
     Paid,
 };
-
-// A stored number read as a whole number: reals rounded, texts through the
-// strict conversion, no value as 0 (as a record's fields are read).
-qint64 wholeNumber(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::UnknownType:
-        return 0;
-    case QMetaType::LongLong:
-        return value.toLongLong();
-    case QMetaType::Double:
-        return std::llround(value.toDouble());
-    default:
-        return StrToInt(value.toString());
-    }
-}
 
 QString legalNameOf(const Statement& row)
 {
@@ -126,11 +111,11 @@ bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)
         entry.county = m_countyNames.value(countyKey, countyKey.trimmed());
         if (!row.value(DeclarationId).isNull()) {
             entry.status
-                = wholeNumber(row.value(Corrective)) != 0 ? DeclarationStatus::Corrective : DeclarationStatus::Initial;
-            entry.employees = wholeNumber(row.value(Employees));
-            entry.fund = wholeNumber(row.value(Fund));
-            entry.commission = wholeNumber(row.value(Commission));
-            entry.paid = wholeNumber(row.value(Paid));
+                = valueInteger(row.value(Corrective)) != 0 ? DeclarationStatus::Corrective : DeclarationStatus::Initial;
+            entry.employees = valueInteger(row.value(Employees));
+            entry.fund = valueInteger(row.value(Fund));
+            entry.commission = valueInteger(row.value(Commission));
+            entry.paid = valueInteger(row.value(Paid));
         }
         entry.searchCode = FoldForSearch(entry.cui);
         entry.searchName = FoldForSearch(entry.legalName);

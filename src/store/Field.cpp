@@ -36,20 +36,14 @@ QString Field::AsString() const
 qint64 Field::AsInteger() const
 {
     const QVariant value = AsVariant();
-    switch (value.typeId()) {
-    case QMetaType::UnknownType:
-        return 0;
-    case QMetaType::LongLong:
-        return value.toLongLong();
-    case QMetaType::Double:
-        return std::llround(value.toDouble());
-    default:
-        break;
-    }
-    // A number column gets a text only from a row made elsewhere; a text
-    // column read as a number is the caller's conversion.
-    if (type() == ColumnType::Text)
-        return StrToInt(value.toString());
+    const int typeId = value.typeId();
+    const bool number = typeId == QMetaType::UnknownType || typeId == QMetaType::LongLong || typeId == QMetaType::Int
+        || typeId == QMetaType::Double;
+    // A number column gets a text only from a row made elsewhere: its error
+    // names the column. A text column read as a number is the caller's
+    // conversion.
+    if (number || type() == ColumnType::Text)
+        return valueInteger(value);
     try {
         return StrToInt(value.toString());
     } catch (const ConversionError& error) {

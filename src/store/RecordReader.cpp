@@ -35,7 +35,11 @@ QString RecordReader::fieldText(const QString& column) const
 
 qint64 RecordReader::fieldInteger(const QString& column) const
 {
-    const QVariant value = fieldValue(column);
+    return valueInteger(fieldValue(column));
+}
+
+qint64 valueInteger(const QVariant& value)
+{
     switch (value.typeId()) {
     case QMetaType::UnknownType:
         return 0;

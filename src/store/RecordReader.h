@@ -32,6 +32,8 @@ public:
 
 // Text of a raw value, as RecordReader::fieldText gives it.
 QString valueText(const QVariant& value);
+// A raw value read as a whole number, as RecordReader::fieldInteger reads it.
+qint64 valueInteger(const QVariant& value);
 
 // A number column that holds a text which is no number (a row made outside
 // the program): the conversion error, with the column's name in front so that
