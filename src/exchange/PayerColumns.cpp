@@ -1,31 +1,17 @@
 #include "exchange/PayerColumns.h"
 
+#include "store/RegisterColumns.h"
+
 namespace itm::exchange {
 
 const QStringList& PayerFileColumns()
 {
-    static const QStringList columns = {
-        QStringLiteral("cui"),
-        QStringLiteral("prefix"),
-        QStringLiteral("denumire"),
-        QStringLiteral("sufix"),
-        countyFileColumn(),
-        QStringLiteral("loc"),
-        QStringLiteral("sector"),
-        QStringLiteral("str"),
-        QStringLiteral("nr"),
-        QStringLiteral("bloc"),
-        QStringLiteral("scara"),
-        QStringLiteral("ap"),
-        QStringLiteral("codpostal"),
-        QStringLiteral("telefon"),
-        QStringLiteral("email"),
-        QStringLiteral("banca"),
-        QStringLiteral("cont"),
-        QStringLiteral("numerep"),
-        QStringLiteral("prenumerep"),
-        QStringLiteral("funcrep"),
-    };
+    // The register's own columns up to the representative, the county by name.
+    static const QStringList columns = [] {
+        QStringList names = PayerColumns().mid(0, PayerColumns().indexOf(QStringLiteral("funcrep")) + 1);
+        names.replace(names.indexOf(QStringLiteral("codjudet")), countyFileColumn());
+        return names;
+    }();
     return columns;
 }
 

@@ -4,30 +4,18 @@
 #include "payers/LegalForms.h"
 #include "store/Connection.h"
 #include "store/RecordReader.h"
+#include "store/RegisterColumns.h"
 #include "store/StrictNumber.h"
 
 namespace itm::exchange {
 
 namespace {
 
-const QStringList liquidatorColumns = {
-    QStringLiteral("lcui"),
-    QStringLiteral("ldenumire"),
-    QStringLiteral("lcodjudet"),
-    QStringLiteral("lloc"),
-    QStringLiteral("lsector"),
-    QStringLiteral("lstr"),
-    QStringLiteral("lnr"),
-    QStringLiteral("lbloc"),
-    QStringLiteral("lscara"),
-    QStringLiteral("lap"),
-    QStringLiteral("lcodpostal"),
-    QStringLiteral("lemail"),
-    QStringLiteral("ltelefon"),
-    QStringLiteral("lzi"),
-    QStringLiteral("lln"),
-    QStringLiteral("lan"),
-};
+// The liquidator's columns close the register's payer row.
+QStringList liquidatorColumns()
+{
+    return PayerColumns().mid(PayerColumns().indexOf(QStringLiteral("lcui")));
+}
 
 // A number column holds a number; anything else it may hold (and every text
 // column) is written as the text it reads as.
@@ -70,7 +58,7 @@ RegisterSheet::RegisterSheet(Connection& connection, RegisterColumns columns)
     }
     if (columns == RegisterColumns::Everything) {
         m_columns.append({ QStringLiteral("faliment"), Column::Stored, QStringLiteral("faliment") });
-        for (const QString& name : liquidatorColumns) {
+        for (const QString& name : liquidatorColumns()) {
             if (name == u"lcodjudet")
                 m_columns.append({ QStringLiteral("ljudet"), Column::CountyName, name });
             else
