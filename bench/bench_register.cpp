@@ -2,6 +2,7 @@
 // ITM_BENCH_DB names): start-up, completion in
 // the payer-code field, entering it, posting a payer, saving a declaration,
 // and the memory the program holds.
+#include "app/Startup.h"
 #include "app/TDecl.h"
 #include "declaration/DeclarationPanel.h"
 #include "payers/PayerPanel.h"
@@ -32,17 +33,18 @@ struct Program
     test::FakePrompts prompts;
     test::FakeClock clock;
     test::FakeShell shell;
-    std::unique_ptr<TDecl> window;
-    std::unique_ptr<Tdm> dm;
+    std::unique_ptr<ProgramObjects> objects = std::make_unique<ProgramObjects>();
+    std::unique_ptr<TDecl>& window = objects->Decl;
+    std::unique_ptr<Tdm>& dm = objects->dm;
 
+    // The start-up of main, up to the window shown.
     Program()
     {
         platform().prompts = &prompts;
         platform().clock = &clock;
         platform().shell = &shell;
-        window = std::make_unique<TDecl>();
-        dm = std::make_unique<Tdm>(databasePath);
-        window->attach(*dm, {});
+        if (!createProgram(*objects, databasePath))
+            qFatal("the program did not start: %s", qPrintable(prompts.texts().join(u'\n')));
         window->show();
         QApplication::setActiveWindow(window.get());
         settle();
@@ -72,8 +74,7 @@ void StartupToShownWindow(benchmark::State& state)
         Program program;
         benchmark::DoNotOptimize(program.window.get());
         state.PauseTiming();
-        program.window.reset();
-        program.dm.reset();
+        program.objects.reset();
         state.ResumeTiming();
     }
 }

@@ -34,7 +34,7 @@ ProgramObjects::~ProgramObjects()
     lock.reset();
 }
 
-bool createProgram(ProgramObjects& objects, const QString& databasePath)
+bool createProgram(ProgramObjects& objects, const QString& databasePath, const ProgramParts& parts)
 {
     objects.lock = std::make_unique<DatabaseLock>(databasePath);
     // A lock that cannot be made at all (a missing or read-only folder) stops
@@ -49,12 +49,16 @@ bool createProgram(ProgramObjects& objects, const QString& databasePath)
         objects.Decl = std::make_unique<TDecl>();
         objects.dm = std::make_unique<Tdm>(databasePath);
         objects.fDenumire = std::make_unique<TfDenumire>(*objects.dm, objects.Decl.get());
-        objects.fSelDisck = std::make_unique<TfSelDisck>(objects.Decl.get());
+        objects.fSelDisck = parts.createDriveDialog ? parts.createDriveDialog(*objects.Decl)
+                                                    : std::make_unique<TfSelDisck>(objects.Decl.get());
         objects.forms = std::make_unique<PrintedForms>();
         objects.Decl->butpan->attach(*objects.dm, objects.fSelDisck.get(), objects.forms.get());
         TDecl::Dialogs dialogs;
         TfDenumire* nameDialog = objects.fDenumire.get();
-        dialogs.showNameDialog = [nameDialog] { nameDialog->showModalForPayer(); };
+        if (parts.openNameDialog)
+            dialogs.showNameDialog = [nameDialog, open = parts.openNameDialog] { open(*nameDialog); };
+        else
+            dialogs.showNameDialog = [nameDialog] { nameDialog->showModalForPayer(); };
         dialogs.driveDialog = objects.fSelDisck.get();
         objects.Decl->attach(*objects.dm, dialogs);
     });

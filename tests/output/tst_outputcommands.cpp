@@ -2,7 +2,6 @@
 #include "declaration/PeriodPanel.h"
 #include "output/OutputPanel.h"
 #include "output/PageLayout.h"
-#include "output/PrintedForms.h"
 #include "output/TfSelDisck.h"
 #include "payers/PayerPanel.h"
 #include "support/FakeDrives.h"
@@ -50,8 +49,6 @@ struct OutputFixture
     {
         platform().drives = &drives;
         platform().printing = &printing;
-        dialog = new TfSelDisck(f.window.get());
-        f.window->butpan->attach(*f.dm, dialog, &forms);
     }
 
     void reachOutputState()
@@ -73,8 +70,7 @@ struct OutputFixture
     MainWindowFixture f;
     FakeDrives drives;
     FakePrinting printing;
-    PrintedForms forms;
-    TfSelDisck* dialog;
+    TfSelDisck* dialog = f.driveDialog.get();
 };
 
 // The medium goes at the given call: the first names it when it is listed,

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/Startup.h"
 #include "app/TDecl.h"
+#include "output/TfSelDisck.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "payers/TfDenumire.h"
 #include "platform/Platform.h"
@@ -15,17 +17,26 @@
 #include <QTest>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 namespace itm::test {
 
-// The main window over a fresh database, with every box answered by
-// FakePrompts, today's date fixed by FakeClock and the shell recorded. The
-// window is shown and active, so focus changes run their handlers as they do
-// for a user.
+// The program as main creates it, over a fresh database, with every box
+// answered by FakePrompts, today's date fixed by FakeClock and the shell
+// recorded. The window is shown and active, so focus changes run their
+// handlers as they do for a user.
+//
+// Two parts differ from the program's own. Without a window manager the focus
+// does not come back to the main window after a modal dialog, so a test that
+// goes through the legal-name dialog sets onNameDialog to stand in for it. And
+// the drive dialog is a window of its own instead of the main window's child:
+// the tests find the main window's drop-downs among its children, where the
+// dialog's list of drives would count as one. It is application-modal either
+// way and places itself in the middle of the screen, so nothing else changes.
 class MainWindowFixture
 {
 public:
-    explicit MainWindowFixture(const std::function<void(TestDatabase&)>& seed = {})
+    explicit MainWindowFixture(const std::function<void(TestDatabase&)>& seed = {}, ProgramParts parts = {})
     {
         if (seed)
             seed(database);
@@ -34,17 +45,18 @@ public:
         platform().shell = &shell;
         // The window loads its picture from the working folder.
         QDir::setCurrent(QStringLiteral(ITM_SOURCE_DIR "/assets"));
-        window = std::make_unique<TDecl>();
-        dm = std::make_unique<Tdm>(database.path());
-        nameDialog = std::make_unique<TfDenumire>(*dm, window.get());
-        TDecl::Dialogs dialogs;
-        dialogs.showNameDialog = [this] {
-            if (onNameDialog)
-                onNameDialog();
-            else
-                nameDialog->showModalForPayer();
-        };
-        window->attach(*dm, dialogs);
+        if (!parts.openNameDialog) {
+            parts.openNameDialog = [this](TfDenumire& dialog) {
+                if (onNameDialog)
+                    onNameDialog();
+                else
+                    dialog.showModalForPayer();
+            };
+        }
+        if (!parts.createDriveDialog)
+            parts.createDriveDialog = [](TDecl&) { return std::make_unique<TfSelDisck>(); };
+        if (!createProgram(*m_program, database.path(), parts))
+            throw std::runtime_error("the program did not start: " + prompts.texts().join(u'\n').toStdString());
         window->show();
         window->activateWindow();
         QApplication::setActiveWindow(window.get());
@@ -53,9 +65,7 @@ public:
 
     ~MainWindowFixture()
     {
-        nameDialog.reset();
-        window.reset();
-        dm.reset();
+        m_program.reset();
         platform() = Platform {};
     }
 
@@ -102,9 +112,17 @@ public:
     FakePrompts prompts;
     FakeClock clock;
     FakeShell shell;
-    std::unique_ptr<TDecl> window;
-    std::unique_ptr<Tdm> dm;
-    std::unique_ptr<TfDenumire> nameDialog;
+
+private:
+    std::unique_ptr<ProgramObjects> m_program = std::make_unique<ProgramObjects>();
+
+public:
+    // What createProgram made, by the names the tests use.
+    std::unique_ptr<TDecl>& window = m_program->Decl;
+    std::unique_ptr<Tdm>& dm = m_program->dm;
+    std::unique_ptr<TfDenumire>& nameDialog = m_program->fDenumire;
+    std::unique_ptr<TfSelDisck>& driveDialog = m_program->fSelDisck;
+    std::unique_ptr<PrintedForms>& forms = m_program->forms;
     std::function<void()> onNameDialog; // replaces the modal dialog when set
 };
 
