@@ -198,7 +198,7 @@ private Q_SLOTS:
         platform().drives = &drives;
         QTemporaryDir stick;
         drives.addDrive(stick.path() + u'/', DriveKind::Removable);
-        TfSelDisck driveDialog(f.window.get());
+        TfSelDisck& driveDialog = *f.driveDialog;
         driveDialog.Timer1Timer();
         // An earlier line of payer 27 gives way; another payer's line stays.
         QFile earlier(stick.filePath(QStringLiteral("IM200603.txt")));
