@@ -1,4 +1,5 @@
 #include "app/BackupOnStart.h"
+#include "backup/AutomaticBackup.h"
 #include "backup/BackupNames.h"
 #include "backup/Backups.h"
 #include "platform/Platform.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace itm;
@@ -38,8 +40,10 @@ private Q_SLOTS:
         StartAutomaticBackup(&window, database.path(), nullptr);
         const QString expected
             = BackupFolder(database.path()) + u'/' + BackupFileName(QDateTime(m_clock.date, m_clock.time));
-        QTRY_VERIFY(QFileInfo::exists(expected));
-        QTest::qWait(50);
+        // A backup that ends with a copy has not failed: no box can follow.
+        QSignalSpy finished(window.findChild<AutomaticBackup*>(), &AutomaticBackup::finished);
+        QTRY_COMPARE(finished.size(), 1);
+        QVERIFY(QFileInfo::exists(expected));
         QCOMPARE(m_prompts.verify(), QString());
         QCOMPARE(m_prompts.shown().size(), 0);
     }
@@ -58,7 +62,11 @@ private Q_SLOTS:
         m_prompts.answerOk();
         QObject window;
         StartAutomaticBackup(&window, database.path(), nullptr);
-        QTest::qWait(700);
+        QSignalSpy failed(window.findChild<AutomaticBackup*>(), &AutomaticBackup::failed);
+        QTRY_COMPARE(failed.size(), 1);
+        // The box is tried again every half second while a dialog is open;
+        // one try more passes with the dialog still there.
+        QTest::qWait(600);
         QCOMPARE(m_prompts.shown().size(), 0); // not over the open dialog
         dialog.close();
         QTRY_COMPARE(m_prompts.shown().size(), 1);
@@ -66,6 +74,8 @@ private Q_SLOTS:
         QCOMPARE(box.kind, FakePrompts::Kind::Message);
         QVERIFY2(box.text.startsWith(QStringLiteral("Copia de siguranta a bazei de date nu a putut fi facuta: ")),
             qPrintable(box.text));
+        // Once shown it is not tried again: a try would come within half a
+        // second, so a while longer without a second box is the proof.
         QTest::qWait(600);
         QCOMPARE(m_prompts.shown().size(), 1);
         QCOMPARE(m_prompts.verify(), QString());

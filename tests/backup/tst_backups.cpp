@@ -7,9 +7,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <atomic>
 #include <sqlite3.h>
 #include <sys/mount.h>
@@ -220,7 +222,17 @@ private Q_SLOTS:
         {
             AutomaticBackup backup(database.path());
             backup.start(noon);
-            QTest::qWait(5);
+            // The copy runs on a thread of its own for some tens of
+            // milliseconds and needs no event loop: its partial file is looked
+            // for without pause (QTRY's beat could miss it) and the backup is
+            // closed as soon as the file is there.
+            QElapsedTimer waited;
+            waited.start();
+            bool underWay = false;
+            while (!underWay && waited.elapsed() < 10000)
+                underWay = std::ranges::any_of(
+                    filesIn(folder), [](const QString& name) { return ParsePartialFileName(name).has_value(); });
+            QVERIFY(underWay);
         }
         QString problem;
         QVERIFY2(backupsAreWhole(folder, &problem), qPrintable(problem));
