@@ -3,7 +3,7 @@
 // control focused before it and enters the new one once each, with their
 // handlers and their highlight. Fields entered other than by the mouse select
 // their whole text.
-#include "declaration/DeclarationRoad.h"
+#include "support/DeclarationRoad.h"
 #include "support/GuiTestCase.h"
 
 #include <QTest>
@@ -44,18 +44,6 @@ private:
     MainWindowFixture& m_f;
     QWidget m_box;
 };
-
-void leaveFor(QWidget* next)
-{
-    focusOn(next);
-}
-
-// "Inregistrare &declaratie" pressed by its accelerator: the focus stays where it is.
-void save(MainWindowFixture& f)
-{
-    f.window->ddgb->Button1->click();
-    MainWindowFixture::settle();
-}
 
 QColor highlight()
 {

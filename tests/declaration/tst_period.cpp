@@ -1,4 +1,4 @@
-#include "DeclarationRoad.h"
+#include "support/DeclarationRoad.h"
 #include "support/GuiTestCase.h"
 
 #include <QTest>

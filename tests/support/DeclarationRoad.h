@@ -16,8 +16,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-// The road of one declaration through the main window, shared by the period
-// and declaration panel tests.
+// The road of one declaration through the main window, shared by the tests of
+// the period and declaration panels and of the window's focus.
 namespace itm::test {
 
 using State = TDecl::WindowState;
@@ -140,4 +140,66 @@ inline void pressAccelerator(MainWindowFixture& f, Qt::Key key, QAbstractButton*
     MainWindowFixture::settle();
 }
 
+// Leaves the field with the focus for another one, as a click elsewhere does.
+inline void leaveFor(QWidget* next)
+{
+    focusOn(next);
+}
+
+// "Inregistrare &declaratie" pressed by its accelerator: the focus stays where it is.
+inline void save(MainWindowFixture& f)
+{
+    f.window->ddgb->Button1->click();
+    MainWindowFixture::settle();
+}
+
+// The ways out of the declaration panel that close it without saving.
+enum class Leave
+{
+    CancelClick,
+    CancelMouse,
+    CancelAccelerator,
+    EscapeYesInField,
+    EscapeYesOnSave
+};
+
+inline void leaveThePanel(MainWindowFixture& f, Leave way, QWidget* field)
+{
+    DeclarationPanel* panel = f.window->ddgb;
+    switch (way) {
+    case Leave::CancelClick:
+        panel->Button2->click();
+        break;
+    case Leave::CancelMouse:
+        QTest::mouseClick(panel->Button2, Qt::LeftButton);
+        break;
+    case Leave::CancelAccelerator:
+        pressAccelerator(f, Qt::Key_N, panel->Button2);
+        break;
+    case Leave::EscapeYesInField:
+        f.prompts.answerYes();
+        MainWindowFixture::key(field, Qt::Key_Escape);
+        QCOMPARE(f.prompts.shown().first().text, QStringLiteral("Renuntati la modificari ?"));
+        return;
+    case Leave::EscapeYesOnSave:
+        focusOn(panel->Button1);
+        f.prompts.answerYes();
+        MainWindowFixture::key(panel->Button1, Qt::Key_Escape);
+        QCOMPARE(f.prompts.shown().first().text, QStringLiteral("Ati finalizat declaratia ?"));
+        return;
+    }
+    MainWindowFixture::settle();
+}
+
+// The rows of a data-driven test for each way out that asks nothing or gets Yes.
+inline void addLeaveRows()
+{
+    QTest::newRow("A&nulare") << Leave::CancelClick;
+    QTest::newRow("A&nulare by mouse") << Leave::CancelMouse;
+    QTest::newRow("A&nulare by Alt+N") << Leave::CancelAccelerator;
+    QTest::newRow("Escape, Yes") << Leave::EscapeYesInField;
+}
+
 } // namespace itm::test
+
+Q_DECLARE_METATYPE(itm::test::Leave)
