@@ -36,7 +36,7 @@ namespace itm::test {
 class MainWindowFixture
 {
 public:
-    explicit MainWindowFixture(const std::function<void(TestDatabase&)>& seed = {}, ProgramParts parts = {})
+    explicit MainWindowFixture(const std::function<void(TestDatabase&)>& seed = {})
     {
         if (seed)
             seed(database);
@@ -45,16 +45,14 @@ public:
         platform().shell = &shell;
         // The window loads its picture from the working folder.
         QDir::setCurrent(QStringLiteral(ITM_SOURCE_DIR "/assets"));
-        if (!parts.openNameDialog) {
-            parts.openNameDialog = [this](TfDenumire& dialog) {
-                if (onNameDialog)
-                    onNameDialog();
-                else
-                    dialog.showModalForPayer();
-            };
-        }
-        if (!parts.createDriveDialog)
-            parts.createDriveDialog = [](TDecl&) { return std::make_unique<TfSelDisck>(); };
+        ProgramParts parts;
+        parts.openNameDialog = [this](TfDenumire& dialog) {
+            if (onNameDialog)
+                onNameDialog();
+            else
+                dialog.showModalForPayer();
+        };
+        parts.createDriveDialog = [](TDecl&) { return std::make_unique<TfSelDisck>(); };
         if (!createProgram(*m_program, database.path(), parts))
             throw std::runtime_error("the program did not start: " + prompts.texts().join(u'\n').toStdString());
         window->show();
@@ -122,7 +120,6 @@ public:
     std::unique_ptr<Tdm>& dm = m_program->dm;
     std::unique_ptr<TfDenumire>& nameDialog = m_program->fDenumire;
     std::unique_ptr<TfSelDisck>& driveDialog = m_program->fSelDisck;
-    std::unique_ptr<PrintedForms>& forms = m_program->forms;
     std::function<void()> onNameDialog; // replaces the modal dialog when set
 };
 
