@@ -36,7 +36,7 @@ namespace {
 
 const FormCell payerCodeCells[] = {
     widget<TVelaDBAutoCompletitionEdit>("cui", "&C.U.I./C.N.P.A platitor", 0, 0, 150, Bold | GrowDown),
-    label("F4 - situatia lunii", 0, 0, 0, "lblF4"),
+    label("F4 - situatia lunii", 0, 0, Apart, "lblF4"),
     stretch(0, 0),
     button("leg", "L&egislatie", 0, 0, 95),
     button("aj", "&Ajutor", 0, 0, 95),
@@ -93,12 +93,13 @@ TDecl::TDecl(QWidget* parent)
     butpan = form.get<OutputPanel>("butpan");
     PanelLuna = form.get<PeriodPanel>("PanelLuna");
     // A panel not yet reached keeps its place on the road, the picture
-    // showing through.
+    // showing through; and a panel keeps its height whichever of its groups
+    // the period shows.
     for (QWidget* panel : std::initializer_list<QWidget*> { dcgb, PanelLuna, ddgb, butpan }) {
         QSizePolicy policy = panel->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
-        policy.setVerticalPolicy(QSizePolicy::Fixed);
         panel->setSizePolicy(policy);
+        panel->setFixedHeight(panel->sizeHint().height());
     }
     // The picture is the backdrop of the road, behind the panels.
     Image1 = new QLabel(Panel2);

@@ -55,10 +55,13 @@ const FormCell declarationCells[] = {
     checkBox("fal", "Societatea este in faliment", "faliment", 0, 2),
     stretch(0, 2),
     label("-= RON =-", 0, 2, Bold),
-    spanning(widget<LiquidatorGroup>("lgb", nullptr, 1, 2), 5, 1),
-    spanning(group("gbdec2005", "[ Decembrie 2005 ]", december2005Cells, 1, 2), 5, 1),
-    spanning(wide(group(nullptr, nullptr, buttonCells, 6, 0, 0, &makeWidget<ButtonTray>), 440), 1, 3),
-    hint(6, 0),
+    spanning(widget<LiquidatorGroup>("lgb", nullptr, 1, 2, 0, Grow), 5, 1),
+    spanning(group("gbdec2005", "[ Decembrie 2005 ]", december2005Cells, 1, 2, Grow), 5, 1),
+    // The buttons stay at the foot of the panel when the December 2005
+    // amounts take the liquidator's place.
+    verticalStretch(6),
+    spanning(wide(group(nullptr, nullptr, buttonCells, 7, 0, 0, &makeWidget<ButtonTray>), 440), 1, 3),
+    hint(7, 0),
 };
 } // namespace
 

@@ -45,7 +45,7 @@ const FormCell monthCells[] = {
     widget("luna", "L&una / anul", &digitsEdit<2>, 0, 0, 32),
     label("/", 0, 0),
     widget("anul", nullptr, &digitsEdit<4>, 0, 0, 48),
-    label(nullptr, 0, 0, Bold, "lblLuna"),
+    label(nullptr, 0, 0, Bold | Apart, "lblLuna"),
     stretch(0, 0),
     widget<QLineEdit>("filtru", "&Filtru (cod sau denumire)", 1, 0, 0, Grow),
     widget<QComboBox>("afisare", "&Afisare", 1, 0),

@@ -43,7 +43,9 @@ public:
             m_grid->setContentsMargins(0, 0, 0, 0);
             m_grid->setSpacing(0);
         } else if (!(flags & Loose)) {
-            m_grid->setContentsMargins(kCompactMargin, kCompactSpacing, kCompactMargin, kCompactSpacing);
+            // A group box's title already stands apart from its first row.
+            const int top = qobject_cast<QGroupBox*>(parent) ? 0 : kCompactSpacing;
+            m_grid->setContentsMargins(kCompactMargin, top, kCompactMargin, kCompactSpacing);
             m_grid->setHorizontalSpacing(kFieldSpacing);
             m_grid->setVerticalSpacing(flags & Dense ? 0 : kCompactSpacing);
         }
@@ -56,6 +58,8 @@ public:
         if (cell.kind == Control::Stretch) {
             line(cell).box->addStretch(1);
             line(cell).stretched = true;
+            if (cell.flags & GrowDown)
+                m_growingRow = cell.row;
             return;
         }
         QLabel* caption = nullptr;
@@ -82,7 +86,7 @@ public:
             control->setFixedWidth(cell.width);
         Line& controlLine = line(cell);
         if (!caption || (cell.flags & LabelApart))
-            separate(controlLine, false);
+            separate(controlLine, cell.flags & Apart);
         if (cell.kind == Control::Hint) {
             controlLine.box->addStretch(1);
             controlLine.stretched = true;

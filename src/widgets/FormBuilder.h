@@ -38,7 +38,8 @@ enum CellFlag : unsigned
     GrowDown = 8, // its row takes the free height of the form
     Loose = 16, // laid out with the style's margins and spacing
     Flush = 32, // laid out edge to edge, with no margins or spacing
-    Dense = 64 // rows touch each other
+    Dense = 64, // rows touch each other
+    Apart = 128 // a control without a caption stands apart from the one before it, as a new pair does
 };
 
 using CreateWidget = QWidget* (*)(QWidget* parent);
@@ -89,6 +90,11 @@ constexpr FormCell hint(int row, int col)
 constexpr FormCell stretch(int row, int col)
 {
     return { Control::Stretch, nullptr, nullptr, nullptr, row, col };
+}
+// The free height of the form goes to this row.
+constexpr FormCell verticalStretch(int row)
+{
+    return { Control::Stretch, nullptr, nullptr, nullptr, row, 0, 0, GrowDown };
 }
 template <class T>
 constexpr FormCell widget(const char* name, const char* caption, int row, int col, int width = 0, unsigned flags = 0)
