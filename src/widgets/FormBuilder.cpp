@@ -62,6 +62,8 @@ public:
                 m_growingRow = cell.row;
             return;
         }
+        if ((cell.flags & LabelApart) && cell.col == 0)
+            throw std::logic_error(std::string("no column before the control for the caption of ") + cell.name);
         QLabel* caption = nullptr;
         if (cell.caption && (cell.kind == Control::Edit || cell.kind == Control::Widget)) {
             caption = new QLabel(latin1(cell.caption), m_parent);
@@ -72,6 +74,9 @@ public:
         }
         QWidget* control = create(cell);
         if (cell.name) {
+            // Tests and handlers find a control by its name: it names one.
+            if (m_controls.m_controls.contains(latin1(cell.name)))
+                throw std::logic_error(std::string("two controls of one form named ") + cell.name);
             control->setObjectName(latin1(cell.name));
             m_controls.m_controls.insert(control->objectName(), control);
             if (caption)

@@ -42,6 +42,16 @@ private Q_SLOTS:
         QVERIFY(controls.labelOf("email")->geometry().right() < controls.get<DbEdit>("email")->x());
     }
 
+    void aTableThatContradictsItselfIsRefused()
+    {
+        const FormCell twice[] = { edit("street", nullptr, "str", 0, 0, 0), edit("street", nullptr, "nr", 0, 0, 0) };
+        const FormCell noColumnBefore[] = { edit("street", "Strada:", "str", 0, 0, 0, LabelApart) };
+        QWidget form;
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, buildForm(&form, twice));
+        QWidget other;
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, buildForm(&other, noColumnBefore));
+    }
+
     void aNameTheTableDoesNotHoldIsRefused()
     {
         QWidget form;
