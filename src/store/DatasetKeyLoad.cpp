@@ -4,6 +4,7 @@
 #include "store/KeysetLoad.h"
 
 #include <QMetaObject>
+#include <climits>
 
 // The keys of a cursor read in the background: the cursor is open on its first
 // row at once, and every access that needs the whole keyset takes the read's
@@ -28,12 +29,14 @@ bool Dataset::startKeyLoad()
     if (m_backgroundFromRows < 0 || m_wholeTable.isEmpty() || !m_params.isEmpty() || m_connection.inTransaction())
         return false;
     const QString path = m_connection.filePath();
-    if (path.isEmpty() || rowsAbout() < m_backgroundFromRows)
+    const qint64 rows = path.isEmpty() ? 0 : rowsAbout();
+    if (path.isEmpty() || rows < m_backgroundFromRows)
         return false;
     const QVector<int> kept = keptColumns();
     std::unique_ptr<KeysetLoad> load;
     try {
-        load = std::make_unique<KeysetLoad>(path, keysetSql(kept), int(kept.size()), orderPosition(kept));
+        load = std::make_unique<KeysetLoad>(
+            path, keysetSql(kept), int(kept.size()), orderPosition(kept), qMin(rows, qint64(INT_MAX)));
     } catch (const DatabaseError&) {
         // Read here instead: that read reports whatever is wrong with the file.
         return false;

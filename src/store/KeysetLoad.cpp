@@ -34,9 +34,11 @@ Keyset ReadKeyset(
     return keyset;
 }
 
-KeysetLoad::KeysetLoad(const QString& path, const QString& sql, int keptColumns, int orderColumn)
+KeysetLoad::KeysetLoad(
+    const QString& path, const QString& sql, int keptColumns, int orderColumn, qsizetype expectedRows)
     : m_keptColumns(keptColumns)
     , m_orderColumn(orderColumn)
+    , m_expectedRows(expectedRows)
 {
     m_connection.openForOneThread(path);
     m_statement = std::make_unique<Statement>(m_connection, sql);
@@ -63,7 +65,7 @@ void KeysetLoad::wait()
 void KeysetLoad::run()
 {
     try {
-        m_keyset = ReadKeyset(*m_statement, m_keptColumns, m_orderColumn, 0, &m_cancel);
+        m_keyset = ReadKeyset(*m_statement, m_keptColumns, m_orderColumn, m_expectedRows, &m_cancel);
     } catch (const std::exception& error) {
         m_error = QString::fromUtf8(error.what());
     }

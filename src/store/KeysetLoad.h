@@ -38,7 +38,8 @@ class KeysetLoad
 public:
     // Opens the connection and prepares the statement on the calling thread;
     // raises DatabaseError when either fails.
-    KeysetLoad(const QString& path, const QString& sql, int keptColumns, int orderColumn);
+    // expectedRows only reserves room.
+    KeysetLoad(const QString& path, const QString& sql, int keptColumns, int orderColumn, qsizetype expectedRows);
     // Stops a read that still runs and waits for its thread.
     ~KeysetLoad();
     KeysetLoad(const KeysetLoad&) = delete;
@@ -64,6 +65,7 @@ private:
     std::unique_ptr<Statement> m_statement;
     int m_keptColumns;
     int m_orderColumn;
+    qsizetype m_expectedRows;
     std::function<void()> m_onFinished;
     std::atomic<bool> m_cancel { false };
     std::atomic<bool> m_finished { false };
