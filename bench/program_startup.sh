@@ -16,6 +16,7 @@ set -euo pipefail
 program=$(readlink -f "${1:?usage: program_startup.sh PROGRAM LABEL=DATABASE...}")
 shift
 root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh" xclip >&2
 runs=${ITM_STARTUP_RUNS:-5}
 typed=${ITM_STARTUP_TYPED:-5}
 
