@@ -21,6 +21,7 @@
 #include "widgets/RoadKeys.h"
 
 #include <QApplication>
+#include <QFrame>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,6 +31,33 @@
 #include <QScreen>
 
 namespace itm {
+
+namespace {
+
+const FormCell payerCodeCells[] = {
+    widget<TVelaDBAutoCompletitionEdit>("cui", "&C.U.I./C.N.P.A platitor", 0, 0, 150, Bold | GrowDown),
+    label("F4 - situatia lunii", 0, 0, Apart, "lblF4"),
+    stretch(0, 0),
+    button("leg", "L&egislatie", 0, 0, 95),
+    button("aj", "&Ajutor", 0, 0, 95),
+    button("sterg", "&Sterge", 0, 0, 95),
+};
+
+// Created in the tab order of the client panel: declaration, payer, outputs,
+// period; shown top to bottom as payer, period, declaration, outputs.
+const FormCell roadCells[] = {
+    widget<DeclarationPanel>("ddgb", nullptr, 2, 0, 0, Grow),
+    widget<PayerPanel>("dcgb", nullptr, 0, 0, 0, Grow),
+    widget<OutputPanel>("butpan", nullptr, 3, 0, 0, Grow),
+    widget<PeriodPanel>("PanelLuna", nullptr, 1, 0, 0, Grow),
+};
+
+const FormCell windowCells[] = {
+    group("pancui", nullptr, payerCodeCells, 0, 0, Grow, &makeWidget<QFrame>),
+    group("Panel2", nullptr, roadCells, 1, 0, Grow | GrowDown, &makeWidget<QWidget>),
+};
+
+} // namespace
 
 TDecl::TDecl(QWidget* parent)
     : QWidget(parent,
@@ -43,25 +71,41 @@ TDecl::TDecl(QWidget* parent)
     font.setStyleHint(QFont::SansSerif);
     setFont(font);
 
-    buildPayerCodePanel();
+    const FormControls form = buildForm(this, windowCells, Flush);
+    pancui = form.get<QFrame>("pancui");
+    pancui->setFrameShape(QFrame::Panel);
+    pancui->setFrameShadow(QFrame::Raised);
+    pancui->setFixedHeight(55);
+    cui = form.get<TVelaDBAutoCompletitionEdit>("cui");
+    lblCui = form.labelOf("cui");
+    lblF4 = form.get<QLabel>("lblF4");
+    leg = form.get<QPushButton>("leg");
+    aj = form.get<QPushButton>("aj");
+    sterg = form.get<QPushButton>("sterg");
+    cui->ListHeight = 20 * 16;
+    cui->KeyField = QStringLiteral("id");
+    cui->NoValueNoExit = true;
 
-    Panel2 = new QWidget(this);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setGeometry(0, 55, 777, 488);
+    Panel2 = form.get<QWidget>("Panel2");
     setBackground(Panel2, QColor(67, 111, 182));
+    ddgb = form.get<DeclarationPanel>("ddgb");
+    dcgb = form.get<PayerPanel>("dcgb");
+    butpan = form.get<OutputPanel>("butpan");
+    PanelLuna = form.get<PeriodPanel>("PanelLuna");
+    // A panel not yet reached keeps its place on the road, the picture
+    // showing through; and a panel keeps its height whichever of its groups
+    // the period shows.
+    for (QWidget* panel : std::initializer_list<QWidget*> { dcgb, PanelLuna, ddgb, butpan }) {
+        QSizePolicy policy = panel->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        panel->setSizePolicy(policy);
+        panel->setFixedHeight(panel->sizeHint().height());
+    }
+    // The picture is the backdrop of the road, behind the panels.
     Image1 = new QLabel(Panel2);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, 778, 453);
-
-    // Created in the tab order of the client panel: declaration, payer, outputs, period.
-    ddgb = new DeclarationPanel(Panel2);
-    ddgb->setGeometry(4, 214, 769, 218);
-    dcgb = new PayerPanel(Panel2);
-    dcgb->setGeometry(4, 2, 769, 178);
-    butpan = new OutputPanel(Panel2);
-    butpan->setGeometry(4, 436, 769, 40);
-    PanelLuna = new PeriodPanel(Panel2);
-    PanelLuna->setGeometry(4, 182, 769, 30);
+    Image1->lower();
 
     dcgb->hide();
     PanelLuna->hide();
@@ -75,28 +119,6 @@ TDecl::TDecl(QWidget* parent)
 }
 
 TDecl::~TDecl() = default;
-
-void TDecl::buildPayerCodePanel()
-{
-    pancui = new QFrame(this);
-    pancui->setObjectName(QStringLiteral("pancui"));
-    pancui->setGeometry(0, 0, 777, 55);
-    pancui->setFrameShape(QFrame::Panel);
-    pancui->setFrameShadow(QFrame::Raised);
-    lblCui = addLabel(pancui, QStringLiteral("&C.U.I./C.N.P.A platitor"), 12, 20, true);
-    cui = new TVelaDBAutoCompletitionEdit(pancui);
-    cui->setObjectName(QStringLiteral("cui"));
-    cui->setGeometry(lblCui->x() + lblCui->width() + 8, 16, 150, 22);
-    cui->ListHeight = 20 * 16;
-    cui->KeyField = QStringLiteral("id");
-    cui->NoValueNoExit = true;
-    lblCui->setBuddy(cui);
-    leg = addButton(pancui, "leg", QStringLiteral("L&egislatie"), QRect(470, 15, 95, 25));
-    aj = addButton(pancui, "aj", QStringLiteral("&Ajutor"), QRect(570, 15, 95, 25));
-    sterg = addButton(pancui, "sterg", QStringLiteral("&Sterge"), QRect(670, 15, 95, 25));
-    lblF4 = addLabel(pancui, QStringLiteral("F4 - situatia lunii"), cui->x() + cui->width() + 12, 20);
-    lblF4->setObjectName(QStringLiteral("lblF4"));
-}
 
 void TDecl::attach(Tdm& dm, Dialogs dialogs)
 {

@@ -85,7 +85,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void buildPayerCodePanel();
     void wirePanels();
     // The keys of the payer code and of the top panel's buttons.
     bool cuiKeyDown(QWidget* sender, int key);

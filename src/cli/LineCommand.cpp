@@ -17,6 +17,12 @@ int printLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const auto options = ParsePeriodArguments(command, arguments, int(PeriodOption::Cui), err);
     if (!options)
         return 2;
+    // The line goes to standard output only: a destination given by mistake
+    // must not look as if a file had been written there.
+    if (options->to) {
+        err << "itm-cli " << command << ": unknown option --to\n";
+        return 2;
+    }
     try {
         const CliDatabase database(options->db);
         const auto found = FindDeclaredPayer(database, command, *options->cui, options->month, options->year, err);

@@ -26,16 +26,42 @@ namespace itm {
 namespace {
 const QString kFundMessage
     = QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero.");
-const EditSpec amountEdits[] = {
-    { "nrsal", "Nr. salariati:", "nrsal", 8, 130, 80, 80, CharCase::Normal },
-    { "DBEdit12", "Fond lunar de salarii:", "fondlunsal", 8, 130, 104, 100, CharCase::Normal },
-    { "DBEdit13", "Comision datorat:", "comdat", 8, 130, 128, 100, CharCase::Normal },
-    { "achit", "Din care achitat:", "comac", 8, 130, 152, 100, CharCase::Normal },
-};
-const EditSpec december2005Edits[] = {
-    { "DBEdit14", "Comision datorat:", "comdec", 8, 200, 20, 100, CharCase::Normal },
+
+QWidget* makeRateGroup(QWidget* parent)
+{
+    return new DbRadioGroup(QStringLiteral("[ Procent Comision ]"),
+        { QStringLiteral("0.&75%"), QStringLiteral("0.&25%") }, { QStringLiteral("0"), QStringLiteral("1") }, 2,
+        parent);
+}
+
+const FormCell december2005Cells[] = {
+    edit("DBEdit14", "Comision datorat:", "comdec", 0, 1, 100, LabelApart, CharCase::Normal),
     // The one caption of the program with a diacritic.
-    { "DBEdit19", "din care achitat \xEEn luna decembrie:", "comdecac", 8, 200, 46, 100, CharCase::Normal },
+    edit("DBEdit19", "din care achitat \xEEn luna decembrie:", "comdecac", 1, 1, 100, LabelApart, CharCase::Normal),
+};
+
+const FormCell buttonCells[] = {
+    button("Button1", "Inregistrare &declaratie", 0, 0, 200),
+    button("Button2", "A&nulare", 0, 0, 200),
+};
+
+const FormCell declarationCells[] = {
+    spanning(checkBox("DBCheckBox1", "declaratie rectificativa", "rectificativ", 0, 0), 1, 2),
+    spanning(widget("proccom", nullptr, &makeRateGroup, 1, 0, 222), 1, 2),
+    edit("nrsal", "Nr. salariati:", "nrsal", 2, 1, 80, LabelApart, CharCase::Normal),
+    edit("DBEdit12", "Fond lunar de salarii:", "fondlunsal", 3, 1, 100, LabelApart, CharCase::Normal),
+    edit("DBEdit13", "Comision datorat:", "comdat", 4, 1, 100, LabelApart, CharCase::Normal),
+    edit("achit", "Din care achitat:", "comac", 5, 1, 100, LabelApart, CharCase::Normal),
+    checkBox("fal", "Societatea este in faliment", "faliment", 0, 2),
+    stretch(0, 2),
+    label("-= RON =-", 0, 2, Bold),
+    spanning(widget<LiquidatorGroup>("lgb", nullptr, 1, 2, 0, Grow), 5, 1),
+    spanning(group("gbdec2005", "[ Decembrie 2005 ]", december2005Cells, 1, 2, Grow), 5, 1),
+    // The buttons stay at the foot of the panel when the December 2005
+    // amounts take the liquidator's place.
+    verticalStretch(6),
+    spanning(wide(group(nullptr, nullptr, buttonCells, 7, 0, 0, &makeWidget<ButtonTray>), 440), 1, 3),
+    hint(7, 0),
 };
 } // namespace
 
@@ -44,38 +70,24 @@ DeclarationPanel::DeclarationPanel(QWidget* parent)
 {
     setObjectName(QStringLiteral("ddgb"));
     setBackground(this, palette().color(QPalette::Button));
-    DBCheckBox1 = new DbCheckBox(QStringLiteral("declaratie rectificativa"), this);
-    DBCheckBox1->setObjectName(QStringLiteral("DBCheckBox1"));
-    DBCheckBox1->setGeometry(8, 16, 200, 20);
-    proccom = new DbRadioGroup(QStringLiteral("[ Procent Comision ]"),
-        { QStringLiteral("0.&75%"), QStringLiteral("0.&25%") }, { QStringLiteral("0"), QStringLiteral("1") }, 2, this);
-    proccom->setObjectName(QStringLiteral("proccom"));
-    proccom->setGeometry(8, 34, 222, 44);
-    DbEdit** targets[] = { &nrsal, &DBEdit12, &DBEdit13, &achit };
-    for (size_t i = 0; i < std::size(amountEdits); ++i)
-        *targets[i] = addEdit(this, nullptr, amountEdits[i]);
-    addLabel(this, QStringLiteral("-= RON =-"), 700, 4, true);
+    const FormControls form = buildForm(this, declarationCells);
+    DBCheckBox1 = form.get<DbCheckBox>("DBCheckBox1");
+    proccom = form.get<DbRadioGroup>("proccom");
+    nrsal = form.get<DbEdit>("nrsal");
+    DBEdit12 = form.get<DbEdit>("DBEdit12");
+    DBEdit13 = form.get<DbEdit>("DBEdit13");
+    achit = form.get<DbEdit>("achit");
+    fal = form.get<DbCheckBox>("fal");
+    lgb = form.get<LiquidatorGroup>("lgb");
+    gbdec2005 = form.get<QGroupBox>("gbdec2005");
+    DBEdit14 = form.get<DbEdit>("DBEdit14");
+    DBEdit19 = form.get<DbEdit>("DBEdit19");
+    Button1 = form.get<QPushButton>("Button1");
+    Button2 = form.get<QPushButton>("Button2");
 
-    fal = new DbCheckBox(QStringLiteral("Societatea este in faliment"), this);
-    fal->setObjectName(QStringLiteral("fal"));
-    fal->setGeometry(250, 16, 220, 20);
-    lgb = new LiquidatorGroup(this);
-    lgb->setGeometry(250, 32, 512, 150);
     lgb->setEnabled(false);
-
-    gbdec2005 = new QGroupBox(QStringLiteral("[ Decembrie 2005 ]"), this);
-    gbdec2005->setObjectName(QStringLiteral("gbdec2005"));
     setBackground(gbdec2005, palette().color(QPalette::Button));
-    gbdec2005->setGeometry(250, 32, 512, 76);
-    DBEdit14 = addEdit(gbdec2005, nullptr, december2005Edits[0]);
-    DBEdit19 = addEdit(gbdec2005, nullptr, december2005Edits[1]);
-    DBEdit19->setObjectName(QStringLiteral("DBEdit19"));
     gbdec2005->hide();
-
-    new ButtonTray(this, QRect(6, 186, 440, 28));
-    Button1 = addButton(this, "Button1", QStringLiteral("Inregistrare &declaratie"), QRect(12, 188, 200, 24));
-    Button2 = addButton(this, "Button2", QStringLiteral("A&nulare"), QRect(220, 188, 200, 24));
-    addBackHint(this, 760, 196);
 }
 
 void DeclarationPanel::attach(Tdm& dm, Actions actions)
@@ -83,13 +95,11 @@ void DeclarationPanel::attach(Tdm& dm, Actions actions)
     m_dm = &dm;
     m_actions = std::move(actions);
     DBCheckBox1->setDataSource(dm.sDeclaratii);
-    DBCheckBox1->setDataField(QStringLiteral("rectificativ"));
     proccom->setDataSource(dm.sDeclaratii);
     proccom->setDataField(QStringLiteral("com25"));
     for (DbEdit* edit : amountFields())
         edit->setDataSource(dm.sDeclaratii);
     fal->setDataSource(dm.sFirme);
-    fal->setDataField(QStringLiteral("faliment"));
     lgb->attach(dm);
 }
 

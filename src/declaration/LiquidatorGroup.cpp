@@ -16,22 +16,24 @@
 namespace itm {
 
 namespace {
-const EditSpec liquidatorEdits[] = {
-    { "denl", "Denumire:", "ldenumire", 8, 70, 14, 230 },
-    { "locl", "Localitate:", "lloc", 8, 70, 36, 140 },
-    { "lsec", "Sector:", "lsector", 220, 258, 36, 28 },
-    { "lstr", "Strada:", "lstr", 296, 338, 36, 164 },
-    { "DBEdit44", "Nr:", "lnr", 8, 30, 58, 44 },
-    { "DBEdit45", "Bl.:", "lbloc", 82, 104, 58, 44 },
-    { "DBEdit46", "Sc.:", "lscara", 156, 178, 58, 36 },
-    { "DBEdit47", "Ap:", "lap", 222, 244, 58, 36 },
-    { "DBEdit48", "Cod postal:", "lcodpostal", 290, 352, 58, 70 },
-    { "DBEdit49", "Telefon:", "ltelefon", 8, 70, 80, 110 },
-    { "DBEdit21", "E-mail:", "lemail", 190, 232, 80, 230, CharCase::Lower },
-    { "cuil", "C.N.P./C.U.I.:", "lcui", 8, 90, 102, 110, CharCase::Normal },
-    { "zi", "Data intrarii in procedura de lichidare (zzllaaaa):", "lzi", 8, 300, 124, 24, CharCase::Normal },
-    { "luna", nullptr, "lln", 0, 326, 124, 24, CharCase::Normal },
-    { "an", nullptr, "lan", 0, 352, 124, 40, CharCase::Normal },
+const FormCell liquidatorCells[] = {
+    edit("denl", "Denumire:", "ldenumire", 0, 1, 230, LabelApart),
+    widget<TVelaDBAutoCompletitionEdit>("judl", "Judet:", 0, 1, 150),
+    edit("locl", "Localitate:", "lloc", 1, 1, 140, LabelApart),
+    edit("lsec", "Sector:", "lsector", 1, 1, 28),
+    edit("lstr", "Strada:", "lstr", 1, 1, 164),
+    spanning(edit("DBEdit44", "Nr:", "lnr", 2, 0, 44), 1, 2),
+    spanning(edit("DBEdit45", "Bl.:", "lbloc", 2, 0, 44), 1, 2),
+    spanning(edit("DBEdit46", "Sc.:", "lscara", 2, 0, 36), 1, 2),
+    spanning(edit("DBEdit47", "Ap:", "lap", 2, 0, 36), 1, 2),
+    spanning(edit("DBEdit48", "Cod postal:", "lcodpostal", 2, 0, 70), 1, 2),
+    edit("DBEdit49", "Telefon:", "ltelefon", 3, 1, 110, LabelApart),
+    edit("DBEdit21", "E-mail:", "lemail", 3, 1, 230, 0, CharCase::Lower),
+    spanning(edit("cuil", "C.N.P./C.U.I.:", "lcui", 4, 0, 110, 0, CharCase::Normal), 1, 2),
+    spanning(
+        edit("zi", "Data intrarii in procedura de lichidare (zzllaaaa):", "lzi", 5, 0, 24, 0, CharCase::Normal), 1, 2),
+    spanning(edit("luna", nullptr, "lln", 5, 0, 24, 0, CharCase::Normal), 1, 2),
+    spanning(edit("an", nullptr, "lan", 5, 0, 40, 0, CharCase::Normal), 1, 2),
 };
 } // namespace
 
@@ -40,14 +42,25 @@ LiquidatorGroup::LiquidatorGroup(QWidget* parent)
 {
     setObjectName(QStringLiteral("lgb"));
     setBackground(this, palette().color(QPalette::Button));
-    DbEdit** targets[] = { &denl, &locl, &lsec, &lstr, &DBEdit44, &DBEdit45, &DBEdit46, &DBEdit47, &DBEdit48, &DBEdit49,
-        &DBEdit21, &cuil, &zi, &luna, &an };
-    for (size_t i = 0; i < std::size(liquidatorEdits); ++i)
-        *targets[i] = addEdit(this, nullptr, liquidatorEdits[i]);
-    addLabel(this, QStringLiteral("Judet:"), 312, 17);
-    judl = new TVelaDBAutoCompletitionEdit(this);
-    judl->setObjectName(QStringLiteral("judl"));
-    judl->setGeometry(346, 14, 150, 21);
+    // Six rows of fields beside the declaration's figures.
+    const FormControls form = buildForm(this, liquidatorCells, Dense);
+    denl = form.get<DbEdit>("denl");
+    judl = form.get<TVelaDBAutoCompletitionEdit>("judl");
+    locl = form.get<DbEdit>("locl");
+    lsec = form.get<DbEdit>("lsec");
+    lstr = form.get<DbEdit>("lstr");
+    DBEdit44 = form.get<DbEdit>("DBEdit44");
+    DBEdit45 = form.get<DbEdit>("DBEdit45");
+    DBEdit46 = form.get<DbEdit>("DBEdit46");
+    DBEdit47 = form.get<DbEdit>("DBEdit47");
+    DBEdit48 = form.get<DbEdit>("DBEdit48");
+    DBEdit49 = form.get<DbEdit>("DBEdit49");
+    DBEdit21 = form.get<DbEdit>("DBEdit21");
+    cuil = form.get<DbEdit>("cuil");
+    zi = form.get<DbEdit>("zi");
+    luna = form.get<DbEdit>("luna");
+    an = form.get<DbEdit>("an");
+
     judl->KeyField = QStringLiteral("codjudet");
     judl->ReadOnly = true;
     judl->NoValueNoExit = true;

@@ -17,14 +17,20 @@ namespace itm {
 namespace {
 // Digits only, each position shown as "_" while it is empty; the text read
 // from the field holds the digits alone.
-QLineEdit* digitsEdit(QWidget* parent, const char* name, int digits, const QRect& geometry)
+template <int digits> QWidget* digitsEdit(QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
     edit->setInputMask(QString(digits, u'0') + QStringLiteral(";_"));
-    edit->setGeometry(geometry);
     return edit;
 }
+
+const FormCell periodCells[] = {
+    label("Perioada declaratiei (luna / anul)", 0, 0, Bold),
+    widget("MaskEdit1", nullptr, &digitsEdit<2>, 0, 0, 28),
+    label("/", 0, 0, Bold),
+    widget("MaskEdit2", nullptr, &digitsEdit<4>, 0, 0, 44),
+    hint(0, 0),
+};
 } // namespace
 
 PeriodPanel::PeriodPanel(QWidget* parent)
@@ -34,12 +40,10 @@ PeriodPanel::PeriodPanel(QWidget* parent)
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
     setBackground(this, QColor(218, 218, 218));
-    auto* caption = addLabel(this, QStringLiteral("Perioada declaratiei (luna / anul)           /"), 8, 8, true);
-    const int slash = caption->x() + caption->width();
-    MaskEdit1 = digitsEdit(this, "MaskEdit1", 2, QRect(slash - 40, 4, 28, 21));
+    const FormControls form = buildForm(this, periodCells);
+    MaskEdit1 = form.get<QLineEdit>("MaskEdit1");
+    MaskEdit2 = form.get<QLineEdit>("MaskEdit2");
     MaskEdit1->setText(QStringLiteral("1"));
-    MaskEdit2 = digitsEdit(this, "MaskEdit2", 4, QRect(slash + 4, 4, 44, 21));
-    addBackHint(this, 760, 8);
 }
 
 void PeriodPanel::attach(Tdm& dm, Actions actions)

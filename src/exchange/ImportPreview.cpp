@@ -1,12 +1,13 @@
 #include "exchange/ImportPreview.h"
 
+#include "widgets/FormBuilder.h"
+
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
 
 namespace itm::exchange {
 
@@ -18,6 +19,13 @@ enum Column
     StatusColumn,
     MessageColumn,
     ColumnCount
+};
+
+const FormCell previewCells[] = {
+    label(nullptr, 0, 0, 0, "summary"),
+    label("Fisierul are linii respinse: nu se importa nimic. Corectati-le si importati din nou.", 1, 0, 0, "refused"),
+    widget<QTableView>("rows", nullptr, 2, 0, 0, Grow | GrowDown),
+    widget<QDialogButtonBox>("buttons", nullptr, 3, 0, 0, Grow),
 };
 } // namespace
 
@@ -89,31 +97,19 @@ ImportPreview::ImportPreview(const QString& fileName, const ImportReport& report
 {
     setObjectName(QStringLiteral("importPreview"));
     setWindowTitle(QStringLiteral("Import contribuabili - %1").arg(QFileInfo(fileName).fileName()));
-    auto* layout = new QVBoxLayout(this);
+    const FormControls form = buildForm(this, previewCells, Loose);
+    form.get<QLabel>("summary")->setText(report.lines().constLast());
+    form.get<QLabel>("refused")->setVisible(!report.canWrite());
 
-    const QStringList lines = report.lines();
-    auto* summary = new QLabel(lines.constLast(), this);
-    summary->setObjectName(QStringLiteral("summary"));
-    layout->addWidget(summary);
-    if (!report.canWrite()) {
-        auto* refused = new QLabel(
-            QStringLiteral("Fisierul are linii respinse: nu se importa nimic. Corectati-le si importati din nou."),
-            this);
-        refused->setObjectName(QStringLiteral("refused"));
-        layout->addWidget(refused);
-    }
-
-    table = new QTableView(this);
-    table->setObjectName(QStringLiteral("rows"));
+    table = form.get<QTableView>("rows");
     table->setModel(new ImportPreviewModel(report, table));
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
     table->resizeColumnsToContents();
-    layout->addWidget(table);
 
-    auto* buttons = new QDialogButtonBox(this);
+    auto* buttons = form.get<QDialogButtonBox>("buttons");
     importButton = buttons->addButton(QStringLiteral("&Importa"), QDialogButtonBox::AcceptRole);
     importButton->setObjectName(QStringLiteral("importa"));
     cancelButton = buttons->addButton(QStringLiteral("Renunta"), QDialogButtonBox::RejectRole);
@@ -121,7 +117,6 @@ ImportPreview::ImportPreview(const QString& fileName, const ImportReport& report
     importButton->setDefault(report.canWrite());
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
     table->setFocus();
     resize(720, 420);
 }

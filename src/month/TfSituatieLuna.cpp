@@ -5,10 +5,10 @@
 #include "month/MonthTableView.h"
 #include "platform/Guard.h"
 #include "store/Tdm.h"
+#include "widgets/FormBuilder.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,7 +18,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace itm {
 
@@ -34,24 +33,35 @@ bool isEnter(const QKeyEvent* key)
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
-QLineEdit* digitsEdit(QWidget* parent, const char* name, int length, int width)
+template <int length> QWidget* digitsEdit(QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
     edit->setMaxLength(length);
-    edit->setFixedWidth(width);
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), edit));
     return edit;
 }
 
-QPushButton* actionButton(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    // Enter never presses a button the focus is not on.
-    button->setAutoDefault(false);
-    return button;
-}
+const FormCell monthCells[] = {
+    widget("luna", "L&una / anul", &digitsEdit<2>, 0, 0, 32),
+    label("/", 0, 0),
+    widget("anul", nullptr, &digitsEdit<4>, 0, 0, 48),
+    label(nullptr, 0, 0, Bold | Apart, "lblLuna"),
+    stretch(0, 0),
+    widget<QLineEdit>("filtru", "&Filtru (cod sau denumire)", 1, 0, 0, Grow),
+    widget<QComboBox>("afisare", "&Afisare", 1, 0),
+    widget<MonthTableView>("tabel", nullptr, 2, 0, 0, Grow | GrowDown),
+    label(nullptr, 3, 0, Bold, "totaluri"),
+    button("btnPreia", "&Preia luna anterioara", 4, 0, 0),
+    button("btnDischeta", "&Generare discheta", 4, 0, 0),
+    button("btnListare", "&Listare", 4, 0, 0),
+    button("btnImport", "I&mport platitori", 4, 0, 0),
+    button("btnExport", "E&xport", 4, 0, 0),
+    stretch(4, 0),
+    button("btnInchide", "&Inchide", 4, 0, 0),
+    label("Enter - deschide platitorul      Spatiu - marcheaza randul      Ctrl+1..9 - sortare dupa coloana      "
+          "Esc - inchide",
+        5, 0, 0, "hint"),
+};
 
 } // namespace
 
@@ -79,47 +89,23 @@ TfSituatieLuna::~TfSituatieLuna() = default;
 
 void TfSituatieLuna::buildWindow()
 {
-    auto* layout = new QVBoxLayout(this);
+    const FormControls form = buildForm(this, monthCells, Loose);
+    luna = form.get<QLineEdit>("luna");
+    anul = form.get<QLineEdit>("anul");
+    lblLuna = form.get<QLabel>("lblLuna");
+    filtru = form.get<QLineEdit>("filtru");
+    afisare = form.get<QComboBox>("afisare");
+    tabel = form.get<MonthTableView>("tabel");
+    totaluri = form.get<QLabel>("totaluri");
+    btnPreia = form.get<QPushButton>("btnPreia");
+    btnDischeta = form.get<QPushButton>("btnDischeta");
+    btnListare = form.get<QPushButton>("btnListare");
+    btnImport = form.get<QPushButton>("btnImport");
+    btnExport = form.get<QPushButton>("btnExport");
+    btnInchide = form.get<QPushButton>("btnInchide");
 
-    auto* periodRow = new QHBoxLayout;
-    auto* periodLabel = new QLabel(QStringLiteral("L&una / anul"), this);
-    luna = digitsEdit(this, "luna", 2, 32);
-    anul = digitsEdit(this, "anul", 4, 48);
-    periodLabel->setBuddy(luna);
-    lblLuna = new QLabel(this);
-    lblLuna->setObjectName(QStringLiteral("lblLuna"));
-    QFont bold = lblLuna->font();
-    bold.setBold(true);
-    lblLuna->setFont(bold);
-    periodRow->addWidget(periodLabel);
-    periodRow->addWidget(luna);
-    periodRow->addWidget(new QLabel(QStringLiteral("/"), this));
-    periodRow->addWidget(anul);
-    periodRow->addSpacing(16);
-    periodRow->addWidget(lblLuna);
-    periodRow->addStretch();
-    layout->addLayout(periodRow);
-
-    auto* filterRow = new QHBoxLayout;
-    auto* filterLabel = new QLabel(QStringLiteral("&Filtru (cod sau denumire)"), this);
-    filtru = new QLineEdit(this);
-    filtru->setObjectName(QStringLiteral("filtru"));
-    filterLabel->setBuddy(filtru);
-    auto* showLabel = new QLabel(QStringLiteral("&Afisare"), this);
-    afisare = new QComboBox(this);
-    afisare->setObjectName(QStringLiteral("afisare"));
     afisare->addItems(
         { QStringLiteral("Toti platitorii"), QStringLiteral("Declarati"), QStringLiteral("Nedeclarati") });
-    showLabel->setBuddy(afisare);
-    filterRow->addWidget(filterLabel);
-    filterRow->addWidget(filtru, 1);
-    filterRow->addSpacing(16);
-    filterRow->addWidget(showLabel);
-    filterRow->addWidget(afisare);
-    layout->addLayout(filterRow);
-
-    tabel = new MonthTableView(this);
-    tabel->setObjectName(QStringLiteral("tabel"));
     tabel->setModel(m_model);
     // Each column as wide as its title or its widest usual value; the name
     // takes what is left.
@@ -134,36 +120,7 @@ void TfSituatieLuna::buildWindow()
             column, qMax(cells.horizontalAdvance(samples[column]), titles.horizontalAdvance(title) + 16) + 12);
     }
     tabel->horizontalHeader()->setSectionResizeMode(int(MonthColumn::Name), QHeaderView::Stretch);
-    layout->addWidget(tabel, 1);
-
-    totaluri = new QLabel(this);
-    totaluri->setObjectName(QStringLiteral("totaluri"));
-    totaluri->setFont(bold);
-    layout->addWidget(totaluri);
-
-    auto* buttonRow = new QHBoxLayout;
-    btnPreia = actionButton(this, "btnPreia", QStringLiteral("&Preia luna anterioara"));
-    btnDischeta = actionButton(this, "btnDischeta", QStringLiteral("&Generare discheta"));
-    btnListare = actionButton(this, "btnListare", QStringLiteral("&Listare"));
-    btnImport = actionButton(this, "btnImport", QStringLiteral("I&mport platitori"));
-    btnExport = actionButton(this, "btnExport", QStringLiteral("E&xport"));
-    btnInchide = actionButton(this, "btnInchide", QStringLiteral("&Inchide"));
     btnDischeta->setEnabled(m_driveDialog != nullptr);
-    buttonRow->addWidget(btnPreia);
-    buttonRow->addWidget(btnDischeta);
-    buttonRow->addWidget(btnListare);
-    buttonRow->addWidget(btnImport);
-    buttonRow->addWidget(btnExport);
-    buttonRow->addStretch();
-    buttonRow->addWidget(btnInchide);
-    layout->addLayout(buttonRow);
-
-    auto* hint = new QLabel(
-        QStringLiteral("Enter - deschide platitorul      Spatiu - marcheaza randul      Ctrl+1..9 - sortare dupa "
-                       "coloana      Esc - inchide"),
-        this);
-    hint->setObjectName(QStringLiteral("hint"));
-    layout->addWidget(hint);
 
     QWidget::setTabOrder(luna, anul);
     QWidget::setTabOrder(anul, filtru);

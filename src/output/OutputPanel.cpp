@@ -12,6 +12,14 @@
 
 namespace itm {
 
+namespace {
+const FormCell outputCells[] = {
+    button("Button4", "&Generare discheta I.T.M.", 0, 0, 240, Bold),
+    button("Button6", "&Listare declaratie I.T.M.", 0, 0, 240, Bold),
+    hint(0, 0),
+};
+} // namespace
+
 OutputPanel::OutputPanel(QWidget* parent)
     : QFrame(parent)
 {
@@ -19,9 +27,9 @@ OutputPanel::OutputPanel(QWidget* parent)
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
     setBackground(this, QColor(218, 218, 218));
-    Button4 = addButton(this, "Button4", QStringLiteral("&Generare discheta I.T.M."), QRect(8, 7, 240, 26), true);
-    Button6 = addButton(this, "Button6", QStringLiteral("&Listare declaratie I.T.M."), QRect(256, 7, 240, 26), true);
-    addBackHint(this, 760, 13);
+    const FormControls form = buildForm(this, outputCells);
+    Button4 = form.get<QPushButton>("Button4");
+    Button6 = form.get<QPushButton>("Button6");
 }
 
 void OutputPanel::attach(Tdm& dm, TfSelDisck* driveDialog, PrintedForms* forms)

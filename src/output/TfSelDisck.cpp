@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "widgets/ControlHooks.h"
+#include "widgets/FormBuilder.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -19,7 +20,6 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace itm {
 
@@ -45,6 +45,21 @@ int imageOf(DriveKind kind)
     }
     return 2;
 }
+
+const FormCell deviceCells[] = {
+    widget<QListWidget>("lv", nullptr, 0, 0, 0, Grow | GrowDown),
+};
+
+const FormCell saveCells[] = {
+    stretch(0, 0),
+    button("Button1", "&Salveaza !", 0, 0, 0, Bold),
+    stretch(0, 0),
+};
+
+const FormCell driveCells[] = {
+    group("GroupBox1", "[ Dispozitive ]", deviceCells, 0, 0, Grow | GrowDown | Loose),
+    group("Panel1", nullptr, saveCells, 1, 0, Grow | Loose, &makeWidget<QWidget>),
+};
 } // namespace
 
 TfSelDisck::TfSelDisck(QWidget* parent)
@@ -54,33 +69,18 @@ TfSelDisck::TfSelDisck(QWidget* parent)
     setWindowTitle(QStringLiteral("ITM"));
     setModal(true);
     resize(420, 260);
-    auto* layout = new QVBoxLayout(this);
-    GroupBox1 = new QGroupBox(QStringLiteral("[ Dispozitive ]"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    auto* groupLayout = new QVBoxLayout(GroupBox1);
-    lv = new QListWidget(GroupBox1);
-    lv->setObjectName(QStringLiteral("lv"));
+    const FormControls form = buildForm(this, driveCells, Loose);
+    GroupBox1 = form.get<QGroupBox>("GroupBox1");
+    lv = form.get<QListWidget>("lv");
+    Button1 = form.get<QPushButton>("Button1");
     lv->setViewMode(QListView::IconMode);
     lv->setIconSize(QSize(64, 64));
     lv->setMovement(QListView::Static);
     lv->setResizeMode(QListView::Adjust);
     lv->setSpacing(8);
-    groupLayout->addWidget(lv);
-    layout->addWidget(GroupBox1, 1);
-    auto* panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
-    auto* panelLayout = new QHBoxLayout(panel);
-    Button1 = new QPushButton(QStringLiteral("&Salveaza !"), panel);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);
     QFont font = Button1->font();
-    font.setBold(true);
     font.setPointSize(10);
     Button1->setFont(font);
-    panelLayout->addStretch();
-    panelLayout->addWidget(Button1);
-    panelLayout->addStretch();
-    layout->addWidget(panel);
 
     attachHooks(lv, { [this](QWidget* sender, int key) { return lvKeyDown(sender, key); }, {}, {}, {} });
     // Enter on the focused button presses it.

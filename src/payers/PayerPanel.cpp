@@ -24,25 +24,34 @@ namespace itm {
 
 namespace {
 
-const EditSpec payerEdits[] = {
-    { "loc", "Localitate:", "loc", 222, 280, 42, 220 },
-    { "sector", "Sector:", "sector", 512, 556, 42, 36 },
-    { "str", "Strada:", "str", 8, 70, 66, 300 },
-    { "snr", "Nr:", "nr", 380, 404, 66, 60 },
-    { "DBEdit1", "Bloc:", "bloc", 476, 508, 66, 60 },
-    { "DBEdit2", "Scara:", "scara", 580, 618, 66, 50 },
-    { "DBEdit6", "Ap:", "ap", 680, 702, 66, 58 },
-    { "DBEdit7", "Cod postal:", "codpostal", 8, 70, 90, 90 },
-    { "DBEdit8", "Telefon:", "telefon", 172, 222, 90, 120 },
-    { "DBEdit10", "Banca:", "banca", 354, 396, 90, 140 },
-    { "DBEdit11", "Cont IBAN:", "cont", 548, 608, 90, 150 },
-    { "DBEdit9", "E-mail:", "email", 8, 70, 114, 190, CharCase::Lower },
+const FormCell representativeCells[] = {
+    edit("nrep", "Nume", "numerep", 0, 0, 0, Grow),
+    edit("prep", "Prenume", "prenumerep", 0, 0, 0, Grow),
+    edit("frep", "Functie", "funcrep", 0, 0, 70),
 };
 
-const EditSpec representativeEdits[] = {
-    { "nrep", "Nume", "numerep", 8, 42, 11, 130 },
-    { "prep", "Prenume", "prenumerep", 180, 230, 11, 130 },
-    { "frep", "Functie", "funcrep", 370, 414, 11, 70 },
+const FormCell buttonCells[] = {
+    button("Button3", "Validare &date societate", 0, 0, 200),
+    button("Button5", "Declaratie &lunara", 0, 0, 200),
+};
+
+const FormCell payerCells[] = {
+    spanning(button("den", "Click pentru stabilire denumire", 0, 0, 0, Bold | Grow), 1, 2),
+    widget<TVelaDBAutoCompletitionEdit>("jud", "Judet:", 1, 1, 140, LabelApart),
+    edit("loc", "Localitate:", "loc", 1, 1, 220),
+    edit("sector", "Sector:", "sector", 1, 1, 36),
+    edit("str", "Strada:", "str", 2, 1, 0, LabelApart | Grow),
+    edit("snr", "Nr:", "nr", 2, 1, 60),
+    edit("DBEdit1", "Bloc:", "bloc", 2, 1, 60),
+    edit("DBEdit2", "Scara:", "scara", 2, 1, 50),
+    edit("DBEdit6", "Ap:", "ap", 2, 1, 58),
+    edit("DBEdit7", "Cod postal:", "codpostal", 3, 1, 90, LabelApart),
+    edit("DBEdit8", "Telefon:", "telefon", 3, 1, 120),
+    edit("DBEdit10", "Banca:", "banca", 3, 1, 140),
+    edit("DBEdit11", "Cont IBAN:", "cont", 3, 1, 0, Grow),
+    edit("DBEdit9", "E-mail:", "email", 4, 1, 190, LabelApart, CharCase::Lower),
+    group("gbrep", " [ Reprezentant societate ] ", representativeCells, 4, 1, Grow),
+    spanning(group(nullptr, nullptr, buttonCells, 5, 0, Grow, &makeWidget<ButtonTray>), 1, 2),
 };
 
 } // namespace
@@ -52,12 +61,27 @@ PayerPanel::PayerPanel(QWidget* parent)
 {
     setObjectName(QStringLiteral("dcgb"));
     setBackground(this, palette().color(QPalette::Button));
-    den = addButton(this, "den", QStringLiteral("Click pentru stabilire denumire"), QRect(8, 16, 753, 24), true);
+    const FormControls form = buildForm(this, payerCells);
+    den = form.get<QPushButton>("den");
+    jud = form.get<TVelaDBAutoCompletitionEdit>("jud");
+    loc = form.get<DbEdit>("loc");
+    sector = form.get<DbEdit>("sector");
+    str = form.get<DbEdit>("str");
+    snr = form.get<DbEdit>("snr");
+    DBEdit1 = form.get<DbEdit>("DBEdit1");
+    DBEdit2 = form.get<DbEdit>("DBEdit2");
+    DBEdit6 = form.get<DbEdit>("DBEdit6");
+    DBEdit7 = form.get<DbEdit>("DBEdit7");
+    DBEdit8 = form.get<DbEdit>("DBEdit8");
+    DBEdit10 = form.get<DbEdit>("DBEdit10");
+    DBEdit11 = form.get<DbEdit>("DBEdit11");
+    DBEdit9 = form.get<DbEdit>("DBEdit9");
+    nrep = form.get<DbEdit>("nrep");
+    prep = form.get<DbEdit>("prep");
+    frep = form.get<DbEdit>("frep");
+    Button3 = form.get<QPushButton>("Button3");
+    Button5 = form.get<QPushButton>("Button5");
 
-    addLabel(this, QStringLiteral("Judet:"), 8, 45);
-    jud = new TVelaDBAutoCompletitionEdit(this);
-    jud->setObjectName(QStringLiteral("jud"));
-    jud->setGeometry(70, 42, 140, 21);
     jud->setText(QStringLiteral("DOLJ"));
     jud->KeyField = QStringLiteral("codjudet");
     jud->ReadOnly = true;
@@ -65,23 +89,7 @@ PayerPanel::PayerPanel(QWidget* parent)
     // Upper case before the text changes, so that the completion sees the
     // keystroke once, already in the case of the county names.
     jud->setValidator(new UpperCaseValidator(jud));
-
-    DbEdit** targets[] = { &loc, &sector, &str, &snr, &DBEdit1, &DBEdit2, &DBEdit6, &DBEdit7, &DBEdit8, &DBEdit10,
-        &DBEdit11, &DBEdit9 };
-    for (size_t i = 0; i < std::size(payerEdits); ++i)
-        *targets[i] = addEdit(this, nullptr, payerEdits[i]);
     sector->setEnabled(false);
-
-    auto* representative = new QGroupBox(QStringLiteral(" [ Reprezentant societate ] "), this);
-    representative->setObjectName(QStringLiteral("gbrep"));
-    representative->setGeometry(268, 106, 492, 36);
-    DbEdit** repTargets[] = { &nrep, &prep, &frep };
-    for (size_t i = 0; i < std::size(representativeEdits); ++i)
-        *repTargets[i] = addEdit(representative, nullptr, representativeEdits[i]);
-
-    new ButtonTray(this, QRect(6, 144, 757, 30));
-    Button3 = addButton(this, "Button3", QStringLiteral("Validare &date societate"), QRect(12, 147, 200, 24));
-    Button5 = addButton(this, "Button5", QStringLiteral("Declaratie &lunara"), QRect(220, 147, 200, 24));
     Button5->setEnabled(false);
 }
 

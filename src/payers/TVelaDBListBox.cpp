@@ -27,10 +27,9 @@ QVariant ColumnListModel::data(const QModelIndex& index, int role) const
 }
 
 TVelaDBListBox::TVelaDBListBox(QWidget* parent)
-    : QListView(parent)
+    : UniformRowListView(parent)
 {
     setModel(&m_model);
-    setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(&m_listLink, &FieldLink::dataChange, this, [this] { runGuarded([this] { ListUpdateChange(); }); });
@@ -100,7 +99,7 @@ bool TVelaDBListBox::canMoveDataset() const
 
 void TVelaDBListBox::keyReleaseEvent(QKeyEvent* event)
 {
-    QListView::keyReleaseEvent(event);
+    UniformRowListView::keyReleaseEvent(event);
     if (!runGuarded([this] {
             if (!canMoveDataset())
                 return;

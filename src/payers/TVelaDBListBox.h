@@ -1,9 +1,9 @@
 #pragma once
 
+#include "payers/UniformRowListView.h"
 #include "widgets/FieldLink.h"
 
 #include <QAbstractListModel>
-#include <QListView>
 #include <QPointer>
 
 namespace itm {
@@ -26,8 +26,9 @@ private:
 };
 
 // A list bound to one column of a dataset: it shows the column of every row and
-// highlights the current row; choosing an item makes its row current.
-class TVelaDBListBox : public QListView
+// highlights the current row; choosing an item makes its row current. Only the
+// rows in sight are ever read or painted.
+class TVelaDBListBox : public UniformRowListView
 {
     Q_OBJECT
 public:

@@ -5,13 +5,14 @@
 #include "store/Tdm.h"
 #include "widgets/ControlHooks.h"
 #include "widgets/DbEdit.h"
+#include "widgets/FormBuilder.h"
 #include "widgets/RadioGroup.h"
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QRadioButton>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 namespace itm {
 
@@ -21,6 +22,25 @@ const QString prefixColumn = QStringLiteral("prefix");
 const QString sufixColumn = QStringLiteral("sufix");
 
 constexpr int scItem = 0; // "S.C.": the only form that carries a suffix
+
+QWidget* makePrefixGroup(QWidget* parent)
+{
+    return new RadioGroup(QStringLiteral("[ Prefix ( Forma de organizare) ]"), PrefixRadioCaptions(), 2, parent);
+}
+
+QWidget* makeSuffixGroup(QWidget* parent)
+{
+    return new RadioGroup(
+        QStringLiteral("[ Sufix (Tipuri de societati comerciale) ]"), SuffixRadioCaptions(), 1, parent);
+}
+
+// Created in tab order: prefix buttons, name, suffix buttons.
+const FormCell nameCells[] = {
+    widget("rgp", nullptr, &makePrefixGroup, 0, 0, 0, Grow),
+    label("[ Denumire organizatie (fara prefix/sufix) ]", 1, 0, 0, "Label1"),
+    edit("den", nullptr, "denumire", 2, 0, 0, Grow),
+    widget("rgs", nullptr, &makeSuffixGroup, 3, 0, 0, Grow),
+};
 
 } // namespace
 
@@ -35,36 +55,18 @@ TfDenumire::TfDenumire(Tdm& dm, QWidget* parent)
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
 
-    // Created in tab order: prefix buttons, name, suffix buttons.
-    rgp = new RadioGroup(QStringLiteral("[ Prefix ( Forma de organizare) ]"), PrefixRadioCaptions(), 2, this);
-    rgp->setObjectName(QStringLiteral("rgp"));
-
-    Label1 = new QLabel(QStringLiteral("[ Denumire organizatie (fara prefix/sufix) ]"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(QFont(QStringLiteral("Tahoma"), 10, QFont::Bold));
-
-    den = new DbEdit(this);
-    den->setObjectName(QStringLiteral("den"));
-    den->setFont(QFont(QStringLiteral("Tahoma"), 10, QFont::Bold));
-    den->setCharCase(CharCase::Upper);
-    den->setDataSource(dm.sFirme);
-    den->setDataField(QStringLiteral("denumire"));
+    const FormControls form = buildForm(this, nameCells, Loose);
+    rgp = form.get<RadioGroup>("rgp");
+    Label1 = form.get<QLabel>("Label1");
+    den = form.get<DbEdit>("den");
+    rgs = form.get<RadioGroup>("rgs");
+    const QFont nameFont(QStringLiteral("Tahoma"), 10, QFont::Bold);
+    Label1->setFont(nameFont);
     Label1->setBuddy(den);
-
-    rgs = new RadioGroup(QStringLiteral("[ Sufix (Tipuri de societati comerciale) ]"), SuffixRadioCaptions(), 1, this);
-    rgs->setObjectName(QStringLiteral("rgs"));
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
-    layout->setSpacing(4);
-    layout->addWidget(rgp);
-    layout->addSpacing(4);
-    layout->addWidget(Label1);
-    layout->addWidget(den);
-    layout->addSpacing(4);
-    layout->addWidget(rgs);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    den->setFont(nameFont);
+    den->setDataSource(dm.sFirme);
     den->setMinimumWidth(420);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(rgp, &RadioGroup::itemChanged, this, [this] { runGuarded([this] { rgpChange(); }); });
     attachHooks(den, ControlHooks { [this](QWidget* sender, int key) { return denKeyDown(sender, key); }, {}, {}, {} });

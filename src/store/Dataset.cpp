@@ -343,6 +343,19 @@ const QVector<QVariant>& Dataset::currentRow() const
     return m_row;
 }
 
+std::optional<QByteArray> Dataset::storedBytesOfRow(qint64 key, int column) const
+{
+    Statement& statement = rowStatement();
+    statement.reset();
+    bindParams(statement);
+    statement.bind(rowKeyParameter, key);
+    std::optional<QByteArray> bytes;
+    if (statement.step())
+        bytes = statement.storedBytes(column).toByteArray();
+    statement.reset();
+    return bytes;
+}
+
 QVariant Dataset::value(int index) const
 {
     requireOpen();

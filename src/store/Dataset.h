@@ -180,10 +180,16 @@ private:
     void placeDisplacedRows();
     int rowOfKey(qint64 key, const QByteArray& orderText) const;
     bool searchableByOrder(const Criterion& criterion, bool caseInsensitive) const;
+    int firstMatchByOrder(
+        const Criterion& ordered, const QVector<Criterion>& criteria, bool caseInsensitive, bool partial) const;
+    int rowOfStoredKey(qint64 key) const;
     bool matches(int row, const QVector<Criterion>& criteria, bool caseInsensitive, bool partial) const;
     void noteOwnWrite(qint64 changesBefore);
     void removeRow(int row);
     const QVector<QVariant>& currentRow() const;
+    // The stored bytes of one column of the row with the given key, as the
+    // database holds it now; nothing when no such row exists.
+    std::optional<QByteArray> storedBytesOfRow(qint64 key, int column) const;
     void bindParams(Statement& statement) const;
     void moveTo(int index);
     void notifyRecordChanged();

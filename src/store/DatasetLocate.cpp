@@ -3,19 +3,45 @@
 #include "store/StoredText.h"
 #include "store/StrictNumber.h"
 
+#include <algorithm>
+
 namespace itm {
 
 namespace {
 
-// A search the byte order answers: an ASCII text, and for a search that
-// ignores case one with no letters (no other character has the same capital).
+// A search on the sort column that the byte order answers: an ASCII text (no
+// other character has the same bytes), and for a search that ignores case one
+// whose letters are few enough to try each way of writing them.
+constexpr int maxCaseVariantLetters = 12;
+
 bool answeredByByteOrder(const QString& text, bool caseInsensitive)
 {
+    int letters = 0;
     for (QChar c : text) {
-        if (c.unicode() >= 0x80 || (caseInsensitive && c.isLetter()))
+        if (c.unicode() >= 0x80)
             return false;
+        if (caseInsensitive && c.isLetter())
+            ++letters;
     }
-    return true;
+    return letters <= maxCaseVariantLetters;
+}
+
+// Every way of writing an upper-cased ASCII text with its letters in either case.
+QVector<QByteArray> caseVariants(const QString& upperText)
+{
+    QVector<QByteArray> variants { upperText.toLatin1() };
+    for (qsizetype i = 0; i < upperText.size(); ++i) {
+        const char c = char(upperText.at(i).unicode());
+        if (c < 'A' || c > 'Z')
+            continue;
+        const qsizetype count = variants.size();
+        for (qsizetype v = 0; v < count; ++v) {
+            QByteArray lower = variants.at(v);
+            lower[i] = char(c - 'A' + 'a');
+            variants.append(lower);
+        }
+    }
+    return variants;
 }
 
 } // namespace
@@ -24,6 +50,64 @@ bool Dataset::searchableByOrder(const Criterion& criterion, bool caseInsensitive
 {
     return criterion.column == m_orderIndex && m_displaced.isEmpty() && !criterion.number
         && answeredByByteOrder(criterion.text, caseInsensitive);
+}
+
+int Dataset::firstMatchByOrder(
+    const Criterion& ordered, const QVector<Criterion>& criteria, bool caseInsensitive, bool partial) const
+{
+    // The rows whose sort text is written as one of the variants lie together:
+    // each run is found by binary search, and only its rows are compared on the
+    // other columns. A row with other than ASCII bytes may still match when
+    // case is ignored (a dotless i is an I in capitals), so such rows, rare in
+    // a register, are compared one by one.
+    const TextColumn& order = m_caches[m_orderIndex];
+    const int size = order.size();
+    int first = -1;
+    const QVector<QByteArray> variants
+        = caseInsensitive ? caseVariants(ordered.text) : QVector<QByteArray> { ordered.text.toLatin1() };
+    for (const QByteArray& bytes : variants) {
+        const int from = order.lowerBound(bytes, 0, size);
+        int to = from;
+        if (partial) {
+            to = order.prefixEnd(bytes, from, size);
+        } else {
+            while (to < size && order.bytesAt(to) == bytes)
+                ++to;
+        }
+        for (int row = from; row < to && (first < 0 || row < first); ++row) {
+            if (matches(row, criteria, caseInsensitive, partial)) {
+                first = row;
+                break;
+            }
+        }
+    }
+    if (caseInsensitive && order.hasNonAscii()) {
+        const int end = first < 0 ? size : first;
+        for (int row = 0; row < end; ++row) {
+            if (!TextColumn::isAscii(order.bytesAt(row)) && matches(row, criteria, caseInsensitive, partial)) {
+                first = row;
+                break;
+            }
+        }
+    }
+    return first;
+}
+
+int Dataset::rowOfStoredKey(qint64 key) const
+{
+    // The row's sort text, read by its key, finds it by binary search. A row
+    // another writer changed or deleted since the keys were read is not found
+    // that way; the keys are then searched one by one, as they were read.
+    if (m_orderIndex >= 0 && m_displaced.isEmpty()) {
+        const std::optional<QByteArray> orderText = storedBytesOfRow(key, m_orderIndex);
+        const TextColumn& order = m_caches[m_orderIndex];
+        for (int row = orderText ? order.lowerBound(*orderText, 0, order.size()) : order.size();
+             row < order.size() && order.bytesAt(row) == *orderText; ++row) {
+            if (m_keys.at(row) == key)
+                return row;
+        }
+    }
+    return int(m_keys.indexOf(key));
 }
 
 bool Dataset::matches(int row, const QVector<Criterion>& criteria, bool caseInsensitive, bool partial) const
@@ -61,7 +145,7 @@ bool Dataset::Locate(const QString& columns, const QVariantList& values, LocateO
     if (names.size() == 1 && !partial && FieldIndex(names[0].trimmed()) == m_keyIndex
         && m_types[m_keyIndex] == ColumnType::Integer) {
         const auto number = TryStrToFloat(valueText(values[0]));
-        const int row = number && *number == qint64(*number) ? int(m_keys.indexOf(qint64(*number))) : -1;
+        const int row = number && *number == qint64(*number) ? rowOfStoredKey(qint64(*number)) : -1;
         if (row >= 0 && m_state == DatasetState::Browse)
             moveTo(row);
         return row >= 0;
@@ -80,36 +164,24 @@ bool Dataset::Locate(const QString& columns, const QVariantList& values, LocateO
             criterion.number = TryStrToFloat(valueText(values[i]));
         criteria.append(criterion);
     }
-    // The rows a search on the sort column can match lie together: they are
-    // found by binary search, and only they are compared on the other columns.
-    int from = 0;
-    int to = int(m_keys.size());
-    for (const Criterion& criterion : std::as_const(criteria)) {
-        if (!searchableByOrder(criterion, caseInsensitive))
-            continue;
-        const TextColumn& order = m_caches[m_orderIndex];
-        const QByteArray bytes = criterion.text.toLatin1();
-        from = order.lowerBound(bytes, from, to);
-        if (partial) {
-            to = order.prefixEnd(bytes, from, to);
-        } else {
-            int end = from;
-            while (end < to && order.bytesAt(end) == bytes)
-                ++end;
-            to = end;
-        }
-        break;
-    }
-    for (int row = from; row < to; ++row) {
-        if (matches(row, criteria, caseInsensitive, partial)) {
-            // A row being edited is never posted or dropped by a search: the
-            // search then only answers and the cursor stays where it is.
-            if (m_state == DatasetState::Browse)
-                moveTo(row);
-            return true;
+    int found = -1;
+    const auto ordered = std::find_if(criteria.cbegin(), criteria.cend(),
+        [&](const Criterion& criterion) { return searchableByOrder(criterion, caseInsensitive); });
+    if (ordered != criteria.cend()) {
+        found = firstMatchByOrder(*ordered, criteria, caseInsensitive, partial);
+    } else {
+        for (int row = 0; row < m_keys.size() && found < 0; ++row) {
+            if (matches(row, criteria, caseInsensitive, partial))
+                found = row;
         }
     }
-    return false;
+    if (found < 0)
+        return false;
+    // A row being edited is never posted or dropped by a search: the search
+    // then only answers and the cursor stays where it is.
+    if (m_state == DatasetState::Browse)
+        moveTo(found);
+    return true;
 }
 
 } // namespace itm

@@ -24,14 +24,21 @@ void TextColumn::reserve(int rows, qsizetype bytes)
     m_bytes.reserve(bytes);
 }
 
+bool TextColumn::isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (uchar(c) & 0x80) == 0; });
+}
+
 void TextColumn::append(QByteArrayView bytes)
 {
+    m_nonAsciiRows += isAscii(bytes) ? 0 : 1;
     m_bytes.append(bytes);
     m_ends.append(quint32(m_bytes.size()));
 }
 
 void TextColumn::insert(int row, QByteArrayView bytes)
 {
+    m_nonAsciiRows += isAscii(bytes) ? 0 : 1;
     const qsizetype begin = beginOf(row);
     m_bytes.insert(begin, bytes);
     m_ends.insert(row, quint32(begin));
@@ -42,6 +49,7 @@ void TextColumn::insert(int row, QByteArrayView bytes)
 
 void TextColumn::remove(int row)
 {
+    m_nonAsciiRows -= isAscii(bytesAt(row)) ? 0 : 1;
     const qsizetype begin = beginOf(row);
     const auto removed = quint32(m_ends.at(row) - begin);
     m_bytes.remove(begin, removed);
@@ -62,6 +70,7 @@ void TextColumn::clear()
 {
     m_bytes.clear();
     m_ends.clear();
+    m_nonAsciiRows = 0;
 }
 
 bool TextColumn::isSorted() const

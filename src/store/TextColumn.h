@@ -35,12 +35,17 @@ public:
     int lowerBound(QByteArrayView bytes, int from, int to) const;
     // The first row after the lower bound whose bytes no longer begin with prefix.
     int prefixEnd(QByteArrayView prefix, int from, int to) const;
+    // Whether any row holds a byte outside ASCII: only such a row can match a
+    // search that ignores case other than through the case of its ASCII letters.
+    bool hasNonAscii() const { return m_nonAsciiRows > 0; }
+    static bool isAscii(QByteArrayView bytes);
 
 private:
     qsizetype beginOf(int row) const { return row == 0 ? 0 : m_ends.at(row - 1); }
 
     QByteArray m_bytes;
     QVector<quint32> m_ends;
+    int m_nonAsciiRows = 0;
 };
 
 } // namespace itm

@@ -1,54 +1,243 @@
 #include "widgets/FormBuilder.h"
 
+#include "widgets/DbCheckBox.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMap>
 #include <QPainter>
+#include <stdexcept>
 
 namespace itm {
 
-DbEdit* addEdit(QWidget* parent, DataSource* source, const EditSpec& description)
+namespace {
+
+// The fixed-size panels are tight: the main window's road must fit its
+// fixed height, a field row every 24 pixels.
+constexpr int kCompactSpacing = 2;
+constexpr int kCompactMargin = 6;
+constexpr int kFieldSpacing = 4;
+// Between one caption-and-field pair and the next on a row, with the
+// spacing on either side.
+constexpr int kPairGap = 4;
+
+QString latin1(const char* text)
 {
-    if (description.label)
-        addLabel(parent, QString::fromLatin1(description.label), description.labelX, description.y + 3);
-    auto* edit = new DbEdit(parent);
-    edit->setObjectName(QString::fromLatin1(description.name));
-    edit->setGeometry(description.x, description.y, description.width, 21);
-    edit->setCharCase(description.charCase);
-    edit->setDataSource(source);
-    edit->setDataField(QString::fromLatin1(description.column));
-    return edit;
+    return QString::fromLatin1(text);
 }
 
-QLabel* addLabel(QWidget* parent, const QString& text, int x, int y, bool bold)
+} // namespace
+
+// One table being laid out: the rows of each grid cell, created as they are
+// first named.
+class FormAssembly
 {
-    auto* label = new QLabel(text, parent);
-    if (bold) {
-        QFont font = label->font();
-        font.setBold(true);
-        label->setFont(font);
+public:
+    FormAssembly(QWidget* parent, unsigned flags, FormControls& controls)
+        : m_parent(parent)
+        , m_grid(new QGridLayout(parent))
+        , m_controls(controls)
+    {
+        if (flags & Flush) {
+            m_grid->setContentsMargins(0, 0, 0, 0);
+            m_grid->setSpacing(0);
+        } else if (!(flags & Loose)) {
+            // A group box's title already stands apart from its first row.
+            const int top = qobject_cast<QGroupBox*>(parent) ? 0 : kCompactSpacing;
+            m_grid->setContentsMargins(kCompactMargin, top, kCompactMargin, kCompactSpacing);
+            m_grid->setHorizontalSpacing(kFieldSpacing);
+            m_grid->setVerticalSpacing(flags & Dense ? 0 : kCompactSpacing);
+        }
+        m_compact = !(flags & Loose);
+        m_flush = flags & Flush;
     }
-    label->adjustSize();
-    label->move(x, y);
-    return label;
-}
 
-QPushButton* addButton(QWidget* parent, const char* name, const QString& caption, const QRect& geometry, bool bold)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    if (bold) {
-        QFont font = button->font();
-        font.setBold(true);
-        button->setFont(font);
+    void add(const FormCell& cell)
+    {
+        if (cell.kind == Control::Stretch) {
+            line(cell).box->addStretch(1);
+            line(cell).stretched = true;
+            if (cell.flags & GrowDown)
+                m_growingRow = cell.row;
+            return;
+        }
+        if ((cell.flags & LabelApart) && cell.col == 0)
+            throw std::logic_error(std::string("no column before the control for the caption of ") + cell.name);
+        QLabel* caption = nullptr;
+        if (cell.caption && (cell.kind == Control::Edit || cell.kind == Control::Widget)) {
+            caption = new QLabel(latin1(cell.caption), m_parent);
+            setBold(caption, cell.flags & Bold);
+            Line& captionLine = (cell.flags & LabelApart) ? line(cell, -1) : line(cell);
+            separate(captionLine, true);
+            captionLine.box->addWidget(caption);
+        }
+        QWidget* control = create(cell);
+        if (cell.name) {
+            // Tests and handlers find a control by its name: it names one.
+            if (m_controls.m_controls.contains(latin1(cell.name)))
+                throw std::logic_error(std::string("two controls of one form named ") + cell.name);
+            control->setObjectName(latin1(cell.name));
+            m_controls.m_controls.insert(control->objectName(), control);
+            if (caption)
+                m_controls.m_labels.insert(control->objectName(), caption);
+        }
+        if (caption)
+            caption->setBuddy(control);
+        // A growing control starts from its width; the others keep it.
+        if (cell.width > 0 && (cell.flags & Grow))
+            control->setMinimumWidth(cell.width);
+        else if (cell.width > 0)
+            control->setFixedWidth(cell.width);
+        Line& controlLine = line(cell);
+        if (!caption || (cell.flags & LabelApart))
+            separate(controlLine, cell.flags & Apart);
+        if (cell.kind == Control::Hint) {
+            controlLine.box->addStretch(1);
+            controlLine.stretched = true;
+        }
+        const bool grows = cell.flags & Grow;
+        controlLine.stretched |= grows;
+        // A group stands at the top of its cell at its own height; a field
+        // sits on the middle of its row.
+        const bool atTop = cell.kind == Control::Group && !(cell.flags & GrowDown);
+        controlLine.box->addWidget(control, grows ? 1 : 0, atTop ? Qt::AlignTop : Qt::Alignment());
+        if (cell.flags & GrowDown)
+            m_growingRow = cell.row;
     }
-    return button;
+
+    void finish()
+    {
+        int lastRow = 0;
+        int lastColumn = 0;
+        for (auto it = m_lines.begin(); it != m_lines.end(); ++it) {
+            if (!it->stretched)
+                it->box->addStretch(1);
+            lastRow = qMax(lastRow, it.key().first + it->rowSpan - 1);
+            lastColumn = qMax(lastColumn, it.key().second + it->colSpan - 1);
+        }
+        m_grid->setColumnStretch(lastColumn, 1);
+        if (m_growingRow >= 0)
+            m_grid->setRowStretch(m_growingRow, 1);
+        else
+            m_grid->setRowStretch(lastRow + 1, 1);
+    }
+
+private:
+    struct Line
+    {
+        QHBoxLayout* box;
+        int rowSpan;
+        int colSpan;
+        bool stretched = false;
+        bool empty = true;
+    };
+
+    Line& line(const FormCell& cell, int columnOffset = 0)
+    {
+        const QPair<int, int> at { cell.row, cell.col + columnOffset };
+        auto it = m_lines.find(at);
+        if (it == m_lines.end()) {
+            auto* box = new QHBoxLayout;
+            box->setSpacing(m_flush ? 0 : m_compact ? kFieldSpacing : -1);
+            const int colSpan = columnOffset == 0 ? cell.colSpan : 1;
+            m_grid->addLayout(box, at.first, at.second, cell.rowSpan, colSpan);
+            it = m_lines.insert(at, Line { box, cell.rowSpan, colSpan });
+        }
+        return *it;
+    }
+
+    // Caption-and-field pairs on one row stand apart from each other.
+    void separate(Line& into, bool pair)
+    {
+        if (pair && !into.empty)
+            into.box->addSpacing(m_compact ? kPairGap : 4 * kPairGap);
+        into.empty = false;
+    }
+
+    QWidget* create(const FormCell& cell)
+    {
+        const QString caption = latin1(cell.caption);
+        switch (cell.kind) {
+        case Control::Label:
+        case Control::Hint: {
+            auto* text = new QLabel(caption, m_parent);
+            setBold(text, cell.flags & Bold);
+            return text;
+        }
+        case Control::Edit: {
+            auto* edit = new DbEdit(m_parent);
+            edit->setCharCase(cell.charCase);
+            if (cell.column)
+                edit->setDataField(latin1(cell.column));
+            return edit;
+        }
+        case Control::Button: {
+            auto* button = new QPushButton(caption, m_parent);
+            // Enter presses only the button that has the focus.
+            button->setAutoDefault(false);
+            setBold(button, cell.flags & Bold);
+            return button;
+        }
+        case Control::CheckBox: {
+            auto* box = new DbCheckBox(caption, m_parent);
+            if (cell.column)
+                box->setDataField(latin1(cell.column));
+            return box;
+        }
+        case Control::Widget:
+            return cell.create(m_parent);
+        case Control::Group: {
+            QWidget* container = cell.create ? cell.create(m_parent) : new QGroupBox(m_parent);
+            if (auto* box = qobject_cast<QGroupBox*>(container))
+                box->setTitle(caption);
+            FormAssembly inner(container, cell.flags, m_controls);
+            for (const FormCell& child : cell.cells)
+                inner.add(child);
+            inner.finish();
+            return container;
+        }
+        case Control::Stretch:
+            break;
+        }
+        throw std::logic_error("a form cell of no kind");
+    }
+
+    QWidget* m_parent;
+    QGridLayout* m_grid;
+    FormControls& m_controls;
+    bool m_compact = true;
+    bool m_flush = false;
+    int m_growingRow = -1;
+    QMap<QPair<int, int>, Line> m_lines;
+};
+
+QWidget* FormControls::find(const char* name) const
+{
+    return m_controls.value(latin1(name));
 }
 
-QLabel* addBackHint(QWidget* parent, int rightEdge, int y)
+void FormControls::wrongKind(const char* name)
 {
-    auto* hint = addLabel(parent, QStringLiteral("Esc - inapoi"), 0, y);
-    hint->move(rightEdge - hint->width(), y);
-    return hint;
+    throw std::logic_error(std::string("the form has no control of that kind named ") + name);
+}
+
+QLabel* FormControls::labelOf(const char* name) const
+{
+    QLabel* caption = m_labels.value(latin1(name));
+    if (!caption)
+        wrongKind(name);
+    return caption;
+}
+
+FormControls buildForm(QWidget* parent, std::span<const FormCell> cells, unsigned flags)
+{
+    FormControls controls;
+    FormAssembly assembly(parent, flags, controls);
+    for (const FormCell& cell : cells)
+        assembly.add(cell);
+    assembly.finish();
+    return controls;
 }
 
 void setBackground(QWidget* widget, const QColor& colour)
@@ -59,11 +248,18 @@ void setBackground(QWidget* widget, const QColor& colour)
     widget->setAutoFillBackground(true);
 }
 
-ButtonTray::ButtonTray(QWidget* parent, const QRect& geometry)
+void setBold(QWidget* widget, bool bold)
+{
+    if (!bold)
+        return;
+    QFont font = widget->font();
+    font.setBold(true);
+    widget->setFont(font);
+}
+
+ButtonTray::ButtonTray(QWidget* parent)
     : QWidget(parent)
 {
-    setGeometry(geometry);
-    lower();
 }
 
 void ButtonTray::paintEvent(QPaintEvent*)

@@ -36,9 +36,10 @@ cp "$source_dir/assets/Itm.jpg" "$source_dir/assets/legislatie.txt" "$source_dir
 
 # A removable destination: a tmpfs under /media/, which only root may mount.
 # The drive dialog selects the last drive it lists, so no earlier run's
-# destination may be left behind.
+# destination may be left behind; one of a run still going is its own.
 for stale in /media/itm-walkthrough-*; do
     [ -d "$stale" ] || continue
+    kill -0 "${stale##*-}" 2>/dev/null && continue
     umount "$stale" 2>/dev/null || true
     rmdir "$stale" 2>/dev/null || true
 done

@@ -135,6 +135,8 @@ private Q_SLOTS:
         QTest::newRow("code missing") << QStringList { "--month", "3", "--year", "2006" } << 2 << "missing --cui";
         QTest::newRow("unknown option") << QStringList { "--cui", "19", "--month", "3", "--year", "2006", "--x" } << 2
                                         << "Unknown option 'x'";
+        QTest::newRow("a destination") << QStringList { "--cui", "19", "--month", "3", "--year", "2006", "--to", "." }
+                                       << 2 << "unknown option --to";
     }
     void lineFailures()
     {

@@ -135,6 +135,53 @@ private Q_SLOTS:
         QCOMPARE(payers.FieldByName(QStringLiteral("cui")).AsString(), QStringLiteral("40"));
         QVERIFY(!payers.Locate(QStringLiteral("id"), QStringLiteral("2.5")));
     }
+
+    // A search that ignores case finds by binary search the row a comparison of
+    // every row finds, whatever the case of the letters and wherever the
+    // capitals of other characters fall.
+    void caseInsensitiveSearchFindsTheFirstMatch_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("partial");
+        QTest::addColumn<bool>("withOtherCharacters");
+        for (bool other : { false, true }) {
+            const char* suffix = other ? " (with a dotless i)" : "";
+            QTest::addRow("lower-case prefix%s", suffix) << "ro" << true << other;
+            QTest::addRow("mixed prefix%s", suffix) << "rO1" << true << other;
+            QTest::addRow("whole code in capitals%s", suffix) << "RO15" << false << other;
+            QTest::addRow("letters found only beyond the digits%s", suffix) << "9x" << true << other;
+            QTest::addRow("a prefix nobody has%s", suffix) << "rz" << true << other;
+            QTest::addRow("an I%s", suffix) << "i" << true << other;
+            QTest::addRow("an I before a letter only a dotless i has%s", suffix) << "ia" << true << other;
+        }
+    }
+    void caseInsensitiveSearchFindsTheFirstMatch()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, partial);
+        QFETCH(bool, withOtherCharacters);
+        TestDatabase db;
+        QStringList codes { "10", "RO15", "Ro16", "ro17", "rO18", "9X1", "9x2", "I5", "i6" };
+        if (withOtherCharacters)
+            codes << QStringLiteral("\u0131a") << QStringLiteral("R\u00d6");
+        for (const QString& code : std::as_const(codes))
+            db.addPayer(code);
+        Tdm dm(db.path());
+        Dataset& payers = *dm.qryFirme;
+        const QVector<QString> inOrder = payers.columnTexts(QStringLiteral("cui"));
+        const QString upper = typed.toUpper();
+        QString expected;
+        for (const QString& code : inOrder) {
+            if (partial ? code.toUpper().startsWith(upper) : code.toUpper() == upper) {
+                expected = code;
+                break;
+            }
+        }
+        const LocateOptions options = partial ? LocateCaseInsensitive | LocatePartialKey : LocateCaseInsensitive;
+        QCOMPARE(payers.Locate(QStringLiteral("cui"), typed, options), !expected.isEmpty());
+        if (!expected.isEmpty())
+            QCOMPARE(payers.FieldByName(QStringLiteral("cui")).AsString(), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestKeyset)
