@@ -67,6 +67,10 @@ median_of_runs "itm-cli export --register, 100,000 payers to .xlsx" \
     "$bin/itm-cli" export --register --out "$work/register.xlsx" --db "$work/register.itm"
 median_of_runs "itm-cli export --register, 100,000 payers to .csv" \
     "$bin/itm-cli" export --register --out "$work/register.csv" --db "$work/register.itm"
+# The whole program on a private X server: launch to the shown window, and to
+# a code typed at once completed from the register.
+"$root/bench/program_startup.sh" "$bin/itm-declaratie" "empty database=$work/empty.itm" \
+    "100,000 payers=$work/register.itm" "1,500,000 payers=$work/register1500k.itm" >> "$results"
 
 printf '\n%-60s %s\n' "benchmark" "median"
 printf '%-60s %s\n' "---------" "------"

@@ -80,7 +80,10 @@ void TVelaDBListBox::ListUpdateChange()
         return;
     m_updating = true;
     // Refilled only when the row count changes; otherwise the highlight follows.
-    if (dataset->RecordCount() != m_model.rowCount()) {
+    // Empty while the register is still being read: the dataset tells again once it is.
+    if (!dataset->keysReady()) {
+        m_model.clear();
+    } else if (dataset->RecordCount() != m_model.rowCount()) {
         if (dataset->RecNo() <= 0 && !dataset->IsEmpty())
             dataset->setRecNo(1);
         m_model.setTexts(dataset->IsEmpty() ? TextColumn() : dataset->columnTextColumn(m_listLink.fieldName()));

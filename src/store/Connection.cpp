@@ -28,13 +28,30 @@ void Connection::open(const QString& path, bool readOnly)
     close();
     m_path = path;
     m_readOnly = readOnly;
+    m_oneThread = false;
     openHandle();
+}
+
+void Connection::openForOneThread(const QString& path)
+{
+    close();
+    m_path = path;
+    m_readOnly = true;
+    m_oneThread = true;
+    openHandle();
+}
+
+QString Connection::filePath() const
+{
+    const char* file = m_db ? sqlite3_db_filename(m_db, "main") : nullptr;
+    return file ? QString::fromUtf8(file) : QString();
 }
 
 void Connection::openHandle()
 {
     sqlite3* db = nullptr;
-    const int flags = m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    const int flags
+        = (m_readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | (m_oneThread ? SQLITE_OPEN_NOMUTEX : 0);
     const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = messageOf(db, rc);
@@ -188,6 +205,11 @@ Statement::~Statement()
 bool Statement::hasParameter(const QString& name) const
 {
     return sqlite3_bind_parameter_index(m_statement, (u':' + name).toUtf8().constData()) > 0;
+}
+
+int Statement::parameterCount() const
+{
+    return sqlite3_bind_parameter_count(m_statement);
 }
 
 int Statement::parameterIndex(const QString& name) const

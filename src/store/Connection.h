@@ -24,10 +24,16 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     void open(const QString& path, bool readOnly = false);
+    // Read-only, for one thread at a time: SQLite then takes no lock of its
+    // own around every call (a read in a thread of its own over the same file).
+    void openForOneThread(const QString& path);
     void close();
     bool isOpen() const { return m_db != nullptr; }
     sqlite3* handle() const { return m_db; }
     QString errorMessage() const;
+    // The absolute path of the open file; empty for a database in memory or a
+    // temporary one, which no second connection can reach.
+    QString filePath() const;
 
     // Runs a statement that returns no rows; outside a Transaction every
     // statement commits on its own.
@@ -65,6 +71,7 @@ private:
     QList<sqlite3*> m_retired; // handles replaced by a reopen, closed with the connection
     QString m_path;
     bool m_readOnly = false;
+    bool m_oneThread = false;
     int m_generation = 0;
     qint64 m_rollbacks = 0;
     qint64 m_notedChanges = 0;
@@ -106,6 +113,7 @@ public:
     int parameterIndex(const QString& name) const;
     void bind(int index, const QVariant& value); // index 0 is ignored
     bool hasParameter(const QString& name) const;
+    int parameterCount() const;
     bool step(); // true while a row is available
     void reset();
 

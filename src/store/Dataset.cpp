@@ -2,6 +2,7 @@
 
 #include "store/Connection.h"
 #include "store/Errors.h"
+#include "store/KeysetLoad.h"
 
 #include <QRegularExpression>
 
@@ -30,7 +31,11 @@ Dataset::Dataset(Connection& connection, const QString& name, QObject* parent)
     setObjectName(name);
 }
 
-Dataset::~Dataset() = default;
+Dataset::~Dataset()
+{
+    // The reading thread is stopped and joined while the whole cursor is still there.
+    stopKeyLoad();
+}
 
 void Dataset::setSql(const QString& sql)
 {
@@ -71,7 +76,8 @@ void Dataset::Open()
     m_sizes = sizes;
     m_keyIndex = keyIndex;
     findOrderColumn();
-    readKeys();
+    if (!startKeyLoad())
+        readKeys();
     m_state = DatasetState::Browse;
     m_current = m_keys.isEmpty() ? -1 : 0;
     m_eof = m_keys.isEmpty();
@@ -86,52 +92,63 @@ void Dataset::findOrderColumn()
     // Only a whole table in the order of one column: then a posted row's place
     // follows from its text alone, and no filter can drop it.
     static const QRegularExpression wholeTableInOrder(
-        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+\\w+\\s+order\\s+by\\s+(\\w+)\\s*$"),
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\s+order\\s+by\\s+(\\w+)\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
     const auto match = wholeTableInOrder.match(m_sql);
-    m_orderIndex = match.hasMatch() ? FieldIndex(match.captured(1)) : -1;
+    m_wholeTable = match.captured(1);
+    m_orderIndex = match.hasMatch() ? FieldIndex(match.captured(2)) : -1;
     if (m_orderIndex >= 0 && m_types.at(m_orderIndex) != ColumnType::Text)
         m_orderIndex = -1;
 }
 
-void Dataset::readKeys()
+QVector<int> Dataset::keptColumns() const
 {
-    QVector<int> cached;
+    QVector<int> kept;
     for (const QString& column : std::as_const(m_cachedColumnNames)) {
         const int index = FieldIndex(column);
-        if (index >= 0 && !cached.contains(index))
-            cached.append(index);
+        if (index >= 0 && !kept.contains(index))
+            kept.append(index);
     }
-    if (m_orderIndex >= 0 && !cached.contains(m_orderIndex))
-        cached.append(m_orderIndex);
+    if (m_orderIndex >= 0 && !kept.contains(m_orderIndex))
+        kept.append(m_orderIndex);
+    return kept;
+}
+
+QString Dataset::keysetSql(const QVector<int>& kept) const
+{
     QString select = m_keyColumn;
-    for (int index : std::as_const(cached))
+    for (int index : kept)
         select += QStringLiteral(", ") + m_columns.at(index);
-    Statement statement(m_connection, QStringLiteral("SELECT %1 FROM (%2)").arg(select, m_sql));
+    return QStringLiteral("SELECT %1 FROM (%2)").arg(select, m_sql);
+}
+
+int Dataset::orderPosition(const QVector<int>& kept) const
+{
+    return m_orderIndex >= 0 ? int(kept.indexOf(m_orderIndex)) : -1;
+}
+
+void Dataset::readKeys()
+{
+    const QVector<int> kept = keptColumns();
+    Statement statement(m_connection, keysetSql(kept));
     bindParams(statement);
-    QVector<qint64> keys;
-    QVector<TextColumn> caches(cached.size());
-    keys.reserve(m_keys.size());
-    for (int c = 0; c < cached.size(); ++c) {
-        const auto previous = m_caches.constFind(cached[c]);
-        if (previous != m_caches.constEnd())
-            caches[c].reserve(previous->size(), 0);
-    }
-    while (statement.step()) {
-        keys.append(statement.integer(0));
-        for (int c = 0; c < cached.size(); ++c)
-            caches[c].append(statement.storedBytes(c + 1));
-    }
-    m_keys = std::move(keys);
+    Keyset keyset = ReadKeyset(statement, int(kept.size()), orderPosition(kept), m_keys.size());
+    statement.reset();
+    adoptKeyset(std::move(keyset), kept, currentStamp());
+}
+
+void Dataset::adoptKeyset(Keyset&& keyset, const QVector<int>& kept, const ChangeStamp& stamp)
+{
+    m_keys = std::move(keyset.keys);
     m_caches.clear();
-    for (int c = 0; c < cached.size(); ++c)
-        m_caches.insert(cached[c], std::move(caches[c]));
+    for (int c = 0; c < kept.size(); ++c)
+        m_caches.insert(kept[c], std::move(keyset.texts[c]));
     m_displaced.clear();
     // Rows stored as numbers or blobs sort apart from texts: such a register
     // is searched row by row.
-    if (m_orderIndex >= 0 && !m_caches.value(m_orderIndex).isSorted())
+    if (m_orderIndex >= 0 && !keyset.orderSorted)
         m_orderIndex = -1;
-    m_stamp = currentStamp();
+    m_stamp = stamp;
 }
 
 Dataset::ChangeStamp Dataset::currentStamp() const
@@ -157,6 +174,7 @@ void Dataset::readColumnCache(const QString& column)
 
 const TextColumn& Dataset::columnCache(int index)
 {
+    waitForKeys();
     auto it = m_caches.constFind(index);
     if (it == m_caches.constEnd()) {
         readColumnCache(m_columns.at(index));
@@ -168,6 +186,7 @@ const TextColumn& Dataset::columnCache(int index)
 TextColumn Dataset::columnTextColumn(const QString& column)
 {
     requireOpen();
+    waitForKeys();
     const int index = FieldIndex(column);
     if (index < 0)
         throw Error(QStringLiteral("%1: Field '%2' not found").arg(m_name, column));
@@ -177,6 +196,7 @@ TextColumn Dataset::columnTextColumn(const QString& column)
 QVector<QString> Dataset::columnTexts(const QString& column)
 {
     requireOpen();
+    waitForKeys();
     const int index = FieldIndex(column);
     if (index < 0)
         throw Error(QStringLiteral("%1: Field '%2' not found").arg(m_name, column));
@@ -192,6 +212,7 @@ void Dataset::Close()
 {
     if (!Active())
         return;
+    stopKeyLoad();
     m_rowStatement.reset();
     m_keys.clear();
     m_caches.clear();
@@ -215,16 +236,20 @@ void Dataset::requireOpen() const
 void Dataset::Refresh()
 {
     requireOpen();
+    // A background read that failed is tried again here, as a read of its own.
+    const bool keysetWhole = settleKeyLoad();
     if (m_state != DatasetState::Browse)
         Cancel();
     const qint64 currentKey = m_current >= 0 ? m_keys.at(m_current) : 0;
     const bool hadCurrent = m_current >= 0;
-    const QByteArray currentText
-        = hadCurrent && m_orderIndex >= 0 ? m_caches[m_orderIndex].bytesAt(m_current).toByteArray() : QByteArray();
-    if (m_orderIndex >= 0 && currentStamp() == m_stamp)
+    const QByteArray currentText = keysetWhole && hadCurrent && m_orderIndex >= 0
+        ? m_caches[m_orderIndex].bytesAt(m_current).toByteArray()
+        : QByteArray();
+    if (keysetWhole && m_orderIndex >= 0 && currentStamp() == m_stamp)
         placeDisplacedRows();
     else
         readKeys();
+    m_loadError.reset();
     m_rowIndex = -1;
     int index = m_keys.isEmpty() ? -1 : 0;
     if (hadCurrent) {
@@ -389,6 +414,7 @@ void Dataset::moveTo(int index)
 void Dataset::First()
 {
     requireOpen();
+    waitForKeys();
     m_eof = m_keys.isEmpty();
     if (!m_keys.isEmpty())
         moveTo(0);
@@ -397,6 +423,7 @@ void Dataset::First()
 void Dataset::Next()
 {
     requireOpen();
+    waitForKeys();
     if (m_current + 1 >= m_keys.size()) {
         m_eof = true;
         return;
@@ -411,9 +438,17 @@ int Dataset::RecNo() const
     return m_current + 1;
 }
 
+int Dataset::RecordCount()
+{
+    if (Active())
+        waitForKeys();
+    return int(m_keys.size());
+}
+
 void Dataset::setRecNo(int recNo)
 {
     requireOpen();
+    waitForKeys();
     if (recNo < 1 || recNo > m_keys.size())
         return;
     moveTo(recNo - 1);

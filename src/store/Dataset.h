@@ -20,7 +20,9 @@ namespace itm {
 
 class Connection;
 class Dataset;
+class KeysetLoad;
 class Statement;
+struct Keyset;
 
 enum class DatasetState
 {
@@ -46,6 +48,11 @@ using LocateOptions = int;
 // column ("select * from T order by C") is searched on that column by binary
 // search, and a Refresh with nothing written since but this cursor's own posts
 // puts the posted rows in their places without reading the keys again.
+//
+// A cursor asked to load its keys in the background opens at once on its
+// first row and reads the rest in a thread of its own; whatever needs the
+// whole keyset (the row count, moves, searches, writes, the column texts)
+// waits for that read first.
 class Dataset : public QObject, public RecordReader
 {
     Q_OBJECT
@@ -59,6 +66,15 @@ public:
     void setCachedColumns(const QStringList& columns) { m_cachedColumnNames = columns; }
     void setUpdateSql(const UpdateSql* update) { m_update = update; }
     void setBeforePost(std::function<void(Dataset&)> rule) { m_beforePost = std::move(rule); }
+    // Open reads the keys over a second, read-only connection in a thread of
+    // its own when the statement reads a whole table of a file ("select * from
+    // T order by C") that holds about fromRows rows or more (-1: never); a
+    // smaller table is read at once, as every other statement is. When the
+    // read ends the bound controls are told, as after a Refresh; a read that
+    // failed raises its error at the next access that needs the keys.
+    void setLoadKeysInBackground(qint64 fromRows) { m_backgroundFromRows = fromRows; }
+    // Whether the whole keyset can be had without waiting (also when its read failed).
+    bool keysReady() const;
 
     // Parameters of the statement (":name" in the text), set before Open.
     void setParam(const QString& name, const QVariant& value) { m_params.insert(name, value); }
@@ -90,7 +106,7 @@ public:
     void Next();
     bool Eof() const { return m_eof; }
     bool IsEmpty() const { return m_keys.isEmpty(); }
-    int RecordCount() const { return int(m_keys.size()); }
+    int RecordCount();
     int RecNo() const; // 1-based position of the current row, -1 when there is none
     void setRecNo(int recNo);
     int currentIndex() const { return m_current; }
@@ -147,7 +163,17 @@ private:
     };
 
     void findOrderColumn();
+    QVector<int> keptColumns() const;
+    QString keysetSql(const QVector<int>& kept) const;
+    int orderPosition(const QVector<int>& kept) const;
     void readKeys();
+    void adoptKeyset(Keyset&& keyset, const QVector<int>& kept, const ChangeStamp& stamp);
+    qint64 rowsAbout() const;
+    bool startKeyLoad();
+    bool settleKeyLoad();
+    void waitForKeys();
+    void stopKeyLoad();
+    void keysLoaded(int serial);
     void readColumnCache(const QString& column);
     const TextColumn& columnCache(int index);
     ChangeStamp currentStamp() const;
@@ -190,6 +216,7 @@ private:
 
     QVector<qint64> m_keys;
     QHash<int, TextColumn> m_caches;
+    QString m_wholeTable; // the table a whole-table statement reads, else empty
     int m_orderIndex = -1; // the column the rows are sorted by, -1 when none is known
     QVector<qint64> m_displaced; // rows posted since the read, not yet in their sorted place
     ChangeStamp m_stamp;
@@ -208,6 +235,13 @@ private:
 
     int m_disableCount = 0;
     bool m_notifyPending = false;
+
+    qint64 m_backgroundFromRows = -1;
+    std::unique_ptr<KeysetLoad> m_load;
+    QVector<int> m_loadColumns; // the kept columns the running read selects
+    ChangeStamp m_loadStamp; // taken before the read began
+    std::optional<QString> m_loadError;
+    int m_loadSerial = 0; // tells a finished read's call from a later one's
 };
 
 // The scratch query: a statement set by the caller, run without a result.

@@ -134,6 +134,7 @@ bool Dataset::matches(int row, const QVector<Criterion>& criteria, bool caseInse
 bool Dataset::Locate(const QString& columns, const QVariantList& values, LocateOptions options)
 {
     requireOpen();
+    waitForKeys();
     const QStringList names = columns.split(u';');
     if (names.size() != values.size())
         throw Error(QStringLiteral("%1: Locate needs one value per field").arg(m_name));

@@ -32,6 +32,7 @@ void Dataset::setValue(int index, const QVariant& value)
 void Dataset::Append()
 {
     requireOpen();
+    waitForKeys();
     if (m_state != DatasetState::Browse)
         Post();
     m_buffer = QVector<QVariant>(m_columns.size());
@@ -43,6 +44,7 @@ void Dataset::Append()
 void Dataset::Edit()
 {
     requireOpen();
+    waitForKeys();
     if (m_state == DatasetState::Edit || m_state == DatasetState::Insert)
         return;
     if (m_keys.isEmpty() || m_current < 0) {
@@ -94,6 +96,7 @@ void Dataset::Post()
         return;
     if (!m_update)
         throw Error(QStringLiteral("%1: Dataset is read only").arg(m_name));
+    waitForKeys();
     Q_EMIT aboutToPost();
     // The rule cleans the buffer itself; when the statement then fails the row
     // stays in edit or insert state with the cleaned buffer.
@@ -138,6 +141,7 @@ void Dataset::Cancel()
 void Dataset::Delete()
 {
     requireOpen();
+    waitForKeys();
     if (m_state == DatasetState::Insert) {
         Cancel();
         return;

@@ -9,6 +9,9 @@ namespace itm {
 
 namespace {
 
+// About what the payer query reads in a few milliseconds.
+constexpr qint64 backgroundKeysFromRows = 10000;
+
 // Writes text into a column, or "0" when the column refuses it (a number column).
 template <typename ColumnField> void writeOrZero(const ColumnField& field, const QString& text)
 {
@@ -95,6 +98,9 @@ Tdm::Tdm(const QString& databasePath, QObject* parent)
     qryFirme = new Dataset(con, QStringLiteral("qryFirme"), this);
     qryFirme->setSql(QStringLiteral("select * from firme order by cui"));
     qryFirme->setCachedColumns({ QStringLiteral("cui") });
+    // The window is in use before a register of millions of payers is read; a
+    // small one costs less read at once.
+    qryFirme->setLoadKeysInBackground(backgroundKeysFromRows);
     qryFirme->setUpdateSql(&uFirmez);
     qryFirme->setBeforePost([this](Dataset& dataset) { qryFirmeBeforePost(dataset); });
 

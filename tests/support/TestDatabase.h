@@ -27,6 +27,8 @@ public:
     {
         sqlite3* db = nullptr;
         sqlite3_open_v2(path().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        // The program may be reading the register in the background just now.
+        sqlite3_busy_timeout(db, 5000);
         char* error = nullptr;
         const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error);
         const std::string message = error ? error : "";

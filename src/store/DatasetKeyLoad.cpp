@@ -1,0 +1,120 @@
+#include "store/Connection.h"
+#include "store/Dataset.h"
+#include "store/Errors.h"
+#include "store/KeysetLoad.h"
+
+#include <QMetaObject>
+#include <climits>
+
+// The keys of a cursor read in the background: the cursor is open on its first
+// row at once, and every access that needs the whole keyset takes the read's
+// result first, waiting for it if need be.
+namespace itm {
+
+qint64 Dataset::rowsAbout() const
+{
+    // The highest row key: one step down the table's tree, and never fewer
+    // than the rows there are. A table without row keys counts as small.
+    try {
+        Statement highest(m_connection, QStringLiteral("SELECT max(rowid) FROM %1").arg(m_wholeTable));
+        return highest.step() ? highest.integer(0) : 0;
+    } catch (const DatabaseError&) {
+        return 0;
+    }
+}
+
+bool Dataset::startKeyLoad()
+{
+    // Only the committed rows of a file are what a second connection sees.
+    if (m_backgroundFromRows < 0 || m_wholeTable.isEmpty() || !m_params.isEmpty() || m_connection.inTransaction())
+        return false;
+    const QString path = m_connection.filePath();
+    const qint64 rows = path.isEmpty() ? 0 : rowsAbout();
+    if (path.isEmpty() || rows < m_backgroundFromRows)
+        return false;
+    const QVector<int> kept = keptColumns();
+    std::unique_ptr<KeysetLoad> load;
+    try {
+        load = std::make_unique<KeysetLoad>(
+            path, keysetSql(kept), int(kept.size()), orderPosition(kept), qMin(rows, qint64(INT_MAX)));
+    } catch (const DatabaseError&) {
+        // Read here instead: that read reports whatever is wrong with the file.
+        return false;
+    }
+    if (load->hasParameters())
+        return false;
+    // Taken before the read starts: a write in between makes the next Refresh read again.
+    const ChangeStamp stamp = currentStamp();
+    // The first row, by the index: the current record answers while the rest is read.
+    Statement first(m_connection, QStringLiteral("SELECT %1 FROM (%2) LIMIT 1").arg(m_keyColumn, m_sql));
+    QVector<qint64> keys;
+    if (first.step())
+        keys.append(first.integer(0));
+    m_keys = std::move(keys);
+    m_caches.clear();
+    m_displaced.clear();
+    m_loadColumns = kept;
+    m_loadStamp = stamp;
+    m_loadError.reset();
+    const int serial = ++m_loadSerial;
+    m_load = std::move(load);
+    m_load->start([this, serial] {
+        QMetaObject::invokeMethod(
+            this, [this, serial] { keysLoaded(serial); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+bool Dataset::keysReady() const
+{
+    return !m_load || m_load->isFinished();
+}
+
+bool Dataset::settleKeyLoad()
+{
+    if (m_load) {
+        const std::unique_ptr<KeysetLoad> load = std::move(m_load);
+        load->wait();
+        if (load->error()) {
+            m_loadError = load->error();
+        } else {
+            // Only the first row can have been current meanwhile; it stays
+            // current by its key, wherever the whole read put it.
+            const bool hadCurrent = m_current >= 0;
+            const qint64 currentKey = hadCurrent ? m_keys.at(m_current) : 0;
+            adoptKeyset(load->takeKeyset(), m_loadColumns, m_loadStamp);
+            const int found = hadCurrent ? int(m_keys.indexOf(currentKey)) : -1;
+            m_current = found >= 0 ? found : (m_keys.isEmpty() ? -1 : 0);
+            m_rowIndex = -1;
+            m_eof = m_keys.isEmpty();
+        }
+    }
+    return !m_loadError;
+}
+
+void Dataset::waitForKeys()
+{
+    if (!settleKeyLoad())
+        throw DatabaseError(*m_loadError);
+}
+
+void Dataset::stopKeyLoad()
+{
+    m_load.reset();
+    m_loadError.reset();
+    ++m_loadSerial;
+}
+
+void Dataset::keysLoaded(int serial)
+{
+    if (serial != m_loadSerial || !Active())
+        return;
+    // A failed read keeps its error for the next access that needs the keys.
+    // A cursor that is being edited took the keys before it began; its
+    // controls keep what is typed in them.
+    if (!settleKeyLoad() || m_state != DatasetState::Browse)
+        return;
+    notifyRecordChanged();
+}
+
+} // namespace itm
