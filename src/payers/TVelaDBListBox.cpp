@@ -81,9 +81,14 @@ void TVelaDBListBox::ListUpdateChange()
     m_updating = true;
     // Refilled only when the row count changes; otherwise the highlight follows.
     // Empty while the register is still being read: the dataset tells again once it is.
+    // (A row found meanwhile has no place yet: asking it would wait for the read.)
     if (!dataset->keysReady()) {
         m_model.clear();
-    } else if (dataset->RecordCount() != m_model.rowCount()) {
+        setItemIndex(-1);
+        m_updating = false;
+        return;
+    }
+    if (dataset->RecordCount() != m_model.rowCount()) {
         if (dataset->RecNo() <= 0 && !dataset->IsEmpty())
             dataset->setRecNo(1);
         m_model.setTexts(dataset->IsEmpty() ? TextColumn() : dataset->columnTextColumn(m_listLink.fieldName()));

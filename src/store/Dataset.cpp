@@ -431,10 +431,13 @@ void Dataset::Next()
     moveTo(m_current + 1);
 }
 
-int Dataset::RecNo() const
+int Dataset::RecNo()
 {
     if (!Active() || m_state == DatasetState::Insert || m_current < 0)
         return -1;
+    // While the keys are read only the first row's place is known.
+    if (m_load && m_keys.at(m_current) != m_loadFirstKey)
+        waitForKeys();
     return m_current + 1;
 }
 

@@ -107,7 +107,9 @@ public:
     bool Eof() const { return m_eof; }
     bool IsEmpty() const { return m_keys.isEmpty(); }
     int RecordCount();
-    int RecNo() const; // 1-based position of the current row, -1 when there is none
+    // 1-based position of the current row, -1 when there is none; a row found
+    // while the keys are read waits for them, to know its place.
+    int RecNo();
     void setRecNo(int recNo);
     int currentIndex() const { return m_current; }
     DatasetState State() const { return m_state; }
@@ -183,6 +185,7 @@ private:
     int firstMatchByOrder(
         const Criterion& ordered, const QVector<Criterion>& criteria, bool caseInsensitive, bool partial) const;
     int rowOfStoredKey(qint64 key) const;
+    std::optional<bool> locateBeforeKeys(const QString& columns, const QVariantList& values, LocateOptions options);
     bool matches(int row, const QVector<Criterion>& criteria, bool caseInsensitive, bool partial) const;
     void noteOwnWrite(qint64 changesBefore);
     void removeRow(int row);
@@ -240,6 +243,7 @@ private:
     std::unique_ptr<KeysetLoad> m_load;
     QVector<int> m_loadColumns; // the kept columns the running read selects
     ChangeStamp m_loadStamp; // taken before the read began
+    qint64 m_loadFirstKey = 0; // the first row's key, current while the read runs
     std::optional<QString> m_loadError;
     int m_loadSerial = 0; // tells a finished read's call from a later one's
 };

@@ -50,6 +50,7 @@ bool Dataset::startKeyLoad()
     QVector<qint64> keys;
     if (first.step())
         keys.append(first.integer(0));
+    m_loadFirstKey = keys.isEmpty() ? 0 : keys.first();
     m_keys = std::move(keys);
     m_caches.clear();
     m_displaced.clear();

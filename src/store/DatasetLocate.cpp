@@ -1,5 +1,7 @@
+#include "store/Connection.h"
 #include "store/Dataset.h"
 #include "store/Errors.h"
+#include "store/KeysetLoad.h"
 #include "store/StoredText.h"
 #include "store/StrictNumber.h"
 
@@ -131,9 +133,49 @@ bool Dataset::matches(int row, const QVector<Criterion>& criteria, bool caseInse
     return true;
 }
 
+std::optional<bool> Dataset::locateBeforeKeys(const QString& columns, const QVariantList& values, LocateOptions options)
+{
+    // While the keys are still being read, a search of the sort column that
+    // the byte order answers exactly (an ASCII text, with no letters when case
+    // is ignored) is asked of the database's index, so that a code typed as
+    // the window opens is completed at once. The row found takes its place
+    // among the others when the read's result is taken.
+    if (!m_load || m_load->isFinished() || m_state != DatasetState::Browse || m_orderIndex < 0 || values.size() != 1
+        || columns.contains(u';') || FieldIndex(columns.trimmed()) != m_orderIndex)
+        return std::nullopt;
+    const QString text = valueText(values.first());
+    const bool caseInsensitive = options & LocateCaseInsensitive;
+    const bool partial = options & LocatePartialKey;
+    if (text.isEmpty() || std::any_of(text.cbegin(), text.cend(), [&](QChar c) {
+            return c.unicode() >= 0x80 || (caseInsensitive && c.isLetter());
+        }))
+        return std::nullopt;
+    const QString column = m_columns.at(m_orderIndex);
+    Statement statement(m_connection,
+        QStringLiteral("SELECT %1, %2 FROM (%3) WHERE %2 %4 :text ORDER BY %2, %1 LIMIT 1")
+            .arg(m_keyColumn, column, m_sql, partial ? QStringLiteral(">=") : QStringLiteral("=")));
+    statement.bind(QStringLiteral("text"), text);
+    if (!statement.step())
+        return false;
+    const qint64 key = statement.integer(0);
+    if (partial && !statement.storedBytes(1).startsWith(text.toLatin1()))
+        return false;
+    statement.reset();
+    m_eof = false;
+    if (m_current >= 0 && m_keys.at(m_current) == key)
+        return true;
+    m_keys = { key };
+    m_current = 0;
+    m_rowIndex = -1;
+    notifyRecordChanged();
+    return true;
+}
+
 bool Dataset::Locate(const QString& columns, const QVariantList& values, LocateOptions options)
 {
     requireOpen();
+    if (const auto found = locateBeforeKeys(columns, values, options))
+        return *found;
     waitForKeys();
     const QStringList names = columns.split(u';');
     if (names.size() != values.size())

@@ -90,6 +90,23 @@ class TestKeyLoad : public QObject
         }
         if (operation == u"typed code")
             return QString::number(payers.Locate(QStringLiteral("cui"), QStringLiteral("5"), typing)) + current(payers);
+        if (operation == u"codes typed one after another") {
+            QString seen;
+            for (const char* typed : { "1", "10", "100", "2", "9999" })
+                seen += QString::number(payers.Locate(QStringLiteral("cui"), QString::fromLatin1(typed), typing))
+                    + payers.FieldByName(QStringLiteral("cui")).AsString() + u' ';
+            return seen + current(payers);
+        }
+        if (operation == u"whole code")
+            return QString::number(
+                       payers.Locate(QStringLiteral("cui"), QStringLiteral("1007919"), LocateCaseInsensitive))
+                + QString::number(payers.Locate(QStringLiteral("cui"), QStringLiteral("100791"), LocateCaseInsensitive))
+                + current(payers);
+        if (operation == u"typed code, then the count") {
+            payers.Locate(QStringLiteral("cui"), QStringLiteral("5"), typing);
+            const QString found = payers.FieldByName(QStringLiteral("cui")).AsString();
+            return found + u' ' + QString::number(payers.RecordCount()) + current(payers);
+        }
         if (operation == u"code not there")
             return QString::number(payers.Locate(QStringLiteral("cui"), QStringLiteral("x"), typing)) + current(payers);
         if (operation == u"by id")
@@ -122,8 +139,9 @@ private Q_SLOTS:
     void anOpenInBackgroundAnswersAsAReadAtOnce_data()
     {
         QTest::addColumn<QString>("operation");
-        for (const char* operation : { "first row", "count", "walk", "last", "typed code", "code not there", "by id",
-                 "column texts", "post", "append", "delete" })
+        for (const char* operation :
+            { "first row", "count", "walk", "last", "typed code", "codes typed one after another", "whole code",
+                "typed code, then the count", "code not there", "by id", "column texts", "post", "append", "delete" })
             QTest::newRow(operation) << QString::fromLatin1(operation);
     }
     void anOpenInBackgroundAnswersAsAReadAtOnce()
@@ -133,11 +151,11 @@ private Q_SLOTS:
         TestDatabase atOnce;
         fillRegister(inBackground, 3000);
         fillRegister(atOnce, 3000);
+        Tdm referenceModule(atOnce.path());
+        Dataset& reference = openInBackground(referenceModule, -1);
         Tdm dm(inBackground.path());
         Dataset& payers = openInBackground(dm);
         QSignalSpy told(&payers, &Dataset::recordChanged);
-        Tdm referenceModule(atOnce.path());
-        Dataset& reference = openInBackground(referenceModule, -1);
         // No event is handled in between: the read's result is taken by the operation itself.
         QCOMPARE(run(payers, operation), run(reference, operation));
         // The keys were read in the background: the controls are told once the read has ended.
