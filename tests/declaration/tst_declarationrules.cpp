@@ -3,29 +3,19 @@
 #include "declaration/Period.h"
 #include "store/Errors.h"
 #include "store/RecordReader.h"
+#include "support/RuleRecord.h"
 
 #include <QTest>
 
 using namespace itm;
+using itm::test::writesText;
 
 namespace {
 RowRecord completeLiquidator()
 {
-    RowRecord payer;
-    const QList<QPair<const char*, QVariant>> values { { "lcui", QStringLiteral("19") },
-        { "ldenumire", QStringLiteral("LICHID") }, { "lcodjudet", qint64(17) }, { "lloc", QStringLiteral("CRAIOVA") },
-        { "lstr", QStringLiteral("UNIRII") }, { "lnr", QStringLiteral("2") }, { "lsector", qint64(0) } };
-    for (const auto& [column, value] : values)
-        payer.setValue(QString::fromLatin1(column), value);
-    return payer;
-}
-
-QString writesText(const QList<ColumnWrite>& writes)
-{
-    QStringList parts;
-    for (const ColumnWrite& write : writes)
-        parts << write.column + u'=' + valueText(write.value);
-    return parts.join(u';');
+    return itm::test::recordOf({ { "lcui", QStringLiteral("19") }, { "ldenumire", QStringLiteral("LICHID") },
+        { "lcodjudet", qint64(17) }, { "lloc", QStringLiteral("CRAIOVA") }, { "lstr", QStringLiteral("UNIRII") },
+        { "lnr", QStringLiteral("2") }, { "lsector", qint64(0) } });
 }
 } // namespace
 

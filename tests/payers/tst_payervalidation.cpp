@@ -1,32 +1,21 @@
 #include "payers/PayerValidation.h"
 #include "store/RecordReader.h"
+#include "support/RuleRecord.h"
 
 #include <QTest>
 
 using namespace itm;
+using itm::test::writesText;
 
 namespace {
 // A payer that passes every check, outside Bucharest, with nothing to default.
 RowRecord completePayer()
 {
-    RowRecord payer;
-    const QList<QPair<const char*, QVariant>> values { { "denumire", QStringLiteral("ALFA") },
-        { "codjudet", qint64(17) }, { "loc", QStringLiteral("CRAIOVA") }, { "str", QStringLiteral("UNIRII") },
-        { "nr", QStringLiteral("3") }, { "numerep", QStringLiteral("POPESCU") },
-        { "prenumerep", QStringLiteral("ION") }, { "funcrep", QStringLiteral("ADMINISTRATOR") },
-        { "banca", QStringLiteral("BCR") }, { "cont", QStringLiteral("RO49AAAA1B31007593840000") },
-        { "sector", qint64(0) } };
-    for (const auto& [column, value] : values)
-        payer.setValue(QString::fromLatin1(column), value);
-    return payer;
-}
-
-QString writesText(const QList<ColumnWrite>& writes)
-{
-    QStringList parts;
-    for (const ColumnWrite& write : writes)
-        parts << write.column + u'=' + valueText(write.value);
-    return parts.join(u';');
+    return itm::test::recordOf({ { "denumire", QStringLiteral("ALFA") }, { "codjudet", qint64(17) },
+        { "loc", QStringLiteral("CRAIOVA") }, { "str", QStringLiteral("UNIRII") }, { "nr", QStringLiteral("3") },
+        { "numerep", QStringLiteral("POPESCU") }, { "prenumerep", QStringLiteral("ION") },
+        { "funcrep", QStringLiteral("ADMINISTRATOR") }, { "banca", QStringLiteral("BCR") },
+        { "cont", QStringLiteral("RO49AAAA1B31007593840000") }, { "sector", qint64(0) } });
 }
 } // namespace
 
