@@ -1,5 +1,7 @@
 #include "cli/Command.h"
 
+#include "store/Errors.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTextStream>
@@ -37,6 +39,19 @@ CommandRegistration::CommandRegistration(Command command)
 const QList<Command>& registeredCommands()
 {
     return commandList();
+}
+
+int RunReportingErrors(
+    const QString& command, const QString& databasePath, QTextStream& err, const std::function<int()>& work)
+{
+    try {
+        return work();
+    } catch (const DatabaseError& error) {
+        err << "itm-cli " << command << ": " << databasePath << ": " << error.message() << '\n';
+    } catch (const Error& error) {
+        err << "itm-cli " << command << ": " << error.message() << '\n';
+    }
+    return 1;
 }
 
 int runCli(int argc, char** argv)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 class QTextStream;
 
@@ -23,6 +24,12 @@ public:
 };
 
 const QList<Command>& registeredCommands();
+
+// Runs a command's work and gives its exit status: an error of the database
+// is reported after the database's path, any other error after the command's
+// name, and either ends the command with status 1.
+int RunReportingErrors(
+    const QString& command, const QString& databasePath, QTextStream& err, const std::function<int()>& work);
 
 // Runs itm-cli: the first argument names the command; --help lists them.
 int runCli(int argc, char** argv);

@@ -3,7 +3,6 @@
 #include "month/CarryOver.h"
 #include "store/Connection.h"
 #include "store/DatabaseLock.h"
-#include "store/Errors.h"
 #include "store/StrictNumber.h"
 #include "store/Tdm.h"
 
@@ -135,7 +134,7 @@ int copyMonth(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const auto parsed = parseArguments(arguments, err);
     if (!parsed)
         return 2;
-    try {
+    return RunReportingErrors(command, parsed->db, err, [&] {
         Tdm dm(parsed->db);
         // The command writes: nobody else may hold the database meanwhile.
         DatabaseLock lock(parsed->db);
@@ -162,13 +161,7 @@ int copyMonth(const QStringList& arguments, QTextStream& out, QTextStream& err)
         const CarryOverCounts counts = CarryOverDeclarations(dm, parsed->source, parsed->target, payerIds);
         out << "copied " << counts.copied << ", skipped " << counts.skipped() << '\n';
         return 0;
-    } catch (const DatabaseError& error) {
-        err << "itm-cli " << command << ": " << parsed->db << ": " << error.message() << '\n';
-        return 1;
-    } catch (const Error& error) {
-        err << "itm-cli " << command << ": " << error.message() << '\n';
-        return 1;
-    }
+    });
 }
 
 const CommandRegistration registration({

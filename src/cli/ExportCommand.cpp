@@ -4,7 +4,6 @@
 #include "exchange/RegisterSheet.h"
 #include "exchange/SheetFile.h"
 #include "store/Connection.h"
-#include "store/Errors.h"
 #include "store/StrictNumber.h"
 
 #include <QCommandLineParser>
@@ -89,7 +88,7 @@ int exportTable(const QStringList& arguments, QTextStream& out, QTextStream& err
         return 2;
     }
     const QString databasePath = parser.isSet(db) ? parser.value(db) : CliDatabase::defaultPath();
-    try {
+    return RunReportingErrors(command, databasePath, err, [&] {
         Connection connection;
         connection.open(databasePath, true);
         QString failure;
@@ -108,13 +107,7 @@ int exportTable(const QStringList& arguments, QTextStream& out, QTextStream& err
         }
         out << "wrote " << path << '\n';
         return 0;
-    } catch (const DatabaseError& error) {
-        err << "itm-cli " << command << ": " << databasePath << ": " << error.message() << '\n';
-        return 1;
-    } catch (const Error& error) {
-        err << "itm-cli " << command << ": " << error.message() << '\n';
-        return 1;
-    }
+    });
 }
 
 const CommandRegistration registration({

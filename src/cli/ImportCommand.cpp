@@ -2,7 +2,6 @@
 #include "cli/Command.h"
 #include "exchange/PayerImport.h"
 #include "store/DatabaseLock.h"
-#include "store/Errors.h"
 #include "store/Tdm.h"
 
 #include <QCommandLineParser>
@@ -63,7 +62,7 @@ int importPayers(const QStringList& arguments, QTextStream& out, QTextStream& er
             return 1;
         }
     }
-    try {
+    return RunReportingErrors(command, databasePath, err, [&] {
         Tdm dm(databasePath);
         exchange::PayerImport payerImport(dm);
         const bool trial = parser.isSet(dryRun);
@@ -79,13 +78,7 @@ int importPayers(const QStringList& arguments, QTextStream& out, QTextStream& er
         if (trial)
             err << "itm-cli " << command << ": --dry-run: nu s-a scris nimic.\n";
         return 0;
-    } catch (const DatabaseError& error) {
-        err << "itm-cli " << command << ": " << databasePath << ": " << error.message() << '\n';
-        return 1;
-    } catch (const Error& error) {
-        err << "itm-cli " << command << ": " << error.message() << '\n';
-        return 1;
-    }
+    });
 }
 
 const CommandRegistration registration({

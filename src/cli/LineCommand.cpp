@@ -2,7 +2,6 @@
 #include "cli/Command.h"
 #include "cli/PeriodArguments.h"
 #include "output/DeclarationLine.h"
-#include "store/Errors.h"
 
 #include <QTextStream>
 #include <cstdio>
@@ -23,7 +22,7 @@ int printLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
         err << "itm-cli " << command << ": unknown option --to\n";
         return 2;
     }
-    try {
+    return RunReportingErrors(command, options->db, err, [&] {
         const CliDatabase database(options->db);
         const auto found = FindDeclaredPayer(database, command, *options->cui, options->month, options->year, err);
         if (!found)
@@ -35,13 +34,7 @@ int printLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
         std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
         std::fflush(stdout);
         return 0;
-    } catch (const DatabaseError& error) {
-        err << "itm-cli " << command << ": " << options->db << ": " << error.message() << '\n';
-        return 1;
-    } catch (const Error& error) {
-        err << "itm-cli " << command << ": " << error.message() << '\n';
-        return 1;
-    }
+    });
 }
 
 const CommandRegistration registration({

@@ -3,7 +3,6 @@
 #include "month/MonthListing.h"
 #include "month/MonthReport.h"
 #include "store/Connection.h"
-#include "store/Errors.h"
 
 #include <QTextStream>
 
@@ -53,7 +52,7 @@ int listMonth(const QStringList& arguments, QTextStream& out, QTextStream& err)
         err << "itm-cli " << command << ": the format must be text or csv, not '" << format << "'\n";
         return 2;
     }
-    try {
+    return RunReportingErrors(command, options->db, err, [&] {
         Connection connection;
         connection.open(options->db, true);
         const QVector<MonthRow> rows = ReadMonthListing(connection, { options->month, options->year });
@@ -62,13 +61,7 @@ int listMonth(const QStringList& arguments, QTextStream& out, QTextStream& err)
         else
             WriteMonthText(out, rows);
         return 0;
-    } catch (const DatabaseError& error) {
-        err << "itm-cli " << command << ": " << options->db << ": " << error.message() << '\n';
-        return 1;
-    } catch (const Error& error) {
-        err << "itm-cli " << command << ": " << error.message() << '\n';
-        return 1;
-    }
+    });
 }
 
 const CommandRegistration registration({

@@ -22,7 +22,7 @@ int writeDeclarations(const QStringList& arguments, QTextStream& out, QTextStrea
     QString root = *options->to;
     if (!root.endsWith(u'/'))
         root += u'/';
-    try {
+    return RunReportingErrors(command, options->db, err, [&] {
         const CliDatabase database(options->db);
         const auto selected = SelectDeclaredPayers(database, command, *options, err);
         if (!selected)
@@ -67,13 +67,7 @@ int writeDeclarations(const QStringList& arguments, QTextStream& out, QTextStrea
         out << "wrote " << root + fileName << '\n';
         out << "wrote " << root + QStringLiteral("Rez/") + fileName << '\n';
         return 0;
-    } catch (const DatabaseError& error) {
-        err << "itm-cli " << command << ": " << options->db << ": " << error.message() << '\n';
-        return 1;
-    } catch (const Error& error) {
-        err << "itm-cli " << command << ": " << error.message() << '\n';
-        return 1;
-    }
+    });
 }
 
 const CommandRegistration registration({
