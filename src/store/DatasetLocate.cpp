@@ -16,7 +16,7 @@ namespace {
 // whose letters are few enough to try each way of writing them.
 constexpr int maxCaseVariantLetters = 12;
 
-bool answeredByByteOrder(const QString& text, bool caseInsensitive)
+bool answeredByByteOrder(const QString& text, bool caseInsensitive, int maxLetters = maxCaseVariantLetters)
 {
     int letters = 0;
     for (QChar c : text) {
@@ -25,7 +25,7 @@ bool answeredByByteOrder(const QString& text, bool caseInsensitive)
         if (caseInsensitive && c.isLetter())
             ++letters;
     }
-    return letters <= maxCaseVariantLetters;
+    return letters <= maxLetters;
 }
 
 // Every way of writing an upper-cased ASCII text with its letters in either case.
@@ -146,9 +146,8 @@ std::optional<bool> Dataset::locateBeforeKeys(const QString& columns, const QVar
     const QString text = valueText(values.first());
     const bool caseInsensitive = options & LocateCaseInsensitive;
     const bool partial = options & LocatePartialKey;
-    if (text.isEmpty() || std::any_of(text.cbegin(), text.cend(), [&](QChar c) {
-            return c.unicode() >= 0x80 || (caseInsensitive && c.isLetter());
-        }))
+    // The index compares bytes: no letter may need another way of writing it.
+    if (text.isEmpty() || !answeredByByteOrder(text, caseInsensitive, 0))
         return std::nullopt;
     const QString column = m_columns.at(m_orderIndex);
     Statement statement(m_connection,
