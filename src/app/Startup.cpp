@@ -12,6 +12,7 @@
 #include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/Printing.h"
+#include "platform/QtJobs.h"
 #include "platform/QtPrompts.h"
 #include "platform/Shell.h"
 #include "store/DatabaseLock.h"
@@ -74,12 +75,14 @@ int runProgram(int argc, char** argv)
     const auto drives = CreatePlatformDrives();
     QtPrinting printing;
     QtFileChooser files;
+    QtJobs jobs;
     platform().prompts = &prompts;
     platform().shell = &shell;
     platform().clock = &clock;
     platform().drives = drives.get();
     platform().printing = &printing;
     platform().files = &files;
+    platform().jobs = &jobs;
 
     ProgramObjects objects;
     if (!createProgram(objects, Tdm::defaultDatabasePath()))
