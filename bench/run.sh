@@ -35,6 +35,7 @@ ITM_BENCH_DB="$work/register1500k.itm" ITM_BENCH_SUFFIX=" (1,500,000 payers)" ru
 run_google bench_declaration_file
 run_google bench_pdf
 run_google bench_month
+ITM_BENCH_DB="$work/month1000.itm" run_google bench_drive_save
 ITM_BENCH_DB_LARGE="$work/register1500k.itm" run_google bench_backup
 
 # Whole commands: the median wall time of five runs.

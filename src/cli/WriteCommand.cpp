@@ -1,11 +1,11 @@
 #include "cli/CliDatabase.h"
 #include "cli/Command.h"
 #include "cli/PeriodArguments.h"
+#include "output/DeclarationBatch.h"
 #include "output/DeclarationFile.h"
 #include "output/DeclarationLine.h"
-#include "store/Errors.h"
+#include "platform/Job.h"
 
-#include <QSet>
 #include <QTextStream>
 
 namespace itm::cli {
@@ -33,31 +33,37 @@ int writeDeclarations(const QStringList& arguments, QTextStream& out, QTextStrea
         // cannot make its line stops the whole batch, and so does a code held
         // by two declared payers (the file keeps one line per code, so one of
         // them would silently be lost).
-        QList<DeclarationEntry> entries;
+        DeclarationBatch batch;
         QStringList payers;
-        QSet<QString> codes;
         for (const DeclaredPayer& row : declared) {
-            const QString cui = row.payer.fieldText(QStringLiteral("cui"));
-            if (codes.contains(cui)) {
-                err << "itm-cli " << command << ": the code '" << cui
-                    << "' belongs to more than one payer declared for "
-                    << QString::asprintf("%02lld/%04lld", options->month, options->year) << " in " << options->db
-                    << "; nothing written\n";
+            if (!batch.add(row.payer, row.declaration)) {
+                const DeclarationBatchRefusal& refusal = *batch.refusal();
+                if (refusal.kind == DeclarationBatchRefusal::SharedCode) {
+                    err << "itm-cli " << command << ": the code '" << refusal.cui
+                        << "' belongs to more than one payer declared for "
+                        << QString::asprintf("%02lld/%04lld", options->month, options->year) << " in " << options->db
+                        << "; nothing written\n";
+                } else {
+                    err << "itm-cli " << command << ": payer '" << refusal.cui << "': " << refusal.reason
+                        << "; nothing written\n";
+                }
                 return 1;
             }
-            codes.insert(cui);
-            QString line;
-            try {
-                line = BuildDeclarationLine(row.payer, row.declaration);
-            } catch (const Error& error) {
-                err << "itm-cli " << command << ": payer '" << cui << "': " << error.message() << "; nothing written\n";
-                return 1;
-            }
-            entries.append({ DeclarationFileBytes(cui), DeclarationFileBytes(line) });
-            payers.append(cui + u'\t' + row.payer.fieldText(QStringLiteral("denumire")));
+            payers.append(
+                row.payer.fieldText(QStringLiteral("cui")) + u'\t' + row.payer.fieldText(QStringLiteral("denumire")));
         }
         QString failure;
-        if (!SaveDeclarationLines(root, options->month, options->year, entries, {}, &failure)) {
+        bool saved = false;
+        const JobOutcome outcome = RunInTerminal(QStringLiteral("write"), [&](JobProgress& progress) {
+            DeclarationSaveOptions save;
+            save.progress = &progress;
+            saved = SaveDeclarationLines(root, options->month, options->year, batch.entries(), save, &failure);
+        });
+        if (outcome == JobOutcome::Cancelled) {
+            err << "itm-cli " << command << ": interrupted; nothing written\n";
+            return 1;
+        }
+        if (!saved) {
             err << "itm-cli " << command << ": Salvarea nu poate fi efectuata!. (" << failure << ")\n";
             return 1;
         }

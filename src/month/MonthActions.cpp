@@ -6,6 +6,7 @@
 #include "month/MonthDeclarations.h"
 #include "month/MonthTableModel.h"
 #include "month/TfSituatieLuna.h"
+#include "output/DeclarationBatch.h"
 #include "output/DeclarationLine.h"
 #include "output/FormFill.h"
 #include "output/PrintedForms.h"
@@ -75,16 +76,41 @@ void TfSituatieLuna::DischetaClick()
         platform().prompts->message(noDeclarationsText(m_shown));
         return;
     }
-    // Every line is built before the drive is chosen: a record that cannot
-    // make its line stops the whole month, and nothing is written.
-    QList<DeclarationEntry> entries;
-    entries.reserve(month.count());
-    for (int i = 0; i < month.count(); ++i) {
-        const MonthDeclarations::Records records = month.read(i);
-        entries.append({ DeclarationFileBytes(records.payer.fieldText(QStringLiteral("cui"))),
-            DeclarationFileBytes(BuildDeclarationLine(records.payer, records.declaration)) });
+    // Every line is built before the drive is chosen, by the same rule as
+    // itm-cli write: a record that cannot make its line, or a code held by
+    // two declared payers, stops the whole month and nothing is written.
+    DeclarationBatch batch;
+    const JobOutcome outcome = runJob(
+        this, QStringLiteral("Se pregatesc liniile declaratiilor"), JobThread::Window, [&](JobProgress& progress) {
+            progress.setTotal(month.count());
+            for (int i = 0; i < month.count(); ++i) {
+                if (i % 64 == 0) {
+                    progress.checkCancelled();
+                    progress.setDone(i);
+                }
+                const MonthDeclarations::Records records = month.read(i);
+                if (!batch.add(records.payer, records.declaration))
+                    return;
+            }
+        });
+    if (outcome == JobOutcome::Cancelled)
+        return;
+    if (const auto& refusal = batch.refusal()) {
+        platform().prompts->message(refusal->kind == DeclarationBatchRefusal::SharedCode
+                ? QStringLiteral("Codul %1 apartine mai multor platitori declarati pentru luna %2.\n"
+                                 "Fisierul pastreaza o singura linie pe cod; nu s-a scris nimic.")
+                      .arg(refusal->cui, MonthTitle(m_shown))
+                : QStringLiteral("Linia platitorului %1 nu poate fi alcatuita: %2\nNu s-a scris nimic.")
+                      .arg(refusal->cui, refusal->reason));
+        return;
     }
-    m_driveDialog->execForLines(m_shown.month, m_shown.year, entries);
+    m_driveDialog->execForLines(m_shown.month, m_shown.year, batch.entries());
+    if (const auto& saved = m_driveDialog->lastSave()) {
+        platform().prompts->message(QStringLiteral("Scris %1 (%2 linii) si copia din Rez, pe %3.")
+                                        .arg(saved->file)
+                                        .arg(saved->lineCount)
+                                        .arg(saved->root));
+    }
 }
 
 void TfSituatieLuna::ListareClick()

@@ -2,12 +2,14 @@
 
 #include "output/DeclarationDestination.h"
 #include "output/DeclarationLine.h"
+#include "platform/AtomicFile.h"
+#include "platform/Job.h"
 #include "store/StrictNumber.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QSet>
 #include <algorithm>
 
 namespace itm {
@@ -51,42 +53,83 @@ bool readExistingLines(const QString& path, QByteArrayList& lines, QString* fail
 
 bool writeAtomically(const QString& path, const QByteArray& content, QString* failure)
 {
-    QSaveFile file(path);
-    // The explicit flush matters: QSaveFile::commit() does not notice a short
-    // write while it flushes its buffer on closing (a full medium), and would
-    // rename a truncated file over the old one.
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush();
-    if (!written || !file.commit()) {
-        setFailure(failure, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-        file.cancelWriting();
-        return false;
+    QString reason;
+    if (WriteFileAtomically(path, content, &reason))
+        return true;
+    setFailure(failure, QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    return false;
+}
+
+// The content goes to the temporary file in slices, so that a cancel is heard
+// while a large file is written to a slow medium.
+bool writeInSlices(AtomicFile& file, const QByteArray& content, JobProgress* progress)
+{
+    constexpr qsizetype kSlice = 1 << 20;
+    for (qsizetype at = 0; at < content.size(); at += kSlice) {
+        if (progress)
+            progress->checkCancelled();
+        if (!file.write(QByteArray::fromRawData(content.constData() + at, qMin(kSlice, content.size() - at))))
+            return false;
     }
     return true;
+}
+
+// What a line gives way to: every entry (a line without a comma), the entry
+// of its code when it is an earlier declaration of the same month, or none.
+struct LineKey
+{
+    enum Kind
+    {
+        AnyEntry,
+        Code,
+        NoEntry
+    } kind;
+    QByteArray cui;
+};
+
+// The same reading as IsSameDeclaration, done once per line instead of once
+// per line and entry.
+LineKey keyOf(const QByteArray& line, qint64 luna, qint64 an)
+{
+    const qsizetype comma1 = line.indexOf(',');
+    if (comma1 < 0)
+        return { LineKey::AnyEntry, {} };
+    const qsizetype comma2 = line.indexOf(',', comma1 + 1);
+    const qsizetype comma3 = comma2 < 0 ? -1 : line.indexOf(',', comma2 + 1);
+    if (comma3 < 0 || !readsAs(line.mid(1, 2), luna) || !readsAs(line.mid(comma1 + 2, 4), an))
+        return { LineKey::NoEntry, {} };
+    return { LineKey::Code, line.mid(comma2 + 1, comma3 - comma2 - 1) };
 }
 
 // When the root file was missing or older than its Rez copy, the Rez copy may
 // be the medium's only copy of other payers' lines: before it is replaced by
 // a file without them, it is kept beside itself under a dated name.
 bool keepRezCopyThatWouldLoseLines(const QString& rezFolder, const QString& fileName, const QByteArrayList& newLines,
-    qint64 luna, qint64 an, const QList<DeclarationEntry>& entries, QString* failure)
+    qint64 luna, qint64 an, const QList<DeclarationEntry>& entries, QString* kept, QString* failure)
 {
     const QString rezFile = rezFolder + u'/' + fileName;
     QByteArrayList oldLines;
     QByteArray oldContent;
     if (!readExistingLines(rezFile, oldLines, failure, &oldContent))
         return false;
+    QSet<QByteArray> codes;
+    for (const DeclarationEntry& entry : entries)
+        codes.insert(entry.cui);
     const auto replaced = [&](const QByteArray& line) {
-        return std::any_of(entries.cbegin(), entries.cend(),
-            [&](const DeclarationEntry& entry) { return IsSameDeclaration(line, luna, an, entry.cui); });
+        const LineKey key = keyOf(line, luna, an);
+        return key.kind == LineKey::AnyEntry || (key.kind == LineKey::Code && codes.contains(key.cui));
     };
     if (!LosesOtherLines(oldLines, newLines, replaced))
         return true;
-    const QString kept = rezFolder + u'/' + KeptCopyName(fileName, QDateTime::currentDateTime());
-    if (QFileInfo::exists(kept) || QFileInfo(kept).isSymLink()) {
-        setFailure(failure, QStringLiteral("%1 already exists").arg(kept));
+    const QString keptPath = rezFolder + u'/' + KeptCopyName(fileName, QDateTime::currentDateTime());
+    if (QFileInfo::exists(keptPath) || QFileInfo(keptPath).isSymLink()) {
+        setFailure(failure, QStringLiteral("%1 already exists").arg(keptPath));
         return false;
     }
-    return writeAtomically(kept, oldContent, failure);
+    if (!writeAtomically(keptPath, oldContent, failure))
+        return false;
+    *kept = keptPath;
+    return true;
 }
 
 } // namespace
@@ -154,17 +197,64 @@ QByteArrayList MergeDeclarationLine(const QByteArrayList& lines, qint64 luna, qi
     return merged;
 }
 
-bool SaveDeclarationFile(const QString& root, qint64 luna, qint64 an, const QByteArray& cui, const QByteArray& linie,
-    const std::function<void()>& beforeEachLine, QString* failure)
+QByteArrayList MergeDeclarationLines(
+    const QByteArrayList& lines, qint64 luna, qint64 an, const QList<DeclarationEntry>& entries, JobProgress* progress)
 {
-    return SaveDeclarationLines(root, luna, an, { DeclarationEntry { cui, linie } }, beforeEachLine, failure);
+    if (entries.isEmpty())
+        return lines;
+    QSet<QByteArray> codes;
+    codes.reserve(entries.size());
+    for (const DeclarationEntry& entry : entries)
+        codes.insert(entry.cui);
+    const auto givesWay = [&](const LineKey& key, const QSet<QByteArray>& to) {
+        return key.kind == LineKey::AnyEntry || (key.kind == LineKey::Code && to.contains(key.cui));
+    };
+    constexpr qsizetype kReportEvery = 4096;
+    if (progress)
+        progress->setTotal(lines.size() + entries.size());
+    QByteArrayList merged;
+    merged.reserve(lines.size() + entries.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (progress && i % kReportEvery == 0) {
+            progress->checkCancelled();
+            progress->setDone(i);
+        }
+        if (!givesWay(keyOf(lines.at(i), luna, an), codes))
+            merged.append(lines.at(i));
+    }
+    // An entry's own line gives way only to the entries after it.
+    QList<bool> kept(entries.size(), false);
+    QSet<QByteArray> later;
+    bool anyLater = false;
+    for (qsizetype k = entries.size() - 1; k >= 0; --k) {
+        const LineKey key = keyOf(entries.at(k).linie, luna, an);
+        kept[k] = !(anyLater && givesWay(key, later));
+        later.insert(entries.at(k).cui);
+        anyLater = true;
+    }
+    for (qsizetype k = 0; k < entries.size(); ++k) {
+        if (kept.at(k))
+            merged.append(entries.at(k).linie);
+    }
+    if (progress)
+        progress->setDone(lines.size() + entries.size());
+    return merged;
+}
+
+bool SaveDeclarationFile(const QString& root, qint64 luna, qint64 an, const QByteArray& cui, const QByteArray& linie,
+    const std::function<void()>& beforeWriting, QString* failure)
+{
+    DeclarationSaveOptions options;
+    options.beforeWriting = beforeWriting;
+    return SaveDeclarationLines(root, luna, an, { DeclarationEntry { cui, linie } }, options, failure);
 }
 
 bool SaveDeclarationLines(const QString& root, qint64 luna, qint64 an, const QList<DeclarationEntry>& entries,
-    const std::function<void()>& beforeEachLine, QString* failure)
+    const DeclarationSaveOptions& options, QString* failure)
 {
     if (entries.isEmpty())
         return true;
+    JobProgress* progress = options.progress;
     const QString fileName = DeclarationFileName(an, luna);
     const QString rootFile = root + fileName;
     const QString rezFolder = root + QStringLiteral("Rez");
@@ -172,6 +262,8 @@ bool SaveDeclarationLines(const QString& root, qint64 luna, qint64 an, const QLi
 
     // Another save of the same file (the program beside itm-cli) must not
     // read it before this one has replaced it, or one of the two lines is lost.
+    if (progress)
+        progress->setStep(QStringLiteral("Se citeste %1").arg(rootFile));
     DestinationLock lock(root, fileName);
     if (!lock.acquire(failure))
         return false;
@@ -186,14 +278,37 @@ bool SaveDeclarationLines(const QString& root, qint64 luna, qint64 an, const QLi
     QByteArrayList lines;
     if (!readExistingLines(rootFile, lines, failure))
         return false;
-    for (const DeclarationEntry& entry : entries)
-        lines = MergeDeclarationLine(lines, luna, an, entry.cui, entry.linie, beforeEachLine);
+    if (progress)
+        progress->setStep(QStringLiteral("Se unesc liniile declaratiilor"));
+    lines = MergeDeclarationLines(lines, luna, an, entries, progress);
     const QByteArray content = JoinDeclarationLines(lines);
-    if (!writeAtomically(rootFile, content, failure))
+    if (options.beforeWriting)
+        options.beforeWriting();
+
+    if (progress)
+        progress->setStep(QStringLiteral("Se scrie %1").arg(rootFile));
+    AtomicFile rootWriter(rootFile);
+    if (!rootWriter.open() || !writeInSlices(rootWriter, content, progress)) {
+        setFailure(failure, QStringLiteral("Cannot write %1: %2").arg(rootFile, rootWriter.errorString()));
         return false;
+    }
+    if (progress) {
+        progress->checkCancelled();
+        progress->setCancellable(false);
+    }
+    if (!rootWriter.commit()) {
+        setFailure(failure, QStringLiteral("Cannot write %1: %2").arg(rootFile, rootWriter.errorString()));
+        return false;
+    }
     QDir().mkdir(rezFolder);
-    if (!keepRezCopyThatWouldLoseLines(rezFolder, fileName, lines, luna, an, entries, failure))
+    QString kept;
+    if (!keepRezCopyThatWouldLoseLines(rezFolder, fileName, lines, luna, an, entries, &kept, failure))
         return false;
+    if (options.report) {
+        options.report->rootFile = rootFile;
+        options.report->lineCount = lines.size();
+        options.report->keptRezCopy = kept;
+    }
     return writeAtomically(rezFile, content, failure);
 }
 

@@ -10,6 +10,8 @@
 #include "widgets/FormBuilder.h"
 #include "widgets/RoadKeys.h"
 
+#include <QLabel>
+
 namespace itm {
 
 namespace {
@@ -17,6 +19,7 @@ const FormCell outputCells[] = {
     button("Button4", "&Generare discheta I.T.M.", 0, 0, 240, Bold),
     button("Button6", "&Listare declaratie I.T.M.", 0, 0, 240, Bold),
     hint(0, 0),
+    label("", 1, 0, 0, "lblSalvare"),
 };
 } // namespace
 
@@ -30,6 +33,7 @@ OutputPanel::OutputPanel(QWidget* parent)
     const FormControls form = buildForm(this, outputCells);
     Button4 = form.get<QPushButton>("Button4");
     Button6 = form.get<QPushButton>("Button6");
+    lblSalvare = form.get<QLabel>("lblSalvare");
 }
 
 void OutputPanel::attach(Tdm& dm, TfSelDisck* driveDialog, PrintedForms* forms)
@@ -59,7 +63,15 @@ void OutputPanel::Button4Click()
     m_driveDialog->Luna = declarations.FieldByName(QStringLiteral("ln")).AsInteger();
     m_driveDialog->An = declarations.FieldByName(QStringLiteral("an")).AsInteger();
     m_driveDialog->Cui = payers.FieldByName(QStringLiteral("cui")).AsString();
+    lblSalvare->clear();
     m_driveDialog->exec();
+    // What was written is shown on the panel, not in one more box to close.
+    if (const auto& saved = m_driveDialog->lastSave()) {
+        lblSalvare->setText(QStringLiteral("Scris %1 (%2 linii) si copia din Rez, pe %3")
+                                .arg(saved->file)
+                                .arg(saved->lineCount)
+                                .arg(saved->root));
+    }
     declarations.Edit();
     payers.Edit();
 }

@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <functional>
 
+class QLabel;
 class QPushButton;
 
 namespace itm {
@@ -23,6 +24,7 @@ public:
 
     QPushButton* Button4;
     QPushButton* Button6;
+    QLabel* lblSalvare; // what the last "Generare discheta" wrote
 
     // Escape on either button goes back to the period at once.
     void wireRoad(std::function<void()> backToPeriod);

@@ -174,7 +174,7 @@ bool TfSelDisck::eventFilter(QObject* watched, QEvent* event)
 // A medium pulled out after it was listed can leave its mount point behind as
 // a bare folder of the computer's own disk, still writable; and while pending
 // messages are processed another medium can take its place. The file goes
-// only onto the volume that was listed, checked again after every such pause.
+// only onto the volume that was listed, checked again right before writing.
 bool TfSelDisck::isStillMounted(const QString& root, const QString& listedVolume) const
 {
     Drives* drives = platform().drives;
@@ -183,35 +183,65 @@ bool TfSelDisck::isStillMounted(const QString& root, const QString& listedVolume
 
 void TfSelDisck::lvDblClick()
 {
-    // The save lets the window breathe while it merges; a second click or
-    // Enter that arrives then must not start a save of its own, which would
-    // wait for the lock the first one holds.
+    // A second click or Enter that arrives while the save runs must not start
+    // a save of its own, which would wait for the lock the first one holds.
     if (m_saving)
         return;
     const QScopedValueRollback<bool> saving(m_saving, true);
+    m_lastSave.reset();
     QCoreApplication::processEvents();
     QListWidgetItem* selected = lv->currentItem();
-    if (selected && selected->isSelected()) {
-        const QString root = selected->text();
-        const QString volume = selected->data(kVolumeRole).toString();
-        const auto keepResponsive = [&] {
-            QCoreApplication::processEvents();
-            if (!isStillMounted(root, volume))
-                throw MediumGone {};
-        };
-        bool saved = false;
-        try {
-            saved = isStillMounted(root, volume)
-                && (m_entries.isEmpty() ? SaveDeclarationFile(
-                        root, Luna, An, DeclarationFileBytes(Cui), DeclarationFileBytes(Linie), keepResponsive)
-                                        : SaveDeclarationLines(root, Luna, An, m_entries, keepResponsive));
-        } catch (const MediumGone&) {
-            saved = false;
-        }
-        if (!saved)
-            platform().prompts->message(QStringLiteral("Salvarea nu poate fi efectuata!."));
-    }
+    if (selected && selected->isSelected())
+        saveOnto(selected->text(), selected->data(kVolumeRole).toString());
     accept();
+}
+
+// The medium is checked before the save and again once the lines are merged,
+// right before anything is written: a medium pulled out after it was listed
+// can leave its mount point behind as a bare folder of the computer's own
+// disk, still writable, and another medium can take its place meanwhile.
+void TfSelDisck::saveOnto(const QString& root, const QString& volume)
+{
+    if (!isStillMounted(root, volume)) {
+        platform().prompts->message(QStringLiteral("Salvarea nu poate fi efectuata!."));
+        return;
+    }
+    const QList<DeclarationEntry> entries = m_entries.isEmpty()
+        ? QList<DeclarationEntry> { { DeclarationFileBytes(Cui), DeclarationFileBytes(Linie) } }
+        : m_entries;
+    DeclarationSaveReport report;
+    bool saved = false;
+    const JobOutcome outcome
+        = runJob(this, QStringLiteral("Se scrie fisierul %1 pe %2").arg(DeclarationFileName(An, Luna), root),
+            JobThread::Background, [&](JobProgress& progress) {
+                DeclarationSaveOptions options;
+                options.progress = &progress;
+                options.report = &report;
+                options.beforeWriting = [&] {
+                    if (!isStillMounted(root, volume))
+                        throw MediumGone {};
+                };
+                try {
+                    saved = SaveDeclarationLines(root, Luna, An, entries, options);
+                } catch (const MediumGone&) {
+                    saved = false;
+                }
+            });
+    if (outcome == JobOutcome::Cancelled) {
+        platform().prompts->message(QStringLiteral("Salvarea a fost oprita; pe disc nu s-a scris nimic."));
+        return;
+    }
+    if (!saved) {
+        platform().prompts->message(QStringLiteral("Salvarea nu poate fi efectuata!."));
+        return;
+    }
+    m_lastSave = SavedDeclarationFile { root, report.rootFile, report.lineCount };
+    if (!report.keptRezCopy.isEmpty()) {
+        platform().prompts->message(
+            QStringLiteral("Fisierul %1 lipsea sau era mai vechi decat copia din Rez, care "
+                           "avea si liniile altor platitori.\nCopia veche a fost pastrata ca %2.")
+                .arg(report.rootFile, report.keptRezCopy));
+    }
 }
 
 int TfSelDisck::execForLines(qint64 luna, qint64 an, const QList<DeclarationEntry>& entries)

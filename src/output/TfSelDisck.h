@@ -3,6 +3,7 @@
 #include "output/DeclarationFile.h"
 
 #include <QDialog>
+#include <optional>
 
 class QGroupBox;
 class QListWidget;
@@ -33,6 +34,16 @@ public:
     // arguments; Cui and Linie are not used.
     int execForLines(qint64 luna, qint64 an, const QList<DeclarationEntry>& entries);
 
+    // What the last save wrote, until the next one starts; nothing after a
+    // save that failed, was stopped or did not happen.
+    struct SavedDeclarationFile
+    {
+        QString root; // the drive
+        QString file; // the declaration file written (its Rez copy beside)
+        qsizetype lineCount = 0;
+    };
+    const std::optional<SavedDeclarationFile>& lastSave() const { return m_lastSave; }
+
     QGroupBox* GroupBox1;
     QListWidget* lv;
     QPushButton* Button1;
@@ -50,8 +61,11 @@ protected:
 private:
     void FormShow();
 
-    QList<DeclarationEntry> m_entries; // while execForLines shows the dialog
+    void saveOnto(const QString& root, const QString& volume);
     bool isStillMounted(const QString& root, const QString& listedVolume) const;
+
+    QList<DeclarationEntry> m_entries; // while execForLines shows the dialog
+    std::optional<SavedDeclarationFile> m_lastSave;
 
     bool m_saving = false;
 };

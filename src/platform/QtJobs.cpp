@@ -40,7 +40,10 @@ public:
         // QProgressDialog shows itself from its constructor's timer; the job
         // decides when it appears instead.
         m_dialog.hide();
+        // "Renunta", Escape as its shortcut and Escape handled as the dialog's
+        // own rejection all ask the work to stop.
         QObject::connect(&m_dialog, &QProgressDialog::canceled, [this] { m_progress.requestCancel(); });
+        QObject::connect(&m_dialog, &QDialog::rejected, [this] { m_progress.requestCancel(); });
         m_clock.start();
     }
 
@@ -97,21 +100,27 @@ protected:
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::Wheel:
         case QEvent::Close:
+            // Events reach the widgets after their native windows; only the
+            // widgets' copies are judged.
+            if (!watched->isWidgetType())
+                return false;
+            break;
+        case QEvent::Shortcut:
+            // A shortcut is an object of its own, owned by its widget.
             break;
         default:
             return false;
         }
-        // Events reach the widgets after their native windows; only the
-        // widgets' copies are judged.
-        auto* widget = qobject_cast<QWidget*>(watched);
-        return widget && widget != m_box && !m_box->isAncestorOf(widget);
+        for (QObject* owner = watched; owner; owner = owner->parent()) {
+            if (owner == m_box)
+                return false;
+        }
+        return true;
     }
 
 private:

@@ -208,7 +208,11 @@ private Q_SLOTS:
         TfSituatieLuna window(*f.dm, &driveDialog, f.window.get());
         window.showMonth({ 3, 2006 });
         QTimer::singleShot(0, &driveDialog, [&] { QTest::keyClick(driveDialog.lv, Qt::Key_Return); });
+        f.prompts.answerOk();
         window.DischetaClick();
+        QCOMPARE(f.prompts.lastText(),
+            QStringLiteral("Scris %1 (3 linii) si copia din Rez, pe %2.")
+                .arg(stick.filePath(QStringLiteral("IM200603.txt")), stick.path() + u'/'));
         QFile written(stick.filePath(QStringLiteral("IM200603.txt")));
         QVERIFY(written.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = written.readAll().split('\n');
@@ -220,6 +224,28 @@ private Q_SLOTS:
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll().split('\n'), lines);
         QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    // The file keeps one line per code: two declared payers with one code
+    // would lose one of them, so the month is refused with the code named.
+    void aCodeHeldByTwoDeclaredPayersStopsTheMonth()
+    {
+        MainWindowFixture f([](TestDatabase& db) {
+            seedRegister(db);
+            db.exec("UPDATE firme SET cui = '27' WHERE cui = '35'");
+        });
+        FakeDrives drives;
+        platform().drives = &drives;
+        QTemporaryDir stick;
+        drives.addDrive(stick.path() + u'/', DriveKind::Removable);
+        f.driveDialog->Timer1Timer();
+        TfSituatieLuna window(*f.dm, f.driveDialog.get(), f.window.get());
+        window.showMonth({ 3, 2006 });
+        f.prompts.answerOk();
+        window.DischetaClick();
+        QVERIFY(f.prompts.lastText().startsWith(
+            QStringLiteral("Codul 27 apartine mai multor platitori declarati pentru luna Martie 2006.")));
+        QVERIFY(QDir(stick.path()).isEmpty());
     }
 };
 

@@ -1,4 +1,5 @@
 #include "output/DeclarationFile.h"
+#include "platform/Job.h"
 
 #include <QDir>
 #include <QFile>
@@ -193,12 +194,74 @@ private Q_SLOTS:
         QCOMPARE(readAll(m_root + "IM200604.txt"), lineOf("04", "2006", "19") + "\r\n");
     }
 
-    void theCallbackRunsBeforeEachExistingLine()
+    // The medium is checked once the lines are merged, not once per line: a
+    // check per line made one payer's save into a large file take seconds.
+    void theCheckBeforeWritingRunsOnce()
     {
         QVERIFY(writeFile(m_root + "IM200603.txt", "a,b\r\n\r\nc,d\r\n"));
         int calls = 0;
         QVERIFY(SaveDeclarationFile(m_root, 3, 2006, "19", lineOf("03", "2006", "19"), [&] { ++calls; }));
-        QCOMPARE(calls, 3);
+        QCOMPARE(calls, 1);
+    }
+
+    // The one-pass merge of a batch gives what merging its entries one by one
+    // gives, for every kind of line the rule tells apart.
+    void aBatchMergesAsEachEntryInTurn_data()
+    {
+        QTest::addColumn<QByteArrayList>("lines");
+        QTest::addColumn<QByteArrayList>("codes");
+        const QByteArrayList existing = { lineOf("03", "2006", "230", "\"OLD\""), "", "no comma", "one,comma",
+            "two,com,mas", lineOf("04", "2006", "230"), lineOf("03", "2007", "19"), lineOf("03", "2006", "19 "),
+            lineOf("03", "2006", "999"), lineOf("03", "2006", "19", "\"OLD 19\""), lineOf("x3", "2006", "19") };
+        QTest::newRow("distinct codes") << existing << QByteArrayList { "230", "19", "77" };
+        QTest::newRow("a code twice") << existing << QByteArrayList { "230", "19", "230" };
+        QTest::newRow("every entry the same code") << existing << QByteArrayList { "19", "19", "19" };
+        QTest::newRow("no existing line") << QByteArrayList {} << QByteArrayList { "5", "5", "6" };
+    }
+    void aBatchMergesAsEachEntryInTurn()
+    {
+        QFETCH(QByteArrayList, lines);
+        QFETCH(QByteArrayList, codes);
+        QList<DeclarationEntry> entries;
+        QByteArrayList oneByOne = lines;
+        for (qsizetype i = 0; i < codes.size(); ++i) {
+            const QByteArray linie = lineOf("03", "2006", codes.at(i), QByteArray::number(i));
+            entries.append({ codes.at(i), linie });
+            oneByOne = MergeDeclarationLine(oneByOne, 3, 2006, codes.at(i), linie);
+        }
+        QCOMPARE(MergeDeclarationLines(lines, 3, 2006, entries, nullptr), oneByOne);
+    }
+
+    // A cancel before the first file is renamed leaves the medium as it was.
+    void aCancelledSaveWritesNothing()
+    {
+        const QByteArray existing = lineOf("03", "2006", "230") + "\r\n";
+        QVERIFY(writeFile(m_root + "IM200603.txt", existing));
+        JobProgress progress;
+        progress.requestCancel();
+        DeclarationSaveOptions options;
+        options.progress = &progress;
+        QVERIFY_THROWS_EXCEPTION(
+            JobCancelled, SaveDeclarationLines(m_root, 3, 2006, { { "19", lineOf("03", "2006", "19") } }, options));
+        QCOMPARE(readAll(m_root + "IM200603.txt"), existing);
+        QCOMPARE(QDir(m_root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList { "IM200603.txt" });
+    }
+
+    // A Rez copy holding other payers' lines that the root file lacked is set
+    // aside, and the save says so.
+    void theReportNamesTheFileAndAKeptRezCopy()
+    {
+        QVERIFY(QDir(m_root).mkdir("Rez"));
+        QVERIFY(writeFile(m_root + "Rez/IM200603.txt", lineOf("03", "2006", "230") + "\r\n"));
+        DeclarationSaveReport report;
+        DeclarationSaveOptions options;
+        options.report = &report;
+        QVERIFY(SaveDeclarationLines(m_root, 3, 2006, { { "19", lineOf("03", "2006", "19") } }, options));
+        QCOMPARE(report.rootFile, m_root + "IM200603.txt");
+        QCOMPARE(report.lineCount, 1);
+        QVERIFY(report.keptRezCopy.startsWith(m_root + "Rez/IM200603-"));
+        QCOMPARE(readAll(report.keptRezCopy), lineOf("03", "2006", "230") + "\r\n");
     }
 
     void aBatchEqualsSavingEachLineInTurn()

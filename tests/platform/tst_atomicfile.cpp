@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 using namespace itm;
 
@@ -28,16 +29,20 @@ class TestAtomicFile : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { QVERIFY(m_dir.isValid()); }
+    void init()
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_folder->isValid());
+    }
 
     void writesWholeAndLeavesNothingBeside()
     {
-        const QString target = m_dir.filePath("a.txt");
+        const QString target = m_folder->filePath("a.txt");
         QVERIFY(writePlain(target, "old"));
         QString error;
         QVERIFY2(WriteFileAtomically(target, "new content", &error), qPrintable(error));
         QCOMPARE(readAll(target), QByteArray("new content"));
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "a.txt" });
+        QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden), QStringList { "a.txt" });
     }
 
     // Each way of filling the file on a medium that takes only 4 KiB.
@@ -51,7 +56,7 @@ private slots:
     void aFullMediumKeepsTheOldFile()
     {
         QFETCH(int, way);
-        const QString target = m_dir.filePath("full.txt");
+        const QString target = m_folder->filePath("full.txt");
         const QByteArray old(3000, 'o');
         QVERIFY(writePlain(target, old));
         bool committed = true;
@@ -78,12 +83,12 @@ private slots:
         QVERIFY(!committed);
         QVERIFY(!error.isEmpty());
         QCOMPARE(readAll(target), old);
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "full.txt" });
+        QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden), QStringList { "full.txt" });
     }
 
     void cancelAndDestructionLeaveTheTargetAlone()
     {
-        const QString target = m_dir.filePath("c.txt");
+        const QString target = m_folder->filePath("c.txt");
         QVERIFY(writePlain(target, "keep"));
         {
             AtomicFile file(target);
@@ -96,15 +101,15 @@ private slots:
         cancelled.cancel();
         QVERIFY(!cancelled.commit());
         QCOMPARE(readAll(target), QByteArray("keep"));
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "c.txt" });
+        QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden), QStringList { "c.txt" });
     }
 
     void aSymbolicLinkIsWrittenThrough()
     {
-        QVERIFY(QDir(m_dir.path()).mkdir("real"));
-        const QString real = m_dir.filePath("real/data.csv");
+        QVERIFY(QDir(m_folder->path()).mkdir("real"));
+        const QString real = m_folder->filePath("real/data.csv");
         QVERIFY(writePlain(real, "old"));
-        const QString link = m_dir.filePath("link.csv");
+        const QString link = m_folder->filePath("link.csv");
         QVERIFY(QFile::link(real, link));
         QVERIFY(WriteFileAtomically(link, "new"));
         QVERIFY(QFileInfo(link).isSymLink());
@@ -113,7 +118,7 @@ private slots:
 
     void aReplacedFileKeepsItsPermissions()
     {
-        const QString target = m_dir.filePath("p.txt");
+        const QString target = m_folder->filePath("p.txt");
         QVERIFY(writePlain(target, "old"));
         const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
         QVERIFY(QFile::setPermissions(target, mode));
@@ -131,12 +136,12 @@ private slots:
     {
         QFETCH(QString, target);
         QString error;
-        QVERIFY(!WriteFileAtomically(m_dir.filePath(target), "x", &error));
+        QVERIFY(!WriteFileAtomically(m_folder->filePath(target), "x", &error));
         QVERIFY(!error.isEmpty());
     }
 
 private:
-    QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_folder; // a new one for each test
 };
 
 QTEST_GUILESS_MAIN(TestAtomicFile)
