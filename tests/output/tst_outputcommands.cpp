@@ -5,11 +5,14 @@
 #include "output/TfSelDisck.h"
 #include "payers/PayerPanel.h"
 #include "support/FakeDrives.h"
+#include "support/FakeJobs.h"
 #include "support/FakePrinting.h"
 #include "support/GuiTestCase.h"
 #include "support/MainWindowFixture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -249,6 +252,27 @@ private Q_SLOTS:
         QVERIFY2(d.prompts.verify().isEmpty(), qPrintable(d.prompts.verify()));
     }
 
+    // Stopped before the first file is put in place, the save leaves the
+    // medium as it was and says so; the drive dialog closes.
+    void aStoppedSaveWritesNothing()
+    {
+        DriveDialogFixture d;
+        const QByteArray existing("\"03\",\"2006\",230,a\r\n");
+        writeFile(d.file(), existing);
+        FakeJobs jobs;
+        jobs.cancelWhenDone(0);
+        platform().jobs = &jobs;
+        d.prompts.answerOk();
+        d.run([&] { QTest::keyClick(d.dialog.lv, Qt::Key_Return); });
+        QCOMPARE(
+            d.prompts.texts(), QStringList { QStringLiteral("Salvarea a fost oprita; pe disc nu s-a scris nimic.") });
+        QCOMPARE(readFile(d.file()), existing);
+        QCOMPARE(QDir(d.stick.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList { "IM200603.txt" });
+        QVERIFY(!d.dialog.lastSave());
+        QVERIFY(!d.dialog.isVisible());
+    }
+
     void generateWritesTheStoredLineAndKeepsEditing()
     {
         OutputFixture o;
@@ -270,6 +294,9 @@ private Q_SLOTS:
         QVERIFY(lines[1].contains(",0,1,4,50000,125,100,0,0,"));
         QVERIFY(written.endsWith("0,0,0\r\n"));
         QCOMPARE(readFile(stick.filePath(QStringLiteral("Rez/IM200603.txt"))), written);
+        QCOMPARE(o.f.window->butpan->lblSalvare->text(),
+            QStringLiteral("Scris %1 (2 linii) si copia din Rez, pe %2")
+                .arg(stick.filePath(QStringLiteral("IM200603.txt")), stick.path() + u'/'));
         QCOMPARE(o.f.dm->qryFirme->State(), DatasetState::Edit);
         QCOMPARE(o.f.dm->qryDeclaratii->State(), DatasetState::Edit);
         QCOMPARE(o.f.dm->qryFirme->FieldByName(QStringLiteral("loc")).AsString(), QStringLiteral("CRAIOVA"));
