@@ -84,7 +84,10 @@ void OutputPanel::Button6Click()
         return;
     }
     const FormData data { &declarations, &payers, m_dm->qryJudete, m_dm->qryJudL };
-    platform().printing->previewAndPrint(window(), [&] { return m_forms->layOut(choice, data); });
+    const QString jobTitle = DeclarationJobTitle(payers.FieldByName(QStringLiteral("cui")).AsString(),
+        declarations.FieldByName(QStringLiteral("ln")).AsInteger(),
+        declarations.FieldByName(QStringLiteral("an")).AsInteger());
+    platform().printing->previewAndPrint(window(), jobTitle, [&] { return m_forms->layOut(choice, data); });
     declarations.Edit();
     payers.Edit();
 }
