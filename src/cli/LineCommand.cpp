@@ -2,6 +2,7 @@
 #include "cli/Command.h"
 #include "cli/PeriodArguments.h"
 #include "output/DeclarationLine.h"
+#include "store/Errors.h"
 
 #include <QTextStream>
 #include <cstdio>
@@ -29,7 +30,14 @@ int printLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
             return 1;
         // The line's bytes as the declaration file would hold them, bytes
         // that are no UTF-8 included.
-        const QByteArray line = DeclarationFileBytes(BuildDeclarationLine(found->payer, found->declaration)) + '\n';
+        QByteArray line;
+        try {
+            line = DeclarationFileBytes(BuildDeclarationLine(found->payer, found->declaration)) + '\n';
+        } catch (const Error& error) {
+            err << "itm-cli " << command << ": payer '" << found->payer.fieldText(QStringLiteral("cui"))
+                << "': " << error.message() << '\n';
+            return 1;
+        }
         out.flush();
         std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
         std::fflush(stdout);

@@ -124,7 +124,7 @@ void TfSituatieLuna::ListareClick()
         && !platform().prompts->confirm(
             QStringLiteral("Listarea cuprinde %1 pagini si poate dura. Continuati ?").arg(month.count())))
         return;
-    platform().printing->previewAndPrintPages(this, month.count(), [&month](int page) {
+    platform().printing->previewAndPrintPages(this, MonthJobTitle(m_shown), month.count(), [&month](int page) {
         const MonthDeclarations::Records records = month.read(page);
         const PrintedFormChoice choice = ChoosePrintedForm(records.declaration, records.payer);
         const FormData data { &records.declaration, &records.payer,

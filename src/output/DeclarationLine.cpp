@@ -90,13 +90,12 @@ QString quoted(const QString& text)
     return u'"' + text + u'"';
 }
 
+// A real that is no whole number (a salary fund stored as 12345.5 by another
+// tool) is refused rather than rounded: the file would declare an amount that
+// the register does not hold.
 qint64 integerOf(const RecordReader& record, const QString& column)
 {
-    try {
-        return record.fieldInteger(column);
-    } catch (const ConversionError& error) {
-        throw NumberColumnError(column, error);
-    }
+    return record.fieldWholeNumber(column);
 }
 
 // A text that reached the database some other way than through the program's
@@ -146,6 +145,11 @@ QString DeclarationFileName(qint64 year, qint64 month)
 QByteArray DeclarationFileBytes(const QString& text)
 {
     return StoredTextBytes(text);
+}
+
+QString PayerRecordFault(const QString& cui, const QString& problem)
+{
+    return QStringLiteral("Platitorul cu codul fiscal %1: %2").arg(cui, problem);
 }
 
 } // namespace itm

@@ -20,9 +20,9 @@ constexpr int kDeclarationLineFieldCount = 47;
 // comma, apostrophe, double quote and control character in the stored texts
 // into a blank and stored an empty text as one blank; the same clean-up is
 // applied here again to texts that reached the database some other way.
-// Integer columns are read with fieldInteger (so a text that is no number
-// raises ConversionError, with the column's name), text columns with
-// fieldText.
+// Integer columns are read with fieldWholeNumber (so a text that is no number
+// and a real that is no whole number raise ConversionError, with the column's
+// name), text columns with fieldText.
 QString BuildDeclarationLine(const RecordReader& payer, const RecordReader& declaration);
 
 // "IM%04d%02d.txt": IM200603.txt for March 2006.
@@ -32,5 +32,9 @@ QString DeclarationFileName(qint64 year, qint64 month);
 // database's own text encoding (UTF-8, with bytes that are no UTF-8 given
 // back as they were stored), so the stored bytes reach the file unchanged.
 QByteArray DeclarationFileBytes(const QString& text);
+
+// What the window says when a payer's records cannot make its line or its
+// printed form: the payer's code, then the problem.
+QString PayerRecordFault(const QString& cui, const QString& problem);
 
 } // namespace itm

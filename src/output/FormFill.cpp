@@ -9,9 +9,15 @@ namespace itm {
 
 PrintedFormChoice ChoosePrintedForm(const RecordReader& declaration, const RecordReader& payer)
 {
-    if (IsJanuary2006(declaration.fieldInteger(QStringLiteral("ln")), declaration.fieldInteger(QStringLiteral("an"))))
+    // The page must show what the declaration file declares: an amount that
+    // is no whole number stops the print, as it stops the line.
+    for (const char16_t* column :
+        { u"rectificativ", u"com25", u"nrsal", u"fondlunsal", u"comdat", u"comac", u"comdec", u"comdecac" })
+        declaration.fieldWholeNumber(QString::fromUtf16(column));
+    if (IsJanuary2006(
+            declaration.fieldWholeNumber(QStringLiteral("ln")), declaration.fieldWholeNumber(QStringLiteral("an"))))
         return PrintedFormChoice::January2006;
-    if (payer.fieldInteger(QStringLiteral("faliment")) != 0)
+    if (payer.fieldWholeNumber(QStringLiteral("faliment")) != 0)
         return PrintedFormChoice::Bankruptcy;
     return PrintedFormChoice::Monthly;
 }

@@ -17,7 +17,9 @@ enum class PrintedFormChoice
 
 // January 2006 (ln 1, an 2006) prints rIan whatever faliment holds; otherwise
 // any non-zero faliment prints rLun, and 0 prints rLunff. The three columns
-// are read as whole numbers: a text that is none raises ConversionError.
+// and the declaration's amounts are read with the strict whole-number
+// conversion: a text or a real that is no whole number raises
+// ConversionError naming the column, and the page is not printed.
 PrintedFormChoice ChoosePrintedForm(const RecordReader& declaration, const RecordReader& payer);
 
 // The fill step, run every time the form's page is laid out: sets the captions

@@ -196,8 +196,10 @@ FormElement MakeExpression(Section section, const QString& name, double left, do
 
 ValueType ColumnValueType(const QString& column)
 {
+    // The salary fund is stored in a real-number column but is a whole
+    // amount, printed as the declaration file writes it.
     if (column == QLatin1String("fondlunsal"))
-        return ValueType::Real;
+        return ValueType::Integer;
     return IsIntegerColumn(column) ? ValueType::Integer : ValueType::Text;
 }
 

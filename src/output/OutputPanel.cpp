@@ -6,6 +6,8 @@
 #include "output/TfSelDisck.h"
 #include "platform/Platform.h"
 #include "platform/Printing.h"
+#include "platform/Prompts.h"
+#include "store/Errors.h"
 #include "store/Tdm.h"
 #include "widgets/FormBuilder.h"
 #include "widgets/RoadKeys.h"
@@ -81,9 +83,23 @@ void OutputPanel::Button6Click()
     Dataset& payers = *m_dm->qryFirme;
     Dataset& declarations = *m_dm->qryDeclaratii;
     payers.Cancel();
-    const PrintedFormChoice choice = ChoosePrintedForm(declarations, payers);
+    PrintedFormChoice choice;
+    try {
+        choice = ChoosePrintedForm(declarations, payers);
+    } catch (const Error& error) {
+        // A record made by another tool (an amount that is no whole number):
+        // nothing is printed, and the message says whose record it is.
+        platform().prompts->error(
+            PayerRecordFault(payers.FieldByName(QStringLiteral("cui")).AsString(), error.message()));
+        declarations.Edit();
+        payers.Edit();
+        return;
+    }
     const FormData data { &declarations, &payers, m_dm->qryJudete, m_dm->qryJudL };
-    platform().printing->previewAndPrint(window(), [&] { return m_forms->layOut(choice, data); });
+    const QString jobTitle = DeclarationJobTitle(payers.FieldByName(QStringLiteral("cui")).AsString(),
+        declarations.FieldByName(QStringLiteral("ln")).AsInteger(),
+        declarations.FieldByName(QStringLiteral("an")).AsInteger());
+    platform().printing->previewAndPrint(window(), jobTitle, [&] { return m_forms->layOut(choice, data); });
     declarations.Edit();
     payers.Edit();
 }

@@ -1,9 +1,9 @@
 #include "output/PagePainter.h"
 
 #include "output/FormFonts.h"
+#include "platform/AtomicFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QIODevice>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -69,6 +69,19 @@ void PaintPage(QPainter& painter, const PageLayout& layout)
     painter.restore();
 }
 
+namespace {
+
+// Fills in the reason a file could not be written, naming it.
+bool cannotWrite(QString* error, const QString& path, const QString& reason)
+{
+    if (error)
+        *error = reason.isEmpty() ? QStringLiteral("cannot write %1").arg(path)
+                                  : QStringLiteral("cannot write %1: %2").arg(path, reason);
+    return false;
+}
+
+} // namespace
+
 bool WritePdf(const QString& path, const QList<PageLayout>& pages, QString* error)
 {
     if (pages.isEmpty()) {
@@ -76,39 +89,34 @@ bool WritePdf(const QString& path, const QList<PageLayout>& pages, QString* erro
             *error = QStringLiteral("no page to write");
         return false;
     }
+    // The painter does not report a write that the medium refused: the pages
+    // go into a temporary file whose every write is checked when it replaces
+    // the old one, so a full medium leaves the old file whole.
+    AtomicFile file(path);
+    if (!file.open())
+        return cannotWrite(error, path, file.errorString());
     {
-        // QPdfWriter reports an unwritable file only as a painter that does not start.
-        QFile probe(path);
-        if (!probe.open(QIODevice::WriteOnly)) {
-            if (error)
-                *error = QStringLiteral("cannot write %1: %2").arg(path, probe.errorString());
-            return false;
-        }
-    }
-    QPdfWriter writer(path);
-    writer.setCreator(QStringLiteral("itm-declaratie"));
-    writer.setTitle(QStringLiteral("Declaratie fiscala ITM"));
-    writer.setResolution(1200);
-    QPageLayout pageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter);
-    pageLayout.setMode(QPageLayout::FullPageMode);
-    writer.setPageLayout(pageLayout);
+        QPdfWriter writer(file.device());
+        writer.setCreator(QStringLiteral("itm-declaratie"));
+        writer.setTitle(QStringLiteral("Declaratie fiscala ITM"));
+        writer.setResolution(1200);
+        QPageLayout pageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter);
+        pageLayout.setMode(QPageLayout::FullPageMode);
+        writer.setPageLayout(pageLayout);
 
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        if (error)
-            *error = QStringLiteral("cannot write %1").arg(path);
-        return false;
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return cannotWrite(error, path, QString());
+        for (qsizetype i = 0; i < pages.size(); ++i) {
+            if (i > 0)
+                writer.newPage();
+            PaintPage(painter, pages.at(i));
+        }
+        if (!painter.end())
+            return cannotWrite(error, path, file.device()->errorString());
     }
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        PaintPage(painter, pages.at(i));
-    }
-    if (!painter.end()) {
-        if (error)
-            *error = QStringLiteral("cannot write %1").arg(path);
-        return false;
-    }
+    if (!file.commit())
+        return cannotWrite(error, path, file.errorString());
     return true;
 }
 
@@ -131,11 +139,13 @@ bool RenderPng(const QString& path, const PageLayout& layout, int dpi, QString* 
         painter.setRenderHint(QPainter::TextAntialiasing);
         PaintPage(painter, layout);
     }
-    if (!image.save(path, "PNG")) {
-        if (error)
-            *error = QStringLiteral("cannot write %1").arg(path);
-        return false;
-    }
+    AtomicFile file(path);
+    if (!file.open())
+        return cannotWrite(error, path, file.errorString());
+    if (!image.save(file.device(), "PNG"))
+        return cannotWrite(error, path, file.device()->errorString());
+    if (!file.commit())
+        return cannotWrite(error, path, file.errorString());
     return true;
 }
 

@@ -55,6 +55,15 @@ std::optional<qint64> wholeNumberOf(const QVariant& value)
     return std::nullopt;
 }
 
+std::optional<qint64> strictWholeNumberOf(const QVariant& value)
+{
+    try {
+        return valueWholeNumber(value);
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+}
+
 std::optional<double> realOf(const QVariant& value)
 {
     if (isIntegerValue(value))
@@ -94,14 +103,9 @@ QString DisplayText(const QVariant& value, ValueType type, const QString& mask)
     case ValueType::Text:
         return valueText(value);
     case ValueType::Integer: {
-        // An integer column holding a fraction shows it, as the column's
-        // number display would.
-        if (isRealValue(value) && mask.isEmpty()) {
-            if (const auto real = realOf(value))
-                return FloatToStr(*real);
-            return QString();
-        }
-        const auto number = wholeNumberOf(value);
+        // A whole-number column is read strictly: a real with a fraction is
+        // no whole number and shows nothing rather than a rounded amount.
+        const auto number = isRealValue(value) ? strictWholeNumberOf(value) : wholeNumberOf(value);
         if (!number)
             return QString();
         return mask.isEmpty() ? QString::number(*number) : padded(*number, mask);
@@ -135,7 +139,7 @@ std::optional<qint64> ReadWholeNumber(const RecordReader* record, const QString&
     if (!record)
         return std::nullopt;
     try {
-        return record->fieldInteger(column);
+        return record->fieldWholeNumber(column);
     } catch (const Error&) {
         return std::nullopt;
     }

@@ -17,8 +17,9 @@ class RecordReader;
 // shown as its column's type gives an empty text.
 QString DisplayText(const QVariant& value, ValueType type, const QString& mask = QString());
 
-// The value of a column read as a whole number; nothing when the record or
-// column is missing or the value is no whole number. No value reads 0.
+// The value of a column read with the strict whole-number conversion; nothing
+// when the record or column is missing or the value is no whole number (a
+// real with a fraction included). No value reads 0.
 std::optional<qint64> ReadWholeNumber(const RecordReader* record, const QString& column);
 
 // The raw value of a column; an invalid QVariant when the record or the column

@@ -53,6 +53,30 @@ qint64 valueInteger(const QVariant& value)
     }
 }
 
+qint64 RecordReader::fieldWholeNumber(const QString& column) const
+{
+    try {
+        return valueWholeNumber(fieldValue(column));
+    } catch (const ConversionError& error) {
+        throw NumberColumnError(column, error);
+    }
+}
+
+qint64 valueWholeNumber(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        return 0;
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+        return value.toLongLong();
+    default:
+        // A real goes through the text it shows: a fraction, or a size that
+        // only the exponent form holds, is no whole number.
+        return StrToInt(valueText(value));
+    }
+}
+
 RowRecord::RowRecord(QStringList columns, QVector<QVariant> values)
     : m_columns(std::move(columns))
     , m_values(std::move(values))

@@ -28,12 +28,21 @@ public:
     // The column read as a whole number: integers as they are, reals rounded,
     // texts through the strict conversion (ConversionError); no value reads 0.
     qint64 fieldInteger(const QString& column) const;
+
+    // The column read with the strict whole-number conversion, for numbers
+    // that leave the program (the declaration line, the printed form): a real
+    // counts only when it is whole (12345.0 reads 12345; 12345.5 raises
+    // ConversionError naming the column), a text must be one; no value reads 0.
+    qint64 fieldWholeNumber(const QString& column) const;
 };
 
 // Text of a raw value, as RecordReader::fieldText gives it.
 QString valueText(const QVariant& value);
 // A raw value read as a whole number, as RecordReader::fieldInteger reads it.
 qint64 valueInteger(const QVariant& value);
+// A raw value read as RecordReader::fieldWholeNumber reads it, without the
+// column's name in the error.
+qint64 valueWholeNumber(const QVariant& value);
 
 // A number column that holds a text which is no number (a row made outside
 // the program): the conversion error, with the column's name in front so that

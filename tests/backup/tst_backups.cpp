@@ -2,6 +2,8 @@
 #include "backup/BackupNames.h"
 #include "backup/Backups.h"
 #include "backup/DatabaseCheck.h"
+#include "backup/Restore.h"
+#include "support/FileSizeLimit.h"
 
 #include "BackupFixture.h"
 
@@ -10,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <atomic>
@@ -153,6 +156,44 @@ private Q_SLOTS:
         QVERIFY2(outcome.problem.contains(folder), qPrintable(outcome.problem));
         QCOMPARE(left, QStringList());
         QCOMPARE(fileDigest(database.path()), before);
+    }
+
+    // The medium fills up during the copy, without root's small tmpfs: no
+    // backup, nothing left in the folder, and a restore that cannot write the
+    // new database leaves the old one as it was.
+    void aFullMediumLeavesNoBackupAndTheDatabaseWhole()
+    {
+        TestDatabase database;
+        fillRegister(database, 10);
+        TestDatabase offered;
+        fillRegister(offered, 3000);
+        const qint64 limit = QFileInfo(offered.path()).size() / 2;
+        QVERIFY(QFileInfo(database.path()).size() * 2 < limit);
+        const QByteArray before = fileDigest(offered.path());
+        const QString folder = BackupFolder(offered.path());
+        const QByteArray current = fileDigest(database.path());
+        BackupOutcome backup;
+        RestoreOutcome restore;
+        {
+            FileSizeLimit full(limit);
+            QVERIFY(full.isActive());
+            backup = MakeBackup(offered.path(), folder, noon);
+            restore = RestoreDatabase(offered.path(), database.path(), noon);
+        }
+        QCOMPARE(backup.status, CopyOutcome::TargetFailed);
+        QVERIFY2(backup.problem.contains(folder), qPrintable(backup.problem));
+        QCOMPARE(filesIn(folder), QStringList());
+        QCOMPARE(fileDigest(offered.path()), before);
+
+        QCOMPARE(restore.status, RestoreOutcome::Failed);
+        // The current database was kept; writing the new one is what failed.
+        QVERIFY2(restore.problem.startsWith(database.folder() + u':'), qPrintable(restore.problem));
+        QCOMPARE(ListBackups(BackupFolder(database.path())).size(), 1);
+        QCOMPARE(fileDigest(database.path()), current);
+        const QStringList left = filesIn(database.folder());
+        QVERIFY2(std::none_of(left.begin(), left.end(),
+                     [](const QString& name) { return ParsePartialFileName(name).has_value(); }),
+            qPrintable(left.join(u' ')));
     }
 
     void aDamagedDatabaseGivesNoBackup()

@@ -140,6 +140,29 @@ private Q_SLOTS:
         QVERIFY2(file.contains(R"(,1,"ALFA  BETA   X   ",1,)"), file.constData());
     }
 
+    // A salary fund stored with a fraction by another tool is neither rounded
+    // into the file nor printed as it is: refused, naming the payer.
+    void aFundThatIsNoWholeNumberIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("line") << QStringList { "line", "--cui", "230" };
+        QTest::newRow("write") << QStringList { "write", "--to", "<stick>" };
+        QTest::newRow("pdf") << QStringList { "pdf", "--out", "<stick>/d.pdf" };
+    }
+    void aFundThatIsNoWholeNumberIsRefused()
+    {
+        QFETCH(QStringList, arguments);
+        createRegister(payerRow(1, "19", "ALFA") + payerRow(2, "230", "BETA") + declarationRow(1, 3, 2006)
+            + declarationRow(2, 3, 2006, "0, 0, 12, 12345.5, 93, 93, 0, 0"));
+        arguments.replaceInStrings(QStringLiteral("<stick>"), m_stick);
+        const Run run = runCli(arguments + QStringList { "--month", "3", "--year", "2006", "--db", m_db });
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("payer '230': Coloana 'fondlunsal': '12345.5' is not a valid integer value"),
+            run.err.constData());
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(QDir(m_stick).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
     void messagesNameWhatIsWrong_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -5,6 +5,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 // itm-cli pdf as the user runs it: the built binary on a database file.
 class TestCliPdf : public QObject
@@ -18,9 +20,22 @@ class TestCliPdf : public QObject
         QString err;
     };
 
-    static Run runPdf(const QStringList& arguments)
+    // fileSizeLimit > 0: every write of the command past that many bytes fails,
+    // as on a full medium.
+    static Run runPdf(const QStringList& arguments, rlim_t fileSizeLimit = 0)
     {
         QProcess process;
+        if (fileSizeLimit > 0) {
+            process.setChildProcessModifier([fileSizeLimit] {
+                std::signal(SIGXFSZ, SIG_IGN);
+                struct rlimit limit
+                {
+                };
+                ::getrlimit(RLIMIT_FSIZE, &limit);
+                limit.rlim_cur = fileSizeLimit;
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("DISPLAY"));
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
@@ -159,6 +174,31 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QVERIFY(!QFileInfo::exists(pdf));
+    }
+
+    // The medium fills up while the pages are written: an error, status 1,
+    // and the old file whole.
+    void aFullMediumLeavesTheOldFileWhole()
+    {
+        itm::test::TestDatabase db;
+        db.addPayer(QStringLiteral("19"));
+        addDeclaration(db, 1, 3, 2006);
+        const QString pdf = db.folder() + QStringLiteral("/old.pdf");
+        const QByteArray old(3000, 'o');
+        {
+            QFile file(pdf);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+        }
+        const Run run
+            = runPdf({ QStringLiteral("--month"), QStringLiteral("3"), QStringLiteral("--year"), QStringLiteral("2006"),
+                         QStringLiteral("--db"), db.path(), QStringLiteral("--out"), pdf },
+                4096);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(pdf), qPrintable(run.err));
+        QVERIFY(!run.out.contains(QStringLiteral("wrote")));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old);
     }
 
     void missingOutputOrDatabase()

@@ -113,11 +113,33 @@ private Q_SLOTS:
         QCOMPARE(fields.at(field - 1), written);
     }
 
-    void anIntegerColumnHoldingNoNumberRaises()
+    // Read with the strict whole-number conversion: neither a text nor a real
+    // with a fraction is rounded into the file.
+    void anIntegerColumnHoldingNoWholeNumberRaises_data()
     {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("text") << "nrsal" << QVariant(QStringLiteral("12a"))
+                              << "Coloana 'nrsal': '12a' is not a valid integer value";
+        QTest::newRow("fund with a fraction")
+            << "fondlunsal" << QVariant(12345.5) << "Coloana 'fondlunsal': '12345.5' is not a valid integer value";
+        QTest::newRow("fraction below a half")
+            << "comac" << QVariant(100.25) << "Coloana 'comac': '100.25' is not a valid integer value";
+    }
+    void anIntegerColumnHoldingNoWholeNumberRaises()
+    {
+        QFETCH(QString, column);
+        QFETCH(QVariant, value);
+        QFETCH(QString, message);
         RowRecord declaration = declarationFor(3, 2006);
-        declaration.setValue(QStringLiteral("nrsal"), QStringLiteral("12a"));
-        QVERIFY_THROWS_EXCEPTION(ConversionError, BuildDeclarationLine(payerNotInBankruptcy(), declaration));
+        declaration.setValue(column, value);
+        try {
+            BuildDeclarationLine(payerNotInBankruptcy(), declaration);
+            QFAIL("no error");
+        } catch (const ConversionError& error) {
+            QCOMPARE(error.message(), message);
+        }
     }
 
     void aMissingColumnRaises()

@@ -298,6 +298,35 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(ConversionError, ChoosePrintedForm(declaration, formrecords::payer()));
     }
 
+    // The page shows what the file declares: an amount that is no whole
+    // number stops the print instead of printing as it is.
+    void anAmountThatIsNoWholeNumberStopsThePrint_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("fund with a fraction") << "fondlunsal" << QVariant(12345.5) << true;
+        QTest::newRow("whole fund as a real") << "fondlunsal" << QVariant(12345.0) << false;
+        QTest::newRow("paid as a text") << "comac" << QVariant(QStringLiteral("x1")) << true;
+        QTest::newRow("December 2005 due with a fraction") << "comdec" << QVariant(0.5) << true;
+    }
+    void anAmountThatIsNoWholeNumberStopsThePrint()
+    {
+        QFETCH(QString, column);
+        QFETCH(QVariant, value);
+        QFETCH(bool, refused);
+        formrecords::Records records;
+        records.declaration.setValue(column, value);
+        if (refused) {
+            QVERIFY_THROWS_EXCEPTION(ConversionError, ChoosePrintedForm(records.declaration, records.payer));
+            return;
+        }
+        QCOMPARE(ChoosePrintedForm(records.declaration, records.payer), PrintedFormChoice::Monthly);
+        PrintedForms forms;
+        const PageLayout page = forms.layOut(PrintedFormChoice::Monthly, records.data());
+        QCOMPARE(page.find(QStringLiteral("QRDBText16"))->lines.first().text, QStringLiteral("12345"));
+    }
+
     void displayText_data()
     {
         QTest::addColumn<QVariant>("value");
@@ -317,6 +346,10 @@ private Q_SLOTS:
                                     << "20000";
         QTest::newRow("real fraction") << QVariant(1500.5) << r << ""
                                        << "1500.5";
+        QTest::newRow("whole number column holding a fraction") << QVariant(1500.5) << i << ""
+                                                                << "";
+        QTest::newRow("whole number column holding a whole real") << QVariant(1500.0) << i << ""
+                                                                  << "1500";
         QTest::newRow("real shortest") << QVariant(0.1 + 0.2) << r << ""
                                        << "0.3";
         QTest::newRow("real from integer") << QVariant(qint64(7)) << r << ""

@@ -331,6 +331,7 @@ private Q_SLOTS:
         MainWindowFixture::key(o.f.window->butpan->Button6, Qt::Key_Return);
         QCOMPARE(o.printing.requests, 1);
         QCOMPARE(o.printing.lastParent, o.f.window.get());
+        QCOMPARE(o.printing.lastJobTitle, QStringLiteral("Declaratie ITM 19 03/2006"));
         QCOMPARE(o.printing.layouts.size(), 2);
         const PageLayout& page = o.printing.layouts.first();
         QCOMPARE(page.formName, QStringLiteral("TrLunff"));
@@ -344,6 +345,26 @@ private Q_SLOTS:
         // Printing again gives the same page.
         MainWindowFixture::key(o.f.window->butpan->Button6, Qt::Key_Return);
         QCOMPARE(o.printing.layouts.last().texts(), texts);
+        QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
+    }
+
+    // A salary fund stored with a fraction by another tool is not printed as
+    // it is: the error names the payer, and the records stay in editing.
+    void aFundThatIsNoWholeNumberIsNotPrinted()
+    {
+        OutputFixture o;
+        o.reachOutputState();
+        // As another tool stored it: the window's own rules never let it in.
+        o.f.dm->qryDeclaratii->Edit();
+        o.f.dm->qryDeclaratii->FieldByName(QStringLiteral("fondlunsal")).setAsFloat(12345.5);
+        o.f.prompts.answerOk();
+        MainWindowFixture::key(o.f.window->butpan->Button6, Qt::Key_Return);
+        QCOMPARE(o.printing.requests, 0);
+        QCOMPARE(o.f.prompts.lastText(),
+            QStringLiteral(
+                "Platitorul cu codul fiscal 19: Coloana 'fondlunsal': '12345.5' is not a valid integer value."));
+        QCOMPARE(o.f.dm->qryFirme->State(), DatasetState::Edit);
+        QCOMPARE(o.f.dm->qryDeclaratii->State(), DatasetState::Edit);
         QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
     }
 };

@@ -1,7 +1,10 @@
 #include "FormRecords.h"
 #include "output/PagePainter.h"
 #include "output/PrintedForms.h"
+#include "support/FileSizeLimit.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -118,6 +121,42 @@ private Q_SLOTS:
             { forms.layOut(PrintedFormChoice::Monthly, records.data()) }, &error));
         QVERIFY(error.contains(QStringLiteral("/nonexistent-folder/d.pdf")));
         QVERIFY(!WritePdf(QStringLiteral("/tmp/never.pdf"), {}, &error));
+    }
+
+    // A medium that fills up while the pages are written keeps the old file
+    // whole, and nothing is left beside it.
+    void aFullMediumLeavesTheOldFileWhole_data()
+    {
+        QTest::addColumn<bool>("png");
+        QTest::newRow("pdf") << false;
+        QTest::newRow("png") << true;
+    }
+    void aFullMediumLeavesTheOldFileWhole()
+    {
+        QFETCH(bool, png);
+        QTemporaryDir dir;
+        const QString target = dir.filePath(png ? QStringLiteral("old.png") : QStringLiteral("old.pdf"));
+        const QByteArray old(3000, 'o');
+        {
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+        }
+        PrintedForms forms;
+        formrecords::Records records;
+        const PageLayout page = forms.layOut(PrintedFormChoice::Monthly, records.data());
+        bool written = true;
+        QString error;
+        {
+            test::FileSizeLimit limit(4096);
+            QVERIFY(limit.isActive());
+            written = png ? RenderPng(target, page, 150, &error) : WritePdf(target, { page, page, page }, &error);
+        }
+        QVERIFY(!written);
+        QVERIFY2(error.contains(target), qPrintable(error));
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { QFileInfo(target).fileName() });
     }
 
     // The image spans the sheet; bars and text land at their places.

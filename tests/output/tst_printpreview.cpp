@@ -3,17 +3,21 @@
 #include "platform/Printing.h"
 #include "support/FakePrinting.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPageLayout>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 using namespace itm;
 
@@ -29,6 +33,27 @@ int pdfPages(const QString& path)
     const QString info = QString::fromUtf8(tool.readAllStandardOutput());
     const auto match = QRegularExpression(QStringLiteral(R"(Pages:\s+(\d+))")).match(info);
     return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// The size of the first page of a PDF in points, as pdfinfo gives it.
+QSizeF pdfPageSize(const QString& path)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("pdfinfo"), { path });
+    if (!tool.waitForFinished(30000))
+        return {};
+    const QString info = QString::fromUtf8(tool.readAllStandardOutput());
+    const auto match = QRegularExpression(QStringLiteral(R"(Page size:\s+([\d.]+) x ([\d.]+))")).match(info);
+    return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble()) : QSizeF();
+}
+
+QAction* previewAction(QWidget* preview, const char* text)
+{
+    for (QAction* action : preview->findChildren<QAction*>()) {
+        if (action->text() == QCoreApplication::translate("QPrintPreviewDialog", text))
+            return action;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -68,7 +93,7 @@ private Q_SLOTS:
                 modal->close();
         });
         QtPrinting printing;
-        printing.previewAndPrint(nullptr, [&] {
+        printing.previewAndPrint(nullptr, QString(), [&] {
             ++layouts;
             return forms.layOut(PrintedFormChoice::Monthly, records.data());
         });
@@ -114,7 +139,7 @@ private Q_SLOTS:
             preview->close();
         });
         QtPrinting printing;
-        printing.previewAndPrint(nullptr, [&] {
+        printing.previewAndPrint(nullptr, QString(), [&] {
             ++layouts;
             return forms.layOut(PrintedFormChoice::Monthly, records.data());
         });
@@ -123,11 +148,103 @@ private Q_SLOTS:
         QCOMPARE(pdfPages(pdf), copies);
     }
 
+    // A printer whose paper is Letter, or that the preview turned to
+    // landscape, still gets the form on A4 portrait: nothing is cut off.
+    void theSheetIsA4PortraitWhateverThePrinterWasSetTo_data()
+    {
+        QTest::addColumn<QPageSize::PageSizeId>("paper");
+        QTest::addColumn<QPageLayout::Orientation>("orientation");
+        QTest::addColumn<bool>("severalPages");
+        QTest::newRow("Letter") << QPageSize::Letter << QPageLayout::Portrait << false;
+        QTest::newRow("landscape") << QPageSize::A4 << QPageLayout::Landscape << false;
+        QTest::newRow("Letter landscape, month listing") << QPageSize::Letter << QPageLayout::Landscape << true;
+    }
+    void theSheetIsA4PortraitWhateverThePrinterWasSetTo()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+            QSKIP("pdfinfo (poppler-utils) is needed to read the page size");
+        QFETCH(QPageSize::PageSizeId, paper);
+        QFETCH(QPageLayout::Orientation, orientation);
+        QFETCH(bool, severalPages);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageSize(QPageSize(paper));
+        printer.setPageOrientation(orientation);
+        PrintedForms forms;
+        formrecords::Records records;
+        const auto layOut = [&] { return forms.layOut(PrintedFormChoice::Monthly, records.data()); };
+        if (severalPages)
+            PaintDeclarationPages(printer, 2, [&](int) { return layOut(); });
+        else
+            PaintDeclarationCopies(printer, layOut);
+        const QSizeF size = pdfPageSize(pdf);
+        QVERIFY2(qAbs(size.width() - 595.28) < 0.5 && qAbs(size.height() - 841.89) < 0.5,
+            qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+        QVERIFY(printer.fullPage());
+    }
+
+    // The preview opens with its whole toolbar in view, offers no
+    // orientation of its own, names the job, and Ctrl+P opens the print
+    // dialog.
+    void previewPrintsFromTheKeyboard()
+    {
+        PrintedForms forms;
+        formrecords::Records records;
+        QString docName;
+        bool orientationOffered = true;
+        bool toolbarWhole = false;
+        bool fitsTheScreen = false;
+        bool printDialogShown = false;
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!preview || !preview->isVisible())
+                return;
+            poll.stop();
+            docName = preview->printer()->docName();
+            orientationOffered = previewAction(preview, "Landscape")->isVisible()
+                || previewAction(preview, "Portrait")->isVisible() || previewAction(preview, "Page setup")->isVisible();
+            const auto* toolbar = preview->findChild<QToolBar*>();
+            toolbarWhole = toolbar && toolbar->width() >= toolbar->sizeHint().width();
+            fitsTheScreen = preview->screen()->availableGeometry().contains(preview->frameGeometry());
+            QTimer::singleShot(0, preview, [&] {
+                auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+                printDialogShown = dialog != nullptr;
+                if (dialog)
+                    dialog->reject();
+            });
+            QApplication::setActiveWindow(preview);
+            QTest::keyClick(preview, Qt::Key_P, Qt::ControlModifier);
+            preview->close();
+        });
+        poll.start();
+        QtPrinting printing;
+        printing.previewAndPrint(nullptr, QStringLiteral("Declaratie ITM 19 03/2006"),
+            [&] { return forms.layOut(PrintedFormChoice::Monthly, records.data()); });
+        QCOMPARE(docName, QStringLiteral("Declaratie ITM 19 03/2006"));
+        QVERIFY(!orientationOffered);
+        QVERIFY(toolbarWhole);
+        QVERIFY(fitsTheScreen);
+        QVERIFY(printDialogShown);
+    }
+
+    void jobTitles()
+    {
+        QCOMPARE(DeclarationJobTitle(QStringLiteral("12345678"), 3, 2006),
+            QStringLiteral("Declaratie ITM 12345678 03/2006"));
+        QCOMPARE(MonthJobTitle(12, 2007), QStringLiteral("Declaratii ITM 12/2007"));
+    }
+
     void errorOfTheFirstLayoutReachesTheCaller()
     {
         QtPrinting printing;
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-            printing.previewAndPrint(nullptr, []() -> PageLayout { throw std::runtime_error("layout failed"); }));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, printing.previewAndPrint(nullptr, QString(), []() -> PageLayout {
+            throw std::runtime_error("layout failed");
+        }));
         QVERIFY(!QApplication::activeModalWidget());
     }
 
@@ -138,10 +255,12 @@ private Q_SLOTS:
         test::FakePrinting printing;
         Printing& service = printing;
         QWidget parent;
-        service.previewAndPrint(&parent, [&] { return forms.layOut(PrintedFormChoice::Bankruptcy, records.data()); });
+        service.previewAndPrint(&parent, QStringLiteral("Declaratie ITM 19 03/2006"),
+            [&] { return forms.layOut(PrintedFormChoice::Bankruptcy, records.data()); });
         QCOMPARE(printing.requests, 1);
         QCOMPARE(printing.layouts.size(), 2);
         QCOMPARE(printing.lastParent, &parent);
+        QCOMPARE(printing.lastJobTitle, QStringLiteral("Declaratie ITM 19 03/2006"));
         QCOMPARE(printing.layouts.first().formName, QStringLiteral("TrLun"));
     }
 };

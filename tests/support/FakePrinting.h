@@ -13,20 +13,23 @@ namespace itm::test {
 class FakePrinting : public Printing
 {
 public:
-    void previewAndPrint(QWidget* parent, std::function<PageLayout()> layOutPage) override
+    void previewAndPrint(QWidget* parent, const QString& jobTitle, std::function<PageLayout()> layOutPage) override
     {
         ++requests;
         lastParent = parent;
+        lastJobTitle = jobTitle;
         for (int i = 0; i < layoutsPerRequest; ++i)
             layouts.append(layOutPage());
         if (duringPreview)
             duringPreview();
     }
 
-    void previewAndPrintPages(QWidget* parent, int pageCount, std::function<PageLayout(int page)> layOutPage) override
+    void previewAndPrintPages(QWidget* parent, const QString& jobTitle, int pageCount,
+        std::function<PageLayout(int page)> layOutPage) override
     {
         ++requests;
         lastParent = parent;
+        lastJobTitle = jobTitle;
         pageCounts.append(pageCount);
         for (int page = 0; page < pageCount; ++page)
             layouts.append(layOutPage(page));
@@ -38,6 +41,7 @@ public:
     QList<int> pageCounts; // of each request for several pages
     int layoutsPerRequest = 2;
     QWidget* lastParent = nullptr;
+    QString lastJobTitle;
     QList<PageLayout> layouts;
     // Runs while the "preview" is open (it is modal: a nested event loop).
     std::function<void()> duringPreview;
