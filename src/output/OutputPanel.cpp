@@ -61,7 +61,17 @@ void OutputPanel::Button4Click()
     // The line holds what is stored, never edits left unsaved on the window.
     payers.Cancel();
     declarations.Cancel();
-    m_driveDialog->Linie = BuildDeclarationLine(payers, declarations);
+    try {
+        m_driveDialog->Linie = BuildDeclarationLine(payers, declarations);
+    } catch (const Error& error) {
+        // A record made by another tool (an amount that is no whole number):
+        // nothing is written, and the message says whose record it is.
+        platform().prompts->error(
+            PayerRecordFault(payers.FieldByName(QStringLiteral("cui")).AsString(), error.message()));
+        declarations.Edit();
+        payers.Edit();
+        return;
+    }
     m_driveDialog->Luna = declarations.FieldByName(QStringLiteral("ln")).AsInteger();
     m_driveDialog->An = declarations.FieldByName(QStringLiteral("an")).AsInteger();
     m_driveDialog->Cui = payers.FieldByName(QStringLiteral("cui")).AsString();

@@ -367,6 +367,24 @@ private Q_SLOTS:
         QCOMPARE(o.f.dm->qryDeclaratii->State(), DatasetState::Edit);
         QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
     }
+
+    void aStoredFundThatIsNoWholeNumberIsNotWritten()
+    {
+        OutputFixture o;
+        o.reachOutputState();
+        o.f.database.exec("UPDATE declaratii SET fondlunsal = 12345.5");
+        o.f.dm->qryDeclaratii->Cancel();
+        o.f.dm->qryDeclaratii->Refresh();
+        o.f.dm->qryDeclaratii->Edit();
+        o.f.prompts.answerOk();
+        MainWindowFixture::key(o.f.window->butpan->Button4, Qt::Key_Return);
+        QCOMPARE(o.f.prompts.lastText(),
+            QStringLiteral(
+                "Platitorul cu codul fiscal 19: Coloana 'fondlunsal': '12345.5' is not a valid integer value."));
+        QVERIFY(!o.dialog->isVisible());
+        QCOMPARE(o.f.dm->qryDeclaratii->State(), DatasetState::Edit);
+        QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
+    }
 };
 
 QTEST_MAIN(TestOutputCommands)
