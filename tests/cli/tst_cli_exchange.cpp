@@ -250,7 +250,8 @@ private Q_SLOTS:
     {
         const QString database = m_dir.filePath(QStringLiteral("formulas.itm"));
         QVERIFY(clitest::createDatabase(database,
-            registerRows() + "UPDATE firme SET denumire = '=1+1', str = '@SUM(A1)', telefon = '+40722' WHERE id = 1;\n"));
+            registerRows()
+                + "UPDATE firme SET denumire = '=1+1', str = '@SUM(A1)', telefon = '+40722' WHERE id = 1;\n"));
         const QStringList before = storedRows(database);
         const QString csv = m_dir.filePath(QStringLiteral("formulas.csv"));
         QCOMPARE(runCli({ "export", "--register", "--out", csv, "--db", database }).exitCode, 0);
@@ -309,8 +310,8 @@ private Q_SLOTS:
     void theMonthWorkbookSortsWithoutItsTotalsAndPrintsOnA4()
     {
         const QString database = m_dir.filePath(QStringLiteral("print.itm"));
-        QVERIFY(clitest::createDatabase(database,
-            registerRows() + clitest::declarationRow(1, 3, 2006, "0, 0, 12, 1234567, 15, 15, 0, 0")));
+        QVERIFY(clitest::createDatabase(
+            database, registerRows() + clitest::declarationRow(1, 3, 2006, "0, 0, 12, 1234567, 15, 15, 0, 0")));
         const QString xlsx = m_dir.filePath(QStringLiteral("print.xlsx"));
         QCOMPARE(runCli({ "export", "--month", "3", "--year", "2006", "--out", xlsx, "--db", database }).exitCode, 0);
         const QJsonObject book = readWorkbook(xlsx);

@@ -25,7 +25,8 @@ SheetTable payers(int rows)
 {
     SheetTable table(QStringLiteral("Contribuabili"), { QStringLiteral("cui"), QStringLiteral("denumire") });
     for (int i = 0; i < rows; ++i)
-        table.append({ SheetCell::Text(QString::number(1000 + i)), SheetCell::Text(QStringLiteral("FIRMA %1").arg(i)) });
+        table.append(
+            { SheetCell::Text(QString::number(1000 + i)), SheetCell::Text(QStringLiteral("FIRMA %1").arg(i)) });
     return table;
 }
 
@@ -44,16 +45,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("written");
-        QTest::newRow("formula") << "=1+1" << "'=1+1";
-        QTest::newRow("plus") << "+40722" << "'+40722";
-        QTest::newRow("minus") << "-2+3" << "'-2+3";
-        QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)";
-        QTest::newRow("tab") << "\t=1" << "'\t=1";
-        QTest::newRow("CR") << "\r=1" << "'\r=1";
-        QTest::newRow("already marked") << "'=1" << "''=1";
-        QTest::newRow("apostrophe alone") << "'ALFA" << "'ALFA";
-        QTest::newRow("inside") << "A=1" << "A=1";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("formula") << "=1+1"
+                                 << "'=1+1";
+        QTest::newRow("plus") << "+40722"
+                              << "'+40722";
+        QTest::newRow("minus") << "-2+3"
+                               << "'-2+3";
+        QTest::newRow("at") << "@SUM(A1)"
+                            << "'@SUM(A1)";
+        QTest::newRow("tab") << "\t=1"
+                             << "'\t=1";
+        QTest::newRow("CR") << "\r=1"
+                            << "'\r=1";
+        QTest::newRow("already marked") << "'=1"
+                                        << "''=1";
+        QTest::newRow("apostrophe alone") << "'ALFA"
+                                          << "'ALFA";
+        QTest::newRow("inside") << "A=1"
+                                << "A=1";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void textsThatWouldRunAsFormulasAreMarkedAndReadBack()
     {
@@ -108,10 +119,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList { name });
     }
 
-    void aCancelledExportLeavesTheOldFile_data()
-    {
-        aFullMediumLeavesTheOldFileWhole_data();
-    }
+    void aCancelledExportLeavesTheOldFile_data() { aFullMediumLeavesTheOldFileWhole_data(); }
     void aCancelledExportLeavesTheOldFile()
     {
         QFETCH(QString, name);
