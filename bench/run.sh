@@ -68,6 +68,25 @@ median_of_runs "itm-cli export --register, 100,000 payers to .xlsx" \
     "$bin/itm-cli" export --register --out "$work/register.xlsx" --db "$work/register.itm"
 median_of_runs "itm-cli export --register, 100,000 payers to .csv" \
     "$bin/itm-cli" export --register --out "$work/register.csv" --db "$work/register.itm"
+# Peak memory of a command: the largest resident set, from /usr/bin/time -v.
+peak_memory() {
+    local label=$1
+    shift
+    local peak
+    # A refused file ends the command with status 1: its memory counts all the same.
+    /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null 2>&1 || true
+    peak=$(awk -F': ' '/Maximum resident/ { print $2 }' "$work/time.txt")
+    printf '%s\t%s MB\n' "$label" "$(( peak / 1024 ))" >> "$results"
+}
+# The import reads its file as a stream: its peak stays flat with the file's size.
+"$root/bench/generate_payer_csv.sh" "$work/payers1m.csv" 1000000 >/dev/null
+peak_memory "itm-cli import --dry-run, 1,000,000 payers: peak memory" \
+    "$bin/itm-cli" import --csv "$work/payers1m.csv" --dry-run --db "$work/empty.itm"
+python3 -c "import sys; sys.stdout.write('cui,denumire\n19,' + 'A' * (200 << 20) + '\n')" > "$work/longline.csv"
+peak_memory "itm-cli import --dry-run, one line of 200 MB refused: peak memory" \
+    "$bin/itm-cli" import --csv "$work/longline.csv" --dry-run --db "$work/empty.itm"
+rm -f "$work/payers1m.csv" "$work/longline.csv"
+
 # The whole program on a private X server: launch to the shown window, and to
 # a code typed at once completed from the register.
 "$root/bench/program_startup.sh" "$bin/itm-declaratie" "empty database=$work/empty.itm" \

@@ -3,6 +3,7 @@
 #include "exchange/MonthSheet.h"
 #include "exchange/RegisterSheet.h"
 #include "exchange/SheetFile.h"
+#include "platform/Job.h"
 #include "store/Connection.h"
 #include "store/StrictNumber.h"
 
@@ -93,13 +94,23 @@ int exportTable(const QStringList& arguments, QTextStream& out, QTextStream& err
         connection.open(databasePath, true);
         QString failure;
         bool written = false;
-        if (wholeMonth) {
-            written = exchange::WriteMonthFile(ReadMonthListing(connection, period), period, path, &failure);
-        } else {
-            exchange::RegisterSheet payers(connection,
-                *format == exchange::SheetFormat::Csv ? exchange::RegisterColumns::PayerFile
-                                                      : exchange::RegisterColumns::Everything);
-            written = exchange::WriteSheetFile(payers, path, &failure);
+        // Ctrl+C stops the export and leaves the old file as it was.
+        const JobOutcome outcome = RunInTerminal(QStringLiteral("Export"), [&](JobProgress& progress) {
+            if (wholeMonth) {
+                progress.setStep(QStringLiteral("Se scrie situatia lunii"));
+                written
+                    = exchange::WriteMonthFile(ReadMonthListing(connection, period), period, path, &failure, &progress);
+            } else {
+                progress.setStep(QStringLiteral("Se scrie registrul"));
+                exchange::RegisterSheet payers(connection,
+                    *format == exchange::SheetFormat::Csv ? exchange::RegisterColumns::PayerFile
+                                                          : exchange::RegisterColumns::Everything);
+                written = exchange::WriteSheetFile(payers, path, &failure, &progress);
+            }
+        });
+        if (outcome == JobOutcome::Cancelled) {
+            err << "itm-cli " << command << ": " << path << ": intrerupt: fisierul nu a fost scris\n";
+            return 1;
         }
         if (!written) {
             err << "itm-cli " << command << ": " << path << ": " << failure << '\n';

@@ -1,6 +1,7 @@
 #include "cli/CliDatabase.h"
 #include "cli/Command.h"
 #include "exchange/PayerImport.h"
+#include "platform/Job.h"
 #include "store/DatabaseLock.h"
 #include "store/Tdm.h"
 
@@ -41,7 +42,6 @@ int importPayers(const QStringList& arguments, QTextStream& out, QTextStream& er
         err << "itm-cli " << command << ": " << file.fileName() << ": " << file.errorString() << '\n';
         return 1;
     }
-    const QByteArray bytes = file.readAll();
 
     // A trial reads the register only; an import holds the database alone
     // while it checks and writes.
@@ -66,8 +66,17 @@ int importPayers(const QStringList& arguments, QTextStream& out, QTextStream& er
         Tdm dm(databasePath);
         exchange::PayerImport payerImport(dm);
         const bool trial = parser.isSet(dryRun);
-        const exchange::ImportReport report
-            = trial ? payerImport.check(bytes, parser.isSet(update)) : payerImport.run(bytes, parser.isSet(update));
+        // The file is read as a stream: its size costs no memory. Ctrl+C
+        // stops the import with nothing written.
+        exchange::ImportReport report;
+        const JobOutcome outcome = RunInTerminal(QStringLiteral("Import contribuabili"), [&](JobProgress& progress) {
+            report = trial ? payerImport.check(file, parser.isSet(update), &progress)
+                           : payerImport.run(file, parser.isSet(update), &progress);
+        });
+        if (outcome == JobOutcome::Cancelled) {
+            err << "itm-cli " << command << ": intrerupt: nu s-a scris nimic.\n";
+            return 1;
+        }
         for (const QString& line : report.lines())
             out << line << '\n';
         if (!report.canWrite()) {

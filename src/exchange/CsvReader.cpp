@@ -1,5 +1,7 @@
 #include "exchange/CsvReader.h"
 
+#include <QBuffer>
+
 namespace itm::exchange {
 
 QStringView CsvRecord::field(int index) const
@@ -30,7 +32,10 @@ void CsvRecord::squeeze()
 
 namespace {
 
-QChar detectSeparator(const QString& text)
+constexpr qint64 kBlockSize = 64 * 1024;
+
+// The separator of a header line: the one it holds more of outside quotes.
+QChar detectSeparator(QStringView text)
 {
     int commas = 0;
     int semicolons = 0;
@@ -48,115 +53,173 @@ QChar detectSeparator(const QString& text)
     return semicolons > commas ? QChar(u';') : QChar(u',');
 }
 
-class Parser
+// Whether the text holds a line end outside quotes: the header line is whole.
+bool holdsLineEnd(QStringView text)
 {
-public:
-    Parser(const QString& text, QChar separator)
-        : m_text(text)
-        , m_separator(separator)
-    {
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted && (c == u'\n' || c == u'\r'))
+            return true;
     }
+    return false;
+}
 
-    // The next record, or nothing at the end of the text; sets m_error on an
-    // unclosed quote.
-    std::optional<CsvRecord> next()
-    {
-        if (m_pos >= m_text.size())
-            return std::nullopt;
-        CsvRecord record;
-        record.line = m_line;
-        QString field;
-        bool quoted = false; // inside the quotes of a field
-        bool fieldQuoted = false; // the field began with a quote
-        while (m_pos < m_text.size()) {
-            const QChar c = m_text.at(m_pos++);
-            if (quoted) {
-                if (c == u'"') {
-                    if (m_pos < m_text.size() && m_text.at(m_pos) == u'"') {
-                        field += u'"';
-                        ++m_pos;
-                    } else {
-                        quoted = false;
-                    }
-                } else if (c == u'\r' || c == u'\n') {
-                    skipLineEnd(c);
-                    field += u'\n';
-                } else {
-                    appendRun(field, [](QChar next) { return next == u'"' || next == u'\r' || next == u'\n'; });
-                }
-            } else if (c == u'"' && field.isEmpty() && !fieldQuoted) {
-                // Only a quote that opens a field quotes it; anywhere else it is a letter.
-                quoted = true;
-                fieldQuoted = true;
-            } else if (c == m_separator) {
-                record.appendField(field);
-                field.resize(0);
-                fieldQuoted = false;
-            } else if (c == u'\r' || c == u'\n') {
-                skipLineEnd(c);
-                record.appendField(field);
-                record.squeeze();
-                return record;
-            } else {
-                appendRun(field, [this](QChar next) { return next == m_separator || next == u'\r' || next == u'\n'; });
-            }
+} // namespace
+
+CsvReader::CsvReader(QIODevice& device)
+    : m_device(device)
+{
+}
+
+// More text after what is parsed; false at the end of the file or on an error.
+bool CsvReader::fill()
+{
+    m_text.remove(0, m_pos);
+    m_pos = 0;
+    while (!m_atEnd && !m_error) {
+        const QByteArray block = m_device.read(kBlockSize);
+        m_bytesRead += block.size();
+        m_atEnd = block.isEmpty() || m_device.atEnd();
+        const QString text = m_decoder.decode(block, m_atEnd);
+        if (const auto& failure = m_decoder.error())
+            m_error = CsvError { failure->line, failure->message };
+        else if (!text.isEmpty()) {
+            m_text += text;
+            return true;
         }
-        if (quoted) {
-            m_error = CsvError { record.line,
-                QStringLiteral("Ghilimele neinchise: inregistrarea nu se termina pana la sfarsitul fisierului") };
-            return std::nullopt;
-        }
-        record.appendField(field);
-        record.squeeze();
-        return record;
     }
+    return false;
+}
 
-    const std::optional<CsvError>& error() const { return m_error; }
+bool CsvReader::atCharacter()
+{
+    return m_pos < m_text.size() || fill();
+}
 
-private:
-    // The character just read and those after it up to the next one that
-    // ends the run, appended at once.
-    template <typename EndsRun> void appendRun(QString& field, EndsRun endsRun)
-    {
+// Reads the header line whole to find the separator; a first line "sep=X"
+// names it instead and is no record.
+bool CsvReader::start()
+{
+    m_started = true;
+    while (!holdsLineEnd(m_text) && m_text.size() <= kLongestRecord && fill()) { }
+    if (m_error)
+        return false;
+    static const QString named = QStringLiteral("sep=");
+    if (m_text.startsWith(named, Qt::CaseInsensitive) && m_text.size() > named.size()
+        && (m_text.size() == named.size() + 1 || m_text.at(named.size() + 1) == u'\r'
+            || m_text.at(named.size() + 1) == u'\n')) {
+        m_separator = m_text.at(named.size());
+        m_pos = named.size() + 1;
+        if (m_pos < m_text.size()) {
+            const QChar end = m_text.at(m_pos++);
+            skipLineEnd(end);
+        }
+        return true;
+    }
+    m_separator = detectSeparator(m_text);
+    return true;
+}
+
+void CsvReader::skipLineEnd(QChar first)
+{
+    if (first == u'\r' && atCharacter() && m_text.at(m_pos) == u'\n')
+        ++m_pos;
+    ++m_line;
+}
+
+bool CsvReader::tooLong(const CsvRecord& record, const QString& field, int line)
+{
+    if (record.textSize() + field.size() <= kLongestRecord)
+        return false;
+    m_error = CsvError { line,
+        QStringLiteral("Inregistrarea are peste %1 de caractere: fisierul nu este un tabel de contribuabili")
+            .arg(kLongestRecord) };
+    return true;
+}
+
+bool CsvReader::next(CsvRecord& record)
+{
+    if (m_error || (!m_started && !start()))
+        return false;
+    if (!atCharacter())
+        return false;
+    record = CsvRecord();
+    record.line = m_line;
+    QString field;
+    bool quoted = false; // inside the quotes of a field
+    bool fieldQuoted = false; // the field began with a quote
+    // The character just read and those after it, in this block, up to the
+    // next one that ends the run, appended at once.
+    auto appendRun = [&](auto endsRun) {
         const qsizetype start = m_pos - 1;
         while (m_pos < m_text.size() && !endsRun(m_text.at(m_pos)))
             ++m_pos;
         field += QStringView(m_text).mid(start, m_pos - start);
+    };
+    while (atCharacter()) {
+        const QChar c = m_text.at(m_pos++);
+        if (quoted) {
+            if (c == u'"') {
+                if (atCharacter() && m_text.at(m_pos) == u'"') {
+                    field += u'"';
+                    ++m_pos;
+                } else {
+                    quoted = false;
+                }
+            } else if (c == u'\r' || c == u'\n') {
+                skipLineEnd(c);
+                field += u'\n';
+            } else {
+                appendRun([](QChar next) { return next == u'"' || next == u'\r' || next == u'\n'; });
+            }
+        } else if (c == u'"' && field.isEmpty() && !fieldQuoted) {
+            // Only a quote that opens a field quotes it; anywhere else it is a letter.
+            quoted = true;
+            fieldQuoted = true;
+        } else if (c == m_separator) {
+            record.appendField(field);
+            field.resize(0);
+            fieldQuoted = false;
+        } else if (c == u'\r' || c == u'\n') {
+            skipLineEnd(c);
+            record.appendField(field);
+            record.squeeze();
+            return true;
+        } else {
+            appendRun([this](QChar next) { return next == m_separator || next == u'\r' || next == u'\n'; });
+        }
+        if (tooLong(record, field, record.line))
+            return false;
     }
-
-    void skipLineEnd(QChar first)
-    {
-        if (first == u'\r' && m_pos < m_text.size() && m_text.at(m_pos) == u'\n')
-            ++m_pos;
-        ++m_line;
+    if (m_error)
+        return false;
+    if (quoted) {
+        m_error = CsvError { record.line,
+            QStringLiteral("Ghilimele neinchise: inregistrarea nu se termina pana la sfarsitul fisierului") };
+        return false;
     }
-
-    const QString& m_text;
-    QChar m_separator;
-    qsizetype m_pos = 0;
-    int m_line = 1;
-    std::optional<CsvError> m_error;
-};
-
-} // namespace
+    record.appendField(field);
+    record.squeeze();
+    return true;
+}
 
 CsvDocument ReadCsv(const QByteArray& bytes)
 {
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    CsvReader reader(buffer);
     CsvDocument document;
-    document.encoding = DetectTextEncoding(bytes);
-    const std::optional<QString> text = DecodeText(bytes, document.encoding);
-    if (!text) {
-        document.error = CsvError { 1,
-            QStringLiteral("Fisierul este scris in UTF-16; salvati-l ca CSV in UTF-8 sau Windows-1250") };
-        return document;
-    }
-    document.separator = detectSeparator(*text);
-    Parser parser(*text, document.separator);
-    while (auto record = parser.next())
-        document.records.append(std::move(*record));
-    if (parser.error()) {
+    CsvRecord record;
+    while (reader.next(record))
+        document.records.append(record);
+    document.encoding = reader.encoding();
+    document.separator = reader.separator();
+    if (reader.error()) {
         document.records.clear();
-        document.error = parser.error();
+        document.error = reader.error();
     }
     return document;
 }

@@ -2,7 +2,10 @@
 
 #include "exchange/TextDecoding.h"
 
+class QIODevice;
+
 #include <QList>
+#include <QString>
 #include <QStringList>
 #include <QStringView>
 #include <optional>
@@ -21,6 +24,7 @@ public:
     QStringList fields() const;
     // Every field empty (a blank line, or a row of separators only).
     bool isEmpty() const { return m_text.isEmpty(); }
+    qsizetype textSize() const { return m_text.size(); }
 
     void appendField(QStringView text);
     void squeeze();
@@ -38,7 +42,7 @@ struct CsvError
     QString message;
 };
 
-// A CSV file as spreadsheets save it: the first record is the header.
+// A CSV file read whole (tests, small files): the first record is the header.
 struct CsvDocument
 {
     TextEncoding encoding = TextEncoding::Utf8;
@@ -47,11 +51,53 @@ struct CsvDocument
     std::optional<CsvError> error; // the file cannot be read; records are then empty
 };
 
-// Reads RFC 4180 CSV: fields separated by "," or ";" (whichever the header
-// line holds more of outside quotes), a field in double quotes may hold the
-// separator, line breaks and doubled quotes; records end in CR LF, LF or a lone
-// CR. Fields are kept exactly, blanks included. Line breaks inside a quoted
-// field are kept as LF. A quote that is never closed makes the file unreadable.
+// Reads RFC 4180 CSV record by record, holding one block of the file and one
+// record at a time, so that a file of any size costs the same memory: fields
+// separated by "," or ";" (whichever the header line holds more of outside
+// quotes, or the one a first line "sep=;" names, as spreadsheets write it), a
+// field in double quotes may hold the separator, line breaks and doubled
+// quotes; records end in CR LF, LF or a lone CR. Fields are kept exactly,
+// blanks included. Line breaks inside a quoted field are kept as LF. The
+// encoding is decided as TextDecoder does. A quote that is never closed, or
+// a record longer than any payer's (a file that is no table), makes the file
+// unreadable.
+class CsvReader
+{
+public:
+    explicit CsvReader(QIODevice& device);
+
+    // The next record into record; false at the end of the file, or when the
+    // file cannot be read (error()).
+    bool next(CsvRecord& record);
+
+    const std::optional<CsvError>& error() const { return m_error; }
+    TextEncoding encoding() const { return m_decoder.encoding(); }
+    QChar separator() const { return m_separator; }
+    // Bytes of the file read so far, for progress.
+    qint64 bytesRead() const { return m_bytesRead; }
+
+    // The most characters one record may hold.
+    static constexpr qsizetype kLongestRecord = 1 << 20;
+
+private:
+    bool fill();
+    bool start();
+    bool atCharacter(); // a character at m_pos, reading on when needed
+    void skipLineEnd(QChar first);
+    bool tooLong(const CsvRecord& record, const QString& field, int line);
+
+    QIODevice& m_device;
+    TextDecoder m_decoder;
+    bool m_started = false;
+    bool m_atEnd = false;
+    QString m_text; // decoded, not yet parsed from m_pos
+    qsizetype m_pos = 0;
+    qint64 m_bytesRead = 0;
+    QChar m_separator = u',';
+    int m_line = 1;
+    std::optional<CsvError> m_error;
+};
+
 CsvDocument ReadCsv(const QByteArray& bytes);
 
 } // namespace itm::exchange

@@ -1,5 +1,6 @@
 #pragma once
 
+class QPushButton;
 class QWidget;
 
 #include "month/MonthPeriod.h"
@@ -17,11 +18,17 @@ namespace itm::exchange {
 bool ImportPayersFromWindow(Tdm& dm, QWidget* parent);
 
 // The register into a workbook or a CSV file chosen in the file chooser, by
-// the ending of its name. Returns whether the file was written.
+// the ending of its name (none: a workbook), written as a job that can be
+// cancelled. Returns whether the file was written.
 bool ExportRegisterFromWindow(Tdm& dm, QWidget* parent);
 
 // The listing of a month, with its totals, into a workbook or a CSV file
-// chosen in the file chooser. Returns whether the file was written.
+// chosen in the file chooser, as the register. Returns whether the file was
+// written.
 bool ExportMonthFromWindow(Tdm& dm, const MonthPeriod& period, QWidget* parent);
+
+// "Export &registru" (Alt+R) beside a window's Export button, in its row and
+// after it in the Tab order: the register's export from that window.
+QPushButton* AddRegisterExportBeside(QPushButton* exportButton, Tdm& dm);
 
 } // namespace itm::exchange

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace itm::exchange {
 
 namespace {
@@ -17,6 +19,9 @@ enum Column
     LineColumn,
     CodeColumn,
     StatusColumn,
+    NameColumn,
+    CountyColumn,
+    LocalityColumn,
     MessageColumn,
     ColumnCount
 };
@@ -24,8 +29,10 @@ enum Column
 const FormCell previewCells[] = {
     label(nullptr, 0, 0, 0, "summary"),
     label("Fisierul are linii respinse: nu se importa nimic. Corectati-le si importati din nou.", 1, 0, 0, "refused"),
-    widget<QTableView>("rows", nullptr, 2, 0, 0, Grow | GrowDown),
-    widget<QDialogButtonBox>("buttons", nullptr, 3, 0, 0, Grow),
+    label(nullptr, 2, 0, 0, "doubts"),
+    label(nullptr, 3, 0, 0, "shown"),
+    widget<QTableView>("rows", nullptr, 4, 0, 0, Grow | GrowDown),
+    widget<QDialogButtonBox>("buttons", nullptr, 5, 0, 0, Grow),
 };
 } // namespace
 
@@ -78,8 +85,14 @@ QVariant ImportPreviewModel::data(const QModelIndex& index, int role) const
         return row.code;
     case StatusColumn:
         return ImportStatusText(row.status);
+    case NameColumn:
+        return row.name;
+    case CountyColumn:
+        return row.county;
+    case LocalityColumn:
+        return row.locality;
     case MessageColumn:
-        return row.message;
+        return row.message.isEmpty() ? row.warning : row.message;
     }
     return {};
 }
@@ -88,7 +101,8 @@ QVariant ImportPreviewModel::headerData(int section, Qt::Orientation orientation
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char* const titles[ColumnCount] = { "Linia", "C.U.I./C.N.P.", "Stare", "Mesaj" };
+    static const char* const titles[ColumnCount]
+        = { "Linia", "C.U.I./C.N.P.", "Stare", "Denumire", "Judet", "Localitate", "Mesaj" };
     return QString::fromLatin1(titles[section]);
 }
 
@@ -100,6 +114,21 @@ ImportPreview::ImportPreview(const QString& fileName, const ImportReport& report
     const FormControls form = buildForm(this, previewCells, Loose);
     form.get<QLabel>("summary")->setText(report.lines().constLast());
     form.get<QLabel>("refused")->setVisible(!report.canWrite());
+    const auto doubts = std::count_if(
+        report.rows.cbegin(), report.rows.cend(), [](const ImportRow& row) { return !row.warning.isEmpty(); });
+    auto* doubtsLabel = form.get<QLabel>("doubts");
+    doubtsLabel->setText(QStringLiteral("Atentie: %1 linii au semnul '?' in mijlocul unui cuvant (vezi Mesaj); "
+                                        "verificati fisierul inainte de import.")
+                             .arg(doubts));
+    doubtsLabel->setVisible(doubts > 0);
+    const ImportCounts counts = report.counts();
+    const qint64 rowsRead = counts.imported + counts.updated + counts.existing + counts.refused;
+    auto* shownLabel = form.get<QLabel>("shown");
+    shownLabel->setText(QStringLiteral("Se arata %1 din %2 linii: toate cele respinse si primele %3 celelalte.")
+                            .arg(report.rows.size())
+                            .arg(rowsRead)
+                            .arg(ImportReport::kShownRows));
+    shownLabel->setVisible(report.rows.size() < rowsRead);
 
     table = form.get<QTableView>("rows");
     table->setModel(new ImportPreviewModel(report, table));
@@ -118,7 +147,7 @@ ImportPreview::ImportPreview(const QString& fileName, const ImportReport& report
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     table->setFocus();
-    resize(720, 420);
+    resize(900, 460);
 }
 
 } // namespace itm::exchange

@@ -14,7 +14,8 @@ namespace itm::exchange {
 QString ImportStatusText(ImportStatus status);
 
 // The rows of an import report as a table: line, code, what happens to the
-// row, and why a refused row is refused. A file that cannot be read at all
+// row, what is stored (the cleaned name, the county, the locality), and why
+// a refused row is refused or what is doubtful about a row. A file that cannot be read at all
 // shows its one fault.
 class ImportPreviewModel : public QAbstractTableModel
 {

@@ -1,9 +1,11 @@
 #include "exchange/MonthSheet.h"
 
+#include "exchange/CellText.h"
 #include "exchange/SheetFile.h"
+#include "month/MonthColumns.h"
 #include "month/MonthReport.h"
+#include "platform/AtomicFile.h"
 
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace itm::exchange {
@@ -18,16 +20,21 @@ QString sumOf(char column, qsizetype lastRow)
 
 bool writeMonthCsv(const QVector<MonthRow>& rows, const QString& path, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
+    // The month command's CSV, with each text as a spreadsheet is to show it
+    // and safe from formulas.
+    QVector<MonthRow> safeRows = rows;
+    for (MonthRow& row : safeRows) {
+        row.cui = CsvSafeText(LettersOfStoredText(row.cui));
+        row.legalName = CsvSafeText(LettersOfStoredText(row.legalName));
+        row.county = CsvSafeText(LettersOfStoredText(row.county));
     }
+    QString text;
     {
-        QTextStream out(&file);
-        WriteMonthCsv(out, rows);
+        QTextStream out(&text);
+        WriteMonthCsv(out, safeRows);
     }
-    if (!file.commit()) {
+    AtomicFile file(path);
+    if (!file.open() || !file.write(text.toUtf8()) || !file.commit()) {
         *error = file.errorString();
         return false;
     }
@@ -37,17 +44,18 @@ bool writeMonthCsv(const QVector<MonthRow>& rows, const QString& path, QString* 
 
 SheetTable MonthSheet(const QVector<MonthRow>& rows, const MonthPeriod& period)
 {
-    SheetTable sheet(QStringLiteral("Luna %1-%2").arg(period.year).arg(period.month, 2, 10, QLatin1Char('0')),
-        { QStringLiteral("cui"), QStringLiteral("denumire"), QStringLiteral("judet"), QStringLiteral("stare"),
-            QStringLiteral("nrsal"), QStringLiteral("fondlunsal"), QStringLiteral("comdat"), QStringLiteral("comac"),
-            QStringLiteral("diferenta") });
+    // The columns titled as the month window titles them.
+    QStringList titles;
+    for (int column = 0; column < kMonthColumnCount; ++column)
+        titles.append(MonthColumnTitle(MonthColumn(column)));
+    SheetTable sheet(QStringLiteral("Luna %1-%2").arg(period.year).arg(period.month, 2, 10, QLatin1Char('0')), titles);
     for (const MonthRow& row : rows) {
         SheetRow cells { SheetCell::Text(row.cui), SheetCell::Text(row.legalName), SheetCell::Text(row.county),
             SheetCell::Text(StatusText(row.status)) };
         if (row.declared()) {
-            cells << SheetCell::Number(row.employees) << SheetCell::Number(row.fund)
-                  << SheetCell::Number(row.commission) << SheetCell::Number(row.paid)
-                  << SheetCell::Number(row.difference());
+            cells << SheetCell::Amount(row.employees) << SheetCell::Amount(row.fund)
+                  << SheetCell::Amount(row.commission) << SheetCell::Amount(row.paid)
+                  << SheetCell::Amount(row.difference());
         } else {
             for (int i = 0; i < 5; ++i)
                 cells << SheetCell::Text(QString());
@@ -59,20 +67,23 @@ SheetTable MonthSheet(const QVector<MonthRow>& rows, const MonthPeriod& period)
     sheet.append({ SheetCell::Text(QStringLiteral("TOTAL")),
         SheetCell::Text(QStringLiteral("declarati %1, lipsa %2").arg(totals.declared).arg(totals.missing)),
         SheetCell::Text(QString()), SheetCell::Text(QString()),
-        SheetCell::Formula(sumOf('E', lastRow), totals.employees), SheetCell::Formula(sumOf('F', lastRow), totals.fund),
-        SheetCell::Formula(sumOf('G', lastRow), totals.commission),
-        SheetCell::Formula(sumOf('H', lastRow), totals.paid),
-        SheetCell::Formula(sumOf('I', lastRow), totals.commission - totals.paid) });
+        SheetCell::AmountFormula(sumOf('E', lastRow), totals.employees),
+        SheetCell::AmountFormula(sumOf('F', lastRow), totals.fund),
+        SheetCell::AmountFormula(sumOf('G', lastRow), totals.commission),
+        SheetCell::AmountFormula(sumOf('H', lastRow), totals.paid),
+        SheetCell::AmountFormula(sumOf('I', lastRow), totals.commission - totals.paid) });
+    sheet.setClosingRows(1);
     return sheet;
 }
 
-bool WriteMonthFile(const QVector<MonthRow>& rows, const MonthPeriod& period, const QString& path, QString* error)
+bool WriteMonthFile(const QVector<MonthRow>& rows, const MonthPeriod& period, const QString& path, QString* error,
+    JobProgress* progress)
 {
     const auto format = SheetFormatOfPath(path);
     if (format == SheetFormat::Csv)
         return writeMonthCsv(rows, path, error);
     SheetTable sheet = MonthSheet(rows, period);
-    return WriteSheetFile(sheet, path, error);
+    return WriteSheetFile(sheet, path, error, progress);
 }
 
 } // namespace itm::exchange

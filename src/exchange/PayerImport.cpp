@@ -1,12 +1,17 @@
 #include "exchange/PayerImport.h"
 
+#include "exchange/CellText.h"
+#include "payers/Counties.h"
 #include "payers/FiscalCode.h"
 #include "payers/PayerValidation.h"
+#include "platform/Job.h"
 #include "store/Connection.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
 #include "store/TypedRecord.h"
 #include "store/UpdateSql.h"
+
+#include <QBuffer>
 
 namespace itm::exchange {
 
@@ -21,6 +26,17 @@ bool isValidCode(const QString& code)
     } catch (const ConversionError&) {
         return false;
     }
+}
+
+// The key under which a valid code is remembered while a file is read: its
+// digits and their count (a leading zero makes another code). A valid code
+// has at most 13 digits, so a million codes take a few megabytes.
+qint64 codeKey(const QString& code)
+{
+    qint64 key = 0;
+    for (const QChar c : code)
+        key = key * 10 + (c.unicode() - u'0');
+    return key * 16 + code.size();
 }
 
 void applyWrites(TypedRecord& record, const QList<ColumnWrite>& writes)
@@ -48,7 +64,6 @@ public:
     // stored: the payer as read from the register, for a payer updated.
     void write(TypedRecord& payer, ImportStatus status, const QVector<QVariant>& stored)
     {
-        CleanPayerRecord(payer);
         if (status == ImportStatus::New)
             m_rows.write(RowWrite::Insert, payer.values(), {});
         else
@@ -64,29 +79,33 @@ private:
 
 bool ImportReport::canWrite() const
 {
-    return !fileError && counts().refused == 0;
+    return !fileError && all.refused == 0;
 }
 
 ImportCounts ImportReport::counts() const
 {
-    ImportCounts result;
-    for (const ImportRow& row : rows) {
-        switch (row.status) {
-        case ImportStatus::New:
-            ++result.imported;
-            break;
-        case ImportStatus::Update:
-            ++result.updated;
-            break;
-        case ImportStatus::Existing:
-            ++result.existing;
-            break;
-        case ImportStatus::Refused:
-            ++result.refused;
-            break;
-        }
+    return all;
+}
+
+void ImportReport::add(const ImportRow& row)
+{
+    switch (row.status) {
+    case ImportStatus::New:
+        ++all.imported;
+        break;
+    case ImportStatus::Update:
+        ++all.updated;
+        break;
+    case ImportStatus::Existing:
+        ++all.existing;
+        break;
+    case ImportStatus::Refused:
+        ++all.refused;
+        break;
     }
-    return result;
+    const int shown = all.imported + all.updated + all.existing;
+    if (row.status == ImportStatus::Refused || shown <= kShownRows)
+        rows.append(row);
 }
 
 QStringList ImportReport::lines() const
@@ -123,6 +142,7 @@ QString PayerImport::evaluate(
     const PayerRowValues values = m_reader.read(record, header);
     if (values.failure)
         return *values.failure;
+    m_lastWarning = values.warning;
     if (registerRow >= 0) {
         Dataset& payers = *m_dm.qryFirme;
         payers.setRecNo(registerRow + 1);
@@ -132,6 +152,20 @@ QString PayerImport::evaluate(
         stored = payer.values();
     }
     applyWrites(payer, values.writes);
+    if (registerRow >= 0) {
+        // A text the file holds as the export wrote it keeps its stored
+        // bytes: a register exported, edited elsewhere and imported again
+        // changes only what was edited.
+        for (const auto& [column, fileText] : values.fileTexts) {
+            const int index = int(payer.columnNames().indexOf(column));
+            if (index >= 0 && LettersOfStoredText(valueText(stored.at(index))) == fileText)
+                payer.FieldAt(index).setAsVariant(stored.at(index));
+        }
+    }
+    // A Bucharest payer's locality is the city, as the payer panel gives it.
+    const QString county = m_reader.countyName(payer.fieldText(QStringLiteral("codjudet")));
+    if (isBucharest(county) && isBlank(payer.fieldText(QStringLiteral("loc"))))
+        payer.FieldByName(QStringLiteral("loc")).setAsVariant(county);
 
     // Only a commercial company carries a suffix. A new prefix alone erases the
     // suffix, as choosing it in the legal-name dialog does; a file that names
@@ -143,26 +177,32 @@ QString PayerImport::evaluate(
             return QStringLiteral("Sufixul se foloseste doar cu prefixul S.C.");
     }
 
-    const RuleOutcome outcome = ValidatePayer(payer, m_reader.countyName(payer.fieldText(QStringLiteral("codjudet"))));
+    const RuleOutcome outcome = ValidatePayer(payer, county);
     if (outcome.failure)
         return outcome.failure->message;
     applyWrites(payer, outcome.writes);
+    CleanPayerRecord(payer);
     return QString();
 }
 
-ImportReport PayerImport::check(const QByteArray& fileBytes, bool update)
+ImportReport PayerImport::check(QIODevice& file, bool update, JobProgress* progress)
 {
-    return process(fileBytes, update, nullptr);
+    return process(file, update, nullptr, progress);
 }
 
-ImportReport PayerImport::run(const QByteArray& fileBytes, bool update)
+ImportReport PayerImport::run(QIODevice& file, bool update, JobProgress* progress)
 {
     ImportReport report;
     {
         Writer writer(m_dm);
-        report = process(fileBytes, update, &writer);
-        if (report.canWrite())
+        report = process(file, update, &writer, progress);
+        if (report.canWrite()) {
+            if (progress) {
+                progress->checkCancelled();
+                progress->setCancellable(false);
+            }
             writer.commit();
+        }
     }
     report.written = report.canWrite();
     // The register query does not know the rows written beside it.
@@ -171,22 +211,38 @@ ImportReport PayerImport::run(const QByteArray& fileBytes, bool update)
     return report;
 }
 
-ImportReport PayerImport::process(const QByteArray& fileBytes, bool update, Writer* writer)
+ImportReport PayerImport::check(const QByteArray& fileBytes, bool update)
+{
+    QBuffer buffer;
+    buffer.setData(fileBytes);
+    buffer.open(QIODevice::ReadOnly);
+    return check(buffer, update);
+}
+
+ImportReport PayerImport::run(const QByteArray& fileBytes, bool update)
+{
+    QBuffer buffer;
+    buffer.setData(fileBytes);
+    buffer.open(QIODevice::ReadOnly);
+    return run(buffer, update);
+}
+
+ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, JobProgress* progress)
 {
     ImportReport report;
-    const CsvDocument document = ReadCsv(fileBytes);
-    if (document.error) {
-        report.fileError = document.error;
+    if (progress) {
+        progress->setStep(QStringLiteral("Se citesc contribuabilii din fisier"));
+        progress->setTotal(std::max<qint64>(0, file.size() - file.pos()));
+    }
+    CsvReader reader(file);
+    CsvRecord headerRecord;
+    if (!reader.next(headerRecord) || headerRecord.isEmpty()) {
+        report.fileError = reader.error().value_or(CsvError { 1, QStringLiteral("Fisierul nu are cap de tabel") });
         return report;
     }
-    const QList<CsvRecord>& records = document.records;
-    if (records.isEmpty() || records.constFirst().isEmpty()) {
-        report.fileError = CsvError { 1, QStringLiteral("Fisierul nu are cap de tabel") };
-        return report;
-    }
-    const PayerHeader header = ReadPayerHeader(records.constFirst());
+    const PayerHeader header = ReadPayerHeader(headerRecord);
     if (header.failure) {
-        report.fileError = CsvError { records.constFirst().line, *header.failure };
+        report.fileError = CsvError { headerRecord.line, *header.failure };
         return report;
     }
     const int codeField = int(header.columnOfField.indexOf(0));
@@ -199,26 +255,33 @@ ImportReport PayerImport::process(const QByteArray& fileBytes, bool update, Writ
     for (int i = int(codes.size()) - 1; i >= 0; --i)
         registerRows.insert(codes.at(i).toUpper(), i);
 
-    QHash<QString, int> linesOfCodes;
+    QHash<qint64, int> linesOfCodes;
     bool refused = false;
     // Every row starts from an empty record of the register's columns.
     const TypedRecord emptyPayer(*m_dm.qryFirme);
-    for (int index = 1; index < records.size(); ++index) {
-        const CsvRecord& record = records.at(index);
+    CsvRecord record;
+    qint64 rowsRead = 0;
+    while (reader.next(record)) {
+        if (progress && ++rowsRead % 256 == 0) {
+            progress->setDone(reader.bytesRead());
+            progress->checkCancelled();
+        }
         if (record.isEmpty())
             continue;
         ImportRow row;
         row.line = record.line;
-        row.code = codeField < record.fieldCount() ? record.field(codeField).toString() : QString();
-        const QString key = row.code.toUpper();
-        const auto earlier = linesOfCodes.constFind(key);
-        if (!isValidCode(row.code)) {
+        QString codeFailure;
+        row.code
+            = codeField < record.fieldCount() ? PayerCodeOfField(record.field(codeField), &codeFailure) : QString();
+        if (!codeFailure.isEmpty()) {
+            row.message = codeFailure;
+        } else if (!isValidCode(row.code)) {
             row.message = QStringLiteral("Atentie, cod fiscal eronat !!!");
-        } else if (earlier != linesOfCodes.cend()) {
+        } else if (const auto earlier = linesOfCodes.constFind(codeKey(row.code)); earlier != linesOfCodes.cend()) {
             row.message = QStringLiteral("Codul %1 apare deja pe linia %2").arg(row.code).arg(*earlier);
         } else {
-            linesOfCodes.insert(key, row.line);
-            const int registerRow = registerRows.value(key, -1);
+            linesOfCodes.insert(codeKey(row.code), row.line);
+            const int registerRow = registerRows.value(row.code.toUpper(), -1);
             if (registerRow >= 0 && !update) {
                 row.status = ImportStatus::Existing;
             } else {
@@ -227,6 +290,12 @@ ImportReport PayerImport::process(const QByteArray& fileBytes, bool update, Writ
                 row.message = evaluate(record, header, registerRow, payer, stored);
                 if (row.message.isEmpty()) {
                     row.status = registerRow >= 0 ? ImportStatus::Update : ImportStatus::New;
+                    if (report.all.imported + report.all.updated < ImportReport::kShownRows) {
+                        row.name = payer.fieldText(QStringLiteral("denumire"));
+                        row.county = m_reader.countyName(payer.fieldText(QStringLiteral("codjudet")));
+                        row.locality = payer.fieldText(QStringLiteral("loc"));
+                        row.warning = m_lastWarning;
+                    }
                     // Once a row is refused nothing will be kept: the rest are only checked.
                     if (writer && !refused)
                         writer->write(payer, row.status, stored);
@@ -234,8 +303,15 @@ ImportReport PayerImport::process(const QByteArray& fileBytes, bool update, Writ
             }
         }
         refused = refused || row.status == ImportStatus::Refused;
-        report.rows.append(row);
+        report.add(row);
     }
+    if (reader.error()) {
+        report.fileError = reader.error();
+        report.rows.clear();
+        report.all = ImportCounts();
+    }
+    if (progress)
+        progress->setDone(reader.bytesRead());
     return report;
 }
 

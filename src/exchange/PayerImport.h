@@ -6,7 +6,10 @@
 #include <QByteArray>
 #include <QList>
 
+class QIODevice;
+
 namespace itm {
+class JobProgress;
 class Tdm;
 class TypedRecord;
 } // namespace itm
@@ -27,6 +30,12 @@ struct ImportRow
     QString code;
     ImportStatus status = ImportStatus::Refused;
     QString message; // why the row is refused
+    // What is stored for a row that passes: the cleaned legal name, the
+    // county's name and the locality; and a doubt about the row.
+    QString name;
+    QString county;
+    QString locality;
+    QString warning;
 };
 
 struct ImportCounts
@@ -37,12 +46,19 @@ struct ImportCounts
     int existing = 0;
 };
 
-// What importing one file does, row by row.
+// What importing one file does, row by row. A file of any size is read as a
+// stream: the report keeps every refused row, but of the others only the
+// first kShownRows (to show them before the import), and counts them all.
 struct ImportReport
 {
+    static constexpr int kShownRows = 2000;
+
     std::optional<CsvError> fileError; // the file cannot be read as a payer file at all
-    QList<ImportRow> rows; // every row that is not empty, in file order
+    QList<ImportRow> rows; // in file order: every refused row, the first kShownRows others
+    ImportCounts all; // every row that is not empty
     bool written = false; // the new and updated rows are in the register
+
+    void add(const ImportRow& row);
 
     // Nothing is written unless every row can be.
     bool canWrite() const;
@@ -64,16 +80,22 @@ public:
     explicit PayerImport(Tdm& dm);
 
     // Checks every row and writes nothing. update: a payer already in the
-    // register takes the file's columns instead of being left alone.
-    ImportReport check(const QByteArray& fileBytes, bool update);
+    // register takes the file's columns instead of being left alone. The
+    // file is read from where it stands to its end, block by block; progress
+    // (when given) counts its bytes and may cancel (JobCancelled).
+    ImportReport check(QIODevice& file, bool update, JobProgress* progress = nullptr);
 
     // Checks and writes in one transaction, committed only when every row
-    // passes. A database error rolls everything back and raises DatabaseError.
+    // passes. A database error rolls everything back and raises DatabaseError;
+    // so does a cancel, by JobCancelled.
+    ImportReport run(QIODevice& file, bool update, JobProgress* progress = nullptr);
+
+    ImportReport check(const QByteArray& fileBytes, bool update);
     ImportReport run(const QByteArray& fileBytes, bool update);
 
 private:
     class Writer;
-    ImportReport process(const QByteArray& fileBytes, bool update, Writer* writer);
+    ImportReport process(QIODevice& file, bool update, Writer* writer, JobProgress* progress);
     // The record a row makes (the stored payer's with the file's columns over
     // it, when it updates one), checked; the message when it is refused.
     // stored receives the payer as read from the register, when one is updated.
@@ -82,6 +104,7 @@ private:
 
     Tdm& m_dm;
     PayerRowReader m_reader;
+    QString m_lastWarning; // of the row evaluated last
 };
 
 } // namespace itm::exchange

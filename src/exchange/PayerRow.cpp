@@ -1,5 +1,6 @@
 #include "exchange/PayerRow.h"
 
+#include "exchange/CellText.h"
 #include "exchange/PayerColumns.h"
 #include "exchange/PlainLetters.h"
 #include "payers/LegalForms.h"
@@ -7,6 +8,8 @@
 #include "payers/Sector.h"
 #include "store/Dataset.h"
 #include "store/StrictNumber.h"
+
+#include <QRegularExpression>
 
 namespace itm::exchange {
 
@@ -53,7 +56,34 @@ std::optional<qint64> legalFormIndex(const QString& text, int count, const QHash
     return *found;
 }
 
+// A "?" with a letter on either side: a letter that a conversion between
+// encodings lost, most likely.
+bool holdsLostLetter(const QString& text)
+{
+    for (qsizetype i = 1; i + 1 < text.size(); ++i) {
+        if (text.at(i) == u'?' && text.at(i - 1).isLetter() && text.at(i + 1).isLetter())
+            return true;
+    }
+    return false;
+}
+
+// The most names of counties remembered: a file names each county in a few ways.
+constexpr qsizetype kRememberedCountyNames = 4096;
+
 } // namespace
+
+QString PayerCodeOfField(QStringView field, QString* failure)
+{
+    static const QRegularExpression scientific(QStringLiteral("^[0-9]+([.,][0-9]+)?[eE][+]?[0-9]+$"));
+    QString code = field.trimmed().toString();
+    if (code.startsWith(QStringLiteral("RO"), Qt::CaseInsensitive))
+        code = code.mid(2).trimmed();
+    if (scientific.match(code).hasMatch())
+        *failure = QStringLiteral("Codul '%1' a fost transformat in numar de foaia de calcul (cifrele lui s-au "
+                                  "pierdut); formatati coloana cui ca text si salvati din nou")
+                       .arg(field.trimmed());
+    return code;
+}
 
 PayerHeader ReadPayerHeader(const CsvRecord& header)
 {
@@ -90,7 +120,7 @@ PayerRowReader::PayerRowReader(Dataset& payers, Dataset& counties)
     const QVector<QString> keys = counties.columnTexts(QStringLiteral("codjudet"));
     const QVector<QString> names = counties.columnTexts(QStringLiteral("denumire"));
     for (int i = 0; i < keys.size(); ++i) {
-        m_countyKeys.insert(WithoutDiacritics(names.at(i).trimmed()).toUpper(), keys.at(i));
+        m_counties.append({ keys.at(i), names.at(i) });
         m_countyNames.insert(keys.at(i), names.at(i));
     }
     // The texts the payer validation writes into empty fields ("fara banca"),
@@ -130,6 +160,18 @@ PayerRowReader::PayerRowReader(Dataset& payers, Dataset& counties)
     }
 }
 
+QString PayerRowReader::countyKey(const QString& name) const
+{
+    const auto known = m_countyKeys.constFind(name);
+    if (known != m_countyKeys.cend())
+        return *known;
+    const auto county = MatchCounty(name, m_counties);
+    const QString key = county ? county->key : QString();
+    if (m_countyKeys.size() < kRememberedCountyNames)
+        m_countyKeys.insert(name, key);
+    return key;
+}
+
 PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& header) const
 {
     PayerRowValues row;
@@ -153,10 +195,16 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
         }
         const FileColumn& column = m_fileColumns.at(fileColumn);
         // A record shorter than the header leaves its last columns empty.
-        const QString raw = i < record.fieldCount() ? record.field(i).toString() : QString();
+        // The text as exported, without the mark that kept it from being a formula.
+        const QString raw = i < record.fieldCount() ? CsvCellText(record.field(i)) : QString();
         if (column.kind == FileColumn::Code) {
-            row.code = raw; // checked exactly as typed, as the payer-code field does
-            row.writes.append({ column.name, raw });
+            QString failure;
+            row.code = PayerCodeOfField(raw, &failure);
+            if (!failure.isEmpty()) {
+                row.failure = failure;
+                return row;
+            }
+            row.writes.append({ column.name, row.code });
             continue;
         }
         const QString plain = WithoutDiacritics(raw);
@@ -182,10 +230,9 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
         }
         case FileColumn::County: {
             QString key;
-            const QString county = plain.trimmed().toUpper();
-            if (!county.isEmpty()) {
-                key = m_countyKeys.value(county);
-                if (key.isNull()) {
+            if (!plain.trimmed().isEmpty()) {
+                key = countyKey(raw);
+                if (key.isEmpty()) {
                     row.failure = QStringLiteral("Judet necunoscut: '%1'").arg(raw);
                     return row;
                 }
@@ -212,7 +259,12 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
                                   .arg(column.size);
                 return row;
             }
+            if (row.warning.isEmpty() && holdsLostLetter(text))
+                row.warning = QStringLiteral("Semnul '?' in mijlocul unui cuvant in campul '%1': o litera pierduta "
+                                             "la salvarea fisierului?")
+                                  .arg(column.name);
             row.writes.append({ column.name, text });
+            row.fileTexts.append({ column.name, raw });
             break;
         }
         }

@@ -2,6 +2,7 @@
 
 #include "exchange/CsvReader.h"
 #include "store/RuleOutcome.h"
+#include "taxregister/CountyMatch.h"
 
 #include <QHash>
 #include <QVector>
@@ -23,6 +24,12 @@ struct PayerHeader
 
 PayerHeader ReadPayerHeader(const CsvRecord& header);
 
+// The payer code a field of a file holds, as spreadsheets leave it: without
+// the blanks around it and without a leading "RO" (the VAT prefix). A code
+// that a spreadsheet turned into a number in scientific notation
+// ("1.85032E+12") has lost its digits: it is refused, with *failure saying so.
+QString PayerCodeOfField(QStringView field, QString* failure);
+
 // One record of a payer file as the values the payer panel would have put
 // into the record: letters without diacritics and in the case of their field
 // (a default of the validation, "fara banca", as the validation writes it),
@@ -32,7 +39,11 @@ struct PayerRowValues
 {
     QString code;
     QList<ColumnWrite> writes; // firme columns, codjudet for judet
+    // The text columns written and the file's text for each: a payer updated
+    // from the file keeps a stored text that the file holds as exported.
+    QList<std::pair<QString, QString>> fileTexts;
     std::optional<QString> failure;
+    QString warning; // a doubt about the row that does not refuse it
 };
 
 class PayerRowReader
@@ -48,7 +59,12 @@ public:
     QString countyName(const QString& codjudet) const { return m_countyNames.value(codjudet); }
 
 private:
-    QHash<QString, QString> m_countyKeys; // name without diacritics, upper case -> key
+    // The county's key for a name as a file writes it, matched as the tax
+    // register's counties are; empty when no county has that name.
+    QString countyKey(const QString& name) const;
+
+    QList<CountyRow> m_counties;
+    mutable QHash<QString, QString> m_countyKeys; // names met so far -> key
     QHash<QString, QString> m_countyNames; // key -> name
     // How each column a payer file may name is read into the register.
     struct FileColumn

@@ -70,6 +70,10 @@ RegisterSheet::RegisterSheet(Connection& connection, RegisterColumns columns)
     while (counties.step())
         m_countyNames.insert(counties.text(0), counties.text(1));
 
+    Statement count(connection, QStringLiteral("SELECT count(*) FROM firme"));
+    if (count.step())
+        m_rowCount = count.value(0).toLongLong();
+
     m_payers = std::make_unique<Statement>(connection, QStringLiteral("SELECT * FROM firme ORDER BY cui, id"));
     QHash<QString, int> fieldOfColumn;
     for (int i = 0; i < m_payers->columnCount(); ++i)

@@ -33,6 +33,7 @@ public:
     QString title() const override { return QStringLiteral("Contribuabili"); }
     QStringList header() const override;
     bool next(SheetRow& row) override;
+    qint64 rowCount() const override { return m_rowCount; }
 
 private:
     struct Column
@@ -51,6 +52,7 @@ private:
     QList<Column> m_columns;
     QHash<QString, QString> m_countyNames;
     std::unique_ptr<Statement> m_payers;
+    qint64 m_rowCount = 0;
     int m_prefixField = -1;
     int m_denumireField = -1;
     int m_sufixField = -1;

@@ -1,13 +1,17 @@
 #include "exchange/SheetFile.h"
 
+#include "exchange/CellText.h"
 #include "exchange/XlsxFile.h"
+#include "platform/AtomicFile.h"
+#include "platform/Job.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace itm::exchange {
 
 namespace {
+
+constexpr qsizetype kBlockSize = 256 * 1024;
 
 QByteArray csvField(const QString& text)
 {
@@ -21,23 +25,42 @@ QByteArray csvField(const QString& text)
     return '"' + bytes + '"';
 }
 
-bool writeCsv(SheetSource& source, const QString& path, QString* error)
+// A text cell as the CSV file holds it: the letters of the stored bytes, safe
+// from spreadsheets that would run it as a formula.
+QString csvText(const SheetCell& cell)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    return cell.kind == SheetCell::Kind::Text ? CsvSafeText(LettersOfStoredText(cell.text)) : cell.plainText();
+}
+
+bool writeCsv(SheetSource& source, const QString& path, QString* error, JobProgress* progress)
+{
+    AtomicFile file(path);
+    if (!file.open()) {
         *error = file.errorString();
         return false;
     }
-    file.write(CsvLine(source.header()));
+    QByteArray block = CsvLine(source.header());
     SheetRow row;
     QStringList fields;
     while (source.next(row)) {
         fields.clear();
         for (const SheetCell& cell : std::as_const(row))
-            fields.append(cell.plainText());
-        file.write(CsvLine(fields));
+            fields.append(csvText(cell));
+        block += CsvLine(fields);
+        // Written in blocks: a register of any size costs the memory of one.
+        if (block.size() >= kBlockSize) {
+            if (!file.write(block))
+                break;
+            block.clear();
+        }
+        if (progress) {
+            progress->advance();
+            progress->checkCancelled();
+        }
     }
-    if (!file.commit()) {
+    if (progress)
+        progress->setCancellable(false);
+    if (!file.write(block) || !file.commit()) {
         *error = file.errorString();
         return false;
     }
@@ -67,14 +90,17 @@ QByteArray CsvLine(const QStringList& fields)
     return line + "\r\n";
 }
 
-bool WriteSheetFile(SheetSource& source, const QString& path, QString* error)
+bool WriteSheetFile(SheetSource& source, const QString& path, QString* error, JobProgress* progress)
 {
     const auto format = SheetFormatOfPath(path);
     if (!format) {
         *error = QStringLiteral("Numele fisierului trebuie sa se termine in .xlsx sau .csv");
         return false;
     }
-    return *format == SheetFormat::Xlsx ? WriteXlsxFile(source, path, error) : writeCsv(source, path, error);
+    if (progress)
+        progress->setTotal(source.rowCount());
+    return *format == SheetFormat::Xlsx ? WriteXlsxFile(source, path, error, progress)
+                                        : writeCsv(source, path, error, progress);
 }
 
 } // namespace itm::exchange

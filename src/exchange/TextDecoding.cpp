@@ -1,6 +1,6 @@
 #include "exchange/TextDecoding.h"
 
-#include <QStringDecoder>
+#include <algorithm>
 
 namespace itm::exchange {
 
@@ -37,48 +37,149 @@ bool startsWithUtf16Bom(const QByteArray& bytes)
     return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
 }
 
-bool isValidUtf8(const QByteArray& bytes)
+// A text file never holds a NUL byte; in UTF-16 every Latin letter has one,
+// on the odd places (little-endian) or on the even ones (big-endian).
+bool looksLikeUtf16(const QByteArray& bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
+    const qsizetype pairs = std::min<qsizetype>(bytes.size(), 1024) / 2;
+    qsizetype zeroEven = 0;
+    qsizetype zeroOdd = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        zeroEven += bytes.at(2 * i) == 0;
+        zeroOdd += bytes.at(2 * i + 1) == 0;
+    }
+    return pairs > 0 && std::max(zeroEven, zeroOdd) * 4 >= pairs;
 }
+
+// The length of the UTF-8 letter starting at bytes[0]: 0 when none starts
+// there (a stray continuation byte, an overlong form, a surrogate, beyond
+// U+10FFFF), -1 when the available bytes begin one but end before it does.
+qsizetype utf8Length(const unsigned char* bytes, qsizetype available)
+{
+    const unsigned char lead = bytes[0];
+    qsizetype length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    for (qsizetype i = 1; i < length; ++i) {
+        if (i >= available)
+            return -1;
+        const unsigned char lowest = i == 1 ? low : 0x80;
+        const unsigned char highest = i == 1 ? high : 0xBF;
+        if (bytes[i] < lowest || bytes[i] > highest)
+            return 0;
+    }
+    return length;
+}
+
+const QString utf16Refused
+    = QStringLiteral("Fisierul este scris in UTF-16; salvati-l ca CSV in UTF-8 sau Windows-1250");
 
 } // namespace
-
-TextEncoding DetectTextEncoding(const QByteArray& bytes)
-{
-    if (bytes.startsWith(utf8Bom))
-        return TextEncoding::Utf8WithBom;
-    if (startsWithUtf16Bom(bytes))
-        return TextEncoding::Utf16;
-    return isValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1250;
-}
 
 QString DecodeWindows1250(const QByteArray& bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
-    for (const char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        *out++ = QChar(code < 0x80 ? char16_t(code) : windows1250High[code - 0x80]);
-    }
+    for (const char byte : bytes)
+        *out++ = Windows1250Letter(static_cast<unsigned char>(byte));
     return text;
 }
 
-std::optional<QString> DecodeText(const QByteArray& bytes, TextEncoding encoding)
+QChar Windows1250Letter(unsigned char byte)
 {
-    switch (encoding) {
-    case TextEncoding::Utf8:
-        return QString::fromUtf8(bytes);
-    case TextEncoding::Utf8WithBom:
-        return QString::fromUtf8(bytes.mid(utf8Bom.size()));
-    case TextEncoding::Windows1250:
-        return DecodeWindows1250(bytes);
-    case TextEncoding::Utf16:
-        break;
+    return QChar(byte < 0x80 ? char16_t(byte) : windows1250High[byte - 0x80]);
+}
+
+void TextDecoder::count(unsigned char byte)
+{
+    if (byte == '\r' || (byte == '\n' && !m_afterCr))
+        ++m_line;
+    m_afterCr = byte == '\r';
+}
+
+void TextDecoder::refuseMixed(int line)
+{
+    m_error = DecodingError { line,
+        QStringLiteral("Fisierul amesteca litere UTF-8 cu litere Windows-1250 (de la aceasta linie); salvati-l din "
+                       "nou intreg ca CSV UTF-8") };
+}
+
+QString TextDecoder::decode(const QByteArray& block, bool last)
+{
+    if (m_error)
+        return QString();
+    QByteArray bytes = m_carry + block;
+    m_carry.clear();
+    if (!m_started) {
+        // The BOM and the look of UTF-16 need the first bytes together.
+        if (bytes.size() < 1024 && !last) {
+            m_carry = bytes;
+            return QString();
+        }
+        m_started = true;
+        if (bytes.startsWith(utf8Bom)) {
+            m_encoding = TextEncoding::Utf8WithBom;
+            m_mode = Mode::Utf8;
+            bytes.remove(0, utf8Bom.size());
+        } else if (startsWithUtf16Bom(bytes) || looksLikeUtf16(bytes)) {
+            m_encoding = TextEncoding::Utf16;
+            m_error = DecodingError { 1, utf16Refused };
+            return QString();
+        }
     }
-    return std::nullopt;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    qsizetype end = 0;
+    while (end < size) {
+        const unsigned char byte = data[end];
+        if (byte < 0x80) {
+            count(byte);
+            ++end;
+            continue;
+        }
+        m_afterCr = false;
+        const qsizetype length = utf8Length(data + end, size - end);
+        if (length < 0 && !last) {
+            m_carry = bytes.mid(end);
+            break;
+        }
+        if (length > 0) {
+            if (m_mode == Mode::Windows1250) {
+                refuseMixed(m_firstNotUtf8Line);
+                return QString();
+            }
+            m_mode = Mode::Utf8;
+            end += length;
+            continue;
+        }
+        if (m_mode == Mode::Utf8) {
+            refuseMixed(m_line);
+            return QString();
+        }
+        if (m_mode == Mode::Undecided) {
+            m_mode = Mode::Windows1250;
+            m_encoding = TextEncoding::Windows1250;
+            m_firstNotUtf8Line = m_line;
+        }
+        ++end;
+    }
+    // What came before the mode was decided is ASCII, the same in either.
+    if (m_mode == Mode::Windows1250)
+        return DecodeWindows1250(bytes.first(end));
+    return QString::fromUtf8(bytes.constData(), end);
 }
 
 QString EncodingName(TextEncoding encoding)

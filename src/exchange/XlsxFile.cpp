@@ -1,8 +1,10 @@
 #include "exchange/XlsxFile.h"
 
-#include <QFile>
-#include <QSaveFile>
-#include <QTemporaryDir>
+#include "exchange/CellText.h"
+#include "platform/AtomicFile.h"
+#include "platform/Job.h"
+
+#include <QFileInfo>
 #include <QVector>
 #include <xlsxwriter.h>
 
@@ -41,9 +43,10 @@ QByteArray sheetName(const QString& title)
 class Writer
 {
 public:
-    Writer(lxw_worksheet* sheet, lxw_format* bold)
+    Writer(lxw_worksheet* sheet, lxw_format* bold, lxw_format* amount)
         : m_sheet(sheet)
         , m_bold(bold)
+        , m_amount(amount)
     {
     }
 
@@ -52,6 +55,9 @@ public:
         widen(column, text.size());
         return worksheet_write_string(m_sheet, 0, lxw_col_t(column), text.toUtf8().constData(), m_bold);
     }
+
+    // Every text is written as a string: a cell of the workbook is never a
+    // formula unless the table makes it one (its totals).
 
     lxw_error cell(lxw_row_t row, int column, const SheetCell& cell)
     {
@@ -62,14 +68,15 @@ public:
             // An empty text is no cell at all: the column's filter then offers "(empty)".
             if (cell.text.isEmpty())
                 return LXW_NO_ERROR;
-            return worksheet_write_string(m_sheet, row, col, cell.text.toUtf8().constData(), nullptr);
+            return worksheet_write_string(
+                m_sheet, row, col, LettersOfStoredText(cell.text).toUtf8().constData(), nullptr);
         case SheetCell::Kind::Number:
-            widen(column, int(QString::number(cell.number).size()));
-            return worksheet_write_number(m_sheet, row, col, double(cell.number), nullptr);
+            widen(column, numberWidth(cell));
+            return worksheet_write_number(m_sheet, row, col, double(cell.number), formatOf(cell));
         case SheetCell::Kind::Formula:
-            widen(column, int(QString::number(cell.number).size()));
+            widen(column, numberWidth(cell));
             return worksheet_write_formula_num(
-                m_sheet, row, col, cell.text.toUtf8().constData(), nullptr, double(cell.number));
+                m_sheet, row, col, cell.text.toUtf8().constData(), formatOf(cell), double(cell.number));
         }
         return LXW_NO_ERROR;
     }
@@ -86,6 +93,15 @@ public:
     }
 
 private:
+    lxw_format* formatOf(const SheetCell& cell) const { return cell.amount ? m_amount : nullptr; }
+
+    // An amount's digits and its separators.
+    static int numberWidth(const SheetCell& cell)
+    {
+        const int digits = int(QString::number(cell.number).size());
+        return cell.amount ? digits + digits / 3 : digits;
+    }
+
     void widen(int column, qsizetype characters)
     {
         if (column >= m_widths.size())
@@ -95,10 +111,23 @@ private:
 
     lxw_worksheet* m_sheet;
     lxw_format* m_bold;
+    lxw_format* m_amount;
     QVector<int> m_widths;
 };
 
-lxw_error writeWorkbook(SheetSource& source, const QString& path, const QString& scratch, QString* error)
+// The page set-up for printing the table: A4 landscape, as wide as one page,
+// the header row on every page.
+lxw_error setUpPages(lxw_worksheet* sheet)
+{
+    constexpr uint8_t kA4 = 9;
+    worksheet_set_paper(sheet, kA4);
+    worksheet_set_landscape(sheet);
+    worksheet_fit_to_pages(sheet, 1, 0);
+    return worksheet_repeat_rows(sheet, 0, 0);
+}
+
+lxw_error writeWorkbook(
+    SheetSource& source, const QString& path, const QString& scratch, QString* error, JobProgress* progress)
 {
     const QByteArray scratchPath = scratch.toUtf8();
     lxw_workbook_options options {};
@@ -114,15 +143,28 @@ lxw_error writeWorkbook(SheetSource& source, const QString& path, const QString&
     lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), sheetName(source.title()).constData());
     lxw_format* bold = workbook_add_format(workbook.get());
     format_set_bold(bold);
-    if (!sheet)
+    lxw_format* amount = workbook_add_format(workbook.get());
+    format_set_num_format(amount, "#,##0");
+    if (!sheet || !bold || !amount)
         return LXW_ERROR_MEMORY_MALLOC_FAILED;
+    if (const lxw_error failure = setUpPages(sheet))
+        return failure;
 
-    Writer writer(sheet, bold);
+    Writer writer(sheet, bold, amount);
     const QStringList header = source.header();
     for (int column = 0; column < header.size(); ++column) {
         if (const lxw_error failure = writer.headerCell(column, header.at(column)))
             return failure;
     }
+    // The filter covers the header and the data rows, not the closing ones;
+    // the library, writing row by row, takes it before the rows after it.
+    const qint64 closingRows = source.closingRows() > 0 ? std::min<qint64>(source.closingRows(), source.rowCount()) : 0;
+    const qint64 firstClosingRow = source.rowCount() - closingRows + 1;
+    bool filtered = header.isEmpty();
+    auto setFilter = [&](lxw_row_t lastRow) {
+        filtered = true;
+        return worksheet_autofilter(sheet, 0, 0, lastRow, lxw_col_t(header.size() - 1));
+    };
     lxw_row_t row = 0;
     SheetRow cells;
     while (source.next(cells)) {
@@ -131,14 +173,22 @@ lxw_error writeWorkbook(SheetSource& source, const QString& path, const QString&
             return LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE;
         }
         ++row;
+        if (!filtered && closingRows > 0 && qint64(row) == firstClosingRow) {
+            if (const lxw_error failure = setFilter(row - 1))
+                return failure;
+        }
         for (int column = 0; column < cells.size(); ++column) {
             if (const lxw_error failure = writer.cell(row, column, cells.at(column)))
                 return failure;
         }
+        if (progress) {
+            progress->advance();
+            progress->checkCancelled();
+        }
     }
     worksheet_freeze_panes(sheet, 1, 0);
-    if (!header.isEmpty()) {
-        if (const lxw_error failure = worksheet_autofilter(sheet, 0, 0, row, lxw_col_t(header.size() - 1)))
+    if (!filtered) {
+        if (const lxw_error failure = setFilter(row))
             return failure;
     }
     if (const lxw_error failure = writer.setWidths())
@@ -148,39 +198,28 @@ lxw_error writeWorkbook(SheetSource& source, const QString& path, const QString&
 
 } // namespace
 
-bool WriteXlsxFile(SheetSource& source, const QString& path, QString* error)
+bool WriteXlsxFile(SheetSource& source, const QString& path, QString* error, JobProgress* progress)
 {
     error->clear();
-    // The workbook is made in a folder of its own and then copied over the
-    // destination in one replacement, so a failure never leaves half a file.
-    QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        *error = scratch.errorString();
+    // The library writes the workbook by name: into the atomic writer's
+    // temporary file, which then replaces the destination whole.
+    AtomicFile file(path);
+    if (!file.open()) {
+        *error = file.errorString();
         return false;
     }
-    const QString built = scratch.filePath(QStringLiteral("book.xlsx"));
-    if (const lxw_error failure = writeWorkbook(source, built, scratch.path(), error)) {
+    file.releaseDevice();
+    // The library's own scratch files go beside the workbook, on the same medium.
+    const QString scratch = QFileInfo(file.temporaryPath()).absolutePath();
+    if (const lxw_error failure = writeWorkbook(source, file.temporaryPath(), scratch, error, progress)) {
         if (error->isEmpty())
             *error = xlsxError(failure);
         return false;
     }
-    QFile workbook(built);
-    QSaveFile destination(path);
-    if (!workbook.open(QIODevice::ReadOnly)) {
-        *error = workbook.errorString();
-        return false;
-    }
-    if (!destination.open(QIODevice::WriteOnly)) {
-        *error = destination.errorString();
-        return false;
-    }
-    while (!workbook.atEnd()) {
-        const QByteArray block = workbook.read(1 << 20);
-        if (destination.write(block) != block.size())
-            break;
-    }
-    if (!destination.commit()) {
-        *error = destination.errorString();
+    if (progress)
+        progress->setCancellable(false);
+    if (!file.commit()) {
+        *error = file.errorString();
         return false;
     }
     return true;

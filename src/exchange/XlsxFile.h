@@ -2,12 +2,18 @@
 
 #include "exchange/Sheet.h"
 
+namespace itm {
+class JobProgress;
+}
+
 namespace itm::exchange {
 
 // Writes the table as a workbook of one worksheet: the header row bold and
-// frozen, an autofilter over the table, numbers and formulas as numbers,
-// texts as texts, each column as wide as its longest text. The file is
+// frozen, an autofilter over the table but its closing rows, numbers and
+// formulas as numbers (amounts with thousands separators), texts as texts
+// (never formulas), each column as wide as its longest text, printed on A4
+// landscape as wide as the page with the header on every page. The file is
 // replaced whole or not at all; false with the reason in *error.
-bool WriteXlsxFile(SheetSource& source, const QString& path, QString* error);
+bool WriteXlsxFile(SheetSource& source, const QString& path, QString* error, JobProgress* progress = nullptr);
 
 } // namespace itm::exchange

@@ -1,6 +1,7 @@
 #include "month/TfSituatieLuna.h"
 
 #include "declaration/Period.h"
+#include "exchange/ExchangeWindow.h"
 #include "month/MonthTableModel.h"
 #include "month/MonthTableView.h"
 #include "platform/Guard.h"
@@ -80,6 +81,7 @@ TfSituatieLuna::TfSituatieLuna(Tdm& dm, TfSelDisck* driveDialog, QWidget* parent
     resize(qMin(1180, screen.width() - 40), qMin(640, screen.height() - 40));
     buildWindow();
     attachKeys();
+    exchange::AddRegisterExportBeside(btnExport, m_dm);
     m_loadTimer->setInterval(0);
     connect(m_loadTimer, &QTimer::timeout, this, [this] { runGuarded([this] { loadSlice(); }); });
     connect(m_model, &MonthTableModel::totalsChanged, this, &TfSituatieLuna::showTotals);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFileDialog>
 #include <QString>
+#include <memory>
 
 class QWidget;
 
@@ -20,9 +22,15 @@ public:
         = 0;
 };
 
+// Qt's file dialog with the program's Romanian texts; a file to write typed
+// without an ending gets the first ending of the filter.
 class QtFileChooser : public FileChooser
 {
 public:
+    // The dialog as the chooser shows it.
+    static std::unique_ptr<QFileDialog> dialog(
+        QWidget* parent, const QString& caption, const QString& suggested, const QString& filter, bool save);
+
     QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString saveFileName(
         QWidget* parent, const QString& caption, const QString& suggested, const QString& filter) override;

@@ -97,7 +97,10 @@ QString BlankSeparators(const QString& text)
     QString cleaned = text;
     for (QChar& c : cleaned) {
         const char16_t unit = c.unicode();
-        if (unit < 0x20 || unit == 0x7F || unit == u'\'' || unit == u'"' || unit == u',')
+        // C0 and C1 controls (NEL among them) and the line and paragraph
+        // separators: each ends a line for some reader.
+        if (unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0x2028 || unit == 0x2029 || unit == u'\''
+            || unit == u'"' || unit == u',')
             c = u' ';
     }
     return cleaned;

@@ -21,8 +21,9 @@ QByteArray StoredTextBytes(const QString& text);
 
 // The clean-up every stored text gets before it is written: apostrophes,
 // double quotes and commas (the declaration file's separators) and control
-// characters (below 32 and DEL: a line end or tab would split the file's
-// line) each become one blank.
+// characters (below 32, DEL, the C1 controls U+0080..U+009F with NEL, and the
+// line and paragraph separators U+2028/U+2029: a line end or tab would split
+// the file's line) each become one blank.
 QString BlankSeparators(const QString& text);
 
 } // namespace itm

@@ -1,6 +1,8 @@
 #include "CliTestDatabase.h"
 #include "store/DatabaseLock.h"
+#include "support/FileSizeLimit.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -63,6 +65,23 @@ QByteArray registerRows()
           "' ', ' ', ' ', ' ', ' ', ' ', ' ', 0, 0, 0);\n";
 }
 
+QJsonObject readWorkbook(const QString& path)
+{
+    QProcess reader;
+    reader.start(
+        QStringLiteral("/usr/bin/python3"), { QStringLiteral(ITM_SOURCE_DIR "/tests/cli/read_workbook.py"), path });
+    reader.waitForFinished(60000);
+    if (reader.exitCode() != 0)
+        qWarning("%s", reader.readAllStandardError().constData());
+    return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 } // namespace
 
 class TestCliExchange : public QObject
@@ -75,7 +94,9 @@ class TestCliExchange : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_register = m_dir.filePath(QStringLiteral("register-%1.itm").arg(QTest::currentTestFunction()));
+        m_register = m_dir.filePath(QStringLiteral("register-%1-%2.itm")
+                                        .arg(QTest::currentTestFunction(), QTest::currentDataTag())
+                                        .replace(u' ', u'-'));
         QString error;
         QVERIFY2(clitest::createDatabase(m_register, registerRows(), &error), qPrintable(error));
     }
@@ -191,6 +212,126 @@ private Q_SLOTS:
         QCOMPARE(written.readAll(),
             runCli({ "month", "--month", "3", "--year", "2006", "--format", "csv", "--db", database }).out);
         QCOMPARE(runCli({ "export", "--register", "--month", "3", "--year", "2006", "--out", csv }).exitCode, 2);
+    }
+
+    void aRegisterOfAnOlderProgramGoesOutAsItsLettersAndComesBackByteForByte()
+    {
+        // Windows-1250 bytes stored as they are: S-cedilla AA, A-breve C3.
+        const QString database = m_dir.filePath(QStringLiteral("older.itm"));
+        QVERIFY(clitest::createDatabase(database,
+            registerRows()
+                + "UPDATE firme SET denumire = CAST(X'AA544546C34E45AA5449' AS TEXT), "
+                  "str = CAST(X'C3' AS TEXT) WHERE id = 1;\n"
+                + clitest::declarationRow(1, 3, 2006)));
+        const char* bytes = "hex(cui), hex(denumire), hex(str), hex(loc)";
+        const QStringList before = storedRows(database, bytes);
+        const QByteArray letters = QStringLiteral("\u015eTEF\u0102NE\u015eTI").toUtf8();
+
+        const QString csv = m_dir.filePath(QStringLiteral("older.csv"));
+        QCOMPARE(runCli({ "export", "--register", "--out", csv, "--db", database }).exitCode, 0);
+        QVERIFY(fileBytes(csv).contains("," + letters + ","));
+        QVERIFY(!fileBytes(csv).contains("?"));
+        const Run updated = runCli({ "import", "--csv", csv, "--update", "--db", database });
+        QCOMPARE(updated.out, QByteArray("importati 0, actualizati 3, respinsi 0, existenti 0\n"));
+        QCOMPARE(storedRows(database, bytes), before);
+
+        const QString month = m_dir.filePath(QStringLiteral("older-month.csv"));
+        QCOMPARE(runCli({ "export", "--month", "3", "--year", "2006", "--out", month, "--db", database }).exitCode, 0);
+        QVERIFY(fileBytes(month).contains("S.C. " + letters + " S.R.L."));
+        QVERIFY(!fileBytes(month).contains("\xEF\xBF\xBD"));
+
+        const QString xlsx = m_dir.filePath(QStringLiteral("older.xlsx"));
+        QCOMPARE(runCli({ "export", "--register", "--out", xlsx, "--db", database }).exitCode, 0);
+        const QJsonArray rows = readWorkbook(xlsx)["rows"].toArray();
+        QCOMPARE(rows.at(1).toArray().at(2)["value"].toString(), QString::fromUtf8(letters));
+    }
+
+    void textsThatSpreadsheetsWouldRunStayTexts()
+    {
+        const QString database = m_dir.filePath(QStringLiteral("formulas.itm"));
+        QVERIFY(clitest::createDatabase(database,
+            registerRows()
+                + "UPDATE firme SET denumire = '=1+1', str = '@SUM(A1)', telefon = '+40722' WHERE id = 1;\n"));
+        const QStringList before = storedRows(database);
+        const QString csv = m_dir.filePath(QStringLiteral("formulas.csv"));
+        QCOMPARE(runCli({ "export", "--register", "--out", csv, "--db", database }).exitCode, 0);
+        const QByteArray written = fileBytes(csv);
+        QVERIFY(written.contains(",'=1+1,"));
+        QVERIFY(written.contains(",'@SUM(A1),"));
+        QVERIFY(written.contains(",'+40722,"));
+        QCOMPARE(runCli({ "import", "--csv", csv, "--update", "--db", database }).exitCode, 0);
+        QCOMPARE(storedRows(database), before);
+
+        const QString xlsx = m_dir.filePath(QStringLiteral("formulas.xlsx"));
+        QCOMPARE(runCli({ "export", "--register", "--out", xlsx, "--db", database }).exitCode, 0);
+        const QJsonObject name = readWorkbook(xlsx)["rows"].toArray().at(1).toArray().at(2).toObject();
+        QCOMPARE(name["type"].toString(), QStringLiteral("s"));
+        QCOMPARE(name["value"].toString(), QStringLiteral("=1+1"));
+    }
+
+    void aFullMediumFailsTheExportAndKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QStringList>("table");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("register CSV") << QStringList { "--register" } << "r.csv";
+        QTest::newRow("register workbook") << QStringList { "--register" } << "r.xlsx";
+        QTest::newRow("month CSV") << QStringList { "--month", "3", "--year", "2006" } << "m.csv";
+        QTest::newRow("month workbook") << QStringList { "--month", "3", "--year", "2006" } << "m.xlsx";
+    }
+    void aFullMediumFailsTheExportAndKeepsTheOldFile()
+    {
+        QFETCH(QStringList, table);
+        QFETCH(QString, name);
+        const QDir folder(m_dir.filePath(QStringLiteral("full")));
+        QVERIFY(folder.mkpath(QStringLiteral(".")));
+        const QString path = folder.filePath(name);
+        const QByteArray old(3000, 'o');
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(old);
+        }
+        Run run;
+        {
+            // The child inherits the limit: its writes past 100 bytes fail.
+            itm::test::FileSizeLimit limit(100);
+            QVERIFY(limit.isActive());
+            run = runCli(QStringList { "export" } + table + QStringList { "--out", path, "--db", m_register });
+        }
+        QVERIFY2(run.exitCode == 1, run.err.constData());
+        QCOMPARE(run.out, QByteArray());
+        // (The workbook library reports the fault on its own first.)
+        QVERIFY2(run.err.contains("itm-cli export: " + path.toUtf8() + ": "), run.err.constData());
+        QCOMPARE(fileBytes(path), old);
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList { name });
+        QFile::remove(path);
+    }
+
+    void theMonthWorkbookSortsWithoutItsTotalsAndPrintsOnA4()
+    {
+        const QString database = m_dir.filePath(QStringLiteral("print.itm"));
+        QVERIFY(clitest::createDatabase(
+            database, registerRows() + clitest::declarationRow(1, 3, 2006, "0, 0, 12, 1234567, 15, 15, 0, 0")));
+        const QString xlsx = m_dir.filePath(QStringLiteral("print.xlsx"));
+        QCOMPARE(runCli({ "export", "--month", "3", "--year", "2006", "--out", xlsx, "--db", database }).exitCode, 0);
+        const QJsonObject book = readWorkbook(xlsx);
+        QCOMPARE(book["filter"].toString(), QStringLiteral("A1:I4")); // the totals are row 5
+        QCOMPARE(book["orientation"].toString(), QStringLiteral("landscape"));
+        QCOMPARE(book["paper"].toInt(), 9); // A4
+        QVERIFY(book["fitToPage"].toBool());
+        QCOMPARE(book["fitToWidth"].toInt(), 1);
+        QCOMPARE(book["fitToHeight"].toInt(), 0);
+        QCOMPARE(book["titleRows"].toString(), QStringLiteral("$1:$1"));
+        const QJsonArray rows = book["rows"].toArray();
+        QStringList titles;
+        for (const QJsonValue& cell : rows.at(0).toArray())
+            titles << cell["value"].toString();
+        QCOMPARE(titles,
+            QStringList({ "Cod fiscal", "Denumire", "Judet", "Stare", "Salariati", "Fond salarii", "Comision datorat",
+                "Achitat", "Diferenta" }));
+        QCOMPARE(rows.at(1).toArray().at(5)["value"].toInt(), 1234567);
+        QCOMPARE(rows.at(1).toArray().at(5)["format"].toString(), QStringLiteral("#,##0"));
+        QCOMPARE(rows.at(4).toArray().at(5)["format"].toString(), QStringLiteral("#,##0"));
     }
 
     void aBadFileChangesNothing()

@@ -52,6 +52,14 @@ private Q_SLOTS:
             << QByteArray("a\n\n1\n") << Records { { "a" }, { "" }, { "1" } } << QList<int> { 1, 2, 3 };
         QTest::newRow("quote inside an unquoted field is a letter")
             << QByteArray("a\nO\"NEIL\n") << Records { { "a" }, { "O\"NEIL" } } << QList<int> { 1, 2 };
+        QTest::newRow("a first line sep= names the separator")
+            << QByteArray("sep=;\r\na,b;c\r\n1,2;3\r\n") << Records { { "a,b", "c" }, { "1,2", "3" } }
+            << QList<int> { 2, 3 };
+        // The file is read in blocks of 64 KiB: a CR LF across two of them is one line end.
+        const QByteArray filler(65533, 'x');
+        QTest::newRow("line end across two blocks")
+            << "n\n" + filler + "\r\n1\n"
+            << Records { { "n" }, { QString::fromLatin1(filler) }, { "1" } } << QList<int> { 1, 2, 3 };
     }
     void recordsAsSpreadsheetsSaveThem()
     {
@@ -84,6 +92,9 @@ private Q_SLOTS:
                                       << TextEncoding::Windows1250
                                       << QStringLiteral("\u015eTEF\u0102NE\u015eTI \u0163\u00e2\u00ee");
         QTest::newRow("plain ASCII is UTF-8") << QByteArray("n\nALFA") << TextEncoding::Utf8 << QStringLiteral("ALFA");
+        const QString filler(65533, u'x');
+        QTest::newRow("UTF-8 letter across two blocks")
+            << "n\n" + (filler + QChar(0x0218)).toUtf8() << TextEncoding::Utf8 << filler + QChar(0x0218);
     }
     void encodings()
     {
@@ -109,6 +120,24 @@ private Q_SLOTS:
                                               "a\0"
                                               "\n\0",
             6) << 1 << "Fisierul este scris in UTF-16; salvati-l ca CSV in UTF-8 sau Windows-1250";
+        QTest::newRow("UTF-16 without its BOM") << QByteArray("c\0u\0i\0\n\0"
+                                                              "1\0"
+                                                              "9\0\n\0",
+            14) << 1
+                                                << "Fisierul este scris in UTF-16; salvati-l ca CSV in UTF-8 sau "
+                                                   "Windows-1250";
+        const QString mixed = QStringLiteral("Fisierul amesteca litere UTF-8 cu litere Windows-1250 (de la aceasta "
+                                             "linie); salvati-l din nou intreg ca CSV UTF-8");
+        QTest::newRow("UTF-8, then a Windows-1250 byte") << "n\n" + QStringLiteral("\u0218TEF\u0102NE\u0218TI").toUtf8()
+                + "\n\"A\r\nB\",\xAA"
+                  "TEFANESTI\n" << 4 << mixed;
+        QTest::newRow("Windows-1250, then UTF-8") << "n\n\xAA"
+                                                     "TEFANESTI\n"
+                + QStringLiteral("\u0218TEF\u0102NE\u0218TI").toUtf8()
+                                                  << 2 << mixed;
+        QTest::newRow("a record longer than any payer's")
+            << "n\n" + QByteArray(3 << 20, 'x') << 2
+            << "Inregistrarea are peste 1048576 de caractere: fisierul nu este un tabel de contribuabili";
     }
     void unreadableFiles()
     {

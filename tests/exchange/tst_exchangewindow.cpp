@@ -1,12 +1,17 @@
 #include "exchange/ExchangeWindow.h"
 #include "exchange/ImportPreview.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileChooser.h"
 #include "platform/Platform.h"
 #include "store/Tdm.h"
 #include "support/FakeFileChooser.h"
+#include "support/FakeJobs.h"
 #include "support/FakePrompts.h"
 #include "support/TestDatabase.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -84,7 +89,8 @@ private Q_SLOTS:
                                    "19;ALFA;DOLJ;CRAIOVA;UNIRII;A;B;C\n27;BETA;DOLJ;CRAIOVA;UNIRII;A;B;C\n");
         m_prompts.answerOk();
         bool enabled = false;
-        QCOMPARE(previewAnswered(Qt::Key_Return, &enabled), QStringList({ "2|19|existent|", "3|27|nou|" }));
+        QCOMPARE(previewAnswered(Qt::Key_Return, &enabled),
+            QStringList({ "2|19|existent||||", "3|27|nou|BETA|DOLJ|CRAIOVA|" }));
         QVERIFY(enabled);
         QCOMPARE(m_prompts.lastText(), QStringLiteral("importati 1, actualizati 0, respinsi 0, existenti 1"));
         // The register query knows the payer written beside it.
@@ -96,8 +102,8 @@ private Q_SLOTS:
     {
         m_files.names << writeFile("cui,denumire\n18,ALFA\n");
         bool enabled = true;
-        QCOMPARE(
-            previewAnswered(Qt::Key_Return, &enabled), QStringList({ "2|18|respins|Atentie, cod fiscal eronat !!!" }));
+        QCOMPARE(previewAnswered(Qt::Key_Return, &enabled),
+            QStringList({ "2|18|respins||||Atentie, cod fiscal eronat !!!" }));
         QVERIFY(!enabled);
         QCOMPARE(m_dm->qryFirme->RecordCount(), 1);
     }
@@ -112,6 +118,24 @@ private Q_SLOTS:
         QVERIFY(!ImportPayersFromWindow(*m_dm, nullptr));
         m_dm->qryFirme->Refresh();
         QCOMPARE(m_dm->qryFirme->RecordCount(), 1);
+    }
+
+    void thePreviewShowsWhatIsStoredAndDoubtsALostLetter()
+    {
+        m_files.names << writeFile("cui;denumire;judet;loc;sector;str;numerep;prenumerep;funcrep\n"
+                                   "27;Beta, \"Nord\";Municipiul Bucuresti;;2;UNIRII;A;B;C\n"
+                                   "35;\xC8\x98TEF?NESTI;Caras Severin;Resita;;UNIRII;A;B;C\n");
+        bool enabled = false;
+        test::FakeJobs jobs;
+        platform().jobs = &jobs;
+        const QStringList rows = previewAnswered(Qt::Key_Escape, &enabled);
+        platform().jobs = nullptr;
+        QCOMPARE(rows,
+            QStringList({ "2|27|nou|BETA   NORD |BUCURESTI|BUCURESTI|",
+                "3|35|nou|STEF?NESTI|CARAS-SEVERIN|RESITA|Semnul '?' in mijlocul unui cuvant in campul 'denumire': "
+                "o litera pierduta la salvarea fisierului?" }));
+        QVERIFY(enabled);
+        QCOMPARE(jobs.titles, QStringList { "Import contribuabili" });
     }
 
     void aPayerBeingEditedIsNotOverwritten()
@@ -148,6 +172,79 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readLine(), QByteArray("cui,denumire,judet,stare,nrsal,fondlunsal,comdat,comac\n"));
         QVERIFY(file.readLine().startsWith("19,"));
+    }
+
+    void aNameWithoutEndingIsAWorkbook()
+    {
+        m_files.names << m_db->folder() + QStringLiteral("/luna");
+        m_prompts.answerOk(1);
+        QVERIFY(ExportMonthFromWindow(*m_dm, { 3, 2026 }, nullptr));
+        const QString path = m_db->folder() + QStringLiteral("/luna.xlsx");
+        QCOMPARE(m_prompts.lastText(), QStringLiteral("Situatia lunii a fost scrisa in %1").arg(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(2) == "PK");
+    }
+
+    void aFileThatCannotBeWrittenIsToldInRomanian()
+    {
+        const QString path = m_db->folder() + QStringLiteral("/lipsa/registru.csv");
+        m_files.names << path;
+        m_prompts.answerOk(1);
+        QVERIFY(!ExportRegisterFromWindow(*m_dm, nullptr));
+        QCOMPARE(m_prompts.lastText(),
+            QStringLiteral("Fisierul %1 nu a putut fi scris; daca exista deja, a ramas neschimbat. Verificati ca "
+                           "discul are loc liber si ca puteti scrie in dosarul ales.")
+                .arg(path));
+    }
+
+    void aCancelledExportLeavesTheOldFile()
+    {
+        const QString path = m_db->folder() + QStringLiteral("/registru.csv");
+        QVERIFY(WriteFileAtomically(path, "old"));
+        m_files.names << path;
+        m_prompts.answerOk(1);
+        test::FakeJobs jobs;
+        jobs.cancelWhenDone(0);
+        platform().jobs = &jobs;
+        const bool written = ExportRegisterFromWindow(*m_dm, nullptr);
+        platform().jobs = nullptr;
+        QVERIFY(!written);
+        QCOMPARE(jobs.titles, QStringList { "Export registru contribuabili" });
+        QCOMPARE(m_prompts.lastText(), QStringLiteral("Exportul a fost oprit: fisierul nu a fost scris."));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("old"));
+    }
+
+    void theRegisterExportSitsBesideExport()
+    {
+        QDialog window;
+        auto* row = new QHBoxLayout(&window);
+        auto* exportButton = new QPushButton(QStringLiteral("E&xport"), &window);
+        auto* closeButton = new QPushButton(QStringLiteral("&Inchide"), &window);
+        row->addWidget(exportButton);
+        row->addWidget(closeButton);
+        QPushButton* registerButton = AddRegisterExportBeside(exportButton, *m_dm);
+        QCOMPARE(row->indexOf(registerButton), 1);
+        QCOMPARE(exportButton->nextInFocusChain(), registerButton);
+        QCOMPARE(registerButton->shortcut(), QKeySequence(QStringLiteral("Alt+R")));
+        const QString path = m_db->folder() + QStringLiteral("/registru.csv");
+        m_files.names << path;
+        m_prompts.answerOk(1);
+        registerButton->click();
+        QCOMPARE(m_prompts.lastText(), QStringLiteral("Registrul a fost scris in %1").arg(path));
+    }
+
+    void theFileChooserSpeaksRomanianAndEndsANameAsItsFilter()
+    {
+        const auto chooser = QtFileChooser::dialog(nullptr, QStringLiteral("Export"), QStringLiteral("luna.xlsx"),
+            QStringLiteral("Situatia lunii (*.xlsx *.csv)"), true);
+        QCOMPARE(chooser->defaultSuffix(), QStringLiteral("xlsx"));
+        QCOMPARE(chooser->labelText(QFileDialog::Accept), QStringLiteral("&Salveaza"));
+        QCOMPARE(chooser->labelText(QFileDialog::Reject), QStringLiteral("Renunta"));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?"),
+            QStringLiteral("%1 exista deja.\nIl inlocuiti?"));
     }
 };
 

@@ -125,7 +125,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QByteArray rest = ",DOLJ,CRAIOVA,0,UNIRII,1,POPESCU,ION,ADMINISTRATOR";
         QTest::newRow("wrong control digit") << "18,1,ALFA,1" + rest << "Atentie, cod fiscal eronat !!!";
-        QTest::newRow("letter in the code") << "RO19,1,ALFA,1" + rest << "Atentie, cod fiscal eronat !!!";
+        QTest::newRow("letter in the code") << "1O9,1,ALFA,1" + rest << "Atentie, cod fiscal eronat !!!";
+        QTest::newRow("code a spreadsheet made a number")
+            << "1.85032E+12,1,ALFA,1" + rest
+            << "Codul '1.85032E+12' a fost transformat in numar de foaia de calcul (cifrele lui s-au pierdut); "
+               "formatati coloana cui ca text si salvati din nou";
         QTest::newRow("code twice") << "35,1,ALFA,1" + rest << "Codul 35 apare deja pe linia 2";
         QTest::newRow("no name") << "43,1, ,1" + rest << "Va rugam sa completati campul 'denumire'";
         QTest::newRow("unknown county") << QByteArray("43,1,ALFA,1,GOTHAM,X,0,Y,1,A,B,C")
@@ -204,6 +208,33 @@ private Q_SLOTS:
         QCOMPARE(importInto(db, updating, true).report,
             QStringList { "importati 0, actualizati 1, respinsi 0, existenti 0" });
         QCOMPARE(storedRows(db, columns), QStringList { "19|2|NOU|0|0722|CRAIOVA|1|0" });
+    }
+
+    void whatSpreadsheetsMakeIsRead_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("stored"); // cui|denumire|codjudet|loc|sector
+        const QByteArray columns = "cui;denumire;judet;loc;sector;str;numerep;prenumerep;funcrep\n";
+        QTest::newRow("code with the VAT prefix and blanks") << columns + " RO 19 ;ALFA;Dolj;Craiova;;X;A;B;C\n"
+                                                             << "19|ALFA|16|CRAIOVA|0";
+        QTest::newRow("a first line naming the separator")
+            << "sep=;\n" + columns + "19;ALFA, BETA;DOLJ;CRAIOVA;;X;A;B;C\n"
+            << "19|ALFA  BETA|16|CRAIOVA|0";
+        QTest::newRow("county with a blank for its hyphen") << columns + "19;ALFA;Caras Severin;Resita;;X;A;B;C\n"
+                                                            << "19|ALFA|11|RESITA|0";
+        QTest::newRow("county named as a municipality, no locality")
+            << columns + "19;ALFA;Municipiul Bucure\xC8\x99ti;;2;X;A;B;C\n"
+            << "19|ALFA|40|BUCURESTI|2";
+        QTest::newRow("a text kept from being a formula") << columns + "19;'=1+1;DOLJ;'-CRAIOVA;;X;A;B;C\n"
+                                                          << "19|=1+1|16|-CRAIOVA|0";
+    }
+    void whatSpreadsheetsMakeIsRead()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, stored);
+        TestDatabase db;
+        QCOMPARE(importInto(db, file).report, QStringList { "importati 1, actualizati 0, respinsi 0, existenti 0" });
+        QCOMPARE(storedRows(db, "cui, denumire, codjudet, loc, sector"), QStringList { stored });
     }
 
     void aDatabaseErrorPartWayLeavesNothingWritten()

@@ -42,6 +42,8 @@ private Q_SLOTS:
         QCOMPARE(BlankSeparators(QStringLiteral("O'NEIL, \"X\"\r\n\t\x01\x1f\x7f"
                                                 "Y")),
             QStringLiteral("O NEIL   X       Y"));
+        QCOMPARE(BlankSeparators(QString::fromUtf16(u"A\u0080B\u0085C\u009fD\u2028E\u2029F\u00a0G")),
+            QString::fromUtf16(u"A B C D E F\u00a0G"));
         QCOMPARE(BlankSeparators(QString::fromUtf16(u"\u0218ARA \xdcaa")), QString::fromUtf16(u"\u0218ARA \xdcaa"));
     }
 };
