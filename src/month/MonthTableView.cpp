@@ -57,6 +57,12 @@ MonthTableView::MonthTableView(QWidget* parent)
     setSortingEnabled(true);
 }
 
+void MonthTableView::reset()
+{
+    m_inRange = false;
+    QTableView::reset();
+}
+
 MonthTableModel* MonthTableView::monthModel() const
 {
     return qobject_cast<MonthTableModel*>(model());

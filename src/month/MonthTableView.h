@@ -20,6 +20,9 @@ class MonthTableView : public QTableView
     Q_OBJECT
 public:
     explicit MonthTableView(QWidget* parent = nullptr);
+    // The rows shown change (another filter, another month): a Shift range
+    // begun before does not go on.
+    void reset() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
