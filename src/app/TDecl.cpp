@@ -321,7 +321,8 @@ void TDecl::showMonthWorkspace()
 {
     const QDate today = platform().clock->today();
     TfSituatieLuna workspace(*m_dm, m_dialogs.driveDialog, this);
-    workspace.showMonth(m_lastPeriod.value_or(MonthPeriod { today.month(), today.year() }));
+    // Declarations are made for the month just ended.
+    workspace.showMonth(m_lastPeriod.value_or(PreviousMonth({ today.month(), today.year() })));
     QPointer<QWidget> focused = QApplication::focusWidget();
     workspace.exec();
     m_lastPeriod = workspace.shownMonth();

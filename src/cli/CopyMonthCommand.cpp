@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/PeriodArguments.h"
 #include "month/CarryOver.h"
+#include "platform/Job.h"
 #include "store/Connection.h"
 #include "store/DatabaseLock.h"
 #include "store/StrictNumber.h"
@@ -14,9 +15,17 @@ namespace {
 
 const QString command = QStringLiteral("copy-month");
 
+enum class Repeat
+{
+    Once,
+    Allowed,
+};
+
 // Takes every "--name VALUE" and "--name=VALUE" out of the arguments, in
-// their order. False, with a message, when the option has no value.
-bool takeOption(QStringList& arguments, const QString& name, QStringList& values, QTextStream& err)
+// their order. False, with a message, when the option has no value, an empty
+// one, or is given twice where it may be given once (the last value would
+// win without a word).
+bool takeOption(QStringList& arguments, const QString& name, Repeat repeat, QStringList& values, QTextStream& err)
 {
     const QString option = QStringLiteral("--") + name;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -34,6 +43,14 @@ bool takeOption(QStringList& arguments, const QString& name, QStringList& values
             arguments.remove(i);
             --i;
         }
+    }
+    if (repeat == Repeat::Once && values.size() > 1) {
+        err << "itm-cli " << command << ": " << option << " given more than once\n";
+        return false;
+    }
+    if (values.contains(QString())) {
+        err << "itm-cli " << command << ": " << option << " is empty\n";
+        return false;
     }
     return true;
 }
@@ -68,9 +85,9 @@ std::optional<CopyArguments> parseArguments(const QStringList& arguments, QTextS
     QStringList fromMonth;
     QStringList fromYear;
     CopyArguments parsed;
-    if (!takeOption(rest, QStringLiteral("from-month"), fromMonth, err)
-        || !takeOption(rest, QStringLiteral("from-year"), fromYear, err)
-        || !takeOption(rest, QStringLiteral("cui"), parsed.codes, err))
+    if (!takeOption(rest, QStringLiteral("from-month"), Repeat::Once, fromMonth, err)
+        || !takeOption(rest, QStringLiteral("from-year"), Repeat::Once, fromYear, err)
+        || !takeOption(rest, QStringLiteral("cui"), Repeat::Allowed, parsed.codes, err))
         return std::nullopt;
     const auto options = ParsePeriodArguments(command, rest, 0, err);
     if (!options)
@@ -111,19 +128,28 @@ std::optional<CopyArguments> parseArguments(const QStringList& arguments, QTextS
 }
 
 // The ids of the payers named by code, each exactly as stored; empty, with a
-// message, when a code names no payer.
+// message, when a code names no payer or more than one (which one was meant
+// cannot be told).
 std::optional<QList<qint64>> payersByCode(Tdm& dm, const CopyArguments& arguments, QTextStream& err)
 {
-    Statement query(dm.con, QStringLiteral("SELECT id FROM firme WHERE cui = :cui ORDER BY id LIMIT 1"));
+    Statement query(dm.con, QStringLiteral("SELECT id FROM firme WHERE cui = :cui ORDER BY id"));
     QList<qint64> ids;
     for (const QString& code : arguments.codes) {
         query.reset();
         query.bind(QStringLiteral("cui"), code);
-        if (!query.step()) {
+        QList<qint64> holders;
+        while (query.step())
+            holders.append(query.integer(0));
+        if (holders.isEmpty()) {
             err << "itm-cli " << command << ": no payer with code '" << code << "' in " << arguments.db << '\n';
             return std::nullopt;
         }
-        ids.append(query.integer(0));
+        if (holders.size() > 1) {
+            err << "itm-cli " << command << ": the code '" << code << "' belongs to " << holders.size() << " payers in "
+                << arguments.db << "; nothing is done until the register holds it once\n";
+            return std::nullopt;
+        }
+        ids.append(holders.constFirst());
     }
     query.reset();
     return ids;
@@ -158,7 +184,20 @@ int copyMonth(const QStringList& arguments, QTextStream& out, QTextStream& err)
                 return 1;
             payerIds = *named;
         }
-        const CarryOverCounts counts = CarryOverDeclarations(dm, parsed->source, parsed->target, payerIds);
+        CarryOverCounts counts;
+        try {
+            const JobOutcome outcome = RunInTerminal(QStringLiteral("copy-month"), [&](JobProgress& progress) {
+                counts = CarryOverDeclarations(dm, parsed->source, parsed->target, payerIds, &progress);
+            });
+            if (outcome == JobOutcome::Cancelled) {
+                err << "itm-cli " << command << ": cancelled; nothing copied\n";
+                return 1;
+            }
+        } catch (const CarryOverAmountError& error) {
+            err << "itm-cli " << command << ": payer '" << error.payerCode() << "': " << error.message()
+                << "; nothing copied\n";
+            return 1;
+        }
         out << "copied " << counts.copied << ", skipped " << counts.skipped() << '\n';
         return 0;
     });

@@ -13,9 +13,10 @@ namespace {
 const QString command = QStringLiteral("month");
 
 // Takes "--format F" or "--format=F" out of the arguments. False, with a
-// message, when the option has no value.
+// message, when the option has no value or is given twice.
 bool takeFormatOption(QStringList& arguments, QString& format, QTextStream& err)
 {
+    int given = 0;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         if (argument == QLatin1String("--format")) {
@@ -26,11 +27,17 @@ bool takeFormatOption(QStringList& arguments, QString& format, QTextStream& err)
             format = arguments.at(i + 1);
             arguments.remove(i, 2);
             --i;
+            ++given;
         } else if (argument.startsWith(QLatin1String("--format="))) {
             format = argument.mid(9);
             arguments.remove(i);
             --i;
+            ++given;
         }
+    }
+    if (given > 1) {
+        err << "itm-cli " << command << ": --format given more than once\n";
+        return false;
     }
     return true;
 }
@@ -60,7 +67,14 @@ int listMonth(const QStringList& arguments, QTextStream& out, QTextStream& err)
             WriteMonthCsv(out, rows);
         else
             WriteMonthText(out, rows);
-        return 0;
+        // The listing is whole, but its totals are not: said on every
+        // faulty payer, and in the exit status.
+        const QVector<const MonthRow*> faulty = FaultyRows(rows);
+        for (const MonthRow* row : faulty) {
+            err << "itm-cli " << command << ": payer '" << row->cui << "': " << row->faults.constFirst().message
+                << "; its amounts are left out of the totals\n";
+        }
+        return faulty.isEmpty() ? 0 : 1;
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "declaration/Commission.h"
 #include "declaration/Period.h"
+#include "platform/Job.h"
 #include "store/Connection.h"
 #include "store/Dataset.h"
 #include "store/Errors.h"
@@ -36,10 +37,12 @@ std::optional<RowRecord> declarationOf(Statement& query, qint64 payerId, const M
     return RowRecord(columns, values);
 }
 
-// The salary fund as the commission rule takes it.
-std::optional<double> fundOf(const RecordReader& source)
+// The salary fund as the commission rule takes it; a text is read with the
+// strict conversion.
+double fundOf(const RecordReader& source)
 {
-    const QVariant fund = source.fieldValue(QStringLiteral("fondlunsal"));
+    const QString column = QStringLiteral("fondlunsal");
+    const QVariant fund = source.fieldValue(column);
     switch (fund.typeId()) {
     case QMetaType::LongLong:
         return double(fund.toLongLong());
@@ -48,10 +51,28 @@ std::optional<double> fundOf(const RecordReader& source)
     case QMetaType::UnknownType:
         return 0.0;
     default:
-        if (const auto whole = TryStrToInt(fund.toString()))
-            return double(*whole);
-        return std::nullopt;
+        try {
+            return double(StrToInt(fund.toString()));
+        } catch (const ConversionError& error) {
+            throw NumberColumnError(column, error);
+        }
     }
+}
+
+qint64 integerOf(const RecordReader& source, const QString& column)
+{
+    try {
+        return source.fieldInteger(column);
+    } catch (const ConversionError& error) {
+        throw NumberColumnError(column, error);
+    }
+}
+
+QString payerCodeOf(Connection& connection, qint64 payerId)
+{
+    Statement query(connection, QStringLiteral("SELECT cui FROM firme WHERE id = :id"));
+    query.bind(QStringLiteral("id"), payerId);
+    return query.step() ? query.text(0) : QString::number(payerId);
 }
 
 } // namespace
@@ -59,27 +80,31 @@ std::optional<double> fundOf(const RecordReader& source)
 std::optional<QList<ColumnWrite>> CarriedOverValues(
     qint64 payerId, const MonthPeriod& target, const RecordReader& source)
 {
-    const auto fund = fundOf(source);
-    if (!fund)
-        return std::nullopt;
-    const bool reducedRate = source.fieldInteger(QStringLiteral("com25")) != 0;
-    const auto commission = CommissionDue(*fund, reducedRate);
+    const double fund = fundOf(source);
+    const bool reducedRate = integerOf(source, QStringLiteral("com25")) != 0;
+    const qint64 employees = integerOf(source, QStringLiteral("nrsal"));
+    const qint64 paid = integerOf(source, QStringLiteral("comac"));
+    const auto commission = CommissionDue(fund, reducedRate);
     if (!commission)
         return std::nullopt;
     QList<ColumnWrite> values = NewDeclarationValues(payerId, target.month, QString::number(target.year));
     values.append({ QStringLiteral("com25"), qint64(reducedRate ? 1 : 0) });
-    values.append({ QStringLiteral("nrsal"), source.fieldInteger(QStringLiteral("nrsal")) });
-    values.append({ QStringLiteral("fondlunsal"), qint64(*fund) });
+    values.append({ QStringLiteral("nrsal"), employees });
+    values.append({ QStringLiteral("fondlunsal"), qint64(fund) });
     values.append({ QStringLiteral("comdat"), *commission });
-    values.append({ QStringLiteral("comac"), source.fieldInteger(QStringLiteral("comac")) });
+    values.append({ QStringLiteral("comac"), paid });
     values.append({ QStringLiteral("comdec"), qint64(0) });
     values.append({ QStringLiteral("comdecac"), qint64(0) });
     return values;
 }
 
 CarryOverCounts CarryOverDeclarations(
-    Tdm& dm, const MonthPeriod& source, const MonthPeriod& target, const QList<qint64>& payerIds)
+    Tdm& dm, const MonthPeriod& source, const MonthPeriod& target, const QList<qint64>& payerIds, JobProgress* progress)
 {
+    if (progress) {
+        progress->setStep(QStringLiteral("Se preiau declaratiile din %1").arg(MonthTitle(source)));
+        progress->setTotal(payerIds.size());
+    }
     CarryOverCounts counts;
     Transaction transaction(dm.con);
     Dataset inserted(dm.con, QStringLiteral("carriedOver"));
@@ -91,6 +116,11 @@ CarryOverCounts CarryOverDeclarations(
     Statement lookup(dm.con, declarationOfMonthSql);
     QSet<qint64> seen;
     for (const qint64 payerId : payerIds) {
+        if (progress) {
+            // Leaving here unwinds the transaction: nothing is stored.
+            progress->checkCancelled();
+            progress->advance();
+        }
         if (seen.contains(payerId))
             continue;
         seen.insert(payerId);
@@ -103,7 +133,12 @@ CarryOverCounts CarryOverDeclarations(
             ++counts.withoutSource;
             continue;
         }
-        const auto values = CarriedOverValues(payerId, target, *previous);
+        std::optional<QList<ColumnWrite>> values;
+        try {
+            values = CarriedOverValues(payerId, target, *previous);
+        } catch (const ConversionError& error) {
+            throw CarryOverAmountError(payerCodeOf(dm.con, payerId), error);
+        }
         if (!values) {
             ++counts.withoutCommission;
             continue;
@@ -112,6 +147,10 @@ CarryOverCounts CarryOverDeclarations(
         ApplyWrites(inserted, *values);
         inserted.Post();
         ++counts.copied;
+    }
+    if (progress) {
+        progress->checkCancelled();
+        progress->setCancellable(false);
     }
     transaction.commit();
     return counts;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "month/MonthPeriod.h"
+#include "store/Errors.h"
 #include "store/RuleOutcome.h"
 
 #include <QList>
@@ -8,13 +9,31 @@
 
 namespace itm {
 
+class JobProgress;
 class RecordReader;
 class Tdm;
+
+// A declaration of the source month holds an amount stored as a text that is
+// no whole number: nothing of the carry-over is stored. The message is the
+// conversion error with the column's name in front.
+class CarryOverAmountError : public ConversionError
+{
+public:
+    CarryOverAmountError(QString payerCode, const ConversionError& error)
+        : ConversionError(error.message())
+        , m_payerCode(std::move(payerCode))
+    {
+    }
+    const QString& payerCode() const { return m_payerCode; }
+
+private:
+    QString m_payerCode;
+};
 
 // What a carry-over did: declarations created, and the payers left alone
 // because the target month already had a declaration of theirs, because the
 // source month had none, or because the source's salary fund has no
-// commission (negative or not a whole number).
+// commission (negative).
 struct CarryOverCounts
 {
     int copied = 0;
@@ -29,17 +48,21 @@ struct CarryOverCounts
 // not corrective declaration with the same rate, employees, salary fund and
 // amount paid, the commission due computed anew from the fund and the rate,
 // and no December 2005 amounts. Empty when the source's fund has no
-// commission.
+// commission (negative); an amount stored as a text that is no whole number
+// raises ConversionError naming its column.
 std::optional<QList<ColumnWrite>> CarriedOverValues(
     qint64 payerId, const MonthPeriod& target, const RecordReader& source);
 
 // Carries the declarations of the payers (by id, each once) over from source
 // into target, in one transaction: either every new declaration is stored or,
-// when the database fails, none is (the error is raised). Each is stored as a
-// declaration saved in the window is: through the data module's insert
-// statement, after its before-post rule.
-CarryOverCounts CarryOverDeclarations(
-    Tdm& dm, const MonthPeriod& source, const MonthPeriod& target, const QList<qint64>& payerIds);
+// when the database fails or a source amount cannot be read
+// (CarryOverAmountError, naming the payer), none is (the error is raised).
+// Each is stored as a declaration saved in the window is: through the data
+// module's insert statement, after its before-post rule. With progress, it
+// reports "N din M" payers and stops when asked (JobCancelled: nothing
+// stored).
+CarryOverCounts CarryOverDeclarations(Tdm& dm, const MonthPeriod& source, const MonthPeriod& target,
+    const QList<qint64>& payerIds, JobProgress* progress = nullptr);
 
 // Every payer's id, in payer-code order.
 QList<qint64> AllPayerIds(Tdm& dm);

@@ -9,6 +9,7 @@
 #include "output/DeclarationBatch.h"
 #include "output/DeclarationLine.h"
 #include "output/FormFill.h"
+#include "output/PageLayout.h"
 #include "output/PrintedForms.h"
 #include "output/TfSelDisck.h"
 #include "platform/Platform.h"
@@ -22,6 +23,9 @@ namespace {
 
 // A preview of more pages than this asks first: every page is laid out.
 constexpr int kPagesWithoutQuestion = 100;
+// Up to this many pages are laid out by the preview as it draws them (well
+// under half a second); more are prepared first as a job.
+constexpr int kPagesLaidOutInPreview = 20;
 
 QString payersText(qsizetype count)
 {
@@ -62,7 +66,23 @@ void TfSituatieLuna::PreiaClick()
     if (!platform().prompts->confirm(QStringLiteral("Preluati declaratiile din luna %1 pentru %2 ?")
                                          .arg(MonthTitle(source), payersText(payers.size()))))
         return;
-    const CarryOverCounts counts = CarryOverDeclarations(m_dm, source, m_shown, payers);
+    CarryOverCounts counts;
+    JobOutcome outcome = JobOutcome::Finished;
+    try {
+        // The data module's connection is the window's: the work stays on its thread.
+        outcome = runJob(this, QStringLiteral("Preia luna anterioara"), JobThread::Window,
+            [&](JobProgress& progress) { counts = CarryOverDeclarations(m_dm, source, m_shown, payers, &progress); });
+    } catch (const CarryOverAmountError& error) {
+        platform().prompts->message(
+            QStringLiteral("Declaratia din %1 a platitorului %2 are o suma care nu este un numar intreg (%3).\n"
+                           "Nu s-a preluat nicio declaratie.")
+                .arg(MonthTitle(source), error.payerCode(), error.message()));
+        return;
+    }
+    if (outcome == JobOutcome::Cancelled) {
+        platform().prompts->message(QStringLiteral("Preluarea a fost oprita. Nu s-a preluat nicio declaratie."));
+        return;
+    }
     reload();
     platform().prompts->message(carryOverSummary(counts, source, m_shown));
 }
@@ -124,7 +144,7 @@ void TfSituatieLuna::ListareClick()
         && !platform().prompts->confirm(
             QStringLiteral("Listarea cuprinde %1 pagini si poate dura. Continuati ?").arg(month.count())))
         return;
-    platform().printing->previewAndPrintPages(this, MonthJobTitle(m_shown), month.count(), [&month](int page) {
+    const auto layOut = [&month](int page) {
         const MonthDeclarations::Records records = month.read(page);
         const PrintedFormChoice choice = ChoosePrintedForm(records.declaration, records.payer);
         const FormData data { &records.declaration, &records.payer,
@@ -134,7 +154,36 @@ void TfSituatieLuna::ListareClick()
         // compose must not be carried over from the page before.
         PrintedForms forms;
         return forms.layOut(choice, data);
+    };
+    if (month.count() <= kPagesLaidOutInPreview) {
+        platform().printing->previewAndPrintPages(this, MonthJobTitle(m_shown), month.count(), layOut);
+        return;
+    }
+    // Many pages: every page is read and laid out once, as a job that shows
+    // how far it is and can be stopped; the preview then draws what was laid out.
+    QVector<PageLayout> pages;
+    const JobOutcome outcome = runJob(this, QStringLiteral("Listare"), JobThread::Window, [&](JobProgress& progress) {
+        progress.setStep(QStringLiteral("Se pregatesc paginile pentru %1").arg(MonthTitle(m_shown)));
+        progress.setTotal(month.count());
+        pages.reserve(month.count());
+        for (int page = 0; page < month.count(); ++page) {
+            progress.checkCancelled();
+            try {
+                pages.append(layOut(page));
+            } catch (const std::exception&) {
+                // As in the preview: the first page's error reaches the user,
+                // a later page whose records cannot be read stays blank.
+                if (page == 0)
+                    throw;
+                pages.append(PageLayout());
+            }
+            progress.advance();
+        }
     });
+    if (outcome == JobOutcome::Cancelled)
+        return;
+    platform().printing->previewAndPrintPages(
+        this, MonthJobTitle(m_shown), month.count(), [&pages](int page) { return pages.at(page); });
 }
 
 void TfSituatieLuna::ImportClick()

@@ -32,6 +32,31 @@ bool IsAmountColumn(MonthColumn column)
     return int(column) >= int(MonthColumn::Employees);
 }
 
+QString AmountColumnName(MonthColumn column)
+{
+    switch (column) {
+    case MonthColumn::Employees:
+        return QStringLiteral("nrsal");
+    case MonthColumn::Fund:
+        return QStringLiteral("fondlunsal");
+    case MonthColumn::Commission:
+        return QStringLiteral("comdat");
+    case MonthColumn::Paid:
+        return QStringLiteral("comac");
+    default:
+        return QString();
+    }
+}
+
+bool IsFaultyCell(const MonthRow& row, MonthColumn column)
+{
+    if (!row.faulty())
+        return false;
+    if (column == MonthColumn::Difference)
+        return row.faultOf(QStringLiteral("comdat")) || row.faultOf(QStringLiteral("comac"));
+    return IsAmountColumn(column) && row.faultOf(AmountColumnName(column));
+}
+
 QString MonthCellText(const MonthRow& row, MonthColumn column)
 {
     switch (column) {
@@ -48,6 +73,10 @@ QString MonthCellText(const MonthRow& row, MonthColumn column)
     }
     if (!row.declared())
         return QString();
+    if (IsFaultyCell(row, column)) {
+        const AmountFault* fault = row.faultOf(AmountColumnName(column));
+        return fault ? fault->stored : QString();
+    }
     switch (column) {
     case MonthColumn::Employees:
         return QString::number(row.employees);
@@ -65,6 +94,13 @@ QString MonthCellText(const MonthRow& row, MonthColumn column)
 QString DeclaredAndMissingText(const MonthTotals& totals)
 {
     return QStringLiteral("%1 declarati, %2 lipsa").arg(totals.declared).arg(totals.missing);
+}
+
+QString IncompleteTotalsText(const MonthTotals& totals)
+{
+    return totals.faulty == 1
+        ? QStringLiteral("Totaluri incomplete: 1 declaratie are sume care nu sunt numere intregi")
+        : QStringLiteral("Totaluri incomplete: %1 declaratii au sume care nu sunt numere intregi").arg(totals.faulty);
 }
 
 QString TotalsCellText(const MonthTotals& totals, MonthColumn column)

@@ -2,15 +2,44 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace itm {
+
+namespace {
+
+// Runs of blanks (and tabs, no-break spaces) count as one blank: "ALFA  BETA"
+// is found by "alfa beta".
+QString oneBlankPerRun(const QString& text)
+{
+    bool afterBlank = false;
+    const bool single = std::all_of(text.cbegin(), text.cend(), [&afterBlank](QChar c) {
+        const bool blank = c.isSpace();
+        const bool clean = !blank || (c == u' ' && !afterBlank);
+        afterBlank = blank;
+        return clean;
+    });
+    if (single)
+        return text;
+    QString folded;
+    folded.reserve(text.size());
+    for (const QChar c : text) {
+        if (!c.isSpace())
+            folded.append(c);
+        else if (!folded.endsWith(u' '))
+            folded.append(u' ');
+    }
+    return folded;
+}
+
+} // namespace
 
 QString FoldForSearch(const QString& text)
 {
     const bool ascii = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
     // Most registers hold upper-case ASCII names: those come back unchanged and shared.
     if (ascii)
-        return text.toUpper();
+        return oneBlankPerRun(text.toUpper());
     const QString decomposed = text.normalized(QString::NormalizationForm_D);
     QString bare;
     bare.reserve(decomposed.size());
@@ -18,7 +47,7 @@ QString FoldForSearch(const QString& text)
         if (c.category() != QChar::Mark_NonSpacing)
             bare.append(c);
     }
-    return bare.toUpper();
+    return oneBlankPerRun(bare.toUpper());
 }
 
 MonthFilter::MonthFilter(const QString& text, StatusFilter status)
@@ -60,6 +89,21 @@ void AppendMatching(QVector<int>& shown, const QVector<MonthRow>& rows, qsizetyp
 
 QVector<int> NarrowedRows(const QVector<int>& shown, const QVector<MonthRow>& rows, const MonthFilter& filter)
 {
+    // Rows taken in an order other than their own are scattered in memory:
+    // when most of them are asked about, they are tested in their own order
+    // first, and the answers read in the order shown.
+    if (shown.size() * 4 >= rows.size()) {
+        std::vector<char> passes(std::size_t(rows.size()), 0);
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            passes[std::size_t(i)] = filter.matches(rows.at(i)) ? 1 : 0;
+        QVector<int> narrowed;
+        narrowed.reserve(shown.size());
+        for (const int position : shown) {
+            if (passes[std::size_t(position)])
+                narrowed.append(position);
+        }
+        return narrowed;
+    }
     QVector<int> narrowed;
     narrowed.reserve(shown.size());
     for (const int position : shown) {

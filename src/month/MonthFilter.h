@@ -9,7 +9,7 @@
 namespace itm {
 
 // A text as the month filter compares it: letters in upper case, diacritics
-// dropped ("Ştefan" and "stefan" both give "STEFAN").
+// dropped ("Ştefan" and "stefan" both give "STEFAN"), a run of blanks one blank.
 QString FoldForSearch(const QString& text);
 
 enum class StatusFilter

@@ -38,6 +38,20 @@ enum Column
     Paid,
 };
 
+// An amount column read with the strict conversion; a text that is no whole
+// number is noted on the row and reads 0.
+qint64 amountOf(const Statement& row, int column, const char16_t* name, MonthRow& entry)
+{
+    const QVariant value = row.value(column);
+    try {
+        return valueInteger(value);
+    } catch (const ConversionError& error) {
+        const QString column = QString::fromUtf16(name);
+        entry.faults.append({ column, valueText(value), NumberColumnError(column, error).message() });
+        return 0;
+    }
+}
+
 QString legalNameOf(const Statement& row)
 {
     const QString name = row.text(Name);
@@ -65,6 +79,15 @@ QString StatusText(DeclarationStatus status)
     return QStringLiteral("Lipsa");
 }
 
+const AmountFault* MonthRow::faultOf(const QString& column) const
+{
+    for (const AmountFault& fault : faults) {
+        if (fault.column == column)
+            return &fault;
+    }
+    return nullptr;
+}
+
 void MonthTotals::add(const MonthRow& row)
 {
     if (!row.declared()) {
@@ -72,6 +95,10 @@ void MonthTotals::add(const MonthRow& row)
         return;
     }
     ++declared;
+    if (row.faulty()) {
+        ++faulty;
+        return;
+    }
     employees += row.employees;
     fund += row.fund;
     commission += row.commission;
@@ -112,10 +139,10 @@ bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)
         if (!row.value(DeclarationId).isNull()) {
             entry.status
                 = valueInteger(row.value(Corrective)) != 0 ? DeclarationStatus::Corrective : DeclarationStatus::Initial;
-            entry.employees = valueInteger(row.value(Employees));
-            entry.fund = valueInteger(row.value(Fund));
-            entry.commission = valueInteger(row.value(Commission));
-            entry.paid = valueInteger(row.value(Paid));
+            entry.employees = amountOf(row, Employees, u"nrsal", entry);
+            entry.fund = amountOf(row, Fund, u"fondlunsal", entry);
+            entry.commission = amountOf(row, Commission, u"comdat", entry);
+            entry.paid = amountOf(row, Paid, u"comac", entry);
         }
         entry.searchCode = FoldForSearch(entry.cui);
         entry.searchName = FoldForSearch(entry.legalName);
@@ -138,6 +165,20 @@ MonthTotals TotalsOf(const QVector<MonthRow>& rows)
     for (const MonthRow& row : rows)
         totals.add(row);
     return totals;
+}
+
+} // namespace itm
+
+namespace itm {
+
+QVector<const MonthRow*> FaultyRows(const QVector<MonthRow>& rows)
+{
+    QVector<const MonthRow*> faulty;
+    for (const MonthRow& row : rows) {
+        if (row.faulty())
+            faulty.append(&row);
+    }
+    return faulty;
 }
 
 } // namespace itm

@@ -22,6 +22,17 @@ enum class DeclarationStatus
 // "Initiala", "Rectificativa", "Lipsa".
 QString StatusText(DeclarationStatus status);
 
+// An amount of a declaration stored as a text that is no whole number (a
+// register made by another program): the column and the text as stored.
+struct AmountFault
+{
+    QString column; // nrsal, fondlunsal, comdat or comac
+    QString stored;
+    // The conversion error with the column's name in front, as itm-cli write
+    // reports such a declaration.
+    QString message;
+};
+
 // One payer of the register and its declaration of the month, if any.
 struct MonthRow
 {
@@ -34,11 +45,16 @@ struct MonthRow
     qint64 fund = 0;
     qint64 commission = 0;
     qint64 paid = 0;
+    // The amounts that could not be read; their numbers above are 0.
+    QVector<AmountFault> faults;
     // The code and the name as the filter compares them (see FoldForSearch).
     QString searchCode;
     QString searchName;
 
     bool declared() const { return status != DeclarationStatus::Missing; }
+    bool faulty() const { return !faults.isEmpty(); }
+    // The fault of an amount column, or nothing.
+    const AmountFault* faultOf(const QString& column) const;
     qint64 difference() const { return commission - paid; }
 };
 
@@ -51,17 +67,20 @@ Q_DECLARE_TYPEINFO(itm::MonthRow, Q_RELOCATABLE_TYPE);
 namespace itm {
 
 // The totals line: how many payers are declared and missing, and the sums of
-// the declared amounts.
+// the declared amounts. A declaration with an amount that could not be read
+// counts as declared but adds none of its amounts: the sums are incomplete.
 struct MonthTotals
 {
     int declared = 0;
     int missing = 0;
+    int faulty = 0;
     qint64 employees = 0;
     qint64 fund = 0;
     qint64 commission = 0;
     qint64 paid = 0;
 
     void add(const MonthRow& row);
+    bool complete() const { return faulty == 0; }
 };
 
 // Reads the rows of a month in payer-code order (the codes compared byte by
@@ -69,7 +88,8 @@ struct MonthTotals
 // show the first rows of a large register at once and take the rest while the
 // user looks at them. A payer with several declarations for the month shows
 // the first one saved. Errors of the database raise DatabaseError; an amount
-// stored as a text that is no number raises ConversionError.
+// stored as a text that is no whole number (read with the strict conversion)
+// does not stop the reading: the row carries the fault.
 class MonthListingReader
 {
 public:
@@ -92,5 +112,8 @@ private:
 QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& period);
 
 MonthTotals TotalsOf(const QVector<MonthRow>& rows);
+
+// The rows whose declaration holds an amount that could not be read.
+QVector<const MonthRow*> FaultyRows(const QVector<MonthRow>& rows);
 
 } // namespace itm

@@ -17,6 +17,19 @@ QString csvField(const QString& text)
     return u'"' + quoted + u'"';
 }
 
+// A stored text with a line break or a tab would break the columns: every
+// control character (C0, DEL, C1) and the Unicode line and paragraph
+// separators become one blank, as the declaration line's clean-up does.
+QString blankControls(const QString& text)
+{
+    QString cleaned = text;
+    for (QChar& c : cleaned) {
+        if (c.category() == QChar::Other_Control || c.unicode() == 0x2028 || c.unicode() == 0x2029)
+            c = u' ';
+    }
+    return cleaned;
+}
+
 void writeAligned(QTextStream& out, const QStringList& cells, const QVector<qsizetype>& widths)
 {
     QString line;
@@ -46,18 +59,22 @@ void WriteMonthText(QTextStream& out, const QVector<MonthRow>& rows)
         totalsLine.append(TotalsCellText(totals, MonthColumn(column)));
         widths[column] = qMax(header.last().size(), totalsLine.last().size());
     }
-    for (const MonthRow& row : rows) {
-        for (int column = 0; column < kMonthColumnCount; ++column)
-            widths[column] = qMax(widths[column], MonthCellText(row, MonthColumn(column)).size());
-    }
-    writeAligned(out, header, widths);
+    QVector<QStringList> lines;
+    lines.reserve(rows.size());
     for (const MonthRow& row : rows) {
         QStringList cells;
-        for (int column = 0; column < kMonthColumnCount; ++column)
-            cells.append(MonthCellText(row, MonthColumn(column)));
-        writeAligned(out, cells, widths);
+        for (int column = 0; column < kMonthColumnCount; ++column) {
+            cells.append(blankControls(MonthCellText(row, MonthColumn(column))));
+            widths[column] = qMax(widths[column], cells.last().size());
+        }
+        lines.append(std::move(cells));
     }
+    writeAligned(out, header, widths);
+    for (const QStringList& cells : std::as_const(lines))
+        writeAligned(out, cells, widths);
     writeAligned(out, totalsLine, widths);
+    if (!totals.complete())
+        out << IncompleteTotalsText(totals) << '\n';
 }
 
 void WriteMonthCsv(QTextStream& out, const QVector<MonthRow>& rows)

@@ -7,7 +7,9 @@ class QTextStream;
 namespace itm {
 
 // The month listing as itm-cli prints it: every column of the window aligned
-// (amounts to the right), a header row, and the totals line last.
+// (amounts to the right), a header row, and the totals line, followed by a
+// line saying they are incomplete when a declaration's amount could not be
+// read. Control characters in the cells are blanked.
 void WriteMonthText(QTextStream& out, const QVector<MonthRow>& rows);
 
 // The month listing for a spreadsheet: RFC 4180 fields (quoted when they hold

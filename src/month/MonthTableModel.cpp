@@ -1,6 +1,11 @@
 #include "month/MonthTableModel.h"
 
+#include "month/MonthColumns.h"
+
 #include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
+#include <numeric>
 
 namespace itm {
 
@@ -17,6 +22,8 @@ void MonthTableModel::open(Connection& connection, const MonthPeriod& period, in
     m_reader.reset();
     m_rows.clear();
     m_shown.clear();
+    m_order.clear();
+    m_widest = QVector<QString>(kMonthColumnCount);
     m_totals = MonthTotals();
     try {
         m_reader = std::make_unique<MonthListingReader>(connection, period);
@@ -30,6 +37,7 @@ void MonthTableModel::open(Connection& connection, const MonthPeriod& period, in
     AppendMatching(m_shown, m_rows, 0, m_filter);
     for (const int position : std::as_const(m_shown))
         m_totals.add(m_rows.at(position));
+    noteWidest(0);
     endResetModel();
     if (!inArrivalOrder()) {
         finishLoading();
@@ -67,8 +75,23 @@ void MonthTableModel::finishLoading()
     while (loadMore(16384)) { }
 }
 
+void MonthTableModel::noteWidest(qsizetype firstNew)
+{
+    for (qsizetype i = firstNew; i < m_rows.size(); ++i) {
+        const MonthRow& row = m_rows.at(i);
+        if (!row.declared())
+            continue;
+        for (int column = int(MonthColumn::Employees); column < kMonthColumnCount; ++column) {
+            const QString text = MonthCellText(row, MonthColumn(column));
+            if (text.size() > m_widest.at(column).size())
+                m_widest[column] = text;
+        }
+    }
+}
+
 void MonthTableModel::appendRead(qsizetype firstNew)
 {
+    noteWidest(firstNew);
     // Rows arrive in payer-code order, the order shown while they arrive.
     QVector<int> added;
     AppendMatching(added, m_rows, firstNew, m_filter);
@@ -89,10 +112,11 @@ void MonthTableModel::setFilter(const MonthFilter& filter)
     QVector<int> shown;
     if (narrower) {
         shown = NarrowedRows(m_shown, m_rows, m_filter);
-    } else {
+    } else if (inArrivalOrder()) {
         AppendMatching(shown, m_rows, 0, m_filter);
-        if (!inArrivalOrder())
-            SortMonthRows(shown, m_rows, m_sortColumn, m_descending);
+    } else {
+        // The register stays sorted: a wider filter costs one pass over it.
+        shown = NarrowedRows(m_order, m_rows, m_filter);
     }
     showAgain(std::move(shown));
 }
@@ -106,6 +130,44 @@ void MonthTableModel::showAgain(QVector<int> shown)
         m_totals.add(m_rows.at(position));
     endResetModel();
     Q_EMIT totalsChanged();
+}
+
+void MonthTableModel::toggleMark(int row)
+{
+    const qint64 payerId = payerAt(row).payerId;
+    if (!m_marked.remove(payerId))
+        m_marked.insert(payerId);
+    marksChanged(row, row);
+}
+
+void MonthTableModel::markRange(const QSet<qint64>& before, int from, int to)
+{
+    const int first = qMax(0, qMin(from, to));
+    const int last = qMin(int(m_shown.size()) - 1, qMax(from, to));
+    m_marked = before;
+    for (int row = first; row <= last; ++row)
+        m_marked.insert(payerAt(row).payerId);
+    // A range made shorter gives its rows back as they were before it.
+    marksChanged(0, int(m_shown.size()) - 1);
+}
+
+QList<qint64> MonthTableModel::markedPayers() const
+{
+    QList<qint64> ids;
+    if (m_marked.isEmpty())
+        return ids;
+    for (const MonthRow& row : m_rows) {
+        if (m_marked.contains(row.payerId))
+            ids.append(row.payerId);
+    }
+    return ids;
+}
+
+void MonthTableModel::marksChanged(int first, int last)
+{
+    if (first <= last)
+        Q_EMIT dataChanged(
+            index(first, 0), index(last, kMonthColumnCount - 1), { Qt::BackgroundRole, Qt::ForegroundRole });
 }
 
 int MonthTableModel::rowOfPayer(qint64 payerId) const
@@ -139,8 +201,23 @@ QVariant MonthTableModel::data(const QModelIndex& index, int role) const
     case Qt::TextAlignmentRole:
         return IsAmountColumn(column) ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ForegroundRole:
+        if (IsFaultyCell(row, column))
+            return QColor(Qt::white);
+        if (isMarked(index.row()))
+            return QGuiApplication::palette().color(QPalette::HighlightedText);
         if (column == MonthColumn::Status && !row.declared())
             return QColor(170, 0, 0);
+        return QVariant();
+    case Qt::BackgroundRole:
+        // An amount that could not be read stands out, marked or not.
+        if (IsFaultyCell(row, column))
+            return QColor(170, 0, 0);
+        if (isMarked(index.row()))
+            return QGuiApplication::palette().color(QPalette::Highlight);
+        return QVariant();
+    case Qt::ToolTipRole:
+        if (row.faulty())
+            return row.faults.constFirst().message;
         return QVariant();
     default:
         return QVariant();
@@ -153,8 +230,9 @@ QVariant MonthTableModel::headerData(int section, Qt::Orientation orientation, i
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
         return QStringLiteral("%1 %2").arg(section + 1).arg(MonthColumnTitle(MonthColumn(section)));
+    // The amounts' titles wrap: their columns are as wide as their values.
     if (role == Qt::TextAlignmentRole)
-        return IsAmountColumn(MonthColumn(section)) ? int(Qt::AlignRight | Qt::AlignVCenter)
+        return IsAmountColumn(MonthColumn(section)) ? int(Qt::AlignRight | Qt::AlignVCenter | Qt::TextWordWrap)
                                                     : int(Qt::AlignLeft | Qt::AlignVCenter);
     return QVariant();
 }
@@ -182,7 +260,15 @@ void MonthTableModel::applySort()
     positions.reserve(before.size());
     for (const QModelIndex& index : before)
         positions.append(m_shown.at(index.row()));
-    SortMonthRows(m_shown, m_rows, m_sortColumn, m_descending);
+    if (inArrivalOrder()) {
+        m_order.clear();
+        SortMonthRows(m_shown, m_rows, m_sortColumn, m_descending);
+    } else {
+        m_order.resize(m_rows.size());
+        std::iota(m_order.begin(), m_order.end(), 0);
+        SortMonthRows(m_order, m_rows, m_sortColumn, m_descending);
+        m_shown = NarrowedRows(m_order, m_rows, m_filter);
+    }
     // Selected and current rows follow their payers.
     QVector<int> rowOf(m_rows.size(), -1);
     for (int row = 0; row < m_shown.size(); ++row)

@@ -5,6 +5,7 @@
 #include "month/MonthListing.h"
 
 #include <QAbstractTableModel>
+#include <QSet>
 #include <memory>
 
 namespace itm {
@@ -15,6 +16,8 @@ class Connection;
 // register, read from the store a slice at a time (the first screen at once,
 // the rest while the user looks at it), shown through the filter and in the
 // chosen column order. One row of the model is one payer; no widget per row.
+// The marks belong to the payers (by id), not to the rows: they stay through
+// filtering, sorting and reading the month again.
 class MonthTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -36,6 +39,22 @@ public:
     const MonthRow& payerAt(int row) const { return m_rows.at(m_shown.at(row)); }
     // The row that shows the payer, or -1.
     int rowOfPayer(qint64 payerId) const;
+    bool isMarked(int row) const { return m_marked.contains(payerAt(row).payerId); }
+    void toggleMark(int row);
+    // The marks become before with the rows from..to (either order) added:
+    // a range marked with Shift joins the marks made before it.
+    void markRange(const QSet<qint64>& before, int from, int to);
+    const QSet<qint64>& marks() const { return m_marked; }
+    // The marked payers among the rows read, in payer-code order, whether the
+    // filter shows them or not.
+    QList<qint64> markedPayers() const;
+
+    // The longest text of a column among the rows read (amounts: as wide as
+    // the largest value).
+    QString widestText(MonthColumn column) const { return m_widest.value(int(column)); }
+    // The rows read whose declaration holds an amount that could not be read.
+    QVector<const MonthRow*> faultyPayers() const { return FaultyRows(m_rows); }
+
     // Totals of the rows shown.
     const MonthTotals& totals() const { return m_totals; }
     MonthColumn sortColumn() const { return m_sortColumn; }
@@ -56,11 +75,19 @@ Q_SIGNALS:
 private:
     bool inArrivalOrder() const { return m_sortColumn == MonthColumn::Code && !m_descending; }
     void appendRead(qsizetype firstNew);
+    void noteWidest(qsizetype firstNew);
     void showAgain(QVector<int> shown);
     void applySort();
+    void marksChanged(int first, int last);
 
     QVector<MonthRow> m_rows; // payer-code order
     QVector<int> m_shown; // positions in m_rows, in the order shown
+    // Every position of m_rows in the chosen order, once the whole register
+    // is read and the order is not the one rows arrive in: a wider filter
+    // picks its rows from it instead of sorting the register again.
+    QVector<int> m_order;
+    QSet<qint64> m_marked; // payer ids
+    QVector<QString> m_widest = QVector<QString>(kMonthColumnCount);
     std::unique_ptr<MonthListingReader> m_reader;
     MonthFilter m_filter;
     MonthTotals m_totals;

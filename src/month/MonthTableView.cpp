@@ -1,8 +1,11 @@
 #include "month/MonthTableView.h"
 
+#include "month/MonthTableModel.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 
 namespace itm {
@@ -22,7 +25,8 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (index.row() == m_view->currentIndex().row() && !(option->state & QStyle::State_Selected))
+        // A marked row keeps the mark's colour when it is the current one.
+        if (index.row() == m_view->currentIndex().row() && !index.data(Qt::BackgroundRole).isValid())
             option->backgroundBrush = QApplication::palette().color(QPalette::ToolTipBase);
     }
 
@@ -36,7 +40,8 @@ MonthTableView::MonthTableView(QWidget* parent)
     : QTableView(parent)
 {
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // The marks are the model's, kept by payer; the view selects nothing.
+    setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
     setWordWrap(false);
@@ -52,17 +57,68 @@ MonthTableView::MonthTableView(QWidget* parent)
     setSortingEnabled(true);
 }
 
-QItemSelectionModel::SelectionFlags MonthTableView::selectionCommand(
-    const QModelIndex& index, const QEvent* event) const
+void MonthTableView::reset()
 {
-    if (event && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier)
-            return QItemSelectionModel::Toggle | QItemSelectionModel::Rows;
-        if (!(key->modifiers() & Qt::ShiftModifier))
-            return QItemSelectionModel::NoUpdate;
+    m_inRange = false;
+    QTableView::reset();
+}
+
+MonthTableModel* MonthTableView::monthModel() const
+{
+    return qobject_cast<MonthTableModel*>(model());
+}
+
+void MonthTableView::keyPressEvent(QKeyEvent* event)
+{
+    MonthTableModel* marks = monthModel();
+    const int key = event->key();
+    const bool move = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown
+        || key == Qt::Key_Home || key == Qt::Key_End;
+    if (marks && key == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        m_inRange = false;
+        if (currentIndex().isValid())
+            marks->toggleMark(currentIndex().row());
+        event->accept();
+        return;
     }
-    return QTableView::selectionCommand(index, event);
+    if (!marks || !move || !(event->modifiers() & Qt::ShiftModifier) || !currentIndex().isValid()) {
+        if (move || key == Qt::Key_Space)
+            m_inRange = false;
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    if (!m_inRange) {
+        m_inRange = true;
+        m_anchorPayer = marks->payerAt(currentIndex().row()).payerId;
+        m_marksBeforeRange = marks->marks();
+    }
+    QTableView::keyPressEvent(event);
+    extendRange(marks->rowOfPayer(m_anchorPayer));
+}
+
+void MonthTableView::mousePressEvent(QMouseEvent* event)
+{
+    MonthTableModel* marks = monthModel();
+    const QModelIndex previous = currentIndex();
+    QTableView::mousePressEvent(event);
+    const QModelIndex clicked = indexAt(event->position().toPoint());
+    if (!marks || !clicked.isValid() || event->button() != Qt::LeftButton)
+        return;
+    m_inRange = false;
+    if (event->modifiers() & Qt::ControlModifier) {
+        marks->toggleMark(clicked.row());
+    } else if ((event->modifiers() & Qt::ShiftModifier) && previous.isValid()) {
+        m_marksBeforeRange = marks->marks();
+        extendRange(previous.row());
+    }
+}
+
+void MonthTableView::extendRange(int anchorRow)
+{
+    MonthTableModel* marks = monthModel();
+    if (!marks || anchorRow < 0 || !currentIndex().isValid())
+        return;
+    marks->markRange(m_marksBeforeRange, anchorRow, currentIndex().row());
 }
 
 QModelIndex MonthTableView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)

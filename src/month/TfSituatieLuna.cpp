@@ -5,6 +5,8 @@
 #include "month/MonthTableModel.h"
 #include "month/MonthTableView.h"
 #include "platform/Guard.h"
+#include "platform/Platform.h"
+#include "platform/Prompts.h"
 #include "store/Tdm.h"
 #include "widgets/FormBuilder.h"
 
@@ -42,6 +44,19 @@ template <int length> QWidget* digitsEdit(QWidget* parent)
     return edit;
 }
 
+// The totals line wraps instead of widening the window: with large amounts
+// it would push the buttons off a small screen.
+QWidget* totalsLabel(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setWordWrap(true);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    return label;
+}
+
 const FormCell monthCells[] = {
     widget("luna", "L&una / anul", &digitsEdit<2>, 0, 0, 32),
     label("/", 0, 0),
@@ -51,7 +66,7 @@ const FormCell monthCells[] = {
     widget<QLineEdit>("filtru", "&Filtru (cod sau denumire)", 1, 0, 0, Grow),
     widget<QComboBox>("afisare", "&Afisare", 1, 0),
     widget<MonthTableView>("tabel", nullptr, 2, 0, 0, Grow | GrowDown),
-    label(nullptr, 3, 0, Bold, "totaluri"),
+    widget("totaluri", nullptr, &totalsLabel, 3, 0, 0, Grow),
     button("btnPreia", "&Preia luna anterioara", 4, 0, 0),
     button("btnDischeta", "&Generare discheta", 4, 0, 0),
     button("btnListare", "&Listare", 4, 0, 0),
@@ -59,7 +74,7 @@ const FormCell monthCells[] = {
     button("btnExport", "E&xport", 4, 0, 0),
     stretch(4, 0),
     button("btnInchide", "&Inchide", 4, 0, 0),
-    label("Enter - deschide platitorul      Spatiu - marcheaza randul      Ctrl+1..9 - sortare dupa coloana      "
+    label("Enter - deschide platitorul    Spatiu, Shift+sageti - marcheaza    Ctrl+1..9 - sortare dupa coloana    "
           "Esc - inchide",
         5, 0, 0, "hint"),
 };
@@ -76,15 +91,20 @@ TfSituatieLuna::TfSituatieLuna(Tdm& dm, TfSelDisck* driveDialog, QWidget* parent
     setObjectName(QStringLiteral("fSituatieLuna"));
     setWindowTitle(QStringLiteral("Situatia declaratiilor pe luna"));
     setModal(true);
-    // Wide enough for the names, on a small screen as well.
-    const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry() : QRect(0, 0, 1280, 800);
-    resize(qMin(1180, screen.width() - 40), qMin(640, screen.height() - 40));
     buildWindow();
+    // Wide enough for the names, and within a small screen (1024 x 768).
+    const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    resize(qMin(1180, screen.width() - 24), qMin(640, screen.height() - 40));
     attachKeys();
     exchange::AddRegisterExportBeside(btnExport, m_dm);
     m_loadTimer->setInterval(0);
     connect(m_loadTimer, &QTimer::timeout, this, [this] { runGuarded([this] { loadSlice(); }); });
     connect(m_model, &MonthTableModel::totalsChanged, this, &TfSituatieLuna::showTotals);
+    connect(m_model, &MonthTableModel::loadingFinished, this, [this] {
+        fitAmountColumns();
+        // Shown over the window, once it is up.
+        QTimer::singleShot(0, this, [this] { runGuarded([this] { reportFaults(); }); });
+    });
 }
 
 TfSituatieLuna::~TfSituatieLuna() = default;
@@ -109,18 +129,20 @@ void TfSituatieLuna::buildWindow()
     afisare->addItems(
         { QStringLiteral("Toti platitorii"), QStringLiteral("Declarati"), QStringLiteral("Nedeclarati") });
     tabel->setModel(m_model);
-    // Each column as wide as its title or its widest usual value; the name
-    // takes what is left.
+    // The code, county and status as wide as their title or widest usual
+    // value; the amounts as wide as their largest value (their titles wrap
+    // onto a second line); the name takes what is left.
     const QFontMetrics cells = tabel->fontMetrics();
     const QFontMetrics titles = tabel->horizontalHeader()->fontMetrics();
     const QString samples[] = { QStringLiteral("RO1234567890123"), QString(), QStringLiteral("BISTRITA-NASAUD"),
-        QStringLiteral("Rectificativa"), QStringLiteral("99999"), QStringLiteral("99999999"), QStringLiteral("999999"),
-        QStringLiteral("999999"), QStringLiteral("-999999") };
-    for (int column = 0; column < kMonthColumnCount; ++column) {
-        const QString title = m_model->headerData(column, Qt::Horizontal).toString();
-        tabel->horizontalHeader()->resizeSection(
-            column, qMax(cells.horizontalAdvance(samples[column]), titles.horizontalAdvance(title) + 16) + 12);
+        QStringLiteral("Rectificativa") };
+    for (const MonthColumn column : { MonthColumn::Code, MonthColumn::County, MonthColumn::Status }) {
+        const QString title = m_model->headerData(int(column), Qt::Horizontal).toString();
+        tabel->horizontalHeader()->resizeSection(int(column),
+            qMax(cells.horizontalAdvance(samples[int(column)]), titles.horizontalAdvance(title) + 16) + 12);
     }
+    tabel->horizontalHeader()->setMinimumHeight(2 * titles.lineSpacing() + 8);
+    fitAmountColumns();
     tabel->horizontalHeader()->setSectionResizeMode(int(MonthColumn::Name), QHeaderView::Stretch);
     btnDischeta->setEnabled(m_driveDialog != nullptr);
 
@@ -266,6 +288,51 @@ void TfSituatieLuna::loadSlice()
         m_loadTimer->stop();
 }
 
+void TfSituatieLuna::fitAmountColumns()
+{
+    const QFontMetrics cells = tabel->fontMetrics();
+    const QFontMetrics titles = tabel->horizontalHeader()->fontMetrics();
+    for (int column = int(MonthColumn::Employees); column < kMonthColumnCount; ++column) {
+        // A title wraps at its blanks: its longest word sets the least width.
+        int width = 0;
+        const QStringList words
+            = m_model->headerData(column, Qt::Horizontal).toString().split(u' ', Qt::SkipEmptyParts);
+        for (const QString& word : words)
+            width = qMax(width, titles.horizontalAdvance(word) + 16);
+        width = qMax(width, cells.horizontalAdvance(m_model->widestText(MonthColumn(column))));
+        tabel->horizontalHeader()->resizeSection(column, width + 12);
+    }
+}
+
+void TfSituatieLuna::reportFaults()
+{
+    if (m_model->loading() || m_faultsReportedFor == m_shown)
+        return;
+    m_faultsReportedFor = m_shown;
+    const QVector<const MonthRow*> faulty = m_model->faultyPayers();
+    if (faulty.isEmpty())
+        return;
+    if (faulty.size() == 1) {
+        const MonthRow& row = *faulty.constFirst();
+        platform().prompts->message(
+            QStringLiteral("Declaratia platitorului %1 pentru %2 are o suma care nu este un numar intreg (%3).\n"
+                           "Randul este marcat cu rosu, iar totalurile nu cuprind sumele lui.")
+                .arg(row.cui, MonthTitle(m_shown), row.faults.constFirst().message));
+        return;
+    }
+    constexpr int kCodesNamed = 10;
+    QStringList codes;
+    for (const MonthRow* row : faulty.first(qMin(faulty.size(), qsizetype(kCodesNamed))))
+        codes.append(row->cui);
+    if (faulty.size() > kCodesNamed)
+        codes.append(QStringLiteral("..."));
+    platform().prompts->message(
+        QStringLiteral("Declaratiile a %1 platitori pentru %2 au sume care nu sunt numere intregi: %3.\n"
+                       "Randurile sunt marcate cu rosu, iar totalurile nu cuprind sumele lor.")
+            .arg(faulty.size())
+            .arg(MonthTitle(m_shown), codes.join(QStringLiteral(", "))));
+}
+
 void TfSituatieLuna::showTotals()
 {
     const MonthTotals& totals = m_model->totals();
@@ -277,6 +344,8 @@ void TfSituatieLuna::showTotals()
                        .arg(totals.commission)
                        .arg(totals.paid)
                        .arg(totals.commission - totals.paid);
+    if (!totals.complete())
+        text += QStringLiteral("      ") + IncompleteTotalsText(totals);
     if (m_model->loading())
         text += QStringLiteral("      (se citeste registrul...)");
     totaluri->setText(text);
@@ -295,17 +364,10 @@ void TfSituatieLuna::reload()
 
 QList<qint64> TfSituatieLuna::payersToCarryOver() const
 {
-    QList<qint64> ids;
-    const QModelIndexList marked = tabel->selectionModel()->selectedRows();
-    if (!marked.isEmpty()) {
-        QList<int> rows;
-        for (const QModelIndex& index : marked)
-            rows.append(index.row());
-        std::sort(rows.begin(), rows.end());
-        for (const int row : std::as_const(rows))
-            ids.append(m_model->payerAt(row).payerId);
+    // Exactly the marked payers, shown by the filter or not.
+    QList<qint64> ids = m_model->markedPayers();
+    if (!ids.isEmpty())
         return ids;
-    }
     for (int row = 0; row < m_model->rowCount(); ++row) {
         if (!m_model->payerAt(row).declared())
             ids.append(m_model->payerAt(row).payerId);

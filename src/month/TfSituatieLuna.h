@@ -71,6 +71,10 @@ private:
     void openCurrentPayer();
     void loadSlice();
     void showTotals();
+    void fitAmountColumns();
+    // Once per month shown: which payers' declarations hold an amount that
+    // could not be read.
+    void reportFaults();
     // Reads the month again after a change, keeping the current payer.
     void reload();
     QList<qint64> payersToCarryOver() const;
@@ -81,6 +85,7 @@ private:
     QTimer* m_loadTimer;
     MonthPeriod m_shown;
     std::optional<QString> m_chosenCode;
+    std::optional<MonthPeriod> m_faultsReportedFor;
 };
 
 } // namespace itm

@@ -1,6 +1,7 @@
 #include "output/DeclarationLine.h"
 
 #include "store/RecordReader.h"
+#include "store/RegisterColumns.h"
 #include "store/StoredText.h"
 
 #include <array>
@@ -123,16 +124,50 @@ QString fieldOfLine(const Field& field, const RecordReader& record)
     return QString();
 }
 
+// The payer as the January 2006 declaration sees it: that declaration has no
+// bankruptcy flag and no liquidator, so the payer reads as one not in
+// bankruptcy is stored (flag 0, liquidator code "0", sector and date 0, texts
+// one blank), whatever the register holds for the months after.
+class PayerWithoutBankruptcy : public RecordReader
+{
+public:
+    explicit PayerWithoutBankruptcy(const RecordReader& payer)
+        : m_payer(payer)
+    {
+    }
+
+    QVariant fieldValue(const QString& column) const override
+    {
+        if (column == u"lcui")
+            return QStringLiteral("0");
+        if (column == u"faliment" || column == u"lsector")
+            return qint64(0);
+        if (LiquidatorTextColumns().contains(column))
+            return IsIntegerColumn(column) ? QVariant(qint64(0)) : QVariant(QStringLiteral(" "));
+        return m_payer.fieldValue(column);
+    }
+
+private:
+    const RecordReader& m_payer;
+};
+
+bool isJanuary2006(const RecordReader& declaration)
+{
+    return integerOf(declaration, QStringLiteral("ln")) == 1 && integerOf(declaration, QStringLiteral("an")) == 2006;
+}
+
 } // namespace
 
 QString BuildDeclarationLine(const RecordReader& payer, const RecordReader& declaration)
 {
+    const PayerWithoutBankruptcy outOfBankruptcy(payer);
+    const RecordReader& payerRead = isJanuary2006(declaration) ? outOfBankruptcy : payer;
     QString line;
     line.reserve(512);
     for (std::size_t i = 0; i < kFields.size(); ++i) {
         if (i != 0)
             line += u',';
-        line += fieldOfLine(kFields[i], kFields[i].source == Source::Payer ? payer : declaration);
+        line += fieldOfLine(kFields[i], kFields[i].source == Source::Payer ? payerRead : declaration);
     }
     return line;
 }

@@ -14,7 +14,9 @@ constexpr int kDeclarationLineFieldCount = 47;
 // single commas, texts between double quotes, numbers and codes bare, no line
 // end. The month comes first as "%02d", the year as "%04d"; then the payer's
 // code, legal form, address, bank, the amounts of the declaration, the
-// representative and the liquidator data.
+// representative and the liquidator data. The January 2006 declaration has no
+// bankruptcy: its line carries the flag and the liquidator of a payer not in
+// bankruptcy, as the main window stores the payer when that month is opened.
 //
 // Nothing is escaped: the payer's before-post rule has already turned every
 // comma, apostrophe, double quote and control character in the stored texts

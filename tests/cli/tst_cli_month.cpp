@@ -33,6 +33,19 @@ class TestCliMonth : public QObject
             process.readAllStandardOutput(), process.readAllStandardError() };
     }
 
+    // Rows added as another program would write them.
+    bool addRows(const QByteArray& sql, QString* error)
+    {
+        sqlite3* db = nullptr;
+        if (sqlite3_open(m_db.toUtf8().constData(), &db) != SQLITE_OK) {
+            sqlite3_close(db);
+            return false;
+        }
+        const bool ok = execute(db, sql, error);
+        sqlite3_close(db);
+        return ok;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -66,6 +79,49 @@ private Q_SLOTS:
         QCOMPARE(lines.at(4).simplified(), QByteArray("Total 2 declarati, 1 lipsa 15 52000 140 115 25"));
         QCOMPARE(runCli({ "month", "--month", "3", "--year", "2006", "--format", "xls" }).exitCode, 2);
         QCOMPARE(runCli({ "month", "--month", "3", "--year", "2006", "--cui", "19" }).exitCode, 2);
+        const Run twice = runCli({ "month", "--month", "3", "--year", "2006", "--format", "csv", "--format", "text" });
+        QCOMPARE(twice.exitCode, 2);
+        QVERIFY2(twice.err.contains("--format given more than once"), twice.err.constData());
+    }
+
+    void monthNamesADeclarationWithATextAmount()
+    {
+        // A register made elsewhere: payer 116's salary fund is a text.
+        QString error;
+        QVERIFY2(
+            addRows(payerRow(4, "116", "DELTA") + declarationRow(4, 3, 2006, "0, 0, 2, 'x1', 15, 15, 0, 0"), &error),
+            qPrintable(error));
+        Run run = runCli({ "month", "--month", "3", "--year", "2006" });
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("payer '116': Coloana 'fondlunsal': 'x1' is not a valid integer value"),
+            run.err.constData());
+        // Every payer listed, after the faulty one as well; the totals leave it out and say so.
+        const QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.size(), 8);
+        QVERIFY(lines.at(2).simplified().startsWith("19 "));
+        QCOMPARE(lines.at(5).simplified(), QByteArray("Total 3 declarati, 1 lipsa 15 52000 140 115 25"));
+        QVERIFY(lines.at(6).startsWith("Totaluri incomplete: 1 declaratie"));
+
+        run = runCli({ "copy-month", "--from-month", "3", "--from-year", "2006", "--month", "4", "--year", "2006" });
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(
+            run.err.contains("payer '116': Coloana 'fondlunsal': 'x1' is not a valid integer value; nothing copied"),
+            run.err.constData());
+        QVERIFY(!runCli({ "month", "--month", "4", "--year", "2006" }).out.contains("Initiala"));
+    }
+
+    void monthTextKeepsItsColumnsWithControlCharacters()
+    {
+        QString error;
+        QVERIFY2(
+            addRows("UPDATE firme SET denumire = 'BETA' || char(10) || 'NOU' || char(9) || 'X' WHERE id = 2;", &error),
+            qPrintable(error));
+        const Run run = runCli({ "month", "--month", "3", "--year", "2006" });
+        QCOMPARE(run.exitCode, 0);
+        const QList<QByteArray> lines = run.out.split('\n');
+        QCOMPARE(lines.size(), 6);
+        QVERIFY2(lines.at(2).contains("S.C. BETA NOU X S.R.L."), lines.at(2).constData());
+        QCOMPARE(lines.at(2).size(), lines.at(4).size()); // amounts end in one column
     }
 
     void copyMonth()
@@ -96,6 +152,16 @@ private Q_SLOTS:
         QTest::newRow("unknown payer") << (QStringList { "--from-month", "3", "--from-year", "2006", "--cui", "19",
                                                "--cui", "RO5" }
             + into) << 1 << QByteArray("no payer with code 'RO5'");
+        QTest::newRow("source month twice")
+            << (QStringList { "--from-month", "11", "--from-month", "3", "--from-year", "2006" } + into) << 2
+            << QByteArray("--from-month given more than once");
+        QTest::newRow("source year twice")
+            << (QStringList { "--from-month", "3", "--from-year=2005", "--from-year", "2006" } + into) << 2
+            << QByteArray("--from-year given more than once");
+        QTest::newRow("empty code") << (QStringList { "--from-month", "3", "--from-year", "2006", "--cui", "" } + into)
+                                    << 2 << QByteArray("--cui is empty");
+        QTest::newRow("code held twice") << (QStringList { "--from-month", "3", "--from-year", "2006", "--cui", "230" }
+            + into) << 1 << QByteArray("the code '230' belongs to 2 payers");
     }
 
     void copyMonthRefusesAndLosesNothing()
@@ -103,6 +169,9 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QByteArray, message);
+        // A second payer holding 230, declared in March as well.
+        QString error;
+        QVERIFY2(addRows(payerRow(4, "230", "BETA BIS") + declarationRow(4, 3, 2006), &error), qPrintable(error));
         const Run run = runCli(QStringList { "copy-month" } + arguments);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(message), run.err.constData());

@@ -1,6 +1,7 @@
 #include "month/CarryOver.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
+#include "support/FakeJobs.h"
 #include "support/TestDatabase.h"
 
 #include <QTest>
@@ -125,16 +126,63 @@ private Q_SLOTS:
         QCOMPARE(CarryOverDeclarations(dm, march, april, AllPayerIds(dm)).copied, 0);
     }
 
-    void aFailureStoresNothing()
+    void aTextAmountStoresNothingAndNamesThePayer_data()
     {
+        QTest::addColumn<QString>("amounts");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("employees") << "0, 0, 'MULTI', 1000, 8, 8, 0, 0"
+                                   << "Coloana 'nrsal': 'MULTI' is not a valid integer value";
+        // Counted before as a fund without commission, with no word of the payer.
+        QTest::newRow("salary fund") << "0, 0, 5, 'x1', 8, 8, 0, 0"
+                                     << "Coloana 'fondlunsal': 'x1' is not a valid integer value";
+    }
+
+    void aTextAmountStoresNothingAndNamesThePayer()
+    {
+        QFETCH(QString, amounts);
+        QFETCH(QString, message);
         TestDatabase db;
         db.addPayer(QStringLiteral("11"));
         db.addPayer(QStringLiteral("12"));
         addDeclaration(db, 1, { 3, 2006 }, QStringLiteral("0, 0, 5, 1000, 8, 8, 0, 0"));
-        addDeclaration(db, 2, { 3, 2006 }, QStringLiteral("0, 0, 'MULTI', 1000, 8, 8, 0, 0"));
+        addDeclaration(db, 2, { 3, 2006 }, amounts);
         Tdm dm(db.path());
-        QVERIFY_THROWS_EXCEPTION(Error, CarryOverDeclarations(dm, { 3, 2006 }, { 4, 2006 }, { 1, 2 }));
+        try {
+            CarryOverDeclarations(dm, { 3, 2006 }, { 4, 2006 }, { 1, 2 });
+            QFAIL("carried over");
+        } catch (const CarryOverAmountError& error) {
+            QCOMPARE(error.payerCode(), QStringLiteral("12"));
+            QCOMPARE(error.message(), message);
+        }
         QVERIFY(storedDeclarations(db, 1, { 4, 2006 }).isEmpty());
+    }
+
+    void aCancelledCarryOverStoresNothing()
+    {
+        TestDatabase db;
+        for (int payer = 1; payer <= 3; ++payer) {
+            db.addPayer(QString::number(10 + payer));
+            addDeclaration(db, payer, { 3, 2006 }, QStringLiteral("0, 0, 5, 1000, 8, 8, 0, 0"));
+        }
+        Tdm dm(db.path());
+        FakeJobs jobs;
+        jobs.cancelWhenDone(2);
+        const JobOutcome outcome
+            = jobs.run(nullptr, QStringLiteral("Preia"), JobThread::Window, [&](JobProgress& progress) {
+                  CarryOverDeclarations(dm, { 3, 2006 }, { 4, 2006 }, { 1, 2, 3 }, &progress);
+              });
+        QCOMPARE(outcome, JobOutcome::Cancelled);
+        QCOMPARE(jobs.lastTotal, qint64(3));
+        for (int payer = 1; payer <= 3; ++payer)
+            QVERIFY(storedDeclarations(db, payer, { 4, 2006 }).isEmpty());
+        // Not cancelled: all three.
+        FakeJobs whole;
+        QCOMPARE(
+            whole.run(nullptr, QStringLiteral("Preia"), JobThread::Window,
+                [&](JobProgress& progress) {
+                    QCOMPARE(CarryOverDeclarations(dm, { 3, 2006 }, { 4, 2006 }, { 1, 2, 3 }, &progress).copied, 3);
+                }),
+            JobOutcome::Finished);
     }
 };
 

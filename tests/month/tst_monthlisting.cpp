@@ -1,3 +1,4 @@
+#include "month/MonthColumns.h"
 #include "month/MonthFilter.h"
 #include "month/MonthListing.h"
 #include "month/MonthReport.h"
@@ -96,6 +97,7 @@ private Q_SLOTS:
         QTest::newRow("declared") << "" << int(StatusFilter::Declared) << QStringList { "19", "230" };
         QTest::newRow("not declared") << "" << int(StatusFilter::NotDeclared) << QStringList { "RO19", "ro5" };
         QTest::newRow("text and status") << "ro" << int(StatusFilter::Declared) << QStringList {};
+        QTest::newRow("runs of blanks") << "gama  s.r.l" << int(StatusFilter::All) << QStringList { "ro5" };
     }
 
     void filter()
@@ -105,7 +107,8 @@ private Q_SLOTS:
         QFETCH(QStringList, shown);
         const QVector<MonthRow> rows { row("19", "S.C. ALFA S.R.L.", DeclarationStatus::Initial),
             row("230", "ŞTEFAN IONESCU P.F.A.", DeclarationStatus::Corrective),
-            row("RO19", "S.C. ȚARA S.A.", DeclarationStatus::Missing), row("ro5", "GAMA", DeclarationStatus::Missing) };
+            row("RO19", "S.C. ȚARA S.A.", DeclarationStatus::Missing),
+            row("ro5", "S.C. GAMA   S.R.L.", DeclarationStatus::Missing) };
         QVector<int> positions;
         AppendMatching(positions, rows, 0, MonthFilter(text, StatusFilter(status)));
         QStringList codes;
@@ -129,6 +132,115 @@ private Q_SLOTS:
         QCOMPARE(positions, QVector<int>({ 0, 3, 2, 1 }));
         SortMonthRows(positions, rows, MonthColumn::Name, false);
         QCOMPARE(positions, QVector<int>({ 1, 0, 2, 3 }));
+    }
+
+    void aTextAmountMarksItsRowAndLeavesTheTotalsIncomplete()
+    {
+        TestDatabase db;
+        seedMonth(db);
+        // A register made elsewhere: 230's salary fund is a text.
+        db.exec("UPDATE declaratii SET fondlunsal = 'x1' WHERE idfirma = 2");
+        Connection connection;
+        connection.open(db.path(), true);
+        const QVector<MonthRow> rows = ReadMonthListing(connection, { 3, 2006 });
+        QCOMPARE(rows.size(), 4); // the rows after it are read as well
+        const MonthRow& faulty = rows.at(1);
+        QCOMPARE(faulty.cui, QStringLiteral("230"));
+        QVERIFY(faulty.faulty());
+        QCOMPARE(faulty.faults.constFirst().message,
+            QStringLiteral("Coloana 'fondlunsal': 'x1' is not a valid integer value"));
+        QCOMPARE(MonthCellText(faulty, MonthColumn::Fund), QStringLiteral("x1"));
+        QCOMPARE(MonthCellText(faulty, MonthColumn::Commission), QStringLiteral("125"));
+        QVERIFY(IsFaultyCell(faulty, MonthColumn::Fund));
+        QVERIFY(!IsFaultyCell(faulty, MonthColumn::Difference));
+        const MonthTotals totals = TotalsOf(rows);
+        QVERIFY(!totals.complete());
+        QCOMPARE(totals.declared, 2);
+        QCOMPARE(totals.fund, qint64(2000)); // 19's only
+        QCOMPARE(FaultyRows(rows).size(), 1);
+
+        MonthTableModel model;
+        model.open(connection, { 3, 2006 }, 1);
+        model.finishLoading();
+        QCOMPARE(model.rowCount(), 4);
+        QVERIFY(!model.totals().complete());
+    }
+
+    void marksStayOnTheirPayers()
+    {
+        TestDatabase db;
+        seedMonth(db);
+        Connection connection;
+        connection.open(db.path(), true);
+        MonthTableModel model;
+        model.open(connection, { 3, 2006 }, 10);
+        const auto marked = [&model] {
+            QStringList codes;
+            for (int row = 0; row < model.rowCount(); ++row) {
+                if (model.isMarked(row))
+                    codes << model.payerAt(row).cui;
+            }
+            return codes;
+        };
+        model.toggleMark(0); // 19
+        model.toggleMark(3); // ro5
+        // Typed and erased: nothing is lost.
+        model.setFilter(MonthFilter(QStringLiteral("be"), StatusFilter::All));
+        QCOMPARE(marked(), QStringList());
+        model.setFilter(MonthFilter());
+        QCOMPARE(marked(), QStringList({ "19", "ro5" }));
+        // A range joins the marks made before it; shortened, it gives back its rows.
+        const QSet<qint64> before = model.marks();
+        model.markRange(before, 1, 2);
+        QCOMPARE(marked(), QStringList({ "19", "230", "RO19", "ro5" }));
+        model.markRange(before, 1, 1);
+        QCOMPARE(marked(), QStringList({ "19", "230", "ro5" }));
+        // Sorted by name descending: the same payers, in payer-code order when asked.
+        model.sort(int(MonthColumn::Name), Qt::DescendingOrder);
+        QCOMPARE(marked(), QStringList({ "ro5", "230", "19" }));
+        model.setFilter(MonthFilter(QStringLiteral("a"), StatusFilter::NotDeclared));
+        QCOMPARE(model.markedPayers(), QList<qint64>({ 3, 2, 1 })); // 19, 230, ro5 by id
+    }
+
+    void aWiderFilterKeepsTheOrderChosen()
+    {
+        TestDatabase db;
+        seedMonth(db);
+        Connection connection;
+        connection.open(db.path(), true);
+        MonthTableModel model;
+        model.open(connection, { 3, 2006 }, 10);
+        model.sort(int(MonthColumn::Name), Qt::DescendingOrder);
+        const auto codes = [&model] {
+            QStringList shown;
+            for (int row = 0; row < model.rowCount(); ++row)
+                shown << model.payerAt(row).cui;
+            return shown;
+        };
+        const QStringList byName { "ro5", "RO19", "230", "19" }; // GAMA, DELTA, BETA, ALFA
+        QCOMPARE(codes(), byName);
+        model.setFilter(MonthFilter(QStringLiteral("ta"), StatusFilter::All));
+        QCOMPARE(codes(), QStringList({ "RO19", "230" }));
+        model.setFilter(MonthFilter(QStringLiteral("t"), StatusFilter::All));
+        QCOMPARE(codes(), QStringList({ "RO19", "230" }));
+        model.setFilter(MonthFilter());
+        QCOMPARE(codes(), byName);
+    }
+
+    void textReportBlanksControlCharacters()
+    {
+        QVector<MonthRow> rows { row("19", "S.C. ALFA\nBETA\tNOU S.R.L.", DeclarationStatus::Initial),
+            row("230", QStringLiteral("GAMA") + QChar(0x85) + QStringLiteral("DELTA"), DeclarationStatus::Initial) };
+        rows[0].fund = 100;
+        QString text;
+        QTextStream out(&text);
+        WriteMonthText(out, rows);
+        out.flush();
+        const QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines.at(1).contains(QStringLiteral("S.C. ALFA BETA NOU S.R.L.")));
+        QVERIFY(lines.at(2).contains(QStringLiteral("GAMA DELTA")));
+        QCOMPARE(lines.at(1).size(), lines.at(3).size());
     }
 
     void modelReadsInSlicesThroughTheFilter()

@@ -1,3 +1,4 @@
+#include "month/MonthColumns.h"
 #include "month/MonthTableModel.h"
 #include "month/MonthTableView.h"
 #include "month/TfSituatieLuna.h"
@@ -5,11 +6,13 @@
 #include "payers/PayerPanel.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "support/FakeDrives.h"
+#include "support/FakeJobs.h"
 #include "support/FakePrinting.h"
 #include "support/GuiTestCase.h"
 #include "support/MainWindowFixture.h"
 
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -34,8 +37,8 @@ void addDeclaration(TestDatabase& db, int payerId, int month, int year)
 }
 
 // 27 declared in March 2006 only, 35 in March and April, 43 never; 230 and
-// 19 declared in March 2007, the month the clock gives. In payer-code order:
-// 19, 230, 27, 35, 43.
+// 19 declared in February 2007, the month before the one the clock gives. In
+// payer-code order: 19, 230, 27, 35, 43.
 void seedRegister(TestDatabase& db)
 {
     for (const char* code : { "27", "35", "43", "230", "19" })
@@ -43,8 +46,29 @@ void seedRegister(TestDatabase& db)
     addDeclaration(db, 1, 3, 2006);
     addDeclaration(db, 2, 3, 2006);
     addDeclaration(db, 2, 4, 2006);
-    addDeclaration(db, 4, 3, 2007);
-    addDeclaration(db, 5, 3, 2007);
+    addDeclaration(db, 4, 2, 2007);
+    addDeclaration(db, 5, 2, 2007);
+}
+
+// Payers 10 .. 10 + count - 1, each declared in March 2006.
+std::function<void(TestDatabase&)> declaredPayers(int count)
+{
+    return [count](TestDatabase& db) {
+        for (int i = 0; i < count; ++i) {
+            db.addPayer(QString::number(10 + i), QStringLiteral("PLATITOR %1").arg(10 + i));
+            addDeclaration(db, i + 1, 3, 2006);
+        }
+    };
+}
+
+QList<int> markedRows(const MonthTableModel& model)
+{
+    QList<int> rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.isMarked(row))
+            rows << row;
+    }
+    return rows;
 }
 
 QStringList statuses(const MonthTableModel& model)
@@ -94,7 +118,8 @@ private Q_SLOTS:
             escapeClosed = !window.isVisible();
         });
         MainWindowFixture::key(f.window->leg, Qt::Key_F4);
-        QCOMPARE(period, QStringLiteral("03/2007 Martie 2007"));
+        // Declarations are made for the month just ended.
+        QCOMPARE(period, QStringLiteral("02/2007 Februarie 2007"));
         QVERIFY(opensOnTheTable);
         QCOMPARE(shown, QStringList({ "19 Initiala", "230 Initiala", "27 Lipsa", "35 Lipsa", "43 Lipsa" }));
         QVERIFY(escapeClosed);
@@ -158,13 +183,136 @@ private Q_SLOTS:
             QStringList({ "19 Lipsa", "230 Lipsa", "27 Initiala", "35 Initiala", "43 Lipsa" }));
         // Only the marked ones.
         f.prompts.clear();
-        window.tabel->selectRow(3);
+        window.model()->toggleMark(3);
         f.prompts.answerYes();
         f.prompts.answerOk();
         window.PreiaClick();
         QCOMPARE(f.prompts.texts(),
             QStringList({ "Preluati declaratiile din luna Martie 2006 pentru 1 platitor ?",
                 "Declaratii preluate: 0\nPlatitori omisi: 1\n - deja declarati pentru Aprilie 2006: 1" }));
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void aShiftRangeAddsToTheMarksAndTheMarksOutliveTheFilter()
+    {
+        MainWindowFixture f(declaredPayers(12));
+        TfSituatieLuna window(*f.dm, nullptr, f.window.get());
+        window.showMonth({ 4, 2006 });
+        window.show();
+        QApplication::setActiveWindow(&window);
+        const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = { { Qt::Key_Home, {} }, { Qt::Key_Space, {} },
+            { Qt::Key_Down, {} }, { Qt::Key_Down, {} }, { Qt::Key_Space, {} }, { Qt::Key_Down, {} },
+            { Qt::Key_Down, {} }, { Qt::Key_Down, Qt::ShiftModifier }, { Qt::Key_Down, Qt::ShiftModifier },
+            { Qt::Key_Down, {} }, { Qt::Key_Down, {} }, { Qt::Key_Space, {} } };
+        for (const auto& [key, modifiers] : keys)
+            QTest::keyClick(window.tabel, key, modifiers);
+        QCOMPARE(markedRows(*window.model()), QList<int>({ 0, 2, 4, 5, 6, 8 }));
+        // Typed and erased, sorted and back: the same payers stay marked.
+        QTest::keyClicks(window.filtru, QStringLiteral("15"));
+        QCOMPARE(window.model()->rowCount(), 1);
+        QTest::keyClick(window.filtru, Qt::Key_Backspace);
+        QTest::keyClick(window.filtru, Qt::Key_Backspace);
+        window.tabel->sortByColumn(int(MonthColumn::Code), Qt::DescendingOrder);
+        QCOMPARE(markedRows(*window.model()), QList<int>({ 3, 5, 6, 7, 9, 11 }));
+        QTest::keyClicks(window.filtru, QStringLiteral("1"));
+        // "Preia" proposes the six marked payers, not every payer shown as missing.
+        f.prompts.answerNo();
+        window.PreiaClick();
+        QCOMPARE(
+            f.prompts.lastText(), QStringLiteral("Preluati declaratiile din luna Martie 2006 pentru 6 platitori ?"));
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void aCancelledCarryOverStoresNothing()
+    {
+        MainWindowFixture f(seedRegister);
+        FakeJobs jobs;
+        platform().jobs = &jobs;
+        jobs.cancelWhenDone(1);
+        TfSituatieLuna window(*f.dm, nullptr, f.window.get());
+        window.showMonth({ 4, 2006 });
+        f.prompts.answerYes();
+        f.prompts.answerOk();
+        window.PreiaClick();
+        QCOMPARE(jobs.titles, QStringList { "Preia luna anterioara" });
+        QCOMPARE(f.prompts.lastText(), QStringLiteral("Preluarea a fost oprita. Nu s-a preluat nicio declaratie."));
+        window.showMonth({ 4, 2006 });
+        window.model()->finishLoading();
+        QCOMPARE(
+            statuses(*window.model()), QStringList({ "19 Lipsa", "230 Lipsa", "27 Lipsa", "35 Initiala", "43 Lipsa" }));
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void aTextAmountIsShownMarkedAndNamed()
+    {
+        MainWindowFixture f([](TestDatabase& db) {
+            seedRegister(db);
+            db.exec("UPDATE declaratii SET fondlunsal = 'x1' WHERE idfirma = 2 AND ln = 3");
+        });
+        TfSituatieLuna window(*f.dm, nullptr, f.window.get());
+        f.prompts.answerOk();
+        window.showMonth({ 3, 2006 });
+        window.model()->finishLoading();
+        QTRY_COMPARE(f.prompts.texts().size(), 1);
+        QCOMPARE(f.prompts.lastText(),
+            QStringLiteral("Declaratia platitorului 35 pentru Martie 2006 are o suma care nu este un numar intreg "
+                           "(Coloana 'fondlunsal': 'x1' is not a valid integer value).\nRandul este marcat cu rosu, "
+                           "iar totalurile nu cuprind sumele lui."));
+        QCOMPARE(window.model()->rowCount(), 5);
+        const QModelIndex fund = window.model()->index(3, int(MonthColumn::Fund));
+        QCOMPARE(fund.data().toString(), QStringLiteral("x1"));
+        QVERIFY(fund.data(Qt::BackgroundRole).isValid());
+        QVERIFY2(window.totaluri->text().contains(QStringLiteral("Totaluri incomplete: 1 declaratie")),
+            qPrintable(window.totaluri->text()));
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void theWindowFitsASmallScreen()
+    {
+        MainWindowFixture f([](TestDatabase& db) {
+            seedRegister(db);
+            db.exec("UPDATE declaratii SET nrsal = 99999, fondlunsal = 999999999999, comdat = 7499999999, "
+                    "comac = 1");
+        });
+        TfSituatieLuna window(*f.dm, nullptr, f.window.get());
+        window.showMonth({ 3, 2006 });
+        window.model()->finishLoading();
+        window.resize(1024, 768);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY2(window.width() <= 1024, qPrintable(QString::number(window.width())));
+        for (QPushButton* button : { window.btnPreia, window.btnDischeta, window.btnListare, window.btnImport,
+                 window.btnExport, window.btnInchide }) {
+            const int right = button->mapTo(&window, QPoint(button->width(), 0)).x();
+            QVERIFY2(right <= window.width(), qPrintable(button->text()));
+        }
+        // The name takes the free width; an amount is as wide as its largest value.
+        const QHeaderView* header = window.tabel->horizontalHeader();
+        const QFontMetrics cells = window.tabel->fontMetrics();
+        QVERIFY(header->sectionSize(int(MonthColumn::Name))
+            >= cells.horizontalAdvance(QStringLiteral("S.C. PLATITOR 27 S.R.L. CU NUME")));
+        QVERIFY(header->sectionSize(int(MonthColumn::Fund)) >= cells.horizontalAdvance(QStringLiteral("999999999999")));
+        QVERIFY(header->sectionSize(int(MonthColumn::Paid)) < header->sectionSize(int(MonthColumn::Fund)));
+    }
+
+    void listingPreparesManyPagesAsAJob()
+    {
+        MainWindowFixture f(declaredPayers(25));
+        FakePrinting printing;
+        platform().printing = &printing;
+        FakeJobs jobs;
+        platform().jobs = &jobs;
+        TfSituatieLuna window(*f.dm, nullptr, f.window.get());
+        window.showMonth({ 3, 2006 });
+        jobs.cancelWhenDone(3);
+        window.ListareClick();
+        QCOMPARE(jobs.titles, QStringList { "Listare" });
+        QCOMPARE(printing.requests, 0); // stopped: no preview
+        jobs.cancelWhenDone(-1);
+        window.ListareClick();
+        QCOMPARE(jobs.lastTotal, qint64(25));
+        QCOMPARE(printing.pageCounts, QList<int> { 25 });
+        QVERIFY(printing.layouts.at(24).texts().contains(QStringLiteral("S.C. PLATITOR 34 S.R.L.")));
         QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
     }
 

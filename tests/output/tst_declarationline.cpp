@@ -42,6 +42,30 @@ private Q_SLOTS:
         QCOMPARE(fieldsOf(line).size(), kDeclarationLineFieldCount);
     }
 
+    void january2006HasNoBankruptcy_data()
+    {
+        QTest::addColumn<qint64>("month");
+        QTest::addColumn<qint64>("year");
+        QTest::addColumn<bool>("liquidatorWritten");
+        QTest::newRow("January 2006") << qint64(1) << qint64(2006) << false;
+        QTest::newRow("February 2006") << qint64(2) << qint64(2006) << true;
+        QTest::newRow("January 2007") << qint64(1) << qint64(2007) << true;
+    }
+
+    void january2006HasNoBankruptcy()
+    {
+        QFETCH(qint64, month);
+        QFETCH(qint64, year);
+        QFETCH(bool, liquidatorWritten);
+        // A bankrupt payer's declaration carried into January 2006: the line
+        // ends as the line of a payer not in bankruptcy does.
+        const QString line = BuildDeclarationLine(payerInBankruptcy(), declarationFor(month, year));
+        QCOMPARE(!line.endsWith(kNotInBankruptcyTail), liquidatorWritten);
+        QCOMPARE(fieldsOf(line).size(), kDeclarationLineFieldCount);
+        QCOMPARE(line.section(u',', 0, 29),
+            BuildDeclarationLine(payerNotInBankruptcy(), declarationFor(month, year)).section(u',', 0, 29));
+    }
+
     void singleFields_data()
     {
         QTest::addColumn<QString>("table");
