@@ -1,5 +1,7 @@
 #include "exchange/TextDecoding.h"
 
+#include "store/StoredText.h"
+
 #include <algorithm>
 
 namespace itm::exchange {
@@ -49,39 +51,6 @@ bool looksLikeUtf16(const QByteArray& bytes)
         zeroOdd += bytes.at(2 * i + 1) == 0;
     }
     return pairs > 0 && std::max(zeroEven, zeroOdd) * 4 >= pairs;
-}
-
-// The length of the UTF-8 letter starting at bytes[0]: 0 when none starts
-// there (a stray continuation byte, an overlong form, a surrogate, beyond
-// U+10FFFF), -1 when the available bytes begin one but end before it does.
-qsizetype utf8Length(const unsigned char* bytes, qsizetype available)
-{
-    const unsigned char lead = bytes[0];
-    qsizetype length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    for (qsizetype i = 1; i < length; ++i) {
-        if (i >= available)
-            return -1;
-        const unsigned char lowest = i == 1 ? low : 0x80;
-        const unsigned char highest = i == 1 ? high : 0xBF;
-        if (bytes[i] < lowest || bytes[i] > highest)
-            return 0;
-    }
-    return length;
 }
 
 const QString utf16Refused
@@ -151,7 +120,7 @@ QString TextDecoder::decode(const QByteArray& block, bool last)
             continue;
         }
         m_afterCr = false;
-        const qsizetype length = utf8Length(data + end, size - end);
+        const qsizetype length = Utf8SequenceLength(data + end, size - end);
         if (length < 0 && !last) {
             m_carry = bytes.mid(end);
             break;

@@ -6,10 +6,14 @@ namespace {
 
 constexpr char16_t kRawByteBase = 0xDC00;
 
-// Length of the valid UTF-8 sequence starting at bytes[0], 0 when none starts
-// there (a stray continuation byte, an overlong form, a surrogate, a sequence
-// cut short or beyond U+10FFFF).
-qsizetype validSequenceLength(const unsigned char* bytes, qsizetype available)
+bool isRawByte(char16_t unit)
+{
+    return unit >= kRawByteBase + 0x80 && unit <= kRawByteBase + 0xFF;
+}
+
+} // namespace
+
+qsizetype Utf8SequenceLength(const unsigned char* bytes, qsizetype available)
 {
     const unsigned char lead = bytes[0];
     if (lead < 0x80)
@@ -21,34 +25,25 @@ qsizetype validSequenceLength(const unsigned char* bytes, qsizetype available)
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;
-        else if (lead == 0xED)
-            high = 0x9F;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        else if (lead == 0xF4)
-            high = 0x8F;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
     } else {
         return 0;
     }
-    if (available < length || bytes[1] < low || bytes[1] > high)
-        return 0;
-    for (qsizetype i = 2; i < length; ++i) {
-        if (bytes[i] < 0x80 || bytes[i] > 0xBF)
+    for (qsizetype i = 1; i < length; ++i) {
+        if (i >= available)
+            return -1;
+        const unsigned char lowest = i == 1 ? low : 0x80;
+        const unsigned char highest = i == 1 ? high : 0xBF;
+        if (bytes[i] < lowest || bytes[i] > highest)
             return 0;
     }
     return length;
 }
-
-bool isRawByte(char16_t unit)
-{
-    return unit >= kRawByteBase + 0x80 && unit <= kRawByteBase + 0xFF;
-}
-
-} // namespace
 
 QString StoredTextFromBytes(const char* bytes, qsizetype size)
 {
@@ -57,7 +52,8 @@ QString StoredTextFromBytes(const char* bytes, qsizetype size)
     qsizetype start = 0;
     qsizetype pos = 0;
     while (pos < size) {
-        const qsizetype length = validSequenceLength(data + pos, size - pos);
+        // A sequence cut short by the end of the text is no letter either.
+        const qsizetype length = qMax<qsizetype>(Utf8SequenceLength(data + pos, size - pos), 0);
         if (length > 0) {
             pos += length;
             continue;

@@ -19,6 +19,12 @@ inline QString StoredTextFromBytes(const QByteArray& bytes)
 }
 QByteArray StoredTextBytes(const QString& text);
 
+// The length of the UTF-8 letter starting at bytes[0] (1 for ASCII): 0 when
+// none starts there (a stray continuation byte, an overlong form, a
+// surrogate, beyond U+10FFFF), -1 when the available bytes begin one but end
+// before it does (a file read in blocks finds the rest in the next block).
+qsizetype Utf8SequenceLength(const unsigned char* bytes, qsizetype available);
+
 // The clean-up every stored text gets before it is written: apostrophes,
 // double quotes and commas (the declaration file's separators) and control
 // characters (below 32, DEL, the C1 controls U+0080..U+009F with NEL, and the
