@@ -5,6 +5,7 @@
 #include "output/PagePainter.h"
 #include "output/PrintedForms.h"
 #include "payers/LegalForms.h"
+#include "platform/Job.h"
 #include "store/Errors.h"
 
 #include <QTextStream>
@@ -94,31 +95,46 @@ int writePdf(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
         QList<PageLayout> pages;
         pages.reserve(declared.size());
-        for (const DeclaredPayer& entry : declared) {
-            const QString cui = entry.payer.fieldText(QStringLiteral("cui"));
-            PrintedFormChoice choice;
-            try {
-                choice = ChoosePrintedForm(entry.declaration, entry.payer);
-            } catch (const Error& error) {
-                err << "itm-cli " << command << ": payer '" << cui << "': " << error.message() << '\n';
-                return 1;
-            }
-            if (!composesItsName(entry.payer)) {
-                err << "itm-cli " << command << ": payer '" << cui
-                    << "': legal-form prefix or suffix outside its table, the name is not printed\n";
-            }
-            const auto county = countyRow(database, entry.payer, "codjudet");
-            const auto liquidatorCounty = countyRow(database, entry.payer, "lcodjudet");
-            const FormData data { &entry.declaration, &entry.payer, county ? &*county : nullptr,
-                liquidatorCounty ? &*liquidatorCounty : nullptr };
-            // Each page gets forms of its own: a name that a payer's record
-            // cannot compose must not be carried over from the page before.
-            PrintedForms forms;
-            pages.append(forms.layOut(choice, data));
-        }
-
         QString failure;
-        if (!WritePdf(outPath, pages, &failure)) {
+        bool written = false;
+        int refused = 0;
+        const JobOutcome outcome = RunInTerminal(QStringLiteral("pdf"), [&](JobProgress& progress) {
+            progress.setStep(QStringLiteral("Se aseaza paginile"));
+            progress.setTotal(declared.size());
+            for (const DeclaredPayer& entry : declared) {
+                progress.checkCancelled();
+                progress.advance();
+                const QString cui = entry.payer.fieldText(QStringLiteral("cui"));
+                PrintedFormChoice choice;
+                try {
+                    choice = ChoosePrintedForm(entry.declaration, entry.payer);
+                } catch (const Error& error) {
+                    err << "itm-cli " << command << ": payer '" << cui << "': " << error.message() << '\n';
+                    refused = 1;
+                    return;
+                }
+                if (!composesItsName(entry.payer)) {
+                    err << "itm-cli " << command << ": payer '" << cui
+                        << "': legal-form prefix or suffix outside its table, the name is not printed\n";
+                }
+                const auto county = countyRow(database, entry.payer, "codjudet");
+                const auto liquidatorCounty = countyRow(database, entry.payer, "lcodjudet");
+                const FormData data { &entry.declaration, &entry.payer, county ? &*county : nullptr,
+                    liquidatorCounty ? &*liquidatorCounty : nullptr };
+                // Each page gets forms of its own: a name that a payer's record
+                // cannot compose must not be carried over from the page before.
+                PrintedForms forms;
+                pages.append(forms.layOut(choice, data));
+            }
+            written = WritePdf(outPath, pages, &failure, &progress);
+        });
+        if (refused)
+            return 1;
+        if (outcome == JobOutcome::Cancelled) {
+            err << "itm-cli " << command << ": interrupted; " << outPath << " not written\n";
+            return 1;
+        }
+        if (!written) {
             err << "itm-cli " << command << ": " << failure << '\n';
             return 1;
         }

@@ -2,6 +2,7 @@
 
 #include "output/FormFonts.h"
 #include "platform/AtomicFile.h"
+#include "platform/Job.h"
 
 #include <QIODevice>
 #include <QImage>
@@ -82,7 +83,7 @@ bool cannotWrite(QString* error, const QString& path, const QString& reason)
 
 } // namespace
 
-bool WritePdf(const QString& path, const QList<PageLayout>& pages, QString* error)
+bool WritePdf(const QString& path, const QList<PageLayout>& pages, QString* error, JobProgress* progress)
 {
     if (pages.isEmpty()) {
         if (error)
@@ -107,11 +108,21 @@ bool WritePdf(const QString& path, const QList<PageLayout>& pages, QString* erro
         QPainter painter;
         if (!painter.begin(&writer))
             return cannotWrite(error, path, QString());
+        if (progress) {
+            progress->setStep(QStringLiteral("Se scrie %1").arg(path));
+            progress->setTotal(pages.size());
+        }
         for (qsizetype i = 0; i < pages.size(); ++i) {
+            if (progress) {
+                progress->checkCancelled();
+                progress->setDone(i);
+            }
             if (i > 0)
                 writer.newPage();
             PaintPage(painter, pages.at(i));
         }
+        if (progress)
+            progress->setCancellable(false);
         if (!painter.end())
             return cannotWrite(error, path, file.device()->errorString());
     }

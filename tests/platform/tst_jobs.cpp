@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <csignal>
 #include <stdexcept>
 
 using namespace itm;
@@ -92,6 +93,29 @@ private slots:
         QCOMPARE(outcome, JobOutcome::Cancelled);
         QVERIFY(reached < 20000);
         QVERIFY(!visibleBox());
+    }
+
+    // Ctrl+C in a terminal asks the work to stop instead of ending the
+    // process halfway; afterwards Ctrl+C does what it did before.
+    void ctrlCStopsATerminalJob()
+    {
+        struct sigaction before
+        {
+        };
+        ::sigaction(SIGINT, nullptr, &before);
+        bool reachedTheEnd = false;
+        const JobOutcome outcome = RunInTerminal(QStringLiteral("x"), [&](JobProgress& progress) {
+            std::raise(SIGINT);
+            progress.checkCancelled();
+            reachedTheEnd = true;
+        });
+        QCOMPARE(outcome, JobOutcome::Cancelled);
+        QVERIFY(!reachedTheEnd);
+        struct sigaction now
+        {
+        };
+        ::sigaction(SIGINT, nullptr, &now);
+        QVERIFY(now.sa_handler == before.sa_handler);
     }
 
     void anErrorOfTheWorkReachesTheCaller()
