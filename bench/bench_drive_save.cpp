@@ -3,6 +3,7 @@
 // payer's line merged into a file of 10,000 lines from the drive dialog. The
 // drive is a folder; its check reads the machine's real mount table, as the
 // program's does.
+#include "SampleDeclarationFile.h"
 #include "month/TfSituatieLuna.h"
 #include "output/TfSelDisck.h"
 #include "platform/Drives.h"
@@ -45,15 +46,6 @@ private:
     LinuxDrives m_system;
 };
 
-QByteArray lineFor(int payer)
-{
-    return "\"03\",\"2006\"," + QByteArray::number(10000000 + payer) + ",1,\"FIRMA " + QByteArray::number(payer)
-        + "\",1,\"40\",\"BUCURESTI\",3,\"CALEA VICTORIEI\",\"10\",\" \",\" \",\" \",\"010101\",\"0211234567\","
-          "\"office@firma.ro\",\"BANCA\",\"RO49AAAA1B31007593840000\",0,0,12,2000,15,15,0,0,"
-          "\"POPESCU\",\"ION\",\"ADMINISTRATOR\",0,0,\" \",\" \",\" \",0,\" \",\" \",\" \",\" \",\" \",\" \","
-          "\" \",\" \",0,0,0";
-}
-
 void pressEnterIn(TfSelDisck& dialog)
 {
     QTimer::singleShot(0, &dialog, [&dialog] { QTest::keyClick(dialog.lv, Qt::Key_Return); });
@@ -89,16 +81,9 @@ void OnePayerIntoTenThousandLines(benchmark::State& state)
 {
     QTemporaryDir stick;
     const QString root = stick.path() + u'/';
-    QByteArray content;
-    for (int payer = 0; payer < 10000; ++payer)
-        content += lineFor(payer) + "\r\n";
-    for (const QString& path : { root + "IM200603.txt", root + "Rez/IM200603.txt" }) {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
-            state.SkipWithError("cannot prepare the declaration file");
-            return;
-        }
+    if (!bench::WriteSampleDeclarationFiles(root, 10000)) {
+        state.SkipWithError("cannot prepare the declaration file");
+        return;
     }
     FolderDrive drive(root);
     test::FakePrompts prompts;
@@ -112,7 +97,7 @@ void OnePayerIntoTenThousandLines(benchmark::State& state)
         driveDialog.Luna = 3;
         driveDialog.An = 2006;
         driveDialog.Cui = QString::number(10000000 + payer);
-        driveDialog.Linie = QString::fromLatin1(lineFor(payer));
+        driveDialog.Linie = QString::fromLatin1(bench::SampleDeclarationLine(payer, "FIRMA RECTIFICATA"));
         pressEnterIn(driveDialog);
         driveDialog.exec();
     }

@@ -126,10 +126,7 @@ void TfSituatieLuna::DischetaClick()
     }
     m_driveDialog->execForLines(m_shown.month, m_shown.year, batch.entries());
     if (const auto& saved = m_driveDialog->lastSave()) {
-        platform().prompts->message(QStringLiteral("Scris %1 (%2 linii) si copia din Rez, pe %3.")
-                                        .arg(saved->file)
-                                        .arg(saved->lineCount)
-                                        .arg(saved->root));
+        platform().prompts->message(saved->summary() + u'.');
     }
 }
 

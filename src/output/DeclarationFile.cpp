@@ -87,8 +87,8 @@ struct LineKey
     QByteArray cui;
 };
 
-// The same reading as IsSameDeclaration, done once per line instead of once
-// per line and entry.
+// The reading behind IsSameDeclaration, done once per line so that a batch
+// asks a set of codes instead of comparing the line with every entry.
 LineKey keyOf(const QByteArray& line, qint64 luna, qint64 an)
 {
     const qsizetype comma1 = line.indexOf(',');
@@ -99,6 +99,12 @@ LineKey keyOf(const QByteArray& line, qint64 luna, qint64 an)
     if (comma3 < 0 || !readsAs(line.mid(1, 2), luna) || !readsAs(line.mid(comma1 + 2, 4), an))
         return { LineKey::NoEntry, {} };
     return { LineKey::Code, line.mid(comma2 + 1, comma3 - comma2 - 1) };
+}
+
+// Whether a line gives way to an entry whose code is among codes.
+bool givesWayTo(const LineKey& key, const QSet<QByteArray>& codes)
+{
+    return key.kind == LineKey::AnyEntry || (key.kind == LineKey::Code && codes.contains(key.cui));
 }
 
 // When the root file was missing or older than its Rez copy, the Rez copy may
@@ -115,10 +121,7 @@ bool keepRezCopyThatWouldLoseLines(const QString& rezFolder, const QString& file
     QSet<QByteArray> codes;
     for (const DeclarationEntry& entry : entries)
         codes.insert(entry.cui);
-    const auto replaced = [&](const QByteArray& line) {
-        const LineKey key = keyOf(line, luna, an);
-        return key.kind == LineKey::AnyEntry || (key.kind == LineKey::Code && codes.contains(key.cui));
-    };
+    const auto replaced = [&](const QByteArray& line) { return givesWayTo(keyOf(line, luna, an), codes); };
     if (!LosesOtherLines(oldLines, newLines, replaced))
         return true;
     const QString keptPath = rezFolder + u'/' + KeptCopyName(fileName, QDateTime::currentDateTime());
@@ -136,17 +139,8 @@ bool keepRezCopyThatWouldLoseLines(const QString& rezFolder, const QString& file
 
 bool IsSameDeclaration(const QByteArray& line, qint64 luna, qint64 an, const QByteArray& cui)
 {
-    const qsizetype comma1 = line.indexOf(',');
-    if (comma1 < 0)
-        return true;
-    const qsizetype comma2 = line.indexOf(',', comma1 + 1);
-    const qsizetype comma3 = comma2 < 0 ? -1 : line.indexOf(',', comma2 + 1);
-    if (comma3 < 0)
-        return false;
-    // Positions 2 and 3 hold the month between its quotes; the year starts two
-    // past the first comma, after its opening quote.
-    return readsAs(line.mid(1, 2), luna) && readsAs(line.mid(comma1 + 2, 4), an)
-        && line.mid(comma2 + 1, comma3 - comma2 - 1) == cui;
+    const LineKey key = keyOf(line, luna, an);
+    return key.kind == LineKey::AnyEntry || (key.kind == LineKey::Code && key.cui == cui);
 }
 
 QByteArrayList SplitDeclarationLines(const QByteArray& content)
@@ -206,9 +200,6 @@ QByteArrayList MergeDeclarationLines(
     codes.reserve(entries.size());
     for (const DeclarationEntry& entry : entries)
         codes.insert(entry.cui);
-    const auto givesWay = [&](const LineKey& key, const QSet<QByteArray>& to) {
-        return key.kind == LineKey::AnyEntry || (key.kind == LineKey::Code && to.contains(key.cui));
-    };
     constexpr qsizetype kReportEvery = 4096;
     if (progress)
         progress->setTotal(lines.size() + entries.size());
@@ -219,7 +210,7 @@ QByteArrayList MergeDeclarationLines(
             progress->checkCancelled();
             progress->setDone(i);
         }
-        if (!givesWay(keyOf(lines.at(i), luna, an), codes))
+        if (!givesWayTo(keyOf(lines.at(i), luna, an), codes))
             merged.append(lines.at(i));
     }
     // An entry's own line gives way only to the entries after it.
@@ -228,7 +219,7 @@ QByteArrayList MergeDeclarationLines(
     bool anyLater = false;
     for (qsizetype k = entries.size() - 1; k >= 0; --k) {
         const LineKey key = keyOf(entries.at(k).linie, luna, an);
-        kept[k] = !(anyLater && givesWay(key, later));
+        kept[k] = !(anyLater && givesWayTo(key, later));
         later.insert(entries.at(k).cui);
         anyLater = true;
     }

@@ -64,12 +64,7 @@ void OutputPanel::Button4Click()
     try {
         m_driveDialog->Linie = BuildDeclarationLine(payers, declarations);
     } catch (const Error& error) {
-        // A record made by another tool (an amount that is no whole number):
-        // nothing is written, and the message says whose record it is.
-        platform().prompts->error(
-            PayerRecordFault(payers.FieldByName(QStringLiteral("cui")).AsString(), error.message()));
-        declarations.Edit();
-        payers.Edit();
+        reportRecordFault(error);
         return;
     }
     m_driveDialog->Luna = declarations.FieldByName(QStringLiteral("ln")).AsInteger();
@@ -79,12 +74,20 @@ void OutputPanel::Button4Click()
     m_driveDialog->exec();
     // What was written is shown on the panel, not in one more box to close.
     if (const auto& saved = m_driveDialog->lastSave()) {
-        lblSalvare->setText(QStringLiteral("Scris %1 (%2 linii) si copia din Rez, pe %3")
-                                .arg(saved->file)
-                                .arg(saved->lineCount)
-                                .arg(saved->root));
+        lblSalvare->setText(saved->summary());
     }
     declarations.Edit();
+    payers.Edit();
+}
+
+// A record made by another tool (an amount that is no whole number): nothing
+// is written or printed, the message says whose record it is, and both
+// records are left in editing as after an output.
+void OutputPanel::reportRecordFault(const Error& error)
+{
+    Dataset& payers = *m_dm->qryFirme;
+    platform().prompts->error(PayerRecordFault(payers.FieldByName(QStringLiteral("cui")).AsString(), error.message()));
+    m_dm->qryDeclaratii->Edit();
     payers.Edit();
 }
 
@@ -97,12 +100,7 @@ void OutputPanel::Button6Click()
     try {
         choice = ChoosePrintedForm(declarations, payers);
     } catch (const Error& error) {
-        // A record made by another tool (an amount that is no whole number):
-        // nothing is printed, and the message says whose record it is.
-        platform().prompts->error(
-            PayerRecordFault(payers.FieldByName(QStringLiteral("cui")).AsString(), error.message()));
-        declarations.Edit();
-        payers.Edit();
+        reportRecordFault(error);
         return;
     }
     const FormData data { &declarations, &payers, m_dm->qryJudete, m_dm->qryJudL };

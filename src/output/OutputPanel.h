@@ -8,6 +8,7 @@ class QPushButton;
 
 namespace itm {
 
+class Error;
 class PrintedForms;
 class Tdm;
 class TfSelDisck;
@@ -33,6 +34,8 @@ public:
     void Button6Click();
 
 private:
+    void reportRecordFault(const Error& error);
+
     Tdm* m_dm = nullptr;
     TfSelDisck* m_driveDialog = nullptr;
     PrintedForms* m_forms = nullptr;

@@ -244,6 +244,11 @@ void TfSelDisck::saveOnto(const QString& root, const QString& volume)
     }
 }
 
+QString TfSelDisck::SavedDeclarationFile::summary() const
+{
+    return QStringLiteral("Scris %1 (%2 linii) si copia din Rez, pe %3").arg(file).arg(lineCount).arg(root);
+}
+
 int TfSelDisck::execForLines(qint64 luna, qint64 an, const QList<DeclarationEntry>& entries)
 {
     Luna = luna;

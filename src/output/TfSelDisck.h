@@ -41,6 +41,8 @@ public:
         QString root; // the drive
         QString file; // the declaration file written (its Rez copy beside)
         qsizetype lineCount = 0;
+        // "Scris <file> (N linii) si copia din Rez, pe <drive>"
+        QString summary() const;
     };
     const std::optional<SavedDeclarationFile>& lastSave() const { return m_lastSave; }
 
