@@ -3,6 +3,7 @@
 #include "taxregister/Diacritics.h"
 
 #include <QRegularExpression>
+#include <optional>
 
 namespace itm {
 
@@ -142,7 +143,55 @@ int takeBeginning(QString& name, const QList<QPair<QString, int>>& forms)
     return -1;
 }
 
+// The table's form a register legal form names: prefix and suffix, or
+// nothing. Company kinds first, the longer before those they contain.
+std::optional<QPair<int, int>> formOf(const QString& legalForm)
+{
+    static const QList<QPair<QString, QPair<int, int>>> forms = {
+        { QStringLiteral("RASPUNDERE LIMITATA"), { SC, SRL } },
+        { QStringLiteral("COMANDITA PE ACTIUNI"), { SC, SCA } },
+        { QStringLiteral("COMANDITA SIMPLA"), { SC, SCS } },
+        { QStringLiteral("NUME COLECTIV"), { SC, SNC } },
+        { QStringLiteral("PE ACTIUNI"), { SC, SA } },
+        { QStringLiteral("^PERSOANA FIZICA AUTORIZATA"), { PFA, NoSuffix } },
+        { QStringLiteral("^ASOCIATI[AE] FAMILIALA"), { AF, NoSuffix } },
+        { QStringLiteral("^ASOCIATI[AE] (?:DE )?PROPRIETARI"), { Owners, NoSuffix } },
+        { QStringLiteral("^ASOCIATI[AE] (?:DE )?LOCATARI"), { Tenants, NoSuffix } },
+        { QStringLiteral("^ASOCIATI[AE] AGRICOLA"), { Agricultural, NoSuffix } },
+        { QStringLiteral("COOPERATIST"), { Cooperative, NoSuffix } },
+        { QStringLiteral("^ASOCIATI[AE]$"), { Association, NoSuffix } },
+        { QStringLiteral("^FUNDATI[AE]$"), { Foundation, NoSuffix } },
+        { QStringLiteral("^CABINET(?:UL)? INDIVIDUAL"), { IndividualPractice, NoSuffix } },
+        { QStringLiteral("^BANCA$"), { Bank, NoSuffix } },
+    };
+    const QString form = RegisterText(legalForm);
+    if (form.isEmpty())
+        return std::nullopt;
+    for (const auto& [pattern, parts] : forms) {
+        if (QRegularExpression(pattern).match(form).hasMatch())
+            return parts;
+    }
+    return std::nullopt;
+}
+
+bool isAssociationKind(int prefix)
+{
+    return prefix == Association || prefix == Tenants || prefix == Owners || prefix == Agricultural
+        || prefix == Cooperative;
+}
+
 } // namespace
+
+LegalNameParts SplitLegalName(const QString& legalName, const QString& legalForm)
+{
+    LegalNameParts parts = SplitLegalName(legalName);
+    const auto form = formOf(legalForm);
+    if (!form || (form->first == Association && isAssociationKind(parts.prefix)))
+        return parts;
+    parts.prefix = form->first;
+    parts.sufix = form->second;
+    return parts;
+}
 
 LegalNameParts SplitLegalName(const QString& legalName)
 {

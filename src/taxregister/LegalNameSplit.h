@@ -26,4 +26,13 @@ struct LegalNameParts
 // words and the separators around them.
 LegalNameParts SplitLegalName(const QString& legalName);
 
+// The same, where the register's legal form (its "forma_juridica", such as
+// "SOCIETATE COMERCIALA CU RASPUNDERE LIMITATA" or "CABINET INDIVIDUAL") names
+// one of the table's forms: that form is taken, not the one the name seems to
+// say; the name still loses the form's words it carries. A legal form the
+// tables do not hold ("ALTE FORME", a public institution) leaves the guess from
+// the name. A general association keeps the kind the name tells (owners,
+// tenants, ...).
+LegalNameParts SplitLegalName(const QString& legalName, const QString& legalForm);
+
 } // namespace itm

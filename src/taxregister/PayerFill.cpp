@@ -2,6 +2,7 @@
 
 #include "payers/Counties.h"
 #include "store/Dataset.h"
+#include "store/StoredText.h"
 #include "taxregister/Diacritics.h"
 #include "taxregister/LegalNameSplit.h"
 
@@ -26,7 +27,21 @@ QString detail(const QString& details, const QString& word)
     return part.match(details).captured(1);
 }
 
+// A Romanian postal code has six digits; the register sends some as numbers,
+// which lose the zero in front (Bucharest's "030167" arrives as "30167").
+QString postalCodeOf(const QString& registerCode)
+{
+    static const QRegularExpression shortCode(QStringLiteral("^[0-9]{1,5}$"));
+    const QString code = RegisterText(registerCode);
+    return shortCode.match(code).hasMatch() ? code.rightJustified(6, u'0') : code;
+}
+
 } // namespace
+
+QString StoredPayerText(const QString& text, int size)
+{
+    return BlankSeparators(size > 0 ? text.left(size) : text);
+}
 
 QString PayerFill::value(const QString& column) const
 {
@@ -45,14 +60,16 @@ PayerFill PayerFillFromEntry(const RegisterEntry& entry, const QList<CountyRow>&
             fill.columns.append({ QString::fromLatin1(column), text });
     };
 
-    const LegalNameParts name = SplitLegalName(entry.name);
+    const LegalNameParts name = SplitLegalName(entry.name, entry.legalForm);
     if (!name.denumire.isEmpty()) {
         put("prefix", QString::number(name.prefix));
         put("denumire", name.denumire);
         put("sufix", QString::number(name.sufix));
     }
 
-    const RegisteredOffice& office = entry.office;
+    // A taxpayer without a registered office (an individual practice, an
+    // association) is found at its fiscal domicile.
+    const RegisteredOffice& office = entry.office.isEmpty() ? entry.fiscalDomicile : entry.office;
     const auto county = MatchCounty(office.county, counties);
     if (county) {
         fill.countyName = county->name;
@@ -76,8 +93,8 @@ PayerFill PayerFillFromEntry(const RegisterEntry& entry, const QList<CountyRow>&
     put("bloc", detail(details, QStringLiteral("BL(?:OC)?")));
     put("scara", detail(details, QStringLiteral("SC(?:ARA)?")));
     put("ap", detail(details, QStringLiteral("AP(?:ARTAMENT)?")));
-    const QString postalCode = RegisterText(office.postalCode);
-    put("codpostal", postalCode.isEmpty() ? RegisterText(entry.postalCode) : postalCode);
+    const QString postalCode = postalCodeOf(office.postalCode);
+    put("codpostal", postalCode.isEmpty() ? postalCodeOf(entry.postalCode) : postalCode);
     put("telefon", RegisterText(entry.telephone));
     return fill;
 }
@@ -86,7 +103,7 @@ void WritePayerFill(Dataset& payers, const PayerFill& fill)
 {
     for (const auto& [column, text] : fill.columns) {
         const Field field = payers.FieldByName(column);
-        field.setAsString(field.size() > 0 ? text.left(field.size()) : text);
+        field.setAsString(StoredPayerText(text, field.size()));
     }
 }
 

@@ -27,6 +27,48 @@ QString textOf(const QJsonObject& object, const char* key)
     throw NotAnAnswer {};
 }
 
+QJsonObject objectOf(const QJsonObject& parent, const char* key, bool required)
+{
+    const QJsonValue value = parent.value(QLatin1String(key));
+    if (value.isObject())
+        return value.toObject();
+    if (!required && (value.isUndefined() || value.isNull()))
+        return QJsonObject();
+    throw NotAnAnswer {};
+}
+
+bool flagOf(const QJsonObject& object, const char* key)
+{
+    const QJsonValue value = object.value(QLatin1String(key));
+    if (value.isBool())
+        return value.toBool();
+    if (value.isString())
+        return value.toString().trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+    if (value.isNull() || value.isUndefined())
+        return false;
+    throw NotAnAnswer {};
+}
+
+// An address block; its keys begin with the block's letter ("s" or "d").
+RegisteredOffice addressOf(const QJsonObject& element, const char* key, char letter)
+{
+    const QJsonObject block = objectOf(element, key, false);
+    auto text = [&](const char* name) {
+        const QByteArray full = letter + QByteArray(name);
+        return textOf(block, full.constData());
+    };
+    RegisteredOffice address;
+    address.street = text("denumire_Strada");
+    address.number = text("numar_Strada");
+    address.locality = text("denumire_Localitate");
+    address.county = text("denumire_Judet");
+    address.countyCode = text("cod_Judet");
+    address.countyPlate = text("cod_JudetAuto");
+    address.details = text("detalii_Adresa");
+    address.postalCode = text("cod_Postal");
+    return address;
+}
+
 qint64 codeOf(const QJsonValue& value)
 {
     if (value.isDouble()) {
@@ -45,16 +87,6 @@ qint64 codeOf(const QJsonValue& value)
     throw NotAnAnswer {};
 }
 
-QJsonObject objectOf(const QJsonObject& parent, const char* key, bool required)
-{
-    const QJsonValue value = parent.value(QLatin1String(key));
-    if (value.isObject())
-        return value.toObject();
-    if (!required && (value.isUndefined() || value.isNull()))
-        return QJsonObject();
-    throw NotAnAnswer {};
-}
-
 RegisterEntry entryOf(const QJsonValue& element)
 {
     if (!element.isObject())
@@ -68,15 +100,14 @@ RegisterEntry entryOf(const QJsonValue& element)
     entry.tradeRegisterNumber = textOf(general, "nrRegCom");
     entry.telephone = textOf(general, "telefon");
     entry.postalCode = textOf(general, "codPostal");
-    const QJsonObject office = objectOf(entry.received, "adresa_sediu_social", false);
-    entry.office.street = textOf(office, "sdenumire_Strada");
-    entry.office.number = textOf(office, "snumar_Strada");
-    entry.office.locality = textOf(office, "sdenumire_Localitate");
-    entry.office.county = textOf(office, "sdenumire_Judet");
-    entry.office.countyCode = textOf(office, "scod_Judet");
-    entry.office.countyPlate = textOf(office, "scod_JudetAuto");
-    entry.office.details = textOf(office, "sdetalii_Adresa");
-    entry.office.postalCode = textOf(office, "scod_Postal");
+    entry.legalForm = textOf(general, "forma_juridica");
+    entry.registration = textOf(general, "stare_inregistrare");
+    const QJsonObject inactivity = objectOf(entry.received, "stare_inactiv", false);
+    entry.inactive = flagOf(inactivity, "statusInactivi");
+    entry.inactiveSince = textOf(inactivity, "dataInactivare");
+    entry.struckOffOn = textOf(inactivity, "dataRadiere");
+    entry.office = addressOf(entry.received, "adresa_sediu_social", 's');
+    entry.fiscalDomicile = addressOf(entry.received, "adresa_domiciliu_fiscal", 'd');
     return entry;
 }
 

@@ -11,9 +11,11 @@ namespace itm {
 // The body of the service's answer:
 //   {"cod": 200, "message": "SUCCESS", "found": [...], "notFound": [...]}
 // where each found element carries "date_generale" (cui, denumire, adresa,
-// nrRegCom, telefon, codPostal, ...) and "adresa_sediu_social" (sdenumire_Strada,
-// snumar_Strada, sdenumire_Localitate, sdenumire_Judet, scod_Judet,
-// scod_JudetAuto, sdetalii_Adresa, scod_Postal, ...).
+// nrRegCom, telefon, codPostal, forma_juridica, stare_inregistrare, ...),
+// "stare_inactiv" (statusInactivi, dataInactivare, dataRadiere, ...),
+// "adresa_sediu_social" (sdenumire_Strada, snumar_Strada, sdenumire_Localitate,
+// sdenumire_Judet, scod_Judet, scod_JudetAuto, sdetalii_Adresa, scod_Postal,
+// ...) and "adresa_domiciliu_fiscal" (the same keys with "d" for "s").
 struct RegisterAnswer
 {
     int code = 200; // "cod"; 200 when the answer has none

@@ -3,6 +3,7 @@
 #include "taxregister/PayerFill.h"
 #include "taxregister/RegisterAnswer.h"
 #include "taxregister/RegisterCode.h"
+#include "taxregister/RegistrationStatus.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -139,6 +140,14 @@ private Q_SLOTS:
             << "diacritics.json"
             << "prefix=1\ndenumire=TESATORIA STEFANESTI\nsufix=1\ncodjudet=06\nloc=BISTRITA\nsector=0\n"
                "str=STR. STEFAN CEL MARE\nnr=7\ncodpostal=420001";
+        QTest::newRow("form from forma_juridica, postal code sent as a number without its 0")
+            << "struck_off_ilfov.json"
+            << "prefix=1\ndenumire=GAMA IMPEX\nsufix=1\ncodjudet=23\nloc=VOLUNTARI\nsector=0\n"
+               "str=STR. EROU IANCU NICOLAE\nnr=12\ncodpostal=077190";
+        QTest::newRow("no registered office: the fiscal domicile, its postal code padded")
+            << "practice_fiscal_domicile.json"
+            << "prefix=9\ndenumire=CABINET DE AVOCAT IONESCU MARIA\nsufix=0\ncodjudet=40\nloc=BUCURESTI\nsector=3\n"
+               "str=STR. MATEI BASARAB\nnr=3\nbloc=4\nap=7\ncodpostal=030167";
     }
     void recordedEntriesFillThePayer()
     {
@@ -147,6 +156,89 @@ private Q_SLOTS:
         const RegisterEntry entry = recordedEntry(file);
         QVERIFY(entry.cui != 0);
         QCOMPARE(columnsText(PayerFillFromEntry(entry, shippedCounties())), columns);
+    }
+
+    void legalFormBeforeTheName_data()
+    {
+        QTest::addColumn<QString>("legalName");
+        QTest::addColumn<QString>("legalForm");
+        QTest::addColumn<int>("prefix");
+        QTest::addColumn<QString>("denumire");
+        QTest::addColumn<int>("sufix");
+        QTest::newRow("SA by its form, the name says none")
+            << "GAMA" << QString::fromUtf8("SOCIETATE COMERCIALĂ PE ACŢIUNI") << 1 << "GAMA" << 2;
+        QTest::newRow("SCA is no SA") << "ZETA SCA"
+                                      << "SOCIETATE IN COMANDITA PE ACTIUNI" << 1 << "ZETA" << 5;
+        QTest::newRow("the form wins over the name's guess")
+            << "DELTA SA"
+            << "SOCIETATE COMERCIALA CU RASPUNDERE LIMITATA" << 1 << "DELTA" << 1;
+        QTest::newRow("PFA") << "POPESCU ION" << QString::fromUtf8("PERSOANĂ FIZICĂ AUTORIZATĂ") << 3 << "POPESCU ION"
+                             << 0;
+        QTest::newRow("an association keeps the kind its name tells")
+            << "ASOCIATIA DE PROPRIETARI BLOC 5" << QString::fromUtf8("ASOCIAŢIE") << 8 << "BLOC 5" << 0;
+        QTest::newRow("a form the tables lack leaves the guess") << "ALFA SRL"
+                                                                 << "ALTE FORME" << 1 << "ALFA" << 1;
+        QTest::newRow("no form") << "POPESCU ION PFA"
+                                 << "" << 3 << "POPESCU ION" << 0;
+    }
+    void legalFormBeforeTheName()
+    {
+        QFETCH(QString, legalName);
+        QFETCH(QString, legalForm);
+        QFETCH(int, prefix);
+        QFETCH(QString, denumire);
+        QFETCH(int, sufix);
+        const LegalNameParts expected { prefix, denumire, sufix };
+        QCOMPARE(SplitLegalName(legalName, legalForm), expected);
+    }
+
+    void registrationStatus_data()
+    {
+        QTest::addColumn<QString>("registration");
+        QTest::addColumn<bool>("inactive");
+        QTest::addColumn<QString>("inactiveSince");
+        QTest::addColumn<QString>("struckOffOn");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("registered") << "INREGISTRAT din data 12.03.2001" << false << ""
+                                    << ""
+                                    << "activa";
+        QTest::newRow("struck off, date from the registration") << "RADIERE din data 14.06.2019" << false << ""
+                                                                << ""
+                                                                << "radiata din 14.06.2019";
+        QTest::newRow("date of striking off alone") << "INREGISTRAT din data 12.03.2001" << false << ""
+                                                    << "2019-06-14"
+                                                    << "radiata din 14.06.2019";
+        QTest::newRow("inactive") << "INREGISTRAT din data 12.03.2001" << true << "2020-03-01"
+                                  << ""
+                                  << "inactiva din 01.03.2020";
+        QTest::newRow("struck off outranks inactive")
+            << QString::fromUtf8("Radiere din data 01.02.2021") << true << "2020-03-01"
+            << ""
+            << "radiata din 01.02.2021";
+    }
+    void registrationStatus()
+    {
+        QFETCH(QString, registration);
+        QFETCH(bool, inactive);
+        QFETCH(QString, inactiveSince);
+        QFETCH(QString, struckOffOn);
+        RegisterEntry entry;
+        entry.registration = registration;
+        entry.inactive = inactive;
+        entry.inactiveSince = inactiveSince;
+        entry.struckOffOn = struckOffOn;
+        QTEST(RegistrationStatusText(RegistrationStatusOf(entry)), "status");
+    }
+
+    // What the window stores and itm-cli prints: no control character, no
+    // separator of the declaration file, no more than the column holds.
+    void storedTextIsCleanAndCut()
+    {
+        const QString hostile = QStringLiteral("A") + QChar(0x1b) + QStringLiteral("]0;T") + QChar(0x07)
+            + QStringLiteral("B") + QChar(0x1b) + QStringLiteral("[2J,\"'") + QChar(0x7f) + QChar(0x9b) + QChar(0)
+            + QStringLiteral("C");
+        QCOMPARE(StoredPayerText(hostile, 0), QStringLiteral("A ]0;T B [2J      C"));
+        QCOMPARE(StoredPayerText(QString(5000, u'X'), 60), QString(60, u'X'));
     }
 
     void answerThatIsNotTheDocumentedOne_data()
