@@ -1,5 +1,6 @@
 #include "cli/CliDatabase.h"
 
+#include "store/ColumnType.h"
 #include "store/Errors.h"
 
 #include <QFileInfo>
@@ -93,6 +94,15 @@ QList<QPair<QString, QString>> CliDatabase::counties() const
     while (query.step())
         rows.append({ valueText(query.value(0)), valueText(query.value(1)) });
     return rows;
+}
+
+QHash<QString, int> CliDatabase::columnSizes(const QString& table) const
+{
+    Statement statement(m_connection, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(table));
+    QHash<QString, int> sizes;
+    for (int i = 0; i < statement.columnCount(); ++i)
+        sizes.insert(statement.columnName(i), ColumnSizeFromDeclaration(statement.declaredType(i)));
+    return sizes;
 }
 
 } // namespace itm::cli

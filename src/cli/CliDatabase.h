@@ -3,6 +3,7 @@
 #include "store/Connection.h"
 #include "store/RecordReader.h"
 
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -64,6 +65,10 @@ public:
 
     // Every county as (codjudet, denumire), in name order as the window lists them.
     QList<QPair<QString, QString>> counties() const;
+
+    // The most characters each column of a table holds, by column name, as the
+    // window's fields cut their texts (0: no length declared).
+    QHash<QString, int> columnSizes(const QString& table) const;
 
 private:
     QString m_path;

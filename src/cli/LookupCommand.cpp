@@ -4,6 +4,7 @@
 #include "taxregister/PayerFill.h"
 #include "taxregister/RegisterCode.h"
 #include "taxregister/RegisterService.h"
+#include "taxregister/RegistrationStatus.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -16,10 +17,11 @@ namespace itm::cli {
 
 namespace {
 
-// Exit statuses besides 0 (every code found) and 1 (some code not found or
-// not a CUI).
+// Exit statuses besides 0 (every code found, every firm active) and 1 (some
+// code not found or not a CUI).
 constexpr int kUsageError = 2;
 constexpr int kServiceFailed = 3;
+constexpr int kNotActive = 4; // every code found, but some firm is struck off or inactive
 
 struct LookupOptions
 {
@@ -84,11 +86,13 @@ int lookUp(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return kUsageError;
 
     QList<CountyRow> counties;
+    QHash<QString, int> columnSizes;
     if (!options->json) {
         try {
             const CliDatabase database(options->db);
             for (const auto& [key, name] : database.counties())
                 counties.append({ key, name });
+            columnSizes = database.columnSizes(QStringLiteral("firme"));
         } catch (const Error& error) {
             err << "itm-cli lookup: " << options->db << ": " << error.message() << '\n';
             return kUsageError;
@@ -114,12 +118,15 @@ int lookUp(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
 
     bool allFound = true;
+    bool allActive = true;
     QJsonArray entries;
     for (qsizetype i = 0; i < options->codes.size(); ++i) {
         const QString& code = options->codes[i];
         const RegisterEntry* entry
             = ClassifyRegisterCode(code) == RegisterCodeKind::Company ? answered.entryFor(code) : nullptr;
         allFound = allFound && entry;
+        const RegistrationStatus status = entry ? RegistrationStatusOf(*entry) : RegistrationStatus {};
+        allActive = allActive && status.isActive();
         if (options->json) {
             if (entry)
                 entries.append(entry->received);
@@ -140,14 +147,19 @@ int lookUp(const QStringList& arguments, QTextStream& out, QTextStream& err)
                 out << "negasit\n";
                 break;
             }
+            // As the payer panel would store them, so that no control
+            // character of the answer reaches the terminal.
             for (const auto& [column, value] : PayerFillFromEntry(*entry, counties).columns)
-                out << column << '=' << value << '\n';
+                out << column << '=' << StoredPayerText(value, columnSizes.value(column)) << '\n';
+            out << "stare=" << RegistrationStatusText(status) << '\n';
             break;
         }
     }
     if (options->json)
         out << QJsonDocument(entries).toJson(QJsonDocument::Indented);
-    return allFound ? 0 : 1;
+    if (!allFound)
+        return 1;
+    return allActive ? 0 : kNotActive;
 }
 
 const CommandRegistration registration({

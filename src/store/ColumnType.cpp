@@ -3,6 +3,7 @@
 #include "store/RecordReader.h"
 #include "store/StrictNumber.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 namespace itm {
@@ -16,6 +17,13 @@ ColumnType ColumnTypeFromDeclaration(const QString& declared)
         || upper.contains(u"DEC"))
         return ColumnType::Real;
     return ColumnType::Text;
+}
+
+int ColumnSizeFromDeclaration(const QString& declared)
+{
+    static const QRegularExpression size(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
+    const auto match = size.match(declared);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
 std::optional<QVariant> TryValueForColumn(ColumnType type, const QVariant& value)

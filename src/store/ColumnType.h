@@ -18,6 +18,10 @@ enum class ColumnType
 // real numbers; everything else is text.
 ColumnType ColumnTypeFromDeclaration(const QString& declared);
 
+// The most characters a text column holds, from its declared SQL type
+// ("VARCHAR(60)" holds 60); 0 when the declaration sets no length.
+int ColumnSizeFromDeclaration(const QString& declared);
+
 // The value a column of that type holds once value is written into it: whole
 // and real numbers as they are or read from their text (an empty text clears
 // the column, a text that is no number raises ConversionError), anything

@@ -10,13 +10,6 @@ namespace itm {
 
 namespace {
 
-int sizeFromDeclaration(const QString& declared)
-{
-    static const QRegularExpression size(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
-    const auto match = size.match(declared);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
-
 const QString rowKeyParameter = QStringLiteral("itm_row_key");
 
 } // namespace
@@ -64,7 +57,7 @@ void Dataset::Open()
         columns.append(rowStatement->columnName(i));
         const QString declared = rowStatement->declaredType(i);
         types.append(ColumnTypeFromDeclaration(declared));
-        sizes.append(sizeFromDeclaration(declared));
+        sizes.append(ColumnSizeFromDeclaration(declared));
     }
     const int keyIndex = int(columns.indexOf(m_keyColumn));
     if (keyIndex < 0)

@@ -9,6 +9,7 @@
 #include "taxregister/PayerFill.h"
 #include "taxregister/RegisterCode.h"
 #include "taxregister/RegisterService.h"
+#include "taxregister/RegistrationStatus.h"
 
 #include <QLineEdit>
 #include <QShortcut>
@@ -65,6 +66,13 @@ void PayerRegisterFill::answered(const RegisterOutcome& outcome)
         platform().prompts->message(RegisterFailureMessage(shown));
         return;
     }
+    // A firm struck off or inactive is rarely one to declare for: the user
+    // sees its status before anything is filled, and may still take the data.
+    const RegistrationStatus status = RegistrationStatusOf(*entry);
+    if (!status.isActive()
+        && !platform().prompts->confirm(QStringLiteral("Firma este %1 in registrul ANAF. Preluati totusi datele ei?")
+                                            .arg(RegistrationStatusText(status))))
+        return;
     fill(PayerFillFromEntry(*entry, CountyRows(*m_panel.counties)));
 }
 

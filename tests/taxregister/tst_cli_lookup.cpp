@@ -50,6 +50,7 @@ private Q_SLOTS:
         QCOMPARE(run.out,
             QByteArray("cui=12345674\nprefix=1\ndenumire=ALFA CONSTRUCT\nsufix=1\ncodjudet=16\nloc=CRAIOVA\nsector=0\n"
                        "str=STR. UNIRII\nnr=5\nbloc=12\nscara=A\nap=14\ncodpostal=200100\ntelefon=0251123456\n"
+                       "stare=activa\n"
                        "\ncui=31427185\nnegasit\n"
                        "\ncui=1900101000091\neroare: Registrul ANAF se consulta numai pentru C.U.I.; datele unei "
                        "persoane (CNP) nu se trimit\n"));
@@ -59,6 +60,24 @@ private Q_SLOTS:
         QVERIFY(server.requests().first().body.contains("12345674"));
         QVERIFY(server.requests().first().body.contains("31427185"));
         QVERIFY(!server.requests().first().body.contains("1900101000091"));
+    }
+
+    // The texts as the payer panel would store them: escape sequences, NUL,
+    // DEL and C1 controls blanked, each cut to its column; the status last.
+    void textsAreCleanedAndCutAndTheStatusTold()
+    {
+        TestDatabase db;
+        StandInRegister server;
+        QByteArray answer = StandInRegister::answer("struck_off_ilfov.json");
+        answer.replace("\"GAMA IMPEX\"", "\"" + QByteArray(5000, 'G') + "\"");
+        answer.replace("\"Str. Erou Iancu Nicolae\"", "\"\\u001b]0;X\\u0007\\u001b[2J\\u0000\\u007f\\u009bStr. Erou\"");
+        server.reply(200, answer);
+        const Run run = lookUp(server, { QStringLiteral("--db"), db.path(), QStringLiteral("24361703") });
+        QCOMPARE(run.out,
+            "cui=24361703\nprefix=1\ndenumire=" + QByteArray(100, 'G')
+                + "\nsufix=1\ncodjudet=23\nloc=VOLUNTARI\nsector=0\nstr= ]0;X  [2J   STR. EROU\nnr=12\n"
+                  "codpostal=077190\nstare=radiata din 14.06.2019\n");
+        QCOMPARE(run.exitCode, 4);
     }
 
     void jsonPrintsTheEntriesAsReceived()

@@ -155,6 +155,40 @@ private Q_SLOTS:
         VERIFY_PROMPTS(*w.f);
     }
 
+    // A struck-off or inactive firm is named before anything is filled.
+    void firmNotActiveIsConfirmedFirst_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("fill");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("struck off, filled anyway")
+            << "struck_off_ilfov.json"
+            << "24361703" << true << "Firma este radiata din 14.06.2019 in registrul ANAF. Preluati totusi datele ei?";
+        QTest::newRow("inactive, not filled")
+            << "practice_fiscal_domicile.json"
+            << "39123459" << false
+            << "Firma este inactiva din 01.03.2020 in registrul ANAF. Preluati totusi datele ei?";
+    }
+    void firmNotActiveIsConfirmedFirst()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, code);
+        QFETCH(bool, fill);
+        RegisterWindow w;
+        w.server.replyWithFile(answer.toLatin1().constData());
+        w.f->openPayer(code);
+        fill ? w.f->prompts.answerYes() : w.f->prompts.answerNo();
+        MainWindowFixture::keyToFocus(Qt::Key_F3);
+        QTRY_COMPARE(w.f->prompts.shown().size(), 1);
+        QTEST(w.f->prompts.lastText(), "question");
+        QCOMPARE(w.column("str").isEmpty(), !fill);
+        QCOMPARE(w.column("codpostal").isEmpty(), !fill);
+        QCOMPARE(w.f->dm->qryFirme->State(), DatasetState::Insert);
+        QVERIFY(!QApplication::overrideCursor());
+        VERIFY_PROMPTS(*w.f);
+    }
+
     // Escape while waiting gives up without a question; the window was never
     // frozen, and nothing typed meanwhile reached the record.
     void escapeGivesUpTheWait()
