@@ -106,10 +106,14 @@ int lookUp(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
     RegisterOutcome answered;
     if (!companies.isEmpty()) {
+        // The payer codes go where the user knows they go, or the user is told.
+        if (const QString notice = RegisterService::addressNotice(); !notice.isEmpty())
+            err << "itm-cli lookup: " << notice << '\n' << Qt::flush;
         auto result = askRegister(companies);
         if (const auto* failure = std::get_if<RegisterOutcome>(&result)) {
             err << "itm-cli lookup: " << RegisterFailureMessage(*failure);
-            if (!failure->detail.isEmpty())
+            // The secure channel's reasons are part of its message already.
+            if (!failure->detail.isEmpty() && failure->failure != RegisterFailure::SecureChannel)
                 err << " (" << failure->detail << ')';
             err << '\n';
             return kServiceFailed;

@@ -44,6 +44,13 @@ void PayerRegisterFill::start()
         platform().prompts->message(RegisterFailureMessage({ RegisterFailure::NotCompany }));
         return;
     }
+    if (!m_addressTold && m_service->usesConfiguredAddress()) {
+        // Once a session: the payer codes go elsewhere than the documented
+        // service only with the user knowing it.
+        m_addressTold = true;
+        if (const QString notice = RegisterService::addressNotice(); !notice.isEmpty())
+            platform().prompts->notice(QStringLiteral("Atentie"), notice);
+    }
     m_wait = std::make_unique<InputBlock>(this, [this] { m_service->cancel(); });
     const QDate today = platform().clock ? platform().clock->today() : QDate::currentDate();
     m_service->lookUp({ m_code }, today);

@@ -58,6 +58,7 @@ private:
     RegisterService* m_service;
     std::unique_ptr<InputBlock> m_wait;
     QString m_code;
+    bool m_addressTold = false; // the user was told which address is asked
 };
 
 } // namespace itm

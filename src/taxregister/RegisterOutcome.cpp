@@ -25,6 +25,12 @@ QString RegisterFailureMessage(const RegisterOutcome& outcome)
         return QStringLiteral("Codul fiscal nu a fost gasit in registrul ANAF");
     case RegisterFailure::NoNetwork:
         return QStringLiteral("Registrul ANAF nu poate fi contactat: nu exista conexiune la retea");
+    case RegisterFailure::SecureChannel:
+        return QStringLiteral("Registrul ANAF nu poate fi contactat: conexiunea securizata a esuat (%1)")
+            .arg(outcome.detail);
+    case RegisterFailure::TooLarge:
+        return QStringLiteral("Raspunsul registrului ANAF este prea mare (peste %1 MB)")
+            .arg(kMaxRegisterAnswerBytes / (1024 * 1024));
     case RegisterFailure::TimeOut:
         return QStringLiteral("Registrul ANAF nu a raspuns in %1 secunde").arg(outcome.timeoutSeconds);
     case RegisterFailure::Malformed:

@@ -92,14 +92,35 @@ private Q_SLOTS:
         QCOMPARE(printed, received);
     }
 
+    // The address asked is named first whenever it is not the documented one.
+    void serviceFailureIsReported_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("HTTP error") << "503" << QByteArray("Registrul ANAF a raspuns cu eroarea 503\n");
+        QTest::newRow("untrusted certificate")
+            << "tls"
+            << QByteArray(
+                   "Registrul ANAF nu poate fi contactat: conexiunea securizata a esuat (certificat semnat de el "
+                   "insusi, nerecunoscut)\n");
+        QTest::newRow("endless answer") << "endless"
+                                        << QByteArray("Raspunsul registrului ANAF este prea mare (peste 4 MB)\n");
+    }
     void serviceFailureIsReported()
     {
-        StandInRegister server;
-        server.reply(503, "<html>busy</html>");
+        QFETCH(QString, how);
+        QFETCH(QByteArray, message);
+        StandInRegister server(how == u"tls" ? StandInRegister::Secure : StandInRegister::Plain);
+        if (how == u"503")
+            server.reply(503, "<html>busy</html>");
+        else if (how == u"endless")
+            server.replyEndlessly();
         const Run run = lookUp(server, { QStringLiteral("--json"), QStringLiteral("12345674") });
         QCOMPARE(run.exitCode, 3);
         QCOMPARE(run.out, QByteArray());
-        QCOMPARE(run.err, QByteArray("itm-cli lookup: Registrul ANAF a raspuns cu eroarea 503\n"));
+        QCOMPARE(run.err,
+            "itm-cli lookup: Registrul ANAF se consulta la adresa " + server.address().toEncoded()
+                + " (din ITM_REGISTER_SERVICE), nu la adresa documentata\nitm-cli lookup: " + message);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "taxregister/PayerRegisterFill.h"
 #include "taxregister/RegisterService.h"
 #include "widgets/DbEdit.h"
+#include <QUrl>
 
 #include <QPushButton>
 #include <sqlite3.h>
@@ -35,12 +36,13 @@ struct RegisterWindow
 
     RegisterWindow()
     {
-        qputenv("ITM_REGISTER_SERVICE", server.address().toString().toUtf8());
         f = std::make_unique<MainWindowFixture>();
         dcgb = f->window->dcgb;
-        dcgb->findChild<PayerRegisterFill*>()->service().setInterval(0);
+        service().setInterval(0);
+        service().setAddress(server.address());
     }
-    ~RegisterWindow() { qunsetenv("ITM_REGISTER_SERVICE"); }
+
+    RegisterService& service() const { return dcgb->findChild<PayerRegisterFill*>()->service(); }
 
     QString column(const char* name) const
     {
@@ -152,6 +154,27 @@ private Q_SLOTS:
         QCOMPARE(w.dcgb->den->text(), QStringLiteral("Click pentru stabilire denumire"));
         QCOMPARE(w.f->focus(), w.dcgb->str);
         QVERIFY(!QApplication::overrideCursor());
+        VERIFY_PROMPTS(*w.f);
+    }
+
+    // A stand-in named by the environment is told before the first question.
+    void addressFromTheEnvironmentIsTold()
+    {
+        RegisterWindow w;
+        w.service().setAddress(QUrl());
+        qputenv("ITM_REGISTER_SERVICE", w.server.address().toString().toUtf8());
+        w.server.replyWithFile("craiova.json");
+        w.f->openPayer(QStringLiteral("12345674"));
+        w.f->prompts.answerOk();
+        MainWindowFixture::keyToFocus(Qt::Key_F3);
+        QTRY_VERIFY(!w.dcgb->str->text().isEmpty());
+        qunsetenv("ITM_REGISTER_SERVICE");
+        QCOMPARE(w.f->prompts.shown().size(), 1);
+        QCOMPARE(w.f->prompts.lastText(),
+            QStringLiteral(
+                "Registrul ANAF se consulta la adresa %1 (din ITM_REGISTER_SERVICE), nu la adresa documentata")
+                .arg(w.server.address().toString()));
+        QCOMPARE(w.server.requests().size(), 1);
         VERIFY_PROMPTS(*w.f);
     }
 

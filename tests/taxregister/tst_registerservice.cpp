@@ -106,6 +106,132 @@ private Q_SLOTS:
         QCOMPARE(RegisterFailureMessage(outcome), QStringLiteral("Registrul ANAF nu a raspuns in 1 secunde"));
     }
 
+    // One deadline from the question to the answer parsed, and no answer
+    // read beyond the size limit.
+    void answersBoundedInTimeAndSize_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("failure");
+        QTest::newRow("slowly") << "slowly" << int(RegisterFailure::TimeOut);
+        QTest::newRow("endlessly") << "endlessly" << int(RegisterFailure::TooLarge);
+        QTest::newRow("hugely, its length announced") << "hugely" << int(RegisterFailure::TooLarge);
+        QTest::newRow("after a long wait for its turn") << "paced" << int(RegisterFailure::TimeOut);
+    }
+    void answersBoundedInTimeAndSize()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, failure);
+        service->setTimeout(how == u"slowly" || how == u"paced" ? 500 : 10000);
+        if (how == u"slowly") {
+            server->replySlowly(StandInRegister::answer("craiova.json"));
+        } else if (how == u"endlessly") {
+            server->replyEndlessly();
+        } else if (how == u"hugely") {
+            QByteArray body = StandInRegister::answer("craiova.json");
+            body.insert(body.indexOf("\"notFound\""), "\"pad\": \"" + QByteArray(5 * 1024 * 1024, 'x') + "\",");
+            server->reply(200, body);
+        } else {
+            // The questions of a process are spaced: this one waits its turn
+            // longer than the whole question may take.
+            server->replyWithFile("not_found.json");
+            ask(*service, { QStringLiteral("31427185") });
+            service->setInterval(5000);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        const RegisterOutcome outcome = ask(*service, { QStringLiteral("12345674") });
+        QCOMPARE(int(outcome.failure), failure);
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!RegisterFailureMessage(outcome).isEmpty());
+        QCOMPARE(server->requests().size(), 1);
+    }
+
+    // No redirect is followed: the codes go to the address asked or nowhere.
+    void redirectsAreNotFollowed_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("307 to another server") << 307 << "other";
+        QTest::newRow("302 to itself, a loop") << 302 << "self";
+        QTest::newRow("to a file") << 301 << "file:///etc/passwd";
+    }
+    void redirectsAreNotFollowed()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, target);
+        StandInRegister other;
+        other.replyWithFile("craiova.json");
+        const QUrl location = target == u"other" ? other.address()
+            : target == u"self"                  ? server->address()
+                                                 : QUrl(target);
+        server->redirect(status, location.toEncoded());
+        server->redirect(status, location.toEncoded());
+        const RegisterOutcome outcome = ask(*service, { QStringLiteral("12345674") });
+        QCOMPARE(int(outcome.failure), int(RegisterFailure::Malformed));
+        QCOMPARE(RegisterFailureMessage(outcome), QStringLiteral("Raspunsul registrului ANAF nu are forma asteptata"));
+        QVERIFY(outcome.detail.contains(location.toString()));
+        QCOMPARE(server->requests().size(), 1);
+        QVERIFY(other.requests().isEmpty());
+    }
+
+    void untrustedCertificateIsASecureChannelFailure()
+    {
+        StandInRegister secure(StandInRegister::Secure);
+        service->setAddress(secure.address());
+        const RegisterOutcome outcome = ask(*service, { QStringLiteral("12345674") });
+        QCOMPARE(int(outcome.failure), int(RegisterFailure::SecureChannel));
+        QCOMPARE(RegisterFailureMessage(outcome),
+            QStringLiteral(
+                "Registrul ANAF nu poate fi contactat: conexiunea securizata a esuat (certificat semnat de el "
+                "insusi, nerecunoscut)"));
+    }
+
+    // The variable names a stand-in on this computer or an https address;
+    // anything else is ignored, and the user told in either case.
+    void addressFromTheEnvironment_data()
+    {
+        QTest::addColumn<QString>("variable");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("notice");
+        const QString documented = RegisterService::documentedAddress().toString();
+        QTest::newRow("none") << "" << documented << "";
+        QTest::newRow("the documented one") << documented << documented << "";
+        QTest::newRow("local stand-in") << "http://127.0.0.1:8080/tva"
+                                        << "http://127.0.0.1:8080/tva"
+                                        << "Registrul ANAF se consulta la adresa http://127.0.0.1:8080/tva (din "
+                                           "ITM_REGISTER_SERVICE), nu la adresa documentata";
+        QTest::newRow("localhost") << "http://localhost/tva"
+                                   << "http://localhost/tva"
+                                   << "Registrul ANAF se consulta la adresa http://localhost/tva (din "
+                                      "ITM_REGISTER_SERVICE), nu la adresa documentata";
+        QTest::newRow("https elsewhere") << "https://proxy.example/tva"
+                                         << "https://proxy.example/tva"
+                                         << "Registrul ANAF se consulta la adresa https://proxy.example/tva (din "
+                                            "ITM_REGISTER_SERVICE), nu la adresa documentata";
+        const QString ignored = QStringLiteral("ITM_REGISTER_SERVICE=%1 nu este folosita (se accepta numai o adresa "
+                                               "https:// sau http://127.0.0.1, http://localhost); se consulta adresa "
+                                               "documentata ")
+            + documented;
+        QTest::newRow("plain http elsewhere") << "http://collector.example/tva" << documented
+                                              << ignored.arg(QStringLiteral("http://collector.example/tva"));
+        QTest::newRow("another scheme") << "ftp://127.0.0.1/tva" << documented
+                                        << ignored.arg(QStringLiteral("ftp://127.0.0.1/tva"));
+        QTest::newRow("control characters are shown escaped")
+            << QString::fromLatin1("http://x\x1b[2J/") << documented << ignored.arg(QStringLiteral("http://x%1B[2J/"));
+    }
+    void addressFromTheEnvironment()
+    {
+        QFETCH(QString, variable);
+        QFETCH(QString, asked);
+        QFETCH(QString, notice);
+        qputenv("ITM_REGISTER_SERVICE", variable.toUtf8());
+        const QUrl configured = RegisterService::configuredAddress();
+        const QString told = RegisterService::addressNotice();
+        qunsetenv("ITM_REGISTER_SERVICE");
+        QCOMPARE(configured.toString(), asked);
+        QCOMPARE(told, notice);
+    }
+
     void noServiceAtTheAddressIsNoNetwork()
     {
         QTcpServer closed;
