@@ -127,6 +127,11 @@ private Q_SLOTS:
                                    << "Codul fiscal nu a fost gasit in registrul ANAF" << 1;
         QTest::newRow("HTTP error") << "12345674" << 500 << QByteArray("<html>Eroare</html>")
                                     << "Registrul ANAF a raspuns cu eroarea 500" << 1;
+        QTest::newRow("untrusted certificate (status -1: a TLS stand-in)")
+            << "12345674" << -1 << QByteArray()
+            << "Registrul ANAF nu poate fi contactat: conexiunea securizata a esuat (certificat semnat de el insusi, "
+               "nerecunoscut)"
+            << 0;
         QTest::newRow("a person is never sent")
             << "1900101000091" << 0 << QByteArray()
             << "Registrul ANAF se consulta numai pentru C.U.I.; datele unei persoane (CNP) nu se trimit" << 0;
@@ -139,8 +144,11 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(int, requests);
         RegisterWindow w;
-        if (status)
+        StandInRegister secure(StandInRegister::Secure);
+        if (status > 0)
             w.server.reply(status, body);
+        else if (status < 0)
+            w.service().setAddress(secure.address());
         w.f->openPayer(code);
         w.dcgb->str->setFocus(Qt::TabFocusReason);
         MainWindowFixture::type(w.dcgb->str, QStringLiteral("TYPED"));
