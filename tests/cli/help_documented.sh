@@ -85,6 +85,27 @@ cd "$scratch"
 [ -z "$(complete_words itm-cli write --month "")" ] || fail "--month completes something"
 [ "$(complete_words itm-cli line --db x --d)" = "" ] || fail "an option given once is offered again"
 
+# The synopsis as man shows it (on lines wide enough for the longest): one
+# line per command, "itm-cli COMMAND ...", with the options --help gives it.
+if command -v groff >/dev/null; then
+    synopsis=$(groff -man -Tutf8 -rLL=300n -P-cbou "$page" 2>/dev/null |
+        awk '/^[A-Z]/ { inside = ($0 == "SYNOPSIS"); next } inside && NF' | sed -e 's/^ *//')
+    declare -A synopsis_of
+    while read -r line; do
+        [ "$(grep -o -w -- 'itm-cli' <<<"$line" | wc -l)" = 1 ] && [[ $line == "itm-cli "* ]] ||
+            fail "a line of the rendered synopsis is not one command: '$line'"
+        read -r _ command _ <<<"$line"
+        synopsis_of[$command]=$line
+    done <<<"$synopsis"
+    for command in "${commands[@]}"; do
+        line=${synopsis_of[$command]:-}
+        [ -n "$line" ] || { fail "the rendered synopsis has no line of its own for '$command'"; continue; }
+        offered=$(grep -o -- '--[a-z][a-z0-9-]*' <<<"${line#itm-cli "$command"}" | sort -u | tr '\n' ' ' || true)
+        [ "$command" = --help ] || [ "$offered" = "${options_of[$command]}" ] ||
+            fail "the synopsis gives '$command' the options '$offered', --help '${options_of[$command]}'"
+    done
+fi
+
 # The page is clean roff, where man and groff are installed.
 if command -v man >/dev/null && command -v groff >/dev/null; then
     for manual in "$source_dir"/man/*.1; do
