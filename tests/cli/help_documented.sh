@@ -84,6 +84,14 @@ cd "$scratch"
 [ "$(complete_words itm-cli write --to "")" = "stick " ] || fail "--to does not complete folder names"
 [ -z "$(complete_words itm-cli write --month "")" ] || fail "--month completes something"
 [ "$(complete_words itm-cli line --db x --d)" = "" ] || fail "an option given once is offered again"
+[ "$(complete_words itm-cli restore "")" = "date vechi.itm stick " ] || fail "restore's FILE is not completed"
+[ "$(complete_words itm-cli restore --db x.itm "d")" = "date vechi.itm " ] ||
+    fail "restore's FILE after --db is not completed"
+[ "$(complete_words itm-cli restore "date vechi.itm" "")" = "--db " ] || fail "restore offers a second FILE"
+[ "$(complete_words itm-cli export --register --)" = "--db --out " ] ||
+    fail "export --register offers '$(complete_words itm-cli export --register --)'"
+[ "$(complete_words itm-cli export --month 3 --)" = "--db --out --year " ] ||
+    fail "export --month offers '$(complete_words itm-cli export --month 3 --)'"
 
 # The synopsis as man shows it (on lines wide enough for the longest): one
 # line per command, "itm-cli COMMAND ...", with the options --help gives it.
