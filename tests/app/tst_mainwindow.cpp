@@ -88,11 +88,13 @@ private Q_SLOTS:
         QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
     }
 
-    void f1OpensTheHelpAndShiftF1TheAboutBox()
+    void theWindowKeysAreShownAndWork()
     {
         MainWindowFixture f(seedPayer);
         MainWindowFixture::key(f.window->leg, Qt::Key_F1);
         f.openPayer(QStringLiteral("19"));
+        QVERIFY(f.window->dcgb->lblF3->isVisible());
+        QCOMPARE(f.window->dcgb->lblF3->text(), QStringLiteral("F3 - date ANAF"));
         MainWindowFixture::keyToFocus(Qt::Key_F1);
         QCOMPARE(f.shell.opened, QStringList(2, QStringLiteral("./instructiuni.txt")));
 
