@@ -23,7 +23,9 @@ fi
 record="$work/.shipped.sha256"
 sum_of() { sha256sum <"$1" | cut -d' ' -f1; }
 # The checksum recorded for file $1 in list $2 ("SUM  NAME" lines), if any.
-recorded_sums() { [ -f "$2" ] && awk -v name="$1" '$2 == name { print $1 }' "$2" || true; }
+recorded_sums() {
+    if [ -f "$2" ]; then awk -v name="$1" '$2 == name { print $1 }' "$2"; fi
+}
 
 new_record="$work/.shipped.sha256.new"
 : >"$new_record"

@@ -34,4 +34,4 @@ for topic in "Month window" "Import and export" "Backups and restore" "itm-cli r
 done
 
 ((failures == 0)) || exit 1
-echo "the help text and itm-declaratie(1) describe the keys:" $keys
+echo "the help text and itm-declaratie(1) describe the keys: $(tr '\n' ' ' <<<"$keys")"

@@ -39,7 +39,8 @@ cmp -s "$new/instructiuni.txt" "$work/instructiuni.txt" || fail "the shipped hel
 cmp -s "$scratch/users-own.txt" "$work/legislatie.txt" || fail "the user's own help text was replaced"
 cmp -s "$new/Itm.jpg" "$work/Itm.jpg" || fail "the picture changed"
 [ "$(sha256sum <"$work/data/date.itm")" = "$database_before" ] || fail "the database was touched"
-ls -A "$work" | grep -q '\.new$' && fail "a temporary file was left: $(ls -A "$work")"
+leftovers=$(find "$work" -name '*.new')
+[ -z "$leftovers" ] || fail "a temporary file was left: $leftovers"
 
 # Once more with the same version: nothing changes, the user's copy stays.
 workdir "$new" >/dev/null

@@ -100,8 +100,9 @@ if command -v groff >/dev/null; then
         awk '/^[A-Z]/ { inside = ($0 == "SYNOPSIS"); next } inside && NF' | sed -e 's/^ *//')
     declare -A synopsis_of
     while read -r line; do
-        [ "$(grep -o -w -- 'itm-cli' <<<"$line" | wc -l)" = 1 ] && [[ $line == "itm-cli "* ]] ||
+        if [ "$(grep -o -w -- 'itm-cli' <<<"$line" | wc -l)" != 1 ] || [[ $line != "itm-cli "* ]]; then
             fail "a line of the rendered synopsis is not one command: '$line'"
+        fi
         read -r _ command _ <<<"$line"
         synopsis_of[$command]=$line
     done <<<"$synopsis"
