@@ -51,5 +51,9 @@ for f in Itm.jpg legislatie.txt instructiuni.txt; do
     fi
     [ -z "$kept" ] || printf '%s  %s\n' "$kept" "$f" >>"$new_record"
 done
-mv "$new_record" "$work/.shipped.sha256"
+if cmp -s "$new_record" "$record"; then
+    rm "$new_record"
+else
+    mv "$new_record" "$record"
+fi
 printf '%s\n' "$work"
