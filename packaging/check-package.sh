@@ -40,6 +40,7 @@ for needed in fonts-liberation2 sqlite3 libc6 libstdc++6 libsqlite3-0 \
     grep -q -x -F -- "$needed" <<<"$names" || fail "Depends lacks $needed: $depends"
 done
 ! grep -q -E -- '-dev$|^libqt6test6$' <<<"$names" || fail "Depends names a build-time package: $depends"
+dpkg-deb -f "$package" Suggests | grep -q -w bash-completion || fail "Suggests lacks bash-completion"
 
 root=$scratch/root
 dpkg-deb -x "$package" "$root"

@@ -12,6 +12,7 @@
 #include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/Printing.h"
+#include "platform/ProgramVersion.h"
 #include "platform/QtJobs.h"
 #include "platform/QtPrompts.h"
 #include "platform/Shell.h"
@@ -19,6 +20,8 @@
 #include "store/Tdm.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <optional>
 
 namespace itm {
 
@@ -61,12 +64,44 @@ bool createProgram(ProgramObjects& objects, const QString& databasePath, const P
         else
             dialogs.showNameDialog = [nameDialog] { nameDialog->showModalForPayer(); };
         dialogs.driveDialog = objects.fSelDisck.get();
+        dialogs.databasePath = databasePath;
         objects.Decl->attach(*objects.dm, dialogs);
     });
 }
 
+namespace {
+
+// --version and --help are answered on standard output, before any window
+// (and without a display); anything else is left to Qt.
+std::optional<int> answerCommandLine(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--version") {
+            std::printf("itm-declaratie %s\n", qPrintable(programVersion()));
+            return 0;
+        }
+        if (argument == "--help" || argument == "-h") {
+            std::fputs("Utilizare: itm-declaratie [optiuni Qt]\n"
+                       "Declaratia fiscala privind stabilirea comisionului datorat I.T.M.\n"
+                       "Deschide data/date.itm din dosarul curent; itm-declaratie-launch il porneste\n"
+                       "in dosarul de lucru al utilizatorului.\n\n"
+                       "  --version    arata versiunea\n"
+                       "  --help       arata acest text\n\n"
+                       "Tastele si ferestrele: F1 in program (instructiuni.txt) si man itm-declaratie.\n",
+                stdout);
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 int runProgram(int argc, char** argv)
 {
+    if (const auto status = answerCommandLine(argc, argv))
+        return *status;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("itm-declaratie"));
     QtPrompts prompts;

@@ -1,5 +1,6 @@
 #include "app/TDecl.h"
 
+#include "backup/BackupNames.h"
 #include "declaration/DeclarationPanel.h"
 #include "declaration/Period.h"
 #include "declaration/PeriodPanel.h"
@@ -10,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/Guard.h"
 #include "platform/Platform.h"
+#include "platform/ProgramVersion.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
 #include "store/Errors.h"
@@ -21,6 +23,8 @@
 #include "widgets/RoadKeys.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -29,6 +33,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 namespace itm {
 
@@ -105,6 +110,14 @@ TDecl::TDecl(QWidget* parent)
     Image1 = new QLabel(Panel2);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, 778, 453);
+    // The keys of the whole window, on the strip below the picture; a panel
+    // shown there covers them.
+    lblF1 = new QLabel(QStringLiteral("F1 - ajutor    Shift+F1 - despre"), Panel2);
+    lblF1->setObjectName(QStringLiteral("lblF1"));
+    lblF1->setGeometry(8, 458, 761, 24);
+    lblF1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblF1->setStyleSheet(QStringLiteral("color: white"));
+    lblF1->lower();
     Image1->lower();
 
     dcgb->hide();
@@ -163,6 +176,12 @@ void TDecl::wirePanels()
     OnClick(leg, [this] { legClick(); });
     OnClick(aj, [this] { ajClick(); });
     OnClick(sterg, [this] { dcgb->stergClick(); });
+    // Anywhere in the window: the help text, as users expect of F1, and the
+    // About box.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { runGuarded([this] { ajClick(); }); });
+    auto* about = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1), this);
+    connect(about, &QShortcut::activated, this, [this] { runGuarded([this] { showAbout(); }); });
 
     dcgb->wireRoad({ moveOn, [this] { BackToPayerCode(); }, [this] { Button5Click(); } });
     PanelLuna->wireRoad({ moveOn, [this] { BackToPayerData(); }, [this] { rememberPeriod(); } });
@@ -224,6 +243,16 @@ void TDecl::legClick()
 void TDecl::ajClick()
 {
     platform().shell->openDocument(QStringLiteral("./instructiuni.txt"));
+}
+
+void TDecl::showAbout()
+{
+    const QString database = QFileInfo(m_dialogs.databasePath).absoluteFilePath();
+    platform().prompts->notice(QStringLiteral("Despre"),
+        QStringLiteral("ITM Declaratie, versiunea %1\n\nBaza de date: %2\nCopii de siguranta: %3\n\n"
+                       "F1 - instructiuni de folosire")
+            .arg(programVersion(), QDir::toNativeSeparators(database),
+                QDir::toNativeSeparators(BackupFolder(database))));
 }
 
 void TDecl::selectNextControl()

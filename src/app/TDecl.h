@@ -46,6 +46,8 @@ public:
         // The drive the month workspace writes the month's file to; without
         // it the workspace does not offer that.
         TfSelDisck* driveDialog = nullptr;
+        // The database the program works on, for the About box.
+        QString databasePath;
     };
     void attach(Tdm& dm, Dialogs dialogs);
 
@@ -56,6 +58,7 @@ public:
     QPushButton* aj;
     QPushButton* sterg;
     QLabel* lblF4;
+    QLabel* lblF1;
     QWidget* Panel2;
     QLabel* Image1;
     PayerPanel* dcgb;
@@ -72,6 +75,8 @@ public:
     void FormShow();
     void legClick();
     void ajClick();
+    // Shift+F1: "Despre", the version, the database and its backups folder.
+    void showAbout();
     void openPayer();
     void Button5Click();
     void showOutputPanel();

@@ -1,6 +1,6 @@
 #include "cli/BackupArguments.h"
 
-#include "cli/CliDatabase.h"
+#include "cli/DefaultDatabase.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -33,7 +33,7 @@ std::optional<BackupArguments> ParseBackupArguments(
     }
 
     BackupArguments result;
-    result.db = parser.isSet(db) ? parser.value(db) : CliDatabase::defaultPath();
+    result.db = parser.isSet(db) ? parser.value(db) : DefaultDatabasePath(command, err);
     if (accepted == BackupOptions::WithTo && parser.isSet(to))
         result.to = parser.value(to);
     if (expected == 1)

@@ -1,5 +1,6 @@
 #include "cli/Command.h"
 
+#include "platform/ProgramVersion.h"
 #include "store/Errors.h"
 
 #include <QCoreApplication>
@@ -27,7 +28,8 @@ void printHelp(QTextStream& out)
     std::sort(commands.begin(), commands.end(), [](const Command& a, const Command& b) { return a.name < b.name; });
     for (const Command& command : commands)
         out << "  itm-cli " << command.synopsis << '\n';
-    out << "  itm-cli --help\n";
+    out << "  itm-cli --version    print the version\n"
+           "  itm-cli --help\n";
 }
 } // namespace
 
@@ -65,6 +67,10 @@ int runCli(int argc, char** argv)
     const QString name = QString::fromLocal8Bit(argv[1]);
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
         printHelp(out);
+        return 0;
+    }
+    if (name == QLatin1String("--version")) {
+        out << "itm-cli " << programVersion() << '\n';
         return 0;
     }
     const auto& commands = commandList();

@@ -1,5 +1,5 @@
-#include "cli/CliDatabase.h"
 #include "cli/Command.h"
+#include "cli/DefaultDatabase.h"
 #include "exchange/MonthSheet.h"
 #include "exchange/RegisterSheet.h"
 #include "exchange/SheetFile.h"
@@ -88,7 +88,7 @@ int exportTable(const QStringList& arguments, QTextStream& out, QTextStream& err
         err << "itm-cli " << command << ": " << path << ": the file name must end in .xlsx or .csv\n";
         return 2;
     }
-    const QString databasePath = parser.isSet(db) ? parser.value(db) : CliDatabase::defaultPath();
+    const QString databasePath = parser.isSet(db) ? parser.value(db) : DefaultDatabasePath(command, err);
     return RunReportingErrors(command, databasePath, err, [&] {
         Connection connection;
         connection.open(databasePath, true);

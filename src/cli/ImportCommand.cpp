@@ -1,5 +1,5 @@
-#include "cli/CliDatabase.h"
 #include "cli/Command.h"
+#include "cli/DefaultDatabase.h"
 #include "exchange/PayerImport.h"
 #include "platform/Job.h"
 #include "store/DatabaseLock.h"
@@ -35,7 +35,7 @@ int importPayers(const QStringList& arguments, QTextStream& out, QTextStream& er
         err << "itm-cli " << command << ": missing --csv\n";
         return 2;
     }
-    const QString databasePath = parser.isSet(db) ? parser.value(db) : CliDatabase::defaultPath();
+    const QString databasePath = parser.isSet(db) ? parser.value(db) : DefaultDatabasePath(command, err);
 
     QFile file(parser.value(csv));
     if (!file.open(QIODevice::ReadOnly)) {

@@ -1,5 +1,6 @@
 #include "cli/CliDatabase.h"
 #include "cli/Command.h"
+#include "cli/DefaultDatabase.h"
 #include "store/Errors.h"
 #include "taxregister/PayerFill.h"
 #include "taxregister/RegisterCode.h"
@@ -26,7 +27,7 @@ constexpr int kNotActive = 4; // every code found, but some firm is struck off o
 struct LookupOptions
 {
     bool json = false;
-    QString db = CliDatabase::defaultPath();
+    std::optional<QString> db; // without --db, DefaultDatabasePath()
     QStringList codes;
 };
 
@@ -87,14 +88,16 @@ int lookUp(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
     QList<CountyRow> counties;
     QHash<QString, int> columnSizes;
+    QString databasePath;
     if (!options->json) {
         try {
-            const CliDatabase database(options->db);
+            databasePath = options->db ? *options->db : DefaultDatabasePath(QStringLiteral("lookup"), err);
+            const CliDatabase database(databasePath);
             for (const auto& [key, name] : database.counties())
                 counties.append({ key, name });
             columnSizes = database.columnSizes(QStringLiteral("firme"));
         } catch (const Error& error) {
-            err << "itm-cli lookup: " << options->db << ": " << error.message() << '\n';
+            err << "itm-cli lookup: " << databasePath << ": " << error.message() << '\n';
             return kUsageError;
         }
     }

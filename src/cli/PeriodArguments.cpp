@@ -1,5 +1,6 @@
 #include "cli/PeriodArguments.h"
 
+#include "cli/DefaultDatabase.h"
 #include "store/StrictNumber.h"
 
 #include <QCommandLineParser>
@@ -82,8 +83,7 @@ std::optional<PeriodArguments> ParsePeriodArguments(
     result.year = *yearValue;
     if (parser.isSet(cui))
         result.cui = parser.value(cui);
-    if (parser.isSet(db))
-        result.db = parser.value(db);
+    result.db = parser.isSet(db) ? parser.value(db) : DefaultDatabasePath(command, err);
     if (parser.isSet(to))
         result.to = parser.value(to);
     return result;

@@ -17,7 +17,7 @@ struct PeriodArguments
     qint64 month = 0;
     qint64 year = 0;
     std::optional<QString> cui;
-    QString db = CliDatabase::defaultPath();
+    QString db; // --db, or DefaultDatabasePath()
     std::optional<QString> to;
 };
 

@@ -17,6 +17,7 @@
 #include "widgets/RoadKeys.h"
 #include "widgets/UpperCaseValidator.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QValidator>
 
@@ -33,6 +34,7 @@ const FormCell representativeCells[] = {
 const FormCell buttonCells[] = {
     button("Button3", "Validare &date societate", 0, 0, 200),
     button("Button5", "Declaratie &lunara", 0, 0, 200),
+    label("F3 - date ANAF", 0, 0, Apart, "lblF3"),
 };
 
 const FormCell payerCells[] = {
@@ -81,6 +83,7 @@ PayerPanel::PayerPanel(QWidget* parent)
     frep = form.get<DbEdit>("frep");
     Button3 = form.get<QPushButton>("Button3");
     Button5 = form.get<QPushButton>("Button5");
+    lblF3 = form.get<QLabel>("lblF3");
 
     jud->setText(QStringLiteral("DOLJ"));
     jud->KeyField = QStringLiteral("codjudet");

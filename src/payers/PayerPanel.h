@@ -4,6 +4,7 @@
 #include <QList>
 #include <functional>
 
+class QLabel;
 class QPushButton;
 
 namespace itm {
@@ -45,6 +46,7 @@ public:
     DbEdit* frep;
     QPushButton* Button3;
     QPushButton* Button5;
+    QLabel* lblF3; // the key that fills a new payer from the tax register
 
     QList<QWidget*> tabOrder() const;
 

@@ -88,6 +88,29 @@ private Q_SLOTS:
         QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
     }
 
+    void theWindowKeysAreShownAndWork()
+    {
+        MainWindowFixture f(seedPayer);
+        MainWindowFixture::key(f.window->leg, Qt::Key_F1);
+        f.openPayer(QStringLiteral("19"));
+        QVERIFY(f.window->dcgb->lblF3->isVisible());
+        QCOMPARE(f.window->dcgb->lblF3->text(), QStringLiteral("F3 - date ANAF"));
+        MainWindowFixture::keyToFocus(Qt::Key_F1);
+        QCOMPARE(f.shell.opened, QStringList(2, QStringLiteral("./instructiuni.txt")));
+
+        f.prompts.answerOk();
+        MainWindowFixture::key(f.focus(), Qt::Key_F1, Qt::ShiftModifier);
+        QCOMPARE(f.prompts.shown().size(), 1);
+        QCOMPARE(f.prompts.shown().constFirst().caption, QStringLiteral("Despre"));
+        const QString text = f.prompts.lastText();
+        QVERIFY2(text.contains(QStringLiteral("versiunea " ITM_PROJECT_VERSION "\n")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Baza de date: ") + f.database.path() + u'\n'), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Copii de siguranta: ") + f.database.folder() + QStringLiteral("/copii")),
+            qPrintable(text));
+        QCOMPARE(f.window->windowState(), State::PayerData);
+        QVERIFY(f.window->lblF1->text().contains(QStringLiteral("Shift+F1 - despre")));
+    }
+
     void aNewCodeOpensAnEmptyPayer()
     {
         MainWindowFixture f;

@@ -84,6 +84,36 @@ cd "$scratch"
 [ "$(complete_words itm-cli write --to "")" = "stick " ] || fail "--to does not complete folder names"
 [ -z "$(complete_words itm-cli write --month "")" ] || fail "--month completes something"
 [ "$(complete_words itm-cli line --db x --d)" = "" ] || fail "an option given once is offered again"
+[ "$(complete_words itm-cli restore "")" = "date vechi.itm stick " ] || fail "restore's FILE is not completed"
+[ "$(complete_words itm-cli restore --db x.itm "d")" = "date vechi.itm " ] ||
+    fail "restore's FILE after --db is not completed"
+[ "$(complete_words itm-cli restore "date vechi.itm" "")" = "--db " ] || fail "restore offers a second FILE"
+[ "$(complete_words itm-cli export --register --)" = "--db --out " ] ||
+    fail "export --register offers '$(complete_words itm-cli export --register --)'"
+[ "$(complete_words itm-cli export --month 3 --)" = "--db --out --year " ] ||
+    fail "export --month offers '$(complete_words itm-cli export --month 3 --)'"
+
+# The synopsis as man shows it (on lines wide enough for the longest): one
+# line per command, "itm-cli COMMAND ...", with the options --help gives it.
+if command -v groff >/dev/null; then
+    synopsis=$(groff -man -Tutf8 -rLL=300n -P-cbou "$page" 2>/dev/null |
+        awk '/^[A-Z]/ { inside = ($0 == "SYNOPSIS"); next } inside && NF' | sed -e 's/^ *//')
+    declare -A synopsis_of
+    while read -r line; do
+        if [ "$(grep -o -w -- 'itm-cli' <<<"$line" | wc -l)" != 1 ] || [[ $line != "itm-cli "* ]]; then
+            fail "a line of the rendered synopsis is not one command: '$line'"
+        fi
+        read -r _ command _ <<<"$line"
+        synopsis_of[$command]=$line
+    done <<<"$synopsis"
+    for command in "${commands[@]}"; do
+        line=${synopsis_of[$command]:-}
+        [ -n "$line" ] || { fail "the rendered synopsis has no line of its own for '$command'"; continue; }
+        offered=$(grep -o -- '--[a-z][a-z0-9-]*' <<<"${line#itm-cli "$command"}" | sort -u | tr '\n' ' ' || true)
+        [ "$command" = --help ] || [ "$offered" = "${options_of[$command]}" ] ||
+            fail "the synopsis gives '$command' the options '$offered', --help '${options_of[$command]}'"
+    done
+fi
 
 # The page is clean roff, where man and groff are installed.
 if command -v man >/dev/null && command -v groff >/dev/null; then

@@ -48,11 +48,13 @@ class TestCliDeclarations : public QObject
         QByteArray err;
     };
 
-    Run runCli(QStringList arguments, bool withDb = true)
+    Run runCli(QStringList arguments, bool withDb = true,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
     {
         if (withDb)
             arguments << QStringLiteral("--db") << m_db;
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.setWorkingDirectory(m_dir->path());
         process.start(QStringLiteral(ITM_CLI_PATH), arguments);
         process.waitForFinished(60000);
@@ -163,6 +165,41 @@ private Q_SLOTS:
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("data")));
         QVERIFY(QFile::rename(m_db, m_dir->filePath(QStringLiteral("data/date.itm"))));
         const Run run = runCli({ "line", "--cui", "19", "--month", "3", "--year", "2006" }, false);
+        QCOMPARE(run.out, expectedLine("03", "19", "ALFA") + '\n');
+    }
+
+    void outsideTheWorkFolderTheUserWorkFolderIsUsed_data()
+    {
+        QTest::addColumn<bool>("viaXdgDataHome");
+        QTest::newRow("XDG_DATA_HOME") << true;
+        QTest::newRow("HOME/.local/share") << false;
+    }
+    void outsideTheWorkFolderTheUserWorkFolderIsUsed()
+    {
+        QFETCH(bool, viaXdgDataHome);
+        const QString home = m_dir->filePath(QStringLiteral("home"));
+        const QString dataHome = viaXdgDataHome ? m_dir->filePath(QStringLiteral("xdg")) : home + "/.local/share";
+        const QString userDatabase = dataHome + "/itm-declaratie/data/date.itm";
+        QVERIFY(QDir().mkpath(QFileInfo(userDatabase).path()));
+        QVERIFY(QFile::rename(m_db, userDatabase));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), home);
+        if (viaXdgDataHome)
+            environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        else
+            environment.remove(QStringLiteral("XDG_DATA_HOME"));
+        const QStringList line { "line", "--cui", "19", "--month", "3", "--year", "2006" };
+
+        // The test's folder has no data/date.itm.
+        Run run = runCli(line, false, environment);
+        QCOMPARE(run.out, expectedLine("03", "19", "ALFA") + '\n');
+        QCOMPARE(run.err, "itm-cli line: no ./data/date.itm here; using " + userDatabase.toUtf8() + '\n');
+
+        // One in the current folder comes first, without a word.
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("data")));
+        QVERIFY(QFile::rename(userDatabase, m_dir->filePath(QStringLiteral("data/date.itm"))));
+        run = runCli(line, false, environment);
+        QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.out, expectedLine("03", "19", "ALFA") + '\n');
     }
 
