@@ -42,8 +42,10 @@ bool createProgram(ProgramObjects& objects, const QString& databasePath, const P
     // nothing here: opening the database reports the missing file, and a
     // read-only folder lets nobody write.
     if (objects.lock->tryLock() == DatabaseLock::Outcome::HeldByOther) {
+        const QString holder = objects.lock->holder();
         objects.lock.reset();
-        platform().prompts->message(QStringLiteral("Baza de date este deja deschisa de programul ITM."));
+        platform().prompts->message(
+            QStringLiteral("Baza de date este deja deschisa de programul ITM (%1).").arg(holder));
         return false;
     }
     return runGuarded([&] {
