@@ -173,6 +173,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         QTest::newRow("the program holds the database") << "lock"
                                                         << "folosita acum de alt program";
+        QTest::newRow("the program holds it, its lock file removed") << "lock removed"
+                                                                      << "fisierul de blocare";
         QTest::newRow("no such file") << "missing"
                                       << "nu exista";
         QTest::newRow("not a database") << "text"
@@ -197,8 +199,10 @@ private Q_SLOTS:
         TestDatabase offered;
         fillRegister(offered, 20);
         DatabaseLock programLock(m_db);
-        if (file == QLatin1String("lock")) {
+        if (file.startsWith(QLatin1String("lock"))) {
             QCOMPARE(programLock.tryLock(), DatabaseLock::Outcome::Acquired);
+            if (file == QLatin1String("lock removed"))
+                QVERIFY(QFile::remove(DatabaseLock::lockFilePath(m_db)));
         } else if (file == QLatin1String("missing")) {
             QFile::remove(offered.path());
         } else if (file == QLatin1String("text")) {
