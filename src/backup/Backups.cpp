@@ -95,7 +95,7 @@ void RemoveAbandonedPartials(const QString& folder)
 }
 
 BackupOutcome MakeBackup(const CopySource& database, const QString& folder, const QDateTime& now,
-    MissingFolder missingFolder, const std::atomic_bool* cancel, RegisterMark mark)
+    MissingFolder missingFolder, const std::atomic_bool* cancel, RegisterMark mark, const CopyProgress& progress)
 {
     // Nothing is created for a database that is not there.
     if (!QFileInfo(database.path).isFile())
@@ -114,7 +114,7 @@ BackupOutcome MakeBackup(const CopySource& database, const QString& folder, cons
     RemoveAbandonedPartials(QFileInfo(database.path).absolutePath());
 
     const QString partial = NewPartialPath(folder);
-    const CopyOutcome copy = CopyDatabase(database, partial, cancel);
+    const CopyOutcome copy = CopyDatabase(database, partial, cancel, progress);
     switch (copy.status) {
     case CopyOutcome::Copied:
         break;

@@ -53,7 +53,7 @@ enum class RegisterMark
 // always a whole, checked copy; a copy that fails its check is removed.
 BackupOutcome MakeBackup(const CopySource& database, const QString& folder, const QDateTime& now,
     MissingFolder missingFolder = MissingFolder::Create, const std::atomic_bool* cancel = nullptr,
-    RegisterMark mark = RegisterMark::Give);
+    RegisterMark mark = RegisterMark::Give, const CopyProgress& progress = {});
 
 // Removes the backups of the database with that stem that the keeping rule
 // lets go (see BackupsToPrune), never the one at keep. Returns the paths removed.

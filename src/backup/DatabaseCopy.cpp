@@ -42,7 +42,8 @@ CopyOutcome failed(CopyOutcome::Status status, const QString& problem)
     return { status, problem };
 }
 
-CopyOutcome copyPages(const CopySource& source, const QString& target, const std::atomic_bool* cancel)
+CopyOutcome copyPages(
+    const CopySource& source, const QString& target, const std::atomic_bool* cancel, const CopyProgress& progress)
 {
     if (!QFileInfo::exists(source.path))
         return failed(CopyOutcome::SourceFailed, QStringLiteral("fisierul %1 nu exista").arg(source.path));
@@ -102,6 +103,10 @@ CopyOutcome copyPages(const CopySource& source, const QString& target, const std
                 break;
             }
             lastRemaining = remaining;
+            if (progress && !progress(sqlite3_backup_pagecount(backup) - remaining, sqlite3_backup_pagecount(backup))) {
+                outcome = failed(CopyOutcome::Cancelled, QString());
+                break;
+            }
             continue;
         }
         if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
@@ -145,9 +150,10 @@ CopyOutcome copyPages(const CopySource& source, const QString& target, const std
 
 } // namespace
 
-CopyOutcome CopyDatabase(const CopySource& source, const QString& target, const std::atomic_bool* cancel)
+CopyOutcome CopyDatabase(
+    const CopySource& source, const QString& target, const std::atomic_bool* cancel, const CopyProgress& progress)
 {
-    const CopyOutcome outcome = copyPages(source, target, cancel);
+    const CopyOutcome outcome = copyPages(source, target, cancel, progress);
     if (!outcome.copied())
         QFile::remove(target);
     return outcome;

@@ -78,10 +78,11 @@ QString fileBehind(const QString& databasePath)
 
 } // namespace
 
-RestoreOutcome RestoreDatabase(
-    const QString& backupFile, const QString& databasePath, const QDateTime& now, RestoreConsent consent)
+RestoreOutcome RestoreDatabase(const QString& backupFile, const QString& databasePath, const QDateTime& now,
+    RestoreConsent consent, DatabaseLock* heldLock, const CopyProgress& progress)
 {
-    DatabaseLock lock(databasePath);
+    DatabaseLock ownLock(databasePath);
+    DatabaseLock& lock = heldLock && heldLock->isLocked() ? *heldLock : ownLock;
     switch (lock.tryLock()) {
     case DatabaseLock::Outcome::Acquired:
         break;
@@ -120,7 +121,7 @@ RestoreOutcome RestoreDatabase(
     RestoreOutcome outcome;
     if (QFileInfo::exists(databasePath)) {
         const BackupOutcome previous = MakeBackup({ databasePath, SourceAccess::ReadWrite }, BackupFolder(databasePath),
-            now, MissingFolder::Create, nullptr, RegisterMark::Leave);
+            now, MissingFolder::Create, nullptr, RegisterMark::Leave, progress);
         if (previous.made()) {
             outcome.previousDatabase = previous.path;
         } else if (previous.status == CopyOutcome::SourceDamaged) {
@@ -139,7 +140,7 @@ RestoreOutcome RestoreDatabase(
     const QString folder = QFileInfo(target).absolutePath();
     RemoveAbandonedPartials(folder);
     const QString partial = NewPartialPath(folder);
-    const CopyOutcome copy = CopyDatabase(backupFile, partial);
+    const CopyOutcome copy = CopyDatabase(backupFile, partial, nullptr, progress);
     if (!copy.copied()) {
         const bool backupUnreadable
             = copy.status == CopyOutcome::SourceFailed || copy.status == CopyOutcome::SourceDamaged;
@@ -166,6 +167,8 @@ RestoreOutcome RestoreDatabase(
         QFile::remove(partial);
         return refusal(RestoreOutcome::Failed, QStringLiteral("%1: %2").arg(target, error));
     }
+    if (&lock == heldLock && !heldLock->lockReplacedDatabase())
+        outcome.problem = QStringLiteral("baza de date restaurata nu a putut fi blocata");
     // The new database is in place now; a folder that will not flush is
     // worth a warning, not a report that nothing changed.
     if (!SyncFolder(folder, &error))

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "backup/DatabaseCopy.h"
+
 #include <QDateTime>
 #include <QString>
 
 namespace itm {
+
+class DatabaseLock;
 
 struct RestoreOutcome
 {
@@ -43,7 +47,12 @@ struct RestoreConsent
 // as a plain copy named deteriorata-...); then writes the new database under a partial name beside it and renames it
 // over the old one. Up to that rename, the database at databasePath is the old one untouched; after it, the new one
 // whole.
-RestoreOutcome RestoreDatabase(
-    const QString& backupFile, const QString& databasePath, const QDateTime& now, RestoreConsent consent = {});
+//
+// heldLock: the database's lock, already held by the caller (the program
+// restoring its own register, closed meanwhile); it is kept on the new file.
+// progress: told about both copies (the current database's, then the new
+// one's); a false answer stops the restore before anything is replaced.
+RestoreOutcome RestoreDatabase(const QString& backupFile, const QString& databasePath, const QDateTime& now,
+    RestoreConsent consent = {}, DatabaseLock* heldLock = nullptr, const CopyProgress& progress = {});
 
 } // namespace itm

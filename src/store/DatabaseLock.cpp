@@ -190,6 +190,22 @@ QString DatabaseLock::describeHolder(int lockDescriptor) const
         .arg(plain(lines.value(1)), plain(lines.value(2)));
 }
 
+bool DatabaseLock::lockReplacedDatabase()
+{
+    if (!isLocked())
+        return false;
+    const int databaseFile = ::open(encoded(m_databasePath).constData(), O_RDONLY | O_CLOEXEC);
+    if (databaseFile < 0 || ::flock(databaseFile, LOCK_EX | LOCK_NB) != 0) {
+        if (databaseFile >= 0)
+            ::close(databaseFile);
+        return false;
+    }
+    if (m_databaseFile >= 0)
+        ::close(m_databaseFile);
+    m_databaseFile = databaseFile;
+    return true;
+}
+
 void DatabaseLock::unlock()
 {
     if (m_databaseFile >= 0) {

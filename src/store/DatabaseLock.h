@@ -36,6 +36,10 @@ public:
 
     Outcome tryLock();
     void unlock();
+    // After the holder itself replaced the database file (a restore): locks
+    // the new file in place of the old one. Others are kept out meanwhile by
+    // the lock file; false when the new file cannot be locked.
+    bool lockReplacedDatabase();
     bool isLocked() const;
     // Why the last tryLock failed (the folder is read-only, ...), a sentence
     // for messages.
