@@ -44,6 +44,10 @@ private Q_SLOTS:
                                                    << "2024-03-01 09:30:05" << 2;
         QTest::newRow("the database itself") << "date.itm"
                                              << "" << 0;
+        QTest::newRow("a copy of alta.itm") << "alta-20240301-093005.itm"
+                                            << "" << 0;
+        QTest::newRow("a copy of date-x.itm") << "date-x-20240301-093005.itm"
+                                              << "" << 0;
         QTest::newRow("a partial copy") << ".copie-123-1.partial"
                                         << "" << 0;
         QTest::newRow("no such month") << "date-20241301-093005.itm"
@@ -60,13 +64,13 @@ private Q_SLOTS:
         QFETCH(QString, fileName);
         QFETCH(QString, made);
         QFETCH(int, sequence);
-        const auto parsed = ParseBackupFileName(fileName);
+        const auto parsed = ParseBackupFileName(QStringLiteral("date"), fileName);
         QCOMPARE(parsed.has_value(), !made.isEmpty());
         if (!parsed)
             return;
         QCOMPARE(parsed->made, at(made.toLatin1().constData()));
         QCOMPARE(parsed->sequence, sequence);
-        QCOMPARE(BackupFileName(parsed->made, parsed->sequence), fileName);
+        QCOMPARE(BackupFileName(QStringLiteral("date"), parsed->made, parsed->sequence), fileName);
     }
 
     void aBackupIsDueOnceADay_data()
