@@ -159,6 +159,20 @@ QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& pe
     return rows;
 }
 
+void ForEachMonthRow(
+    Connection& connection, const MonthPeriod& period, const std::function<void(const MonthRow&)>& visit)
+{
+    MonthListingReader reader(connection, period);
+    QVector<MonthRow> slice;
+    bool more = true;
+    while (more) {
+        slice.clear();
+        more = reader.readMore(slice, 1024);
+        for (const MonthRow& row : std::as_const(slice))
+            visit(row);
+    }
+}
+
 MonthTotals TotalsOf(const QVector<MonthRow>& rows)
 {
     MonthTotals totals;

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 namespace itm {
@@ -110,6 +111,11 @@ private:
 
 // Every row of the month at once.
 QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& period);
+
+// Every row of the month handed to visit in the same order, a slice at a time,
+// none kept after visit returns.
+void ForEachMonthRow(
+    Connection& connection, const MonthPeriod& period, const std::function<void(const MonthRow&)>& visit);
 
 MonthTotals TotalsOf(const QVector<MonthRow>& rows);
 
