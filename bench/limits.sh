@@ -5,7 +5,8 @@
 # times are the median wall time of three runs, the memory the peak resident
 # set of the median run.
 #   limits.sh BIN_DIR WORK_DIR
-# WORK_DIR keeps the generated registers and payer files between runs.
+# WORK_DIR keeps the generated registers and payer files between runs;
+# ITM_LIMIT_SIZES="100000" measures one size only.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$(readlink -f "${1:?usage: limits.sh BIN_DIR WORK_DIR}")
@@ -19,22 +20,23 @@ FROM firme f LEFT JOIN declaratii d ON d.id = (SELECT x.id FROM declaratii x WHE
 AND x.an = 2006 ORDER BY x.id LIMIT 1) ORDER BY f.cui COLLATE BINARY, f.id"
 
 # measure PREPARE COMMAND...: prints "SECONDS PEAK_MB" of the median of three
-# runs; PREPARE (a shell command) runs before each one, untimed.
+# runs (ITM_LIMIT_RUNS, odd); PREPARE (a shell command) runs before each one, untimed.
+run_count=${ITM_LIMIT_RUNS:-3}
 measure() {
     local prepare=$1
     shift
     local runs=()
-    for _ in 1 2 3; do
+    for _ in $(seq "$run_count"); do
         bash -c "$prepare"
         /usr/bin/time -f "%e %M" -o "$scratch/time" "$@" >/dev/null 2>&1 || true
         runs+=("$(cat "$scratch/time" | tail -1)")
     done
-    printf '%s\n' "${runs[@]}" | sort -n | sed -n 2p | awk '{ printf "%.2f s, %d MB", $1, $2 / 1024 }'
+    printf '%s\n' "${runs[@]}" | sort -n | sed -n "$(((${#runs[@]} + 1) / 2))p" | awk '{ printf "%.2f s, %d MB", $1, $2 / 1024 }'
 }
 line() { printf '%s\t%s\t%s\n' "$1" "$2" "$3"; }
 
-for count in 100000 1500000; do
-    label=$(printf "%'d" "$count")
+for count in ${ITM_LIMIT_SIZES:-100000 1500000}; do
+    label=$(echo "$count" | sed ':a; s/\B[0-9]\{3\}\>/,&/; ta')
     register="$work/register$count.itm"
     payers="$work/payers$count.csv"
     [ -f "$register" ] || "$root/bench/generate_register.sh" "$register" "$count" >/dev/null
@@ -75,7 +77,8 @@ for count in 100000 1500000; do
         "$(ITM_BENCH_DB="$register" "$bin/bench_backup" --benchmark_filter=WhilePosting 2>/dev/null \
             | grep -o 'longest_post_ms=[0-9.]*' | cut -d= -f2) ms" "100 ms (goal)"
     line "a backup of $label payers" \
-        "$(measure "rm -f '$scratch/copy.itm'" "$bin/itm-cli" backup --db "$register" --to "$scratch/copies" 2>/dev/null || echo -)" \
+        "$(measure "rm -rf '$scratch/copies' && mkdir '$scratch/copies'" "$bin/itm-cli" backup --db "$register" \
+            --to "$scratch/copies")" \
         "$(measure "rm -f '$scratch/copy.itm'" sqlite3 "$register" ".backup $scratch/copy.itm") (sqlite3 .backup)"
     rm -rf "$scratch"/*
 done
