@@ -92,8 +92,21 @@ rm -f "$work/payers1m.csv" "$work/longline.csv"
 "$root/bench/program_startup.sh" "$bin/itm-declaratie" "empty database=$work/empty.itm" \
     "100,000 payers=$work/register.itm" "1,500,000 payers=$work/register1500k.itm" >> "$results"
 
+# Each whole-register job beside its limit, at 100,000 and 1,500,000 payers
+# (the registers made above, and payer files of both sizes).
+mkdir -p "$work/limits"
+ln -s "$work/register.itm" "$work/limits/register100000.itm"
+ln -s "$work/register1500k.itm" "$work/limits/register1500000.itm"
+cp "$work/empty.itm" "$work/limits/empty.itm"
+"$root/bench/limits.sh" "$bin" "$work/limits" > "$work/limits.txt"
+
 printf '\n%-60s %s\n' "benchmark" "median"
 printf '%-60s %s\n' "---------" "------"
 while IFS=$'\t' read -r name value; do
     printf '%-60s %s\n' "$name" "$value"
 done < "$results"
+printf '\n%-72s %-28s %s\n' "job" "measure" "limit"
+printf '%-72s %-28s %s\n' "---" "-------" "-----"
+while IFS=$'\t' read -r name value limit; do
+    printf '%-72s %-28s %s\n' "$name" "$value" "$limit"
+done < "$work/limits.txt"

@@ -13,6 +13,15 @@ namespace {
 
 // 256 pages of 4 KiB: a step holds the source's read lock for a few milliseconds.
 constexpr int pagesPerStep = 256;
+// The copy lets go of the source for a moment after this long: a post of the
+// program through the same connection waits for the connection's mutex, which
+// the next step would otherwise take again before the waiting post wakes up.
+constexpr qint64 runBeforePauseMs = 40;
+constexpr int pauseMs = 1;
+// The copy is written without syncing, and flushed every so many steps: the
+// disk then never holds the whole register unwritten, which a post's own sync
+// would otherwise wait behind.
+constexpr int stepsPerFlush = 8;
 // How long a writer may keep the source locked before the copy gives up.
 constexpr qint64 busyLimitMs = 60'000;
 // A source changed this many times during one copy is being written without
@@ -83,7 +92,10 @@ CopyOutcome copyPages(
         return failed(CopyOutcome::TargetFailed, messageOf(to.db, SQLITE_ERROR));
 
     QElapsedTimer busySince;
+    QElapsedTimer sincePause;
+    sincePause.start();
     int restarts = 0;
+    int steps = 0;
     int lastRemaining = -1;
     CopyOutcome outcome;
     for (;;) {
@@ -91,11 +103,22 @@ CopyOutcome copyPages(
             outcome = failed(CopyOutcome::Cancelled, QString());
             break;
         }
+        if (sincePause.elapsed() >= runBeforePauseMs) {
+            sqlite3_sleep(pauseMs);
+            sincePause.restart();
+        }
         rc = sqlite3_backup_step(backup, pagesPerStep);
         if (rc == SQLITE_DONE)
             break;
         if (rc == SQLITE_OK) {
             busySince.invalidate();
+            if (++steps % stepsPerFlush == 0) {
+                QString syncError;
+                if (!SyncFile(target, &syncError)) {
+                    outcome = failed(CopyOutcome::TargetFailed, syncError);
+                    break;
+                }
+            }
             const int remaining = sqlite3_backup_remaining(backup);
             if (lastRemaining >= 0 && remaining > lastRemaining && ++restarts > restartLimit) {
                 outcome = failed(CopyOutcome::SourceFailed,

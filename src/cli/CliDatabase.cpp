@@ -73,6 +73,16 @@ std::optional<QString> CliDatabase::countyName(const QString& codjudet) const
 
 QList<DeclaredPayer> CliDatabase::declaredIn(qint64 ln, qint64 an) const
 {
+    QList<DeclaredPayer> rows;
+    forEachDeclaredIn(ln, an, [&](const RowRecord& payer, const RowRecord& declaration) {
+        rows.append({ payer, declaration });
+    });
+    return rows;
+}
+
+qint64 CliDatabase::forEachDeclaredIn(
+    qint64 ln, qint64 an, const std::function<void(const RowRecord& payer, const RowRecord& declaration)>& visit) const
+{
     const int payerColumns = columnCountOf(m_connection, QStringLiteral("firme"));
     // BINARY collation compares the stored bytes, whatever the locale.
     Statement query(m_connection,
@@ -80,10 +90,12 @@ QList<DeclaredPayer> CliDatabase::declaredIn(qint64 ln, qint64 an) const
                        "WHERE d.ln = :ln AND d.an = :an ORDER BY f.cui COLLATE BINARY, f.id, d.id"));
     query.bind(QStringLiteral("ln"), ln);
     query.bind(QStringLiteral("an"), an);
-    QList<DeclaredPayer> rows;
-    while (query.step())
-        rows.append({ RecordOfRow(query, 0, payerColumns), RecordOfRow(query, payerColumns) });
-    return rows;
+    qint64 visited = 0;
+    while (query.step()) {
+        visit(RecordOfRow(query, 0, payerColumns), RecordOfRow(query, payerColumns));
+        ++visited;
+    }
+    return visited;
 }
 
 QList<QPair<QString, QString>> CliDatabase::counties() const

@@ -8,6 +8,7 @@
 #include <QPair>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <optional>
 
 namespace itm::cli {
@@ -62,6 +63,12 @@ public:
     // Every payer with a declaration for month ln of year an, in payer-code
     // order (cui compared byte by byte), then by payer id and declaration id.
     QList<DeclaredPayer> declaredIn(qint64 ln, qint64 an) const;
+
+    // The same rows one at a time, none held after visit returns (a month of
+    // every payer of the country would not fit in memory as records). Returns
+    // how many rows were visited.
+    qint64 forEachDeclaredIn(qint64 ln, qint64 an,
+        const std::function<void(const RowRecord& payer, const RowRecord& declaration)>& visit) const;
 
     // Every county as (codjudet, denumire), in name order as the window lists them.
     QList<QPair<QString, QString>> counties() const;

@@ -62,16 +62,30 @@ int listMonth(const QStringList& arguments, QTextStream& out, QTextStream& err)
     return RunReportingErrors(command, options->db, err, [&] {
         Connection connection;
         connection.open(options->db, true);
-        const QVector<MonthRow> rows = ReadMonthListing(connection, { options->month, options->year });
+        // The text listing reads the month twice (widths and totals, then the
+        // rows): both readings see the same register. The rows are printed as
+        // they are read, so a month of every payer of the country costs no
+        // memory.
+        connection.exec(QStringLiteral("BEGIN"));
+        const MonthPeriod period { options->month, options->year };
+        QList<QPair<QString, QString>> faulty; // each reading starts the list again
+        const MonthRowSource rows = [&](const std::function<void(const MonthRow&)>& visit) {
+            faulty.clear();
+            ForEachMonthRow(connection, period, [&](const MonthRow& row) {
+                if (row.faulty())
+                    faulty.append({ row.cui, row.faults.constFirst().message });
+                visit(row);
+            });
+        };
         if (format == QLatin1String("csv"))
             WriteMonthCsv(out, rows);
         else
             WriteMonthText(out, rows);
+        connection.exec(QStringLiteral("COMMIT"));
         // The listing is whole, but its totals are not: said on every
         // faulty payer, and in the exit status.
-        const QVector<const MonthRow*> faulty = FaultyRows(rows);
-        for (const MonthRow* row : faulty) {
-            err << "itm-cli " << command << ": payer '" << row->cui << "': " << row->faults.constFirst().message
+        for (const auto& [cui, message] : std::as_const(faulty)) {
+            err << "itm-cli " << command << ": payer '" << cui << "': " << message
                 << "; its amounts are left out of the totals\n";
         }
         return faulty.isEmpty() ? 0 : 1;

@@ -115,19 +115,32 @@ std::optional<DeclaredPayer> FindDeclaredPayer(const CliDatabase& database, cons
 std::optional<QList<DeclaredPayer>> SelectDeclaredPayers(
     const CliDatabase& database, const QString& command, const PeriodArguments& options, QTextStream& err)
 {
+    QList<DeclaredPayer> declared;
+    const bool found = ForEachDeclaredPayer(
+        database, command, options, err, [&](const RowRecord& payer, const RowRecord& declaration) {
+            declared.append({ payer, declaration });
+        });
+    if (!found)
+        return std::nullopt;
+    return declared;
+}
+
+bool ForEachDeclaredPayer(const CliDatabase& database, const QString& command, const PeriodArguments& options,
+    QTextStream& err, const std::function<void(const RowRecord& payer, const RowRecord& declaration)>& visit)
+{
     if (options.cui) {
-        auto found = FindDeclaredPayer(database, command, *options.cui, options.month, options.year, err);
+        const auto found = FindDeclaredPayer(database, command, *options.cui, options.month, options.year, err);
         if (!found)
-            return std::nullopt;
-        return QList<DeclaredPayer> { std::move(*found) };
+            return false;
+        visit(found->payer, found->declaration);
+        return true;
     }
-    QList<DeclaredPayer> declared = database.declaredIn(options.month, options.year);
-    if (declared.isEmpty()) {
+    if (database.forEachDeclaredIn(options.month, options.year, visit) == 0) {
         err << "itm-cli " << command << ": no declarations for "
             << QString::asprintf("%02lld/%04lld", options.month, options.year) << " in " << database.path() << '\n';
-        return std::nullopt;
+        return false;
     }
-    return declared;
+    return true;
 }
 
 } // namespace itm::cli

@@ -44,4 +44,9 @@ std::optional<DeclaredPayer> FindDeclaredPayer(const CliDatabase& database, cons
 std::optional<QList<DeclaredPayer>> SelectDeclaredPayers(
     const CliDatabase& database, const QString& command, const PeriodArguments& options, QTextStream& err);
 
+// The same declarations handed to visit one at a time, none held in memory;
+// false, with the same message, when nothing is found.
+bool ForEachDeclaredPayer(const CliDatabase& database, const QString& command, const PeriodArguments& options,
+    QTextStream& err, const std::function<void(const RowRecord& payer, const RowRecord& declaration)>& visit);
+
 } // namespace itm::cli

@@ -24,33 +24,32 @@ int writeDeclarations(const QStringList& arguments, QTextStream& out, QTextStrea
         root += u'/';
     return RunReportingErrors(command, options->db, err, [&] {
         const CliDatabase database(options->db);
-        const auto selected = SelectDeclaredPayers(database, command, *options, err);
-        if (!selected)
-            return 1;
-        const QList<DeclaredPayer>& declared = *selected;
-
         // Every line is built before anything is written: a record that
         // cannot make its line stops the whole batch, and so does a code held
         // by two declared payers (the file keeps one line per code, so one of
-        // them would silently be lost).
+        // them would silently be lost). The records are read one at a time:
+        // only the lines are held, so a month of every payer fits.
         DeclarationBatch batch;
         QStringList payers;
-        for (const DeclaredPayer& row : declared) {
-            if (!batch.add(row.payer, row.declaration)) {
-                const DeclarationBatchRefusal& refusal = *batch.refusal();
-                if (refusal.kind == DeclarationBatchRefusal::SharedCode) {
-                    err << "itm-cli " << command << ": the code '" << refusal.cui
-                        << "' belongs to more than one payer declared for "
-                        << QString::asprintf("%02lld/%04lld", options->month, options->year) << " in " << options->db
-                        << "; nothing written\n";
-                } else {
-                    err << "itm-cli " << command << ": payer '" << refusal.cui << "': " << refusal.reason
-                        << "; nothing written\n";
-                }
-                return 1;
+        const bool found = ForEachDeclaredPayer(
+            database, command, *options, err, [&](const RowRecord& payer, const RowRecord& declaration) {
+                if (batch.add(payer, declaration))
+                    payers.append(
+                        payer.fieldText(QStringLiteral("cui")) + u'\t' + payer.fieldText(QStringLiteral("denumire")));
+            });
+        if (!found)
+            return 1;
+        if (const auto& refusal = batch.refusal()) {
+            if (refusal->kind == DeclarationBatchRefusal::SharedCode) {
+                err << "itm-cli " << command << ": the code '" << refusal->cui
+                    << "' belongs to more than one payer declared for "
+                    << QString::asprintf("%02lld/%04lld", options->month, options->year) << " in " << options->db
+                    << "; nothing written\n";
+            } else {
+                err << "itm-cli " << command << ": payer '" << refusal->cui << "': " << refusal->reason
+                    << "; nothing written\n";
             }
-            payers.append(
-                row.payer.fieldText(QStringLiteral("cui")) + u'\t' + row.payer.fieldText(QStringLiteral("denumire")));
+            return 1;
         }
         QString failure;
         bool saved = false;

@@ -169,7 +169,7 @@ lxw_error writeWorkbook(
     SheetRow cells;
     while (source.next(cells)) {
         if (row + 1 >= LXW_ROW_MAX) {
-            *error = QStringLiteral("Tabelul are mai multe randuri decat incap intr-o foaie de calcul");
+            *error = TooManyRowsText();
             return LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE;
         }
         ++row;
@@ -198,9 +198,23 @@ lxw_error writeWorkbook(
 
 } // namespace
 
+static_assert(kXlsxDataRowLimit + 1 == LXW_ROW_MAX);
+
+QString TooManyRowsText()
+{
+    return QStringLiteral("Tabelul are mai multe randuri decat incap intr-o foaie de calcul (1.048.576 randuri, cu "
+                          "capul de tabel); exportati intr-un fisier .csv");
+}
+
 bool WriteXlsxFile(SheetSource& source, const QString& path, QString* error, JobProgress* progress)
 {
     error->clear();
+    // A table known to be too long is refused before a row is written, not
+    // after a million of them.
+    if (source.rowCount() > kXlsxDataRowLimit) {
+        *error = TooManyRowsText();
+        return false;
+    }
     // The library writes the workbook by name: into the atomic writer's
     // temporary file, which then replaces the destination whole.
     AtomicFile file(path);

@@ -6,7 +6,10 @@
 #include "store/RecordReader.h"
 #include "store/StrictNumber.h"
 
+#include <QByteArrayView>
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace itm {
 
@@ -21,6 +24,15 @@ const QString listingSql = QStringLiteral(
     "FROM firme f LEFT JOIN declaratii d ON d.id = "
     "(SELECT x.id FROM declaratii x WHERE x.idfirma = f.id AND x.ln = :ln AND x.an = :an ORDER BY x.id LIMIT 1) "
     "ORDER BY f.cui COLLATE BINARY, f.id");
+
+// The rest of the register and the month's declarations, each in the order
+// the file holds them.
+const QString payersSql = QStringLiteral("SELECT id, cui, prefix, denumire, sufix, codjudet FROM firme ORDER BY id");
+const QString declarationsSql
+    = QStringLiteral("SELECT idfirma, id, rectificativ, nrsal, fondlunsal, comdat, comac FROM declaratii "
+                     "WHERE ln = :ln AND an = :an ORDER BY id");
+constexpr int kDeclarationPayer = 0;
+constexpr int kDeclarationFirst = 1;
 
 enum Column
 {
@@ -105,7 +117,12 @@ void MonthTotals::add(const MonthRow& row)
     paid += row.paid;
 }
 
-MonthListingReader::MonthListingReader(Connection& connection, const MonthPeriod& period)
+MonthListingReader::MonthListingReader(
+    Connection& connection, const MonthPeriod& period, Mode mode, qint64 gatherFromPayers)
+    : m_connection(connection)
+    , m_period(period)
+    , m_mode(mode)
+    , m_gatherFromPayers(gatherFromPayers)
 {
     Statement counties(connection, QStringLiteral("SELECT codjudet, denumire FROM judete"));
     while (counties.step()) {
@@ -120,35 +137,182 @@ MonthListingReader::MonthListingReader(Connection& connection, const MonthPeriod
 
 MonthListingReader::~MonthListingReader() = default;
 
+namespace {
+
+// The declaration's columns from first on: id, rectificativ, nrsal,
+// fondlunsal, comdat, comac.
+void readDeclaration(const Statement& row, int first, MonthRow& entry)
+{
+    entry.status = valueInteger(row.value(first + 1)) != 0 ? DeclarationStatus::Corrective : DeclarationStatus::Initial;
+    entry.employees = amountOf(row, first + 2, u"nrsal", entry);
+    entry.fund = amountOf(row, first + 3, u"fondlunsal", entry);
+    entry.commission = amountOf(row, first + 4, u"comdat", entry);
+    entry.paid = amountOf(row, first + 5, u"comac", entry);
+}
+
+} // namespace
+
+void MonthListingReader::readRow(const Statement& row, MonthRow& entry) const
+{
+    entry.payerId = row.integer(PayerId);
+    entry.cui = row.text(Cui);
+    entry.legalName = legalNameOf(row);
+    const QString countyKey = row.text(CountyKey);
+    entry.county = m_countyNames.value(countyKey, countyKey.trimmed());
+    entry.searchCode = FoldForSearch(entry.cui);
+    entry.searchName = FoldForSearch(entry.legalName);
+}
+
 bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)
 {
-    for (int i = 0; i < count && !m_atEnd; ++i) {
+    if (m_atEnd)
+        return false;
+    switch (m_phase) {
+    case Phase::Index:
+        break;
+    case Phase::Payers:
+        gatherPayers(count);
+        return true;
+    case Phase::Declarations:
+        gatherDeclarations(count);
+        return true;
+    case Phase::Handing:
+        if (m_handed == 0)
+            rows.reserve(rows.size() + m_order.size() - m_given.size());
+        for (int i = 0; i < count && m_handed < m_order.size(); ++m_handed) {
+            MonthRow& entry = m_gathered[m_order.at(m_handed)];
+            if (m_given.contains(entry.payerId))
+                continue;
+            rows.append(std::move(entry));
+            ++i;
+        }
+        if (m_handed == m_order.size()) {
+            m_atEnd = true;
+            m_gathered = {};
+            m_order = {};
+            m_given = {};
+            m_statement.reset();
+        }
+        return !m_atEnd;
+    }
+
+    for (int i = 0; i < count; ++i) {
         if (!m_statement->step()) {
             m_atEnd = true;
             // The read ends here: nothing of the database stays held.
             m_statement.reset();
-            break;
+            return false;
         }
         const Statement& row = *m_statement;
         MonthRow entry;
-        entry.payerId = row.integer(PayerId);
-        entry.cui = row.text(Cui);
-        entry.legalName = legalNameOf(row);
-        const QString countyKey = row.text(CountyKey);
-        entry.county = m_countyNames.value(countyKey, countyKey.trimmed());
-        if (!row.value(DeclarationId).isNull()) {
-            entry.status
-                = valueInteger(row.value(Corrective)) != 0 ? DeclarationStatus::Corrective : DeclarationStatus::Initial;
-            entry.employees = amountOf(row, Employees, u"nrsal", entry);
-            entry.fund = amountOf(row, Fund, u"fondlunsal", entry);
-            entry.commission = amountOf(row, Commission, u"comdat", entry);
-            entry.paid = amountOf(row, Paid, u"comac", entry);
-        }
-        entry.searchCode = FoldForSearch(entry.cui);
-        entry.searchName = FoldForSearch(entry.legalName);
+        readRow(row, entry);
+        if (!row.value(DeclarationId).isNull())
+            readDeclaration(row, DeclarationId, entry);
+        if (m_mode == Mode::Gathered)
+            m_given.insert(entry.payerId);
         rows.append(std::move(entry));
     }
-    return !m_atEnd;
+    if (m_mode == Mode::Gathered) {
+        Statement payers(m_connection, QStringLiteral("SELECT count(*) FROM firme"));
+        payers.step();
+        const qint64 payerCount = payers.integer(0);
+        if (payerCount - m_given.size() >= m_gatherFromPayers) {
+            // Room for every payer at once: a register of millions grown a
+            // little at a time would be copied again and again.
+            m_gathered.reserve(payerCount);
+            m_ids.reserve(payerCount);
+            m_codeStart.reserve(payerCount + 1);
+            m_scan = std::make_unique<Statement>(m_connection, payersSql);
+            m_phase = Phase::Payers;
+        }
+    }
+    return true;
+}
+
+void MonthListingReader::gatherPayers(int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!m_scan->step()) {
+            m_scan = std::make_unique<Statement>(m_connection, declarationsSql);
+            m_scan->bind(QStringLiteral("ln"), m_period.month);
+            m_scan->bind(QStringLiteral("an"), m_period.year);
+            m_phase = Phase::Declarations;
+            return;
+        }
+        Statement& row = *m_scan;
+        MonthRow entry;
+        readRow(row, entry);
+        if (row.value(Cui).isNull()) {
+            m_codeStart.append(-1);
+        } else {
+            m_codeStart.append(qint32(m_codeBytes.size()));
+            m_codeBytes.append(row.storedBytes(Cui));
+        }
+        m_ids.append(entry.payerId);
+        m_gathered.append(std::move(entry));
+    }
+}
+
+void MonthListingReader::gatherDeclarations(int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!m_scan->step()) {
+            m_scan.reset();
+            sortGathered();
+            m_phase = Phase::Handing;
+            return;
+        }
+        const Statement& row = *m_scan;
+        const QVariant payer = row.value(kDeclarationPayer);
+        if (payer.typeId() != QMetaType::LongLong)
+            continue;
+        const qint64 id = payer.toLongLong();
+        // Declarations are mostly saved in the payers' order: the next payer
+        // is tried before a search of them all.
+        qsizetype position = m_nextPayerHint;
+        if (position >= m_ids.size() || m_ids.at(position) != id)
+            position = std::lower_bound(m_ids.cbegin(), m_ids.cend(), id) - m_ids.cbegin();
+        if (position == m_ids.size() || m_ids.at(position) != id)
+            continue;
+        m_nextPayerHint = position + 1;
+        MonthRow& entry = m_gathered[position];
+        // The first declaration saved is the one shown.
+        if (!entry.declared())
+            readDeclaration(row, kDeclarationFirst, entry);
+    }
+}
+
+void MonthListingReader::sortGathered()
+{
+    const qsizetype size = m_gathered.size();
+    m_codeStart.append(qint32(m_codeBytes.size()));
+    // A code ends where the next one present starts.
+    QVector<qint32> codeEnd(size);
+    qint32 end = qint32(m_codeBytes.size());
+    for (qsizetype i = size - 1; i >= 0; --i) {
+        codeEnd[i] = end;
+        if (m_codeStart.at(i) >= 0)
+            end = m_codeStart.at(i);
+    }
+    const auto code = [&](int position) {
+        const qint32 start = m_codeStart.at(position);
+        return QByteArrayView(m_codeBytes.constData() + start, codeEnd.at(position) - start);
+    };
+    m_order.resize(size);
+    std::iota(m_order.begin(), m_order.end(), 0);
+    // As the index orders them: no code first, then the codes byte by byte,
+    // then the payer's id (positions follow the ids).
+    std::sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+        const bool aNull = m_codeStart.at(a) < 0;
+        const bool bNull = m_codeStart.at(b) < 0;
+        if (aNull || bNull)
+            return aNull != bNull ? aNull : a < b;
+        const int order = code(a).compare(code(b));
+        return order != 0 ? order < 0 : a < b;
+    });
+    m_codeBytes = {};
+    m_codeStart = {};
+    m_ids = {};
 }
 
 QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& period)
@@ -157,6 +321,20 @@ QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& pe
     QVector<MonthRow> rows;
     while (reader.readMore(rows, 4096)) { }
     return rows;
+}
+
+void ForEachMonthRow(
+    Connection& connection, const MonthPeriod& period, const std::function<void(const MonthRow&)>& visit)
+{
+    MonthListingReader reader(connection, period, MonthListingReader::Mode::Streamed);
+    QVector<MonthRow> slice;
+    bool more = true;
+    while (more) {
+        slice.clear();
+        more = reader.readMore(slice, 1024);
+        for (const MonthRow& row : std::as_const(slice))
+            visit(row);
+    }
 }
 
 MonthTotals TotalsOf(const QVector<MonthRow>& rows)

@@ -3,8 +3,10 @@
 #include "month/MonthPeriod.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 namespace itm {
@@ -90,26 +92,76 @@ struct MonthTotals
 // the first one saved. Errors of the database raise DatabaseError; an amount
 // stored as a text that is no whole number (read with the strict conversion)
 // does not stop the reading: the row carries the fault.
+//
+// The first slice walks the register's index of codes. After it, a reader
+// that keeps what it reads (Gathered) takes the rest of the register and the
+// month's declarations in the order the file holds them and sorts the codes in
+// memory: walking the index costs a lookup of the table and of the
+// declarations per payer, twenty times as long over a large register. Such a
+// reader gives no rows while it gathers: readMore() counts the rows it reads.
+// A Streamed reader walks the index to the end, holding one slice at a time.
 class MonthListingReader
 {
 public:
-    MonthListingReader(Connection& connection, const MonthPeriod& period);
+    enum class Mode
+    {
+        Gathered,
+        Streamed
+    };
+    // Below this many payers left after the first slice, walking the index
+    // is as quick as gathering and sorting.
+    static constexpr qint64 kGatherFromPayers = 20000;
+
+    MonthListingReader(Connection& connection, const MonthPeriod& period, Mode mode = Mode::Gathered,
+        qint64 gatherFromPayers = kGatherFromPayers);
     ~MonthListingReader();
     MonthListingReader(const MonthListingReader&) = delete;
     MonthListingReader& operator=(const MonthListingReader&) = delete;
 
-    // Appends up to count rows; false once every row has been read.
+    // Appends up to count rows (none while a Gathered reader gathers, but
+    // then it reads count rows of the file); false once every row has been read.
     bool readMore(QVector<MonthRow>& rows, int count);
     bool atEnd() const { return m_atEnd; }
 
 private:
-    std::unique_ptr<Statement> m_statement;
+    enum class Phase
+    {
+        Index,
+        Payers,
+        Declarations,
+        Handing
+    };
+    void readRow(const Statement& row, MonthRow& entry) const;
+    void gatherPayers(int count);
+    void gatherDeclarations(int count);
+    void sortGathered();
+
+    Connection& m_connection;
+    MonthPeriod m_period;
+    Mode m_mode;
+    qint64 m_gatherFromPayers;
+    Phase m_phase = Phase::Index;
+    std::unique_ptr<Statement> m_statement; // the index walk, kept open until the end: one view of the register
+    std::unique_ptr<Statement> m_scan;
     QHash<QString, QString> m_countyNames;
+    QSet<qint64> m_given; // the payers the index walk gave
+    QVector<MonthRow> m_gathered; // in the file's order
+    QVector<qint64> m_ids; // the gathered payers' ids, ascending
+    qsizetype m_nextPayerHint = 0;
+    QByteArray m_codeBytes; // every gathered code as stored, one after another
+    QVector<qint32> m_codeStart; // where each code starts in m_codeBytes; -1: no code (NULL)
+    QVector<int> m_order; // positions in m_gathered, in payer-code order
+    qsizetype m_handed = 0;
     bool m_atEnd = false;
 };
 
 // Every row of the month at once.
 QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& period);
+
+// Every row of the month handed to visit in the same order, a slice at a time,
+// none kept after visit returns.
+void ForEachMonthRow(
+    Connection& connection, const MonthPeriod& period, const std::function<void(const MonthRow&)>& visit);
 
 MonthTotals TotalsOf(const QVector<MonthRow>& rows);
 

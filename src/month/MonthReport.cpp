@@ -46,32 +46,48 @@ void writeAligned(QTextStream& out, const QStringList& cells, const QVector<qsiz
     out << line << '\n';
 }
 
+QStringList cellsOf(const MonthRow& row)
+{
+    QStringList cells;
+    for (int column = 0; column < kMonthColumnCount; ++column)
+        cells.append(blankControls(MonthCellText(row, MonthColumn(column))));
+    return cells;
+}
+
 } // namespace
+
+MonthRowSource MonthRowsOf(const QVector<MonthRow>& rows)
+{
+    return [&rows](const std::function<void(const MonthRow&)>& visit) {
+        for (const MonthRow& row : rows)
+            visit(row);
+    };
+}
 
 void WriteMonthText(QTextStream& out, const QVector<MonthRow>& rows)
 {
+    WriteMonthText(out, MonthRowsOf(rows));
+}
+
+void WriteMonthText(QTextStream& out, const MonthRowSource& rows)
+{
+    MonthTotals totals;
+    QVector<qsizetype> widths(kMonthColumnCount, 0);
+    rows([&](const MonthRow& row) {
+        totals.add(row);
+        for (int column = 0; column < kMonthColumnCount; ++column) {
+            widths[column] = qMax(widths[column], blankControls(MonthCellText(row, MonthColumn(column))).size());
+        }
+    });
     QStringList header;
     QStringList totalsLine;
-    const MonthTotals totals = TotalsOf(rows);
-    QVector<qsizetype> widths(kMonthColumnCount, 0);
     for (int column = 0; column < kMonthColumnCount; ++column) {
         header.append(MonthColumnTitle(MonthColumn(column)));
         totalsLine.append(TotalsCellText(totals, MonthColumn(column)));
-        widths[column] = qMax(header.last().size(), totalsLine.last().size());
-    }
-    QVector<QStringList> lines;
-    lines.reserve(rows.size());
-    for (const MonthRow& row : rows) {
-        QStringList cells;
-        for (int column = 0; column < kMonthColumnCount; ++column) {
-            cells.append(blankControls(MonthCellText(row, MonthColumn(column))));
-            widths[column] = qMax(widths[column], cells.last().size());
-        }
-        lines.append(std::move(cells));
+        widths[column] = qMax(widths[column], qMax(header.last().size(), totalsLine.last().size()));
     }
     writeAligned(out, header, widths);
-    for (const QStringList& cells : std::as_const(lines))
-        writeAligned(out, cells, widths);
+    rows([&](const MonthRow& row) { writeAligned(out, cellsOf(row), widths); });
     writeAligned(out, totalsLine, widths);
     if (!totals.complete())
         out << IncompleteTotalsText(totals) << '\n';
@@ -79,10 +95,15 @@ void WriteMonthText(QTextStream& out, const QVector<MonthRow>& rows)
 
 void WriteMonthCsv(QTextStream& out, const QVector<MonthRow>& rows)
 {
+    WriteMonthCsv(out, MonthRowsOf(rows));
+}
+
+void WriteMonthCsv(QTextStream& out, const MonthRowSource& rows)
+{
     static const MonthColumn csvColumns[] = { MonthColumn::Code, MonthColumn::Name, MonthColumn::County,
         MonthColumn::Status, MonthColumn::Employees, MonthColumn::Fund, MonthColumn::Commission, MonthColumn::Paid };
     out << "cui,denumire,judet,stare,nrsal,fondlunsal,comdat,comac\n";
-    for (const MonthRow& row : rows) {
+    rows([&](const MonthRow& row) {
         QString line;
         for (const MonthColumn column : csvColumns) {
             if (column != MonthColumn::Code)
@@ -91,7 +112,7 @@ void WriteMonthCsv(QTextStream& out, const QVector<MonthRow>& rows)
             line += csvField(column == MonthColumn::Status ? cell.toLower() : cell);
         }
         out << line << '\n';
-    }
+    });
 }
 
 } // namespace itm

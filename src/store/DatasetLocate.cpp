@@ -15,6 +15,9 @@ namespace {
 // other character has the same bytes), and for a search that ignores case one
 // whose letters are few enough to try each way of writing them.
 constexpr int maxCaseVariantLetters = 12;
+// Before the keys are read, each way of writing the letters is one question to
+// the database's index: a code's few letters (a prefix such as RO) take a few.
+constexpr int maxIndexCaseVariantLetters = 4;
 
 bool answeredByByteOrder(const QString& text, bool caseInsensitive, int maxLetters = maxCaseVariantLetters)
 {
@@ -136,34 +139,49 @@ bool Dataset::matches(int row, const QVector<Criterion>& criteria, bool caseInse
 std::optional<bool> Dataset::locateBeforeKeys(const QString& columns, const QVariantList& values, LocateOptions options)
 {
     // While the keys are still being read, a search of the sort column that
-    // the byte order answers exactly (an ASCII text, with no letters when case
-    // is ignored) is asked of the database's index, so that a code typed as
-    // the window opens is completed at once. The row found takes its place
-    // among the others when the read's result is taken.
+    // the byte order answers (an ASCII text; when case is ignored, each way of
+    // writing its letters in turn) is asked of the database's index, so that a
+    // code typed as the window opens is completed at once. The row found takes
+    // its place among the others when the read's result is taken. A code
+    // stored with other than ASCII letters is found only once the read ends.
     if (!m_load || m_load->isFinished() || m_state != DatasetState::Browse || m_orderIndex < 0 || values.size() != 1
         || columns.contains(u';') || FieldIndex(columns.trimmed()) != m_orderIndex)
         return std::nullopt;
     const QString text = valueText(values.first());
     const bool caseInsensitive = options & LocateCaseInsensitive;
     const bool partial = options & LocatePartialKey;
-    // The index compares bytes: no letter may need another way of writing it.
-    if (text.isEmpty() || !answeredByByteOrder(text, caseInsensitive, 0))
+    if (text.isEmpty() || !answeredByByteOrder(text, caseInsensitive, maxIndexCaseVariantLetters))
         return std::nullopt;
+    const QVector<QByteArray> variants
+        = caseInsensitive ? caseVariants(text.toUpper()) : QVector<QByteArray> { text.toLatin1() };
     const QString column = m_columns.at(m_orderIndex);
     Statement statement(m_connection,
         QStringLiteral("SELECT %1, %2 FROM (%3) WHERE %2 %4 :text ORDER BY %2, %1 LIMIT 1")
             .arg(m_keyColumn, column, m_sql, partial ? QStringLiteral(">=") : QStringLiteral("=")));
-    statement.bind(QStringLiteral("text"), text);
-    if (!statement.step())
-        return false;
-    const qint64 key = statement.integer(0);
-    if (partial && !statement.storedBytes(1).startsWith(text.toLatin1()))
-        return false;
+    // The first row in the cursor's order among the first of each variant.
+    std::optional<qint64> key;
+    QByteArray keyText;
+    for (const QByteArray& variant : variants) {
+        statement.reset();
+        statement.bind(QStringLiteral("text"), QString::fromLatin1(variant));
+        if (!statement.step())
+            continue;
+        const QByteArray stored = statement.storedBytes(1).toByteArray();
+        if (partial && !stored.startsWith(variant))
+            continue;
+        const qint64 found = statement.integer(0);
+        if (!key || stored < keyText || (stored == keyText && found < *key)) {
+            key = found;
+            keyText = stored;
+        }
+    }
     statement.reset();
+    if (!key)
+        return false;
     m_eof = false;
-    if (m_current >= 0 && m_keys.at(m_current) == key)
+    if (m_current >= 0 && m_keys.at(m_current) == *key)
         return true;
-    m_keys = { key };
+    m_keys = { *key };
     m_current = 0;
     m_rowIndex = -1;
     notifyRecordChanged();

@@ -30,6 +30,29 @@ SheetTable payers(int rows)
     return table;
 }
 
+// A table that says how long it is and counts the rows taken from it.
+class CountedRows : public SheetSource
+{
+public:
+    explicit CountedRows(qint64 rows)
+        : m_rows(rows)
+    {
+    }
+    QString title() const override { return QStringLiteral("Contribuabili"); }
+    QStringList header() const override { return { QStringLiteral("cui") }; }
+    qint64 rowCount() const override { return m_rows; }
+    bool next(SheetRow& row) override
+    {
+        row = { SheetCell::Number(++m_taken) };
+        return m_taken <= m_rows;
+    }
+    qint64 taken() const { return m_taken; }
+
+private:
+    qint64 m_rows;
+    qint64 m_taken = 0;
+};
+
 } // namespace
 
 class TestSheetFile : public QObject
@@ -132,6 +155,19 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(JobCancelled, WriteSheetFile(table, path, &error, &progress));
         QCOMPARE(readAll(path), QByteArray("old"));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList { name });
+    }
+
+    void aWorkbookTooLongIsRefusedBeforeARowIsRead()
+    {
+        const QString path = m_dir->filePath(QStringLiteral("registru.xlsx"));
+        QVERIFY(WriteFileAtomically(path, "old"));
+        CountedRows table(1048576); // with the header, one row past the sheet
+        QString error;
+        QVERIFY(!WriteSheetFile(table, path, &error));
+        QCOMPARE(table.taken(), 0);
+        QVERIFY(error.contains(QStringLiteral("1.048.576")));
+        QVERIFY(error.contains(QStringLiteral(".csv")));
+        QCOMPARE(readAll(path), QByteArray("old"));
     }
 };
 

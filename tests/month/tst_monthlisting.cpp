@@ -50,12 +50,67 @@ MonthRow row(const QString& cui, const QString& name, DeclarationStatus status)
     return entry;
 }
 
+// What a row shows, in one line, to compare two readings.
+QString shown(const MonthRow& row)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9")
+        .arg(row.payerId)
+        .arg(row.cui, row.legalName, row.county, StatusText(row.status))
+        .arg(row.employees)
+        .arg(row.fund)
+        .arg(row.paid)
+        .arg(row.faults.size());
+}
+
 } // namespace
 
 class TestMonthListing : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // The rest of the register gathered in file order and sorted in memory
+    // gives what walking the index gives, whatever the slices.
+    void aGatheredReadingGivesTheIndexOrder_data()
+    {
+        QTest::addColumn<int>("firstSlice");
+        QTest::addColumn<int>("slice");
+        for (const int first : { 1, 3, 100 })
+            QTest::addRow("first slice %d", first) << first << 2;
+    }
+    void aGatheredReadingGivesTheIndexOrder()
+    {
+        QFETCH(int, firstSlice);
+        QFETCH(int, slice);
+        TestDatabase db;
+        seedMonth(db);
+        // Codes held twice, a missing code, bytes above ASCII, a payer with two
+        // declarations of the month (the first saved shows), an amount stored
+        // as a text, a declaration of no payer.
+        db.addPayer(QStringLiteral("230"), QStringLiteral("BETA BIS"));
+        db.addPayer(QStringLiteral("\u00C819"), QStringLiteral("EPSILON"));
+        db.addPayer(QStringLiteral("Z9"), QStringLiteral("ZETA"));
+        db.addPayer(QStringLiteral("19"), QStringLiteral("ALFA BIS"));
+        db.exec("INSERT INTO firme (cui, denumire, prefix, sufix) VALUES (NULL, 'FARA COD', 1, 1)");
+        addDeclaration(db, 7, 3, 2006, "0, 0, 5, 'MULT', 1, 1, 0, 0");
+        addDeclaration(db, 8, 3, 2006, "0, 0, 1, 10, 1, 1, 0, 0");
+        addDeclaration(db, 8, 3, 2006, "1, 0, 2, 20, 2, 2, 0, 0");
+        addDeclaration(db, 99, 3, 2006, "0, 0, 1, 10, 1, 1, 0, 0");
+        Connection connection;
+        connection.open(db.path(), true);
+        QStringList expected;
+        ForEachMonthRow(connection, { 3, 2006 }, [&](const MonthRow& row) { expected.append(shown(row)); });
+        QCOMPARE(expected.size(), 9);
+        MonthListingReader reader(connection, { 3, 2006 }, MonthListingReader::Mode::Gathered, 0);
+        QVector<MonthRow> rows;
+        bool more = reader.readMore(rows, firstSlice);
+        while (more)
+            more = reader.readMore(rows, slice);
+        QStringList gathered;
+        for (const MonthRow& row : std::as_const(rows))
+            gathered.append(shown(row));
+        QCOMPARE(gathered, expected);
+    }
+
     void everyPayerInCodeOrderWithItsStatusAndTotals()
     {
         TestDatabase db;

@@ -97,6 +97,18 @@ class TestKeyLoad : public QObject
                     + payers.FieldByName(QStringLiteral("cui")).AsString() + u' ';
             return seen + current(payers);
         }
+        if (operation == u"letters typed one after another") {
+            QString seen;
+            for (const char* typed : { "r", "rO", "ro6", "RO51", "rx", "Ro7" })
+                seen += QString::number(payers.Locate(QStringLiteral("cui"), QString::fromLatin1(typed), typing))
+                    + payers.FieldByName(QStringLiteral("cui")).AsString() + u' ';
+            return seen + current(payers);
+        }
+        if (operation == u"whole code with letters")
+            return QString::number(payers.Locate(QStringLiteral("cui"), QStringLiteral("RO51"), LocateCaseInsensitive))
+                + QString::number(payers.Locate(QStringLiteral("cui"), QStringLiteral("RO"), LocateCaseInsensitive))
+                + QString::number(payers.Locate(QStringLiteral("cui"), QStringLiteral("Ro6"), LocatePartialKey))
+                + current(payers);
         if (operation == u"whole code")
             return QString::number(
                        payers.Locate(QStringLiteral("cui"), QStringLiteral("1007919"), LocateCaseInsensitive))
@@ -140,7 +152,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("operation");
         for (const char* operation :
-            { "first row", "count", "walk", "last", "typed code", "codes typed one after another", "whole code",
+            { "first row", "count", "walk", "last", "typed code", "codes typed one after another",
+                "letters typed one after another", "whole code with letters", "whole code",
                 "typed code, then the count", "code not there", "by id", "column texts", "post", "append", "delete" })
             QTest::newRow(operation) << QString::fromLatin1(operation);
     }
@@ -149,8 +162,12 @@ private Q_SLOTS:
         QFETCH(QString, operation);
         TestDatabase inBackground;
         TestDatabase atOnce;
-        fillRegister(inBackground, 3000);
-        fillRegister(atOnce, 3000);
+        for (const TestDatabase* db : { &inBackground, &atOnce }) {
+            fillRegister(*db, 3000);
+            // Codes with letters, written in every case.
+            db->exec("INSERT INTO firme (cui, denumire, prefix, sufix) VALUES ('ro51', 'FIRMA', 1, 1), "
+                     "('Ro6', 'FIRMA', 1, 1), ('RO5', 'FIRMA', 1, 1), ('rO7', 'FIRMA', 1, 1)");
+        }
         Tdm referenceModule(atOnce.path());
         Dataset& reference = openInBackground(referenceModule, -1);
         Tdm dm(inBackground.path());
