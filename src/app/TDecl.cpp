@@ -43,7 +43,7 @@ namespace {
 const FormCell payerCodeCells[] = {
     widget<TVelaDBAutoCompletitionEdit>("cui", "&C.U.I./C.N.P.A platitor", 0, 0, 150, Bold | GrowDown),
     label("F4 - situatia lunii", 0, 0, Apart, "lblF4"),
-    label("F6 - copii de siguranta", 0, 0, Apart, "lblF6"),
+    label("F6 - copii", 0, 0, Apart, "lblF6"),
     stretch(0, 0),
     button("leg", "L&egislatie", 0, 0, 95),
     button("aj", "&Ajutor", 0, 0, 95),

@@ -120,7 +120,7 @@ private Q_SLOTS:
         program.Decl->show();
         QApplication::setActiveWindow(program.Decl.get());
         QTRY_VERIFY(program.Decl->isActiveWindow());
-        QCOMPARE(program.Decl->lblF6->text(), QStringLiteral("F6 - copii de siguranta"));
+        QCOMPARE(program.Decl->lblF6->text(), QStringLiteral("F6 - copii"));
         bool opened = false;
         bool closed = false;
         QTimer::singleShot(0, [&] {
