@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/BackupOnStart.h"
+#include "app/RegisterRestore.h"
 #include "app/TDecl.h"
 #include "output/OutputPanel.h"
 #include "output/PrintedForms.h"
@@ -40,13 +41,17 @@ ProgramObjects::~ProgramObjects()
 
 bool createProgram(ProgramObjects& objects, const QString& databasePath, const ProgramParts& parts)
 {
-    objects.lock = std::make_unique<DatabaseLock>(databasePath);
+    // The lock is already held when the register opens again after a restore.
+    if (!objects.lock || !objects.lock->isLocked())
+        objects.lock = std::make_unique<DatabaseLock>(databasePath);
     // A lock that cannot be made at all (a missing or read-only folder) stops
     // nothing here: opening the database reports the missing file, and a
     // read-only folder lets nobody write.
     if (objects.lock->tryLock() == DatabaseLock::Outcome::HeldByOther) {
+        const QString holder = objects.lock->holder();
         objects.lock.reset();
-        platform().prompts->message(QStringLiteral("Baza de date este deja deschisa de programul ITM."));
+        platform().prompts->message(
+            QStringLiteral("Baza de date este deja deschisa de programul ITM (%1).").arg(holder));
         return false;
     }
     return runGuarded([&] {
@@ -65,6 +70,17 @@ bool createProgram(ProgramObjects& objects, const QString& databasePath, const P
             dialogs.showNameDialog = [nameDialog] { nameDialog->showModalForPayer(); };
         dialogs.driveDialog = objects.fSelDisck.get();
         dialogs.databasePath = databasePath;
+        // The register is closed and opened again once the window that asked
+        // has returned: the main window goes with it.
+        dialogs.restoreRegister = [&objects, databasePath, parts](const QString& backupFile) {
+            QMetaObject::invokeMethod(
+                qApp,
+                [&objects, databasePath, parts, backupFile] {
+                    if (!RestoreOpenRegister(objects, databasePath, parts, backupFile))
+                        QCoreApplication::quit();
+                },
+                Qt::QueuedConnection);
+        };
         objects.Decl->attach(*objects.dm, dialogs);
     });
 }

@@ -1,6 +1,7 @@
 #include "app/TDecl.h"
 
 #include "backup/BackupNames.h"
+#include "app/TfCopii.h"
 #include "declaration/DeclarationPanel.h"
 #include "declaration/Period.h"
 #include "declaration/PeriodPanel.h"
@@ -42,6 +43,7 @@ namespace {
 const FormCell payerCodeCells[] = {
     widget<TVelaDBAutoCompletitionEdit>("cui", "&C.U.I./C.N.P.A platitor", 0, 0, 150, Bold | GrowDown),
     label("F4 - situatia lunii", 0, 0, Apart, "lblF4"),
+    label("F6 - copii de siguranta", 0, 0, Apart, "lblF6"),
     stretch(0, 0),
     button("leg", "L&egislatie", 0, 0, 95),
     button("aj", "&Ajutor", 0, 0, 95),
@@ -84,6 +86,7 @@ TDecl::TDecl(QWidget* parent)
     cui = form.get<TVelaDBAutoCompletitionEdit>("cui");
     lblCui = form.labelOf("cui");
     lblF4 = form.get<QLabel>("lblF4");
+    lblF6 = form.get<QLabel>("lblF6");
     leg = form.get<QPushButton>("leg");
     aj = form.get<QPushButton>("aj");
     sterg = form.get<QPushButton>("sterg");
@@ -129,6 +132,13 @@ TDecl::TDecl(QWidget* parent)
 
     wirePanels();
     setTabOrder();
+    // F6 is no key of the road's controls: the window takes it, in the
+    // payer-code state only.
+    auto* backupsKey = new QShortcut(QKeySequence(Qt::Key_F6), this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(backupsKey, &QShortcut::activated, this, [this] {
+        if (windowState() == WindowState::PayerCode)
+            runGuarded([this] { showBackups(); });
+    });
 }
 
 TDecl::~TDecl() = default;
@@ -362,6 +372,21 @@ void TDecl::showMonthWorkspace()
         focused->setFocus(Qt::ActiveWindowFocusReason);
     if (const auto& code = workspace.chosenPayerCode())
         openPayerAsTyped(*code);
+}
+
+void TDecl::showBackups()
+{
+    if (!m_dialogs.restoreRegister)
+        return;
+    TfCopii backups(m_dialogs.databasePath, this);
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    backups.exec();
+    // Without a window manager nobody gives the window the keyboard back.
+    activateWindow();
+    if (focused)
+        focused->setFocus(Qt::ActiveWindowFocusReason);
+    if (const auto& chosen = backups.chosenRestore())
+        m_dialogs.restoreRegister(*chosen);
 }
 
 void TDecl::openPayerAsTyped(const QString& code)

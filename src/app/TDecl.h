@@ -46,8 +46,12 @@ public:
         // The drive the month workspace writes the month's file to; without
         // it the workspace does not offer that.
         TfSelDisck* driveDialog = nullptr;
-        // The database the program works on, for the About box.
+        // The register's file: the About box names it, F6 shows its copies.
         QString databasePath;
+        // What restores one of the copies in place of the open register (the
+        // program closes the register, and this window with it, first);
+        // without it F6 does nothing.
+        std::function<void(const QString& backupFile)> restoreRegister;
     };
     void attach(Tdm& dm, Dialogs dialogs);
 
@@ -59,6 +63,7 @@ public:
     QPushButton* sterg;
     QLabel* lblF4;
     QLabel* lblF1;
+    QLabel* lblF6;
     QWidget* Panel2;
     QLabel* Image1;
     PayerPanel* dcgb;
@@ -85,6 +90,9 @@ public:
     // been typed into cui and Enter pressed.
     void showMonthWorkspace();
     void openPayerAsTyped(const QString& code);
+    // F6 in the payer-code state: "Copii de siguranta"; a copy chosen there
+    // for restoring is handed to Dialogs::restoreRegister once it has closed.
+    void showBackups();
 
 protected:
     void showEvent(QShowEvent* event) override;

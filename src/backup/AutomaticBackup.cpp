@@ -3,6 +3,7 @@
 #include "backup/BackupPolicy.h"
 #include "backup/Backups.h"
 
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QThread>
 
@@ -42,8 +43,13 @@ void AutomaticBackup::start(const QDateTime& now)
 void AutomaticBackup::run(const QDateTime& now)
 {
     const QString folder = BackupFolder(m_databasePath);
+    // What a killed copy or restore left behind goes at the next start,
+    // whether a backup is due or not.
+    RemoveAbandonedPartials(QFileInfo(m_databasePath).absolutePath());
+    RemoveAbandonedPartials(folder);
     QList<BackupName> existing;
-    for (const BackupEntry& backup : ListBackups(folder))
+    const QString stem = BackupStem(m_databasePath);
+    for (const BackupEntry& backup : ListBackups(folder, stem))
         existing.append(backup.name);
     QString path;
     if (IsBackupDue(existing, now)) {
@@ -58,7 +64,7 @@ void AutomaticBackup::run(const QDateTime& now)
             return;
         }
         path = outcome.path;
-        PruneBackups(folder, now, path);
+        PruneBackups(folder, stem, now, path);
     }
     QMetaObject::invokeMethod(
         this, [this, path] { Q_EMIT finished(path); }, Qt::QueuedConnection);

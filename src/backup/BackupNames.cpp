@@ -15,18 +15,27 @@ QString BackupFolder(const QString& databasePath)
     return QFileInfo(databasePath).absoluteDir().filePath(QStringLiteral("copii"));
 }
 
-QString BackupFileName(const QDateTime& made, int sequence)
+QString BackupStem(const QString& databasePath)
+{
+    return QFileInfo(databasePath).completeBaseName();
+}
+
+QString BackupFileName(const QString& stem, const QDateTime& made, int sequence)
 {
     const QString stamp = made.toString(timeFormat);
     if (sequence <= 1)
-        return QStringLiteral("date-%1.itm").arg(stamp);
-    return QStringLiteral("date-%1-%2.itm").arg(stamp).arg(sequence);
+        return QStringLiteral("%1-%2.itm").arg(stem, stamp);
+    return QStringLiteral("%1-%2-%3.itm").arg(stem, stamp).arg(sequence);
 }
 
-std::optional<BackupName> ParseBackupFileName(const QString& fileName)
+std::optional<BackupName> ParseBackupFileName(const QString& stem, const QString& fileName)
 {
-    static const QRegularExpression pattern(QStringLiteral("^date-(\\d{8}-\\d{6})(?:-([1-9]\\d{0,5}))?\\.itm$"));
-    const QRegularExpressionMatch match = pattern.match(fileName);
+    // The stem is matched whole: after it only the time may follow, so
+    // alta-... is never one of alt.itm's copies, nor alta-x-... one of alta's.
+    if (stem.isEmpty() || !fileName.startsWith(stem + u'-'))
+        return std::nullopt;
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{8}-\\d{6})(?:-([1-9]\\d{0,5}))?\\.itm$"));
+    const QRegularExpressionMatch match = pattern.match(fileName.mid(stem.size() + 1));
     if (!match.hasMatch())
         return std::nullopt;
     const QDateTime made = QDateTime::fromString(match.captured(1), timeFormat);

@@ -3,6 +3,7 @@
 #include "backup/BackupPolicy.h"
 #include "backup/DatabaseCheck.h"
 #include "backup/FileSync.h"
+#include "backup/RegisterIdentity.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,11 +26,12 @@ BackupOutcome failure(CopyOutcome::Status status, const QString& problem)
 // Gives the checked copy the first free backup name for now. The rename
 // never replaces a file: a copy made by another process within the same
 // second keeps its name and this one takes the next number.
-bool publish(const QString& partial, const QString& folder, const QDateTime& now, QString* published, QString* error)
+bool publish(const QString& partial, const QString& folder, const QString& stem, const QDateTime& now,
+    QString* published, QString* error)
 {
     const QDir dir(folder);
     for (int sequence = 1; sequence < 1000; ++sequence) {
-        const QString candidate = dir.filePath(BackupFileName(now, sequence));
+        const QString candidate = dir.filePath(BackupFileName(stem, now, sequence));
         if (QFileInfo::exists(candidate))
             continue;
         if (QFile::rename(partial, candidate)) {
@@ -47,12 +49,12 @@ bool publish(const QString& partial, const QString& folder, const QDateTime& now
 
 } // namespace
 
-QList<BackupEntry> ListBackups(const QString& folder)
+QList<BackupEntry> ListBackups(const QString& folder, const QString& stem)
 {
     QList<BackupEntry> backups;
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden);
     for (const QFileInfo& file : files) {
-        if (const auto name = ParseBackupFileName(file.fileName()))
+        if (const auto name = ParseBackupFileName(stem, file.fileName()))
             backups.append({ file.absoluteFilePath(), *name, file.size() });
     }
     std::sort(backups.begin(), backups.end(),
@@ -76,7 +78,15 @@ void RemoveAbandonedPartials(const QString& folder)
     const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden);
     for (const QFileInfo& file : files) {
-        const auto processId = ParsePartialFileName(file.fileName());
+        QString name = file.fileName();
+        // What SQLite opened beside a partial copy goes with it.
+        for (const QLatin1String suffix : { QLatin1String("-journal"), QLatin1String("-wal"), QLatin1String("-shm") }) {
+            if (name.endsWith(suffix)) {
+                name.chop(suffix.size());
+                break;
+            }
+        }
+        const auto processId = ParsePartialFileName(name);
         if (!processId)
             continue;
         if (!IsProcessRunning(*processId) || file.lastModified() < dayAgo)
@@ -85,7 +95,7 @@ void RemoveAbandonedPartials(const QString& folder)
 }
 
 BackupOutcome MakeBackup(const CopySource& database, const QString& folder, const QDateTime& now,
-    MissingFolder missingFolder, const std::atomic_bool* cancel)
+    MissingFolder missingFolder, const std::atomic_bool* cancel, RegisterMark mark, const CopyProgress& progress)
 {
     // Nothing is created for a database that is not there.
     if (!QFileInfo(database.path).isFile())
@@ -100,9 +110,11 @@ BackupOutcome MakeBackup(const CopySource& database, const QString& folder, cons
             return failure(CopyOutcome::TargetFailed, QStringLiteral("folderul %1 nu poate fi creat").arg(folder));
     }
     RemoveAbandonedPartials(folder);
+    // A restore writes its partial copy beside the database.
+    RemoveAbandonedPartials(QFileInfo(database.path).absolutePath());
 
     const QString partial = NewPartialPath(folder);
-    const CopyOutcome copy = CopyDatabase(database, partial, cancel);
+    const CopyOutcome copy = CopyDatabase(database, partial, cancel, progress);
     switch (copy.status) {
     case CopyOutcome::Copied:
         break;
@@ -125,9 +137,22 @@ BackupOutcome MakeBackup(const CopySource& database, const QString& folder, cons
             CopyOutcome::SourceDamaged, QStringLiteral("copia nu a trecut verificarea: %1").arg(check.problem));
     }
 
-    BackupOutcome outcome;
+    // The copy says which register it is of. A register without an identity
+    // gets one now, once its copy has been made: a backup that fails
+    // changes nothing.
     QString error;
-    if (!publish(partial, folder, now, &outcome.path, &error)) {
+    if (mark == RegisterMark::Give && ReadRegisterIdentity(partial) == 0) {
+        const quint32 identity = EnsureRegisterIdentity(database.path);
+        if (identity != 0 && (!WriteRegisterIdentity(partial, identity) || !SyncFile(partial, &error))) {
+            QFile::remove(partial);
+            return failure(CopyOutcome::TargetFailed,
+                QStringLiteral("copia nu poate fi scrisa in %1: %2")
+                    .arg(folder, error.isEmpty() ? QStringLiteral("registrul nu poate fi notat") : error));
+        }
+    }
+
+    BackupOutcome outcome;
+    if (!publish(partial, folder, BackupStem(database.path), now, &outcome.path, &error)) {
         QFile::remove(partial);
         return failure(
             CopyOutcome::TargetFailed, QStringLiteral("copia nu poate fi scrisa in %1: %2").arg(folder, error));
@@ -138,9 +163,9 @@ BackupOutcome MakeBackup(const CopySource& database, const QString& folder, cons
     return outcome;
 }
 
-QStringList PruneBackups(const QString& folder, const QDateTime& now, const QString& keep)
+QStringList PruneBackups(const QString& folder, const QString& stem, const QDateTime& now, const QString& keep)
 {
-    const QList<BackupEntry> backups = ListBackups(folder);
+    const QList<BackupEntry> backups = ListBackups(folder, stem);
     QList<BackupName> names;
     for (const BackupEntry& backup : backups)
         names.append(backup.name);

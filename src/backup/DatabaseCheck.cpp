@@ -31,6 +31,39 @@ const QList<RequiredTable>& requiredTables()
     return tables;
 }
 
+// Every object the program's schema has, besides the tables: its indexes.
+// SQLite's own objects (sqlite_sequence, sqlite_stat1, automatic indexes)
+// are harmless.
+bool isOwnObject(const QString& type, const QString& name, const QString& sql)
+{
+    if (name.startsWith(QLatin1String("sqlite_autoindex_")) || name == QLatin1String("sqlite_sequence")
+        || name == QLatin1String("sqlite_stat1"))
+        return type != QLatin1String("view") && type != QLatin1String("trigger");
+    if (type == QLatin1String("table")) {
+        // A virtual table runs another module's code behind a table's name.
+        const bool plain = sql.simplified().startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive);
+        for (const RequiredTable& table : requiredTables()) {
+            if (name.compare(QLatin1String(table.name), Qt::CaseInsensitive) == 0)
+                return plain;
+        }
+        return false;
+    }
+    if (type == QLatin1String("index"))
+        return name == QLatin1String("firme_cui") || name == QLatin1String("declaratii_perioada");
+    return false;
+}
+
+QString objectWord(const QString& type)
+{
+    if (type == QLatin1String("view"))
+        return QStringLiteral("vederea");
+    if (type == QLatin1String("trigger"))
+        return QStringLiteral("declansatorul");
+    if (type == QLatin1String("index"))
+        return QStringLiteral("indexul");
+    return QStringLiteral("tabela");
+}
+
 class ReadOnlyDatabase
 {
 public:
@@ -130,12 +163,34 @@ DatabaseCheck CheckDatabaseFile(const QString& path, CheckDepth depth)
         }
     }
 
+    if (depth == CheckDepth::Columns) {
+        // Names and types are read apart: a name may hold any character.
+        QStringList types;
+        QStringList names;
+        QStringList statements;
+        if (!db.column("SELECT type FROM sqlite_master ORDER BY rowid", &types)
+            || !db.column("SELECT name FROM sqlite_master ORDER BY rowid", &names)
+            || !db.column("SELECT coalesce(sql, '') FROM sqlite_master ORDER BY rowid", &statements))
+            return unreadable(db);
+        // What acts (a view, a trigger) is named before what only lies there.
+        for (const bool acting : { true, false }) {
+            for (qsizetype i = 0; i < types.size() && i < names.size() && i < statements.size(); ++i) {
+                const bool acts = types.at(i) == QLatin1String("view") || types.at(i) == QLatin1String("trigger");
+                if (acts == acting && !isOwnObject(types.at(i), names.at(i), statements.at(i)))
+                    return failure(QStringLiteral("contine %1 %2, care nu face parte din registrul programului")
+                                       .arg(objectWord(types.at(i)), names.at(i).left(64)));
+            }
+        }
+    }
+
     QStringList payers;
     QStringList declarations;
+    QStringList version;
     if (!db.column("SELECT count(*) FROM firme", &payers)
-        || !db.column("SELECT count(*) FROM declaratii", &declarations))
+        || !db.column("SELECT count(*) FROM declaratii", &declarations) || !db.column("PRAGMA user_version", &version))
         return unreadable(db);
     DatabaseCheck check;
+    check.schemaVersion = version.value(0).toLongLong();
     check.passed = true;
     check.payers = payers.value(0).toLongLong();
     check.declarations = declarations.value(0).toLongLong();

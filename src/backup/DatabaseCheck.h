@@ -12,9 +12,16 @@ enum class CheckDepth
     Summary,
     // A copy just made: SQLite's quick check and the three tables.
     Tables,
-    // A file about to become the database: also every column the program reads and writes.
+    // A file about to become the database: also every column the program
+    // reads and writes, and no object beyond the program's own schema (no
+    // view, trigger or table of another program, nothing that could act on
+    // the register when it is written).
     Columns
 };
+
+// The schema version (SQLite's user_version) of the databases this program
+// knows; a newer one was written by a later version of the program.
+inline constexpr qint64 KnownSchemaVersion = 0;
 
 struct DatabaseCheck
 {
@@ -22,12 +29,13 @@ struct DatabaseCheck
     QString problem; // why it failed, a sentence in the user's language
     qint64 payers = 0;
     qint64 declarations = 0;
+    qint64 schemaVersion = 0; // user_version
 };
 
 // Checks the SQLite file at path without changing it: that it opens as a
 // database, passes PRAGMA quick_check (except at CheckDepth::Summary) and holds the tables firme, declaratii
-// and judete (with their columns at CheckDepth::Columns). A passed check
-// counts the payers and the declarations.
+// and judete (with their columns and nothing else at CheckDepth::Columns). A
+// passed check counts the payers and the declarations.
 DatabaseCheck CheckDatabaseFile(const QString& path, CheckDepth depth);
 
 } // namespace itm

@@ -42,7 +42,8 @@ CopyOutcome failed(CopyOutcome::Status status, const QString& problem)
     return { status, problem };
 }
 
-CopyOutcome copyPages(const CopySource& source, const QString& target, const std::atomic_bool* cancel)
+CopyOutcome copyPages(
+    const CopySource& source, const QString& target, const std::atomic_bool* cancel, const CopyProgress& progress)
 {
     if (!QFileInfo::exists(source.path))
         return failed(CopyOutcome::SourceFailed, QStringLiteral("fisierul %1 nu exista").arg(source.path));
@@ -56,10 +57,16 @@ CopyOutcome copyPages(const CopySource& source, const QString& target, const std
         sqlite3_busy_timeout(own.db, 100);
         from = own.db;
     }
-    if (source.access == SourceAccess::ReadWrite) {
-        // Reading the schema is what makes SQLite roll back a hot journal.
+    {
+        // Reading the schema is what makes SQLite roll back a hot journal, or,
+        // read-only, refuse to read what a killed writer left half-written.
         const int rc = sqlite3_exec(from, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK)
+        if (rc != SQLITE_OK && sqlite3_extended_errcode(from) == SQLITE_READONLY_ROLLBACK)
+            return failed(CopyOutcome::SourceFailed,
+                QStringLiteral("a ramas scrisa pe jumatate de o scriere intrerupta (fisierul %1-journal de langa ea); "
+                               "porniti programul, care o aduce la starea dinaintea scrierii, si reluati copierea")
+                    .arg(QFileInfo(source.path).fileName()));
+        if (rc != SQLITE_OK && source.access == SourceAccess::ReadWrite)
             return failed(isDamage(rc) ? CopyOutcome::SourceDamaged : CopyOutcome::SourceFailed, messageOf(from, rc));
     }
 
@@ -96,6 +103,10 @@ CopyOutcome copyPages(const CopySource& source, const QString& target, const std
                 break;
             }
             lastRemaining = remaining;
+            if (progress && !progress(sqlite3_backup_pagecount(backup) - remaining, sqlite3_backup_pagecount(backup))) {
+                outcome = failed(CopyOutcome::Cancelled, QString());
+                break;
+            }
             continue;
         }
         if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
@@ -121,6 +132,12 @@ CopyOutcome copyPages(const CopySource& source, const QString& target, const std
         return outcome;
     if (rc != SQLITE_OK)
         return failed(CopyOutcome::TargetFailed, QString::fromUtf8(sqlite3_errstr(rc)));
+    // The copy of a database in WAL mode is one too, and every reader of it
+    // would leave -wal and -shm files beside it: copies are plain files in
+    // rollback-journal mode, whatever the source's mode.
+    rc = sqlite3_exec(to.db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        return failed(CopyOutcome::TargetFailed, messageOf(to.db, rc));
     rc = sqlite3_close(to.db);
     to.db = nullptr;
     if (rc != SQLITE_OK)
@@ -133,9 +150,10 @@ CopyOutcome copyPages(const CopySource& source, const QString& target, const std
 
 } // namespace
 
-CopyOutcome CopyDatabase(const CopySource& source, const QString& target, const std::atomic_bool* cancel)
+CopyOutcome CopyDatabase(
+    const CopySource& source, const QString& target, const std::atomic_bool* cancel, const CopyProgress& progress)
 {
-    const CopyOutcome outcome = copyPages(source, target, cancel);
+    const CopyOutcome outcome = copyPages(source, target, cancel, progress);
     if (!outcome.copied())
         QFile::remove(target);
     return outcome;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <atomic>
+#include <functional>
 
 struct sqlite3;
 
@@ -53,12 +54,17 @@ struct CopySource
     sqlite3* connection;
 };
 
+// Told after each step of a copy how many pages of how many have been
+// copied; returning false cancels the copy as cancel does.
+using CopyProgress = std::function<bool(qint64 copied, qint64 total)>;
+
 // Copies the database, which may be open and in use by other connections or
 // processes, into a new file target through SQLite's online backup, a few
 // pages at a time: between steps the database is free for writers (a change
 // made by another connection meanwhile starts the copy over). The copy is
 // consistent, flushed to the disk, and removed again when anything fails or
 // cancel becomes true. target must not exist.
-CopyOutcome CopyDatabase(const CopySource& source, const QString& target, const std::atomic_bool* cancel = nullptr);
+CopyOutcome CopyDatabase(const CopySource& source, const QString& target, const std::atomic_bool* cancel = nullptr,
+    const CopyProgress& progress = {});
 
 } // namespace itm

@@ -13,9 +13,12 @@ std::optional<BackupArguments> ParseBackupArguments(
     QCommandLineParser parser;
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("database file"), QStringLiteral("FILE"));
     const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("destination folder"), QStringLiteral("DIR"));
+    const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("restore without asking"));
     parser.addOption(db);
     if (accepted == BackupOptions::WithTo)
         parser.addOption(to);
+    if (accepted == BackupOptions::WithFile)
+        parser.addOption(force);
     // The parser takes the first argument for the program's name.
     if (!parser.parse(QStringList { QStringLiteral("itm-cli") } + arguments)) {
         err << "itm-cli " << command << ": " << parser.errorText() << '\n';
@@ -38,6 +41,7 @@ std::optional<BackupArguments> ParseBackupArguments(
         result.to = parser.value(to);
     if (expected == 1)
         result.file = positional.constFirst();
+    result.force = accepted == BackupOptions::WithFile && parser.isSet(force);
     return result;
 }
 

@@ -9,12 +9,13 @@ class QTextStream;
 namespace itm::cli {
 
 // The options of the backup commands: [--db FILE], for backup also [--to DIR],
-// for restore the one FILE to restore.
+// for restore the one FILE to restore and [--force].
 struct BackupArguments
 {
     QString db;
     std::optional<QString> to;
     QString file;
+    bool force = false; // restore: also a copy of another register or of a newer schema
 };
 
 enum class BackupOptions

@@ -43,7 +43,7 @@ int makeBackup(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
     // A folder the user names (a memory stick) keeps every copy put there.
     if (ownFolder)
-        PruneBackups(folder, now, outcome.path);
+        PruneBackups(folder, BackupStem(options->db), now, outcome.path);
     out << outcome.path << '\n';
     return 0;
 }
@@ -55,7 +55,7 @@ int listBackups(const QStringList& arguments, QTextStream& out, QTextStream& err
     if (!options)
         return 2;
     const QString folder = BackupFolder(options->db);
-    const QList<BackupEntry> backups = ListBackups(folder);
+    const QList<BackupEntry> backups = ListBackups(folder, BackupStem(options->db));
     if (backups.isEmpty()) {
         out << "Nu exista copii de siguranta in " << folder << ".\n";
         return 0;

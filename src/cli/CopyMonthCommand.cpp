@@ -7,6 +7,7 @@
 #include "store/StrictNumber.h"
 #include "store/Tdm.h"
 
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace itm::cli {
@@ -161,20 +162,25 @@ int copyMonth(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (!parsed)
         return 2;
     return RunReportingErrors(command, parsed->db, err, [&] {
-        Tdm dm(parsed->db);
-        // The command writes: nobody else may hold the database meanwhile.
+        // The command writes: nobody else may hold the database meanwhile. The
+        // lock is taken before the database is opened and let go after it is
+        // closed.
         DatabaseLock lock(parsed->db);
         switch (lock.tryLock()) {
         case DatabaseLock::Outcome::Acquired:
             break;
         case DatabaseLock::Outcome::HeldByOther:
-            err << "itm-cli " << command << ": " << parsed->db
-                << " is in use by another program (itm-declaratie or itm-cli); close it and try again\n";
+            err << "itm-cli " << command << ": " << parsed->db << ": Baza de date este deschisa de alt program ("
+                << lock.holder() << "); inchideti-l si incercati din nou.\n";
             return 1;
         case DatabaseLock::Outcome::Failed:
+            // A missing database is reported by SQLite's own message below.
+            if (!QFileInfo::exists(parsed->db))
+                break;
             err << "itm-cli " << command << ": " << parsed->db << ": " << lock.errorString() << '\n';
             return 1;
         }
+        Tdm dm(parsed->db);
         QList<qint64> payerIds;
         if (parsed->codes.isEmpty()) {
             payerIds = AllPayerIds(dm);

@@ -51,8 +51,8 @@ int importPayers(const QStringList& arguments, QTextStream& out, QTextStream& er
         case DatabaseLock::Outcome::Acquired:
             break;
         case DatabaseLock::Outcome::HeldByOther:
-            err << "itm-cli " << command << ": " << databasePath
-                << ": Baza de date este deschisa de alt program; inchideti-l si incercati din nou.\n";
+            err << "itm-cli " << command << ": " << databasePath << ": Baza de date este deschisa de alt program ("
+                << lock.holder() << "); inchideti-l si incercati din nou.\n";
             return 1;
         case DatabaseLock::Outcome::Failed:
             // A missing database is reported by SQLite's own message below.

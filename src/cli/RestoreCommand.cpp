@@ -15,7 +15,10 @@ int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const auto options = ParseBackupArguments(command, arguments, BackupOptions::WithFile, err);
     if (!options)
         return 2;
-    const RestoreOutcome outcome = RestoreDatabase(options->file, options->db, SystemClock().now());
+    RestoreConsent consent;
+    consent.otherRegister = options->force;
+    consent.newerSchema = options->force;
+    const RestoreOutcome outcome = RestoreDatabase(options->file, options->db, SystemClock().now(), consent);
     switch (outcome.status) {
     case RestoreOutcome::Restored:
         if (!outcome.previousDatabase.isEmpty())
@@ -31,6 +34,11 @@ int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
         err << "itm-cli " << command << ": Fisierul " << options->file << " nu poate fi restaurat: " << outcome.problem
             << ". Baza de date curenta nu a fost modificata.\n";
         return 1;
+    case RestoreOutcome::OtherRegister:
+    case RestoreOutcome::NewerSchema:
+        err << "itm-cli " << command << ": Restaurarea nu a fost facuta: " << outcome.problem
+            << ". Baza de date curenta nu a fost modificata; pentru a restaura totusi, dati si --force.\n";
+        return 1;
     case RestoreOutcome::Failed:
         err << "itm-cli " << command << ": Restaurarea nu a reusit: " << outcome.problem
             << ". Baza de date curenta nu a fost modificata.\n";
@@ -41,8 +49,8 @@ int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
 const CommandRegistration registration({
     QStringLiteral("restore"),
-    QStringLiteral("restore FILE [--db FILE]    put a backup in place of the database, after a backup of the "
-                   "current one"),
+    QStringLiteral("restore FILE [--force] [--db FILE]    put a backup in place of the database, after a backup of "
+                   "the current one (--force: also a copy of another register or of a newer version)"),
     false,
     &restore,
 });

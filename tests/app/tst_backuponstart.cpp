@@ -38,8 +38,8 @@ private Q_SLOTS:
         database.addPayer(QStringLiteral("13548146"));
         QObject window;
         StartAutomaticBackup(&window, database.path(), nullptr);
-        const QString expected
-            = BackupFolder(database.path()) + u'/' + BackupFileName(QDateTime(m_clock.date, m_clock.time));
+        const QString expected = BackupFolder(database.path()) + u'/'
+            + BackupFileName(QStringLiteral("date"), QDateTime(m_clock.date, m_clock.time));
         // A backup that ends with a copy has not failed: no box can follow.
         QSignalSpy finished(window.findChild<AutomaticBackup*>(), &AutomaticBackup::finished);
         QTRY_COMPARE(finished.size(), 1);

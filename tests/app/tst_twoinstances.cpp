@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTest>
 
 using namespace itm;
@@ -63,7 +64,16 @@ private Q_SLOTS:
             QVERIFY(!second.Decl);
             QVERIFY(!second.dm);
         }
-        QCOMPARE(prompts.texts(), QStringList { QStringLiteral("Baza de date este deja deschisa de programul ITM.") });
+        // The message names the lock file, the process and its host.
+        QCOMPARE(prompts.texts().size(), 1);
+        const QString refusal = prompts.texts().constFirst();
+        QVERIFY2(refusal.startsWith(QStringLiteral("Baza de date este deja deschisa de programul ITM (fisierul de "
+                                                   "blocare %1, procesul %2 ")
+                                        .arg(DatabaseLock::lockFilePath(path))
+                                        .arg(first.processId())),
+            qPrintable(refusal));
+        QVERIFY2(refusal.endsWith(QStringLiteral(" pe calculatorul %1).").arg(QSysInfo::machineHostName())),
+            qPrintable(refusal));
         QCOMPARE(prompts.shown().first().kind, FakePrompts::Kind::Message);
         QCOMPARE(checksum(path), before);
         QVERIFY(DatabaseLock::isHeldByOther(path));

@@ -60,13 +60,13 @@ private Q_SLOTS:
         QFETCH(QString, fileName);
         QFETCH(QString, made);
         QFETCH(int, sequence);
-        const auto parsed = ParseBackupFileName(fileName);
+        const auto parsed = ParseBackupFileName(QStringLiteral("date"), fileName);
         QCOMPARE(parsed.has_value(), !made.isEmpty());
         if (!parsed)
             return;
         QCOMPARE(parsed->made, at(made.toLatin1().constData()));
         QCOMPARE(parsed->sequence, sequence);
-        QCOMPARE(BackupFileName(parsed->made, parsed->sequence), fileName);
+        QCOMPARE(BackupFileName(QStringLiteral("date"), parsed->made, parsed->sequence), fileName);
     }
 
     void aBackupIsDueOnceADay_data()

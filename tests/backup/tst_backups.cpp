@@ -34,7 +34,7 @@ QStringList filesIn(const QString& folder)
 // Every file named like a backup is a whole copy that passes its check.
 bool backupsAreWhole(const QString& folder, QString* problem)
 {
-    for (const BackupEntry& backup : ListBackups(folder)) {
+    for (const BackupEntry& backup : ListBackups(folder, QStringLiteral("date"))) {
         const DatabaseCheck check = CheckDatabaseFile(backup.path, CheckDepth::Tables);
         if (!check.passed) {
             *problem = backup.path + QStringLiteral(": ") + check.problem;
@@ -188,7 +188,7 @@ private Q_SLOTS:
         QCOMPARE(restore.status, RestoreOutcome::Failed);
         // The current database was kept; writing the new one is what failed.
         QVERIFY2(restore.problem.startsWith(database.folder() + u':'), qPrintable(restore.problem));
-        QCOMPARE(ListBackups(BackupFolder(database.path())).size(), 1);
+        QCOMPARE(ListBackups(BackupFolder(database.path()), QStringLiteral("date")).size(), 1);
         QCOMPARE(fileDigest(database.path()), current);
         const QStringList left = filesIn(database.folder());
         QVERIFY2(std::none_of(left.begin(), left.end(),
@@ -208,6 +208,58 @@ private Q_SLOTS:
         QCOMPARE(filesIn(folder), QStringList());
     }
 
+    // A database that a writer killed mid-write left half-written (a hot
+    // journal beside it) is copied by nobody who cannot mend it first; the
+    // message says what is wrong, and the database and its journal stay.
+    void aHalfWrittenDatabaseIsSaidToBeSo()
+    {
+        TestDatabase database;
+        fillRegister(database, 3000);
+        QTemporaryDir elsewhere;
+        const QString copy = elsewhere.filePath(QStringLiteral("date.itm"));
+        sqlite3* writer = nullptr;
+        QCOMPARE(sqlite3_open(database.path().toUtf8().constData(), &writer), SQLITE_OK);
+        // A small cache makes the writer put changed pages into the file
+        // before its commit, as a large transaction does.
+        QCOMPARE(sqlite3_exec(writer, "PRAGMA cache_size=5; BEGIN; UPDATE firme SET denumire = denumire || 'X'",
+                     nullptr, nullptr, nullptr),
+            SQLITE_OK);
+        QVERIFY(QFile::copy(database.path(), copy));
+        QVERIFY(QFile::copy(database.path() + QStringLiteral("-journal"), copy + QStringLiteral("-journal")));
+        sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(writer);
+        const QByteArray before = fileDigest(copy);
+
+        const BackupOutcome outcome = MakeBackup(copy, BackupFolder(copy), noon);
+        QVERIFY(!outcome.made());
+        QVERIFY2(outcome.problem.contains(QStringLiteral("a ramas scrisa pe jumatate")), qPrintable(outcome.problem));
+        QCOMPARE(fileDigest(copy), before);
+        QVERIFY(QFileInfo(copy + QStringLiteral("-journal")).size() > 0);
+        QCOMPARE(filesIn(BackupFolder(copy)), QStringList());
+    }
+
+    // A restore into a read-only folder says why in one sentence.
+    void aRestoreIntoAReadOnlyFolderSaysWhy()
+    {
+        TestDatabase offered;
+        fillRegister(offered, 10);
+        QTemporaryDir place;
+        const QString folder = place.filePath(QStringLiteral("ro"));
+        QDir().mkpath(folder);
+        if (::mount("tmpfs", folder.toUtf8().constData(), "tmpfs", 0, "size=1m") != 0)
+            QSKIP("mounting a tmpfs needs root");
+        const QString database = folder + QStringLiteral("/date.itm");
+        QVERIFY(QFile::copy(offered.path(), database));
+        const bool readOnly
+            = ::mount("tmpfs", folder.toUtf8().constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=1m") == 0;
+        const RestoreOutcome outcome = readOnly ? RestoreDatabase(offered.path(), database, noon) : RestoreOutcome {};
+        ::umount(folder.toUtf8().constData());
+        QVERIFY(readOnly);
+        QCOMPARE(outcome.status, RestoreOutcome::Failed);
+        QVERIFY2(outcome.problem.contains(QStringLiteral("(acces interzis)")), qPrintable(outcome.problem));
+        QVERIFY2(!outcome.problem.endsWith(u'.'), qPrintable(outcome.problem));
+    }
+
     void partialCopiesOfDeadProcessesAreCleared()
     {
         QTemporaryDir folder;
@@ -216,7 +268,8 @@ private Q_SLOTS:
         QVERIFY(finished.waitForFinished());
         const QString dead = PartialFileName(finished.processId(), 1);
         const QString running = PartialFileName(QCoreApplication::applicationPid(), 999);
-        for (const QString& name : { dead, running, QStringLiteral("notite.txt") })
+        for (const QString& name : { dead, running, QStringLiteral("notite.txt"), dead + QStringLiteral("-wal"),
+                 dead + QStringLiteral("-shm"), dead + QStringLiteral("-journal") })
             touch(folder.filePath(name));
         RemoveAbandonedPartials(folder.path());
         QCOMPARE(filesIn(folder.path()), (QStringList { running, QStringLiteral("notite.txt") }));
@@ -229,7 +282,7 @@ private Q_SLOTS:
         const QString folder = BackupFolder(database.path());
         QDir().mkpath(folder);
         for (int day = 1; day <= 12; ++day)
-            touch(folder + u'/' + BackupFileName(noon.addDays(-day)));
+            touch(folder + u'/' + BackupFileName(QStringLiteral("date"), noon.addDays(-day)));
         touch(folder + QStringLiteral("/deteriorata-20070101-120000.itm"));
 
         AutomaticBackup backup(database.path());
@@ -242,16 +295,25 @@ private Q_SLOTS:
         QVERIFY(CheckDatabaseFile(made, CheckDepth::Tables).passed);
         // The new copy and the nine before it stay (6 to 15 March); 3 to 5
         // March go, a file that is no backup stays.
-        QCOMPARE(ListBackups(folder).size(), 10);
+        QCOMPARE(ListBackups(folder, QStringLiteral("date")).size(), 10);
         QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/date-20070305-120000.itm")));
         QVERIFY(QFileInfo::exists(folder + QStringLiteral("/date-20070306-120000.itm")));
         QVERIFY(QFileInfo::exists(folder + QStringLiteral("/deteriorata-20070101-120000.itm")));
 
-        // Twenty hours later none is due.
+        // Twenty hours later none is due; what a killed restore left beside
+        // the database goes all the same.
+        QProcess killed;
+        killed.start(QStringLiteral("true"));
+        QVERIFY(killed.waitForFinished());
+        const QString left = database.folder() + u'/' + PartialFileName(killed.processId(), 1);
+        touch(left);
+        touch(left + QStringLiteral("-wal"));
         backup.start(noon.addSecs(20 * 3600));
         QTRY_COMPARE(finished.size(), 2);
         QCOMPARE(finished.at(1).at(0).toString(), QString());
-        QCOMPARE(ListBackups(folder).size(), 10);
+        QVERIFY(!QFileInfo::exists(left));
+        QVERIFY(!QFileInfo::exists(left + QStringLiteral("-wal")));
+        QCOMPARE(ListBackups(folder, QStringLiteral("date")).size(), 10);
         QCOMPARE(failed.size(), 0);
     }
 
@@ -278,7 +340,7 @@ private Q_SLOTS:
         QString problem;
         QVERIFY2(backupsAreWhole(folder, &problem), qPrintable(problem));
         for (const QString& name : filesIn(folder))
-            QVERIFY2(ParseBackupFileName(name).has_value(), qPrintable(name));
+            QVERIFY2(ParseBackupFileName(QStringLiteral("date"), name).has_value(), qPrintable(name));
     }
 };
 

@@ -45,7 +45,7 @@ QString strayFilesIn(const QString& folder)
 {
     for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
         const QString path = QDir(folder).filePath(name);
-        if (ParseBackupFileName(name)) {
+        if (ParseBackupFileName(QStringLiteral("date"), name)) {
             const DatabaseCheck check = CheckDatabaseFile(path, CheckDepth::Tables);
             if (!check.passed)
                 return path + QStringLiteral(": ") + check.problem;
@@ -81,7 +81,7 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 0);
         const QString path = run.out.trimmed();
         QCOMPARE(QFileInfo(path).absolutePath(), m_copies);
-        QVERIFY(ParseBackupFileName(QFileInfo(path).fileName()));
+        QVERIFY(ParseBackupFileName(QStringLiteral("date"), QFileInfo(path).fileName()));
         QCOMPARE(payersIn(path), 300);
 
         QTemporaryDir stick;
@@ -173,6 +173,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         QTest::newRow("the program holds the database") << "lock"
                                                         << "folosita acum de alt program";
+        QTest::newRow("the program holds it, its lock file removed") << "lock removed"
+                                                                      << "fisierul de blocare";
         QTest::newRow("no such file") << "missing"
                                       << "nu exista";
         QTest::newRow("not a database") << "text"
@@ -181,6 +183,14 @@ private Q_SLOTS:
                                  << "deteriorata";
         QTest::newRow("a column missing") << "column"
                                           << "tabela firme nu are coloana lcui";
+        QTest::newRow("payers behind a view") << "view"
+                                              << "contine vederea firme";
+        QTest::newRow("a trigger deleting declarations") << "trigger"
+                                                         << "contine declansatorul sterge";
+        QTest::newRow("a table of another program") << "table"
+                                                    << "contine tabela parole";
+        QTest::newRow("a newer schema") << "newer"
+                                        << "versiune mai noua a programului (versiunea 7";
     }
     void restoreRefusesAndLeavesTheDatabaseAsItWas()
     {
@@ -189,8 +199,10 @@ private Q_SLOTS:
         TestDatabase offered;
         fillRegister(offered, 20);
         DatabaseLock programLock(m_db);
-        if (file == QLatin1String("lock")) {
+        if (file.startsWith(QLatin1String("lock"))) {
             QCOMPARE(programLock.tryLock(), DatabaseLock::Outcome::Acquired);
+            if (file == QLatin1String("lock removed"))
+                QVERIFY(QFile::remove(DatabaseLock::lockFilePath(m_db)));
         } else if (file == QLatin1String("missing")) {
             QFile::remove(offered.path());
         } else if (file == QLatin1String("text")) {
@@ -200,8 +212,16 @@ private Q_SLOTS:
         } else if (file == QLatin1String("damaged")) {
             fillRegister(offered, 3000);
             QVERIFY(damageFile(offered.path()));
-        } else {
+        } else if (file == QLatin1String("column")) {
             offered.exec("ALTER TABLE firme DROP COLUMN lcui");
+        } else if (file == QLatin1String("view")) {
+            offered.exec("ALTER TABLE firme RENAME TO toate; CREATE VIEW firme AS SELECT * FROM toate");
+        } else if (file == QLatin1String("trigger")) {
+            offered.exec("CREATE TRIGGER sterge AFTER UPDATE ON firme BEGIN DELETE FROM declaratii; END");
+        } else if (file == QLatin1String("table")) {
+            offered.exec("CREATE TABLE parole (text TEXT)");
+        } else {
+            offered.exec("PRAGMA user_version = 7");
         }
         const QByteArray before = fileDigest(m_db);
 
@@ -211,6 +231,98 @@ private Q_SLOTS:
         QCOMPARE(run.out, QString());
         QCOMPARE(fileDigest(m_db), before);
         QVERIFY(!QFileInfo::exists(m_copies));
+    }
+
+    // Two registers in one folder: each has its own copies, listed and
+    // pruned apart, and a copy of one is restored into the other only when
+    // asked for.
+    void twoDatabasesInOneFolderKeepTheirOwnCopies()
+    {
+        const QString other = m_database->folder() + QStringLiteral("/alta.itm");
+        {
+            TestDatabase alta;
+            fillRegister(alta, 20);
+            QVERIFY(QFile::copy(alta.path(), other));
+        }
+        QDir().mkpath(m_copies);
+        const QString oldCopy = m_copies + QStringLiteral("/date-20070301-080000.itm");
+        QVERIFY(QFile::copy(m_db, oldCopy));
+        QCOMPARE(runCli({ QStringLiteral("backup"), QStringLiteral("--db"), m_db }).exitCode, 0);
+        QString altaCopy;
+        for (int run = 0; run < 11; ++run) {
+            const Run backup = runCli({ QStringLiteral("backup"), QStringLiteral("--db"), other });
+            QCOMPARE(backup.exitCode, 0);
+            altaCopy = backup.out.trimmed();
+            QVERIFY2(QFileInfo(altaCopy).fileName().startsWith(QLatin1String("alta-")), qPrintable(altaCopy));
+        }
+        QVERIFY(QFileInfo::exists(oldCopy));
+        QCOMPARE(ListBackups(m_copies, QStringLiteral("date")).size(), 2);
+        QCOMPARE(ListBackups(m_copies, QStringLiteral("alta")).size(), 10);
+        const Run listed = runCli({ QStringLiteral("backups"), QStringLiteral("--db"), m_db });
+        QCOMPARE(listed.out.count(QStringLiteral("/date-")), 2);
+        QVERIFY(!listed.out.contains(QStringLiteral("alta-")));
+
+        const QByteArray before = fileDigest(m_db);
+        const Run asked = runCli({ QStringLiteral("restore"), altaCopy, QStringLiteral("--db"), m_db });
+        QCOMPARE(asked.exitCode, 1);
+        QVERIFY2(asked.err.contains(
+                     QStringLiteral("fisierul %1 este copia altui registru decat baza de date %2").arg(altaCopy, m_db)),
+            qPrintable(asked.err));
+        QVERIFY2(asked.err.contains(QStringLiteral("--force")), qPrintable(asked.err));
+        QCOMPARE(fileDigest(m_db), before);
+        // The old copy made before copies said their register is not asked about.
+        QCOMPARE(runCli({ QStringLiteral("restore"), oldCopy, QStringLiteral("--db"), other }).exitCode, 0);
+        QCOMPARE(payersIn(other), 300);
+
+        const Run forced
+            = runCli({ QStringLiteral("restore"), altaCopy, QStringLiteral("--force"), QStringLiteral("--db"), m_db });
+        QCOMPARE(forced.exitCode, 0);
+        QCOMPARE(payersIn(m_db), 20);
+    }
+
+    // A database kept elsewhere behind a symbolic link is restored where it
+    // lives; the link stays a link.
+    void restoreWritesThroughALinkedDatabase()
+    {
+        const QString saved = m_database->folder() + QStringLiteral("/salvat.itm");
+        QVERIFY(QFile::copy(m_db, saved));
+        QTemporaryDir synced;
+        const QString real = synced.filePath(QStringLiteral("registru.itm"));
+        QVERIFY(QFile::rename(m_db, real));
+        QVERIFY(QFile::link(real, m_db));
+        TestDatabase scratch;
+        scratch.exec(QByteArray("ATTACH '") + real.toUtf8() + "' AS r; DELETE FROM r.firme WHERE id > 100");
+
+        const Run run = runCli({ QStringLiteral("restore"), saved, QStringLiteral("--db"), m_db });
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(QFileInfo(m_db).isSymLink());
+        QCOMPARE(QFileInfo(m_db).symLinkTarget(), real);
+        QCOMPARE(payersIn(real), 300);
+        QCOMPARE(QDir(synced.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "registru.itm" });
+    }
+
+    // A copy of a database in WAL mode is restored as a plain file, and what
+    // a killed restore or copy left in the folder goes with the next backup.
+    void restoreLeavesNoFilesOfItsOwnBehind()
+    {
+        TestDatabase offered;
+        fillRegister(offered, 40);
+        offered.exec("PRAGMA journal_mode=WAL");
+        QProcess finished;
+        finished.start(QStringLiteral("true"));
+        QVERIFY(finished.waitForFinished());
+        const QString killed = PartialFileName(finished.processId(), 3);
+        for (const QString& suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") }) {
+            QFile left(m_database->folder() + u'/' + killed + suffix);
+            QVERIFY(left.open(QIODevice::WriteOnly));
+        }
+
+        QCOMPARE(runCli({ QStringLiteral("restore"), offered.path(), QStringLiteral("--db"), m_db }).exitCode, 0);
+        QCOMPARE(payersIn(m_db), 40);
+        QFile restored(m_db);
+        QVERIFY(restored.open(QIODevice::ReadOnly));
+        QCOMPARE(restored.read(20).mid(18, 2), QByteArray("\x01\x01")); // rollback journal, not WAL
+        QCOMPARE(QDir(m_database->folder()).entryList(QDir::Files | QDir::Hidden), QStringList { "date.itm" });
     }
 
     // itm-cli backup and restore killed at random moments: the database and
@@ -229,7 +341,7 @@ private Q_SLOTS:
         QCOMPARE(runCli({ QStringLiteral("backup"), QStringLiteral("--db"), m_db }).exitCode, 0);
         const int backupMs = int(timer.elapsed());
         const QString other = m_database->folder() + QStringLiteral("/alta.itm");
-        QVERIFY(QFile::copy(ListBackups(m_copies).constFirst().path, other));
+        QVERIFY(QFile::copy(ListBackups(m_copies, QStringLiteral("date")).constFirst().path, other));
         TestDatabase smaller;
         fillRegister(smaller, 1000);
         const QStringList offers { other, smaller.path() };

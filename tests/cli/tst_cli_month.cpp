@@ -185,7 +185,7 @@ private Q_SLOTS:
         const Run run
             = runCli({ "copy-month", "--from-month", "3", "--from-year", "2006", "--month", "4", "--year", "2006" });
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains("is in use by another program"), run.err.constData());
+        QVERIFY2(run.err.contains("Baza de date este deschisa de alt program"), run.err.constData());
         QVERIFY(!runCli({ "month", "--month", "4", "--year", "2006" }).out.contains("Initiala"));
     }
 };
