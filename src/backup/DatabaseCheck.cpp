@@ -46,10 +46,12 @@ bool isOwnObject(const QString& type, const QString& name, const QString& sql)
             if (name.compare(QLatin1String(table.name), Qt::CaseInsensitive) == 0)
                 return plain;
         }
-        return false;
+        // The register's history, which a newer register holds.
+        return plain && HistoryTableNames().contains(name, Qt::CaseInsensitive);
     }
     if (type == QLatin1String("index"))
-        return name == QLatin1String("firme_cui") || name == QLatin1String("declaratii_perioada");
+        return name == QLatin1String("firme_cui") || name == QLatin1String("declaratii_perioada")
+            || HistoryIndexNames().contains(name);
     return false;
 }
 

@@ -121,6 +121,11 @@ qint64 Connection::lastInsertRowId() const
     return sqlite3_last_insert_rowid(m_db);
 }
 
+void Connection::setLastInsertRowId(qint64 rowId)
+{
+    sqlite3_set_last_insert_rowid(m_db, rowId);
+}
+
 int Connection::changes() const
 {
     return sqlite3_changes(m_db);

@@ -39,6 +39,7 @@ public:
     // statement commits on its own.
     void exec(const QString& sql);
     qint64 lastInsertRowId() const;
+    void setLastInsertRowId(qint64 rowId);
     // Rows changed by the last insert, update or delete.
     int changes() const;
     bool inTransaction() const;
