@@ -83,7 +83,7 @@ QList<DeletedPayer> DeletedPayers(Connection& connection)
     return payers;
 }
 
-UndeleteOutcome UndeletePayer(Connection& connection, const QString& code)
+UndeleteOutcome UndeletePayer(Connection& connection, const QString& code, qint64* declarations)
 {
     Transaction transaction(connection);
     Statement taken(connection, QStringLiteral("SELECT 1 FROM firme WHERE cui = :cui LIMIT 1"));
@@ -105,9 +105,9 @@ UndeleteOutcome UndeletePayer(Connection& connection, const QString& code)
         { { QStringLiteral("deletion"), deletion } });
     const qint64 payerId = connection.lastInsertRowId();
 
-    Statement declarations(connection,
+    Statement deleted(connection,
         QStringLiteral("SELECT rowid, id FROM declaratii_sterse WHERE idstergere = :deletion ORDER BY rowid"));
-    declarations.bind(QStringLiteral("deletion"), deletion);
+    deleted.bind(QStringLiteral("deletion"), deletion);
     Statement insert(connection,
         QStringLiteral("INSERT INTO declaratii (id, idfirma, %1) SELECT CASE WHEN EXISTS (SELECT 1 FROM declaratii x "
                        "WHERE x.id = s.id) THEN NULL ELSE s.id END, :payer, %1 FROM declaratii_sterse s "
@@ -116,16 +116,18 @@ UndeleteOutcome UndeletePayer(Connection& connection, const QString& code)
     Statement versions(connection,
         QStringLiteral("UPDATE versiuni_declaratii SET idstergere = NULL, iddeclaratie = :declaration, "
                        "idfirma = :payer WHERE idstergere = :deletion AND iddeclaratie IS :former"));
-    while (declarations.step()) {
+    qint64 restored = 0;
+    while (deleted.step()) {
+        ++restored;
         insert.reset();
         insert.bind(QStringLiteral("payer"), payerId);
-        insert.bind(QStringLiteral("row"), declarations.integer(0));
+        insert.bind(QStringLiteral("row"), deleted.integer(0));
         insert.step();
         versions.reset();
         versions.bind(QStringLiteral("declaration"), connection.lastInsertRowId());
         versions.bind(QStringLiteral("payer"), payerId);
         versions.bind(QStringLiteral("deletion"), deletion);
-        versions.bind(QStringLiteral("former"), declarations.value(1));
+        versions.bind(QStringLiteral("former"), deleted.value(1));
         versions.step();
     }
     run(connection, QStringLiteral("DELETE FROM declaratii_sterse WHERE idstergere = :deletion"),
@@ -133,6 +135,8 @@ UndeleteOutcome UndeletePayer(Connection& connection, const QString& code)
     run(connection, QStringLiteral("DELETE FROM firme_sterse WHERE idstergere = :deletion"),
         { { QStringLiteral("deletion"), deletion } });
     transaction.commit();
+    if (declarations)
+        *declarations = restored;
     return UndeleteOutcome::Restored;
 }
 

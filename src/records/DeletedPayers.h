@@ -40,6 +40,6 @@ enum class UndeleteOutcome
 // with its declarations and their versions, and takes it out of the
 // history, all in one transaction. The payer and each declaration get their
 // former keys back when these are free.
-UndeleteOutcome UndeletePayer(Connection& connection, const QString& code);
+UndeleteOutcome UndeletePayer(Connection& connection, const QString& code, qint64* declarations = nullptr);
 
 } // namespace itm
