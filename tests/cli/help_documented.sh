@@ -87,7 +87,7 @@ cd "$scratch"
 [ "$(complete_words itm-cli restore "")" = "date vechi.itm stick " ] || fail "restore's FILE is not completed"
 [ "$(complete_words itm-cli restore --db x.itm "d")" = "date vechi.itm " ] ||
     fail "restore's FILE after --db is not completed"
-[ "$(complete_words itm-cli restore "date vechi.itm" "")" = "--db " ] || fail "restore offers a second FILE"
+[ "$(complete_words itm-cli restore "date vechi.itm" "")" = "--db --force " ] || fail "restore offers a second FILE"
 [ "$(complete_words itm-cli export --register --)" = "--db --out " ] ||
     fail "export --register offers '$(complete_words itm-cli export --register --)'"
 [ "$(complete_words itm-cli export --month 3 --)" = "--db --out --year " ] ||
