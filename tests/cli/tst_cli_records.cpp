@@ -72,6 +72,21 @@ private Q_SLOTS:
         QCOMPARE(run.out, "an,luna,stare,procent,nrsal,fondlunsal,comdat,comac,diferenta,sold\n" + rows);
     }
 
+    void theYearAsCsv()
+    {
+        const Run run = runCli({ "year", "--year", "2006", "--format", "csv" });
+        QCOMPARE(run.exitCode, 0);
+        QByteArray header = "cui,denumire";
+        for (int month = 1; month <= 12; ++month)
+            header += QString::asprintf(",datorat_%02d,achitat_%02d", month, month).toLatin1();
+        // Payer-code order; a name that holds the separator quoted; 20 and 24
+        // months without a declaration, empty cells.
+        QCOMPARE(run.out,
+            header + ",datorat_an,achitat_an,sold\n19,\"S.C. =ALFA, \"\"A\"\" S.R.L.\",15,10,10,25"
+                + QByteArray(20, ',') + ",25,35,90\n230,S.C. BETA S.R.L." + QByteArray(24, ',')
+                + ",0,0,0\n230,S.C. GAMA S.R.L." + QByteArray(24, ',') + ",0,0,0\n");
+    }
+
     void aCodeThatNamesNoPayerOrTwoIsRefused_data()
     {
         QTest::addColumn<QStringList>("arguments");
