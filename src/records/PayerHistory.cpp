@@ -9,6 +9,8 @@ namespace {
 
 qint64 amountOf(const Statement& row, int column, const QString& name)
 {
+    if (row.holdsInteger(column))
+        return row.integer(column);
     try {
         return valueInteger(row.value(column));
     } catch (const ConversionError& error) {

@@ -6,6 +6,7 @@
 #include "store/RecordReader.h"
 
 #include <QHash>
+#include <vector>
 
 namespace itm {
 
@@ -16,10 +17,36 @@ struct Totals
     std::array<std::optional<qint64>, 12> due;
     std::array<std::optional<qint64>, 12> paid;
     qint64 balance = 0;
+    // The months already counted, one bit a month from January of firstYear:
+    // a month held twice counts its first declaration only.
+    qint64 firstYear = 0;
+    std::vector<bool> counted;
+
+    // False when the month was counted already.
+    bool countOnce(qint64 year, qint64 month)
+    {
+        if (month < 1 || month > 12)
+            return true;
+        if (counted.empty())
+            firstYear = year;
+        if (year < firstYear) {
+            counted.insert(counted.begin(), std::size_t((firstYear - year) * 12), false);
+            firstYear = year;
+        }
+        const std::size_t bit = std::size_t((year - firstYear) * 12 + month - 1);
+        if (bit >= counted.size())
+            counted.resize(bit + 1, false);
+        if (counted[bit])
+            return false;
+        counted[bit] = true;
+        return true;
+    }
 };
 
 qint64 amountOf(const Statement& row, int column, const char* name)
 {
+    if (row.holdsInteger(column))
+        return row.integer(column);
     try {
         return valueInteger(row.value(column));
     } catch (const ConversionError& error) {
@@ -49,29 +76,39 @@ QList<YearRow> ReadYearSummary(Connection& connection, qint64 year, JobProgress*
 {
     if (progress)
         progress->setStep(QStringLiteral("Se citesc declaratiile pana in %1").arg(year));
-    // Every declaration up to the year, each month's first; the December 2005
-    // amounts are read with January 2006.
+    // Every declaration up to the year in key order, so that the first of a
+    // month held twice is met first; the December 2005 amounts are read with
+    // January 2006. One pass over the table, without sorting.
     Statement declarations(connection,
         QStringLiteral("SELECT idfirma, an, ln, comdat, comac, comdec, comdecac FROM declaratii "
-                       "WHERE an <= :year ORDER BY idfirma, an, ln, id"));
+                       "WHERE an <= :year ORDER BY id"));
     declarations.bind(QStringLiteral("year"), year);
+    qint64 payerCount = 0;
+    {
+        Statement count(connection, QStringLiteral("SELECT count(*) FROM firme"));
+        payerCount = count.step() ? count.integer(0) : 0;
+    }
     QHash<qint64, Totals> byPayer;
-    qint64 lastPayer = -1;
-    qint64 lastYear = 0;
-    qint64 lastMonth = 0;
+    byPayer.reserve(payerCount);
     qint64 read = 0;
+    Totals* current = nullptr;
+    qint64 currentPayer = 0;
     while (declarations.step()) {
         if (progress && ++read % 4096 == 0)
             progress->checkCancelled();
-        const qint64 payer = declarations.integer(0);
         const qint64 declaredYear = amountOf(declarations, 1, "an");
         const qint64 month = amountOf(declarations, 2, "ln");
-        if (payer == lastPayer && declaredYear == lastYear && month == lastMonth)
+        // A payer's declarations mostly follow one another: its totals are
+        // looked up again only when the payer changes (nothing is inserted
+        // in between, so the reference stays valid).
+        const qint64 payer = declarations.integer(0);
+        if (!current || payer != currentPayer) {
+            current = &byPayer[payer];
+            currentPayer = payer;
+        }
+        Totals& totals = *current;
+        if (!totals.countOnce(declaredYear, month))
             continue;
-        lastPayer = payer;
-        lastYear = declaredYear;
-        lastMonth = month;
-        Totals& totals = byPayer[payer];
         if (declaredYear == 2006 && month == 1)
             add(totals, 12, year == 2005, amountOf(declarations, 5, "comdec"), amountOf(declarations, 6, "comdecac"));
         add(totals, month, declaredYear == year, amountOf(declarations, 3, "comdat"),
@@ -91,11 +128,11 @@ QList<YearRow> ReadYearSummary(Connection& connection, qint64 year, JobProgress*
     Statement payers(connection,
         QStringLiteral("SELECT id, cui, prefix, denumire, sufix FROM firme ORDER BY cui COLLATE BINARY, id"));
     if (progress) {
-        Statement count(connection, QStringLiteral("SELECT count(*) FROM firme"));
         progress->setStep(QStringLiteral("Se pregatesc randurile firmelor"));
-        progress->setTotal(count.step() ? count.integer(0) : 0);
+        progress->setTotal(payerCount);
     }
     QList<YearRow> rows;
+    rows.reserve(payerCount);
     while (payers.step()) {
         if (progress) {
             progress->advance();
@@ -117,7 +154,7 @@ QList<YearRow> ReadYearSummary(Connection& connection, qint64 year, JobProgress*
                 row.yearPaid += row.paid[month].value_or(0);
             }
         }
-        rows.append(row);
+        rows.append(std::move(row));
     }
     return rows;
 }

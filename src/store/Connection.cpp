@@ -301,6 +301,11 @@ QVariant Statement::value(int column) const
     }
 }
 
+bool Statement::holdsInteger(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_INTEGER;
+}
+
 qint64 Statement::integer(int column) const
 {
     return sqlite3_column_int64(m_statement, column);

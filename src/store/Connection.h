@@ -123,6 +123,9 @@ public:
     QString declaredType(int column) const;
     QVariant value(int column) const;
     qint64 integer(int column) const;
+    // Whether the column holds a whole number as such (not a text or a real):
+    // integer() then reads it without a conversion.
+    bool holdsInteger(int column) const;
     QString text(int column) const;
     // The column as the bytes a text of it is stored as; valid until the next step.
     QByteArrayView storedBytes(int column);
