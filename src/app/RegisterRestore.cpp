@@ -11,6 +11,8 @@
 #include "platform/Prompts.h"
 #include "store/Tdm.h"
 
+#include <QGuiApplication>
+
 namespace itm {
 
 namespace {
@@ -21,11 +23,27 @@ bool askAbout(const QString& problem)
     return platform().prompts->confirm(QStringLiteral("Atentie: %1. Restaurati totusi aceasta copie?").arg(problem));
 }
 
+// Between the old main window and the new one no window of the program is
+// open: the progress and the boxes shown meanwhile must not end the program
+// as they close.
+class KeepRunning
+{
+public:
+    KeepRunning() { QGuiApplication::setQuitOnLastWindowClosed(false); }
+    ~KeepRunning() { QGuiApplication::setQuitOnLastWindowClosed(m_quits); }
+    KeepRunning(const KeepRunning&) = delete;
+    KeepRunning& operator=(const KeepRunning&) = delete;
+
+private:
+    const bool m_quits = QGuiApplication::quitOnLastWindowClosed();
+};
+
 } // namespace
 
 bool RestoreOpenRegister(
     ProgramObjects& objects, const QString& databasePath, const ProgramParts& parts, const QString& backupFile)
 {
+    const KeepRunning keepRunning;
     // The register closes: the windows (the daily backup with them), then
     // the data module and its connection. The lock stays.
     objects.forms.reset();
@@ -59,6 +77,10 @@ bool RestoreOpenRegister(
         break;
     }
 
+    // The register opens again, and the outcome is shown over its window.
+    const bool reopened = createProgram(objects, databasePath, parts);
+    if (reopened)
+        objects.Decl->show();
     switch (outcome.status) {
     case RestoreOutcome::Restored:
         platform().prompts->message(outcome.previousDatabase.isEmpty()
@@ -80,10 +102,7 @@ bool RestoreOpenRegister(
         break;
     }
 
-    if (!createProgram(objects, databasePath, parts))
-        return false;
-    objects.Decl->show();
-    return true;
+    return reopened;
 }
 
 } // namespace itm

@@ -61,7 +61,7 @@ QString PartialFileName(qint64 processId, int number)
 
 std::optional<qint64> ParsePartialFileName(const QString& fileName)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\.copie-(\\d+)-\\d+\\.partial$"));
+    static const QRegularExpression pattern(QStringLiteral("^\\.copie-(\\d+)-\\d+\\.partial(?:-journal|-wal|-shm)?$"));
     const QRegularExpressionMatch match = pattern.match(fileName);
     if (!match.hasMatch())
         return std::nullopt;

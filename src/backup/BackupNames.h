@@ -35,7 +35,9 @@ bool IsNewerBackup(const BackupName& a, const BackupName& b);
 
 // A copy is written under a name no backup can have, and renamed only once it
 // has been checked: ".copie-<process>-<n>.partial". The process id tells a
-// copy still being written from one left by a process that was killed.
+// copy still being written from one left by a process that was killed. The
+// files SQLite keeps beside a partial copy while writing it (-journal, -wal,
+// -shm) are parsed as partial files of the same process.
 QString PartialFileName(qint64 processId, int number);
 std::optional<qint64> ParsePartialFileName(const QString& fileName);
 

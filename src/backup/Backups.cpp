@@ -78,15 +78,7 @@ void RemoveAbandonedPartials(const QString& folder)
     const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden);
     for (const QFileInfo& file : files) {
-        QString name = file.fileName();
-        // What SQLite opened beside a partial copy goes with it.
-        for (const QLatin1String suffix : { QLatin1String("-journal"), QLatin1String("-wal"), QLatin1String("-shm") }) {
-            if (name.endsWith(suffix)) {
-                name.chop(suffix.size());
-                break;
-            }
-        }
-        const auto processId = ParsePartialFileName(name);
+        const auto processId = ParsePartialFileName(file.fileName());
         if (!processId)
             continue;
         if (!IsProcessRunning(*processId) || file.lastModified() < dayAgo)

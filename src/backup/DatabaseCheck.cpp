@@ -32,12 +32,12 @@ const QList<RequiredTable>& requiredTables()
 }
 
 // Every object the program's schema has, besides the tables: its indexes.
-// SQLite's own objects (sqlite_sequence, sqlite_stat1, automatic indexes)
+// SQLite's own objects (sqlite_sequence, the sqlite_stat tables, automatic indexes)
 // are harmless.
 bool isOwnObject(const QString& type, const QString& name, const QString& sql)
 {
     if (name.startsWith(QLatin1String("sqlite_autoindex_")) || name == QLatin1String("sqlite_sequence")
-        || name == QLatin1String("sqlite_stat1"))
+        || name.startsWith(QLatin1String("sqlite_stat")))
         return type != QLatin1String("view") && type != QLatin1String("trigger");
     if (type == QLatin1String("table")) {
         // A virtual table runs another module's code behind a table's name.

@@ -141,6 +141,8 @@ RestoreOutcome RestoreDatabase(const QString& backupFile, const QString& databas
     RemoveAbandonedPartials(folder);
     const QString partial = NewPartialPath(folder);
     const CopyOutcome copy = CopyDatabase(backupFile, partial, nullptr, progress);
+    if (copy.status == CopyOutcome::Cancelled)
+        return refusal(RestoreOutcome::Failed, QStringLiteral("restaurarea a fost intrerupta"));
     if (!copy.copied()) {
         const bool backupUnreadable
             = copy.status == CopyOutcome::SourceFailed || copy.status == CopyOutcome::SourceDamaged;

@@ -44,6 +44,10 @@ private Q_SLOTS:
                                                    << "2024-03-01 09:30:05" << 2;
         QTest::newRow("the database itself") << "date.itm"
                                              << "" << 0;
+        QTest::newRow("a copy of alta.itm") << "alta-20240301-093005.itm"
+                                            << "" << 0;
+        QTest::newRow("a copy of date-x.itm") << "date-x-20240301-093005.itm"
+                                              << "" << 0;
         QTest::newRow("a partial copy") << ".copie-123-1.partial"
                                         << "" << 0;
         QTest::newRow("no such month") << "date-20241301-093005.itm"

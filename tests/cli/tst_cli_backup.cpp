@@ -174,7 +174,7 @@ private Q_SLOTS:
         QTest::newRow("the program holds the database") << "lock"
                                                         << "folosita acum de alt program";
         QTest::newRow("the program holds it, its lock file removed") << "lock removed"
-                                                                      << "fisierul de blocare";
+                                                                     << "fisierul de blocare";
         QTest::newRow("no such file") << "missing"
                                       << "nu exista";
         QTest::newRow("not a database") << "text"
