@@ -165,6 +165,20 @@ DatabaseCheck CheckDatabaseFile(const QString& path, CheckDepth depth)
         }
     }
 
+    // The history's tables, where the register has them: a restored register
+    // whose history lacks a column could save no declaration.
+    if (depth == CheckDepth::Columns) {
+        for (const QString& table : HistoryTableNames()) {
+            QStringList columns;
+            if (!db.column("SELECT lower(name) FROM pragma_table_info('" + table.toLatin1() + "')", &columns))
+                return unreadable(db);
+            for (const QString& required : columns.isEmpty() ? QStringList() : HistoryTableColumns(table)) {
+                if (!columns.contains(required))
+                    return failure(QStringLiteral("tabela %1 nu are coloana %2").arg(table, required));
+            }
+        }
+    }
+
     if (depth == CheckDepth::Columns) {
         // Names and types are read apart: a name may hold any character.
         QStringList types;

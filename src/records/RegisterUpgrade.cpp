@@ -37,6 +37,9 @@ RegisterUpgrade UpgradeRegister(const QString& databasePath, const QDateTime& no
                 QStringLiteral("registrul a fost scris de o versiune mai noua a programului (schema %1)").arg(version));
         if (HasKnownHistory(connection))
             return {};
+        // Tables of that name made otherwise: ours cannot be added.
+        if (HasAnyHistoryTable(connection))
+            return notUpgraded(QStringLiteral("registrul are tabele ale istoricului care nu sunt cele asteptate"));
         if (sqlite3_db_readonly(connection.handle(), "main") != 0 || !QFileInfo(databasePath).isWritable())
             return notUpgraded(QStringLiteral("registrul poate fi doar citit"));
         connection.close();
@@ -54,6 +57,8 @@ RegisterUpgrade UpgradeRegister(const QString& databasePath, const QDateTime& no
             for (const QString& statement : HistorySchemaStatements())
                 connection.exec(statement);
             connection.exec(QStringLiteral("PRAGMA user_version = %1").arg(KnownSchemaVersion));
+            if (!HasKnownHistory(connection))
+                throw DatabaseError(QStringLiteral("tabelele istoricului nu au putut fi adaugate"));
         }
         transaction.commit();
         RegisterUpgrade upgrade;

@@ -1,6 +1,7 @@
 #include "store/RegisterSchema.h"
 
 #include "store/Connection.h"
+#include "store/RegisterColumns.h"
 
 namespace itm {
 
@@ -108,6 +109,34 @@ const QStringList& HistoryIndexNames()
     return names;
 }
 
+QStringList HistoryTableColumns(const QString& table)
+{
+    if (table == u"versiuni_declaratii")
+        return QStringList { QStringLiteral("id"), QStringLiteral("idstergere"), QStringLiteral("iddeclaratie"),
+            QStringLiteral("versiune"), QStringLiteral("salvat") }
+        + DeclarationColumns();
+    if (table == u"firme_sterse")
+        return QStringList { QStringLiteral("idstergere"), QStringLiteral("sters"), QStringLiteral("id") }
+        + PayerColumns();
+    if (table == u"declaratii_sterse")
+        return QStringList { QStringLiteral("idstergere"), QStringLiteral("id") } + DeclarationColumns();
+    return {};
+}
+
+namespace {
+
+QStringList columnsOf(Connection& connection, const QString& table)
+{
+    Statement query(connection, QStringLiteral("SELECT name FROM pragma_table_info(:table)"));
+    query.bind(QStringLiteral("table"), table);
+    QStringList columns;
+    while (query.step())
+        columns.append(query.text(0).toLower());
+    return columns;
+}
+
+} // namespace
+
 qint64 SchemaVersion(Connection& connection)
 {
     Statement query(connection, QStringLiteral("PRAGMA user_version"));
@@ -119,15 +148,23 @@ bool HasKnownHistory(Connection& connection)
     const qint64 version = SchemaVersion(connection);
     if (version < 1 || version > KnownSchemaVersion)
         return false;
-    Statement query(
-        connection, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = :name"));
     for (const QString& table : HistoryTableNames()) {
-        query.reset();
-        query.bind(QStringLiteral("name"), table);
-        if (!query.step() || query.integer(0) != 1)
-            return false;
+        const QStringList columns = columnsOf(connection, table);
+        for (const QString& required : HistoryTableColumns(table)) {
+            if (!columns.contains(required))
+                return false;
+        }
     }
     return true;
+}
+
+bool HasAnyHistoryTable(Connection& connection)
+{
+    for (const QString& table : HistoryTableNames()) {
+        if (!columnsOf(connection, table).isEmpty())
+            return true;
+    }
+    return false;
 }
 
 } // namespace itm

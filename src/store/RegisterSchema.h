@@ -20,12 +20,18 @@ inline constexpr qint64 KnownSchemaVersion = 1;
 const QStringList& HistorySchemaStatements();
 const QStringList& HistoryTableNames();
 const QStringList& HistoryIndexNames();
+// The columns each history table must have, by table name.
+QStringList HistoryTableColumns(const QString& table);
 
 // The register's user_version.
 qint64 SchemaVersion(Connection& connection);
 
 // Whether the register keeps a history this program knows how to write: its
-// version is one this program knows and every history table is there.
+// version is one this program knows and every history table is there with
+// its columns.
 bool HasKnownHistory(Connection& connection);
+
+// Whether any of the history's tables is there (whole or not).
+bool HasAnyHistoryTable(Connection& connection);
 
 } // namespace itm

@@ -129,6 +129,27 @@ private Q_SLOTS:
         QVERIFY(!dm.keepsHistory());
     }
 
+    void aHistoryOfAnotherShapeIsNotUsed()
+    {
+        TestDatabase db;
+        MakeRegisterWithoutHistory(db);
+        db.exec("CREATE TABLE firme_sterse (cui TEXT)");
+        const QByteArray before = bytesOf(db.path());
+        const RegisterUpgrade upgrade = UpgradeRegister(db.path(), now);
+        QCOMPARE(upgrade.status, RegisterUpgrade::NotUpgraded);
+        QCOMPARE(bytesOf(db.path()), before);
+        QVERIFY(!QDir(BackupFolder(db.path())).exists());
+        Tdm dm(db.path());
+        QVERIFY(!dm.keepsHistory());
+
+        // Nor is such a copy restored: no declaration could be saved in it.
+        TestDatabase copy;
+        copy.exec("ALTER TABLE versiuni_declaratii DROP COLUMN comac");
+        const DatabaseCheck check = CheckDatabaseFile(copy.path(), CheckDepth::Columns);
+        QVERIFY(!check.passed);
+        QCOMPARE(check.problem, QStringLiteral("tabela versiuni_declaratii nu are coloana comac"));
+    }
+
     void aReadOnlyRegisterIsLeftAsItWas()
     {
         // Root writes through file permissions: a read-only mount is needed then.
