@@ -1,7 +1,7 @@
 #include "app/TDecl.h"
 
-#include "backup/BackupNames.h"
 #include "app/TfCopii.h"
+#include "backup/BackupNames.h"
 #include "declaration/DeclarationPanel.h"
 #include "declaration/Period.h"
 #include "declaration/PeriodPanel.h"
