@@ -35,6 +35,10 @@ ITM_BENCH_DB="$work/register1500k.itm" ITM_BENCH_SUFFIX=" (1,500,000 payers)" ru
 run_google bench_declaration_file
 run_google bench_pdf
 run_google bench_month
+# The register's history: ten years of declarations for 10,000 of the 100,000 payers.
+cp "$work/register.itm" "$work/history.itm"
+"$root/bench/generate_history.sh" "$work/history.itm" 10000 >/dev/null
+ITM_BENCH_DB="$work/history.itm" run_google bench_records
 ITM_BENCH_DB="$work/month1000.itm" run_google bench_drive_save
 ITM_BENCH_DB_LARGE="$work/register1500k.itm" run_google bench_backup
 

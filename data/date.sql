@@ -105,4 +105,87 @@ INSERT INTO judete (codjudet, denumire) VALUES ('39', 'VRANCEA');
 INSERT INTO judete (codjudet, denumire) VALUES ('40', 'BUCURESTI');
 INSERT INTO judete (codjudet, denumire) VALUES ('51', 'CALARASI');
 INSERT INTO judete (codjudet, denumire) VALUES ('52', 'GIURGIU');
+-- The register's history (schema version 1): the versions of every saved
+-- declaration, the deleted payers with their declarations. The program adds
+-- the same tables to an older register the first time it writes it.
+CREATE TABLE versiuni_declaratii (
+    id INTEGER PRIMARY KEY,
+    idstergere INTEGER,
+    iddeclaratie INTEGER NOT NULL,
+    versiune INTEGER NOT NULL,
+    salvat TEXT,
+    idfirma INTEGER,
+    ln INTEGER,
+    an INTEGER,
+    rectificativ INTEGER,
+    com25 INTEGER,
+    nrsal INTEGER,
+    fondlunsal NUMERIC,
+    comdat INTEGER,
+    comac INTEGER,
+    comdec INTEGER,
+    comdecac INTEGER
+);
+CREATE INDEX versiuni_declaratii_declaratie ON versiuni_declaratii (iddeclaratie, idstergere);
+CREATE INDEX versiuni_declaratii_firma ON versiuni_declaratii (idfirma);
+CREATE TABLE firme_sterse (
+    idstergere INTEGER PRIMARY KEY,
+    sters TEXT NOT NULL,
+    id INTEGER,
+    cui VARCHAR(13),
+    prefix INTEGER,
+    denumire VARCHAR(100),
+    sufix INTEGER,
+    codjudet VARCHAR(2),
+    loc VARCHAR(50),
+    sector INTEGER,
+    str VARCHAR(60),
+    nr VARCHAR(10),
+    bloc VARCHAR(10),
+    scara VARCHAR(10),
+    ap VARCHAR(10),
+    codpostal VARCHAR(10),
+    telefon VARCHAR(20),
+    email VARCHAR(60),
+    banca VARCHAR(60),
+    cont VARCHAR(34),
+    numerep VARCHAR(50),
+    prenumerep VARCHAR(50),
+    funcrep VARCHAR(50),
+    faliment INTEGER,
+    lcui VARCHAR(13),
+    ldenumire VARCHAR(100),
+    lcodjudet VARCHAR(2),
+    lloc VARCHAR(50),
+    lsector INTEGER,
+    lstr VARCHAR(60),
+    lnr VARCHAR(10),
+    lbloc VARCHAR(10),
+    lscara VARCHAR(10),
+    lap VARCHAR(10),
+    lcodpostal VARCHAR(10),
+    lemail VARCHAR(60),
+    ltelefon VARCHAR(20),
+    lzi INTEGER,
+    lln INTEGER,
+    lan INTEGER
+);
+CREATE INDEX firme_sterse_cui ON firme_sterse (cui);
+CREATE TABLE declaratii_sterse (
+    idstergere INTEGER NOT NULL,
+    id INTEGER,
+    idfirma INTEGER,
+    ln INTEGER,
+    an INTEGER,
+    rectificativ INTEGER,
+    com25 INTEGER,
+    nrsal INTEGER,
+    fondlunsal NUMERIC,
+    comdat INTEGER,
+    comac INTEGER,
+    comdec INTEGER,
+    comdecac INTEGER
+);
+CREATE INDEX declaratii_sterse_stergere ON declaratii_sterse (idstergere);
+PRAGMA user_version = 1;
 COMMIT;

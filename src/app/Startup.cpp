@@ -17,6 +17,7 @@
 #include "platform/QtJobs.h"
 #include "platform/QtPrompts.h"
 #include "platform/Shell.h"
+#include "records/RegisterUpgrade.h"
 #include "store/DatabaseLock.h"
 #include "store/Tdm.h"
 
@@ -54,6 +55,11 @@ bool createProgram(ProgramObjects& objects, const QString& databasePath, const P
             QStringLiteral("Baza de date este deja deschisa de programul ITM (%1).").arg(holder));
         return false;
     }
+    // The history's tables, before anything reads the register.
+    const RegisterUpgrade upgrade
+        = UpgradeRegister(databasePath, platform().clock ? platform().clock->now() : QDateTime::currentDateTime());
+    if (upgrade.status == RegisterUpgrade::NotUpgraded)
+        platform().prompts->message(NotUpgradedMessage(upgrade));
     return runGuarded([&] {
         objects.Decl = std::make_unique<TDecl>();
         objects.dm = std::make_unique<Tdm>(databasePath);

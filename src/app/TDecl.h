@@ -46,11 +46,11 @@ public:
         // The drive the month workspace writes the month's file to; without
         // it the workspace does not offer that.
         TfSelDisck* driveDialog = nullptr;
-        // The register's file, whose copies F6 shows, and what restores one
-        // of them in place of the open register (the program closes the
-        // register, and this window with it, first); without it F6 does nothing.
-        // Also the database the About box names.
+        // The register's file: the About box names it, F6 shows its copies.
         QString databasePath;
+        // What restores one of the copies in place of the open register (the
+        // program closes the register, and this window with it, first);
+        // without it F6 does nothing.
         std::function<void(const QString& backupFile)> restoreRegister;
     };
     void attach(Tdm& dm, Dialogs dialogs);

@@ -46,10 +46,12 @@ bool isOwnObject(const QString& type, const QString& name, const QString& sql)
             if (name.compare(QLatin1String(table.name), Qt::CaseInsensitive) == 0)
                 return plain;
         }
-        return false;
+        // The register's history, which a newer register holds.
+        return plain && HistoryTableNames().contains(name, Qt::CaseInsensitive);
     }
     if (type == QLatin1String("index"))
-        return name == QLatin1String("firme_cui") || name == QLatin1String("declaratii_perioada");
+        return name == QLatin1String("firme_cui") || name == QLatin1String("declaratii_perioada")
+            || HistoryIndexNames().contains(name);
     return false;
 }
 
@@ -160,6 +162,20 @@ DatabaseCheck CheckDatabaseFile(const QString& path, CheckDepth depth)
         for (const QString& required : table.columns) {
             if (!columns.contains(required, Qt::CaseInsensitive))
                 return failure(QStringLiteral("tabela %1 nu are coloana %2").arg(tableName, required));
+        }
+    }
+
+    // The history's tables, where the register has them: a restored register
+    // whose history lacks a column could save no declaration.
+    if (depth == CheckDepth::Columns) {
+        for (const QString& table : HistoryTableNames()) {
+            QStringList columns;
+            if (!db.column("SELECT lower(name) FROM pragma_table_info('" + table.toLatin1() + "')", &columns))
+                return unreadable(db);
+            for (const QString& required : columns.isEmpty() ? QStringList() : HistoryTableColumns(table)) {
+                if (!columns.contains(required))
+                    return failure(QStringLiteral("tabela %1 nu are coloana %2").arg(table, required));
+            }
         }
     }
 

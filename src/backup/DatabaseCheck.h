@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/RegisterSchema.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -19,9 +21,7 @@ enum class CheckDepth
     Columns
 };
 
-// The schema version (SQLite's user_version) of the databases this program
-// knows; a newer one was written by a later version of the program.
-inline constexpr qint64 KnownSchemaVersion = 0;
+// KnownSchemaVersion: the schema version of the databases this program knows.
 
 struct DatabaseCheck
 {

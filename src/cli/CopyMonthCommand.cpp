@@ -1,5 +1,6 @@
 #include "cli/Command.h"
 #include "cli/PeriodArguments.h"
+#include "cli/WritableRegister.h"
 #include "month/CarryOver.h"
 #include "platform/Job.h"
 #include "store/Connection.h"
@@ -7,7 +8,6 @@
 #include "store/StrictNumber.h"
 #include "store/Tdm.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace itm::cli {
@@ -166,20 +166,8 @@ int copyMonth(const QStringList& arguments, QTextStream& out, QTextStream& err)
         // lock is taken before the database is opened and let go after it is
         // closed.
         DatabaseLock lock(parsed->db);
-        switch (lock.tryLock()) {
-        case DatabaseLock::Outcome::Acquired:
-            break;
-        case DatabaseLock::Outcome::HeldByOther:
-            err << "itm-cli " << command << ": " << parsed->db << ": Baza de date este deschisa de alt program ("
-                << lock.holder() << "); inchideti-l si incercati din nou.\n";
-            return 1;
-        case DatabaseLock::Outcome::Failed:
-            // A missing database is reported by SQLite's own message below.
-            if (!QFileInfo::exists(parsed->db))
-                break;
-            err << "itm-cli " << command << ": " << parsed->db << ": " << lock.errorString() << '\n';
-            return 1;
-        }
+        if (const auto stop = PrepareRegisterForWriting(command, parsed->db, lock, err))
+            return *stop;
         Tdm dm(parsed->db);
         QList<qint64> payerIds;
         if (parsed->codes.isEmpty()) {

@@ -6,8 +6,10 @@
 #include "payers/PayerValidation.h"
 #include "payers/Sector.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
+#include "platform/Clock.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
+#include "records/DeletedPayers.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
 #include "taxregister/PayerRegisterFill.h"
@@ -301,11 +303,12 @@ void PayerPanel::stergClick()
     if (!platform().prompts->confirm(QStringLiteral("Sigur doriti sa stergeti firma ?")))
         return;
     {
-        // The declarations go with their payer or not at all.
+        // The declarations go with their payer or not at all, and into the
+        // history with it, so that the payer can be brought back.
         Transaction transaction(m_dm->con);
-        m_dm->qry.setSql(QStringLiteral("delete from declaratii where idfirma=")
-            + payers.FieldByName(QStringLiteral("id")).AsString());
-        m_dm->qry.ExecSQL();
+        const QDateTime now = platform().clock ? platform().clock->now() : QDateTime::currentDateTime();
+        DeletePayerKeepingHistory(m_dm->con, payers.FieldByName(QStringLiteral("id")).AsInteger(), m_dm->keepsHistory(),
+            now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), false);
         payers.Delete();
         try {
             transaction.commit();

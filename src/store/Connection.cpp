@@ -121,6 +121,11 @@ qint64 Connection::lastInsertRowId() const
     return sqlite3_last_insert_rowid(m_db);
 }
 
+void Connection::setLastInsertRowId(qint64 rowId)
+{
+    sqlite3_set_last_insert_rowid(m_db, rowId);
+}
+
 int Connection::changes() const
 {
     return sqlite3_changes(m_db);
@@ -294,6 +299,11 @@ QVariant Statement::value(int column) const
     default:
         return QVariant(text(column));
     }
+}
+
+bool Statement::holdsInteger(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_INTEGER;
 }
 
 qint64 Statement::integer(int column) const

@@ -39,6 +39,7 @@ public:
     // statement commits on its own.
     void exec(const QString& sql);
     qint64 lastInsertRowId() const;
+    void setLastInsertRowId(qint64 rowId);
     // Rows changed by the last insert, update or delete.
     int changes() const;
     bool inTransaction() const;
@@ -122,6 +123,9 @@ public:
     QString declaredType(int column) const;
     QVariant value(int column) const;
     qint64 integer(int column) const;
+    // Whether the column holds a whole number as such (not a text or a real):
+    // integer() then reads it without a conversion.
+    bool holdsInteger(int column) const;
     QString text(int column) const;
     // The column as the bytes a text of it is stored as; valid until the next step.
     QByteArrayView storedBytes(int column);

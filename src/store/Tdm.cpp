@@ -2,6 +2,7 @@
 
 #include "store/Errors.h"
 #include "store/RegisterColumns.h"
+#include "store/RegisterSchema.h"
 #include "store/StoredText.h"
 #include "store/TypedRecord.h"
 
@@ -61,7 +62,33 @@ template <typename Record> void cleanPayer(Record& dataset)
     fillEmptyColumns(dataset, true);
 }
 
+// "d.idfirma, d.ln, ..." of every declaration column.
+QString declarationColumnsOf(const QString& alias)
+{
+    QStringList columns;
+    for (const QString& column : DeclarationColumns())
+        columns.append(alias + u'.' + column);
+    return columns.join(QStringLiteral(", "));
+}
+
 } // namespace
+
+void KeepDeclarationVersions(UpdateSql& declarations)
+{
+    const QString target = QStringLiteral("INSERT INTO versiuni_declaratii (iddeclaratie, versiune, salvat, %1) ")
+                               .arg(DeclarationColumns().join(QStringLiteral(", ")));
+    // The versions of a live declaration; its key alone could be one a
+    // program without the history freed and gave again.
+    const QString versionsOf = QStringLiteral(
+        "FROM versiuni_declaratii v WHERE v.iddeclaratie = d.id AND v.idfirma IS d.idfirma AND v.idstergere IS NULL");
+    declarations.beforeModifySql = target
+        + QStringLiteral("SELECT d.id, 1, NULL, %1 FROM declaratii d WHERE d.id = :OLD_id AND NOT EXISTS (SELECT 1 %2)")
+              .arg(declarationColumnsOf(QStringLiteral("d")), versionsOf);
+    declarations.afterWriteSql = target
+        + QStringLiteral("SELECT d.id, (SELECT coalesce(max(v.versiune), 0) + 1 %1), "
+                         "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), %2 FROM declaratii d WHERE d.id = :id")
+              .arg(versionsOf, declarationColumnsOf(QStringLiteral("d")));
+}
 
 void CleanPayerRecord(TypedRecord& record)
 {
@@ -123,6 +150,9 @@ Tdm::Tdm(const QString& databasePath, QObject* parent)
     sDeclaratii = new DataSource(qryDeclaratii, QStringLiteral("sDeclaratii"), this);
 
     con.open(databasePath);
+    m_keepsHistory = HasKnownHistory(con);
+    if (m_keepsHistory)
+        KeepDeclarationVersions(uDeclaratii);
     qryFirme->Open();
     qryJudete->Open();
     qryJudL->Open();

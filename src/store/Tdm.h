@@ -37,6 +37,11 @@ public:
     DataSource* sJudL;
     DataSource* sDeclaratii;
 
+    // Whether the register keeps its history (the versions of every saved
+    // declaration, the deleted payers); a register that was not upgraded, or
+    // one of a newer program, is used as before without it.
+    bool keepsHistory() const { return m_keepsHistory; }
+
     void qryFirmeBeforePost(Dataset& dataset);
     void qryDeclaratiiBeforePost(Dataset& dataset);
 
@@ -44,7 +49,16 @@ Q_SIGNALS:
     // The last step of every payer post: the record has been cleaned and is
     // about to be written (the payer panel shows the stored name from it).
     void payerCleaned();
+
+private:
+    bool m_keepsHistory = false;
 };
+
+// The statements that keep a declaration's versions beside every save of it
+// (see UpdateSql): the first modify of a declaration saved before the history
+// existed keeps what it replaces as version 1 without a date; every insert and
+// modify then keeps what it wrote, with the date and time of the save.
+void KeepDeclarationVersions(UpdateSql& declarations);
 
 // The clean-up qryFirmeBeforePost gives a payer, for a payer record that is
 // written without the payer query (the import): the same rule, step by step.

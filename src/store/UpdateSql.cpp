@@ -96,12 +96,31 @@ void RowWriter::write(RowWrite kind, const QVector<QVariant>& values, const QVec
     const QString& sql = kind == RowWrite::Insert ? m_update.insertSql
         : kind == RowWrite::Modify                ? m_update.modifySql
                                                   : m_update.deleteSql;
+    if (kind == RowWrite::Modify && !m_update.beforeModifySql.isEmpty())
+        run(m_update.beforeModifySql, values, oldValues);
+    run(sql, values, oldValues);
+    if (kind != RowWrite::Insert && m_connection.changes() == 0)
+        throw DatabaseError(RecordGoneMessage());
+    if (kind == RowWrite::Delete || m_update.afterWriteSql.isEmpty())
+        return;
+    const qint64 written = kind == RowWrite::Insert ? m_connection.lastInsertRowId() : -1;
+    QVector<QVariant> writtenValues = values;
+    const qsizetype key = m_columns.indexOf(QStringLiteral("id"));
+    // A modify writes the row it read, whatever the edit buffer says its key is.
+    if (key >= 0)
+        writtenValues[key] = kind == RowWrite::Insert ? QVariant(written) : oldValues.value(key);
+    run(m_update.afterWriteSql, writtenValues, oldValues);
+    // The caller reads the key of the row it inserted, not the history's.
+    if (kind == RowWrite::Insert)
+        m_connection.setLastInsertRowId(written);
+}
+
+void RowWriter::run(const QString& sql, const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
+{
     Prepared& statement = prepared(sql);
     statement.bind(values, oldValues);
     statement.statement.step();
     statement.statement.reset();
-    if (kind != RowWrite::Insert && m_connection.changes() == 0)
-        throw DatabaseError(RecordGoneMessage());
 }
 
 } // namespace itm

@@ -33,6 +33,14 @@ struct UpdateSql
     QString conflictColumn;
     QString conflictMessage;
     QString rowCheckSql;
+
+    // Statements that go with every insert or modify, in the same transaction
+    // (a history kept beside the table): beforeModifySql runs just before a
+    // modify, with the same parameters; afterWriteSql after an insert or a
+    // modify, with :id the written row's key. They leave the key of the row
+    // written as the connection's last inserted row.
+    QString beforeModifySql;
+    QString afterWriteSql;
 };
 
 enum class RowWrite
@@ -68,6 +76,7 @@ public:
 private:
     struct Prepared;
     Prepared& prepared(const QString& sql);
+    void run(const QString& sql, const QVector<QVariant>& values, const QVector<QVariant>& oldValues);
     bool findsRow(const QString& sql, const QVector<QVariant>& values, const QVector<QVariant>& oldValues);
 
     Connection& m_connection;

@@ -133,6 +133,12 @@ private Q_SLOTS:
         QCOMPARE(sqlite3_step(count), SQLITE_ROW);
         QCOMPARE(sqlite3_column_int(count, 0), 2);
         sqlite3_finalize(count);
+        // Nor is anything of it kept as deleted.
+        sqlite3_prepare_v2(db, "SELECT (SELECT count(*) FROM firme_sterse) + (SELECT count(*) FROM declaratii_sterse)",
+            -1, &count, nullptr);
+        QCOMPARE(sqlite3_step(count), SQLITE_ROW);
+        QCOMPARE(sqlite3_column_int(count, 0), 0);
+        sqlite3_finalize(count);
         sqlite3_close(db);
         QCOMPARE(f.dm->qryFirme->RecordCount(), 1);
         QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));

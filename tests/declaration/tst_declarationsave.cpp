@@ -257,6 +257,12 @@ private Q_SLOTS:
                      QStringLiteral("SELECT id || ' ' || nrsal || ' ' || com25 || ' ' || fondlunsal || ' ' "
                                     "|| comdat FROM declaratii")),
             QStringLiteral("1 21 1 50000 125"));
+        // The save keeps its version, and the one it replaced (saved before
+        // there were versions, so without a date).
+        QCOMPARE(storedText(f,
+                     QStringLiteral("SELECT group_concat(versiune || ':' || nrsal || ':' || (salvat IS NOT NULL), ' ') "
+                                    "FROM (SELECT * FROM versiuni_declaratii WHERE iddeclaratie = 1 ORDER BY id)")),
+            stored ? QStringLiteral("1:7:0 2:21:1") : QStringLiteral("1:21:1"));
         // The saved declaration is the current row.
         QCOMPARE(declarationField(f, "nrsal").AsInteger(), qint64(21));
         QCOMPARE(declarationField(f, "ln").AsInteger(), qint64(3));

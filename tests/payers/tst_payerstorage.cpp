@@ -128,6 +128,11 @@ private Q_SLOTS:
             yes ? QStringLiteral("0") : QStringLiteral("2"));
         QCOMPARE(stored(f.database, QStringLiteral("SELECT count(*) FROM declaratii WHERE idfirma = 2")),
             QStringLiteral("1"));
+        // What is deleted is kept, to be brought back.
+        QCOMPARE(stored(f.database,
+                     QStringLiteral("SELECT group_concat(s.cui || ':' || (SELECT count(*) FROM declaratii_sterse d "
+                                    "WHERE d.idstergere = s.idstergere)) FROM firme_sterse s")),
+            yes ? QStringLiteral("19:2") : QString());
         QCOMPARE(column(f.database, QStringLiteral("230"), QStringLiteral("cui")), QStringLiteral("230"));
         QCOMPARE(f.dm->qryFirme->RecordCount(), yes ? 1 : 2);
         QCOMPARE(f.focus(), yes ? static_cast<QWidget*>(f.window->cui) : static_cast<QWidget*>(f.window->sterg));

@@ -1,0 +1,168 @@
+#include "cli/Command.h"
+#include "cli/DefaultDatabase.h"
+#include "records/PayerHistory.h"
+#include "store/Connection.h"
+#include "store/StrictNumber.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+
+// itm-cli history: a payer's declarations across months with the running balance.
+namespace itm::cli {
+
+namespace {
+
+const QString command = QStringLiteral("history");
+
+std::optional<qint64> yearOption(const QCommandLineParser& parser, const QCommandLineOption& option, QTextStream& err)
+{
+    if (!parser.isSet(option))
+        return std::nullopt;
+    const QString text = parser.value(option);
+    const auto year = TryStrToInt(text);
+    if (!year || *year < 1 || *year > 9999) {
+        err << "itm-cli " << command << ": --" << option.names().constFirst()
+            << " must be a whole number from 1 to 9999, not '" << text << "'\n";
+        return -1;
+    }
+    return year;
+}
+
+QStringList cellsOf(const HistoryRow& row)
+{
+    const bool december = row.kind == HistoryRow::December2005;
+    return { QString::number(row.year), QString::number(row.month), HistoryKindWord(row.kind),
+        december ? QString() : (row.reducedRate ? QStringLiteral("0.25") : QStringLiteral("0.75")),
+        december ? QString() : QString::number(row.employees), december ? QString() : row.fund,
+        QString::number(row.due), QString::number(row.paid), QString::number(row.difference()),
+        QString::number(row.balance) };
+}
+
+const QStringList& headerCells()
+{
+    static const QStringList header
+        = { "an", "luna", "stare", "procent", "nrsal", "fondlunsal", "comdat", "comac", "diferenta", "sold" };
+    return header;
+}
+
+void writeText(QTextStream& out, const PayerHistory& history)
+{
+    // Every row, the year's totals after its last row, the balance at the foot.
+    QList<QStringList> lines { headerCells() };
+    qint64 due = 0;
+    qint64 paid = 0;
+    for (qsizetype i = 0; i < history.rows.size(); ++i) {
+        const HistoryRow& row = history.rows.at(i);
+        lines.append(cellsOf(row));
+        due += row.due;
+        paid += row.paid;
+        // The December 2005 amounts count with the year of their declaration.
+        const qint64 year = row.kind == HistoryRow::December2005 ? 2006 : row.year;
+        const bool lastOfYear = i + 1 == history.rows.size() || history.rows.at(i + 1).year != year;
+        if (lastOfYear && row.kind != HistoryRow::December2005) {
+            lines.append({ QStringLiteral("total"), QString::number(year), QString(), QString(), QString(), QString(),
+                QString::number(due), QString::number(paid), QString::number(due - paid), QString() });
+            due = 0;
+            paid = 0;
+        }
+    }
+    QList<qsizetype> widths(headerCells().size(), 0);
+    for (const QStringList& line : lines)
+        for (qsizetype column = 0; column < line.size(); ++column)
+            widths[column] = qMax(widths.at(column), line.at(column).size());
+    for (const QStringList& line : lines) {
+        QString text;
+        for (qsizetype column = 0; column < line.size(); ++column) {
+            if (column > 0)
+                text += QStringLiteral("  ");
+            // The period and the status to the left, the figures to the right.
+            text += column == 2 ? line.at(column).leftJustified(widths.at(column))
+                                : line.at(column).rightJustified(widths.at(column));
+        }
+        out << text.trimmed() << '\n';
+    }
+    out << "sold " << history.balance << '\n';
+}
+
+int showHistory(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption cui(QStringLiteral("cui"), QStringLiteral("payer code"), QStringLiteral("CODE"));
+    const QCommandLineOption fromYear(QStringLiteral("from-year"), QStringLiteral("first year"), QStringLiteral("Y"));
+    const QCommandLineOption toYear(QStringLiteral("to-year"), QStringLiteral("last year"), QStringLiteral("Y"));
+    const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("text or csv"), QStringLiteral("F"));
+    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("database file"), QStringLiteral("FILE"));
+    parser.addOptions({ cui, fromYear, toYear, format, db });
+    if (!parser.parse(QStringList { QStringLiteral("itm-cli") } + arguments)) {
+        err << "itm-cli " << command << ": " << parser.errorText() << '\n';
+        return 2;
+    }
+    for (const QString& name : parser.optionNames()) {
+        if (parser.values(name).size() > 1) {
+            err << "itm-cli " << command << ": --" << name << " given more than once\n";
+            return 2;
+        }
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        err << "itm-cli " << command << ": unexpected argument '" << parser.positionalArguments().constFirst() << "'\n";
+        return 2;
+    }
+    if (!parser.isSet(cui) || parser.value(cui).isEmpty()) {
+        err << "itm-cli " << command << ": missing --cui\n";
+        return 2;
+    }
+    const auto first = yearOption(parser, fromYear, err);
+    const auto last = yearOption(parser, toYear, err);
+    if (first == -1 || last == -1)
+        return 2;
+    if (first && last && *first > *last) {
+        err << "itm-cli " << command << ": --from-year " << *first << " is after --to-year " << *last << '\n';
+        return 2;
+    }
+    const QString chosen = parser.isSet(format) ? parser.value(format) : QStringLiteral("text");
+    if (chosen != QLatin1String("text") && chosen != QLatin1String("csv")) {
+        err << "itm-cli " << command << ": the format must be text or csv, not '" << chosen << "'\n";
+        return 2;
+    }
+    const QString code = parser.value(cui);
+    const QString databasePath = parser.isSet(db) ? parser.value(db) : DefaultDatabasePath(command, err);
+    return RunReportingErrors(command, databasePath, err, [&] {
+        Connection connection;
+        connection.open(databasePath, true);
+        Statement holders(connection, QStringLiteral("SELECT id FROM firme WHERE cui = :cui ORDER BY id"));
+        holders.bind(QStringLiteral("cui"), code);
+        QList<qint64> ids;
+        while (holders.step())
+            ids.append(holders.integer(0));
+        if (ids.isEmpty()) {
+            err << "itm-cli " << command << ": no payer with code '" << code << "' in " << databasePath << '\n';
+            return 1;
+        }
+        if (ids.size() > 1) {
+            err << "itm-cli " << command << ": the code '" << code << "' belongs to " << ids.size() << " payers in "
+                << databasePath << "; which one is meant cannot be told\n";
+            return 1;
+        }
+        const PayerHistory history = ReadPayerHistory(connection, ids.constFirst(), first, last);
+        if (chosen == QLatin1String("csv")) {
+            out << headerCells().join(u',') << '\n';
+            for (const HistoryRow& row : history.rows)
+                out << cellsOf(row).join(u',') << '\n';
+        } else {
+            writeText(out, history);
+        }
+        return 0;
+    });
+}
+
+const CommandRegistration registration({
+    command,
+    QStringLiteral("history --cui CODE [--from-year Y] [--to-year Y] [--format text|csv] [--db FILE]    "
+                   "a payer's declarations across months with the running balance"),
+    false,
+    &showHistory,
+});
+
+} // namespace
+
+} // namespace itm::cli

@@ -1,0 +1,90 @@
+#include "records/PayerHistory.h"
+
+#include "store/Connection.h"
+#include "store/RecordReader.h"
+
+namespace itm {
+
+namespace {
+
+qint64 amountOf(const Statement& row, int column, const QString& name)
+{
+    if (row.holdsInteger(column))
+        return row.integer(column);
+    try {
+        return valueInteger(row.value(column));
+    } catch (const ConversionError& error) {
+        throw NumberColumnError(name, error);
+    }
+}
+
+// The salary fund as a number's text: a real as stored, a text through the
+// strict conversion, so that nothing but a number leaves the history.
+QString fundOf(const QVariant& fund)
+{
+    if (fund.typeId() == QMetaType::Double)
+        return valueText(fund);
+    try {
+        return QString::number(valueInteger(fund));
+    } catch (const ConversionError& error) {
+        throw NumberColumnError(QStringLiteral("fondlunsal"), error);
+    }
+}
+
+} // namespace
+
+PayerHistory ReadPayerHistory(
+    Connection& connection, qint64 payerId, std::optional<qint64> fromYear, std::optional<qint64> toYear)
+{
+    Statement query(connection,
+        QStringLiteral("SELECT an, ln, rectificativ, com25, nrsal, fondlunsal, comdat, comac, comdec, comdecac "
+                       "FROM declaratii d WHERE d.idfirma = :payer AND d.id = (SELECT min(x.id) FROM declaratii x "
+                       "WHERE x.idfirma = d.idfirma AND x.ln = d.ln AND x.an = d.an) ORDER BY d.an, d.ln"));
+    query.bind(QStringLiteral("payer"), payerId);
+    PayerHistory history;
+    while (query.step()) {
+        HistoryRow row;
+        row.year = amountOf(query, 0, QStringLiteral("an"));
+        row.month = amountOf(query, 1, QStringLiteral("ln"));
+        const bool shown = (!fromYear || row.year >= *fromYear) && (!toYear || row.year <= *toYear);
+        if (row.year == 2006 && row.month == 1) {
+            HistoryRow december;
+            december.year = 2005;
+            december.month = 12;
+            december.kind = HistoryRow::December2005;
+            december.due = amountOf(query, 8, QStringLiteral("comdec"));
+            december.paid = amountOf(query, 9, QStringLiteral("comdecac"));
+            history.balance += december.difference();
+            december.balance = history.balance;
+            if (shown)
+                history.rows.append(december);
+        }
+        row.kind
+            = amountOf(query, 2, QStringLiteral("rectificativ")) != 0 ? HistoryRow::Corrective : HistoryRow::Initial;
+        row.reducedRate = amountOf(query, 3, QStringLiteral("com25")) != 0;
+        row.employees = amountOf(query, 4, QStringLiteral("nrsal"));
+        row.fund = fundOf(query.value(5));
+        row.due = amountOf(query, 6, QStringLiteral("comdat"));
+        row.paid = amountOf(query, 7, QStringLiteral("comac"));
+        history.balance += row.difference();
+        row.balance = history.balance;
+        if (shown)
+            history.rows.append(row);
+    }
+    return history;
+}
+
+QString HistoryKindWord(HistoryRow::Kind kind)
+{
+    switch (kind) {
+    case HistoryRow::Initial:
+        return QStringLiteral("initiala");
+    case HistoryRow::Corrective:
+        return QStringLiteral("rectificativa");
+    case HistoryRow::December2005:
+        return QStringLiteral("decembrie2005");
+    }
+    return QString();
+}
+
+} // namespace itm
