@@ -1,6 +1,7 @@
 #include "month/MonthListing.h"
 
 #include "month/MonthFilter.h"
+#include "month/MonthPayerTable.h"
 #include "payers/LegalForms.h"
 #include "store/Connection.h"
 #include "store/RecordReader.h"
@@ -165,6 +166,16 @@ void MonthListingReader::readRow(const Statement& row, MonthRow& entry) const
 
 bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)
 {
+    return readInto(&rows, nullptr, count);
+}
+
+bool MonthListingReader::readMore(MonthPayerTable& rows, int count)
+{
+    return readInto(nullptr, &rows, count);
+}
+
+bool MonthListingReader::readInto(QVector<MonthRow>* rows, MonthPayerTable* table, int count)
+{
     if (m_atEnd)
         return false;
     switch (m_phase) {
@@ -177,18 +188,29 @@ bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)
         gatherDeclarations(count);
         return true;
     case Phase::Handing:
-        if (m_handed == 0)
-            rows.reserve(rows.size() + m_order.size() - m_given.size());
-        for (int i = 0; i < count && m_handed < m_order.size(); ++m_handed) {
-            MonthRow& entry = m_gathered[m_order.at(m_handed)];
-            if (m_given.contains(entry.payerId))
-                continue;
-            rows.append(std::move(entry));
-            ++i;
+        if (table) {
+            QVector<int> order;
+            order.reserve(m_order.size() - m_given.size());
+            for (const int position : std::as_const(m_order)) {
+                if (!m_given.contains(m_gathered->payerId(position)))
+                    order.append(position);
+            }
+            table->appendInOrder(std::move(*m_gathered), order);
+            m_handed = m_order.size();
+        } else {
+            if (m_handed == 0)
+                rows->reserve(rows->size() + m_order.size() - m_given.size());
+            for (int i = 0; i < count && m_handed < m_order.size(); ++m_handed) {
+                const int position = m_order.at(m_handed);
+                if (m_given.contains(m_gathered->payerId(position)))
+                    continue;
+                rows->append(m_gathered->at(position));
+                ++i;
+            }
         }
         if (m_handed == m_order.size()) {
             m_atEnd = true;
-            m_gathered = {};
+            m_gathered.reset();
             m_order = {};
             m_given = {};
             m_statement.reset();
@@ -210,7 +232,10 @@ bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)
             readDeclaration(row, DeclarationId, entry);
         if (m_mode == Mode::Gathered)
             m_given.insert(entry.payerId);
-        rows.append(std::move(entry));
+        if (table)
+            table->append(entry);
+        else
+            rows->append(std::move(entry));
     }
     if (m_mode == Mode::Gathered) {
         Statement payers(m_connection, QStringLiteral("SELECT count(*) FROM firme"));
@@ -219,7 +244,8 @@ bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)
         if (payerCount - m_given.size() >= m_gatherFromPayers) {
             // Room for every payer at once: a register of millions grown a
             // little at a time would be copied again and again.
-            m_gathered.reserve(payerCount);
+            m_gathered = std::make_unique<MonthPayerTable>();
+            m_gathered->reserve(payerCount);
             m_ids.reserve(payerCount);
             m_codeStart.reserve(payerCount + 1);
             m_scan = std::make_unique<Statement>(m_connection, payersSql);
@@ -240,6 +266,7 @@ void MonthListingReader::gatherPayers(int count)
             return;
         }
         Statement& row = *m_scan;
+        // The payers of the file have no declaration yet.
         MonthRow entry;
         readRow(row, entry);
         if (row.value(Cui).isNull()) {
@@ -249,7 +276,7 @@ void MonthListingReader::gatherPayers(int count)
             m_codeBytes.append(row.storedBytes(Cui));
         }
         m_ids.append(entry.payerId);
-        m_gathered.append(std::move(entry));
+        m_gathered->append(entry);
     }
 }
 
@@ -275,16 +302,18 @@ void MonthListingReader::gatherDeclarations(int count)
         if (position == m_ids.size() || m_ids.at(position) != id)
             continue;
         m_nextPayerHint = position + 1;
-        MonthRow& entry = m_gathered[position];
         // The first declaration saved is the one shown.
-        if (!entry.declared())
-            readDeclaration(row, kDeclarationFirst, entry);
+        if (!m_gathered->declared(position)) {
+            MonthRow declared;
+            readDeclaration(row, kDeclarationFirst, declared);
+            m_gathered->setDeclaration(position, declared);
+        }
     }
 }
 
 void MonthListingReader::sortGathered()
 {
-    const qsizetype size = m_gathered.size();
+    const qsizetype size = m_gathered->size();
     m_codeStart.append(qint32(m_codeBytes.size()));
     // A code ends where the next one present starts.
     QVector<qint32> codeEnd(size);
@@ -313,6 +342,32 @@ void MonthListingReader::sortGathered()
     m_codeBytes = {};
     m_codeStart = {};
     m_ids = {};
+}
+
+void ReadMonthDeclarations(Connection& connection, const MonthPeriod& period, MonthPayerTable& rows)
+{
+    // The payers by id: a declaration names its payer by id.
+    QVector<int> byId(rows.size());
+    std::iota(byId.begin(), byId.end(), 0);
+    std::sort(byId.begin(), byId.end(), [&rows](int a, int b) { return rows.payerId(a) < rows.payerId(b); });
+    Statement declarations(connection, declarationsSql);
+    declarations.bind(QStringLiteral("ln"), period.month);
+    declarations.bind(QStringLiteral("an"), period.year);
+    rows.clearDeclarations();
+    while (declarations.step()) {
+        const QVariant payer = declarations.value(kDeclarationPayer);
+        if (payer.typeId() != QMetaType::LongLong)
+            continue;
+        const qint64 id = payer.toLongLong();
+        const auto found = std::lower_bound(
+            byId.cbegin(), byId.cend(), id, [&rows](int position, qint64 key) { return rows.payerId(position) < key; });
+        if (found == byId.cend() || rows.payerId(*found) != id || rows.declared(*found))
+            continue;
+        // The first declaration saved is the one shown.
+        MonthRow declared;
+        readDeclaration(declarations, kDeclarationFirst, declared);
+        rows.setDeclaration(*found, declared);
+    }
 }
 
 QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& period)

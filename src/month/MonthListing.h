@@ -12,6 +12,7 @@
 namespace itm {
 
 class Connection;
+class MonthPayerTable;
 class Statement;
 
 enum class DeclarationStatus
@@ -121,6 +122,9 @@ public:
     // Appends up to count rows (none while a Gathered reader gathers, but
     // then it reads count rows of the file); false once every row has been read.
     bool readMore(QVector<MonthRow>& rows, int count);
+    // The same into a compact table; the gathered rest of the register comes
+    // in one slice, handed over without a row built.
+    bool readMore(MonthPayerTable& rows, int count);
     bool atEnd() const { return m_atEnd; }
 
 private:
@@ -131,6 +135,7 @@ private:
         Declarations,
         Handing
     };
+    bool readInto(QVector<MonthRow>* rows, MonthPayerTable* table, int count);
     void readRow(const Statement& row, MonthRow& entry) const;
     void gatherPayers(int count);
     void gatherDeclarations(int count);
@@ -145,7 +150,7 @@ private:
     std::unique_ptr<Statement> m_scan;
     QHash<QString, QString> m_countyNames;
     QSet<qint64> m_given; // the payers the index walk gave
-    QVector<MonthRow> m_gathered; // in the file's order
+    std::unique_ptr<MonthPayerTable> m_gathered; // in the file's order
     QVector<qint64> m_ids; // the gathered payers' ids, ascending
     qsizetype m_nextPayerHint = 0;
     QByteArray m_codeBytes; // every gathered code as stored, one after another
@@ -154,6 +159,10 @@ private:
     qsizetype m_handed = 0;
     bool m_atEnd = false;
 };
+
+// The month's declarations (the first saved of each payer) set on the payers
+// of rows, every other payer's forgotten: another month over the same register.
+void ReadMonthDeclarations(Connection& connection, const MonthPeriod& period, MonthPayerTable& rows);
 
 // Every row of the month at once.
 QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& period);
