@@ -276,8 +276,8 @@ void SortMonthRows(QVector<int>& positions, const MonthPayerTable& rows, MonthCo
     case MonthColumn::Status: {
         // By the status's text, as shown.
         int rank[3];
-        const DeclarationStatus all[] = { DeclarationStatus::Initial, DeclarationStatus::Corrective,
-            DeclarationStatus::Missing };
+        const DeclarationStatus all[]
+            = { DeclarationStatus::Initial, DeclarationStatus::Corrective, DeclarationStatus::Missing };
         for (int i = 0; i < 3; ++i) {
             rank[i] = 0;
             for (const DeclarationStatus other : all)

@@ -139,11 +139,10 @@ MonthRow MonthPayerTable::at(qsizetype position) const
     row.payerId = m_ids.at(position);
     row.cui = QString::fromUtf8(piece(position, Code));
     row.legalName = QString::fromUtf8(piece(position, Name));
-    row.searchCode = (m_sameFolded.at(position) & kSameFoldedCode) ? row.cui
-                                                                  : QString::fromUtf8(piece(position, FoldedCode));
-    row.searchName = (m_sameFolded.at(position) & kSameFoldedName)
-        ? row.legalName
-        : QString::fromUtf8(piece(position, FoldedName));
+    row.searchCode
+        = (m_sameFolded.at(position) & kSameFoldedCode) ? row.cui : QString::fromUtf8(piece(position, FoldedCode));
+    row.searchName = (m_sameFolded.at(position) & kSameFoldedName) ? row.legalName
+                                                                   : QString::fromUtf8(piece(position, FoldedName));
     row.county = m_counties.at(m_county.at(position));
     const qint32 declaration = m_declaration.at(position);
     if (declaration >= 0) {
@@ -237,8 +236,7 @@ void MonthPayerTable::clearDeclarations()
 void MonthPayerTable::setDeclaration(qsizetype position, const MonthRow& declared)
 {
     const qint32 declaration = qint32(m_declarations.size());
-    m_declarations.append(
-        { declared.employees, declared.fund, declared.commission, declared.paid, declared.status });
+    m_declarations.append({ declared.employees, declared.fund, declared.commission, declared.paid, declared.status });
     if (declared.faulty())
         m_faults.insert(declaration, declared.faults);
     m_declaration[position] = declaration;

@@ -256,8 +256,7 @@ QVariant MonthTableModel::data(const QModelIndex& index, int role) const
     const auto column = MonthColumn(index.column());
     if (role == Qt::TextAlignmentRole)
         return IsAmountColumn(column) ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::BackgroundRole
-        && role != Qt::ToolTipRole)
+    if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::BackgroundRole && role != Qt::ToolTipRole)
         return QVariant();
     const MonthRow row = payerAt(index.row());
     switch (role) {
