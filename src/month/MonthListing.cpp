@@ -246,8 +246,6 @@ bool MonthListingReader::readInto(QVector<MonthRow>* rows, MonthPayerTable* tabl
             // little at a time would be copied again and again.
             m_gathered = std::make_unique<MonthPayerTable>();
             m_gathered->reserve(payerCount);
-            m_ids.reserve(payerCount);
-            m_codeStart.reserve(payerCount + 1);
             m_scan = std::make_unique<Statement>(m_connection, payersSql);
             m_phase = Phase::Payers;
         }
@@ -269,14 +267,14 @@ void MonthListingReader::gatherPayers(int count)
         // The payers of the file have no declaration yet.
         MonthRow entry;
         readRow(row, entry);
-        if (row.value(Cui).isNull()) {
-            m_codeStart.append(-1);
-        } else {
-            m_codeStart.append(qint32(m_codeBytes.size()));
-            m_codeBytes.append(row.storedBytes(Cui));
-        }
-        m_ids.append(entry.payerId);
+        const qsizetype position = m_gathered->size();
         m_gathered->append(entry);
+        // The codes are sorted as stored; the few whose stored bytes are not
+        // the text read are kept aside.
+        if (row.value(Cui).isNull())
+            m_storedCodes.insert(position, QByteArray());
+        else if (const QByteArrayView stored = row.storedBytes(Cui); stored != m_gathered->code(position))
+            m_storedCodes.insert(position, stored.isEmpty() ? QByteArray("") : stored.toByteArray());
     }
 }
 
@@ -296,10 +294,22 @@ void MonthListingReader::gatherDeclarations(int count)
         const qint64 id = payer.toLongLong();
         // Declarations are mostly saved in the payers' order: the next payer
         // is tried before a search of them all.
+        // The payers were gathered in the order of their ids.
+        const MonthPayerTable& payers = *m_gathered;
         qsizetype position = m_nextPayerHint;
-        if (position >= m_ids.size() || m_ids.at(position) != id)
-            position = std::lower_bound(m_ids.cbegin(), m_ids.cend(), id) - m_ids.cbegin();
-        if (position == m_ids.size() || m_ids.at(position) != id)
+        if (position >= payers.size() || payers.payerId(position) != id) {
+            qsizetype first = 0;
+            qsizetype last = payers.size();
+            while (first < last) {
+                const qsizetype middle = first + (last - first) / 2;
+                if (payers.payerId(middle) < id)
+                    first = middle + 1;
+                else
+                    last = middle;
+            }
+            position = first;
+        }
+        if (position == payers.size() || payers.payerId(position) != id)
             continue;
         m_nextPayerHint = position + 1;
         // The first declaration saved is the one shown.
@@ -314,34 +324,35 @@ void MonthListingReader::gatherDeclarations(int count)
 void MonthListingReader::sortGathered()
 {
     const qsizetype size = m_gathered->size();
-    m_codeStart.append(qint32(m_codeBytes.size()));
-    // A code ends where the next one present starts.
-    QVector<qint32> codeEnd(size);
-    qint32 end = qint32(m_codeBytes.size());
-    for (qsizetype i = size - 1; i >= 0; --i) {
-        codeEnd[i] = end;
-        if (m_codeStart.at(i) >= 0)
-            end = m_codeStart.at(i);
-    }
+    const MonthPayerTable& payers = *m_gathered;
     const auto code = [&](int position) {
-        const qint32 start = m_codeStart.at(position);
-        return QByteArrayView(m_codeBytes.constData() + start, codeEnd.at(position) - start);
+        if (!m_storedCodes.isEmpty()) {
+            const auto stored = m_storedCodes.constFind(position);
+            if (stored != m_storedCodes.cend())
+                return QByteArrayView(stored.value());
+        }
+        return payers.code(position);
+    };
+    // A code stored as NULL: a null QByteArray among those kept aside.
+    const auto isNull = [&](int position) {
+        if (m_storedCodes.isEmpty())
+            return false;
+        const auto stored = m_storedCodes.constFind(position);
+        return stored != m_storedCodes.cend() && stored.value().isNull();
     };
     m_order.resize(size);
     std::iota(m_order.begin(), m_order.end(), 0);
     // As the index orders them: no code first, then the codes byte by byte,
     // then the payer's id (positions follow the ids).
     std::sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-        const bool aNull = m_codeStart.at(a) < 0;
-        const bool bNull = m_codeStart.at(b) < 0;
+        const bool aNull = isNull(a);
+        const bool bNull = isNull(b);
         if (aNull || bNull)
             return aNull != bNull ? aNull : a < b;
         const int order = code(a).compare(code(b));
         return order != 0 ? order < 0 : a < b;
     });
-    m_codeBytes = {};
-    m_codeStart = {};
-    m_ids = {};
+    m_storedCodes = {};
 }
 
 void ReadMonthDeclarations(Connection& connection, const MonthPeriod& period, MonthPayerTable& rows)

@@ -151,10 +151,10 @@ private:
     QHash<QString, QString> m_countyNames;
     QSet<qint64> m_given; // the payers the index walk gave
     std::unique_ptr<MonthPayerTable> m_gathered; // in the file's order
-    QVector<qint64> m_ids; // the gathered payers' ids, ascending
     qsizetype m_nextPayerHint = 0;
-    QByteArray m_codeBytes; // every gathered code as stored, one after another
-    QVector<qint32> m_codeStart; // where each code starts in m_codeBytes; -1: no code (NULL)
+    // The gathered codes whose stored bytes differ from the text held, by
+    // position; a null array for a code stored as NULL.
+    QHash<qsizetype, QByteArray> m_storedCodes;
     QVector<int> m_order; // positions in m_gathered, in payer-code order
     qsizetype m_handed = 0;
     bool m_atEnd = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 namespace itm {
 
@@ -9,6 +10,46 @@ namespace {
 
 constexpr quint8 kSameFoldedCode = 1;
 constexpr quint8 kSameFoldedName = 2;
+
+void appendNumber(QByteArray& to, quint64 value)
+{
+    // Seven bits a byte, the high bit set on every byte but the last.
+    while (value >= 0x80) {
+        to.append(char(quint8(value) | 0x80));
+        value >>= 7;
+    }
+    to.append(char(value));
+}
+
+quint64 readNumber(const char*& at)
+{
+    quint64 value = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = quint8(*at++);
+        value |= quint64(byte & 0x7f) << shift;
+        if (byte < 0x80)
+            return value;
+    }
+}
+
+// Small negative amounts take few bytes too.
+void appendAmount(QByteArray& to, qint64 value)
+{
+    appendNumber(to, (quint64(value) << 1) ^ quint64(value >> 63));
+}
+
+qint64 readAmount(const char*& at)
+{
+    const quint64 coded = readNumber(at);
+    return qint64(coded >> 1) ^ -qint64(coded & 1);
+}
+
+void appendText(QByteArray& to, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    appendNumber(to, quint64(bytes.size()));
+    to.append(bytes);
+}
 
 // The field of each position in order, the source's field given back.
 template <typename T> void appendField(QVector<T>& to, QVector<T>& from, const QVector<int>& order)
@@ -19,13 +60,37 @@ template <typename T> void appendField(QVector<T>& to, QVector<T>& from, const Q
     from = QVector<T>();
 }
 
+// The two buffers as one, the larger not copied: where each one's contents
+// start in the joined buffer.
+struct Joined
+{
+    qsizetype ownStart;
+    qsizetype otherStart;
+};
+Joined join(QByteArray& own, QByteArray& other)
+{
+    if (quint64(own.size()) + quint64(other.size()) >= quint64(std::numeric_limits<qint32>::max()))
+        throw std::length_error("registrul este prea mare");
+    if (own.size() >= other.size()) {
+        const qsizetype otherStart = own.size();
+        own.append(other);
+        other = QByteArray();
+        return { 0, otherStart };
+    }
+    const qsizetype ownStart = other.size();
+    other.append(own);
+    own = std::move(other);
+    other = QByteArray();
+    return { ownStart, 0 };
+}
+
 } // namespace
 
 void MonthPayerTable::reserve(qsizetype payers)
 {
     m_ids.reserve(payers);
-    m_textStart.reserve(payers * kPieces + 1);
-    m_sameFolded.reserve(payers);
+    m_textStart.reserve(payers);
+    m_same.reserve(payers);
     m_county.reserve(payers);
     m_declaration.reserve(payers);
 }
@@ -47,34 +112,25 @@ qint16 MonthPayerTable::countyIndex(const QString& county)
     return qint16(m_counties.size() - 1);
 }
 
-void MonthPayerTable::appendText(const QString& text)
-{
-    m_text.append(text.toUtf8());
-    m_textStart.append(quint32(m_text.size()));
-}
-
 void MonthPayerTable::append(const MonthRow& row)
 {
-    if (quint64(m_text.size()) + quint64(row.cui.size() + row.legalName.size()) * 6 >= quint64(UINT32_MAX))
+    if (quint64(m_text.size()) + quint64(row.cui.size() + row.legalName.size()) * 6 + 40
+        >= quint64(std::numeric_limits<qint32>::max()))
         throw std::length_error("registrul este prea mare");
     m_ids.append(row.payerId);
-    // m_textStart already ends with where this payer's texts start.
-    appendText(row.cui);
-    appendText(row.legalName);
+    m_textStart.append(quint32(m_text.size()));
+    appendText(m_text, row.cui);
+    appendText(m_text, row.legalName);
     quint8 same = 0;
-    if (row.searchCode == row.cui) {
+    if (row.searchCode == row.cui)
         same |= kSameFoldedCode;
-        m_textStart.append(m_textStart.constLast());
-    } else {
-        appendText(row.searchCode);
-    }
-    if (row.searchName == row.legalName) {
+    else
+        appendText(m_text, row.searchCode);
+    if (row.searchName == row.legalName)
         same |= kSameFoldedName;
-        m_textStart.append(m_textStart.constLast());
-    } else {
-        appendText(row.searchName);
-    }
-    m_sameFolded.append(same);
+    else
+        appendText(m_text, row.searchName);
+    m_same.append(same);
     m_county.append(countyIndex(row.county));
     m_declaration.append(-1);
     if (row.declared())
@@ -83,19 +139,29 @@ void MonthPayerTable::append(const MonthRow& row)
 
 void MonthPayerTable::appendInOrder(MonthPayerTable&& source, const QVector<int>& order)
 {
-    // The declarations keep their places: the payers' indexes into them move on.
-    const qint32 declarationsBefore = qint32(m_declarations.size());
-    m_declarations += source.m_declarations;
-    source.m_declarations = {};
+    const Joined amounts = join(m_amounts, source.m_amounts);
+    const auto moved = [](qint32 start, qsizetype by) { return start < 0 ? -1 : qint32(start + by); };
+    QHash<qint32, QVector<AmountFault>> faults;
+    for (auto fault = m_faults.cbegin(); fault != m_faults.cend(); ++fault)
+        faults.insert(moved(fault.key(), amounts.ownStart), fault.value());
     for (auto fault = source.m_faults.cbegin(); fault != source.m_faults.cend(); ++fault)
-        m_faults.insert(fault.key() + declarationsBefore, fault.value());
+        faults.insert(moved(fault.key(), amounts.otherStart), fault.value());
+    m_faults = std::move(faults);
     source.m_faults = {};
+    for (qint32& start : m_declaration)
+        start = moved(start, amounts.ownStart);
     m_declaration.reserve(m_declaration.size() + order.size());
-    for (const int position : order) {
-        const qint32 declaration = source.m_declaration.at(position);
-        m_declaration.append(declaration < 0 ? -1 : declaration + declarationsBefore);
-    }
+    for (const int position : order)
+        m_declaration.append(moved(source.m_declaration.at(position), amounts.otherStart));
     source.m_declaration = {};
+
+    const Joined texts = join(m_text, source.m_text);
+    for (quint32& start : m_textStart)
+        start += quint32(texts.ownStart);
+    m_textStart.reserve(m_textStart.size() + order.size());
+    for (const int position : order)
+        m_textStart.append(source.m_textStart.at(position) + quint32(texts.otherStart));
+    source.m_textStart = {};
 
     QVector<qint16> counties;
     counties.reserve(source.m_counties.size());
@@ -107,30 +173,38 @@ void MonthPayerTable::appendInOrder(MonthPayerTable&& source, const QVector<int>
     source.m_county = {};
 
     appendField(m_ids, source.m_ids, order);
-    appendField(m_sameFolded, source.m_sameFolded, order);
-
-    if (quint64(m_text.size()) + quint64(source.m_text.size()) >= quint64(UINT32_MAX))
-        throw std::length_error("registrul este prea mare");
-    m_text.reserve(m_text.size() + source.m_text.size());
-    m_textStart.reserve(m_textStart.size() + order.size() * kPieces);
-    for (const int position : order) {
-        const quint32* starts = source.m_textStart.constData() + qsizetype(position) * kPieces;
-        for (int piece = 0; piece < kPieces; ++piece) {
-            m_text.append(source.m_text.constData() + starts[piece], starts[piece + 1] - starts[piece]);
-            m_textStart.append(quint32(m_text.size()));
-        }
-    }
+    appendField(m_same, source.m_same, order);
     source.clear();
 }
 
 QByteArrayView MonthPayerTable::piece(qsizetype position, Piece piece) const
 {
-    if (piece == FoldedCode && (m_sameFolded.at(position) & kSameFoldedCode))
+    const quint8 same = m_same.at(position);
+    if (piece == FoldedCode && (same & kSameFoldedCode))
         piece = Code;
-    else if (piece == FoldedName && (m_sameFolded.at(position) & kSameFoldedName))
+    else if (piece == FoldedName && (same & kSameFoldedName))
         piece = Name;
-    const quint32* starts = m_textStart.constData() + position * kPieces + piece;
-    return QByteArrayView(m_text.constData() + starts[0], starts[1] - starts[0]);
+    const char* at = m_text.constData() + m_textStart.at(position);
+    for (int skipped = Code; skipped < piece; ++skipped) {
+        if ((skipped == FoldedCode && (same & kSameFoldedCode)) || (skipped == FoldedName && (same & kSameFoldedName)))
+            continue;
+        const auto length = qsizetype(readNumber(at));
+        at += length;
+    }
+    const auto length = qsizetype(readNumber(at));
+    return QByteArrayView(at, length);
+}
+
+MonthPayerTable::Declaration MonthPayerTable::declaration(qsizetype position) const
+{
+    const char* at = m_amounts.constData() + m_declaration.at(position);
+    Declaration held;
+    held.status = DeclarationStatus(readNumber(at));
+    held.employees = readAmount(at);
+    held.fund = readAmount(at);
+    held.commission = readAmount(at);
+    held.paid = readAmount(at);
+    return held;
 }
 
 MonthRow MonthPayerTable::at(qsizetype position) const
@@ -139,39 +213,37 @@ MonthRow MonthPayerTable::at(qsizetype position) const
     row.payerId = m_ids.at(position);
     row.cui = QString::fromUtf8(piece(position, Code));
     row.legalName = QString::fromUtf8(piece(position, Name));
-    row.searchCode
-        = (m_sameFolded.at(position) & kSameFoldedCode) ? row.cui : QString::fromUtf8(piece(position, FoldedCode));
-    row.searchName = (m_sameFolded.at(position) & kSameFoldedName) ? row.legalName
-                                                                   : QString::fromUtf8(piece(position, FoldedName));
+    row.searchCode = (m_same.at(position) & kSameFoldedCode) ? row.cui : QString::fromUtf8(piece(position, FoldedCode));
+    row.searchName
+        = (m_same.at(position) & kSameFoldedName) ? row.legalName : QString::fromUtf8(piece(position, FoldedName));
     row.county = m_counties.at(m_county.at(position));
-    const qint32 declaration = m_declaration.at(position);
-    if (declaration >= 0) {
-        const Declaration& held = m_declarations.at(declaration);
+    const qint32 start = m_declaration.at(position);
+    if (start >= 0) {
+        const Declaration held = declaration(position);
         row.status = held.status;
         row.employees = held.employees;
         row.fund = held.fund;
         row.commission = held.commission;
         row.paid = held.paid;
-        row.faults = m_faults.value(declaration);
+        row.faults = m_faults.value(start);
     }
     return row;
 }
 
 DeclarationStatus MonthPayerTable::status(qsizetype position) const
 {
-    const qint32 declaration = m_declaration.at(position);
-    return declaration < 0 ? DeclarationStatus::Missing : m_declarations.at(declaration).status;
+    return m_declaration.at(position) < 0 ? DeclarationStatus::Missing : declaration(position).status;
 }
 
 bool MonthPayerTable::faulty(qsizetype position) const
 {
-    const qint32 declaration = m_declaration.at(position);
-    return declaration >= 0 && !m_faults.isEmpty() && m_faults.contains(declaration);
+    const qint32 start = m_declaration.at(position);
+    return start >= 0 && !m_faults.isEmpty() && m_faults.contains(start);
 }
 
 qint64 MonthPayerTable::amount(qsizetype position, MonthColumn column) const
 {
-    const Declaration& held = m_declarations.at(m_declaration.at(position));
+    const Declaration held = declaration(position);
     switch (column) {
     case MonthColumn::Employees:
         return held.employees;
@@ -209,17 +281,17 @@ QString MonthPayerTable::amountText(qsizetype position, MonthColumn column) cons
 
 void MonthPayerTable::addTo(MonthTotals& totals, qsizetype position) const
 {
-    const qint32 declaration = m_declaration.at(position);
-    if (declaration < 0) {
+    const qint32 start = m_declaration.at(position);
+    if (start < 0) {
         ++totals.missing;
         return;
     }
     ++totals.declared;
-    if (m_faults.contains(declaration)) {
+    if (!m_faults.isEmpty() && m_faults.contains(start)) {
         ++totals.faulty;
         return;
     }
-    const Declaration& held = m_declarations.at(declaration);
+    const Declaration held = declaration(position);
     totals.employees += held.employees;
     totals.fund += held.fund;
     totals.commission += held.commission;
@@ -229,17 +301,23 @@ void MonthPayerTable::addTo(MonthTotals& totals, qsizetype position) const
 void MonthPayerTable::clearDeclarations()
 {
     m_declaration.fill(-1);
-    m_declarations = {};
+    m_amounts = {};
     m_faults = {};
 }
 
 void MonthPayerTable::setDeclaration(qsizetype position, const MonthRow& declared)
 {
-    const qint32 declaration = qint32(m_declarations.size());
-    m_declarations.append({ declared.employees, declared.fund, declared.commission, declared.paid, declared.status });
+    if (m_amounts.size() >= std::numeric_limits<qint32>::max() - 64)
+        throw std::length_error("registrul este prea mare");
+    const auto start = qint32(m_amounts.size());
+    appendNumber(m_amounts, quint64(declared.status));
+    appendAmount(m_amounts, declared.employees);
+    appendAmount(m_amounts, declared.fund);
+    appendAmount(m_amounts, declared.commission);
+    appendAmount(m_amounts, declared.paid);
     if (declared.faulty())
-        m_faults.insert(declaration, declared.faults);
-    m_declaration[position] = declaration;
+        m_faults.insert(start, declared.faults);
+    m_declaration[position] = start;
 }
 
 } // namespace itm

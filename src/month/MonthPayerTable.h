@@ -34,6 +34,7 @@ public:
     bool faulty(qsizetype position) const;
     // The amount a column shows for a declared payer (the difference made).
     qint64 amount(qsizetype position, MonthColumn column) const;
+    QByteArrayView code(qsizetype position) const { return piece(position, Code); }
     QByteArrayView searchCode(qsizetype position) const { return piece(position, FoldedCode); }
     QByteArrayView searchName(qsizetype position) const { return piece(position, FoldedName); }
     // The payer's county, and the rank of each county's name among the names
@@ -56,32 +57,33 @@ private:
         Name,
         FoldedCode,
         FoldedName,
-        kPieces
     };
     QByteArrayView piece(qsizetype position, Piece piece) const;
     qint16 countyIndex(const QString& county);
-    void appendText(const QString& text);
-
-    QVector<qint64> m_ids;
-    // The texts of each payer one after another in m_text (UTF-8): where each
-    // piece starts, kPieces per payer and the end of the last. A folded text
-    // equal to the text (most registers hold upper-case names) is not stored
-    // again: its bit in m_sameFolded says to read the text instead.
-    QVector<quint32> m_textStart { 0 };
-    QByteArray m_text;
-    QVector<quint8> m_sameFolded;
-    QVector<qint16> m_county; // index in m_counties
-    QStringList m_counties;
-    QVector<qint32> m_declaration; // index in the declarations, -1 none
     struct Declaration
     {
+        DeclarationStatus status;
         qint64 employees;
         qint64 fund;
         qint64 commission;
         qint64 paid;
-        DeclarationStatus status;
     };
-    QVector<Declaration> m_declarations;
+    Declaration declaration(qsizetype position) const;
+
+    QVector<qint64> m_ids;
+    // Each payer's texts one after another in m_text (UTF-8), each after its
+    // length: the code, the name, and their folded forms unless equal to
+    // them (most registers hold upper-case names), as m_same says. The texts
+    // never move: rows change places by their starts alone.
+    QVector<quint32> m_textStart;
+    QByteArray m_text;
+    QVector<quint8> m_same;
+    QVector<qint16> m_county; // index in m_counties
+    QStringList m_counties;
+    // Where the payer's declaration starts in m_amounts, -1 none: the status
+    // and the four amounts, each in as few bytes as it needs.
+    QVector<qint32> m_declaration;
+    QByteArray m_amounts;
     QHash<qint32, QVector<AmountFault>> m_faults; // by declaration
 };
 
