@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <numeric>
+#include <vector>
 
 namespace itm {
 
@@ -137,8 +138,20 @@ void MonthTableModel::noteWidest(qsizetype firstNew)
 
 void MonthTableModel::noteTotals(const QVector<int>& positions)
 {
+    // Sums do not depend on the order: most of a register shown in another
+    // order is added up in its own, where the memory is read straight on.
+    if (positions.size() * 4 < m_rows.size()) {
+        for (const int position : positions)
+            m_rows.addTo(m_totals, position);
+        return;
+    }
+    std::vector<bool> shown(std::size_t(m_rows.size()), false);
     for (const int position : positions)
-        m_rows.addTo(m_totals, position);
+        shown[std::size_t(position)] = true;
+    for (qsizetype position = 0; position < m_rows.size(); ++position) {
+        if (shown[std::size_t(position)])
+            m_rows.addTo(m_totals, position);
+    }
 }
 
 QVector<MonthRow> MonthTableModel::faultyPayers() const
