@@ -153,6 +153,46 @@ void readDeclaration(const Statement& row, int first, MonthRow& entry)
 
 } // namespace
 
+namespace {
+
+// A text of printable ASCII that the filter's folding leaves as it is: no
+// lower-case letter, no two blanks together.
+bool isPlainFolded(QByteArrayView text)
+{
+    char before = 0;
+    for (const char c : text) {
+        if (c < 0x20 || c > 0x7e || (c >= 'a' && c <= 'z') || (c == ' ' && before == ' '))
+            return false;
+        before = c;
+    }
+    return true;
+}
+
+// A prefix or suffix stored as a few digits, or nothing.
+std::optional<qint64> plainNumber(QByteArrayView text)
+{
+    if (text.isEmpty() || text.size() > 9)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+QByteArrayView trimmedBlanks(QByteArrayView text)
+{
+    while (!text.isEmpty() && text.front() == ' ')
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == ' ')
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
 void MonthListingReader::readRow(const Statement& row, MonthRow& entry) const
 {
     entry.payerId = row.integer(PayerId);
@@ -246,6 +286,16 @@ bool MonthListingReader::readInto(QVector<MonthRow>* rows, MonthPayerTable* tabl
             // little at a time would be copied again and again.
             m_gathered = std::make_unique<MonthPayerTable>();
             m_gathered->reserve(payerCount);
+            // The prefixes and suffixes that compose a plain name; a null
+            // array for one that does not.
+            for (qint64 prefix = 0; const auto text = PrefixText(prefix); ++prefix)
+                m_plainPrefixes.append(isPlainFolded(text->toLatin1()) && text->toLatin1() == text->toUtf8()
+                        ? text->toLatin1()
+                        : QByteArray());
+            for (qint64 suffix = 0; const auto text = SuffixText(suffix); ++suffix)
+                m_plainSuffixes.append(isPlainFolded(text->toLatin1()) && text->toLatin1() == text->toUtf8()
+                        ? text->toLatin1()
+                        : QByteArray());
             m_scan = std::make_unique<Statement>(m_connection, payersSql);
             m_phase = Phase::Payers;
         }
@@ -264,11 +314,13 @@ void MonthListingReader::gatherPayers(int count)
             return;
         }
         Statement& row = *m_scan;
-        // The payers of the file have no declaration yet.
-        MonthRow entry;
-        readRow(row, entry);
         const qsizetype position = m_gathered->size();
-        m_gathered->append(entry);
+        // The payers of the file have no declaration yet.
+        if (!gatherPlainPayer(row)) {
+            MonthRow entry;
+            readRow(row, entry);
+            m_gathered->append(entry);
+        }
         // The codes are sorted as stored; the few whose stored bytes are not
         // the text read are kept aside.
         if (row.value(Cui).isNull())
@@ -276,6 +328,59 @@ void MonthListingReader::gatherPayers(int count)
         else if (const QByteArrayView stored = row.storedBytes(Cui); stored != m_gathered->code(position))
             m_storedCodes.insert(position, stored.isEmpty() ? QByteArray("") : stored.toByteArray());
     }
+}
+
+bool MonthListingReader::gatherPlainPayer(Statement& row)
+{
+    // Most payers of a large register have an upper-case ASCII code and name:
+    // their bytes are stored as read, without the texts a row is made of.
+    // Any other payer is read as a row (readRow), which gives the same.
+    m_plainCode = row.storedBytes(Cui).toByteArray();
+    if (m_plainCode.isEmpty() || !isPlainFolded(m_plainCode))
+        return false;
+    // A number of another form (a sign, a fraction) is left to readRow; an
+    // empty one is no number there either.
+    const QByteArrayView prefixBytes = row.storedBytes(Prefix);
+    const auto prefix = plainNumber(prefixBytes);
+    if (!prefix && !prefixBytes.isEmpty())
+        return false;
+    const QByteArrayView suffixBytes = row.storedBytes(Suffix);
+    const auto suffix = plainNumber(suffixBytes);
+    if (!suffix && !suffixBytes.isEmpty())
+        return false;
+    const QByteArrayView name = row.storedBytes(Name);
+    m_plainName.clear();
+    if (prefix && suffix && *prefix < qint64(m_plainPrefixes.size()) && *suffix < qint64(m_plainSuffixes.size())) {
+        if (m_plainPrefixes.at(*prefix).isNull() || m_plainSuffixes.at(*suffix).isNull())
+            return false;
+        m_plainName.append(m_plainPrefixes.at(*prefix));
+        m_plainName.append(name);
+        m_plainName.append(m_plainSuffixes.at(*suffix));
+    } else if (!prefix || !suffix) {
+        m_plainName.append(name);
+    } else {
+        return false; // a prefix or suffix out of the list
+    }
+    const QByteArrayView legalName = trimmedBlanks(m_plainName);
+    if (!isPlainFolded(legalName))
+        return false;
+    const QByteArrayView countyKey = row.storedBytes(CountyKey);
+    const QString* county = nullptr;
+    for (const auto& known : std::as_const(m_plainCounties)) {
+        if (known.first == countyKey) {
+            county = &known.second;
+            break;
+        }
+    }
+    if (!county) {
+        if (!isPlainFolded(countyKey) || m_plainCounties.size() >= 256)
+            return false;
+        const QString key = QString::fromLatin1(countyKey);
+        m_plainCounties.append({ countyKey.toByteArray(), m_countyNames.value(key, key.trimmed()) });
+        county = &m_plainCounties.constLast().second;
+    }
+    m_gathered->appendFolded(row.integer(PayerId), m_plainCode, legalName, *county);
+    return true;
 }
 
 void MonthListingReader::gatherDeclarations(int count)

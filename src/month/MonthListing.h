@@ -138,6 +138,7 @@ private:
     bool readInto(QVector<MonthRow>* rows, MonthPayerTable* table, int count);
     void readRow(const Statement& row, MonthRow& entry) const;
     void gatherPayers(int count);
+    bool gatherPlainPayer(Statement& row);
     void gatherDeclarations(int count);
     void sortGathered();
 
@@ -152,6 +153,11 @@ private:
     QSet<qint64> m_given; // the payers the index walk gave
     std::unique_ptr<MonthPayerTable> m_gathered; // in the file's order
     qsizetype m_nextPayerHint = 0;
+    QByteArray m_plainCode;
+    QByteArray m_plainName;
+    QVector<QByteArray> m_plainPrefixes;
+    QVector<QByteArray> m_plainSuffixes;
+    QVector<std::pair<QByteArray, QString>> m_plainCounties; // county keys as stored, their names
     // The gathered codes whose stored bytes differ from the text held, by
     // position; a null array for a code stored as NULL.
     QHash<qsizetype, QByteArray> m_storedCodes;

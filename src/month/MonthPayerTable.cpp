@@ -137,6 +137,21 @@ void MonthPayerTable::append(const MonthRow& row)
         setDeclaration(m_ids.size() - 1, row);
 }
 
+void MonthPayerTable::appendFolded(qint64 payerId, QByteArrayView code, QByteArrayView name, const QString& county)
+{
+    if (quint64(m_text.size()) + quint64(code.size() + name.size()) + 40 >= quint64(std::numeric_limits<qint32>::max()))
+        throw std::length_error("registrul este prea mare");
+    m_ids.append(payerId);
+    m_textStart.append(quint32(m_text.size()));
+    appendNumber(m_text, quint64(code.size()));
+    m_text.append(code);
+    appendNumber(m_text, quint64(name.size()));
+    m_text.append(name);
+    m_same.append(kSameFoldedCode | kSameFoldedName);
+    m_county.append(countyIndex(county));
+    m_declaration.append(-1);
+}
+
 void MonthPayerTable::appendInOrder(MonthPayerTable&& source, const QVector<int>& order)
 {
     const Joined amounts = join(m_amounts, source.m_amounts);

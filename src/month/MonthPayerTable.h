@@ -23,6 +23,9 @@ public:
     void reserve(qsizetype payers);
     void clear();
     void append(const MonthRow& row);
+    // A payer without a declaration whose code and name (UTF-8) are their own
+    // folded forms, appended without a row built.
+    void appendFolded(qint64 payerId, QByteArrayView code, QByteArrayView name, const QString& county);
     // Appends source's rows in the given order (positions in source), giving
     // source's memory back field by field.
     void appendInOrder(MonthPayerTable&& source, const QVector<int>& order);
