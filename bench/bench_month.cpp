@@ -54,6 +54,34 @@ void MonthListingWholeRegister(benchmark::State& state)
     }
 }
 
+// The whole register as the window holds it: the first screen and every
+// slice after it.
+void MonthWindowWholeRegister(benchmark::State& state)
+{
+    Tdm dm(databasePath);
+    for (auto _ : state) {
+        MonthTableModel model;
+        model.open(dm.con, march2006, 200);
+        model.finishLoading();
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+}
+
+// Another month typed over the register read: only its declarations read.
+void MonthWindowChangeOfMonth(benchmark::State& state)
+{
+    Tdm dm(databasePath);
+    MonthTableModel model;
+    model.open(dm.con, march2006, 200);
+    model.finishLoading();
+    int month = 3;
+    for (auto _ : state) {
+        month = month == 3 ? 4 : 3;
+        model.changeMonth(dm.con, { month, 2006 }, 200);
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+}
+
 struct LoadedWindow
 {
     test::FakePrompts prompts;
@@ -113,6 +141,8 @@ void FilterKeystrokeWidening(benchmark::State& state)
 
 BENCHMARK(MonthWindowFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(MonthListingWholeRegister)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(MonthWindowWholeRegister)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(MonthWindowChangeOfMonth)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(FilterKeystrokeNarrowing)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(FilterKeystrokeWidening)->Unit(benchmark::kMillisecond)->Iterations(20)->Arg(0)->Arg(1)->Arg(2);
 

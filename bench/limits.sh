@@ -66,8 +66,9 @@ for count in ${ITM_LIMIT_SIZES:-100000 1500000}; do
         sub(/\/iterations:[0-9]+/, "", name); print name "\t" $2 " " $3 " (" $4 " " $5 " CPU)" }' > "$scratch/month"
     window() { awk -F'\t' -v name="$1" '$1 == name { print $2 }' "$scratch/month"; }
     line "the month window's first screen, $label payers" "$(window MonthWindowFirstScreen)" "150 ms (goal)"
-    line "the month window's whole register, $label payers" "$(window MonthListingWholeRegister)" \
+    line "the month window's whole register, $label payers" "$(window MonthWindowWholeRegister)" \
         "$(measure true python3 "$root/bench/limits/month_listing.py" "$register" 3 2006) (python: file order, sorted)"
+    line "another month in the month window, $label payers" "$(window MonthWindowChangeOfMonth)" "-"
     line "a filter key narrowing, $label payers" "$(window FilterKeystrokeNarrowing)" "30 ms / 150 ms (goal)"
     for order in 0:code 1:name 2:county; do
         line "a filter key widening, sorted by ${order#*:}, $label payers" "$(window "FilterKeystrokeWidening/${order%%:*}")" \

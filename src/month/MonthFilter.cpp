@@ -1,5 +1,7 @@
 #include "month/MonthFilter.h"
 
+#include "month/MonthPayerTable.h"
+
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -52,8 +54,29 @@ QString FoldForSearch(const QString& text)
 
 MonthFilter::MonthFilter(const QString& text, StatusFilter status)
     : m_text(FoldForSearch(text))
+    , m_textUtf8(m_text.toUtf8())
     , m_status(status)
 {
+}
+
+bool MonthFilter::matches(const MonthPayerTable& rows, qsizetype position) const
+{
+    switch (m_status) {
+    case StatusFilter::All:
+        break;
+    case StatusFilter::Declared:
+        if (!rows.declared(position))
+            return false;
+        break;
+    case StatusFilter::NotDeclared:
+        if (rows.declared(position))
+            return false;
+        break;
+    }
+    // UTF-8 keeps the characters whole: a text contains another exactly when
+    // its bytes contain the other's.
+    return m_textUtf8.isEmpty() || rows.searchCode(position).contains(m_textUtf8)
+        || rows.searchName(position).contains(m_textUtf8);
 }
 
 bool MonthFilter::matches(const MonthRow& row) const
@@ -87,19 +110,41 @@ void AppendMatching(QVector<int>& shown, const QVector<MonthRow>& rows, qsizetyp
     }
 }
 
-QVector<int> NarrowedRows(const QVector<int>& shown, const QVector<MonthRow>& rows, const MonthFilter& filter)
+namespace {
+
+qsizetype rowCount(const QVector<MonthRow>& rows)
+{
+    return rows.size();
+}
+
+qsizetype rowCount(const MonthPayerTable& rows)
+{
+    return rows.size();
+}
+
+bool passes(const MonthFilter& filter, const QVector<MonthRow>& rows, qsizetype position)
+{
+    return filter.matches(rows.at(position));
+}
+
+bool passes(const MonthFilter& filter, const MonthPayerTable& rows, qsizetype position)
+{
+    return filter.matches(rows, position);
+}
+
+template <typename Rows> QVector<int> narrowed(const QVector<int>& shown, const Rows& rows, const MonthFilter& filter)
 {
     // Rows taken in an order other than their own are scattered in memory:
     // when most of them are asked about, they are tested in their own order
     // first, and the answers read in the order shown.
-    if (shown.size() * 4 >= rows.size()) {
-        std::vector<char> passes(std::size_t(rows.size()), 0);
-        for (qsizetype i = 0; i < rows.size(); ++i)
-            passes[std::size_t(i)] = filter.matches(rows.at(i)) ? 1 : 0;
+    if (shown.size() * 4 >= rowCount(rows)) {
+        std::vector<char> passed(std::size_t(rowCount(rows)), 0);
+        for (qsizetype i = 0; i < rowCount(rows); ++i)
+            passed[std::size_t(i)] = passes(filter, rows, i) ? 1 : 0;
         QVector<int> narrowed;
         narrowed.reserve(shown.size());
         for (const int position : shown) {
-            if (passes[std::size_t(position)])
+            if (passed[std::size_t(position)])
                 narrowed.append(position);
         }
         return narrowed;
@@ -107,10 +152,30 @@ QVector<int> NarrowedRows(const QVector<int>& shown, const QVector<MonthRow>& ro
     QVector<int> narrowed;
     narrowed.reserve(shown.size());
     for (const int position : shown) {
-        if (filter.matches(rows.at(position)))
+        if (passes(filter, rows, position))
             narrowed.append(position);
     }
     return narrowed;
+}
+
+} // namespace
+
+QVector<int> NarrowedRows(const QVector<int>& shown, const QVector<MonthRow>& rows, const MonthFilter& filter)
+{
+    return narrowed(shown, rows, filter);
+}
+
+QVector<int> NarrowedRows(const QVector<int>& shown, const MonthPayerTable& rows, const MonthFilter& filter)
+{
+    return narrowed(shown, rows, filter);
+}
+
+void AppendMatching(QVector<int>& shown, const MonthPayerTable& rows, qsizetype first, const MonthFilter& filter)
+{
+    for (qsizetype i = first; i < rows.size(); ++i) {
+        if (filter.matches(rows, i))
+            shown.append(int(i));
+    }
 }
 
 namespace {
@@ -172,6 +237,62 @@ void SortMonthRows(QVector<int>& positions, const QVector<MonthRow>& rows, Month
             return descending ? order > 0 : order < 0;
         return a < b;
     });
+}
+
+namespace {
+
+qint64 amountKey(const MonthPayerTable& rows, int position, MonthColumn column)
+{
+    return rows.declared(position) ? rows.amount(position, column) : std::numeric_limits<qint64>::min();
+}
+
+} // namespace
+
+void SortMonthRows(QVector<int>& positions, const MonthPayerTable& rows, MonthColumn column, bool descending)
+{
+    const auto sortBy = [&](auto compare) {
+        std::sort(positions.begin(), positions.end(), [&](int a, int b) {
+            const int order = compare(a, b);
+            if (order != 0)
+                return descending ? order > 0 : order < 0;
+            return a < b;
+        });
+    };
+    switch (column) {
+    case MonthColumn::Code:
+        // The rows are held in payer-code order.
+        std::sort(positions.begin(), positions.end());
+        if (descending)
+            std::reverse(positions.begin(), positions.end());
+        return;
+    case MonthColumn::Name:
+        sortBy([&rows](int a, int b) { return rows.searchName(a).compare(rows.searchName(b)); });
+        return;
+    case MonthColumn::County: {
+        const QVector<int> ranks = rows.countyRanks();
+        sortBy([&](int a, int b) { return ranks.at(rows.county(a)) - ranks.at(rows.county(b)); });
+        return;
+    }
+    case MonthColumn::Status: {
+        // By the status's text, as shown.
+        int rank[3];
+        const DeclarationStatus all[]
+            = { DeclarationStatus::Initial, DeclarationStatus::Corrective, DeclarationStatus::Missing };
+        for (int i = 0; i < 3; ++i) {
+            rank[i] = 0;
+            for (const DeclarationStatus other : all)
+                rank[i] += StatusText(other) < StatusText(all[i]) ? 1 : 0;
+        }
+        sortBy([&](int a, int b) { return rank[int(rows.status(a))] - rank[int(rows.status(b))]; });
+        return;
+    }
+    default:
+        sortBy([&](int a, int b) {
+            const qint64 x = amountKey(rows, a, column);
+            const qint64 y = amountKey(rows, b, column);
+            return x < y ? -1 : (x > y ? 1 : 0);
+        });
+    }
 }
 
 } // namespace itm

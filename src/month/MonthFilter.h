@@ -8,6 +8,8 @@
 
 namespace itm {
 
+class MonthPayerTable;
+
 // A text as the month filter compares it: letters in upper case, diacritics
 // dropped ("Ştefan" and "stefan" both give "STEFAN"), a run of blanks one blank.
 QString FoldForSearch(const QString& text);
@@ -29,6 +31,7 @@ public:
     MonthFilter(const QString& text, StatusFilter status);
 
     bool matches(const MonthRow& row) const;
+    bool matches(const MonthPayerTable& rows, qsizetype position) const;
     // Every row this filter lets through, previous let through as well: the
     // rows shown may be narrowed instead of searched again.
     bool narrows(const MonthFilter& previous) const;
@@ -36,6 +39,7 @@ public:
 
 private:
     QString m_text; // folded
+    QByteArray m_textUtf8; // the same, as the compact table holds texts
     StatusFilter m_status = StatusFilter::All;
 };
 
@@ -44,9 +48,14 @@ void AppendMatching(QVector<int>& shown, const QVector<MonthRow>& rows, qsizetyp
 // The positions of shown that still pass a narrower filter.
 QVector<int> NarrowedRows(const QVector<int>& shown, const QVector<MonthRow>& rows, const MonthFilter& filter);
 
+// The same over a compact table.
+void AppendMatching(QVector<int>& shown, const MonthPayerTable& rows, qsizetype first, const MonthFilter& filter);
+QVector<int> NarrowedRows(const QVector<int>& shown, const MonthPayerTable& rows, const MonthFilter& filter);
+
 // Orders positions of rows by a column; rows that compare equal stay in
 // payer-code order (the rows' own order). A payer without a declaration has
 // no amounts and sorts before every amount.
 void SortMonthRows(QVector<int>& positions, const QVector<MonthRow>& rows, MonthColumn column, bool descending);
+void SortMonthRows(QVector<int>& positions, const MonthPayerTable& rows, MonthColumn column, bool descending);
 
 } // namespace itm

@@ -1,6 +1,7 @@
 #include "month/MonthListing.h"
 
 #include "month/MonthFilter.h"
+#include "month/MonthPayerTable.h"
 #include "payers/LegalForms.h"
 #include "store/Connection.h"
 #include "store/RecordReader.h"
@@ -152,6 +153,46 @@ void readDeclaration(const Statement& row, int first, MonthRow& entry)
 
 } // namespace
 
+namespace {
+
+// A text of printable ASCII that the filter's folding leaves as it is: no
+// lower-case letter, no two blanks together.
+bool isPlainFolded(QByteArrayView text)
+{
+    char before = 0;
+    for (const char c : text) {
+        if (c < 0x20 || c > 0x7e || (c >= 'a' && c <= 'z') || (c == ' ' && before == ' '))
+            return false;
+        before = c;
+    }
+    return true;
+}
+
+// A prefix or suffix stored as a few digits, or nothing.
+std::optional<qint64> plainNumber(QByteArrayView text)
+{
+    if (text.isEmpty() || text.size() > 9)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+QByteArrayView trimmedBlanks(QByteArrayView text)
+{
+    while (!text.isEmpty() && text.front() == ' ')
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == ' ')
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
 void MonthListingReader::readRow(const Statement& row, MonthRow& entry) const
 {
     entry.payerId = row.integer(PayerId);
@@ -165,6 +206,16 @@ void MonthListingReader::readRow(const Statement& row, MonthRow& entry) const
 
 bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)
 {
+    return readInto(&rows, nullptr, count);
+}
+
+bool MonthListingReader::readMore(MonthPayerTable& rows, int count)
+{
+    return readInto(nullptr, &rows, count);
+}
+
+bool MonthListingReader::readInto(QVector<MonthRow>* rows, MonthPayerTable* table, int count)
+{
     if (m_atEnd)
         return false;
     switch (m_phase) {
@@ -177,18 +228,29 @@ bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)
         gatherDeclarations(count);
         return true;
     case Phase::Handing:
-        if (m_handed == 0)
-            rows.reserve(rows.size() + m_order.size() - m_given.size());
-        for (int i = 0; i < count && m_handed < m_order.size(); ++m_handed) {
-            MonthRow& entry = m_gathered[m_order.at(m_handed)];
-            if (m_given.contains(entry.payerId))
-                continue;
-            rows.append(std::move(entry));
-            ++i;
+        if (table) {
+            QVector<int> order;
+            order.reserve(m_order.size() - m_given.size());
+            for (const int position : std::as_const(m_order)) {
+                if (!m_given.contains(m_gathered->payerId(position)))
+                    order.append(position);
+            }
+            table->appendInOrder(std::move(*m_gathered), order);
+            m_handed = m_order.size();
+        } else {
+            if (m_handed == 0)
+                rows->reserve(rows->size() + m_order.size() - m_given.size());
+            for (int i = 0; i < count && m_handed < m_order.size(); ++m_handed) {
+                const int position = m_order.at(m_handed);
+                if (m_given.contains(m_gathered->payerId(position)))
+                    continue;
+                rows->append(m_gathered->at(position));
+                ++i;
+            }
         }
         if (m_handed == m_order.size()) {
             m_atEnd = true;
-            m_gathered = {};
+            m_gathered.reset();
             m_order = {};
             m_given = {};
             m_statement.reset();
@@ -210,7 +272,10 @@ bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)
             readDeclaration(row, DeclarationId, entry);
         if (m_mode == Mode::Gathered)
             m_given.insert(entry.payerId);
-        rows.append(std::move(entry));
+        if (table)
+            table->append(entry);
+        else
+            rows->append(std::move(entry));
     }
     if (m_mode == Mode::Gathered) {
         Statement payers(m_connection, QStringLiteral("SELECT count(*) FROM firme"));
@@ -219,9 +284,18 @@ bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)
         if (payerCount - m_given.size() >= m_gatherFromPayers) {
             // Room for every payer at once: a register of millions grown a
             // little at a time would be copied again and again.
-            m_gathered.reserve(payerCount);
-            m_ids.reserve(payerCount);
-            m_codeStart.reserve(payerCount + 1);
+            m_gathered = std::make_unique<MonthPayerTable>();
+            m_gathered->reserve(payerCount);
+            // The prefixes and suffixes that compose a plain name; a null
+            // array for one that does not.
+            for (qint64 prefix = 0; const auto text = PrefixText(prefix); ++prefix)
+                m_plainPrefixes.append(isPlainFolded(text->toLatin1()) && text->toLatin1() == text->toUtf8()
+                        ? text->toLatin1()
+                        : QByteArray());
+            for (qint64 suffix = 0; const auto text = SuffixText(suffix); ++suffix)
+                m_plainSuffixes.append(isPlainFolded(text->toLatin1()) && text->toLatin1() == text->toUtf8()
+                        ? text->toLatin1()
+                        : QByteArray());
             m_scan = std::make_unique<Statement>(m_connection, payersSql);
             m_phase = Phase::Payers;
         }
@@ -240,17 +314,73 @@ void MonthListingReader::gatherPayers(int count)
             return;
         }
         Statement& row = *m_scan;
-        MonthRow entry;
-        readRow(row, entry);
-        if (row.value(Cui).isNull()) {
-            m_codeStart.append(-1);
-        } else {
-            m_codeStart.append(qint32(m_codeBytes.size()));
-            m_codeBytes.append(row.storedBytes(Cui));
+        const qsizetype position = m_gathered->size();
+        // The payers of the file have no declaration yet.
+        if (!gatherPlainPayer(row)) {
+            MonthRow entry;
+            readRow(row, entry);
+            m_gathered->append(entry);
         }
-        m_ids.append(entry.payerId);
-        m_gathered.append(std::move(entry));
+        // The codes are sorted as stored; the few whose stored bytes are not
+        // the text read are kept aside.
+        if (row.value(Cui).isNull())
+            m_storedCodes.insert(position, QByteArray());
+        else if (const QByteArrayView stored = row.storedBytes(Cui); stored != m_gathered->code(position))
+            m_storedCodes.insert(position, stored.isEmpty() ? QByteArray("") : stored.toByteArray());
     }
+}
+
+bool MonthListingReader::gatherPlainPayer(Statement& row)
+{
+    // Most payers of a large register have an upper-case ASCII code and name:
+    // their bytes are stored as read, without the texts a row is made of.
+    // Any other payer is read as a row (readRow), which gives the same.
+    m_plainCode = row.storedBytes(Cui).toByteArray();
+    if (m_plainCode.isEmpty() || !isPlainFolded(m_plainCode))
+        return false;
+    // A number of another form (a sign, a fraction) is left to readRow; an
+    // empty one is no number there either.
+    const QByteArrayView prefixBytes = row.storedBytes(Prefix);
+    const auto prefix = plainNumber(prefixBytes);
+    if (!prefix && !prefixBytes.isEmpty())
+        return false;
+    const QByteArrayView suffixBytes = row.storedBytes(Suffix);
+    const auto suffix = plainNumber(suffixBytes);
+    if (!suffix && !suffixBytes.isEmpty())
+        return false;
+    const QByteArrayView name = row.storedBytes(Name);
+    m_plainName.clear();
+    if (prefix && suffix && *prefix < qint64(m_plainPrefixes.size()) && *suffix < qint64(m_plainSuffixes.size())) {
+        if (m_plainPrefixes.at(*prefix).isNull() || m_plainSuffixes.at(*suffix).isNull())
+            return false;
+        m_plainName.append(m_plainPrefixes.at(*prefix));
+        m_plainName.append(name);
+        m_plainName.append(m_plainSuffixes.at(*suffix));
+    } else if (!prefix || !suffix) {
+        m_plainName.append(name);
+    } else {
+        return false; // a prefix or suffix out of the list
+    }
+    const QByteArrayView legalName = trimmedBlanks(m_plainName);
+    if (!isPlainFolded(legalName))
+        return false;
+    const QByteArrayView countyKey = row.storedBytes(CountyKey);
+    const QString* county = nullptr;
+    for (const auto& known : std::as_const(m_plainCounties)) {
+        if (known.first == countyKey) {
+            county = &known.second;
+            break;
+        }
+    }
+    if (!county) {
+        if (!isPlainFolded(countyKey) || m_plainCounties.size() >= 256)
+            return false;
+        const QString key = QString::fromLatin1(countyKey);
+        m_plainCounties.append({ countyKey.toByteArray(), m_countyNames.value(key, key.trimmed()) });
+        county = &m_plainCounties.constLast().second;
+    }
+    m_gathered->appendFolded(row.integer(PayerId), m_plainCode, legalName, *county);
+    return true;
 }
 
 void MonthListingReader::gatherDeclarations(int count)
@@ -269,50 +399,91 @@ void MonthListingReader::gatherDeclarations(int count)
         const qint64 id = payer.toLongLong();
         // Declarations are mostly saved in the payers' order: the next payer
         // is tried before a search of them all.
+        // The payers were gathered in the order of their ids.
+        const MonthPayerTable& payers = *m_gathered;
         qsizetype position = m_nextPayerHint;
-        if (position >= m_ids.size() || m_ids.at(position) != id)
-            position = std::lower_bound(m_ids.cbegin(), m_ids.cend(), id) - m_ids.cbegin();
-        if (position == m_ids.size() || m_ids.at(position) != id)
+        if (position >= payers.size() || payers.payerId(position) != id) {
+            qsizetype first = 0;
+            qsizetype last = payers.size();
+            while (first < last) {
+                const qsizetype middle = first + (last - first) / 2;
+                if (payers.payerId(middle) < id)
+                    first = middle + 1;
+                else
+                    last = middle;
+            }
+            position = first;
+        }
+        if (position == payers.size() || payers.payerId(position) != id)
             continue;
         m_nextPayerHint = position + 1;
-        MonthRow& entry = m_gathered[position];
         // The first declaration saved is the one shown.
-        if (!entry.declared())
-            readDeclaration(row, kDeclarationFirst, entry);
+        if (!m_gathered->declared(position)) {
+            MonthRow declared;
+            readDeclaration(row, kDeclarationFirst, declared);
+            m_gathered->setDeclaration(position, declared);
+        }
     }
 }
 
 void MonthListingReader::sortGathered()
 {
-    const qsizetype size = m_gathered.size();
-    m_codeStart.append(qint32(m_codeBytes.size()));
-    // A code ends where the next one present starts.
-    QVector<qint32> codeEnd(size);
-    qint32 end = qint32(m_codeBytes.size());
-    for (qsizetype i = size - 1; i >= 0; --i) {
-        codeEnd[i] = end;
-        if (m_codeStart.at(i) >= 0)
-            end = m_codeStart.at(i);
-    }
+    const qsizetype size = m_gathered->size();
+    const MonthPayerTable& payers = *m_gathered;
     const auto code = [&](int position) {
-        const qint32 start = m_codeStart.at(position);
-        return QByteArrayView(m_codeBytes.constData() + start, codeEnd.at(position) - start);
+        if (!m_storedCodes.isEmpty()) {
+            const auto stored = m_storedCodes.constFind(position);
+            if (stored != m_storedCodes.cend())
+                return QByteArrayView(stored.value());
+        }
+        return payers.code(position);
+    };
+    // A code stored as NULL: a null QByteArray among those kept aside.
+    const auto isNull = [&](int position) {
+        if (m_storedCodes.isEmpty())
+            return false;
+        const auto stored = m_storedCodes.constFind(position);
+        return stored != m_storedCodes.cend() && stored.value().isNull();
     };
     m_order.resize(size);
     std::iota(m_order.begin(), m_order.end(), 0);
     // As the index orders them: no code first, then the codes byte by byte,
     // then the payer's id (positions follow the ids).
     std::sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-        const bool aNull = m_codeStart.at(a) < 0;
-        const bool bNull = m_codeStart.at(b) < 0;
+        const bool aNull = isNull(a);
+        const bool bNull = isNull(b);
         if (aNull || bNull)
             return aNull != bNull ? aNull : a < b;
         const int order = code(a).compare(code(b));
         return order != 0 ? order < 0 : a < b;
     });
-    m_codeBytes = {};
-    m_codeStart = {};
-    m_ids = {};
+    m_storedCodes = {};
+}
+
+void ReadMonthDeclarations(Connection& connection, const MonthPeriod& period, MonthPayerTable& rows)
+{
+    // The payers by id: a declaration names its payer by id.
+    QVector<int> byId(rows.size());
+    std::iota(byId.begin(), byId.end(), 0);
+    std::sort(byId.begin(), byId.end(), [&rows](int a, int b) { return rows.payerId(a) < rows.payerId(b); });
+    Statement declarations(connection, declarationsSql);
+    declarations.bind(QStringLiteral("ln"), period.month);
+    declarations.bind(QStringLiteral("an"), period.year);
+    rows.clearDeclarations();
+    while (declarations.step()) {
+        const QVariant payer = declarations.value(kDeclarationPayer);
+        if (payer.typeId() != QMetaType::LongLong)
+            continue;
+        const qint64 id = payer.toLongLong();
+        const auto found = std::lower_bound(
+            byId.cbegin(), byId.cend(), id, [&rows](int position, qint64 key) { return rows.payerId(position) < key; });
+        if (found == byId.cend() || rows.payerId(*found) != id || rows.declared(*found))
+            continue;
+        // The first declaration saved is the one shown.
+        MonthRow declared;
+        readDeclaration(declarations, kDeclarationFirst, declared);
+        rows.setDeclaration(*found, declared);
+    }
 }
 
 QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& period)

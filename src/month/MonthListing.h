@@ -12,6 +12,7 @@
 namespace itm {
 
 class Connection;
+class MonthPayerTable;
 class Statement;
 
 enum class DeclarationStatus
@@ -121,6 +122,9 @@ public:
     // Appends up to count rows (none while a Gathered reader gathers, but
     // then it reads count rows of the file); false once every row has been read.
     bool readMore(QVector<MonthRow>& rows, int count);
+    // The same into a compact table; the gathered rest of the register comes
+    // in one slice, handed over without a row built.
+    bool readMore(MonthPayerTable& rows, int count);
     bool atEnd() const { return m_atEnd; }
 
 private:
@@ -131,8 +135,10 @@ private:
         Declarations,
         Handing
     };
+    bool readInto(QVector<MonthRow>* rows, MonthPayerTable* table, int count);
     void readRow(const Statement& row, MonthRow& entry) const;
     void gatherPayers(int count);
+    bool gatherPlainPayer(Statement& row);
     void gatherDeclarations(int count);
     void sortGathered();
 
@@ -145,15 +151,24 @@ private:
     std::unique_ptr<Statement> m_scan;
     QHash<QString, QString> m_countyNames;
     QSet<qint64> m_given; // the payers the index walk gave
-    QVector<MonthRow> m_gathered; // in the file's order
-    QVector<qint64> m_ids; // the gathered payers' ids, ascending
+    std::unique_ptr<MonthPayerTable> m_gathered; // in the file's order
     qsizetype m_nextPayerHint = 0;
-    QByteArray m_codeBytes; // every gathered code as stored, one after another
-    QVector<qint32> m_codeStart; // where each code starts in m_codeBytes; -1: no code (NULL)
+    QByteArray m_plainCode;
+    QByteArray m_plainName;
+    QVector<QByteArray> m_plainPrefixes;
+    QVector<QByteArray> m_plainSuffixes;
+    QVector<std::pair<QByteArray, QString>> m_plainCounties; // county keys as stored, their names
+    // The gathered codes whose stored bytes differ from the text held, by
+    // position; a null array for a code stored as NULL.
+    QHash<qsizetype, QByteArray> m_storedCodes;
     QVector<int> m_order; // positions in m_gathered, in payer-code order
     qsizetype m_handed = 0;
     bool m_atEnd = false;
 };
+
+// The month's declarations (the first saved of each payer) set on the payers
+// of rows, every other payer's forgotten: another month over the same register.
+void ReadMonthDeclarations(Connection& connection, const MonthPeriod& period, MonthPayerTable& rows);
 
 // Every row of the month at once.
 QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& period);

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <numeric>
+#include <vector>
 
 namespace itm {
 
@@ -35,8 +36,7 @@ void MonthTableModel::open(Connection& connection, const MonthPeriod& period, in
         throw;
     }
     AppendMatching(m_shown, m_rows, 0, m_filter);
-    for (const int position : std::as_const(m_shown))
-        m_totals.add(m_rows.at(position));
+    noteTotals(m_shown);
     noteWidest(0);
     endResetModel();
     if (!inArrivalOrder()) {
@@ -75,18 +75,93 @@ void MonthTableModel::finishLoading()
     while (loadMore(16384)) { }
 }
 
+void MonthTableModel::changeMonth(Connection& connection, const MonthPeriod& period, int firstSlice)
+{
+    if (m_reader || m_rows.size() == 0) {
+        open(connection, period, firstSlice);
+        return;
+    }
+    // The payers stay; the rows shown, their order and totals follow the
+    // new month's declarations.
+    beginResetModel();
+    m_shown.clear();
+    m_order.clear();
+    m_widest = QVector<QString>(kMonthColumnCount);
+    m_totals = MonthTotals();
+    try {
+        ReadMonthDeclarations(connection, period, m_rows);
+    } catch (...) {
+        m_rows.clear();
+        endResetModel();
+        Q_EMIT totalsChanged();
+        throw;
+    }
+    AppendMatching(m_shown, m_rows, 0, m_filter);
+    noteTotals(m_shown);
+    noteWidest(0);
+    endResetModel();
+    if (!inArrivalOrder())
+        applySort();
+    Q_EMIT totalsChanged();
+    Q_EMIT loadingFinished();
+}
+
+namespace {
+
+int decimalLength(qint64 value)
+{
+    int length = value < 0 ? 2 : 1;
+    for (quint64 rest = value < 0 ? 0 - quint64(value) : quint64(value); rest >= 10; rest /= 10)
+        ++length;
+    return length;
+}
+
+} // namespace
+
 void MonthTableModel::noteWidest(qsizetype firstNew)
 {
     for (qsizetype i = firstNew; i < m_rows.size(); ++i) {
-        const MonthRow& row = m_rows.at(i);
-        if (!row.declared())
+        if (!m_rows.declared(i))
             continue;
+        const bool faulty = m_rows.faulty(i);
         for (int column = int(MonthColumn::Employees); column < kMonthColumnCount; ++column) {
-            const QString text = MonthCellText(row, MonthColumn(column));
+            const auto amountColumn = MonthColumn(column);
+            // The text is made only when it may be the widest.
+            if (!faulty && decimalLength(m_rows.amount(i, amountColumn)) <= m_widest.at(column).size())
+                continue;
+            const QString text = m_rows.amountText(i, amountColumn);
             if (text.size() > m_widest.at(column).size())
                 m_widest[column] = text;
         }
     }
+}
+
+void MonthTableModel::noteTotals(const QVector<int>& positions)
+{
+    // Sums do not depend on the order: most of a register shown in another
+    // order is added up in its own, where the memory is read straight on.
+    if (positions.size() * 4 < m_rows.size()) {
+        for (const int position : positions)
+            m_rows.addTo(m_totals, position);
+        return;
+    }
+    std::vector<bool> shown(std::size_t(m_rows.size()), false);
+    for (const int position : positions)
+        shown[std::size_t(position)] = true;
+    for (qsizetype position = 0; position < m_rows.size(); ++position) {
+        if (shown[std::size_t(position)])
+            m_rows.addTo(m_totals, position);
+    }
+}
+
+QVector<MonthRow> MonthTableModel::faultyPayers() const
+{
+    QVector<MonthRow> faulty;
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (m_rows.faulty(i))
+            faulty.append(m_rows.at(i));
+    }
+    return faulty;
 }
 
 void MonthTableModel::appendRead(qsizetype firstNew)
@@ -98,8 +173,7 @@ void MonthTableModel::appendRead(qsizetype firstNew)
     if (!added.isEmpty()) {
         beginInsertRows(QModelIndex(), int(m_shown.size()), int(m_shown.size() + added.size()) - 1);
         m_shown += added;
-        for (const int position : std::as_const(added))
-            m_totals.add(m_rows.at(position));
+        noteTotals(added);
         endInsertRows();
     }
     Q_EMIT totalsChanged();
@@ -126,15 +200,14 @@ void MonthTableModel::showAgain(QVector<int> shown)
     beginResetModel();
     m_shown = std::move(shown);
     m_totals = MonthTotals();
-    for (const int position : std::as_const(m_shown))
-        m_totals.add(m_rows.at(position));
+    noteTotals(m_shown);
     endResetModel();
     Q_EMIT totalsChanged();
 }
 
 void MonthTableModel::toggleMark(int row)
 {
-    const qint64 payerId = payerAt(row).payerId;
+    const qint64 payerId = m_rows.payerId(m_shown.at(row));
     if (!m_marked.remove(payerId))
         m_marked.insert(payerId);
     marksChanged(row, row);
@@ -146,7 +219,7 @@ void MonthTableModel::markRange(const QSet<qint64>& before, int from, int to)
     const int last = qMin(int(m_shown.size()) - 1, qMax(from, to));
     m_marked = before;
     for (int row = first; row <= last; ++row)
-        m_marked.insert(payerAt(row).payerId);
+        m_marked.insert(m_rows.payerId(m_shown.at(row)));
     // A range made shorter gives its rows back as they were before it.
     marksChanged(0, int(m_shown.size()) - 1);
 }
@@ -156,9 +229,9 @@ QList<qint64> MonthTableModel::markedPayers() const
     QList<qint64> ids;
     if (m_marked.isEmpty())
         return ids;
-    for (const MonthRow& row : m_rows) {
-        if (m_marked.contains(row.payerId))
-            ids.append(row.payerId);
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (m_marked.contains(m_rows.payerId(i)))
+            ids.append(m_rows.payerId(i));
     }
     return ids;
 }
@@ -173,7 +246,7 @@ void MonthTableModel::marksChanged(int first, int last)
 int MonthTableModel::rowOfPayer(qint64 payerId) const
 {
     for (int row = 0; row < m_shown.size(); ++row) {
-        if (m_rows.at(m_shown.at(row)).payerId == payerId)
+        if (m_rows.payerId(m_shown.at(row)) == payerId)
             return row;
     }
     return -1;
@@ -193,13 +266,15 @@ QVariant MonthTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_shown.size())
         return QVariant();
-    const MonthRow& row = payerAt(index.row());
     const auto column = MonthColumn(index.column());
+    if (role == Qt::TextAlignmentRole)
+        return IsAmountColumn(column) ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::BackgroundRole && role != Qt::ToolTipRole)
+        return QVariant();
+    const MonthRow row = payerAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
         return MonthCellText(row, column);
-    case Qt::TextAlignmentRole:
-        return IsAmountColumn(column) ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::ForegroundRole:
         if (IsFaultyCell(row, column))
             return QColor(Qt::white);

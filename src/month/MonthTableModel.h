@@ -3,6 +3,7 @@
 #include "month/MonthColumns.h"
 #include "month/MonthFilter.h"
 #include "month/MonthListing.h"
+#include "month/MonthPayerTable.h"
 
 #include <QAbstractTableModel>
 #include <QSet>
@@ -28,6 +29,10 @@ public:
     // Starts reading the month; the first slice is read at once. The filter
     // and the order stay as they were.
     void open(Connection& connection, const MonthPeriod& period, int firstSlice);
+    // Shows another month of the register read: only the month's
+    // declarations are read. Reads the month from the start while the
+    // register is still being read.
+    void changeMonth(Connection& connection, const MonthPeriod& period, int firstSlice);
     // Reads the next slice; false once the whole register has been read.
     bool loadMore(int count);
     void finishLoading();
@@ -36,10 +41,11 @@ public:
     void setFilter(const MonthFilter& filter);
     const MonthFilter& filter() const { return m_filter; }
 
-    const MonthRow& payerAt(int row) const { return m_rows.at(m_shown.at(row)); }
+    // The payer a row shows, built from what is held.
+    MonthRow payerAt(int row) const { return m_rows.at(m_shown.at(row)); }
     // The row that shows the payer, or -1.
     int rowOfPayer(qint64 payerId) const;
-    bool isMarked(int row) const { return m_marked.contains(payerAt(row).payerId); }
+    bool isMarked(int row) const { return m_marked.contains(m_rows.payerId(m_shown.at(row))); }
     void toggleMark(int row);
     // The marks become before with the rows from..to (either order) added:
     // a range marked with Shift joins the marks made before it.
@@ -53,7 +59,7 @@ public:
     // the largest value).
     QString widestText(MonthColumn column) const { return m_widest.value(int(column)); }
     // The rows read whose declaration holds an amount that could not be read.
-    QVector<const MonthRow*> faultyPayers() const { return FaultyRows(m_rows); }
+    QVector<MonthRow> faultyPayers() const;
 
     // Totals of the rows shown.
     const MonthTotals& totals() const { return m_totals; }
@@ -77,10 +83,11 @@ private:
     void appendRead(qsizetype firstNew);
     void noteWidest(qsizetype firstNew);
     void showAgain(QVector<int> shown);
+    void noteTotals(const QVector<int>& positions);
     void applySort();
     void marksChanged(int first, int last);
 
-    QVector<MonthRow> m_rows; // payer-code order
+    MonthPayerTable m_rows; // payer-code order
     QVector<int> m_shown; // positions in m_rows, in the order shown
     // Every position of m_rows in the chosen order, once the whole register
     // is read and the order is not the one rows arrive in: a wider filter

@@ -232,12 +232,20 @@ bool TfSituatieLuna::eventFilter(QObject* watched, QEvent* event)
 
 void TfSituatieLuna::showMonth(const MonthPeriod& period)
 {
+    showMonth(period, false);
+}
+
+void TfSituatieLuna::showMonth(const MonthPeriod& period, bool sameRegister)
+{
     m_loadTimer->stop();
     m_shown = period;
     luna->setText(QString::asprintf("%02lld", period.month));
     anul->setText(QString::number(period.year));
     lblLuna->setText(MonthTitle(period));
-    m_model->open(m_dm.con, period, kFirstSlice);
+    if (sameRegister)
+        m_model->changeMonth(m_dm.con, period, kFirstSlice);
+    else
+        m_model->open(m_dm.con, period, kFirstSlice);
     if (m_model->loading())
         m_loadTimer->start();
     if (m_model->rowCount() > 0)
@@ -260,7 +268,9 @@ void TfSituatieLuna::anulEnter()
     case PeriodLookup::Verdict::Valid:
         break;
     }
-    showMonth({ lookup.month, lookup.year });
+    // Nothing but this window changes the register while it is open, and it
+    // reads the register again after each change it makes.
+    showMonth({ lookup.month, lookup.year }, true);
     tabel->setFocus(Qt::OtherFocusReason);
 }
 
@@ -309,11 +319,11 @@ void TfSituatieLuna::reportFaults()
     if (m_model->loading() || m_faultsReportedFor == m_shown)
         return;
     m_faultsReportedFor = m_shown;
-    const QVector<const MonthRow*> faulty = m_model->faultyPayers();
+    const QVector<MonthRow> faulty = m_model->faultyPayers();
     if (faulty.isEmpty())
         return;
     if (faulty.size() == 1) {
-        const MonthRow& row = *faulty.constFirst();
+        const MonthRow& row = faulty.constFirst();
         platform().prompts->message(
             QStringLiteral("Declaratia platitorului %1 pentru %2 are o suma care nu este un numar intreg (%3).\n"
                            "Randul este marcat cu rosu, iar totalurile nu cuprind sumele lui.")
@@ -322,8 +332,8 @@ void TfSituatieLuna::reportFaults()
     }
     constexpr int kCodesNamed = 10;
     QStringList codes;
-    for (const MonthRow* row : faulty.first(qMin(faulty.size(), qsizetype(kCodesNamed))))
-        codes.append(row->cui);
+    for (const MonthRow& row : faulty.first(qMin(faulty.size(), qsizetype(kCodesNamed))))
+        codes.append(row.cui);
     if (faulty.size() > kCodesNamed)
         codes.append(QStringLiteral("..."));
     platform().prompts->message(

@@ -64,6 +64,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Another month of the register shown: only its declarations are read.
+    void showMonth(const MonthPeriod& period, bool sameRegister);
     void buildWindow();
     void attachKeys();
     void anulEnter();

@@ -1,6 +1,7 @@
 #include "month/MonthColumns.h"
 #include "month/MonthFilter.h"
 #include "month/MonthListing.h"
+#include "month/MonthPayerTable.h"
 #include "month/MonthReport.h"
 #include "month/MonthTableModel.h"
 #include "store/Connection.h"
@@ -62,6 +63,14 @@ QString shown(const MonthRow& row)
         .arg(row.faults.size());
 }
 
+MonthTotals TotalsOfTable(const MonthPayerTable& table)
+{
+    MonthTotals totals;
+    for (qsizetype i = 0; i < table.size(); ++i)
+        table.addTo(totals, i);
+    return totals;
+}
+
 } // namespace
 
 class TestMonthListing : public QObject
@@ -74,13 +83,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("firstSlice");
         QTest::addColumn<int>("slice");
-        for (const int first : { 1, 3, 100 })
-            QTest::addRow("first slice %d", first) << first << 2;
+        QTest::addColumn<bool>("compact");
+        for (const bool compact : { false, true }) {
+            for (const int first : { 1, 3, 100 })
+                QTest::addRow("first slice %d%s", first, compact ? ", compact" : "") << first << 2 << compact;
+        }
     }
     void aGatheredReadingGivesTheIndexOrder()
     {
         QFETCH(int, firstSlice);
         QFETCH(int, slice);
+        QFETCH(bool, compact);
         TestDatabase db;
         seedMonth(db);
         // Codes held twice, a missing code, bytes above ASCII, a payer with two
@@ -91,6 +104,10 @@ private Q_SLOTS:
         db.addPayer(QStringLiteral("Z9"), QStringLiteral("ZETA"));
         db.addPayer(QStringLiteral("19"), QStringLiteral("ALFA BIS"));
         db.exec("INSERT INTO firme (cui, denumire, prefix, sufix) VALUES (NULL, 'FARA COD', 1, 1)");
+        // Names read as rows, not as plain bytes: lower case, two blanks, a
+        // prefix stored with its sign, one out of the list.
+        db.exec("INSERT INTO firme (cui, denumire, prefix, sufix) VALUES ('77', 'eta mica', 1, 1), "
+                "('78', 'ETA  DUBLU', 1, 1), ('79', 'ETA SEMN', '+1', 1), ('80', 'ETA AFARA', 99, 1)");
         addDeclaration(db, 7, 3, 2006, "0, 0, 5, 'MULT', 1, 1, 0, 0");
         addDeclaration(db, 8, 3, 2006, "0, 0, 1, 10, 1, 1, 0, 0");
         addDeclaration(db, 8, 3, 2006, "1, 0, 2, 20, 2, 2, 0, 0");
@@ -99,16 +116,104 @@ private Q_SLOTS:
         connection.open(db.path(), true);
         QStringList expected;
         ForEachMonthRow(connection, { 3, 2006 }, [&](const MonthRow& row) { expected.append(shown(row)); });
-        QCOMPARE(expected.size(), 9);
+        QCOMPARE(expected.size(), 13);
         MonthListingReader reader(connection, { 3, 2006 }, MonthListingReader::Mode::Gathered, 0);
-        QVector<MonthRow> rows;
-        bool more = reader.readMore(rows, firstSlice);
-        while (more)
-            more = reader.readMore(rows, slice);
         QStringList gathered;
-        for (const MonthRow& row : std::as_const(rows))
-            gathered.append(shown(row));
+        if (compact) {
+            MonthPayerTable rows;
+            bool more = reader.readMore(rows, firstSlice);
+            while (more)
+                more = reader.readMore(rows, slice);
+            for (qsizetype i = 0; i < rows.size(); ++i)
+                gathered.append(shown(rows.at(i)));
+        } else {
+            QVector<MonthRow> rows;
+            bool more = reader.readMore(rows, firstSlice);
+            while (more)
+                more = reader.readMore(rows, slice);
+            for (const MonthRow& row : std::as_const(rows))
+                gathered.append(shown(row));
+        }
         QCOMPARE(gathered, expected);
+    }
+
+    // What the compact table is given comes back whole, in the order asked,
+    // and the filter and the sorts find in it what they find in the rows.
+    void aCompactTableKeepsItsRows()
+    {
+        QVector<MonthRow> rows { row("ro5", QStringLiteral("\u015etefan  Mic"), DeclarationStatus::Missing),
+            row("RO19", "DELTA", DeclarationStatus::Initial), row("230", "beta", DeclarationStatus::Corrective),
+            row("19", QString(), DeclarationStatus::Initial) };
+        rows[0].county = QStringLiteral("DOLJ");
+        rows[1].county = QStringLiteral("ALBA");
+        rows[1].fund = 7;
+        rows[2].paid = -3;
+        rows[3].faults.append({ QStringLiteral("comac"), QStringLiteral("x"), QStringLiteral("eroare") });
+        for (int i = 0; i < rows.size(); ++i)
+            rows[i].payerId = 10 - i;
+        MonthPayerTable given;
+        for (const MonthRow& entry : std::as_const(rows))
+            given.append(entry);
+        MonthPayerTable table;
+        table.append(rows.at(3));
+        table.appendInOrder(std::move(given), { 2, 1, 0 });
+        const QVector<MonthRow> expected { rows.at(3), rows.at(2), rows.at(1), rows.at(0) };
+        QCOMPARE(table.size(), 4);
+        for (int i = 0; i < 4; ++i) {
+            const MonthRow back = table.at(i);
+            QCOMPARE(shown(back), shown(expected.at(i)));
+            QCOMPARE(back.searchName, expected.at(i).searchName);
+            QCOMPARE(back.commission, expected.at(i).commission);
+            QCOMPARE(back.faults.size(), expected.at(i).faults.size());
+        }
+        for (int column = 0; column < kMonthColumnCount; ++column)
+            QCOMPARE(TotalsCellText(TotalsOfTable(table), MonthColumn(column)),
+                TotalsCellText(TotalsOf(expected), MonthColumn(column)));
+        QCOMPARE(TotalsOfTable(table).faulty, 1);
+        for (const char* text : { "stefan m", "ST", "ta", "1", "" }) {
+            for (const StatusFilter status : { StatusFilter::All, StatusFilter::Declared, StatusFilter::NotDeclared }) {
+                const MonthFilter filter(text, status);
+                for (int i = 0; i < 4; ++i)
+                    QCOMPARE(filter.matches(table, i), filter.matches(expected.at(i)));
+            }
+        }
+        for (int column = 0; column < kMonthColumnCount; ++column) {
+            for (const bool descending : { false, true }) {
+                QVector<int> fromTable { 0, 1, 2, 3 };
+                QVector<int> fromRows = fromTable;
+                SortMonthRows(fromTable, table, MonthColumn(column), descending);
+                SortMonthRows(fromRows, expected, MonthColumn(column), descending);
+                QCOMPARE(fromTable, fromRows);
+            }
+        }
+    }
+
+    // Another month over the register read: the payers stay, the month's
+    // declarations are read again, as a new reading shows them.
+    void anotherMonthReadsOnlyItsDeclarations()
+    {
+        TestDatabase db;
+        seedMonth(db);
+        Connection connection;
+        connection.open(db.path(), true);
+        MonthTableModel model;
+        model.open(connection, { 3, 2006 }, 10);
+        model.sort(int(MonthColumn::Fund), Qt::DescendingOrder);
+        const auto rowsOf = [](const MonthTableModel& shownModel) {
+            QStringList rows;
+            for (int row = 0; row < shownModel.rowCount(); ++row)
+                rows << shown(shownModel.payerAt(row));
+            return rows;
+        };
+        for (const MonthPeriod period : { MonthPeriod { 4, 2006 }, MonthPeriod { 3, 2006 }, MonthPeriod { 5, 2006 } }) {
+            model.changeMonth(connection, period, 10);
+            MonthTableModel fresh;
+            fresh.open(connection, period, 10);
+            fresh.sort(int(MonthColumn::Fund), Qt::DescendingOrder);
+            QCOMPARE(rowsOf(model), rowsOf(fresh));
+            QCOMPARE(model.totals().declared, fresh.totals().declared);
+            QCOMPARE(model.widestText(MonthColumn::Fund), fresh.widestText(MonthColumn::Fund));
+        }
     }
 
     void everyPayerInCodeOrderWithItsStatusAndTotals()

@@ -1,0 +1,338 @@
+#include "month/MonthPayerTable.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+namespace itm {
+
+namespace {
+
+constexpr quint8 kSameFoldedCode = 1;
+constexpr quint8 kSameFoldedName = 2;
+
+void appendNumber(QByteArray& to, quint64 value)
+{
+    // Seven bits a byte, the high bit set on every byte but the last.
+    while (value >= 0x80) {
+        to.append(char(quint8(value) | 0x80));
+        value >>= 7;
+    }
+    to.append(char(value));
+}
+
+quint64 readNumber(const char*& at)
+{
+    quint64 value = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = quint8(*at++);
+        value |= quint64(byte & 0x7f) << shift;
+        if (byte < 0x80)
+            return value;
+    }
+}
+
+// Small negative amounts take few bytes too.
+void appendAmount(QByteArray& to, qint64 value)
+{
+    appendNumber(to, (quint64(value) << 1) ^ quint64(value >> 63));
+}
+
+qint64 readAmount(const char*& at)
+{
+    const quint64 coded = readNumber(at);
+    return qint64(coded >> 1) ^ -qint64(coded & 1);
+}
+
+void appendText(QByteArray& to, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    appendNumber(to, quint64(bytes.size()));
+    to.append(bytes);
+}
+
+// The field of each position in order, the source's field given back.
+template <typename T> void appendField(QVector<T>& to, QVector<T>& from, const QVector<int>& order)
+{
+    to.reserve(to.size() + order.size());
+    for (const int position : order)
+        to.append(from.at(position));
+    from = QVector<T>();
+}
+
+// The two buffers as one, the larger not copied: where each one's contents
+// start in the joined buffer.
+struct Joined
+{
+    qsizetype ownStart;
+    qsizetype otherStart;
+};
+Joined join(QByteArray& own, QByteArray& other)
+{
+    if (quint64(own.size()) + quint64(other.size()) >= quint64(std::numeric_limits<qint32>::max()))
+        throw std::length_error("registrul este prea mare");
+    if (own.size() >= other.size()) {
+        const qsizetype otherStart = own.size();
+        own.append(other);
+        other = QByteArray();
+        return { 0, otherStart };
+    }
+    const qsizetype ownStart = other.size();
+    other.append(own);
+    own = std::move(other);
+    other = QByteArray();
+    return { ownStart, 0 };
+}
+
+} // namespace
+
+void MonthPayerTable::reserve(qsizetype payers)
+{
+    m_ids.reserve(payers);
+    m_textStart.reserve(payers);
+    m_same.reserve(payers);
+    m_county.reserve(payers);
+    m_declaration.reserve(payers);
+}
+
+void MonthPayerTable::clear()
+{
+    *this = MonthPayerTable();
+}
+
+qint16 MonthPayerTable::countyIndex(const QString& county)
+{
+    // A register knows some fifty counties; a name not among them is added.
+    const qsizetype found = m_counties.indexOf(county);
+    if (found >= 0)
+        return qint16(found);
+    if (m_counties.size() >= std::numeric_limits<qint16>::max())
+        throw std::length_error("prea multe judete");
+    m_counties.append(county);
+    return qint16(m_counties.size() - 1);
+}
+
+void MonthPayerTable::append(const MonthRow& row)
+{
+    if (quint64(m_text.size()) + quint64(row.cui.size() + row.legalName.size()) * 6 + 40
+        >= quint64(std::numeric_limits<qint32>::max()))
+        throw std::length_error("registrul este prea mare");
+    m_ids.append(row.payerId);
+    m_textStart.append(quint32(m_text.size()));
+    appendText(m_text, row.cui);
+    appendText(m_text, row.legalName);
+    quint8 same = 0;
+    if (row.searchCode == row.cui)
+        same |= kSameFoldedCode;
+    else
+        appendText(m_text, row.searchCode);
+    if (row.searchName == row.legalName)
+        same |= kSameFoldedName;
+    else
+        appendText(m_text, row.searchName);
+    m_same.append(same);
+    m_county.append(countyIndex(row.county));
+    m_declaration.append(-1);
+    if (row.declared())
+        setDeclaration(m_ids.size() - 1, row);
+}
+
+void MonthPayerTable::appendFolded(qint64 payerId, QByteArrayView code, QByteArrayView name, const QString& county)
+{
+    if (quint64(m_text.size()) + quint64(code.size() + name.size()) + 40 >= quint64(std::numeric_limits<qint32>::max()))
+        throw std::length_error("registrul este prea mare");
+    m_ids.append(payerId);
+    m_textStart.append(quint32(m_text.size()));
+    appendNumber(m_text, quint64(code.size()));
+    m_text.append(code);
+    appendNumber(m_text, quint64(name.size()));
+    m_text.append(name);
+    m_same.append(kSameFoldedCode | kSameFoldedName);
+    m_county.append(countyIndex(county));
+    m_declaration.append(-1);
+}
+
+void MonthPayerTable::appendInOrder(MonthPayerTable&& source, const QVector<int>& order)
+{
+    const Joined amounts = join(m_amounts, source.m_amounts);
+    const auto moved = [](qint32 start, qsizetype by) { return start < 0 ? -1 : qint32(start + by); };
+    QHash<qint32, QVector<AmountFault>> faults;
+    for (auto fault = m_faults.cbegin(); fault != m_faults.cend(); ++fault)
+        faults.insert(moved(fault.key(), amounts.ownStart), fault.value());
+    for (auto fault = source.m_faults.cbegin(); fault != source.m_faults.cend(); ++fault)
+        faults.insert(moved(fault.key(), amounts.otherStart), fault.value());
+    m_faults = std::move(faults);
+    source.m_faults = {};
+    for (qint32& start : m_declaration)
+        start = moved(start, amounts.ownStart);
+    m_declaration.reserve(m_declaration.size() + order.size());
+    for (const int position : order)
+        m_declaration.append(moved(source.m_declaration.at(position), amounts.otherStart));
+    source.m_declaration = {};
+
+    const Joined texts = join(m_text, source.m_text);
+    for (quint32& start : m_textStart)
+        start += quint32(texts.ownStart);
+    m_textStart.reserve(m_textStart.size() + order.size());
+    for (const int position : order)
+        m_textStart.append(source.m_textStart.at(position) + quint32(texts.otherStart));
+    source.m_textStart = {};
+
+    QVector<qint16> counties;
+    counties.reserve(source.m_counties.size());
+    for (const QString& county : std::as_const(source.m_counties))
+        counties.append(countyIndex(county));
+    m_county.reserve(m_county.size() + order.size());
+    for (const int position : order)
+        m_county.append(counties.at(source.m_county.at(position)));
+    source.m_county = {};
+
+    appendField(m_ids, source.m_ids, order);
+    appendField(m_same, source.m_same, order);
+    source.clear();
+}
+
+QByteArrayView MonthPayerTable::piece(qsizetype position, Piece piece) const
+{
+    const quint8 same = m_same.at(position);
+    if (piece == FoldedCode && (same & kSameFoldedCode))
+        piece = Code;
+    else if (piece == FoldedName && (same & kSameFoldedName))
+        piece = Name;
+    const char* at = m_text.constData() + m_textStart.at(position);
+    for (int skipped = Code; skipped < piece; ++skipped) {
+        if ((skipped == FoldedCode && (same & kSameFoldedCode)) || (skipped == FoldedName && (same & kSameFoldedName)))
+            continue;
+        const auto length = qsizetype(readNumber(at));
+        at += length;
+    }
+    const auto length = qsizetype(readNumber(at));
+    return QByteArrayView(at, length);
+}
+
+MonthPayerTable::Declaration MonthPayerTable::declaration(qsizetype position) const
+{
+    const char* at = m_amounts.constData() + m_declaration.at(position);
+    Declaration held;
+    held.status = DeclarationStatus(readNumber(at));
+    held.employees = readAmount(at);
+    held.fund = readAmount(at);
+    held.commission = readAmount(at);
+    held.paid = readAmount(at);
+    return held;
+}
+
+MonthRow MonthPayerTable::at(qsizetype position) const
+{
+    MonthRow row;
+    row.payerId = m_ids.at(position);
+    row.cui = QString::fromUtf8(piece(position, Code));
+    row.legalName = QString::fromUtf8(piece(position, Name));
+    row.searchCode = (m_same.at(position) & kSameFoldedCode) ? row.cui : QString::fromUtf8(piece(position, FoldedCode));
+    row.searchName
+        = (m_same.at(position) & kSameFoldedName) ? row.legalName : QString::fromUtf8(piece(position, FoldedName));
+    row.county = m_counties.at(m_county.at(position));
+    const qint32 start = m_declaration.at(position);
+    if (start >= 0) {
+        const Declaration held = declaration(position);
+        row.status = held.status;
+        row.employees = held.employees;
+        row.fund = held.fund;
+        row.commission = held.commission;
+        row.paid = held.paid;
+        row.faults = m_faults.value(start);
+    }
+    return row;
+}
+
+DeclarationStatus MonthPayerTable::status(qsizetype position) const
+{
+    return m_declaration.at(position) < 0 ? DeclarationStatus::Missing : declaration(position).status;
+}
+
+bool MonthPayerTable::faulty(qsizetype position) const
+{
+    const qint32 start = m_declaration.at(position);
+    return start >= 0 && !m_faults.isEmpty() && m_faults.contains(start);
+}
+
+qint64 MonthPayerTable::amount(qsizetype position, MonthColumn column) const
+{
+    const Declaration held = declaration(position);
+    switch (column) {
+    case MonthColumn::Employees:
+        return held.employees;
+    case MonthColumn::Fund:
+        return held.fund;
+    case MonthColumn::Commission:
+        return held.commission;
+    case MonthColumn::Paid:
+        return held.paid;
+    case MonthColumn::Difference:
+        return held.commission - held.paid;
+    default:
+        return 0;
+    }
+}
+
+QVector<int> MonthPayerTable::countyRanks() const
+{
+    QVector<int> ranks;
+    ranks.reserve(m_counties.size());
+    for (const QString& county : m_counties)
+        ranks.append(int(std::count_if(
+            m_counties.cbegin(), m_counties.cend(), [&county](const QString& other) { return other < county; })));
+    return ranks;
+}
+
+QString MonthPayerTable::amountText(qsizetype position, MonthColumn column) const
+{
+    if (!declared(position))
+        return QString();
+    if (faulty(position))
+        return MonthCellText(at(position), column);
+    return QString::number(amount(position, column));
+}
+
+void MonthPayerTable::addTo(MonthTotals& totals, qsizetype position) const
+{
+    const qint32 start = m_declaration.at(position);
+    if (start < 0) {
+        ++totals.missing;
+        return;
+    }
+    ++totals.declared;
+    if (!m_faults.isEmpty() && m_faults.contains(start)) {
+        ++totals.faulty;
+        return;
+    }
+    const Declaration held = declaration(position);
+    totals.employees += held.employees;
+    totals.fund += held.fund;
+    totals.commission += held.commission;
+    totals.paid += held.paid;
+}
+
+void MonthPayerTable::clearDeclarations()
+{
+    m_declaration.fill(-1);
+    m_amounts = {};
+    m_faults = {};
+}
+
+void MonthPayerTable::setDeclaration(qsizetype position, const MonthRow& declared)
+{
+    if (m_amounts.size() >= std::numeric_limits<qint32>::max() - 64)
+        throw std::length_error("registrul este prea mare");
+    const auto start = qint32(m_amounts.size());
+    appendNumber(m_amounts, quint64(declared.status));
+    appendAmount(m_amounts, declared.employees);
+    appendAmount(m_amounts, declared.fund);
+    appendAmount(m_amounts, declared.commission);
+    appendAmount(m_amounts, declared.paid);
+    if (declared.faulty())
+        m_faults.insert(start, declared.faults);
+    m_declaration[position] = start;
+}
+
+} // namespace itm
