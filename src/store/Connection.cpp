@@ -240,8 +240,14 @@ void Statement::bind(int index, const QVariant& value)
         rc = sqlite3_bind_double(m_statement, index, value.toDouble());
         break;
     default: {
-        const QByteArray utf8 = StoredTextBytes(value.toString());
-        rc = sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        QByteArray utf8 = StoredTextBytes(value.toString());
+        rc = sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+        if (rc == SQLITE_OK) {
+            if (m_boundTexts.size() <= size_t(index))
+                m_boundTexts.resize(size_t(index) + 1);
+            // The text bound before is released only now that SQLite no longer points at it.
+            m_boundTexts[size_t(index)] = std::move(utf8);
+        }
         break;
     }
     }

@@ -64,7 +64,8 @@ RowWriter::Prepared& RowWriter::prepared(const QString& sql)
         m_generation = m_connection.generation();
     }
     for (const auto& statement : m_prepared) {
-        if (statement->sql == sql) {
+        // The statements' texts are long; the same text is nearly always the same string.
+        if (statement->sql.constData() == sql.constData() || statement->sql == sql) {
             statement->statement.reset();
             return *statement;
         }
