@@ -24,6 +24,13 @@ void CsvRecord::appendField(QStringView text)
     m_ends.append(m_text.size());
 }
 
+void CsvRecord::clear()
+{
+    line = 0;
+    m_text.resize(0);
+    m_ends.resize(0);
+}
+
 void CsvRecord::squeeze()
 {
     m_text.squeeze();
@@ -145,7 +152,7 @@ bool CsvReader::next(CsvRecord& record)
         return false;
     if (!atCharacter())
         return false;
-    record = CsvRecord();
+    record.clear();
     record.line = m_line;
     QString field;
     bool quoted = false; // inside the quotes of a field
@@ -185,7 +192,6 @@ bool CsvReader::next(CsvRecord& record)
         } else if (c == u'\r' || c == u'\n') {
             skipLineEnd(c);
             record.appendField(field);
-            record.squeeze();
             return true;
         } else {
             appendRun([this](QChar next) { return next == m_separator || next == u'\r' || next == u'\n'; });
@@ -201,7 +207,6 @@ bool CsvReader::next(CsvRecord& record)
         return false;
     }
     record.appendField(field);
-    record.squeeze();
     return true;
 }
 
@@ -213,8 +218,11 @@ CsvDocument ReadCsv(const QByteArray& bytes)
     CsvReader reader(buffer);
     CsvDocument document;
     CsvRecord record;
-    while (reader.next(record))
+    while (reader.next(record)) {
+        // The kept copy takes only the room its fields need.
         document.records.append(record);
+        document.records.last().squeeze();
+    }
     document.encoding = reader.encoding();
     document.separator = reader.separator();
     if (reader.error()) {

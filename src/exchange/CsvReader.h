@@ -27,6 +27,9 @@ public:
     qsizetype textSize() const { return m_text.size(); }
 
     void appendField(QStringView text);
+    // Empties the record for the next one read into it, keeping its memory:
+    // a file of a million records reuses one.
+    void clear();
     void squeeze();
 
 private:

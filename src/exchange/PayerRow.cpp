@@ -67,6 +67,23 @@ bool holdsLostLetter(const QString& text)
     return false;
 }
 
+// The text in capitals, as QString::toUpper gives it; a text of plain
+// letters, nearly every one of a file, without looking up each character.
+QString upperText(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return text.toUpper();
+    }
+    QString upper = text;
+    for (qsizetype i = 0; i < upper.size(); ++i) {
+        const char16_t unit = upper.at(i).unicode();
+        if (unit >= u'a' && unit <= u'z')
+            upper[i] = QChar(char16_t(unit - (u'a' - u'A')));
+    }
+    return upper;
+}
+
 // The most names of counties remembered: a file names each county in a few ways.
 constexpr qsizetype kRememberedCountyNames = 4096;
 
@@ -78,7 +95,8 @@ QString PayerCodeOfField(QStringView field, QString* failure)
     QString code = field.trimmed().toString();
     if (code.startsWith(QStringLiteral("RO"), Qt::CaseInsensitive))
         code = code.mid(2).trimmed();
-    if (scientific.match(code).hasMatch())
+    // Only a code with an exponent can be one; a file of a million codes has none.
+    if (code.contains(u'e', Qt::CaseInsensitive) && scientific.match(code).hasMatch())
         *failure = QStringLiteral("Codul '%1' a fost transformat in numar de foaia de calcul (cifrele lui s-au "
                                   "pierdut); formatati coloana cui ca text si salvati din nou")
                        .arg(field.trimmed());
@@ -247,7 +265,7 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
         }
         case FileColumn::UpperText:
         case FileColumn::LowerText: {
-            QString text = column.kind == FileColumn::LowerText ? plain.toLower() : plain.toUpper();
+            QString text = column.kind == FileColumn::LowerText ? plain.toLower() : upperText(plain);
             // A default the program wrote ("fara banca"), read back from a
             // file, is stored as the program writes it, not as typed text.
             if (!column.standard.isEmpty() && text == column.standardUpper)

@@ -30,6 +30,12 @@ std::optional<QVariant> TryValueForColumn(ColumnType type, const QVariant& value
 {
     if (value.isNull())
         return QVariant();
+    // A value already of the column's kind is kept as it is: a record of
+    // thousands of rows written is filled with such values.
+    if ((type == ColumnType::Integer && value.typeId() == QMetaType::LongLong)
+        || (type == ColumnType::Real && value.typeId() == QMetaType::Double)
+        || (type == ColumnType::Text && value.typeId() == QMetaType::QString))
+        return value;
     switch (type) {
     case ColumnType::Integer:
         switch (value.typeId()) {

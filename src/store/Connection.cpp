@@ -5,6 +5,7 @@
 #include "store/StoredText.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace itm {
@@ -245,8 +246,23 @@ void Statement::bind(int index, const QVariant& value)
         rc = sqlite3_bind_double(m_statement, index, value.toDouble());
         break;
     default: {
-        const QByteArray utf8 = StoredTextBytes(value.toString());
-        rc = sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        if (m_boundTexts.size() <= size_t(index))
+            m_boundTexts.resize(size_t(index) + 1);
+        QByteArray& kept = m_boundTexts[size_t(index)];
+        const QString text = value.toString();
+        // A text of plain letters, nearly every one written, is its own bytes:
+        // they go into the buffer this parameter kept before, without a new one.
+        const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+        if (plain) {
+            kept.resize(text.size());
+            char* bytes = kept.data();
+            for (qsizetype i = 0; i < text.size(); ++i)
+                bytes[i] = char(text.at(i).unicode());
+        } else {
+            kept = StoredTextBytes(text);
+        }
+        // SQLite reads the kept bytes until the parameter is bound again.
+        rc = sqlite3_bind_text(m_statement, index, kept.constData(), int(kept.size()), SQLITE_STATIC);
         break;
     }
     }

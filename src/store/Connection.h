@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -134,6 +135,9 @@ private:
     Connection& m_connection;
     sqlite3_stmt* m_statement = nullptr;
     QByteArray m_converted; // a number column's text, for storedBytes
+    // The bytes of each text parameter, kept while bound: SQLite reads them
+    // where they are instead of copying every text of every row written.
+    std::vector<QByteArray> m_boundTexts;
 };
 
 } // namespace itm

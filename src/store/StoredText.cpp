@@ -88,16 +88,30 @@ QByteArray StoredTextBytes(const QString& text)
     return bytes;
 }
 
+namespace {
+
+// C0 and C1 controls (NEL among them) and the line and paragraph separators:
+// each ends a line for some reader.
+bool isSeparator(char16_t unit)
+{
+    return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0x2028 || unit == 0x2029 || unit == u'\''
+        || unit == u'"' || unit == u',';
+}
+
+} // namespace
+
 QString BlankSeparators(const QString& text)
 {
+    // Nearly every text has none: it is returned as it is, without a copy.
+    qsizetype first = 0;
+    while (first < text.size() && !isSeparator(text.at(first).unicode()))
+        ++first;
+    if (first == text.size())
+        return text;
     QString cleaned = text;
-    for (QChar& c : cleaned) {
-        const char16_t unit = c.unicode();
-        // C0 and C1 controls (NEL among them) and the line and paragraph
-        // separators: each ends a line for some reader.
-        if (unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0x2028 || unit == 0x2029 || unit == u'\''
-            || unit == u'"' || unit == u',')
-            c = u' ';
+    for (qsizetype i = first; i < cleaned.size(); ++i) {
+        if (isSeparator(cleaned.at(i).unicode()))
+            cleaned[i] = u' ';
     }
     return cleaned;
 }

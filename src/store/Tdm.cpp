@@ -6,6 +6,8 @@
 #include "store/StoredText.h"
 #include "store/TypedRecord.h"
 
+#include <type_traits>
+
 namespace itm {
 
 namespace {
@@ -37,6 +39,11 @@ void writeOrZero(const TypedRecord::Field& field, const QString& text)
 template <typename Record> void fillEmptyColumns(Record& dataset, bool replaceSeparators)
 {
     for (int i = 1; i < dataset.columnNames().size(); ++i) {
+        // A whole number held apart is never empty and holds no separator.
+        if constexpr (std::is_same_v<Record, TypedRecord>) {
+            if (dataset.values().at(i).typeId() == QMetaType::LongLong)
+                continue;
+        }
         const auto field = dataset.FieldAt(i);
         const QString text = field.AsString();
         if (text.isEmpty()) {

@@ -9,17 +9,20 @@ TypedRecord::TypedRecord(const Dataset& layout)
     : m_columns(layout.columnNames())
     , m_values(layout.columnNames().size())
 {
-    for (int i = 0; i < m_columns.size(); ++i)
+    m_indexes.reserve(m_columns.size());
+    for (int i = 0; i < m_columns.size(); ++i) {
         m_types.append(layout.columnType(i));
+        if (!m_indexes.contains(m_columns.at(i)))
+            m_indexes.insert(m_columns.at(i), i);
+    }
 }
 
 int TypedRecord::indexOf(const QString& name) const
 {
     // Names are nearly always written as the table spells them.
-    for (int i = 0; i < m_columns.size(); ++i) {
-        if (m_columns.at(i) == name)
-            return i;
-    }
+    const auto exact = m_indexes.constFind(name);
+    if (exact != m_indexes.cend())
+        return *exact;
     for (int i = 0; i < m_columns.size(); ++i) {
         if (m_columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
             return i;

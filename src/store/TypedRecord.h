@@ -3,6 +3,8 @@
 #include "store/ColumnType.h"
 #include "store/RecordReader.h"
 
+#include <QHash>
+
 namespace itm {
 
 class Dataset;
@@ -60,6 +62,9 @@ private:
     int indexOf(const QString& name) const;
 
     QStringList m_columns;
+    // Each column's index by its name as the table spells it: a rule names
+    // columns dozens of times for every record written.
+    QHash<QString, int> m_indexes;
     QVector<ColumnType> m_types;
     QVector<QVariant> m_values;
 };

@@ -40,9 +40,12 @@ struct RowWriter::Prepared
 
     void bind(const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
     {
+        // Most columns are no parameter of a check: nothing is made for them.
         for (int i = 0; i < valueParameters.size(); ++i) {
-            statement.bind(valueParameters.at(i), values.at(i));
-            statement.bind(oldParameters.at(i), i < oldValues.size() ? oldValues.at(i) : QVariant());
+            if (valueParameters.at(i) > 0)
+                statement.bind(valueParameters.at(i), values.at(i));
+            if (oldParameters.at(i) > 0)
+                statement.bind(oldParameters.at(i), i < oldValues.size() ? oldValues.at(i) : QVariant());
         }
     }
 };
@@ -64,7 +67,8 @@ RowWriter::Prepared& RowWriter::prepared(const QString& sql)
         m_generation = m_connection.generation();
     }
     for (const auto& statement : m_prepared) {
-        if (statement->sql == sql) {
+        // The statements' texts are long; the same text is nearly always the same string.
+        if (statement->sql.constData() == sql.constData() || statement->sql == sql) {
             statement->statement.reset();
             return *statement;
         }

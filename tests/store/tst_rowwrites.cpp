@@ -2,6 +2,7 @@
 // program deletes or adds rows, the file is replaced or made writable again,
 // or a row made by hand holds what the program itself never stores.
 #include "store/Errors.h"
+#include "store/StoredText.h"
 #include "store/Tdm.h"
 #include "store/UpdateSql.h"
 #include "support/TestDatabase.h"
@@ -134,6 +135,33 @@ private Q_SLOTS:
         payers.Post();
         QCOMPARE(storedBytes(db, "SELECT denumire FROM firme"), name);
         QCOMPARE(storedBytes(db, "SELECT loc FROM firme"), QByteArray("IASI"));
+    }
+
+    // One statement written many times keeps each row's own text, whatever
+    // the text before it was: longer, shorter, empty, other letters, raw bytes.
+    void eachRowOfABatchKeepsItsOwnText()
+    {
+        TestDatabase db;
+        Tdm dm(db.path());
+        UpdateSql update;
+        update.insertSql = QStringLiteral("INSERT INTO firme (cui, denumire) VALUES (:cui, :denumire)");
+        const QList<QByteArray> names { "ALFA SRL", "B", "",
+            "\xc8\x98"
+            "ARA LUNGA DE TOT",
+            "\xaa"
+            "ARA",
+            "C" };
+        {
+            RowWriter writer(dm.con, update, { QStringLiteral("cui"), QStringLiteral("denumire") });
+            for (int i = 0; i < names.size(); ++i)
+                writer.write(RowWrite::Insert, { QString::number(i + 1), StoredTextFromBytes(names.at(i)) }, {});
+        }
+        for (int i = 0; i < names.size(); ++i) {
+            const QByteArray sql = "SELECT denumire FROM firme WHERE cui = '" + QByteArray::number(i + 1) + "'";
+            QCOMPARE(storedBytes(db, sql.constData()), names.at(i));
+        }
+        // An empty text stays a text, not a missing value.
+        QCOMPARE(storedBytes(db, "SELECT typeof(denumire) FROM firme WHERE cui = '3'"), QByteArray("text"));
     }
 
     void aTextInANumberColumnNamesTheColumn()
