@@ -1,6 +1,7 @@
 #include "app/TfCopii.h"
 
 #include "backup/BackupNames.h"
+#include "backup/Backups.h"
 #include "platform/Clock.h"
 #include "platform/Guard.h"
 #include "platform/Platform.h"
@@ -21,20 +22,6 @@ namespace itm {
 namespace {
 
 const QString timeShown = QStringLiteral("dd.MM.yyyy HH:mm:ss");
-
-QString sizeText(qint64 bytes)
-{
-    if (bytes < 1024)
-        return QStringLiteral("%1 B").arg(bytes);
-    const char* units[] = { "KB", "MB", "GB" };
-    double value = double(bytes) / 1024;
-    int unit = 0;
-    while (value >= 1024 && unit < 2) {
-        value /= 1024;
-        ++unit;
-    }
-    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
-}
 
 const FormCell copiesCells[] = {
     widget<QTableWidget>("tabel", nullptr, 0, 0, 0, Grow | GrowDown),
@@ -139,7 +126,7 @@ void TfCopii::showRows(const QList<Row>& rows, const QString& selectPath)
         const QString verdict = !row.check ? QStringLiteral("neverificata")
             : passed                       ? QStringLiteral("corecta")
                                            : row.check->problem;
-        const QStringList cells { row.backup.name.made.toString(timeShown), sizeText(row.backup.size),
+        const QStringList cells { row.backup.name.made.toString(timeShown), BackupSizeText(row.backup.size),
             passed ? QString::number(row.check->payers) : unknown,
             passed ? QString::number(row.check->declarations) : unknown, verdict };
         for (int column = 0; column < cells.size(); ++column) {

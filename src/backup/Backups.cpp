@@ -171,4 +171,18 @@ QStringList PruneBackups(const QString& folder, const QString& stem, const QDate
     return removed;
 }
 
+QString BackupSizeText(qint64 bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 B").arg(bytes);
+    const char* units[] = { "KB", "MB", "GB" };
+    double value = double(bytes) / 1024;
+    int unit = 0;
+    while (value >= 1024 && unit < 2) {
+        value /= 1024;
+        ++unit;
+    }
+    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
+}
+
 } // namespace itm

@@ -22,6 +22,9 @@ struct BackupEntry
 // backups.
 QList<BackupEntry> ListBackups(const QString& folder, const QString& stem);
 
+// A copy's size as a listing shows it: "512 B", "1.5 KB", "38.2 MB".
+QString BackupSizeText(qint64 bytes);
+
 struct BackupOutcome
 {
     CopyOutcome::Status status = CopyOutcome::Copied;

@@ -12,20 +12,6 @@ namespace itm::cli {
 
 namespace {
 
-QString sizeText(qint64 bytes)
-{
-    if (bytes < 1024)
-        return QStringLiteral("%1 B").arg(bytes);
-    const char* units[] = { "KB", "MB", "GB" };
-    double value = double(bytes) / 1024;
-    int unit = 0;
-    while (value >= 1024 && unit < 2) {
-        value /= 1024;
-        ++unit;
-    }
-    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
-}
-
 int makeBackup(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     const QString command = QStringLiteral("backup");
@@ -71,7 +57,7 @@ int listBackups(const QStringList& arguments, QTextStream& out, QTextStream& err
         const DatabaseCheck check = CheckDatabaseFile(backup.path, CheckDepth::Summary);
         const QString unknown = QStringLiteral("?");
         out << row.arg(backup.name.made.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")), -19)
-                   .arg(sizeText(backup.size), 9)
+                   .arg(BackupSizeText(backup.size), 9)
                    .arg(check.passed ? QString::number(check.payers) : unknown, 10)
                    .arg(check.passed ? QString::number(check.declarations) : unknown, 10)
                    .arg(backup.path);

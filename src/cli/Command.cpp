@@ -3,6 +3,7 @@
 #include "platform/ProgramVersion.h"
 #include "store/Errors.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTextStream>
@@ -95,6 +96,38 @@ int runCli(int argc, char** argv)
     out.flush();
     err.flush();
     return status;
+}
+
+std::optional<int> ParseCommandArguments(
+    QCommandLineParser& parser, const QString& command, const QStringList& arguments, int positionals, QTextStream& err)
+{
+    if (!parser.parse(QStringList { QStringLiteral("itm-cli") } + arguments)) {
+        err << "itm-cli " << command << ": " << parser.errorText() << '\n';
+        return 2;
+    }
+    for (const QString& name : parser.optionNames()) {
+        if (parser.values(name).size() > 1) {
+            err << "itm-cli " << command << ": --" << name << " given more than once\n";
+            return 2;
+        }
+    }
+    const QStringList rest = parser.positionalArguments();
+    if (rest.size() > positionals) {
+        err << "itm-cli " << command << ": unexpected argument '" << rest.at(positionals) << "'\n";
+        return 2;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ChosenListingFormat(
+    const QCommandLineParser& parser, const QCommandLineOption& option, const QString& command, QTextStream& err)
+{
+    const QString chosen = parser.isSet(option) ? parser.value(option) : QStringLiteral("text");
+    if (chosen != QLatin1String("text") && chosen != QLatin1String("csv")) {
+        err << "itm-cli " << command << ": the format must be text or csv, not '" << chosen << "'\n";
+        return std::nullopt;
+    }
+    return chosen;
 }
 
 } // namespace itm::cli

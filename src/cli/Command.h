@@ -2,7 +2,10 @@
 
 #include <QStringList>
 #include <functional>
+#include <optional>
 
+class QCommandLineOption;
+class QCommandLineParser;
 class QTextStream;
 
 namespace itm::cli {
@@ -30,6 +33,17 @@ const QList<Command>& registeredCommands();
 // name, and either ends the command with status 1.
 int RunReportingErrors(
     const QString& command, const QString& databasePath, QTextStream& err, const std::function<int()>& work);
+
+// Parses a command's arguments with the parser's options: an unknown option,
+// an option given twice or more than `positionals` other words is reported
+// after the command's name and gives the exit status 2.
+std::optional<int> ParseCommandArguments(QCommandLineParser& parser, const QString& command,
+    const QStringList& arguments, int positionals, QTextStream& err);
+
+// The listing's format chosen with `option`: "text" (when not given) or
+// "csv"; anything else is reported after the command's name (status 2).
+std::optional<QString> ChosenListingFormat(
+    const QCommandLineParser& parser, const QCommandLineOption& option, const QString& command, QTextStream& err);
 
 // Runs itm-cli: the first argument names the command; --help lists them.
 int runCli(int argc, char** argv);

@@ -2,6 +2,7 @@
 #include "cli/DefaultDatabase.h"
 #include "cli/WritableRegister.h"
 #include "exchange/CellText.h"
+#include "month/ListingText.h"
 #include "records/DeletedPayers.h"
 #include "store/Connection.h"
 #include "store/DatabaseLock.h"
@@ -17,29 +18,18 @@ namespace itm::cli {
 
 namespace {
 
-// Parses arguments with the options given; each option at most once. The
-// exit status 2 with a message on err when they are wrong.
+// Parses arguments with the options given (see ParseCommandArguments); no
+// option may be empty either.
 std::optional<int> parseArguments(
     QCommandLineParser& parser, const QString& command, const QStringList& arguments, int positionals, QTextStream& err)
 {
-    if (!parser.parse(QStringList { QStringLiteral("itm-cli") } + arguments)) {
-        err << "itm-cli " << command << ": " << parser.errorText() << '\n';
-        return 2;
-    }
+    if (const auto status = ParseCommandArguments(parser, command, arguments, positionals, err))
+        return status;
     for (const QString& name : parser.optionNames()) {
-        if (parser.values(name).size() > 1) {
-            err << "itm-cli " << command << ": --" << name << " given more than once\n";
-            return 2;
-        }
         if (parser.value(name).isEmpty()) {
             err << "itm-cli " << command << ": --" << name << " is empty\n";
             return 2;
         }
-    }
-    const QStringList rest = parser.positionalArguments();
-    if (rest.size() > positionals) {
-        err << "itm-cli " << command << ": unexpected argument '" << rest.at(positionals) << "'\n";
-        return 2;
     }
     return std::nullopt;
 }
@@ -47,24 +37,6 @@ std::optional<int> parseArguments(
 QCommandLineOption dbOption()
 {
     return QCommandLineOption(QStringLiteral("db"), QStringLiteral("database file"), QStringLiteral("FILE"));
-}
-
-QString csvField(const QString& text)
-{
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
-}
-
-// A stored text on one line of a listing: control characters become blanks.
-QString oneLine(const QString& text)
-{
-    QString cleaned = text;
-    for (QChar& c : cleaned) {
-        if (c.category() == QChar::Other_Control || c.unicode() == 0x2028 || c.unicode() == 0x2029)
-            c = u' ';
-    }
-    return cleaned;
 }
 
 int deletePayer(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -126,11 +98,10 @@ int listDeleted(const QStringList& arguments, QTextStream& out, QTextStream& err
     parser.addOptions({ format, db });
     if (const auto status = parseArguments(parser, command, arguments, 0, err))
         return *status;
-    const QString chosen = parser.isSet(format) ? parser.value(format) : QStringLiteral("text");
-    if (chosen != QLatin1String("text") && chosen != QLatin1String("csv")) {
-        err << "itm-cli " << command << ": the format must be text or csv, not '" << chosen << "'\n";
+    const std::optional<QString> chosenFormat = ChosenListingFormat(parser, format, command, err);
+    if (!chosenFormat)
         return 2;
-    }
+    const QString chosen = *chosenFormat;
     const QString databasePath = parser.isSet(db) ? parser.value(db) : DefaultDatabasePath(command, err);
     return RunReportingErrors(command, databasePath, err, [&] {
         Connection connection;
@@ -142,8 +113,9 @@ int listDeleted(const QStringList& arguments, QTextStream& out, QTextStream& err
         if (chosen == QLatin1String("csv")) {
             out << "cui,denumire,sters,declaratii\n";
             for (const DeletedPayer& payer : payers)
-                out << csvField(exchange::CsvSafeText(payer.code)) << ',' << csvField(exchange::CsvSafeText(payer.name))
-                    << ',' << csvField(payer.deleted) << ',' << payer.declarations << '\n';
+                out << ListingCsvField(exchange::CsvSafeText(payer.code)) << ','
+                    << ListingCsvField(exchange::CsvSafeText(payer.name)) << ',' << ListingCsvField(payer.deleted)
+                    << ',' << payer.declarations << '\n';
             return 0;
         }
         if (payers.isEmpty()) {
@@ -153,15 +125,16 @@ int listDeleted(const QStringList& arguments, QTextStream& out, QTextStream& err
         qsizetype codeWidth = 3;
         qsizetype nameWidth = 8;
         for (const DeletedPayer& payer : payers) {
-            codeWidth = qMax(codeWidth, oneLine(payer.code).size());
-            nameWidth = qMax(nameWidth, oneLine(payer.name).size());
+            codeWidth = qMax(codeWidth, ListingOneLine(payer.code).size());
+            nameWidth = qMax(nameWidth, ListingOneLine(payer.name).size());
         }
         out << QStringLiteral("cui").leftJustified(codeWidth) << "  "
             << QStringLiteral("denumire").leftJustified(nameWidth) << "  " << QStringLiteral("sters").leftJustified(19)
             << "  declaratii\n";
         for (const DeletedPayer& payer : payers)
-            out << oneLine(payer.code).leftJustified(codeWidth) << "  " << oneLine(payer.name).leftJustified(nameWidth)
-                << "  " << oneLine(payer.deleted).leftJustified(19) << "  "
+            out << ListingOneLine(payer.code).leftJustified(codeWidth) << "  "
+                << ListingOneLine(payer.name).leftJustified(nameWidth) << "  "
+                << ListingOneLine(payer.deleted).leftJustified(19) << "  "
                 << QString::number(payer.declarations).rightJustified(10) << '\n';
         return 0;
     });

@@ -93,20 +93,8 @@ int showHistory(const QStringList& arguments, QTextStream& out, QTextStream& err
     const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("text or csv"), QStringLiteral("F"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("database file"), QStringLiteral("FILE"));
     parser.addOptions({ cui, fromYear, toYear, format, db });
-    if (!parser.parse(QStringList { QStringLiteral("itm-cli") } + arguments)) {
-        err << "itm-cli " << command << ": " << parser.errorText() << '\n';
-        return 2;
-    }
-    for (const QString& name : parser.optionNames()) {
-        if (parser.values(name).size() > 1) {
-            err << "itm-cli " << command << ": --" << name << " given more than once\n";
-            return 2;
-        }
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        err << "itm-cli " << command << ": unexpected argument '" << parser.positionalArguments().constFirst() << "'\n";
-        return 2;
-    }
+    if (const auto status = ParseCommandArguments(parser, command, arguments, 0, err))
+        return *status;
     if (!parser.isSet(cui) || parser.value(cui).isEmpty()) {
         err << "itm-cli " << command << ": missing --cui\n";
         return 2;
@@ -119,11 +107,10 @@ int showHistory(const QStringList& arguments, QTextStream& out, QTextStream& err
         err << "itm-cli " << command << ": --from-year " << *first << " is after --to-year " << *last << '\n';
         return 2;
     }
-    const QString chosen = parser.isSet(format) ? parser.value(format) : QStringLiteral("text");
-    if (chosen != QLatin1String("text") && chosen != QLatin1String("csv")) {
-        err << "itm-cli " << command << ": the format must be text or csv, not '" << chosen << "'\n";
+    const std::optional<QString> chosenFormat = ChosenListingFormat(parser, format, command, err);
+    if (!chosenFormat)
         return 2;
-    }
+    const QString chosen = *chosenFormat;
     const QString code = parser.value(cui);
     const QString databasePath = parser.isSet(db) ? parser.value(db) : DefaultDatabasePath(command, err);
     return RunReportingErrors(command, databasePath, err, [&] {

@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/DefaultDatabase.h"
 #include "exchange/CellText.h"
+#include "month/ListingText.h"
 #include "platform/Job.h"
 #include "records/YearSummary.h"
 #include "store/Connection.h"
@@ -15,24 +16,6 @@ namespace itm::cli {
 namespace {
 
 const QString command = QStringLiteral("year");
-
-QString csvField(const QString& text)
-{
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
-}
-
-// A stored text on one line of a listing: control characters become blanks.
-QString oneLine(const QString& text)
-{
-    QString cleaned = text;
-    for (QChar& c : cleaned) {
-        if (c.category() == QChar::Other_Control || c.unicode() == 0x2028 || c.unicode() == 0x2029)
-            c = u' ';
-    }
-    return cleaned;
-}
 
 QStringList headerCells()
 {
@@ -59,7 +42,7 @@ void writeText(QTextStream& out, const QList<YearRow>& rows)
 {
     QList<QStringList> lines { headerCells() };
     for (const YearRow& row : rows)
-        lines.append(QStringList { oneLine(row.code), oneLine(row.name) } + amountCells(row));
+        lines.append(QStringList { ListingOneLine(row.code), ListingOneLine(row.name) } + amountCells(row));
     QList<qsizetype> widths(lines.constFirst().size(), 0);
     for (const QStringList& line : lines)
         for (qsizetype column = 0; column < line.size(); ++column)
@@ -83,20 +66,8 @@ int showYear(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("text or csv"), QStringLiteral("F"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("database file"), QStringLiteral("FILE"));
     parser.addOptions({ yearOption, format, db });
-    if (!parser.parse(QStringList { QStringLiteral("itm-cli") } + arguments)) {
-        err << "itm-cli " << command << ": " << parser.errorText() << '\n';
-        return 2;
-    }
-    for (const QString& name : parser.optionNames()) {
-        if (parser.values(name).size() > 1) {
-            err << "itm-cli " << command << ": --" << name << " given more than once\n";
-            return 2;
-        }
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        err << "itm-cli " << command << ": unexpected argument '" << parser.positionalArguments().constFirst() << "'\n";
-        return 2;
-    }
+    if (const auto status = ParseCommandArguments(parser, command, arguments, 0, err))
+        return *status;
     if (!parser.isSet(yearOption)) {
         err << "itm-cli " << command << ": missing --year\n";
         return 2;
@@ -107,11 +78,10 @@ int showYear(const QStringList& arguments, QTextStream& out, QTextStream& err)
             << parser.value(yearOption) << "'\n";
         return 2;
     }
-    const QString chosen = parser.isSet(format) ? parser.value(format) : QStringLiteral("text");
-    if (chosen != QLatin1String("text") && chosen != QLatin1String("csv")) {
-        err << "itm-cli " << command << ": the format must be text or csv, not '" << chosen << "'\n";
+    const std::optional<QString> chosenFormat = ChosenListingFormat(parser, format, command, err);
+    if (!chosenFormat)
         return 2;
-    }
+    const QString chosen = *chosenFormat;
     const QString databasePath = parser.isSet(db) ? parser.value(db) : DefaultDatabasePath(command, err);
     return RunReportingErrors(command, databasePath, err, [&] {
         Connection connection;
@@ -126,8 +96,8 @@ int showYear(const QStringList& arguments, QTextStream& out, QTextStream& err)
         if (chosen == QLatin1String("csv")) {
             out << headerCells().join(u',') << '\n';
             for (const YearRow& row : rows)
-                out << csvField(exchange::CsvSafeText(row.code)) << ',' << csvField(exchange::CsvSafeText(row.name))
-                    << ',' << amountCells(row).join(u',') << '\n';
+                out << ListingCsvField(exchange::CsvSafeText(row.code)) << ','
+                    << ListingCsvField(exchange::CsvSafeText(row.name)) << ',' << amountCells(row).join(u',') << '\n';
         } else {
             writeText(out, rows);
         }

@@ -1,5 +1,6 @@
 #include "month/MonthReport.h"
 
+#include "month/ListingText.h"
 #include "month/MonthColumns.h"
 
 #include <QTextStream>
@@ -7,28 +8,6 @@
 namespace itm {
 
 namespace {
-
-QString csvField(const QString& text)
-{
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    QString quoted = text;
-    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
-
-// A stored text with a line break or a tab would break the columns: every
-// control character (C0, DEL, C1) and the Unicode line and paragraph
-// separators become one blank, as the declaration line's clean-up does.
-QString blankControls(const QString& text)
-{
-    QString cleaned = text;
-    for (QChar& c : cleaned) {
-        if (c.category() == QChar::Other_Control || c.unicode() == 0x2028 || c.unicode() == 0x2029)
-            c = u' ';
-    }
-    return cleaned;
-}
 
 void writeAligned(QTextStream& out, const QStringList& cells, const QVector<qsizetype>& widths)
 {
@@ -50,7 +29,7 @@ QStringList cellsOf(const MonthRow& row)
 {
     QStringList cells;
     for (int column = 0; column < kMonthColumnCount; ++column)
-        cells.append(blankControls(MonthCellText(row, MonthColumn(column))));
+        cells.append(ListingOneLine(MonthCellText(row, MonthColumn(column))));
     return cells;
 }
 
@@ -76,7 +55,7 @@ void WriteMonthText(QTextStream& out, const MonthRowSource& rows)
     rows([&](const MonthRow& row) {
         totals.add(row);
         for (int column = 0; column < kMonthColumnCount; ++column) {
-            widths[column] = qMax(widths[column], blankControls(MonthCellText(row, MonthColumn(column))).size());
+            widths[column] = qMax(widths[column], ListingOneLine(MonthCellText(row, MonthColumn(column))).size());
         }
     });
     QStringList header;
@@ -109,7 +88,7 @@ void WriteMonthCsv(QTextStream& out, const MonthRowSource& rows)
             if (column != MonthColumn::Code)
                 line += u',';
             const QString cell = MonthCellText(row, column);
-            line += csvField(column == MonthColumn::Status ? cell.toLower() : cell);
+            line += ListingCsvField(column == MonthColumn::Status ? cell.toLower() : cell);
         }
         out << line << '\n';
     });
