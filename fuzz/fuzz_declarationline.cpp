@@ -106,7 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             record.setValue(name, value);
             break;
         case 1: {
-            const auto small = value % (qint64(1) << 52);
+            // Fifteen digits at most: a larger real shows only in the
+            // exponent form, which the line refuses as no whole number.
+            const auto small = value % qint64(1'000'000'000'000'000);
             record.setValue(name, double(small));
             expected.append(QString::number(small));
             continue;
