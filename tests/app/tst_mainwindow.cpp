@@ -95,7 +95,7 @@ private Q_SLOTS:
         f.openPayer(QStringLiteral("19"));
         QVERIFY(f.window->dcgb->lblF3->isVisible());
         QCOMPARE(f.window->dcgb->lblF3->text(), QStringLiteral("F3 - date ANAF"));
-        MainWindowFixture::keyToFocus(Qt::Key_F1);
+        MainWindowFixture::press(Qt::Key_F1);
         QCOMPARE(f.shell.opened, QStringList(2, QStringLiteral("./instructiuni.txt")));
 
         f.prompts.answerOk();
@@ -275,6 +275,7 @@ private Q_SLOTS:
 
     void startWithoutDatabaseShowsSqliteMessage()
     {
+        PlatformScope scope;
         FakePrompts prompts;
         platform().prompts = &prompts;
         prompts.answerOk();
@@ -289,7 +290,6 @@ private Q_SLOTS:
         QCOMPARE(prompts.shown().first().kind, FakePrompts::Kind::Error);
         QCOMPARE(prompts.lastText(), QStringLiteral("unable to open database file."));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("data/date.itm"))));
-        platform() = Platform {};
     }
 };
 

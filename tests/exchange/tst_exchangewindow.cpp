@@ -7,6 +7,7 @@
 #include "support/FakeFileChooser.h"
 #include "support/FakeJobs.h"
 #include "support/FakePrompts.h"
+#include "support/GuiTestCase.h"
 #include "support/TestDatabase.h"
 
 #include <QApplication>
@@ -21,7 +22,7 @@ using namespace itm;
 using namespace itm::exchange;
 using itm::test::TestDatabase;
 
-class TestExchangeWindow : public QObject
+class TestExchangeWindow : public itm::test::GuiTestCase
 {
     Q_OBJECT
 
@@ -78,7 +79,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        QVERIFY2(m_prompts.verify().isEmpty(), qPrintable(m_prompts.verify()));
+        GuiTestCase::cleanup();
         m_dm.reset();
         m_db.reset();
     }

@@ -94,16 +94,14 @@ private:
 };
 
 // The drive dialog over one listed drive, as the writer shows it.
-struct DriveDialogFixture
+struct DriveDialogFixture : GuiFixture
 {
-    FakePrompts prompts;
     PulledOutDrives drives;
     QTemporaryDir stick;
     TfSelDisck dialog;
 
     DriveDialogFixture()
     {
-        platform().prompts = &prompts;
         platform().drives = &drives;
         dialog.Timer1->stop();
         drives.addDrive(root(), DriveKind::Removable);
@@ -113,7 +111,6 @@ struct DriveDialogFixture
         dialog.Cui = QStringLiteral("19");
         dialog.Linie = QStringLiteral("\"03\",\"2006\",19,new");
     }
-    ~DriveDialogFixture() { platform() = Platform {}; }
 
     QString root() const { return stick.path() + u'/'; }
     QString file() const { return stick.filePath(QStringLiteral("IM200603.txt")); }
@@ -138,6 +135,7 @@ class TestOutputCommands : public itm::test::GuiTestCase
 private Q_SLOTS:
     void timerFollowsTheDrives()
     {
+        PlatformScope scope;
         FakePrompts prompts;
         FakeDrives drives;
         platform().prompts = &prompts;
@@ -166,12 +164,11 @@ private Q_SLOTS:
         dialog.Timer1Timer();
         QCOMPARE(dialog.lv->count(), 0);
         QTRY_VERIFY(drives.scanCount() > 6); // the timer polls by itself as well
-        QVERIFY(prompts.verify().isEmpty());
-        platform() = Platform {};
     }
 
     void escapeAsksBeforeGivingUp()
     {
+        PlatformScope scope;
         FakePrompts prompts;
         FakeDrives drives;
         platform().prompts = &prompts;
@@ -195,8 +192,6 @@ private Q_SLOTS:
         QCOMPARE(prompts.texts(),
             (QStringList { QStringLiteral("Renuntati la salvare ?"), QStringLiteral("Renuntati la salvare ?") }));
         QVERIFY(!QFile::exists(stick.filePath(QStringLiteral("IM200603.txt"))));
-        QVERIFY(prompts.verify().isEmpty());
-        platform() = Platform {};
     }
 
     void enterOnTheSaveButtonPressesIt()

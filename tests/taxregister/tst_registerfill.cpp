@@ -98,7 +98,7 @@ private Q_SLOTS:
             w.dcgb->jud->setFocus(Qt::TabFocusReason);
             MainWindowFixture::settle();
         }
-        MainWindowFixture::keyToFocus(Qt::Key_F3);
+        MainWindowFixture::press(Qt::Key_F3);
         QTRY_VERIFY(!w.dcgb->str->text().isEmpty());
 
         QTEST(w.dcgb->den->text(), "name");
@@ -153,7 +153,7 @@ private Q_SLOTS:
         w.dcgb->str->setFocus(Qt::TabFocusReason);
         MainWindowFixture::type(w.dcgb->str, QStringLiteral("TYPED"));
         w.f->prompts.answerOk();
-        MainWindowFixture::keyToFocus(Qt::Key_F3);
+        MainWindowFixture::press(Qt::Key_F3);
         QTRY_COMPARE(w.f->prompts.shown().size(), 1);
         QCOMPARE(w.f->prompts.lastText(), message);
         QCOMPARE(w.server.requests().size(), requests);
@@ -174,7 +174,7 @@ private Q_SLOTS:
         w.server.replyWithFile("craiova.json");
         w.f->openPayer(QStringLiteral("12345674"));
         w.f->prompts.answerOk();
-        MainWindowFixture::keyToFocus(Qt::Key_F3);
+        MainWindowFixture::press(Qt::Key_F3);
         QTRY_VERIFY(!w.dcgb->str->text().isEmpty());
         qunsetenv("ITM_REGISTER_SERVICE");
         QCOMPARE(w.f->prompts.shown().size(), 1);
@@ -210,7 +210,7 @@ private Q_SLOTS:
         w.server.replyWithFile(answer.toLatin1().constData());
         w.f->openPayer(code);
         fill ? w.f->prompts.answerYes() : w.f->prompts.answerNo();
-        MainWindowFixture::keyToFocus(Qt::Key_F3);
+        MainWindowFixture::press(Qt::Key_F3);
         QTRY_COMPARE(w.f->prompts.shown().size(), 1);
         QTEST(w.f->prompts.lastText(), "question");
         QCOMPARE(w.column("str").isEmpty(), !fill);
@@ -229,7 +229,7 @@ private Q_SLOTS:
         w.f->openPayer(QStringLiteral("12345674"));
         w.dcgb->str->setFocus(Qt::TabFocusReason);
         MainWindowFixture::settle();
-        MainWindowFixture::keyToFocus(Qt::Key_F3);
+        MainWindowFixture::press(Qt::Key_F3);
         QTRY_COMPARE(w.server.requests().size(), 1);
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         MainWindowFixture::type(w.dcgb->str, QStringLiteral("X"));
