@@ -18,6 +18,7 @@
 #include "support/FakePrompts.h"
 #include "support/GuiFixture.h"
 #include "support/GuiTestCase.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QApplication>
@@ -117,7 +118,7 @@ private Q_SLOTS:
     void f6OpensTheWindowAndEscapeClosesIt()
     {
         TestDatabase database;
-        database.addPayer(QStringLiteral("19"));
+        samples::addPayer(database, QStringLiteral("19"));
         QDir::setCurrent(QStringLiteral(ITM_SOURCE_DIR "/assets"));
         ProgramObjects program;
         QVERIFY(createProgram(program, database.path()));

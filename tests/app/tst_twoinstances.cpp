@@ -7,6 +7,7 @@
 #include "support/FakePrompts.h"
 #include "support/GuiFixture.h"
 #include "support/GuiTestCase.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QCryptographicHash>
@@ -39,7 +40,7 @@ private Q_SLOTS:
     void aSecondProgramOnTheSameDatabaseEndsWithoutTouchingIt()
     {
         TestDatabase database;
-        database.addPayer(QStringLiteral("19"));
+        samples::addPayer(database, QStringLiteral("19"));
         database.exec("INSERT INTO declaratii (idfirma, ln, an) VALUES (1, 3, 2006)");
         QVERIFY(QDir(database.folder()).mkpath(QStringLiteral("data")));
         const QString path = database.folder() + QStringLiteral("/data/date.itm");

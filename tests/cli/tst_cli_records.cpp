@@ -1,4 +1,5 @@
 #include "CliTestDatabase.h"
+#include "support/SampleRecords.h"
 
 #include <QLockFile>
 #include <QProcess>
@@ -6,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+
+namespace samples = itm::test::samples;
 
 using namespace clitest;
 
@@ -42,10 +45,11 @@ private Q_SLOTS:
         m_db = m_dir->filePath(QStringLiteral("date.itm"));
         // 19: January and February 2006 (corrective, 0.25 %, paid too much), June 2007.
         // 230 twice: a register changed outside the program.
-        const QByteArray rows = payerRow(1, "19", "=ALFA, \"A\"") + payerRow(2, "230", "BETA")
-            + payerRow(3, "230", "GAMA") + declarationRow(1, 1, 2006, "0, 0, 3, 2000, 15, 10, 300, 200")
-            + declarationRow(1, 2, 2006, "1, 1, 3, 4000, 10, 25, 0, 0")
-            + declarationRow(1, 6, 2007, "0, 0, 3, 2000, 15, 0, 0, 0");
+        const QByteArray rows = samples::payerRow(1, "19", "=ALFA, \"A\"") + samples::payerRow(2, "230", "BETA")
+            + samples::payerRow(3, "230", "GAMA")
+            + samples::declarationRow(1, 1, 2006, "0, 0, 3, 2000, 15, 10, 300, 200")
+            + samples::declarationRow(1, 2, 2006, "1, 1, 3, 4000, 10, 25, 0, 0")
+            + samples::declarationRow(1, 6, 2007, "0, 0, 3, 2000, 15, 0, 0, 0");
         QString error;
         QVERIFY2(createDatabase(m_db, rows, &error), qPrintable(error));
     }

@@ -4,8 +4,11 @@
 #include "store/Errors.h"
 #include "store/RecordReader.h"
 #include "support/RuleRecord.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 using itm::test::writesText;
@@ -13,7 +16,7 @@ using itm::test::writesText;
 namespace {
 RowRecord completeLiquidator()
 {
-    return itm::test::recordOf({ { "lcui", QStringLiteral("19") }, { "ldenumire", QStringLiteral("LICHID") },
+    return samples::recordOf({ { "lcui", QStringLiteral("19") }, { "ldenumire", QStringLiteral("LICHID") },
         { "lcodjudet", qint64(17) }, { "lloc", QStringLiteral("CRAIOVA") }, { "lstr", QStringLiteral("UNIRII") },
         { "lnr", QStringLiteral("2") }, { "lsector", qint64(0) } });
 }

@@ -8,6 +8,7 @@
 #include "support/FakeJobs.h"
 #include "support/FakePrompts.h"
 #include "support/GuiTestCase.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 using namespace itm::exchange;
@@ -74,7 +77,7 @@ private Q_SLOTS:
         m_files.names.clear();
         m_files.captions.clear();
         m_db = std::make_unique<TestDatabase>();
-        m_db->addPayer(QStringLiteral("19"));
+        samples::addPayer(*m_db, QStringLiteral("19"));
         m_dm = std::make_unique<Tdm>(m_db->path());
     }
     void cleanup()

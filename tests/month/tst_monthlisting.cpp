@@ -5,6 +5,7 @@
 #include "month/MonthReport.h"
 #include "month/MonthTableModel.h"
 #include "store/Connection.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QTest>
@@ -31,10 +32,10 @@ void addDeclaration(const TestDatabase& db, int payerId, int month, int year, co
 // 230 (corrective); RO19 only in April; ro5 never.
 void seedMonth(const TestDatabase& db)
 {
-    db.addPayer(QStringLiteral("ro5"), QStringLiteral("GAMA"));
-    db.addPayer(QStringLiteral("230"), QStringLiteral("BETA"));
-    db.addPayer(QStringLiteral("19"), QStringLiteral("ALFA"));
-    db.addPayer(QStringLiteral("RO19"), QStringLiteral("DELTA, \"D\""));
+    samples::addPayer(db, QStringLiteral("ro5"), QStringLiteral("GAMA"));
+    samples::addPayer(db, QStringLiteral("230"), QStringLiteral("BETA"));
+    samples::addPayer(db, QStringLiteral("19"), QStringLiteral("ALFA"));
+    samples::addPayer(db, QStringLiteral("RO19"), QStringLiteral("DELTA, \"D\""));
     addDeclaration(db, 3, 3, 2006, "0, 0, 12, 2000, 15, 10, 0, 0");
     addDeclaration(db, 2, 3, 2006, "1, 1, 3, 50000, 125, 125, 0, 0");
     addDeclaration(db, 4, 4, 2006, "0, 0, 1, 100, 1, 1, 0, 0");
@@ -99,10 +100,10 @@ private Q_SLOTS:
         // Codes held twice, a missing code, bytes above ASCII, a payer with two
         // declarations of the month (the first saved shows), an amount stored
         // as a text, a declaration of no payer.
-        db.addPayer(QStringLiteral("230"), QStringLiteral("BETA BIS"));
-        db.addPayer(QStringLiteral("\u00C819"), QStringLiteral("EPSILON"));
-        db.addPayer(QStringLiteral("Z9"), QStringLiteral("ZETA"));
-        db.addPayer(QStringLiteral("19"), QStringLiteral("ALFA BIS"));
+        samples::addPayer(db, QStringLiteral("230"), QStringLiteral("BETA BIS"));
+        samples::addPayer(db, QStringLiteral("\u00C819"), QStringLiteral("EPSILON"));
+        samples::addPayer(db, QStringLiteral("Z9"), QStringLiteral("ZETA"));
+        samples::addPayer(db, QStringLiteral("19"), QStringLiteral("ALFA BIS"));
         db.exec("INSERT INTO firme (cui, denumire, prefix, sufix) VALUES (NULL, 'FARA COD', 1, 1)");
         // Names read as rows, not as plain bytes: lower case, two blanks, a
         // prefix stored with its sign, one out of the list.

@@ -9,6 +9,7 @@
 #include "support/FakePrinting.h"
 #include "support/GuiTestCase.h"
 #include "support/MainWindowFixture.h"
+#include "support/SampleRecords.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,7 +46,7 @@ struct OutputFixture
 {
     OutputFixture()
         : f([](TestDatabase& db) {
-            db.addPayer(QStringLiteral("19"));
+            samples::addPayer(db, QStringLiteral("19"));
             db.exec("INSERT INTO declaratii (idfirma, ln, an, rectificativ, com25, nrsal, fondlunsal, comdat, comac, "
                     "comdec, comdecac) VALUES (1, 3, 2006, 0, 1, 4, 50000, 125, 100, 0, 0)");
         })
@@ -58,16 +59,15 @@ struct OutputFixture
     {
         f.openPayer(QStringLiteral("19"));
         f.window->dcgb->Button3->click();
-        MainWindowFixture::settle();
+        QTRY_VERIFY(f.window->dcgb->Button5->isEnabled());
         f.window->dcgb->Button5->click();
-        MainWindowFixture::settle();
+        QTRY_COMPARE(f.window->windowState(), State::Period);
         f.window->PanelLuna->MaskEdit1->setText(QStringLiteral("03"));
         f.window->PanelLuna->MaskEdit2->setText(QStringLiteral("2006"));
         f.prompts.answerYes();
         MainWindowFixture::key(f.window->PanelLuna->MaskEdit2, Qt::Key_Return);
         f.window->ddgb->Button1->click();
-        MainWindowFixture::settle();
-        QCOMPARE(f.window->windowState(), State::Output);
+        QTRY_COMPARE(f.window->windowState(), State::Output);
     }
 
     MainWindowFixture f;
@@ -203,7 +203,6 @@ private Q_SLOTS:
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QCOMPARE(readFile(d.file()), QByteArray("\"03\",\"2006\",19,new\r\n"));
-        QVERIFY2(d.prompts.verify().isEmpty(), qPrintable(d.prompts.verify()));
     }
 
     void aDoubleClickBesideTheIconsClosesWithoutWriting()
@@ -217,7 +216,6 @@ private Q_SLOTS:
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QVERIFY(!QFile::exists(d.file()));
-        QVERIFY2(d.prompts.verify().isEmpty(), qPrintable(d.prompts.verify()));
     }
 
     // The mount point of a medium pulled out stays behind as a folder of the
@@ -244,7 +242,6 @@ private Q_SLOTS:
         QCOMPARE(readFile(d.file()), existing);
         QVERIFY(!QFile::exists(d.stick.filePath(QStringLiteral("Rez"))));
         QVERIFY(!d.dialog.isVisible());
-        QVERIFY2(d.prompts.verify().isEmpty(), qPrintable(d.prompts.verify()));
     }
 
     // Stopped before the first file is put in place, the save leaves the
@@ -296,7 +293,6 @@ private Q_SLOTS:
         QCOMPARE(o.f.dm->qryDeclaratii->State(), DatasetState::Edit);
         QCOMPARE(o.f.dm->qryFirme->FieldByName(QStringLiteral("loc")).AsString(), QStringLiteral("CRAIOVA"));
         QCOMPARE(o.f.window->windowState(), State::Output);
-        QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
     }
 
     void aFailedSaveIsReportedAndKeepsTheOldFile()
@@ -311,11 +307,9 @@ private Q_SLOTS:
         o.f.prompts.answerOk();
         QTimer::singleShot(0, o.dialog, [&] { o.dialog->Button1->click(); });
         o.f.window->butpan->Button4->click();
-        MainWindowFixture::settle();
-        QCOMPARE(o.f.prompts.lastText(), QStringLiteral("Salvarea nu poate fi efectuata!."));
+        QTRY_COMPARE(o.f.prompts.lastText(), QStringLiteral("Salvarea nu poate fi efectuata!."));
         QCOMPARE(readFile(stick.filePath(QStringLiteral("Rez"))), QByteArray("not a folder"));
         QVERIFY(!o.dialog->isVisible());
-        QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
     }
 
     void printShowsTheStoredPayerAndKeepsEditing()
@@ -340,7 +334,6 @@ private Q_SLOTS:
         // Printing again gives the same page.
         MainWindowFixture::key(o.f.window->butpan->Button6, Qt::Key_Return);
         QCOMPARE(o.printing.layouts.last().texts(), texts);
-        QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
     }
 
     // A salary fund stored with a fraction by another tool is not printed as
@@ -360,7 +353,6 @@ private Q_SLOTS:
                 "Platitorul cu codul fiscal 19: Coloana 'fondlunsal': '12345.5' is not a valid integer value."));
         QCOMPARE(o.f.dm->qryFirme->State(), DatasetState::Edit);
         QCOMPARE(o.f.dm->qryDeclaratii->State(), DatasetState::Edit);
-        QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
     }
 
     void aStoredFundThatIsNoWholeNumberIsNotWritten()
@@ -378,7 +370,6 @@ private Q_SLOTS:
                 "Platitorul cu codul fiscal 19: Coloana 'fondlunsal': '12345.5' is not a valid integer value."));
         QVERIFY(!o.dialog->isVisible());
         QCOMPARE(o.f.dm->qryDeclaratii->State(), DatasetState::Edit);
-        QVERIFY2(o.f.prompts.verify().isEmpty(), qPrintable(o.f.prompts.verify()));
     }
 };
 

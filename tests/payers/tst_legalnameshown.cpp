@@ -26,11 +26,11 @@ private Q_SLOTS:
             QVERIFY(d.rgp->buttons().at(7)->x() > d.rgp->buttons().at(6)->x());
             dialogCentre = d.frameGeometry().center();
             d.rgp->buttons().first()->setFocus();
-            f.press(Qt::Key_Tab);
+            Fixture::press(Qt::Key_Tab);
             tabFromPrefix = QApplication::focusWidget();
-            f.press(Qt::Key_Tab);
+            Fixture::press(Qt::Key_Tab);
             tabFromName = QApplication::focusWidget();
-            f.press(Qt::Key_Escape);
+            Fixture::press(Qt::Key_Escape);
         });
         QVERIFY((dialogCentre - f.mainWindow.frameGeometry().center()).manhattanLength() <= 4);
         QCOMPARE(tabFromPrefix, dialog.den);
@@ -54,7 +54,7 @@ private Q_SLOTS:
             enabled = d.rgs->isEnabled();
             prefixAtShow = f.integer(QStringLiteral("prefix"));
             sufixAtShow = f.integer(QStringLiteral("sufix"));
-            f.press(Qt::Key_Escape);
+            Fixture::press(Qt::Key_Escape);
         });
         QCOMPARE(result, int(QDialog::Rejected));
         QCOMPARE(focus, f.dialog->rgp->buttons().first());
@@ -76,10 +76,10 @@ private Q_SLOTS:
         // First show: "Banca", name, Enter closes at once.
         f.run([&](TfDenumire& d) {
             click(d.rgp->buttons().at(12));
-            f.press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget(), d.den);
             QTest::keyClicks(d.den, QStringLiteral("beta"));
-            f.press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
         });
         QCOMPARE(f.integer(QStringLiteral("prefix")), 13);
         QCOMPARE(f.integer(QStringLiteral("sufix")), 0);
@@ -93,7 +93,7 @@ private Q_SLOTS:
             QVERIFY(d.rgs->isEnabled());
             QCOMPARE(QApplication::focusWidget(), d.rgp->buttons().first());
             shownName = d.den->text();
-            f.press(Qt::Key_Escape);
+            Fixture::press(Qt::Key_Escape);
         });
         QCOMPARE(shownName, QStringLiteral("BETA"));
         QCOMPARE(f.integer(QStringLiteral("prefix")), 1);
@@ -135,7 +135,7 @@ private Q_SLOTS:
         Fixture f;
         if (earlierPrefix >= 0) {
             f.openExisting(earlierPrefix, earlierSufix);
-            f.run([](TfDenumire&) { f.press(Qt::Key_Escape); });
+            f.run([](TfDenumire&) { Fixture::press(Qt::Key_Escape); });
             f.payer().Cancel();
         }
         f.openExisting(prefix, sufix);
@@ -150,7 +150,7 @@ private Q_SLOTS:
             enabled = d.rgs->isEnabled();
             focus = QApplication::focusWidget();
             shownName = d.den->text();
-            f.press(Qt::Key_Escape);
+            Fixture::press(Qt::Key_Escape);
         });
         QCOMPARE(result, int(QDialog::Rejected));
         QCOMPARE(shownPrefixItem, prefixItem);

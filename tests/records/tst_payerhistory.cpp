@@ -2,6 +2,7 @@
 #include "records/RecordsFixture.h"
 #include "store/Connection.h"
 #include "store/Errors.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
 
@@ -72,8 +73,8 @@ private Q_SLOTS:
         QFETCH(QStringList, rows);
         QFETCH(qint64, balance);
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
-        db.addPayer(QStringLiteral("27"));
+        samples::addPayer(db, QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("27"));
         // Another payer's declaration and a second row of a month (made elsewhere) count for nothing.
         AddDeclaration(db, 2, 3, 2007, QStringLiteral("0, 0, 1, 100, 1, 0, 0, 0"));
         for (const QString& declaration : declarations)
@@ -96,7 +97,7 @@ private Q_SLOTS:
     void anAmountThatIsNoNumberIsNamed()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         AddDeclaration(db, 1, 3, 2007, QStringLiteral("0, 0, 1, 100, '1O', 0, 0, 0"));
         Connection connection;
         connection.open(db.path(), true);

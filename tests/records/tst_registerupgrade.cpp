@@ -4,6 +4,7 @@
 #include "records/RegisterUpgrade.h"
 #include "store/RegisterSchema.h"
 #include "store/Tdm.h"
+#include "support/SampleRecords.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,7 +57,7 @@ private Q_SLOTS:
     {
         TestDatabase db;
         MakeRegisterWithoutHistory(db);
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         AddDeclaration(db, 1, 3, 2006, QStringLiteral("0, 0, 2, 1000, 8, 8, 0, 0"));
         const QStringList before = registerContents(db.path());
 
@@ -91,7 +92,7 @@ private Q_SLOTS:
     {
         TestDatabase db;
         db.exec("PRAGMA user_version = 7");
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         const QByteArray before = bytesOf(db.path());
         const RegisterUpgrade upgrade = UpgradeRegister(db.path(), now);
         QCOMPARE(upgrade.status, RegisterUpgrade::NotUpgraded);

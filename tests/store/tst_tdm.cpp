@@ -2,12 +2,15 @@
 #include "store/Errors.h"
 #include "store/RegisterColumns.h"
 #include "store/Tdm.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <sqlite3.h>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 using itm::test::TestDatabase;
@@ -107,7 +110,7 @@ private Q_SLOTS:
     void opensPayerAndCountyQueries()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         QVERIFY(dm.qryFirme->Active());
         QVERIFY(dm.qryJudete->Active());
@@ -184,7 +187,7 @@ private Q_SLOTS:
     void declarationsFoundByTextParameters()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         Dataset& declarations = *dm.qryDeclaratii;
         declarations.setParam(QStringLiteral("idfirma"), qint64(1));
@@ -212,8 +215,8 @@ private Q_SLOTS:
     void appendedPayerGetsItsIdAfterRefresh()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("30"));
-        db.addPayer(QStringLiteral("10"));
+        samples::addPayer(db, QStringLiteral("30"));
+        samples::addPayer(db, QStringLiteral("10"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         QCOMPARE(payers.FieldByName(QStringLiteral("cui")).AsString(), QStringLiteral("10"));
@@ -244,9 +247,9 @@ private Q_SLOTS:
         QFETCH(int, options);
         QFETCH(QString, found);
         TestDatabase db;
-        db.addPayer(QStringLiteral("RO19"));
-        db.addPayer(QStringLiteral("RO123"));
-        db.addPayer(QStringLiteral("10"));
+        samples::addPayer(db, QStringLiteral("RO19"));
+        samples::addPayer(db, QStringLiteral("RO123"));
+        samples::addPayer(db, QStringLiteral("10"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         const int before = payers.RecNo();
@@ -284,7 +287,7 @@ private Q_SLOTS:
     void failedPostKeepsTheBuffer()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         payers.Edit();
@@ -312,8 +315,8 @@ private Q_SLOTS:
     void deleteRemovesTheCurrentRow()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("10"));
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("10"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         QVERIFY(payers.Locate(QStringLiteral("cui"), QStringLiteral("10")));
@@ -341,7 +344,7 @@ private Q_SLOTS:
     void cancelDropsAnAppendedRow()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         fillNewPayer(payers, QStringLiteral("230"));

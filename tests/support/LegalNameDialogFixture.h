@@ -4,6 +4,7 @@
 #include "payers/TfDenumire.h"
 #include "store/Tdm.h"
 #include "support/GuiFixture.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 #include "widgets/DbEdit.h"
 #include "widgets/RadioGroup.h"
@@ -34,7 +35,7 @@ struct Fixture : GuiFixture
     // Without a window manager no window has a frame.
     explicit Fixture(bool framelessMainWindow = false)
     {
-        db.addPayer(existingCui, QStringLiteral("ALFA"));
+        samples::addPayer(db, existingCui, QStringLiteral("ALFA"));
         dm = std::make_unique<Tdm>(db.path());
         mainWindow.setWindowFlag(Qt::FramelessWindowHint, framelessMainWindow);
         mainWindow.setGeometry(100, 100, 800, 600);

@@ -4,6 +4,7 @@
 #include "payers/TVelaDBListBox.h"
 #include "store/Tdm.h"
 #include "support/GuiFixture.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 #include "widgets/ControlHooks.h"
 
@@ -25,7 +26,7 @@ inline const QString refusal = QStringLiteral("Pentru a continua trebuie sa sele
 inline void seedRegister(TestDatabase& db)
 {
     for (const char* code : { "1235", "124", "19", "191" })
-        db.addPayer(QString::fromLatin1(code));
+        samples::addPayer(db, QString::fromLatin1(code));
     db.exec("UPDATE firme SET codjudet = '99' WHERE cui = '124';"
             "UPDATE firme SET codjudet = '18' WHERE cui = '19';"
             "UPDATE firme SET codjudet = 'xy' WHERE cui = '191';"

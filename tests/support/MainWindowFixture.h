@@ -7,8 +7,8 @@
 #include "payers/TfDenumire.h"
 #include "store/Tdm.h"
 #include "support/FakeClock.h"
-#include "support/GuiFixture.h"
 #include "support/FakeShell.h"
+#include "support/GuiFixture.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>
@@ -63,8 +63,7 @@ public:
     // Types a payer code into the code field and presses Enter.
     void openPayer(const QString& code)
     {
-        window->cui->setFocus(Qt::TabFocusReason);
-        settle();
+        enter(window->cui);
         window->cui->selectAll();
         type(window->cui, code);
         key(window->cui, Qt::Key_Return);
