@@ -236,8 +236,6 @@ void TDecl::showEvent(QShowEvent* event)
 
 void TDecl::FormShow()
 {
-    // Numbers are read and written with "." whatever the regional settings.
-    QLocale::setDefault(QLocale::c());
     QImageReader reader(QStringLiteral("Itm.jpg"));
     const QImage picture = reader.read();
     if (picture.isNull())

@@ -1,10 +1,10 @@
 #include "declaration/DeclarationPanel.h"
 
 #include "declaration/CalendarDate.h"
-#include "declaration/Commission.h"
 #include "declaration/LiquidatorGroup.h"
 #include "declaration/LiquidatorValidation.h"
 #include "declaration/Period.h"
+#include "declaration/SalaryFund.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "platform/Guard.h"
 #include "platform/Platform.h"
@@ -24,9 +24,6 @@
 namespace itm {
 
 namespace {
-const QString kFundMessage
-    = QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero.");
-
 QWidget* makeRateGroup(QWidget* parent)
 {
     return new DbRadioGroup(QStringLiteral("[ Procent Comision ]"),
@@ -207,29 +204,23 @@ void DeclarationPanel::computeCommission()
     if (!declarations.Active())
         return;
     const Field fund = declarations.FieldByName(QStringLiteral("fondlunsal"));
-    const Field due = declarations.FieldByName(QStringLiteral("comdat"));
     const bool reduced = declarations.FieldByName(QStringLiteral("com25")).AsInteger() != 0;
-    const double f = fund.AsFloat();
-    const auto commission = CommissionDue(f, reduced);
-    if (!commission) {
-        // A negative or fractional salary fund has no commission: nothing is
-        // computed from it and the user is told why - unless the declaration
-        // is being dropped, or the focus is already on its way back to the fund.
-        due.setAsString(QString());
-        if (closing() || m_returningToFund)
-            return;
-        platform().prompts->message(kFundMessage);
-        m_returningToFund = true;
-        QMetaObject::invokeMethod(
-            DBEdit12,
-            [this] {
-                DBEdit12->setFocus(Qt::OtherFocusReason);
-                m_returningToFund = false;
-            },
-            Qt::QueuedConnection);
+    const RuleOutcome outcome = DeclarationCommission(fund.AsFloat(), reduced);
+    ApplyWrites(declarations, outcome.writes);
+    // A fund without a commission is told to the user - unless the
+    // declaration is being dropped, or the focus is already on its way back
+    // to the fund.
+    if (!outcome.failure || closing() || m_returningToFund)
         return;
-    }
-    due.setAsInteger(*commission);
+    platform().prompts->message(outcome.failure->message);
+    m_returningToFund = true;
+    QMetaObject::invokeMethod(
+        DBEdit12,
+        [this] {
+            DBEdit12->setFocus(Qt::OtherFocusReason);
+            m_returningToFund = false;
+        },
+        Qt::QueuedConnection);
 }
 
 void DeclarationPanel::DBEdit12Exit()
@@ -275,8 +266,10 @@ void DeclarationPanel::Button1Click()
     // The fund's own exit refuses such a fund too, but only when the fund is
     // left; nothing may store it.
     const Field fund = declarations.FieldByName(QStringLiteral("fondlunsal"));
-    if (!fund.IsNull() && !IsStorableSalaryFund(fund.AsFloat())) {
-        platform().prompts->message(kFundMessage);
+    const RuleOutcome fundOutcome
+        = ValidateSalaryFund(fund.IsNull() ? std::nullopt : std::optional<double>(fund.AsFloat()));
+    if (const auto& failure = fundOutcome.failure) {
+        platform().prompts->message(failure->message);
         DBEdit12->setFocus(Qt::OtherFocusReason);
         return;
     }
