@@ -31,6 +31,11 @@ int textWidth(const QLineEdit* edit)
     return contents.width() - margins.left() - margins.right() - 2 * 2;
 }
 
+void addField(const char* row, const char* panel, const char* field, const char* content)
+{
+    QTest::newRow(row) << QString::fromLatin1(panel) << QString::fromLatin1(field) << QString::fromLatin1(content);
+}
+
 } // namespace
 
 class TestFieldWidths : public GuiTestCase
@@ -55,129 +60,47 @@ private Q_SLOTS:
         QTest::addColumn<QString>("panel");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("content");
-        QTest::newRow("payer code") << "pancui"
-                                    << "cui"
-                                    << "1234567890123";
-        QTest::newRow("county") << "dcgb"
-                                << "jud"
-                                << "BISTRITA-NASAUD";
-        QTest::newRow("locality") << "dcgb"
-                                  << "loc"
-                                  << "DROBETA-TURNU SEVERIN";
-        QTest::newRow("sector") << "dcgb"
-                                << "sector"
-                                << "6";
-        QTest::newRow("street") << "dcgb"
-                                << "str"
-                                << "BULEVARDUL NICOLAE TITULESCU";
-        QTest::newRow("number") << "dcgb"
-                                << "snr"
-                                << "123-125A";
-        QTest::newRow("block") << "dcgb"
-                               << "DBEdit1"
-                               << "M12BIS";
-        QTest::newRow("staircase") << "dcgb"
-                                   << "DBEdit2"
-                                   << "B2";
-        QTest::newRow("flat") << "dcgb"
-                              << "DBEdit6"
-                              << "123";
-        QTest::newRow("postal code") << "dcgb"
-                                     << "DBEdit7"
-                                     << "200345";
-        QTest::newRow("telephone") << "dcgb"
-                                   << "DBEdit8"
-                                   << "+40 251 123 456";
-        QTest::newRow("bank") << "dcgb"
-                              << "DBEdit10"
-                              << "BANCA TRANSILVANIA";
-        QTest::newRow("IBAN") << "dcgb"
-                              << "DBEdit11"
-                              << "RO49AAAA1B31007593840000";
-        QTest::newRow("e-mail") << "dcgb"
-                                << "DBEdit9"
-                                << "contabilitate@firma-mea.ro";
-        QTest::newRow("representative's name") << "dcgb"
-                                               << "nrep"
-                                               << "CONSTANTINESCU";
-        QTest::newRow("representative's first name") << "dcgb"
-                                                     << "prep"
-                                                     << "ALEXANDRU-MIHAI";
-        QTest::newRow("representative's office") << "dcgb"
-                                                 << "frep"
-                                                 << "ADMINISTRATOR";
-        QTest::newRow("month") << "PanelLuna"
-                               << "MaskEdit1"
-                               << "12";
-        QTest::newRow("year") << "PanelLuna"
-                              << "MaskEdit2"
-                              << "2007";
-        QTest::newRow("employees") << "ddgb"
-                                   << "nrsal"
-                                   << "99999";
-        QTest::newRow("salary fund") << "ddgb"
-                                     << "DBEdit12"
-                                     << "9999999999";
-        QTest::newRow("commission") << "ddgb"
-                                    << "DBEdit13"
-                                    << "75000000";
-        QTest::newRow("paid") << "ddgb"
-                              << "achit"
-                              << "9999999999";
-        QTest::newRow("December 2005 commission") << "ddgb"
-                                                  << "DBEdit14"
-                                                  << "75000000";
-        QTest::newRow("December 2005 paid") << "ddgb"
-                                            << "DBEdit19"
-                                            << "75000000";
-        QTest::newRow("liquidator") << "lgb"
-                                    << "denl"
-                                    << "CASA DE INSOLVENTA CONSULT SPRL";
-        QTest::newRow("liquidator's county") << "lgb"
-                                             << "judl"
-                                             << "BISTRITA-NASAUD";
-        QTest::newRow("liquidator's locality") << "lgb"
-                                               << "locl"
-                                               << "RAMNICU VALCEA";
-        QTest::newRow("liquidator's sector") << "lgb"
-                                             << "lsec"
-                                             << "6";
-        QTest::newRow("liquidator's street") << "lgb"
-                                             << "lstr"
-                                             << "CALEA VICTORIEI";
-        QTest::newRow("liquidator's number") << "lgb"
-                                             << "DBEdit44"
-                                             << "123A";
-        QTest::newRow("liquidator's block") << "lgb"
-                                            << "DBEdit45"
-                                            << "M12";
-        QTest::newRow("liquidator's staircase") << "lgb"
-                                                << "DBEdit46"
-                                                << "B2";
-        QTest::newRow("liquidator's flat") << "lgb"
-                                           << "DBEdit47"
-                                           << "123";
-        QTest::newRow("liquidator's postal code") << "lgb"
-                                                  << "DBEdit48"
-                                                  << "200345";
-        QTest::newRow("liquidator's telephone") << "lgb"
-                                                << "DBEdit49"
-                                                << "0251 123 456";
-        QTest::newRow("liquidator's e-mail") << "lgb"
-                                             << "DBEdit21"
-                                             << "office@lichidator.ro";
-        QTest::newRow("liquidator's code") << "lgb"
-                                           << "cuil"
-                                           << "1234567890123";
-        QTest::newRow("liquidation day") << "lgb"
-                                         << "zi"
-                                         << "31";
-        QTest::newRow("liquidation month") << "lgb"
-                                           << "luna"
-                                           << "12";
-        QTest::newRow("liquidation year") << "lgb"
-                                          << "an"
-                                          << "2007";
+        addField("payer code", "pancui", "cui", "1234567890123");
+        addField("county", "dcgb", "jud", "BISTRITA-NASAUD");
+        addField("locality", "dcgb", "loc", "DROBETA-TURNU SEVERIN");
+        addField("sector", "dcgb", "sector", "6");
+        addField("street", "dcgb", "str", "BULEVARDUL NICOLAE TITULESCU");
+        addField("number", "dcgb", "snr", "123-125A");
+        addField("block", "dcgb", "DBEdit1", "M12BIS");
+        addField("staircase", "dcgb", "DBEdit2", "B2");
+        addField("flat", "dcgb", "DBEdit6", "123");
+        addField("postal code", "dcgb", "DBEdit7", "200345");
+        addField("telephone", "dcgb", "DBEdit8", "+40 251 123 456");
+        addField("bank", "dcgb", "DBEdit10", "BANCA TRANSILVANIA");
+        addField("IBAN", "dcgb", "DBEdit11", "RO49AAAA1B31007593840000");
+        addField("e-mail", "dcgb", "DBEdit9", "contabilitate@firma-mea.ro");
+        addField("representative's name", "dcgb", "nrep", "CONSTANTINESCU");
+        addField("representative's first name", "dcgb", "prep", "ALEXANDRU-MIHAI");
+        addField("representative's office", "dcgb", "frep", "ADMINISTRATOR");
+        addField("month", "PanelLuna", "MaskEdit1", "12");
+        addField("year", "PanelLuna", "MaskEdit2", "2007");
+        addField("employees", "ddgb", "nrsal", "99999");
+        addField("salary fund", "ddgb", "DBEdit12", "9999999999");
+        addField("commission", "ddgb", "DBEdit13", "75000000");
+        addField("paid", "ddgb", "achit", "9999999999");
+        addField("December 2005 commission", "ddgb", "DBEdit14", "75000000");
+        addField("December 2005 paid", "ddgb", "DBEdit19", "75000000");
+        addField("liquidator", "lgb", "denl", "CASA DE INSOLVENTA CONSULT SPRL");
+        addField("liquidator's county", "lgb", "judl", "BISTRITA-NASAUD");
+        addField("liquidator's locality", "lgb", "locl", "RAMNICU VALCEA");
+        addField("liquidator's sector", "lgb", "lsec", "6");
+        addField("liquidator's street", "lgb", "lstr", "CALEA VICTORIEI");
+        addField("liquidator's number", "lgb", "DBEdit44", "123A");
+        addField("liquidator's block", "lgb", "DBEdit45", "M12");
+        addField("liquidator's staircase", "lgb", "DBEdit46", "B2");
+        addField("liquidator's flat", "lgb", "DBEdit47", "123");
+        addField("liquidator's postal code", "lgb", "DBEdit48", "200345");
+        addField("liquidator's telephone", "lgb", "DBEdit49", "0251 123 456");
+        addField("liquidator's e-mail", "lgb", "DBEdit21", "office@lichidator.ro");
+        addField("liquidator's code", "lgb", "cuil", "1234567890123");
+        addField("liquidation day", "lgb", "zi", "31");
+        addField("liquidation month", "lgb", "luna", "12");
+        addField("liquidation year", "lgb", "an", "2007");
     }
 
     void fieldsShowTheirLongestUsualContent()
