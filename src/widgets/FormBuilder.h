@@ -50,7 +50,7 @@ enum CellFlag : unsigned
     FieldKeys = 256, // takes the step's keys for its fields (FormControls::attachKeys)
     ButtonKeys = 512, // takes the step's keys for its buttons
     Highlight = 1024, // stands out while it is the active control
-    RoadField = FieldKeys | Highlight
+    RoadField = FieldKeys | Highlight // a field of the road: its keys and the highlight
 };
 
 using CreateWidget = QWidget* (*)(QWidget* parent);
