@@ -41,27 +41,49 @@ namespace itm {
 namespace {
 
 const FormCell payerCodeCells[] = {
-    widget<TVelaDBAutoCompletitionEdit>("cui", "&C.U.I./C.N.P.A platitor", 0, 0, 150, Bold | GrowDown),
-    label("F4 - situatia lunii", 0, 0, Apart, "lblF4"),
-    label("F6 - copii", 0, 0, Apart, "lblF6"),
-    stretch(0, 0),
-    button("leg", "L&egislatie", 0, 0, 95),
-    button("aj", "&Ajutor", 0, 0, 95),
-    button("sterg", "&Sterge", 0, 0, 95),
+    { .kind = Control::Widget,
+        .name = "cui",
+        .caption = "&C.U.I./C.N.P.A platitor",
+        .geometry = { .width = 150 },
+        .flags = Bold | GrowDown,
+        .create = &makeWidget<TVelaDBAutoCompletitionEdit> },
+    { .kind = Control::Label, .name = "lblF4", .caption = "F4 - situatia lunii", .flags = Apart },
+    { .kind = Control::Label, .name = "lblF6", .caption = "F6 - copii", .flags = Apart },
+    { .kind = Control::Stretch },
+    { .kind = Control::Button, .name = "leg", .caption = "L&egislatie", .geometry = { .width = 95 } },
+    { .kind = Control::Button, .name = "aj", .caption = "&Ajutor", .geometry = { .width = 95 } },
+    { .kind = Control::Button, .name = "sterg", .caption = "&Sterge", .geometry = { .width = 95 } },
 };
 
 // Created in the tab order of the client panel: declaration, payer, outputs,
 // period; shown top to bottom as payer, period, declaration, outputs.
 const FormCell roadCells[] = {
-    widget<DeclarationPanel>("ddgb", nullptr, 2, 0, 0, Grow),
-    widget<PayerPanel>("dcgb", nullptr, 0, 0, 0, Grow),
-    widget<OutputPanel>("butpan", nullptr, 3, 0, 0, Grow),
-    widget<PeriodPanel>("PanelLuna", nullptr, 1, 0, 0, Grow),
+    { .kind = Control::Widget,
+        .name = "ddgb",
+        .geometry = { .row = 2 },
+        .flags = Grow,
+        .create = &makeWidget<DeclarationPanel> },
+    { .kind = Control::Widget, .name = "dcgb", .flags = Grow, .create = &makeWidget<PayerPanel> },
+    { .kind = Control::Widget,
+        .name = "butpan",
+        .geometry = { .row = 3 },
+        .flags = Grow,
+        .create = &makeWidget<OutputPanel> },
+    { .kind = Control::Widget,
+        .name = "PanelLuna",
+        .geometry = { .row = 1 },
+        .flags = Grow,
+        .create = &makeWidget<PeriodPanel> },
 };
 
 const FormCell windowCells[] = {
-    group("pancui", nullptr, payerCodeCells, 0, 0, Grow, &makeWidget<QFrame>),
-    group("Panel2", nullptr, roadCells, 1, 0, Grow | GrowDown, &makeWidget<QWidget>),
+    { .kind = Control::Group, .name = "pancui", .flags = Grow, .create = &makeWidget<QFrame>, .cells = payerCodeCells },
+    { .kind = Control::Group,
+        .name = "Panel2",
+        .geometry = { .row = 1 },
+        .flags = Grow | GrowDown,
+        .create = &makeWidget<QWidget>,
+        .cells = roadCells },
 };
 
 } // namespace
@@ -203,8 +225,7 @@ void TDecl::wirePanels()
 void TDecl::setTabOrder()
 {
     QList<QWidget*> order { leg, aj, cui, sterg };
-    order << ddgb->tabOrder() << dcgb->tabOrder() << butpan->Button4 << butpan->Button6 << PanelLuna->MaskEdit1
-          << PanelLuna->MaskEdit2;
+    order << ddgb->tabOrder() << dcgb->tabOrder() << butpan->tabOrder() << PanelLuna->tabOrder();
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -236,8 +257,6 @@ void TDecl::showEvent(QShowEvent* event)
 
 void TDecl::FormShow()
 {
-    // Numbers are read and written with "." whatever the regional settings.
-    QLocale::setDefault(QLocale::c());
     QImageReader reader(QStringLiteral("Itm.jpg"));
     const QImage picture = reader.read();
     if (picture.isNull())

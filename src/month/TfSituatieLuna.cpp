@@ -58,25 +58,45 @@ QWidget* totalsLabel(QWidget* parent)
 }
 
 const FormCell monthCells[] = {
-    widget("luna", "L&una / anul", &digitsEdit<2>, 0, 0, 32),
-    label("/", 0, 0),
-    widget("anul", nullptr, &digitsEdit<4>, 0, 0, 48),
-    label(nullptr, 0, 0, Bold | Apart, "lblLuna"),
-    stretch(0, 0),
-    widget<QLineEdit>("filtru", "&Filtru (cod sau denumire)", 1, 0, 0, Grow),
-    widget<QComboBox>("afisare", "&Afisare", 1, 0),
-    widget<MonthTableView>("tabel", nullptr, 2, 0, 0, Grow | GrowDown),
-    widget("totaluri", nullptr, &totalsLabel, 3, 0, 0, Grow),
-    button("btnPreia", "&Preia luna anterioara", 4, 0, 0),
-    button("btnDischeta", "&Generare discheta", 4, 0, 0),
-    button("btnListare", "&Listare", 4, 0, 0),
-    button("btnImport", "I&mport platitori", 4, 0, 0),
-    button("btnExport", "E&xport", 4, 0, 0),
-    stretch(4, 0),
-    button("btnInchide", "&Inchide", 4, 0, 0),
-    label("Enter - deschide platitorul    Spatiu, Shift+sageti - marcheaza    Ctrl+1..9 - sortare dupa coloana    "
+    { .kind = Control::Widget,
+        .name = "luna",
+        .caption = "L&una / anul",
+        .geometry = { .width = 32 },
+        .create = &digitsEdit<2> },
+    { .kind = Control::Label, .caption = "/" },
+    { .kind = Control::Widget, .name = "anul", .geometry = { .width = 48 }, .create = &digitsEdit<4> },
+    { .kind = Control::Label, .name = "lblLuna", .flags = Bold | Apart },
+    { .kind = Control::Stretch },
+    { .kind = Control::Widget,
+        .name = "filtru",
+        .caption = "&Filtru (cod sau denumire)",
+        .geometry = { .row = 1 },
+        .flags = Grow,
+        .create = &makeWidget<QLineEdit> },
+    { .kind = Control::Widget,
+        .name = "afisare",
+        .caption = "&Afisare",
+        .geometry = { .row = 1 },
+        .create = &makeWidget<QComboBox> },
+    { .kind = Control::Widget,
+        .name = "tabel",
+        .geometry = { .row = 2 },
+        .flags = Grow | GrowDown,
+        .create = &makeWidget<MonthTableView> },
+    { .kind = Control::Widget, .name = "totaluri", .geometry = { .row = 3 }, .flags = Grow, .create = &totalsLabel },
+    { .kind = Control::Button, .name = "btnPreia", .caption = "&Preia luna anterioara", .geometry = { .row = 4 } },
+    { .kind = Control::Button, .name = "btnDischeta", .caption = "&Generare discheta", .geometry = { .row = 4 } },
+    { .kind = Control::Button, .name = "btnListare", .caption = "&Listare", .geometry = { .row = 4 } },
+    { .kind = Control::Button, .name = "btnImport", .caption = "I&mport platitori", .geometry = { .row = 4 } },
+    { .kind = Control::Button, .name = "btnExport", .caption = "E&xport", .geometry = { .row = 4 } },
+    { .kind = Control::Stretch, .geometry = { .row = 4 } },
+    { .kind = Control::Button, .name = "btnInchide", .caption = "&Inchide", .geometry = { .row = 4 } },
+    { .kind = Control::Label,
+        .name = "hint",
+        .caption
+        = "Enter - deschide platitorul    Spatiu, Shift+sageti - marcheaza    Ctrl+1..9 - sortare dupa coloana    "
           "Esc - inchide",
-        5, 0, 0, "hint"),
+        .geometry = { .row = 5 } },
 };
 
 } // namespace
@@ -146,23 +166,14 @@ void TfSituatieLuna::buildWindow()
     tabel->horizontalHeader()->setSectionResizeMode(int(MonthColumn::Name), QHeaderView::Stretch);
     btnDischeta->setEnabled(m_driveDialog != nullptr);
 
-    QWidget::setTabOrder(luna, anul);
-    QWidget::setTabOrder(anul, filtru);
-    QWidget::setTabOrder(filtru, afisare);
-    QWidget::setTabOrder(afisare, tabel);
-    QWidget::setTabOrder(tabel, btnPreia);
-    QWidget::setTabOrder(btnPreia, btnDischeta);
-    QWidget::setTabOrder(btnDischeta, btnListare);
-    QWidget::setTabOrder(btnListare, btnImport);
-    QWidget::setTabOrder(btnImport, btnExport);
-    QWidget::setTabOrder(btnExport, btnInchide);
+    form.applyTabOrder();
+    // Enter, the arrows and Escape are the window's on every control.
+    for (QWidget* control : form.tabOrder())
+        control->installEventFilter(this);
 }
 
 void TfSituatieLuna::attachKeys()
 {
-    for (QObject* control : std::initializer_list<QObject*> {
-             luna, anul, filtru, afisare, tabel, btnPreia, btnDischeta, btnListare, btnImport, btnExport, btnInchide })
-        control->installEventFilter(this);
     connect(filtru, &QLineEdit::textChanged, this, [this] { runGuarded([this] { applyFilter(); }); });
     connect(afisare, &QComboBox::currentIndexChanged, this, [this] { runGuarded([this] { applyFilter(); }); });
     connect(btnPreia, &QPushButton::clicked, this, [this] { runGuarded([this] { PreiaClick(); }); });

@@ -43,4 +43,15 @@ private:
     QList<QMetaObject::Connection> m_connections;
 };
 
+// A control that shows and edits one column of a data source through its
+// link: a form's table binds it by its column.
+class BoundControl
+{
+public:
+    virtual ~BoundControl() = default;
+    virtual FieldLink& link() = 0;
+};
+
 } // namespace itm
+
+Q_DECLARE_INTERFACE(itm::BoundControl, "itm.BoundControl")
