@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/DefaultDatabase.h"
-#include "exchange/CellText.h"
+#include "exchange/RecordSheets.h"
+#include "exchange/SheetFile.h"
 #include "month/ListingText.h"
 #include "platform/Job.h"
 #include "records/YearSummary.h"
@@ -17,32 +18,12 @@ namespace {
 
 const QString command = QStringLiteral("year");
 
-QStringList headerCells()
-{
-    QStringList header { QStringLiteral("cui"), QStringLiteral("denumire") };
-    for (int month = 1; month <= 12; ++month)
-        header << QStringLiteral("datorat_%1").arg(month, 2, 10, QLatin1Char('0'))
-               << QStringLiteral("achitat_%1").arg(month, 2, 10, QLatin1Char('0'));
-    header << QStringLiteral("datorat_an") << QStringLiteral("achitat_an") << QStringLiteral("sold");
-    return header;
-}
-
-QStringList amountCells(const YearRow& row)
-{
-    QStringList cells;
-    for (int month = 0; month < 12; ++month) {
-        cells << (row.due[month] ? QString::number(*row.due[month]) : QString())
-              << (row.paid[month] ? QString::number(*row.paid[month]) : QString());
-    }
-    cells << QString::number(row.yearDue) << QString::number(row.yearPaid) << QString::number(row.balance);
-    return cells;
-}
-
 void writeText(QTextStream& out, const QList<YearRow>& rows)
 {
-    QList<QStringList> lines { headerCells() };
+    QList<QStringList> lines { exchange::YearHeader() };
     for (const YearRow& row : rows)
-        lines.append(QStringList { ListingOneLine(row.code), ListingOneLine(row.name) } + amountCells(row));
+        lines.append(
+            QStringList { ListingOneLine(row.code), ListingOneLine(row.name) } + exchange::YearAmountCells(row));
     QList<qsizetype> widths(lines.constFirst().size(), 0);
     for (const QStringList& line : lines)
         for (qsizetype column = 0; column < line.size(); ++column)
@@ -64,8 +45,10 @@ int showYear(const QStringList& arguments, QTextStream& out, QTextStream& err)
     QCommandLineParser parser;
     const QCommandLineOption yearOption(QStringLiteral("year"), QStringLiteral("year"), QStringLiteral("Y"));
     const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("text or csv"), QStringLiteral("F"));
+    const QCommandLineOption outOption(
+        QStringLiteral("out"), QStringLiteral("workbook or CSV file"), QStringLiteral("FILE"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("database file"), QStringLiteral("FILE"));
-    parser.addOptions({ yearOption, format, db });
+    parser.addOptions({ yearOption, format, outOption, db });
     if (const auto status = ParseCommandArguments(parser, command, arguments, 0, err))
         return *status;
     if (!parser.isSet(yearOption)) {
@@ -82,22 +65,43 @@ int showYear(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (!chosenFormat)
         return 2;
     const QString chosen = *chosenFormat;
+    const QString outPath = parser.value(outOption);
+    if (parser.isSet(outOption)) {
+        if (parser.isSet(format)) {
+            err << "itm-cli " << command << ": give either --format or --out (the file's ending says its format)\n";
+            return 2;
+        }
+        if (!exchange::SheetFormatOfPath(outPath)) {
+            err << "itm-cli " << command << ": " << outPath << ": the file name must end in .xlsx or .csv\n";
+            return 2;
+        }
+    }
     const QString databasePath = parser.isSet(db) ? parser.value(db) : DefaultDatabasePath(command, err);
     return RunReportingErrors(command, databasePath, err, [&] {
         Connection connection;
         connection.open(databasePath, true);
         QList<YearRow> rows;
-        const JobOutcome outcome = RunInTerminal(QStringLiteral("year"),
-            [&](JobProgress& progress) { rows = ReadYearSummary(connection, *year, &progress); });
+        bool written = false;
+        QString failure;
+        const JobOutcome outcome = RunInTerminal(QStringLiteral("year"), [&](JobProgress& progress) {
+            rows = ReadYearSummary(connection, *year, &progress);
+            if (!outPath.isEmpty())
+                written = exchange::WriteYearFile(rows, *year, outPath, &failure, &progress);
+        });
         if (outcome == JobOutcome::Cancelled) {
             err << "itm-cli " << command << ": cancelled\n";
             return 1;
         }
+        if (!outPath.isEmpty()) {
+            if (!written) {
+                err << "itm-cli " << command << ": " << outPath << ": " << failure << '\n';
+                return 1;
+            }
+            out << "wrote " << outPath << " (" << rows.size() << (rows.size() == 1 ? " payer" : " payers") << ")\n";
+            return 0;
+        }
         if (chosen == QLatin1String("csv")) {
-            out << headerCells().join(u',') << '\n';
-            for (const YearRow& row : rows)
-                out << ListingCsvField(exchange::CsvSafeText(row.code)) << ','
-                    << ListingCsvField(exchange::CsvSafeText(row.name)) << ',' << amountCells(row).join(u',') << '\n';
+            exchange::WriteYearCsv(out, rows);
         } else {
             writeText(out, rows);
         }
@@ -107,8 +111,8 @@ int showYear(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
 const CommandRegistration registration({
     command,
-    QStringLiteral("year --year Y [--format text|csv] [--db FILE]    every payer's months of the year, its totals "
-                   "and the balance at its end"),
+    QStringLiteral("year --year Y [--format text|csv] [--out FILE.xlsx|FILE.csv] [--db FILE]    every payer's months "
+                   "of the year, its totals and the balance at its end"),
     false,
     &showYear,
 });

@@ -20,6 +20,7 @@ namespace {
 const FormCell outputCells[] = {
     button("Button4", "&Generare discheta I.T.M.", 0, 0, 240, Bold),
     button("Button6", "&Listare declaratie I.T.M.", 0, 0, 240, Bold),
+    label("F6 - urmatorul", 0, 0, Apart, "lblF6"),
     hint(0, 0),
     label("", 1, 0, 0, "lblSalvare"),
 };

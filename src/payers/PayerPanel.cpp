@@ -37,6 +37,7 @@ const FormCell buttonCells[] = {
     button("Button3", "Validare &date societate", 0, 0, 200),
     button("Button5", "Declaratie &lunara", 0, 0, 200),
     label("F3 - date ANAF", 0, 0, Apart, "lblF3"),
+    label("F5 - fisa platitorului", 0, 0, Apart, "lblF5"),
 };
 
 const FormCell payerCells[] = {
@@ -86,6 +87,7 @@ PayerPanel::PayerPanel(QWidget* parent)
     Button3 = form.get<QPushButton>("Button3");
     Button5 = form.get<QPushButton>("Button5");
     lblF3 = form.get<QLabel>("lblF3");
+    lblF5 = form.get<QLabel>("lblF5");
 
     jud->setText(QStringLiteral("DOLJ"));
     jud->KeyField = QStringLiteral("codjudet");

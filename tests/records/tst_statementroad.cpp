@@ -1,0 +1,128 @@
+#include "app/TDecl.h"
+#include "records/RecordsFixture.h"
+#include "records/TfFisa.h"
+#include "support/DeclarationRoad.h"
+#include "support/GuiTestCase.h"
+
+#include <QLabel>
+#include <QTableWidget>
+#include <QTimer>
+
+using namespace itm;
+using namespace itm::test;
+
+namespace {
+
+// Runs action on the statement once F5 has opened it, then makes sure it
+// closes, so that a failed check cannot leave the test waiting.
+void onStatement(const std::function<void(TfFisa&)>& action)
+{
+    QTimer::singleShot(0, [action] {
+        auto* window = qobject_cast<TfFisa*>(QApplication::activeModalWidget());
+        if (!window)
+            return;
+        action(*window);
+        if (window->isVisible())
+            window->reject();
+    });
+}
+
+QString period(MainWindowFixture& f)
+{
+    return f.window->PanelLuna->MaskEdit1->text() + u'/' + f.window->PanelLuna->MaskEdit2->text();
+}
+
+// The payer 19's declaration for March 2007 saved: the output state.
+void declareAndSave(MainWindowFixture& f)
+{
+    openDeclaration(f, QStringLiteral("03"), QStringLiteral("2007"));
+    retype(f.window->ddgb->DBEdit12, QStringLiteral("2000"));
+    save(f);
+    QTEST_ASSERT(f.window->windowState() == State::Output);
+}
+
+} // namespace
+
+class TestStatementRoad : public itm::test::GuiTestCase
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void f5ShowsTheStatementAndEnterOpensTheMonth()
+    {
+        MainWindowFixture f([](TestDatabase& db) {
+            seedPayer(db);
+            AddDeclaration(db, 1, 3, 2006, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
+            AddDeclaration(db, 1, 4, 2006, QStringLiteral("1, 0, 3, 2000, 15, 15, 0, 0"));
+        });
+        f.openPayer(kPayerCode);
+        QCOMPARE(f.window->windowState(), State::PayerData);
+        QVERIFY(f.window->dcgb->lblF5->isVisible());
+        QCOMPARE(f.window->dcgb->lblF5->text(), QStringLiteral("F5 - fisa platitorului"));
+        QStringList rows;
+        QString balance;
+        onStatement([&](TfFisa& window) {
+            QTRY_COMPARE(QApplication::focusWidget(), window.tabel);
+            for (int row = 0; row < window.tabel->rowCount(); ++row) {
+                QStringList cells;
+                for (int column = 0; column < window.tabel->columnCount(); ++column)
+                    cells << window.tabel->item(row, column)->text();
+                rows << cells.join(u'|');
+            }
+            balance = window.sold->text();
+            // The latest month is current; Up moves to March, Enter opens it.
+            QTest::keyClick(window.tabel, Qt::Key_Up);
+            QTest::keyClick(window.tabel, Qt::Key_Return);
+        });
+        f.prompts.answerYes();
+        MainWindowFixture::key(f.window->dcgb->den, Qt::Key_F5);
+        QCOMPARE(rows,
+            QStringList({ "03/2006|Initiala|0.75|3|2000|15|10|5|5", "04/2006|Rectificativa|0.75|3|2000|15|15|0|5",
+                "Total 2006|||||30|25|5|5" }));
+        QCOMPARE(balance, QStringLiteral("Sold datorat la zi: 5"));
+        QCOMPARE(f.prompts.lastText(),
+            QStringLiteral("Datele delaratiei pentru luna Martie exista deja. Modificati acum ?"));
+        QCOMPARE(f.window->windowState(), State::Declaration);
+        QCOMPARE(period(f), QStringLiteral("03/2006"));
+        QCOMPARE(f.dm->qryDeclaratii->FieldByName(QStringLiteral("comac")).AsInteger(), qint64(10));
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void f6GoesOnToTheNextPayerWithoutADeclaration()
+    {
+        MainWindowFixture f([](TestDatabase& db) {
+            for (const char* code : { "19", "230", "27", "35" })
+                db.addPayer(QString::fromLatin1(code), QStringLiteral("PLATITOR %1").arg(QString::fromLatin1(code)));
+            AddDeclaration(db, 2, 3, 2007, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
+        });
+        declareAndSave(f);
+        QVERIFY(f.window->butpan->findChild<QLabel*>(QStringLiteral("lblF6"))->isVisible());
+        // 230 has its March already: 27 is next in code order.
+        f.prompts.answerYes();
+        MainWindowFixture::key(f.window->butpan->Button4, Qt::Key_F6);
+        QCOMPARE(
+            f.prompts.lastText(), QStringLiteral("Datele delaratiei pentru luna Martie nu exista. Adaugati acum ?"));
+        QCOMPARE(f.window->windowState(), State::Declaration);
+        QCOMPARE(f.window->cui->text(), QStringLiteral("27"));
+        QCOMPARE(period(f), QStringLiteral("03/2007"));
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void f6WithNoPayerLeftSaysSo()
+    {
+        MainWindowFixture f([](TestDatabase& db) {
+            db.addPayer(QStringLiteral("19"));
+            db.addPayer(QStringLiteral("230"));
+            AddDeclaration(db, 2, 3, 2007, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
+        });
+        declareAndSave(f);
+        f.prompts.answerOk();
+        MainWindowFixture::key(f.window->butpan->Button4, Qt::Key_F6);
+        QCOMPARE(f.prompts.lastText(), QStringLiteral("Nu mai sunt platitori fara declaratie pentru Martie 2007."));
+        QCOMPARE(f.window->windowState(), State::Output);
+        QCOMPARE(f.window->cui->text(), QStringLiteral("19"));
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+};
+
+QTEST_MAIN(TestStatementRoad)
+#include "tst_statementroad.moc"
