@@ -18,25 +18,97 @@ namespace {
 
 const QString command = QStringLiteral("year");
 
+// The decimal digits of a number, with its sign, appended without an
+// allocation of its own: the text of 100,000 payers has 2.7 million of them.
+void appendNumber(QString& text, qint64 number)
+{
+    char16_t digits[24];
+    int first = 24;
+    const bool negative = number < 0;
+    quint64 rest = negative ? 0 - quint64(number) : quint64(number);
+    do {
+        digits[--first] = char16_t(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest > 0);
+    if (negative)
+        digits[--first] = u'-';
+    text.append(QStringView(digits + first, 24 - first));
+}
+
+qsizetype numberWidth(qint64 number)
+{
+    qsizetype width = number < 0 ? 2 : 1;
+    for (quint64 rest = number < 0 ? 0 - quint64(number) : quint64(number); rest >= 10; rest /= 10)
+        ++width;
+    return width;
+}
+
+// The amounts of a row in the order of the header, none for a month without
+// a declaration.
+template <typename Visit> void forEachAmount(const YearRow& row, const Visit& visit)
+{
+    for (std::size_t month = 0; month < 12; ++month) {
+        visit(row.due[month]);
+        visit(row.paid[month]);
+    }
+    visit(std::optional<qint64>(row.yearDue));
+    visit(std::optional<qint64>(row.yearPaid));
+    visit(std::optional<qint64>(row.balance));
+}
+
+// Columns two blanks apart, the code and the name to the left, the amounts to
+// the right, no blanks at either end of a line.
 void writeText(QTextStream& out, const QList<YearRow>& rows)
 {
-    QList<QStringList> lines { exchange::YearHeader() };
-    for (const YearRow& row : rows)
-        lines.append(
-            QStringList { ListingOneLine(row.code), ListingOneLine(row.name) } + exchange::YearAmountCells(row));
-    QList<qsizetype> widths(lines.constFirst().size(), 0);
-    for (const QStringList& line : lines)
-        for (qsizetype column = 0; column < line.size(); ++column)
-            widths[column] = qMax(widths.at(column), line.at(column).size());
-    for (const QStringList& line : lines) {
-        QString text;
-        for (qsizetype column = 0; column < line.size(); ++column) {
-            if (column > 0)
-                text += QStringLiteral("  ");
-            text += column < 2 ? line.at(column).leftJustified(widths.at(column))
-                               : line.at(column).rightJustified(widths.at(column));
-        }
-        out << text.trimmed() << '\n';
+    const QStringList header = exchange::YearHeader();
+    QList<qsizetype> widths(header.size(), 0);
+    for (qsizetype column = 0; column < header.size(); ++column)
+        widths[column] = header.at(column).size();
+    QStringList codes;
+    QStringList names;
+    codes.reserve(rows.size());
+    names.reserve(rows.size());
+    for (const YearRow& row : rows) {
+        codes.append(ListingOneLine(row.code));
+        names.append(ListingOneLine(row.name));
+        widths[0] = qMax(widths.at(0), codes.constLast().size());
+        widths[1] = qMax(widths.at(1), names.constLast().size());
+        qsizetype column = 2;
+        forEachAmount(row, [&](const std::optional<qint64>& amount) {
+            if (amount)
+                widths[column] = qMax(widths.at(column), numberWidth(*amount));
+            ++column;
+        });
+    }
+    QString text;
+    const auto appendCell = [&](qsizetype column, qsizetype width, const auto& append) {
+        if (column > 0)
+            text.append(QLatin1String("  "));
+        const qsizetype start = text.size();
+        if (column >= 2)
+            text.resize(text.size() + widths.at(column) - width, u' ');
+        append();
+        if (column < 2)
+            text.resize(start + widths.at(column), u' ');
+    };
+    const auto writeLine = [&] {
+        out << QStringView(text).trimmed() << '\n';
+        text.truncate(0);
+    };
+    for (qsizetype column = 0; column < header.size(); ++column)
+        appendCell(column, header.at(column).size(), [&] { text.append(header.at(column)); });
+    writeLine();
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        appendCell(0, codes.at(i).size(), [&] { text.append(codes.at(i)); });
+        appendCell(1, names.at(i).size(), [&] { text.append(names.at(i)); });
+        qsizetype column = 2;
+        forEachAmount(rows.at(i), [&](const std::optional<qint64>& amount) {
+            appendCell(column++, amount ? numberWidth(*amount) : 0, [&] {
+                if (amount)
+                    appendNumber(text, *amount);
+            });
+        });
+        writeLine();
     }
 }
 
