@@ -1,10 +1,21 @@
 #include "app/TDecl.h"
+#include "month/MonthTableModel.h"
+#include "month/MonthTableView.h"
+#include "month/TfSituatieLuna.h"
+#include "records/PayerStatement.h"
 #include "records/RecordsFixture.h"
 #include "records/TfFisa.h"
+#include "store/Connection.h"
 #include "support/DeclarationRoad.h"
+#include "support/FakeFileChooser.h"
+#include "support/FakePrinting.h"
 #include "support/GuiTestCase.h"
 
+#include <QFile>
+#include <QPushButton>
+
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -120,6 +131,99 @@ private Q_SLOTS:
         QCOMPARE(f.prompts.lastText(), QStringLiteral("Nu mai sunt platitori fara declaratie pentru Martie 2007."));
         QCOMPARE(f.window->windowState(), State::Output);
         QCOMPARE(f.window->cui->text(), QStringLiteral("19"));
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void listareAndExportFromTheStatement()
+    {
+        // Six years of months: more rows than one page holds.
+        TestDatabase db;
+        db.addPayer(kPayerCode);
+        for (int year = 2006; year <= 2011; ++year)
+            for (int month = 1; month <= 12; ++month)
+                AddDeclaration(db, 1, month, year, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
+        FakePrompts prompts;
+        FakeClock clock;
+        FakePrinting printing;
+        FakeFileChooser files;
+        // Destroyed before the fakes, whatever check fails.
+        struct ResetPlatform
+        {
+            ~ResetPlatform() { platform() = Platform {}; }
+        } reset;
+        platform().prompts = &prompts;
+        platform().clock = &clock;
+        platform().printing = &printing;
+        platform().files = &files;
+        Connection connection;
+        connection.open(db.path());
+        TfFisa window(connection, 1);
+        window.btnListare->click();
+        QCOMPARE(printing.pageCounts, QList<int>({ 2 }));
+        QCOMPARE(printing.lastJobTitle, QStringLiteral("Fisa platitorului 19"));
+        const QStringList first = printing.layouts.at(0).texts();
+        const QStringList last = printing.layouts.at(1).texts();
+        for (const char* text : { "Fisa platitorului", "S.C. ALFA S.R.L.", "C.U.I./C.N.P.: 19",
+                 "Perioada: 12/2005 - 12/2011", "Data listarii: 15.03.2007", "Pagina 1 din 2" })
+            QVERIFY2(first.contains(QString::fromLatin1(text)), text);
+        QVERIFY(last.contains(QStringLiteral("Pagina 2 din 2")));
+        // The balance at the foot of the last page only; every row printed once.
+        QVERIFY(!first.contains(QStringLiteral("Sold datorat la zi: 360")));
+        QVERIFY(last.contains(QStringLiteral("Sold datorat la zi: 360")));
+        QCOMPARE((first + last).filter(QRegularExpression(QStringLiteral("^\\d\\d/20\\d\\d$"))).size(), 73);
+        QCOMPARE((first + last).filter(QStringLiteral("Total ")).size(), 6);
+
+        const QString csv = db.folder() + QStringLiteral("/fisa.csv");
+        files.names = { csv };
+        prompts.answerOk();
+        window.btnExport->click();
+        QCOMPARE(prompts.lastText(), QStringLiteral("Fisa platitorului a fost scrisa in ") + csv);
+        QFile written(csv);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), HistoryCsvText(ReadPayerHistory(connection, 1)).toUtf8());
+        QVERIFY2(prompts.verify().isEmpty(), qPrintable(prompts.verify()));
+    }
+
+    void fromTheMonthWindowF5AndF6FollowItsOrder()
+    {
+        MainWindowFixture f([](TestDatabase& db) {
+            for (const char* code : { "19", "230", "27", "35", "43" })
+                db.addPayer(QString::fromLatin1(code), QStringLiteral("PLATITOR %1").arg(QString::fromLatin1(code)));
+            AddDeclaration(db, 1, 2, 2006, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
+            AddDeclaration(db, 4, 2, 2006, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
+        });
+        QString chosen;
+        QTimer::singleShot(0, [&] {
+            auto* month = qobject_cast<TfSituatieLuna*>(QApplication::activeModalWidget());
+            if (!month)
+                return;
+            // Without a window manager the test makes the window active.
+            QApplication::setActiveWindow(month);
+            month->showMonth({ 2, 2006 });
+            month->model()->finishLoading();
+            // 43, 35, 27, 230, 19: 35 is the second row.
+            month->tabel->sortByColumn(0, Qt::DescendingOrder);
+            month->tabel->setCurrentIndex(month->model()->index(1, 0));
+            chosen = month->model()->payerAt(1).cui;
+            onStatement([](TfFisa& statement) { QTest::keyClick(statement.tabel, Qt::Key_Return); });
+            QTest::keyClick(month->tabel, Qt::Key_F5);
+            if (month->isVisible())
+                month->reject();
+        });
+        f.prompts.answerYes();
+        MainWindowFixture::key(f.window->cui, Qt::Key_F4);
+        QCOMPARE(chosen, QStringLiteral("35"));
+        QCOMPARE(f.window->windowState(), State::Declaration);
+        QCOMPARE(f.window->cui->text(), QStringLiteral("35"));
+        QCOMPARE(period(f), QStringLiteral("02/2006"));
+        save(f);
+        QCOMPARE(f.window->windowState(), State::Output);
+        // In the month window's order 27 comes after 35; in code order 43 would.
+        f.prompts.answerYes();
+        MainWindowFixture::key(f.window->butpan->Button4, Qt::Key_F6);
+        QCOMPARE(f.window->windowState(), State::Declaration);
+        QCOMPARE(f.window->cui->text(), QStringLiteral("27"));
+        QCOMPARE(period(f), QStringLiteral("02/2006"));
         QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
     }
 };
