@@ -170,7 +170,7 @@ bool ExportHistoryFromWindow(Connection& connection, qint64 payerId, const QStri
     runGuarded([&] {
         written = writeAsJob(parent, QStringLiteral("Export fisa platitorului"), fileName,
             QStringLiteral("Fisa platitorului a fost scrisa in %1").arg(fileName), [&](QString* failure, JobProgress&) {
-                return WriteHistoryFile(ReadPayerHistory(connection, payerId), code, fileName, failure);
+                return WriteHistoryFile(ReadPayerHistory(connection, payerId), fileName, failure);
             });
     });
     return written;

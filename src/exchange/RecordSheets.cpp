@@ -34,9 +34,9 @@ QString columnLetters(int index)
 
 } // namespace
 
-SheetTable HistorySheet(const PayerHistory& history, const QString& code)
+SheetTable HistorySheet(const PayerHistory& history)
 {
-    SheetTable sheet(QStringLiteral("Fisa %1").arg(code).left(31), HistoryCsvHeader());
+    SheetTable sheet(QStringLiteral("Fisa platitorului"), HistoryCsvHeader());
     for (const HistoryRow& row : history.rows) {
         const bool december = row.kind == HistoryRow::December2005;
         const SheetCell none = SheetCell::Text(QString());
@@ -52,12 +52,12 @@ SheetTable HistorySheet(const PayerHistory& history, const QString& code)
     return sheet;
 }
 
-bool WriteHistoryFile(const PayerHistory& history, const QString& code, const QString& path, QString* error)
+bool WriteHistoryFile(const PayerHistory& history, const QString& path, QString* error)
 {
     const auto format = SheetFormatOfPath(path);
     if (format == SheetFormat::Csv)
         return writeText(HistoryCsvText(history), path, error);
-    SheetTable sheet = HistorySheet(history, code);
+    SheetTable sheet = HistorySheet(history);
     return WriteSheetFile(sheet, path, error);
 }
 

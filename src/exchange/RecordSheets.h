@@ -14,12 +14,12 @@ namespace itm::exchange {
 
 // A payer's history as a worksheet: the columns of `itm-cli history --format
 // csv`, the amounts as numbers.
-SheetTable HistorySheet(const PayerHistory& history, const QString& code);
+SheetTable HistorySheet(const PayerHistory& history);
 
 // Writes the history into path by the ending of its name: a workbook as
 // HistorySheet lays it out, or exactly the CSV of `itm-cli history --format
 // csv`. The file is replaced whole or not at all.
-bool WriteHistoryFile(const PayerHistory& history, const QString& code, const QString& path, QString* error);
+bool WriteHistoryFile(const PayerHistory& history, const QString& path, QString* error);
 
 // The year as `itm-cli year --format csv` writes it: the header
 // cui,denumire,datorat_01,achitat_01,...,datorat_an,achitat_an,sold, empty

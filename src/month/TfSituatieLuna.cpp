@@ -294,12 +294,17 @@ void TfSituatieLuna::openCurrentPayer()
     if (!current.isValid())
         return;
     m_chosenCode = m_model->payerAt(current.row()).cui;
-    // The rest of the table, in its order, for "F6 - urmatorul" on the road.
-    m_model->finishLoading();
-    m_payerOrder.clear();
-    m_payerOrder.reserve(m_model->rowCount());
-    for (int row = 0; row < m_model->rowCount(); ++row)
-        m_payerOrder.append(m_model->payerAt(row).cui);
+    // The table's order, for "F6 - urmatorul" on the road. A register still
+    // being read is in payer-code order, which the road knows without it:
+    // the rest is not waited for.
+    m_payerOrder.reset();
+    if (!m_model->loading()) {
+        QStringList codes;
+        codes.reserve(m_model->rowCount());
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            codes.append(m_model->payerAt(row).cui);
+        m_payerOrder = std::move(codes);
+    }
     accept();
 }
 

@@ -39,8 +39,9 @@ public:
     // The month chosen in the payer's statement (F5), to open on the road.
     const std::optional<MonthPeriod>& chosenMonth() const { return m_chosenMonth; }
     // The codes of the payers in the order the table showed them when a
-    // payer was chosen, so that the road can go on to the next one.
-    const QStringList& payerOrder() const { return m_payerOrder; }
+    // payer was chosen, so that the road can go on to the next one; none
+    // while the register was still being read, in payer-code order.
+    const std::optional<QStringList>& payerOrder() const { return m_payerOrder; }
 
     QLineEdit* luna;
     QLineEdit* anul;
@@ -95,7 +96,7 @@ private:
     MonthPeriod m_shown;
     std::optional<QString> m_chosenCode;
     std::optional<MonthPeriod> m_chosenMonth;
-    QStringList m_payerOrder;
+    std::optional<QStringList> m_payerOrder;
     std::optional<MonthPeriod> m_faultsReportedFor;
 };
 

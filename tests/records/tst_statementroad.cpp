@@ -181,6 +181,13 @@ private Q_SLOTS:
         QFile written(csv);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll(), HistoryCsvText(ReadPayerHistory(connection, 1)).toUtf8());
+        const QString xlsx = db.folder() + QStringLiteral("/fisa.xlsx");
+        files.names = { xlsx };
+        prompts.answerOk();
+        window.btnExport->click();
+        QFile workbook(xlsx);
+        QVERIFY(workbook.open(QIODevice::ReadOnly));
+        QCOMPARE(workbook.read(2), QByteArray("PK"));
         QVERIFY2(prompts.verify().isEmpty(), qPrintable(prompts.verify()));
     }
 
@@ -224,6 +231,35 @@ private Q_SLOTS:
         QCOMPARE(f.window->windowState(), State::Declaration);
         QCOMPARE(f.window->cui->text(), QStringLiteral("27"));
         QCOMPARE(period(f), QStringLiteral("02/2006"));
+        QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
+    }
+
+    void theMonthWindowExportsTheYearOfItsMonth()
+    {
+        MainWindowFixture f([](TestDatabase& db) {
+            db.addPayer(QStringLiteral("19"));
+            db.addPayer(QStringLiteral("27"));
+            AddDeclaration(db, 1, 3, 2006, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
+            AddDeclaration(db, 2, 1, 2007, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
+        });
+        FakeFileChooser files;
+        platform().files = &files;
+        TfSituatieLuna window(*f.dm, nullptr, f.window.get());
+        window.showMonth({ 3, 2006 });
+        auto* exportYear = window.findChild<QPushButton*>(QStringLiteral("btnExportAn"));
+        QVERIFY(exportYear);
+        const QString csv = f.database.folder() + QStringLiteral("/an.csv");
+        files.names = { csv };
+        f.prompts.answerOk();
+        exportYear->click();
+        QCOMPARE(f.prompts.lastText(), QStringLiteral("Situatia anului 2006 a fost scrisa in ") + csv);
+        QFile written(csv);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = written.readAll().split('\n');
+        QCOMPARE(lines.size(), 4); // the header, two payers, the end of the last line
+        QVERIFY(lines.at(0).startsWith("cui,denumire,datorat_01,achitat_01,"));
+        QCOMPARE(lines.at(1), QByteArray("19,S.C. ALFA S.R.L.,,,,,15,10,,,,,,,,,,,,,,,,,,,15,10,5"));
+        QCOMPARE(lines.at(2), QByteArray("27,S.C. ALFA S.R.L.,,,,,,,,,,,,,,,,,,,,,,,,,0,0,0"));
         QVERIFY2(f.prompts.verify().isEmpty(), qPrintable(f.prompts.verify()));
     }
 };
