@@ -35,6 +35,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
 
@@ -440,11 +441,13 @@ void TDecl::openNextPayer()
         return;
     }
     // Back along the road to the payer code, keeping the month window's order.
-    m_keepMonthWindowOrder = true;
-    BackToPeriod();
-    BackToPayerData();
-    BackToPayerCode();
-    m_keepMonthWindowOrder = false;
+    {
+        m_keepMonthWindowOrder = true;
+        const auto keepNoMore = qScopeGuard([this] { m_keepMonthWindowOrder = false; });
+        BackToPeriod();
+        BackToPayerData();
+        BackToPayerCode();
+    }
     openPayerAsTyped(*next);
     openMonthOnRoad(month);
 }
