@@ -67,8 +67,6 @@ TfFisa::TfFisa(Connection& connection, qint64 payerId, QWidget* parent)
     layout->addLayout(buttons);
     layout->addWidget(hint);
 
-    for (QPushButton* button : { btnListare, btnExport, btnInchide })
-        button->setAutoDefault(false);
     QWidget::setTabOrder(tabel, btnListare);
     QWidget::setTabOrder(btnListare, btnExport);
     QWidget::setTabOrder(btnExport, btnInchide);
