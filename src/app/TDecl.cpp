@@ -15,6 +15,8 @@
 #include "platform/ProgramVersion.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
+#include "records/NextPayer.h"
+#include "records/TfFisa.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
 #include "widgets/ControlHooks.h"
@@ -33,6 +35,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
 
@@ -155,11 +158,18 @@ TDecl::TDecl(QWidget* parent)
     wirePanels();
     setTabOrder();
     // F6 is no key of the road's controls: the window takes it, in the
-    // payer-code state only.
+    // payer-code state for the backups, in the output state for the next payer.
     auto* backupsKey = new QShortcut(QKeySequence(Qt::Key_F6), this, nullptr, nullptr, Qt::WindowShortcut);
     connect(backupsKey, &QShortcut::activated, this, [this] {
         if (windowState() == WindowState::PayerCode)
             runGuarded([this] { showBackups(); });
+        else if (windowState() == WindowState::Output)
+            runGuarded([this] { openNextPayer(); });
+    });
+    auto* statementKey = new QShortcut(QKeySequence(Qt::Key_F5), this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(statementKey, &QShortcut::activated, this, [this] {
+        if (windowState() == WindowState::PayerData)
+            runGuarded([this] { showStatement(); });
     });
 }
 
@@ -308,6 +318,9 @@ void TDecl::openPayer()
 
 void TDecl::BackToPayerCode()
 {
+    // A payer chosen by its code no longer follows the month window's order.
+    if (!m_keepMonthWindowOrder)
+        m_monthWindowOrder.reset();
     cui->setEnabled(true);
     sterg->setEnabled(true);
     cui->setFocus(Qt::OtherFocusReason);
@@ -389,8 +402,73 @@ void TDecl::showMonthWorkspace()
     activateWindow();
     if (focused)
         focused->setFocus(Qt::ActiveWindowFocusReason);
-    if (const auto& code = workspace.chosenPayerCode())
+    if (const auto& code = workspace.chosenPayerCode()) {
         openPayerAsTyped(*code);
+        m_monthWindowOrder = workspace.payerOrder();
+        if (const auto& month = workspace.chosenMonth())
+            openMonthOnRoad(*month);
+    }
+}
+
+void TDecl::showStatement()
+{
+    Dataset& payers = *m_dm->qryFirme;
+    if (payers.State() == DatasetState::Insert) {
+        platform().prompts->message(QStringLiteral("Platitorul nu este inca salvat: nu are declaratii."));
+        return;
+    }
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    TfFisa statement(m_dm->con, payers.FieldByName(QStringLiteral("id")).AsInteger(), this);
+    statement.exec();
+    activateWindow();
+    if (focused)
+        focused->setFocus(Qt::ActiveWindowFocusReason);
+    if (const auto& month = statement.chosenMonth())
+        openMonthOnRoad(*month);
+}
+
+void TDecl::openMonthOnRoad(const MonthPeriod& period)
+{
+    if (windowState() != WindowState::PayerData)
+        return;
+    if (!dcgb->Button5->isEnabled()) {
+        // A rule that refuses the payer says why and keeps it on its field.
+        dcgb->Button3Click();
+        if (!dcgb->Button5->isEnabled())
+            return;
+    }
+    Button5Click();
+    if (windowState() != WindowState::Period)
+        return;
+    PanelLuna->MaskEdit1->setText(QStringLiteral("%1").arg(period.month, 2, 10, QLatin1Char('0')));
+    PanelLuna->MaskEdit2->setText(QString::number(period.year));
+    PanelLuna->MaskEdit2->setFocus(Qt::OtherFocusReason);
+    rememberPeriod();
+    PanelLuna->lookUpDeclaration();
+}
+
+void TDecl::openNextPayer()
+{
+    const PeriodLookup period = CheckPeriod(PanelLuna->MaskEdit1->text(), PanelLuna->MaskEdit2->text());
+    if (period.verdict != PeriodLookup::Verdict::Valid)
+        return;
+    const MonthPeriod month { period.month, period.year };
+    const auto next = NextPayerWithoutDeclaration(m_dm->con, month, cui->text(), m_monthWindowOrder);
+    if (!next) {
+        platform().prompts->message(
+            QStringLiteral("Nu mai sunt platitori fara declaratie pentru %1.").arg(MonthTitle(month)));
+        return;
+    }
+    // Back along the road to the payer code, keeping the month window's order.
+    {
+        m_keepMonthWindowOrder = true;
+        const auto keepNoMore = qScopeGuard([this] { m_keepMonthWindowOrder = false; });
+        BackToPeriod();
+        BackToPayerData();
+        BackToPayerCode();
+    }
+    openPayerAsTyped(*next);
+    openMonthOnRoad(month);
 }
 
 void TDecl::showBackups()

@@ -1,6 +1,6 @@
 #include "cli/Command.h"
 #include "cli/DefaultDatabase.h"
-#include "records/PayerHistory.h"
+#include "records/PayerStatement.h"
 #include "store/Connection.h"
 #include "store/StrictNumber.h"
 
@@ -28,32 +28,15 @@ std::optional<qint64> yearOption(const QCommandLineParser& parser, const QComman
     return year;
 }
 
-QStringList cellsOf(const HistoryRow& row)
-{
-    const bool december = row.kind == HistoryRow::December2005;
-    return { QString::number(row.year), QString::number(row.month), HistoryKindWord(row.kind),
-        december ? QString() : (row.reducedRate ? QStringLiteral("0.25") : QStringLiteral("0.75")),
-        december ? QString() : QString::number(row.employees), december ? QString() : row.fund,
-        QString::number(row.due), QString::number(row.paid), QString::number(row.difference()),
-        QString::number(row.balance) };
-}
-
-const QStringList& headerCells()
-{
-    static const QStringList header
-        = { "an", "luna", "stare", "procent", "nrsal", "fondlunsal", "comdat", "comac", "diferenta", "sold" };
-    return header;
-}
-
 void writeText(QTextStream& out, const PayerHistory& history)
 {
     // Every row, the year's totals after its last row, the balance at the foot.
-    QList<QStringList> lines { headerCells() };
+    QList<QStringList> lines { HistoryCsvHeader() };
     qint64 due = 0;
     qint64 paid = 0;
     for (qsizetype i = 0; i < history.rows.size(); ++i) {
         const HistoryRow& row = history.rows.at(i);
-        lines.append(cellsOf(row));
+        lines.append(HistoryCsvCells(row));
         due += row.due;
         paid += row.paid;
         // The December 2005 amounts count with the year of their declaration.
@@ -66,7 +49,7 @@ void writeText(QTextStream& out, const PayerHistory& history)
             paid = 0;
         }
     }
-    QList<qsizetype> widths(headerCells().size(), 0);
+    QList<qsizetype> widths(HistoryCsvHeader().size(), 0);
     for (const QStringList& line : lines)
         for (qsizetype column = 0; column < line.size(); ++column)
             widths[column] = qMax(widths.at(column), line.at(column).size());
@@ -132,9 +115,7 @@ int showHistory(const QStringList& arguments, QTextStream& out, QTextStream& err
         }
         const PayerHistory history = ReadPayerHistory(connection, ids.constFirst(), first, last);
         if (chosen == QLatin1String("csv")) {
-            out << headerCells().join(u',') << '\n';
-            for (const HistoryRow& row : history.rows)
-                out << cellsOf(row).join(u',') << '\n';
+            out << HistoryCsvText(history);
         } else {
             writeText(out, history);
         }

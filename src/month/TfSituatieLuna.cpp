@@ -7,6 +7,7 @@
 #include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
+#include "records/TfFisa.h"
 #include "store/Tdm.h"
 #include "widgets/FormBuilder.h"
 
@@ -94,7 +95,7 @@ const FormCell monthCells[] = {
     { .kind = Control::Label,
         .name = "hint",
         .caption
-        = "Enter - deschide platitorul    Spatiu, Shift+sageti - marcheaza    Ctrl+1..9 - sortare dupa coloana    "
+        = "Enter - deschide platitorul    F5 - fisa platitorului    Spatiu, Shift+sageti - marcheaza    Ctrl+1..9 - sortare dupa coloana    "
           "Esc - inchide",
         .geometry = { .row = 5 } },
 };
@@ -116,7 +117,8 @@ TfSituatieLuna::TfSituatieLuna(Tdm& dm, TfSelDisck* driveDialog, QWidget* parent
     const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry() : QRect(0, 0, 1280, 800);
     resize(qMin(1180, screen.width() - 24), qMin(640, screen.height() - 40));
     attachKeys();
-    exchange::AddRegisterExportBeside(btnExport, m_dm);
+    QPushButton* registerExport = exchange::AddRegisterExportBeside(btnExport, m_dm);
+    exchange::AddYearExportBeside(registerExport, m_dm.con, [this] { return m_shown.year; });
     m_loadTimer->setInterval(0);
     connect(m_loadTimer, &QTimer::timeout, this, [this] { runGuarded([this] { loadSlice(); }); });
     connect(m_model, &MonthTableModel::totalsChanged, this, &TfSituatieLuna::showTotals);
@@ -182,6 +184,8 @@ void TfSituatieLuna::attachKeys()
     connect(btnImport, &QPushButton::clicked, this, [this] { runGuarded([this] { ImportClick(); }); });
     connect(btnExport, &QPushButton::clicked, this, [this] { runGuarded([this] { ExportClick(); }); });
     connect(btnInchide, &QPushButton::clicked, this, &QDialog::reject);
+    auto* statementKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(statementKey, &QShortcut::activated, this, [this] { runGuarded([this] { showStatement(); }); });
     // Ctrl+N sorts by column N; again, the other way round.
     for (int column = 0; column < 9; ++column) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + column)), this);
@@ -300,7 +304,33 @@ void TfSituatieLuna::openCurrentPayer()
     if (!current.isValid())
         return;
     m_chosenCode = m_model->payerAt(current.row()).cui;
+    // The table's order, for "F6 - urmatorul" on the road. A register still
+    // being read is in payer-code order, which the road knows without it:
+    // the rest is not waited for.
+    m_payerOrder.reset();
+    if (!m_model->loading()) {
+        QStringList codes;
+        codes.reserve(m_model->rowCount());
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            codes.append(m_model->payerAt(row).cui);
+        m_payerOrder = std::move(codes);
+    }
     accept();
+}
+
+void TfSituatieLuna::showStatement()
+{
+    const QModelIndex current = tabel->currentIndex();
+    if (!current.isValid())
+        return;
+    TfFisa statement(m_dm.con, m_model->payerAt(current.row()).payerId, this);
+    statement.exec();
+    activateWindow();
+    tabel->setFocus(Qt::OtherFocusReason);
+    if (statement.chosenMonth()) {
+        m_chosenMonth = statement.chosenMonth();
+        openCurrentPayer();
+    }
 }
 
 void TfSituatieLuna::loadSlice()

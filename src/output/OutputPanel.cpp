@@ -28,6 +28,7 @@ const FormCell outputCells[] = {
         .caption = "&Listare declaratie I.T.M.",
         .geometry = { .width = 240 },
         .flags = Bold | ButtonKeys },
+    { .kind = Control::Label, .name = "lblF6", .caption = "F6 - urmatorul", .flags = Apart },
     { .kind = Control::Hint },
     { .kind = Control::Label, .name = "lblSalvare", .caption = "", .geometry = { .row = 1 } },
 };

@@ -50,6 +50,7 @@ const FormCell buttonCells[] = {
         .geometry = { .width = 200 },
         .flags = ButtonKeys },
     { .kind = Control::Label, .name = "lblF3", .caption = "F3 - date ANAF", .flags = Apart },
+    { .kind = Control::Label, .name = "lblF5", .caption = "F5 - fisa platitorului", .flags = Apart },
 };
 
 const FormCell payerCells[] = {
@@ -171,6 +172,7 @@ PayerPanel::PayerPanel(QWidget* parent)
     Button3 = m_form.get<QPushButton>("Button3");
     Button5 = m_form.get<QPushButton>("Button5");
     lblF3 = m_form.get<QLabel>("lblF3");
+    lblF5 = m_form.get<QLabel>("lblF5");
 
     jud->setText(QStringLiteral("DOLJ"));
     jud->KeyField = QStringLiteral("codjudet");

@@ -41,6 +41,7 @@ public:
     QPushButton* Button3;
     QPushButton* Button5;
     QLabel* lblF3; // the key that fills a new payer from the tax register
+    QLabel* lblF5; // the key of the payer's statement
 
     QList<QWidget*> tabOrder() const;
 

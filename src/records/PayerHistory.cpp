@@ -37,7 +37,7 @@ PayerHistory ReadPayerHistory(
     Connection& connection, qint64 payerId, std::optional<qint64> fromYear, std::optional<qint64> toYear)
 {
     Statement query(connection,
-        QStringLiteral("SELECT an, ln, rectificativ, com25, nrsal, fondlunsal, comdat, comac, comdec, comdecac "
+        QStringLiteral("SELECT an, ln, rectificativ, com25, nrsal, fondlunsal, comdat, comac, comdec, comdecac, d.id "
                        "FROM declaratii d WHERE d.idfirma = :payer AND d.id = (SELECT min(x.id) FROM declaratii x "
                        "WHERE x.idfirma = d.idfirma AND x.ln = d.ln AND x.an = d.an) ORDER BY d.an, d.ln"));
     query.bind(QStringLiteral("payer"), payerId);
@@ -52,6 +52,7 @@ PayerHistory ReadPayerHistory(
             december.year = 2005;
             december.month = 12;
             december.kind = HistoryRow::December2005;
+            december.declarationId = query.integer(10);
             december.due = amountOf(query, 8, QStringLiteral("comdec"));
             december.paid = amountOf(query, 9, QStringLiteral("comdecac"));
             history.balance += december.difference();
@@ -59,6 +60,7 @@ PayerHistory ReadPayerHistory(
             if (shown)
                 history.rows.append(december);
         }
+        row.declarationId = query.integer(10);
         row.kind
             = amountOf(query, 2, QStringLiteral("rectificativ")) != 0 ? HistoryRow::Corrective : HistoryRow::Initial;
         row.reducedRate = amountOf(query, 3, QStringLiteral("com25")) != 0;
