@@ -94,9 +94,9 @@ const FormCell monthCells[] = {
     { .kind = Control::Button, .name = "btnInchide", .caption = "&Inchide", .geometry = { .row = 4 } },
     { .kind = Control::Label,
         .name = "hint",
-        .caption
-        = "Enter - deschide platitorul    F5 - fisa platitorului    Spatiu, Shift+sageti - marcheaza    Ctrl+1..9 - sortare dupa coloana    "
-          "Esc - inchide",
+        .caption = "Enter - deschide platitorul    F5 - fisa platitorului    Spatiu, Shift+sageti - marcheaza    "
+                   "Ctrl+1..9 - sortare dupa coloana    "
+                   "Esc - inchide",
         .geometry = { .row = 5 } },
 };
 
