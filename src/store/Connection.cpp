@@ -5,8 +5,11 @@
 #include "store/StoredText.h"
 
 #include <QFileInfo>
+#include <QMap>
 #include <algorithm>
+#include <mutex>
 #include <sqlite3.h>
+#include <utility>
 
 namespace itm {
 
@@ -19,9 +22,57 @@ QString messageOf(sqlite3* db, int code)
 }
 } // namespace
 
+// The loans of one open handle. A handle closed ends them all: a later open
+// starts a book of its own, so an ended loan never sees the new handle.
+struct LoanBook
+{
+    std::mutex mutex;
+    sqlite3* handle = nullptr;
+    int nextId = 0;
+    QMap<int, std::function<void()>> stops; // in the order lent
+};
+
 Connection::~Connection()
 {
     close();
+}
+
+std::unique_ptr<HandleLoan> Connection::lendHandle(std::function<void()> stop)
+{
+    if (!m_loans) {
+        m_loans = std::make_shared<LoanBook>();
+        m_loans->handle = m_db;
+    }
+    const std::lock_guard lock(m_loans->mutex);
+    const int id = ++m_loans->nextId;
+    m_loans->stops.insert(id, std::move(stop));
+    return std::unique_ptr<HandleLoan>(new HandleLoan(m_loans, id));
+}
+
+void Connection::setLentHandle(sqlite3* handle)
+{
+    if (!m_loans)
+        return;
+    const std::lock_guard lock(m_loans->mutex);
+    m_loans->handle = handle;
+}
+
+HandleLoan::HandleLoan(std::shared_ptr<LoanBook> book, int id)
+    : m_book(std::move(book))
+    , m_id(id)
+{
+}
+
+HandleLoan::~HandleLoan()
+{
+    const std::lock_guard lock(m_book->mutex);
+    m_book->stops.remove(m_id);
+}
+
+sqlite3* HandleLoan::handle() const
+{
+    const std::lock_guard lock(m_book->mutex);
+    return m_book->stops.contains(m_id) ? m_book->handle : nullptr;
 }
 
 void Connection::open(const QString& path, bool readOnly)
@@ -93,10 +144,24 @@ void Connection::prepareForWrite()
     // under another thread cannot be made safe afterwards.
     m_retired.append(old);
     ++m_generation;
+    setLentHandle(m_db);
 }
 
 void Connection::close()
 {
+    // Every borrower stops before any handle closes, the retired ones included
+    // (a copy started before a reopen still reads through its handle).
+    if (const std::shared_ptr<LoanBook> book = std::exchange(m_loans, nullptr)) {
+        QList<std::function<void()>> stops;
+        {
+            const std::lock_guard lock(book->mutex);
+            stops = book->stops.values();
+            book->stops.clear();
+            book->handle = nullptr;
+        }
+        for (const auto& stop : std::as_const(stops))
+            stop();
+    }
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;

@@ -7,12 +7,17 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
+#include <memory>
 #include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace itm {
+
+class HandleLoan;
+struct LoanBook;
 
 // The connection to the database file. Opening never creates the file: a
 // missing file is SQLite's own "unable to open database file".
@@ -66,8 +71,16 @@ public:
     void noteWrite(const void* writer, qint64 changes);
     qint64 writesBy(const void* writer) const { return m_writes.value(writer); }
 
+    // Lends the handle to something that reads through it from a thread of
+    // its own (the daily backup). Before the handle closes, the connection
+    // calls stop, which must return only once the borrower no longer uses it;
+    // the loan then lends nothing more. Returning the loan (destroying it)
+    // before that drops stop.
+    std::unique_ptr<HandleLoan> lendHandle(std::function<void()> stop);
+
 private:
     void openHandle();
+    void setLentHandle(sqlite3* handle);
 
     sqlite3* m_db = nullptr;
     QList<sqlite3*> m_retired; // handles replaced by a reopen, closed with the connection
@@ -78,6 +91,25 @@ private:
     qint64 m_rollbacks = 0;
     qint64 m_notedChanges = 0;
     QHash<const void*, qint64> m_writes;
+    std::shared_ptr<LoanBook> m_loans;
+};
+
+// A connection's handle lent out (see Connection::lendHandle).
+class HandleLoan
+{
+public:
+    ~HandleLoan();
+    HandleLoan(const HandleLoan&) = delete;
+    HandleLoan& operator=(const HandleLoan&) = delete;
+    // The connection's current handle; null once the connection closed it.
+    // Safe from any thread.
+    sqlite3* handle() const;
+
+private:
+    friend class Connection;
+    HandleLoan(std::shared_ptr<LoanBook> book, int id);
+    std::shared_ptr<LoanBook> m_book;
+    int m_id;
 };
 
 // All of a group of writes or none: BEGIN IMMEDIATE takes the write lock at
