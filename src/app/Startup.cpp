@@ -149,7 +149,7 @@ int runProgram(int argc, char** argv)
     if (!createProgram(objects, Tdm::defaultDatabasePath()))
         return 0;
     objects.Decl->show();
-    StartAutomaticBackup(objects.Decl.get(), Tdm::defaultDatabasePath(), objects.dm->con.handle());
+    StartAutomaticBackup(objects.Decl.get(), Tdm::defaultDatabasePath(), &objects.dm->con);
     return application.exec();
 }
 

@@ -32,7 +32,7 @@ TVelaDBAutoCompletitionEdit::TVelaDBAutoCompletitionEdit(QWidget* parent)
     connect(&m_dataLink, &FieldLink::dataChange, this, [this] { runGuarded([this] { DataUpdateChange(); }); });
     // A post while the field still has the focus (a button pressed by its
     // accelerator) takes the matched key, as leaving the field would.
-    connect(&m_dataLink, &FieldLink::aboutToPost, this, [this] {
+    m_dataLink.setWritePending([this] {
         if (hasFocus() && !m_keepDropDown)
             writeKey();
     });

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <memory>
 #include <sqlite3.h>
 
 namespace samples = itm::test::samples;
@@ -253,7 +254,7 @@ private Q_SLOTS:
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         const int before = payers.RecNo();
-        QCOMPARE(payers.Locate(QStringLiteral("cui"), value, options), !found.isEmpty());
+        QCOMPARE(payers.Locate(QStringLiteral("cui"), value, LocateOptions::fromInt(options)), !found.isEmpty());
         if (found.isEmpty())
             QCOMPARE(payers.RecNo(), before);
         else
@@ -335,10 +336,31 @@ private Q_SLOTS:
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         fillNewPayer(payers, QStringLiteral("19"));
-        connect(&payers, &Dataset::aboutToPost, this,
-            [&] { payers.FieldByName(QStringLiteral("loc")).setAsString(QStringLiteral("ARAD")); });
+        QObject control;
+        payers.addPendingTextWriter(
+            &control, [&] { payers.FieldByName(QStringLiteral("loc")).setAsString(QStringLiteral("ARAD")); });
         payers.Post();
         QCOMPARE(payers.FieldByName(QStringLiteral("loc")).AsString(), QStringLiteral("ARAD"));
+    }
+
+    void aRefusedPendingTextStopsThePostBeforeTheRule()
+    {
+        TestDatabase db;
+        Tdm dm(db.path());
+        QSignalSpy cleaned(&dm, &Tdm::payerCleaned);
+        Dataset& payers = *dm.qryFirme;
+        fillNewPayer(payers, QStringLiteral("19"));
+        auto control = std::make_unique<QObject>();
+        payers.addPendingTextWriter(
+            control.get(), [&] { payers.FieldByName(QStringLiteral("prefix")).setAsString(QStringLiteral("X")); });
+        QVERIFY_THROWS_EXCEPTION(ConversionError, payers.Post());
+        QCOMPARE(payers.State(), DatasetState::Insert);
+        QCOMPARE(cleaned.count(), 0);
+        // A control that is gone is asked no more.
+        control.reset();
+        payers.Post();
+        QCOMPARE(cleaned.count(), 1);
+        QCOMPARE(payers.RecordCount(), 1);
     }
 
     void cancelDropsAnAppendedRow()
