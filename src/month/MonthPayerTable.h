@@ -44,6 +44,7 @@ public:
     // held (equal names equal ranks), for sorting.
     qint16 county(qsizetype position) const { return m_county.at(position); }
     QVector<int> countyRanks() const;
+    const QStringList& counties() const { return m_counties; }
     // The text of an amount column as shown (MonthCellText), without the row.
     QString amountText(qsizetype position, MonthColumn column) const;
     void addTo(MonthTotals& totals, qsizetype position) const;
