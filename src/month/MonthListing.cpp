@@ -266,13 +266,9 @@ bool MonthListingReader::readInto(QVector<MonthRow>* rows, MonthPayerTable* tabl
         return true;
     case Phase::Handing:
         if (table) {
-            QVector<int> order;
-            order.reserve(m_order.size() - m_given.size());
-            for (const int position : std::as_const(m_order)) {
-                if (!m_given.contains(m_gathered->payerId(position)))
-                    order.append(position);
-            }
-            table->appendInOrder(std::move(*m_gathered), order);
+            // The rows the index walk gave already are left out, in place.
+            m_order.removeIf([this](int position) { return m_given.contains(m_gathered->payerId(position)); });
+            table->appendInOrder(std::move(*m_gathered), m_order);
             m_handed = m_order.size();
         } else {
             if (m_handed == 0)
@@ -482,30 +478,28 @@ void MonthListingReader::sortGathered()
     };
     // Each code's first eight bytes as one number, so that most comparisons
     // are of numbers; codes equal there are compared whole.
-    std::vector<std::pair<quint64, int>> keys;
-    keys.resize(std::size_t(size));
+    QVector<quint64> keys(size);
     for (qsizetype position = 0; position < size; ++position) {
         const QByteArrayView bytes = code(int(position));
         quint64 key = 0;
         for (qsizetype i = 0; i < 8; ++i)
             key = (key << 8) | (i < bytes.size() ? quint8(bytes[i]) : 0);
-        keys[std::size_t(position)] = { key, int(position) };
+        keys[position] = key;
     }
+    m_order.resize(size);
+    std::iota(m_order.begin(), m_order.end(), 0);
     // As the index orders them: no code first, then the codes byte by byte,
     // then the payer's id (positions follow the ids).
-    std::sort(keys.begin(), keys.end(), [&](const std::pair<quint64, int>& a, const std::pair<quint64, int>& b) {
-        const bool aNull = isNull(a.second);
-        const bool bNull = isNull(b.second);
+    std::sort(m_order.begin(), m_order.end(), [&](int a, int b) {
+        const bool aNull = isNull(a);
+        const bool bNull = isNull(b);
         if (aNull || bNull)
-            return aNull != bNull ? aNull : a.second < b.second;
-        if (a.first != b.first)
-            return a.first < b.first;
-        const int order = code(a.second).compare(code(b.second));
-        return order != 0 ? order < 0 : a.second < b.second;
+            return aNull != bNull ? aNull : a < b;
+        if (keys.at(a) != keys.at(b))
+            return keys.at(a) < keys.at(b);
+        const int order = code(a).compare(code(b));
+        return order != 0 ? order < 0 : a < b;
     });
-    m_order.resize(size);
-    for (qsizetype i = 0; i < size; ++i)
-        m_order[i] = keys[std::size_t(i)].second;
     m_storedCodes = {};
 }
 

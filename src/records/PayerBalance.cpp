@@ -58,7 +58,7 @@ public:
     PayerBalances read()
     {
         readIds();
-        m_last.assign(std::size_t(m_result.m_balances.size()), std::numeric_limits<qint64>::min());
+        m_last.assign(std::size_t(m_result.m_balances.size()), std::numeric_limits<qint32>::min());
         Statement declarations(m_connection,
             QStringLiteral("SELECT idfirma, an, ln, id, comdat, comac, comdec, comdecac FROM declaratii ORDER BY id"));
         int untilStopCheck = kRowsBetweenStopChecks;
@@ -94,18 +94,18 @@ private:
 
     void readIds()
     {
-        Statement ids(m_connection, QStringLiteral("SELECT id FROM firme ORDER BY id"));
-        QVector<qint64> all;
-        while (ids.step())
-            all.append(ids.integer(0));
         // Ids mostly follow one another: a payer's balance is then found from
-        // its id alone.
-        if (!all.isEmpty() && quint64(all.constLast() - all.constFirst()) < quint64(all.size()) * 4) {
-            m_result.m_firstId = all.constFirst();
-            m_result.m_balances.fill(0, all.constLast() - all.constFirst() + 1);
+        // its id alone, without the ids held.
+        Statement range(m_connection, QStringLiteral("SELECT min(id), max(id), count(*) FROM firme"));
+        if (range.step() && range.integer(2) > 0
+            && quint64(range.integer(1) - range.integer(0)) < quint64(range.integer(2)) * 4) {
+            m_result.m_firstId = range.integer(0);
+            m_result.m_balances.fill(0, range.integer(1) - range.integer(0) + 1);
         } else {
-            m_result.m_balances.fill(0, all.size());
-            m_result.m_ids = std::move(all);
+            Statement ids(m_connection, QStringLiteral("SELECT id FROM firme ORDER BY id"));
+            while (ids.step())
+                m_result.m_ids.append(ids.integer(0));
+            m_result.m_balances.fill(0, m_result.m_ids.size());
         }
         m_result.m_unknown.resize(m_result.m_balances.size());
     }
@@ -142,8 +142,14 @@ private:
         if (year == 2006 && month == 1)
             read.unknown
                 = read.unknown || !integerOf(row, 6, read.decemberDue) || !integerOf(row, 7, read.decemberPaid);
-        const qint64 period = year * 12 + month;
-        qint64& last = m_last[std::size_t(index)];
+        // A year beyond any calendar is checked against the index.
+        const qint64 wholePeriod = year * 12 + month;
+        if (wholePeriod <= std::numeric_limits<qint32>::min() || wholePeriod > std::numeric_limits<qint32>::max()) {
+            m_deferred.push_back(read);
+            return;
+        }
+        const auto period = qint32(wholePeriod);
+        qint32& last = m_last[std::size_t(index)];
         if (period == last)
             return; // the month's first declaration counted already
         if (period < last) {
@@ -193,7 +199,7 @@ private:
     qint64 m_limit;
     const std::atomic<bool>* m_cancel;
     PayerBalances m_result;
-    std::vector<qint64> m_last; // the latest period counted of each payer
+    std::vector<qint32> m_last; // the latest period counted of each payer
     std::vector<Deferred> m_deferred;
 };
 
