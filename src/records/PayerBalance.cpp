@@ -8,11 +8,6 @@
 #include <limits>
 #include <vector>
 
-#ifdef Q_OS_LINUX
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
-
 namespace itm {
 
 QVarLengthArray<BalanceEntry, 2> BalanceEntriesOf(
@@ -214,11 +209,9 @@ PayerBalancesLoad::PayerBalancesLoad(const QString& path, qint64 year, qint64 mo
     , m_month(month)
     , m_onFinished(std::move(finished))
 {
+    // At the priority of the window: the user may be waiting for it (the
+    // payers with arrears), and the window's own thread has a core of its own.
     m_thread = std::thread([this] {
-#ifdef Q_OS_LINUX
-        // The window and the keys typed come first.
-        setpriority(PRIO_PROCESS, gettid(), 5);
-#endif
         try {
             Connection connection;
             connection.openForOneThread(m_path);
