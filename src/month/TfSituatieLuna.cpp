@@ -122,6 +122,7 @@ TfSituatieLuna::TfSituatieLuna(Tdm& dm, TfSelDisck* driveDialog, QWidget* parent
     m_loadTimer->setInterval(0);
     connect(m_loadTimer, &QTimer::timeout, this, [this] { runGuarded([this] { loadSlice(); }); });
     connect(m_model, &MonthTableModel::totalsChanged, this, &TfSituatieLuna::showTotals);
+    connect(m_model, &MonthTableModel::balancesChanged, this, &TfSituatieLuna::fitAmountColumns);
     connect(m_model, &MonthTableModel::loadingFinished, this, [this] {
         fitAmountColumns();
         // Shown over the window, once it is up.
@@ -148,8 +149,8 @@ void TfSituatieLuna::buildWindow()
     btnExport = form.get<QPushButton>("btnExport");
     btnInchide = form.get<QPushButton>("btnInchide");
 
-    afisare->addItems(
-        { QStringLiteral("Toti platitorii"), QStringLiteral("Declarati"), QStringLiteral("Nedeclarati") });
+    afisare->addItems({ QStringLiteral("Toti platitorii"), QStringLiteral("Declarati"), QStringLiteral("Nedeclarati"),
+        QStringLiteral("Cu restante") });
     tabel->setModel(m_model);
     // The code, county and status as wide as their title or widest usual
     // value; the amounts as wide as their largest value (their titles wrap
@@ -291,8 +292,11 @@ void TfSituatieLuna::anulEnter()
 
 void TfSituatieLuna::applyFilter()
 {
-    static const StatusFilter choices[] = { StatusFilter::All, StatusFilter::Declared, StatusFilter::NotDeclared };
-    const int choice = qBound(0, afisare->currentIndex(), 2);
+    // The last choice: every payer whose balance is above 0.
+    static const StatusFilter choices[]
+        = { StatusFilter::All, StatusFilter::Declared, StatusFilter::NotDeclared, StatusFilter::All };
+    const int choice = qBound(0, afisare->currentIndex(), 3);
+    m_model->setArrearsOnly(choice == 3);
     m_model->setFilter(MonthFilter(filtru->text(), choices[choice]));
     if (m_model->rowCount() > 0)
         tabel->selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
@@ -343,14 +347,28 @@ void TfSituatieLuna::fitAmountColumns()
 {
     const QFontMetrics cells = tabel->fontMetrics();
     const QFontMetrics titles = tabel->horizontalHeader()->fontMetrics();
-    for (int column = int(MonthColumn::Employees); column < kMonthColumnCount; ++column) {
+    // Once rows are read, the code and the county as wide as their title or
+    // widest value: the room goes to the names.
+    if (m_model->rowCount() > 0) {
+        const std::pair<MonthColumn, QString> texts[]
+            = { { MonthColumn::Code, m_model->widestCode() }, { MonthColumn::County, m_model->widestCounty() } };
+        for (const auto& [column, widest] : texts) {
+            const QString title = m_model->headerData(int(column), Qt::Horizontal).toString();
+            tabel->horizontalHeader()->resizeSection(
+                int(column), qMax(cells.horizontalAdvance(widest), titles.horizontalAdvance(title) + 16) + 12);
+        }
+    }
+    // The balance after the month's amounts, fitted the same way.
+    for (int column = int(MonthColumn::Employees); column <= MonthTableModel::kBalanceColumn; ++column) {
         // A title wraps at its blanks: its longest word sets the least width.
         int width = 0;
         const QStringList words
             = m_model->headerData(column, Qt::Horizontal).toString().split(u' ', Qt::SkipEmptyParts);
         for (const QString& word : words)
             width = qMax(width, titles.horizontalAdvance(word) + 16);
-        width = qMax(width, cells.horizontalAdvance(m_model->widestText(MonthColumn(column))));
+        const QString widest = column == MonthTableModel::kBalanceColumn ? m_model->widestBalanceText()
+                                                                         : m_model->widestText(MonthColumn(column));
+        width = qMax(width, cells.horizontalAdvance(widest));
         tabel->horizontalHeader()->resizeSection(column, width + 12);
     }
 }
@@ -397,6 +415,13 @@ void TfSituatieLuna::showTotals()
                        .arg(totals.commission - totals.paid);
     if (!totals.complete())
         text += QStringLiteral("      ") + IncompleteTotalsText(totals);
+    const QString balanceWord = m_model->arrearsOnly() ? QStringLiteral("Restante") : QStringLiteral("Sold");
+    if (!m_model->balanceError().isEmpty())
+        text += QStringLiteral("      %1: nu poate fi citit (%2)").arg(balanceWord, m_model->balanceError());
+    else if (m_model->balancesRead())
+        text += QStringLiteral("      %1: %2").arg(balanceWord).arg(m_model->balanceTotal());
+    else
+        text += QStringLiteral("      %1: se calculeaza...").arg(balanceWord);
     if (m_model->loading())
         text += QStringLiteral("      (se citeste registrul...)");
     totaluri->setText(text);

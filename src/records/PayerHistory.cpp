@@ -1,5 +1,6 @@
 #include "records/PayerHistory.h"
 
+#include "records/PayerBalance.h"
 #include "store/Connection.h"
 #include "store/RecordReader.h"
 
@@ -47,19 +48,9 @@ PayerHistory ReadPayerHistory(
         row.year = amountOf(query, 0, QStringLiteral("an"));
         row.month = amountOf(query, 1, QStringLiteral("ln"));
         const bool shown = (!fromYear || row.year >= *fromYear) && (!toYear || row.year <= *toYear);
-        if (row.year == 2006 && row.month == 1) {
-            HistoryRow december;
-            december.year = 2005;
-            december.month = 12;
-            december.kind = HistoryRow::December2005;
-            december.declarationId = query.integer(10);
-            december.due = amountOf(query, 8, QStringLiteral("comdec"));
-            december.paid = amountOf(query, 9, QStringLiteral("comdecac"));
-            history.balance += december.difference();
-            december.balance = history.balance;
-            if (shown)
-                history.rows.append(december);
-        }
+        const bool january2006 = row.year == 2006 && row.month == 1;
+        const qint64 decemberDue = january2006 ? amountOf(query, 8, QStringLiteral("comdec")) : 0;
+        const qint64 decemberPaid = january2006 ? amountOf(query, 9, QStringLiteral("comdecac")) : 0;
         row.declarationId = query.integer(10);
         row.kind
             = amountOf(query, 2, QStringLiteral("rectificativ")) != 0 ? HistoryRow::Corrective : HistoryRow::Initial;
@@ -68,10 +59,27 @@ PayerHistory ReadPayerHistory(
         row.fund = fundOf(query.value(5));
         row.due = amountOf(query, 6, QStringLiteral("comdat"));
         row.paid = amountOf(query, 7, QStringLiteral("comac"));
-        history.balance += row.difference();
-        row.balance = history.balance;
-        if (shown)
-            history.rows.append(row);
+        for (const BalanceEntry& entry :
+            BalanceEntriesOf(row.year, row.month, row.due, row.paid, decemberDue, decemberPaid)) {
+            history.balance += entry.difference();
+            if (entry.year == row.year && entry.month == row.month) {
+                row.balance = history.balance;
+                if (shown)
+                    history.rows.append(row);
+                continue;
+            }
+            // The amounts of an earlier month that the declaration carries.
+            HistoryRow carried;
+            carried.year = entry.year;
+            carried.month = entry.month;
+            carried.kind = HistoryRow::December2005;
+            carried.declarationId = row.declarationId;
+            carried.due = entry.due;
+            carried.paid = entry.paid;
+            carried.balance = history.balance;
+            if (shown)
+                history.rows.append(carried);
+        }
     }
     return history;
 }

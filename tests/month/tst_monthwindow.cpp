@@ -12,6 +12,7 @@
 #include "support/MainWindowFixture.h"
 #include "support/SampleRecords.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -259,6 +260,39 @@ private Q_SLOTS:
         QVERIFY(fund.data(Qt::BackgroundRole).isValid());
         QVERIFY2(window.totaluri->text().contains(QStringLiteral("Totaluri incomplete: 1 declaratie")),
             qPrintable(window.totaluri->text()));
+    }
+
+    // Each payer's balance up to the month shown, read behind the first
+    // screen; "Cu restante" keeps the payers that owe, with their total, and
+    // follows the month typed.
+    void theBalanceColumnAndThePayersInArrears()
+    {
+        MainWindowFixture f([](TestDatabase& db) {
+            seedRegister(db);
+            db.exec("UPDATE declaratii SET comac = 20 WHERE idfirma = 1; "
+                    "UPDATE declaratii SET comac = 5 WHERE idfirma = 2 AND ln = 4");
+        });
+        TfSituatieLuna window(*f.dm, nullptr, f.window.get());
+        window.showMonth({ 4, 2006 });
+        window.model()->finishLoading();
+        QTRY_VERIFY(window.model()->balancesRead());
+        const auto balances = [&window] {
+            QStringList shown;
+            for (int row = 0; row < window.model()->rowCount(); ++row)
+                shown << window.model()->payerAt(row).cui + u' '
+                        + window.model()->index(row, MonthTableModel::kBalanceColumn).data().toString();
+            return shown;
+        };
+        QCOMPARE(balances(), QStringList({ "19 0", "230 0", "27 -5", "35 10", "43 0" }));
+        window.afisare->setCurrentIndex(3);
+        QCOMPARE(balances(), QStringList({ "35 10" }));
+        QVERIFY2(window.totaluri->text().contains(QStringLiteral("Restante: 10")), qPrintable(window.totaluri->text()));
+
+        window.luna->setText(QStringLiteral("03"));
+        QTest::keyClick(window.anul, Qt::Key_Return);
+        QCOMPARE(balances(), QStringList());
+        window.afisare->setCurrentIndex(0);
+        QCOMPARE(balances(), QStringList({ "19 0", "230 0", "27 -5", "35 0", "43 0" }));
     }
 
     void theWindowFitsASmallScreen()
