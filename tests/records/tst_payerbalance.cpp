@@ -2,6 +2,7 @@
 #include "records/PayerHistory.h"
 #include "records/RecordsFixture.h"
 #include "store/Connection.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
 
@@ -48,8 +49,8 @@ private Q_SLOTS:
         QFETCH(int, year);
         QFETCH(QString, balance);
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
-        db.addPayer(QStringLiteral("27")); // no declaration: owes nothing
+        samples::addPayer(db, QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("27")); // no declaration: owes nothing
         for (const QString& declaration : declarations)
             db.exec(QStringLiteral("INSERT INTO declaratii (ln, an, rectificativ, com25, nrsal, fondlunsal, comdat, "
                                    "comac, comdec, comdecac, idfirma) VALUES (%1, 1)")

@@ -114,7 +114,7 @@ private Q_SLOTS:
     void theStatementHasYearTotalsAndTheVersionsOfAChangedMonth()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         AddDeclaration(db, 1, 1, 2006, QStringLiteral("0, 0, 3, 2000, 15, 10, 300, 200"));
         AddDeclaration(db, 1, 6, 2007, QStringLiteral("1, 1, 3, 2000, 15, 0, 0, 0"));
         // June 2007 saved twice (its first version from before versions were kept);
@@ -158,7 +158,7 @@ private Q_SLOTS:
         QFETCH(QString, next);
         TestDatabase db;
         for (const char* code : { "35", "19", "27", "230" })
-            db.addPayer(QString::fromLatin1(code));
+            samples::addPayer(db, QString::fromLatin1(code));
         AddDeclaration(db, 4, 3, 2007, QStringLiteral("0, 0, 1, 100, 1, 0, 0, 0"));
         AddDeclaration(db, 3, 4, 2007, QStringLiteral("0, 0, 1, 100, 1, 0, 0, 0"));
         Connection connection;

@@ -102,7 +102,7 @@ private Q_SLOTS:
         QFETCH(bool, copyFails);
         TestDatabase db;
         db.exec("DROP INDEX declaratii_luna; PRAGMA user_version = 1;");
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         AddDeclaration(db, 1, 3, 2006, QStringLiteral("0, 0, 2, 1000, 8, 8, 0, 0"));
         if (copyFails) {
             QFile blocker(BackupFolder(db.path()));

@@ -10,6 +10,7 @@
 #include "support/FakeFileChooser.h"
 #include "support/FakePrinting.h"
 #include "support/GuiTestCase.h"
+#include "support/SampleRecords.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -102,7 +103,8 @@ private Q_SLOTS:
     {
         MainWindowFixture f([](TestDatabase& db) {
             for (const char* code : { "19", "230", "27", "35" })
-                db.addPayer(QString::fromLatin1(code), QStringLiteral("PLATITOR %1").arg(QString::fromLatin1(code)));
+                samples::addPayer(
+                    db, QString::fromLatin1(code), QStringLiteral("PLATITOR %1").arg(QString::fromLatin1(code)));
             AddDeclaration(db, 2, 3, 2007, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
         });
         declareAndSave(f);
@@ -121,8 +123,8 @@ private Q_SLOTS:
     void f6WithNoPayerLeftSaysSo()
     {
         MainWindowFixture f([](TestDatabase& db) {
-            db.addPayer(QStringLiteral("19"));
-            db.addPayer(QStringLiteral("230"));
+            samples::addPayer(db, QStringLiteral("19"));
+            samples::addPayer(db, QStringLiteral("230"));
             AddDeclaration(db, 2, 3, 2007, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
         });
         declareAndSave(f);
@@ -138,7 +140,7 @@ private Q_SLOTS:
     {
         // Six years of months: more rows than one page holds.
         TestDatabase db;
-        db.addPayer(kPayerCode);
+        samples::addPayer(db, kPayerCode);
         for (int year = 2006; year <= 2011; ++year)
             for (int month = 1; month <= 12; ++month)
                 AddDeclaration(db, 1, month, year, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
@@ -195,7 +197,8 @@ private Q_SLOTS:
     {
         MainWindowFixture f([](TestDatabase& db) {
             for (const char* code : { "19", "230", "27", "35", "43" })
-                db.addPayer(QString::fromLatin1(code), QStringLiteral("PLATITOR %1").arg(QString::fromLatin1(code)));
+                samples::addPayer(
+                    db, QString::fromLatin1(code), QStringLiteral("PLATITOR %1").arg(QString::fromLatin1(code)));
             AddDeclaration(db, 1, 2, 2006, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
             AddDeclaration(db, 4, 2, 2006, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
         });
@@ -237,8 +240,8 @@ private Q_SLOTS:
     void theMonthWindowExportsTheYearOfItsMonth()
     {
         MainWindowFixture f([](TestDatabase& db) {
-            db.addPayer(QStringLiteral("19"));
-            db.addPayer(QStringLiteral("27"));
+            samples::addPayer(db, QStringLiteral("19"));
+            samples::addPayer(db, QStringLiteral("27"));
             AddDeclaration(db, 1, 3, 2006, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
             AddDeclaration(db, 2, 1, 2007, QStringLiteral("0, 0, 3, 2000, 15, 10, 0, 0"));
         });
