@@ -164,22 +164,45 @@ void MonthTableModel::noteTotals(const QVector<int>& positions)
 {
     // Sums do not depend on the order: most of a register shown in another
     // order is added up in its own, where the memory is read straight on.
-    if (m_balancesRead) {
-        for (const int position : positions)
-            m_balanceTotal += balanceOfPosition(position).value_or(0);
-    }
+    const bool balances = !m_positionBalances.isEmpty();
     if (positions.size() * 4 < m_rows.size()) {
-        for (const int position : positions)
+        for (const int position : positions) {
             m_rows.addTo(m_totals, position);
+            if (balances)
+                m_balanceTotal += m_positionBalances.at(position);
+        }
         return;
     }
     std::vector<bool> shown(std::size_t(m_rows.size()), false);
     for (const int position : positions)
         shown[std::size_t(position)] = true;
     for (qsizetype position = 0; position < m_rows.size(); ++position) {
-        if (shown[std::size_t(position)])
+        if (shown[std::size_t(position)]) {
             m_rows.addTo(m_totals, position);
+            if (balances)
+                m_balanceTotal += m_positionBalances.at(position);
+        }
     }
+}
+
+qint64 MonthTableModel::balanceSum(const QVector<int>& positions) const
+{
+    qint64 sum = 0;
+    if (m_positionBalances.isEmpty())
+        return sum;
+    if (positions.size() * 4 < m_rows.size()) {
+        for (const int position : positions)
+            sum += m_positionBalances.at(position);
+        return sum;
+    }
+    std::vector<bool> shown(std::size_t(m_rows.size()), false);
+    for (const int position : positions)
+        shown[std::size_t(position)] = true;
+    for (qsizetype position = 0; position < m_rows.size(); ++position) {
+        if (shown[std::size_t(position)])
+            sum += m_positionBalances.at(position);
+    }
+    return sum;
 }
 
 QVector<MonthRow> MonthTableModel::faultyPayers() const
@@ -195,6 +218,8 @@ QVector<MonthRow> MonthTableModel::faultyPayers() const
 void MonthTableModel::appendRead(qsizetype firstNew)
 {
     noteWidest(firstNew);
+    if (m_balancesRead)
+        placeBalances(firstNew);
     // Rows arrive in payer-code order, the order shown while they arrive.
     QVector<int> added;
     AppendMatching(added, m_rows, firstNew, m_filter);
@@ -414,6 +439,8 @@ void MonthTableModel::startBalances(Connection& connection, const MonthPeriod& p
 {
     m_balanceLoad.reset();
     m_balances = PayerBalances();
+    m_positionBalances.clear();
+    m_positionUnknown.clear();
     m_balancesRead = false;
     m_balanceError.clear();
     m_balanceTotal = 0;
@@ -450,27 +477,46 @@ void MonthTableModel::takeBalances(int serial)
         m_balanceLoad.reset();
     }
     m_balancesRead = true;
+    placeBalances(0);
     qint64 widest = 0;
-    for (qsizetype position = 0; position < m_rows.size(); ++position) {
-        const qint64 balance = balanceOfPosition(position).value_or(0);
+    for (const qint64 balance : std::as_const(m_positionBalances)) {
         if (QString::number(balance).size() > QString::number(widest).size())
             widest = balance;
     }
     m_widestBalance = QString::number(widest);
-    m_balanceTotal = 0;
-    for (const int position : std::as_const(m_shown))
-        m_balanceTotal += balanceOfPosition(position).value_or(0);
+    m_balanceTotal = balanceSum(m_shown);
     if (!m_shown.isEmpty())
         Q_EMIT dataChanged(index(0, kBalanceColumn), index(int(m_shown.size()) - 1, kBalanceColumn));
     Q_EMIT balancesChanged();
     Q_EMIT totalsChanged();
 }
 
+void MonthTableModel::placeBalances(qsizetype from)
+{
+    if (!m_balanceError.isEmpty())
+        return;
+    m_positionBalances.resize(m_rows.size());
+    m_positionUnknown.resize(m_rows.size());
+    for (qsizetype position = from; position < m_rows.size(); ++position) {
+        const std::optional<qint64> balance = m_balances.balanceOf(m_rows.payerId(position));
+        m_positionBalances[position] = balance.value_or(0);
+        m_positionUnknown.setBit(position, !balance);
+    }
+    // Once every row is read, the balances by payer are no longer needed.
+    if (!m_reader)
+        m_balances = PayerBalances();
+}
+
 std::optional<qint64> MonthTableModel::balanceOfPosition(qsizetype position) const
 {
     if (!m_balanceError.isEmpty())
         return std::nullopt;
-    return m_balances.balanceOf(m_rows.payerId(position));
+    // A row whose balance is not read yet owes nothing so far.
+    if (position >= m_positionBalances.size())
+        return qint64(0);
+    if (m_positionUnknown.testBit(position))
+        return std::nullopt;
+    return m_positionBalances.at(position);
 }
 
 std::optional<qint64> MonthTableModel::balanceAt(int row) const

@@ -115,6 +115,9 @@ private:
     // The rows the filter lets through, from those shown when it narrows.
     QVector<int> matching(bool narrower) const;
     std::optional<qint64> balanceOfPosition(qsizetype position) const;
+    // Takes the balances of the rows read from position from on.
+    void placeBalances(qsizetype from);
+    qint64 balanceSum(const QVector<int>& positions) const;
 
     MonthPayerTable m_rows; // payer-code order
     QVector<int> m_shown; // positions in m_rows, in the order shown
@@ -131,7 +134,11 @@ private:
     bool m_descending = false;
     std::unique_ptr<PayerBalancesLoad> m_balanceLoad;
     int m_balanceSerial = 0;
-    PayerBalances m_balances;
+    PayerBalances m_balances; // by payer id, until every row is read
+    // Each row's balance by its position in m_rows (0 when unknown), once
+    // read: a total over the rows shown reads it straight on.
+    QVector<qint64> m_positionBalances;
+    QBitArray m_positionUnknown;
     bool m_balancesRead = false;
     QString m_balanceError; // SQLite's message: no balance is known
     bool m_arrearsOnly = false;

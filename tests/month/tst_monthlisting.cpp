@@ -327,6 +327,55 @@ private Q_SLOTS:
         QVERIFY(!model.totals().complete());
     }
 
+    // The total of the balances follows the rows a filter shows, narrowed or
+    // widened, whether the balances arrive before the later slices or not,
+    // and in another order than the codes'.
+    void theBalanceTotalFollowsTheRowsShown_data()
+    {
+        QTest::addColumn<int>("firstSlice");
+        QTest::addColumn<int>("sortColumn");
+        QTest::newRow("balances before the later slices") << 1 << int(MonthColumn::Code);
+        QTest::newRow("balances after every slice") << 10 << int(MonthColumn::Code);
+        QTest::newRow("sorted by name") << 1 << int(MonthColumn::Name);
+    }
+
+    void theBalanceTotalFollowsTheRowsShown()
+    {
+        QFETCH(int, firstSlice);
+        QFETCH(int, sortColumn);
+        TestDatabase db;
+        // Balances: 11 owes 7, 12 has paid 3 ahead, 13's is unknown (a text
+        // amount), 24 owes 20, 25 never declared.
+        for (const char* code : { "11", "12", "13", "24", "25" })
+            db.addPayer(QString::fromLatin1(code), QStringLiteral("PLATITOR"));
+        addDeclaration(db, 1, 3, 2006, "0, 0, 1, 100, 10, 3, 0, 0");
+        addDeclaration(db, 2, 3, 2006, "0, 0, 1, 100, 2, 5, 0, 0");
+        addDeclaration(db, 3, 3, 2006, "0, 0, 1, 100, 'x', 0, 0, 0");
+        addDeclaration(db, 4, 2, 2006, "0, 0, 1, 100, 20, 0, 0, 0");
+        Connection connection;
+        connection.open(db.path(), true);
+        MonthTableModel model;
+        model.open(connection, { 3, 2006 }, firstSlice);
+        model.waitForBalances();
+        model.sort(sortColumn, Qt::DescendingOrder);
+        model.finishLoading();
+        QCOMPARE(model.rowCount(), 5);
+        QCOMPARE(model.balanceTotal(), qint64(24));
+        const int unknownRow = model.rowOfPayer(3);
+        QVERIFY(!model.balanceAt(unknownRow));
+        QCOMPARE(model.index(unknownRow, MonthTableModel::kBalanceColumn).data().toString(), QStringLiteral("?"));
+        QCOMPARE(model.balanceAt(model.rowOfPayer(4)), std::optional<qint64>(20));
+
+        const auto filtered = [&model](const char* text) {
+            model.setFilter(MonthFilter(QString::fromLatin1(text), StatusFilter::All));
+            return model.balanceTotal();
+        };
+        QCOMPARE(filtered("1"), qint64(4));
+        QCOMPARE(filtered("12"), qint64(-3));
+        QCOMPARE(filtered("2"), qint64(17));
+        QCOMPARE(filtered(""), qint64(24));
+    }
+
     void marksStayOnTheirPayers()
     {
         TestDatabase db;
