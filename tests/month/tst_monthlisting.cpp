@@ -347,7 +347,7 @@ private Q_SLOTS:
         // Balances: 11 owes 7, 12 has paid 3 ahead, 13's is unknown (a text
         // amount), 24 owes 20, 25 never declared.
         for (const char* code : { "11", "12", "13", "24", "25" })
-            db.addPayer(QString::fromLatin1(code), QStringLiteral("PLATITOR"));
+            samples::addPayer(db, QString::fromLatin1(code), QStringLiteral("PLATITOR"));
         addDeclaration(db, 1, 3, 2006, "0, 0, 1, 100, 10, 3, 0, 0");
         addDeclaration(db, 2, 3, 2006, "0, 0, 1, 100, 2, 5, 0, 0");
         addDeclaration(db, 3, 3, 2006, "0, 0, 1, 100, 'x', 0, 0, 0");
