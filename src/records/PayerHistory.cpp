@@ -1,38 +1,11 @@
 #include "records/PayerHistory.h"
 
+#include "records/DeclarationAmounts.h"
 #include "records/PayerBalance.h"
 #include "store/Connection.h"
 #include "store/RecordReader.h"
 
 namespace itm {
-
-namespace {
-
-qint64 amountOf(const Statement& row, int column, const QString& name)
-{
-    if (row.holdsInteger(column))
-        return row.integer(column);
-    try {
-        return valueInteger(row.value(column));
-    } catch (const ConversionError& error) {
-        throw NumberColumnError(name, error);
-    }
-}
-
-// The salary fund as a number's text: a real as stored, a text through the
-// strict conversion, so that nothing but a number leaves the history.
-QString fundOf(const QVariant& fund)
-{
-    if (fund.typeId() == QMetaType::Double)
-        return valueText(fund);
-    try {
-        return QString::number(valueInteger(fund));
-    } catch (const ConversionError& error) {
-        throw NumberColumnError(QStringLiteral("fondlunsal"), error);
-    }
-}
-
-} // namespace
 
 PayerHistory ReadPayerHistory(
     Connection& connection, qint64 payerId, std::optional<qint64> fromYear, std::optional<qint64> toYear)
@@ -45,20 +18,20 @@ PayerHistory ReadPayerHistory(
     PayerHistory history;
     while (query.step()) {
         HistoryRow row;
-        row.year = amountOf(query, 0, QStringLiteral("an"));
-        row.month = amountOf(query, 1, QStringLiteral("ln"));
+        row.year = DeclarationAmount(query, 0, QStringLiteral("an"));
+        row.month = DeclarationAmount(query, 1, QStringLiteral("ln"));
         const bool shown = (!fromYear || row.year >= *fromYear) && (!toYear || row.year <= *toYear);
         const bool january2006 = row.year == 2006 && row.month == 1;
-        const qint64 decemberDue = january2006 ? amountOf(query, 8, QStringLiteral("comdec")) : 0;
-        const qint64 decemberPaid = january2006 ? amountOf(query, 9, QStringLiteral("comdecac")) : 0;
+        const qint64 decemberDue = january2006 ? DeclarationAmount(query, 8, QStringLiteral("comdec")) : 0;
+        const qint64 decemberPaid = january2006 ? DeclarationAmount(query, 9, QStringLiteral("comdecac")) : 0;
         row.declarationId = query.integer(10);
-        row.kind
-            = amountOf(query, 2, QStringLiteral("rectificativ")) != 0 ? HistoryRow::Corrective : HistoryRow::Initial;
-        row.reducedRate = amountOf(query, 3, QStringLiteral("com25")) != 0;
-        row.employees = amountOf(query, 4, QStringLiteral("nrsal"));
-        row.fund = fundOf(query.value(5));
-        row.due = amountOf(query, 6, QStringLiteral("comdat"));
-        row.paid = amountOf(query, 7, QStringLiteral("comac"));
+        row.kind = DeclarationAmount(query, 2, QStringLiteral("rectificativ")) != 0 ? HistoryRow::Corrective
+                                                                                    : HistoryRow::Initial;
+        row.reducedRate = DeclarationAmount(query, 3, QStringLiteral("com25")) != 0;
+        row.employees = DeclarationAmount(query, 4, QStringLiteral("nrsal"));
+        row.fund = SalaryFundText(query.value(5));
+        row.due = DeclarationAmount(query, 6, QStringLiteral("comdat"));
+        row.paid = DeclarationAmount(query, 7, QStringLiteral("comac"));
         for (const BalanceEntry& entry :
             BalanceEntriesOf(row.year, row.month, row.due, row.paid, decemberDue, decemberPaid)) {
             history.balance += entry.difference();

@@ -1,6 +1,7 @@
 #include "records/PayerStatement.h"
 
 #include "payers/LegalForms.h"
+#include "records/DeclarationAmounts.h"
 #include "store/Connection.h"
 #include "store/RegisterColumns.h"
 #include "store/RegisterSchema.h"
@@ -10,28 +11,6 @@
 namespace itm {
 
 namespace {
-
-qint64 amountOf(const Statement& row, int column, const QString& name)
-{
-    if (row.holdsInteger(column))
-        return row.integer(column);
-    try {
-        return valueInteger(row.value(column));
-    } catch (const ConversionError& error) {
-        throw NumberColumnError(name, error);
-    }
-}
-
-QString fundOf(const QVariant& fund)
-{
-    if (fund.typeId() == QMetaType::Double)
-        return valueText(fund);
-    try {
-        return QString::number(valueInteger(fund));
-    } catch (const ConversionError& error) {
-        throw NumberColumnError(QStringLiteral("fondlunsal"), error);
-    }
-}
 
 qint64 formIndex(const QVariant& value)
 {
@@ -60,15 +39,15 @@ QHash<qint64, QList<StatementLine>> versionsOf(Connection& connection, qint64 pa
         line.saved = query.text(2);
         HistoryRow& row = line.row;
         row.declarationId = query.integer(0);
-        row.kind
-            = amountOf(query, 3, QStringLiteral("rectificativ")) != 0 ? HistoryRow::Corrective : HistoryRow::Initial;
-        row.reducedRate = amountOf(query, 4, QStringLiteral("com25")) != 0;
-        row.employees = amountOf(query, 5, QStringLiteral("nrsal"));
-        row.fund = fundOf(query.value(6));
-        row.due = amountOf(query, 7, QStringLiteral("comdat"));
-        row.paid = amountOf(query, 8, QStringLiteral("comac"));
-        row.month = amountOf(query, 9, QStringLiteral("ln"));
-        row.year = amountOf(query, 10, QStringLiteral("an"));
+        row.kind = DeclarationAmount(query, 3, QStringLiteral("rectificativ")) != 0 ? HistoryRow::Corrective
+                                                                                    : HistoryRow::Initial;
+        row.reducedRate = DeclarationAmount(query, 4, QStringLiteral("com25")) != 0;
+        row.employees = DeclarationAmount(query, 5, QStringLiteral("nrsal"));
+        row.fund = SalaryFundText(query.value(6));
+        row.due = DeclarationAmount(query, 7, QStringLiteral("comdat"));
+        row.paid = DeclarationAmount(query, 8, QStringLiteral("comac"));
+        row.month = DeclarationAmount(query, 9, QStringLiteral("ln"));
+        row.year = DeclarationAmount(query, 10, QStringLiteral("an"));
         versions[row.declarationId].append(line);
     }
     return versions;
