@@ -14,20 +14,6 @@ namespace {
 
 const QString command = QStringLiteral("history");
 
-std::optional<qint64> yearOption(const QCommandLineParser& parser, const QCommandLineOption& option, QTextStream& err)
-{
-    if (!parser.isSet(option))
-        return std::nullopt;
-    const QString text = parser.value(option);
-    const auto year = TryStrToInt(text);
-    if (!year || *year < 1 || *year > 9999) {
-        err << "itm-cli " << command << ": --" << option.names().constFirst()
-            << " must be a whole number from 1 to 9999, not '" << text << "'\n";
-        return -1;
-    }
-    return year;
-}
-
 void writeText(QTextStream& out, const PayerHistory& history)
 {
     // Every row, the year's totals after its last row, the balance at the foot.
@@ -82,14 +68,11 @@ int showHistory(const QStringList& arguments, QTextStream& out, QTextStream& err
         err << "itm-cli " << command << ": missing --cui\n";
         return 2;
     }
-    const auto first = yearOption(parser, fromYear, err);
-    const auto last = yearOption(parser, toYear, err);
-    if (first == -1 || last == -1)
+    const auto years = ChosenYearRange(parser, fromYear, toYear, command, err);
+    if (!years)
         return 2;
-    if (first && last && *first > *last) {
-        err << "itm-cli " << command << ": --from-year " << *first << " is after --to-year " << *last << '\n';
-        return 2;
-    }
+    const std::optional<qint64> first = years->first;
+    const std::optional<qint64> last = years->last;
     const std::optional<QString> chosenFormat = ChosenListingFormat(parser, format, command, err);
     if (!chosenFormat)
         return 2;

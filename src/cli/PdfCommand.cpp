@@ -76,20 +76,6 @@ bool composesItsName(const RowRecord& payer)
     }
 }
 
-std::optional<qint64> yearOption(const QCommandLineParser& parser, const QCommandLineOption& option, QTextStream& err)
-{
-    if (!parser.isSet(option))
-        return std::nullopt;
-    const QString text = parser.value(option);
-    const auto year = TryStrToInt(text);
-    if (!year || *year < 1 || *year > 9999) {
-        err << "itm-cli " << command << ": --" << option.names().constFirst()
-            << " must be a whole number from 1 to 9999, not '" << text << "'\n";
-        return -1;
-    }
-    return year;
-}
-
 // pdf --history: the payer's statement, as the program prints it.
 int writeHistoryPdf(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
@@ -111,14 +97,11 @@ int writeHistoryPdf(const QStringList& arguments, QTextStream& out, QTextStream&
         err << "itm-cli " << command << ": missing --out\n";
         return 2;
     }
-    const auto first = yearOption(parser, fromYear, err);
-    const auto last = yearOption(parser, toYear, err);
-    if (first == -1 || last == -1)
+    const auto years = ChosenYearRange(parser, fromYear, toYear, command, err);
+    if (!years)
         return 2;
-    if (first && last && *first > *last) {
-        err << "itm-cli " << command << ": --from-year " << *first << " is after --to-year " << *last << '\n';
-        return 2;
-    }
+    const std::optional<qint64> first = years->first;
+    const std::optional<qint64> last = years->last;
     const QString code = parser.value(cui);
     const QString outPath = parser.value(outOption);
     const QString databasePath = parser.isSet(db) ? parser.value(db) : DefaultDatabasePath(command, err);
