@@ -67,6 +67,19 @@ void MonthWindowWholeRegister(benchmark::State& state)
     }
 }
 
+// Every payer's balance up to the month, read in a thread of its own behind
+// the first screen: from the window's opening to the balances shown.
+void MonthWindowBalances(benchmark::State& state)
+{
+    Tdm dm(databasePath);
+    for (auto _ : state) {
+        MonthTableModel model;
+        model.open(dm.con, march2006, 200);
+        model.waitForBalances();
+        benchmark::DoNotOptimize(model.balanceTotal());
+    }
+}
+
 // Another month typed over the register read: only its declarations read.
 void MonthWindowChangeOfMonth(benchmark::State& state)
 {
@@ -142,6 +155,7 @@ void FilterKeystrokeWidening(benchmark::State& state)
 BENCHMARK(MonthWindowFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(MonthListingWholeRegister)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(MonthWindowWholeRegister)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(MonthWindowBalances)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(MonthWindowChangeOfMonth)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(FilterKeystrokeNarrowing)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(FilterKeystrokeWidening)->Unit(benchmark::kMillisecond)->Iterations(20)->Arg(0)->Arg(1)->Arg(2);

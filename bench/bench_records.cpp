@@ -1,7 +1,9 @@
 // The register's history over a generated register (100,000 payers, the first
 // 10,000 with ten years of declarations, or the file ITM_BENCH_DB names): a
-// payer's history, a declaration saved with its version, every payer's year.
+// payer's history and statement, a declaration saved with its version, every
+// payer's year.
 #include "records/PayerHistory.h"
+#include "records/PayerStatement.h"
 #include "records/YearSummary.h"
 #include "store/Dataset.h"
 #include "store/Tdm.h"
@@ -25,6 +27,19 @@ void PayerHistoryOfTenYears(benchmark::State& state)
     for (auto _ : state) {
         const PayerHistory history = ReadPayerHistory(connection, payer);
         benchmark::DoNotOptimize(history.balance);
+        payer = payer % 10000 + 17;
+    }
+}
+
+// What the statement window reads: the history, the versions and the year totals.
+void PayerStatementOfTenYears(benchmark::State& state)
+{
+    Connection connection;
+    connection.open(databasePath, true);
+    qint64 payer = 1;
+    for (auto _ : state) {
+        const PayerStatement statement = ReadPayerStatement(connection, payer);
+        benchmark::DoNotOptimize(statement.balance);
         payer = payer % 10000 + 17;
     }
 }
@@ -56,6 +71,7 @@ void YearOfEveryPayer(benchmark::State& state)
 } // namespace
 
 BENCHMARK(PayerHistoryOfTenYears)->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(PayerStatementOfTenYears)->Unit(benchmark::kMillisecond)->Iterations(50);
 BENCHMARK(SaveDeclarationWithItsVersion)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(YearOfEveryPayer)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -2,8 +2,9 @@
 # Each whole-register job beside its limit: the same work done by the smallest
 # honest program (sqlite3 itself, or a python script in bench/limits/), at
 # 100,000 and 1,500,000 payers. Prints "job<TAB>measure<TAB>limit" lines; the
-# times are the median wall time of three runs, the memory the peak resident
-# set of the median run.
+# times are the median wall time of three runs with its processor time (user +
+# system), the memory the peak resident set of the median run; the first line
+# gives the load average when the run began.
 #   limits.sh BIN_DIR WORK_DIR
 # WORK_DIR keeps the generated registers and payer files between runs;
 # ITM_LIMIT_SIZES="100000" measures one size only.
@@ -28,12 +29,13 @@ measure() {
     local runs=()
     for _ in $(seq "$run_count"); do
         bash -c "$prepare"
-        /usr/bin/time -f "%e %M" -o "$scratch/time" "$@" >/dev/null 2>&1 || true
+        /usr/bin/time -f "%e %M %U %S" -o "$scratch/time" "$@" >/dev/null 2>&1 || true
         runs+=("$(cat "$scratch/time" | tail -1)")
     done
-    printf '%s\n' "${runs[@]}" | sort -n | sed -n "$(((${#runs[@]} + 1) / 2))p" | awk '{ printf "%.2f s, %d MB", $1, $2 / 1024 }'
+    printf '%s\n' "${runs[@]}" | sort -n | sed -n "$(((${#runs[@]} + 1) / 2))p" | awk '{ printf "%.2f s (%.2f s CPU), %d MB", $1, $3 + $4, $2 / 1024 }'
 }
 line() { printf '%s\t%s\t%s\n' "$1" "$2" "$3"; }
+line "load average at the start" "$(cut -d' ' -f1-3 /proc/loadavg)" "$(nproc) processors"
 
 for count in ${ITM_LIMIT_SIZES:-100000 1500000}; do
     label=$(echo "$count" | sed ':a; s/\B[0-9]\{3\}\>/,&/; ta')
@@ -69,6 +71,8 @@ for count in ${ITM_LIMIT_SIZES:-100000 1500000}; do
     line "the month window's whole register, $label payers" "$(window MonthWindowWholeRegister)" \
         "$(measure true python3 "$root/bench/limits/month_listing.py" "$register" 3 2006) (python: file order, sorted)"
     line "another month in the month window, $label payers" "$(window MonthWindowChangeOfMonth)" "-"
+    line "every payer's balance in the month window, behind its first screen, $label payers" \
+        "$(window MonthWindowBalances)" "-"
     line "a filter key narrowing, $label payers" "$(window FilterKeystrokeNarrowing)" "30 ms / 150 ms (goal)"
     for order in 0:code 1:name 2:county; do
         line "a filter key widening, sorted by ${order#*:}, $label payers" "$(window "FilterKeystrokeWidening/${order%%:*}")" \

@@ -187,5 +187,6 @@ CREATE TABLE declaratii_sterse (
     comdecac INTEGER
 );
 CREATE INDEX declaratii_sterse_stergere ON declaratii_sterse (idstergere);
-PRAGMA user_version = 1;
+CREATE INDEX declaratii_luna ON declaratii (an, ln);
+PRAGMA user_version = 2;
 COMMIT;

@@ -25,7 +25,7 @@ void showWhenNoModal(QObject* context, const QString& text)
 
 } // namespace
 
-void StartAutomaticBackup(QObject* owner, const QString& databasePath, sqlite3* connection)
+void StartAutomaticBackup(QObject* owner, const QString& databasePath, Connection* connection)
 {
     auto* backup = new AutomaticBackup(databasePath, connection, owner);
     QObject::connect(backup, &AutomaticBackup::failed, backup, [backup](const QString& problem) {

@@ -22,6 +22,7 @@
 #include "store/Tdm.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <cstdio>
 #include <optional>
 
@@ -42,6 +43,9 @@ ProgramObjects::~ProgramObjects()
 
 bool createProgram(ProgramObjects& objects, const QString& databasePath, const ProgramParts& parts)
 {
+    // Numbers are read and written with "." whatever the regional settings,
+    // from the first window on.
+    QLocale::setDefault(QLocale::c());
     // The lock is already held when the register opens again after a restore.
     if (!objects.lock || !objects.lock->isLocked())
         objects.lock = std::make_unique<DatabaseLock>(databasePath);
@@ -145,7 +149,7 @@ int runProgram(int argc, char** argv)
     if (!createProgram(objects, Tdm::defaultDatabasePath()))
         return 0;
     objects.Decl->show();
-    StartAutomaticBackup(objects.Decl.get(), Tdm::defaultDatabasePath(), objects.dm->con.handle());
+    StartAutomaticBackup(objects.Decl.get(), Tdm::defaultDatabasePath(), &objects.dm->con);
     return application.exec();
 }
 

@@ -15,6 +15,8 @@
 #include "platform/ProgramVersion.h"
 #include "platform/Prompts.h"
 #include "platform/Shell.h"
+#include "records/NextPayer.h"
+#include "records/TfFisa.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
 #include "widgets/ControlHooks.h"
@@ -33,6 +35,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
 
@@ -41,27 +44,49 @@ namespace itm {
 namespace {
 
 const FormCell payerCodeCells[] = {
-    widget<TVelaDBAutoCompletitionEdit>("cui", "&C.U.I./C.N.P.A platitor", 0, 0, 150, Bold | GrowDown),
-    label("F4 - situatia lunii", 0, 0, Apart, "lblF4"),
-    label("F6 - copii", 0, 0, Apart, "lblF6"),
-    stretch(0, 0),
-    button("leg", "L&egislatie", 0, 0, 95),
-    button("aj", "&Ajutor", 0, 0, 95),
-    button("sterg", "&Sterge", 0, 0, 95),
+    { .kind = Control::Widget,
+        .name = "cui",
+        .caption = "&C.U.I./C.N.P.A platitor",
+        .geometry = { .width = 150 },
+        .flags = Bold | GrowDown,
+        .create = &makeWidget<TVelaDBAutoCompletitionEdit> },
+    { .kind = Control::Label, .name = "lblF4", .caption = "F4 - situatia lunii", .flags = Apart },
+    { .kind = Control::Label, .name = "lblF6", .caption = "F6 - copii", .flags = Apart },
+    { .kind = Control::Stretch },
+    { .kind = Control::Button, .name = "leg", .caption = "L&egislatie", .geometry = { .width = 95 } },
+    { .kind = Control::Button, .name = "aj", .caption = "&Ajutor", .geometry = { .width = 95 } },
+    { .kind = Control::Button, .name = "sterg", .caption = "&Sterge", .geometry = { .width = 95 } },
 };
 
 // Created in the tab order of the client panel: declaration, payer, outputs,
 // period; shown top to bottom as payer, period, declaration, outputs.
 const FormCell roadCells[] = {
-    widget<DeclarationPanel>("ddgb", nullptr, 2, 0, 0, Grow),
-    widget<PayerPanel>("dcgb", nullptr, 0, 0, 0, Grow),
-    widget<OutputPanel>("butpan", nullptr, 3, 0, 0, Grow),
-    widget<PeriodPanel>("PanelLuna", nullptr, 1, 0, 0, Grow),
+    { .kind = Control::Widget,
+        .name = "ddgb",
+        .geometry = { .row = 2 },
+        .flags = Grow,
+        .create = &makeWidget<DeclarationPanel> },
+    { .kind = Control::Widget, .name = "dcgb", .flags = Grow, .create = &makeWidget<PayerPanel> },
+    { .kind = Control::Widget,
+        .name = "butpan",
+        .geometry = { .row = 3 },
+        .flags = Grow,
+        .create = &makeWidget<OutputPanel> },
+    { .kind = Control::Widget,
+        .name = "PanelLuna",
+        .geometry = { .row = 1 },
+        .flags = Grow,
+        .create = &makeWidget<PeriodPanel> },
 };
 
 const FormCell windowCells[] = {
-    group("pancui", nullptr, payerCodeCells, 0, 0, Grow, &makeWidget<QFrame>),
-    group("Panel2", nullptr, roadCells, 1, 0, Grow | GrowDown, &makeWidget<QWidget>),
+    { .kind = Control::Group, .name = "pancui", .flags = Grow, .create = &makeWidget<QFrame>, .cells = payerCodeCells },
+    { .kind = Control::Group,
+        .name = "Panel2",
+        .geometry = { .row = 1 },
+        .flags = Grow | GrowDown,
+        .create = &makeWidget<QWidget>,
+        .cells = roadCells },
 };
 
 } // namespace
@@ -133,11 +158,18 @@ TDecl::TDecl(QWidget* parent)
     wirePanels();
     setTabOrder();
     // F6 is no key of the road's controls: the window takes it, in the
-    // payer-code state only.
+    // payer-code state for the backups, in the output state for the next payer.
     auto* backupsKey = new QShortcut(QKeySequence(Qt::Key_F6), this, nullptr, nullptr, Qt::WindowShortcut);
     connect(backupsKey, &QShortcut::activated, this, [this] {
         if (windowState() == WindowState::PayerCode)
             runGuarded([this] { showBackups(); });
+        else if (windowState() == WindowState::Output)
+            runGuarded([this] { openNextPayer(); });
+    });
+    auto* statementKey = new QShortcut(QKeySequence(Qt::Key_F5), this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(statementKey, &QShortcut::activated, this, [this] {
+        if (windowState() == WindowState::PayerData)
+            runGuarded([this] { showStatement(); });
     });
 }
 
@@ -203,8 +235,7 @@ void TDecl::wirePanels()
 void TDecl::setTabOrder()
 {
     QList<QWidget*> order { leg, aj, cui, sterg };
-    order << ddgb->tabOrder() << dcgb->tabOrder() << butpan->Button4 << butpan->Button6 << PanelLuna->MaskEdit1
-          << PanelLuna->MaskEdit2;
+    order << ddgb->tabOrder() << dcgb->tabOrder() << butpan->tabOrder() << PanelLuna->tabOrder();
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -236,8 +267,6 @@ void TDecl::showEvent(QShowEvent* event)
 
 void TDecl::FormShow()
 {
-    // Numbers are read and written with "." whatever the regional settings.
-    QLocale::setDefault(QLocale::c());
     QImageReader reader(QStringLiteral("Itm.jpg"));
     const QImage picture = reader.read();
     if (picture.isNull())
@@ -289,6 +318,9 @@ void TDecl::openPayer()
 
 void TDecl::BackToPayerCode()
 {
+    // A payer chosen by its code no longer follows the month window's order.
+    if (!m_keepMonthWindowOrder)
+        m_monthWindowOrder.reset();
     cui->setEnabled(true);
     sterg->setEnabled(true);
     cui->setFocus(Qt::OtherFocusReason);
@@ -370,8 +402,73 @@ void TDecl::showMonthWorkspace()
     activateWindow();
     if (focused)
         focused->setFocus(Qt::ActiveWindowFocusReason);
-    if (const auto& code = workspace.chosenPayerCode())
+    if (const auto& code = workspace.chosenPayerCode()) {
         openPayerAsTyped(*code);
+        m_monthWindowOrder = workspace.payerOrder();
+        if (const auto& month = workspace.chosenMonth())
+            openMonthOnRoad(*month);
+    }
+}
+
+void TDecl::showStatement()
+{
+    Dataset& payers = *m_dm->qryFirme;
+    if (payers.State() == DatasetState::Insert) {
+        platform().prompts->message(QStringLiteral("Platitorul nu este inca salvat: nu are declaratii."));
+        return;
+    }
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    TfFisa statement(m_dm->con, payers.FieldByName(QStringLiteral("id")).AsInteger(), this);
+    statement.exec();
+    activateWindow();
+    if (focused)
+        focused->setFocus(Qt::ActiveWindowFocusReason);
+    if (const auto& month = statement.chosenMonth())
+        openMonthOnRoad(*month);
+}
+
+void TDecl::openMonthOnRoad(const MonthPeriod& period)
+{
+    if (windowState() != WindowState::PayerData)
+        return;
+    if (!dcgb->Button5->isEnabled()) {
+        // A rule that refuses the payer says why and keeps it on its field.
+        dcgb->Button3Click();
+        if (!dcgb->Button5->isEnabled())
+            return;
+    }
+    Button5Click();
+    if (windowState() != WindowState::Period)
+        return;
+    PanelLuna->MaskEdit1->setText(QStringLiteral("%1").arg(period.month, 2, 10, QLatin1Char('0')));
+    PanelLuna->MaskEdit2->setText(QString::number(period.year));
+    PanelLuna->MaskEdit2->setFocus(Qt::OtherFocusReason);
+    rememberPeriod();
+    PanelLuna->lookUpDeclaration();
+}
+
+void TDecl::openNextPayer()
+{
+    const PeriodLookup period = CheckPeriod(PanelLuna->MaskEdit1->text(), PanelLuna->MaskEdit2->text());
+    if (period.verdict != PeriodLookup::Verdict::Valid)
+        return;
+    const MonthPeriod month { period.month, period.year };
+    const auto next = NextPayerWithoutDeclaration(m_dm->con, month, cui->text(), m_monthWindowOrder);
+    if (!next) {
+        platform().prompts->message(
+            QStringLiteral("Nu mai sunt platitori fara declaratie pentru %1.").arg(MonthTitle(month)));
+        return;
+    }
+    // Back along the road to the payer code, keeping the month window's order.
+    {
+        m_keepMonthWindowOrder = true;
+        const auto keepNoMore = qScopeGuard([this] { m_keepMonthWindowOrder = false; });
+        BackToPeriod();
+        BackToPayerData();
+        BackToPayerCode();
+    }
+    openPayerAsTyped(*next);
+    openMonthOnRoad(month);
 }
 
 void TDecl::showBackups()

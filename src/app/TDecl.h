@@ -2,6 +2,7 @@
 
 #include "month/MonthPeriod.h"
 
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -90,6 +91,16 @@ public:
     // been typed into cui and Enter pressed.
     void showMonthWorkspace();
     void openPayerAsTyped(const QString& code);
+    // F5 in the payer-data state: "Fisa platitorului"; a month chosen there
+    // is opened on the road.
+    void showStatement();
+    // From the payer's data, as "Declaratie lunara" and the period panel
+    // would: the payer validated, the period set and its declaration looked
+    // up (with the road's questions).
+    void openMonthOnRoad(const MonthPeriod& period);
+    // F6 in the output state: the next payer without a declaration for the
+    // same month, opened on the road with that month.
+    void openNextPayer();
     // F6 in the payer-code state: "Copii de siguranta"; a copy chosen there
     // for restoring is handed to Dialogs::restoreRegister once it has closed.
     void showBackups();
@@ -113,6 +124,10 @@ private:
     bool m_shownOnce = false;
     bool m_closingDeclarationPanel = false;
     std::optional<MonthPeriod> m_lastPeriod; // since the program started
+    // The month window's order of payers, while the payer on the road came
+    // from it (F6 goes on in that order).
+    std::optional<QStringList> m_monthWindowOrder;
+    bool m_keepMonthWindowOrder = false;
 };
 
 } // namespace itm

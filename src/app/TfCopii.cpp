@@ -24,12 +24,15 @@ namespace {
 const QString timeShown = QStringLiteral("dd.MM.yyyy HH:mm:ss");
 
 const FormCell copiesCells[] = {
-    widget<QTableWidget>("tabel", nullptr, 0, 0, 0, Grow | GrowDown),
-    button("btnCopie", "&Copie acum", 1, 0, 0),
-    button("btnRestaurare", "&Restaureaza", 1, 0, 0),
-    stretch(1, 0),
-    button("btnInchide", "&Inchide", 1, 0, 0),
-    label("Enter - restaureaza copia aleasa    F2 - copie acum    Esc - inchide", 2, 0, 0, "hint"),
+    { .kind = Control::Widget, .name = "tabel", .flags = Grow | GrowDown, .create = &makeWidget<QTableWidget> },
+    { .kind = Control::Button, .name = "btnCopie", .caption = "&Copie acum", .geometry = { .row = 1 } },
+    { .kind = Control::Button, .name = "btnRestaurare", .caption = "&Restaureaza", .geometry = { .row = 1 } },
+    { .kind = Control::Stretch, .geometry = { .row = 1 } },
+    { .kind = Control::Button, .name = "btnInchide", .caption = "&Inchide", .geometry = { .row = 1 } },
+    { .kind = Control::Label,
+        .name = "hint",
+        .caption = "Enter - restaureaza copia aleasa    F2 - copie acum    Esc - inchide",
+        .geometry = { .row = 2 } },
 };
 
 } // namespace

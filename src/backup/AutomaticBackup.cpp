@@ -2,6 +2,7 @@
 
 #include "backup/BackupPolicy.h"
 #include "backup/Backups.h"
+#include "store/Connection.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
@@ -9,19 +10,25 @@
 
 namespace itm {
 
-AutomaticBackup::AutomaticBackup(const QString& databasePath, sqlite3* connection, QObject* parent)
+AutomaticBackup::AutomaticBackup(const QString& databasePath, Connection* connection, QObject* parent)
     : QObject(parent)
     , m_databasePath(databasePath)
-    , m_connection(connection)
 {
+    if (connection)
+        m_connection = connection->lendHandle([this] { stop(); });
 }
 
 AutomaticBackup::~AutomaticBackup()
 {
+    stop();
+    delete m_thread;
+}
+
+void AutomaticBackup::stop()
+{
     if (m_thread) {
         m_cancel = true;
         m_thread->wait();
-        delete m_thread;
     }
 }
 
@@ -53,8 +60,9 @@ void AutomaticBackup::run(const QDateTime& now)
         existing.append(backup.name);
     QString path;
     if (IsBackupDue(existing, now)) {
-        const BackupOutcome outcome = MakeBackup(
-            { m_databasePath, SourceAccess::ReadOnly, m_connection }, folder, now, MissingFolder::Create, &m_cancel);
+        const BackupOutcome outcome
+            = MakeBackup({ m_databasePath, SourceAccess::ReadOnly, m_connection ? m_connection->handle() : nullptr },
+                folder, now, MissingFolder::Create, &m_cancel);
         if (outcome.status == CopyOutcome::Cancelled)
             return;
         if (!outcome.made()) {

@@ -4,11 +4,14 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <memory>
 
 class QThread;
-struct sqlite3;
 
 namespace itm {
+
+class Connection;
+class HandleLoan;
 
 // The daily backup of the program's database, made on a worker thread a few
 // pages at a time, so that the window stays usable however large the register
@@ -20,8 +23,10 @@ class AutomaticBackup : public QObject
     Q_OBJECT
 public:
     // connection: the program's own connection to the database (see
-    // CopySource), or null for a connection of the backup's own.
-    explicit AutomaticBackup(const QString& databasePath, sqlite3* connection = nullptr, QObject* parent = nullptr);
+    // CopySource), or null for a connection of the backup's own. The backup
+    // borrows its handle: closing the connection first stops a copy under
+    // way, and a later backup reads through a connection of its own.
+    explicit AutomaticBackup(const QString& databasePath, Connection* connection = nullptr, QObject* parent = nullptr);
     // Stops a copy under way (its partial file is removed) and waits for it.
     ~AutomaticBackup() override;
 
@@ -38,9 +43,10 @@ Q_SIGNALS:
 
 private:
     void run(const QDateTime& now);
+    void stop();
 
     QString m_databasePath;
-    sqlite3* m_connection;
+    std::unique_ptr<HandleLoan> m_connection;
     QThread* m_thread = nullptr;
     std::atomic_bool m_cancel { false };
 };

@@ -1,5 +1,7 @@
 #include "backup/DatabaseCheck.h"
 
+#include "store/RegisterColumns.h"
+
 #include <QFileInfo>
 #include <QStringList>
 #include <sqlite3.h>
@@ -14,17 +16,17 @@ struct RequiredTable
     QStringList columns;
 };
 
+// A whole row of a table: its key, then the columns every row is written with.
+QStringList withRowKey(const QStringList& columns)
+{
+    return QStringList { QStringLiteral("id") } + columns;
+}
+
 const QList<RequiredTable>& requiredTables()
 {
     static const QList<RequiredTable> tables {
-        { "firme",
-            QStringLiteral("id cui prefix denumire sufix codjudet loc sector str nr bloc scara ap codpostal telefon "
-                           "email banca cont numerep prenumerep funcrep faliment lcui ldenumire lcodjudet lloc lsector "
-                           "lstr lnr lbloc lscara lap lcodpostal lemail ltelefon lzi lln lan")
-                .split(u' ') },
-        { "declaratii",
-            QStringLiteral("id idfirma ln an rectificativ com25 nrsal fondlunsal comdat comac comdec comdecac")
-                .split(u' ') },
+        { "firme", withRowKey(PayerColumns()) },
+        { "declaratii", withRowKey(DeclarationColumns()) },
         // Counties are only read, by key and name.
         { "judete", QStringLiteral("codjudet denumire").split(u' ') },
     };

@@ -44,6 +44,8 @@ public:
     CliDatabase& operator=(const CliDatabase&) = delete;
 
     const QString& path() const { return m_path; }
+    // The read-only connection, for the rules that take one.
+    Connection& connection() const { return m_connection; }
 
     // The payer whose cui equals code exactly (letter case and blanks count);
     // the first by id if several share it.

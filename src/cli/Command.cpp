@@ -2,6 +2,7 @@
 
 #include "platform/ProgramVersion.h"
 #include "store/Errors.h"
+#include "store/StrictNumber.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -128,6 +129,40 @@ std::optional<QString> ChosenListingFormat(
         return std::nullopt;
     }
     return chosen;
+}
+
+namespace {
+
+// A year option's value: absent, a year, or -1 after reporting a bad one.
+std::optional<qint64> yearOption(
+    const QCommandLineParser& parser, const QCommandLineOption& option, const QString& command, QTextStream& err)
+{
+    if (!parser.isSet(option))
+        return std::nullopt;
+    const QString text = parser.value(option);
+    const auto year = TryStrToInt(text);
+    if (!year || *year < 1 || *year > 9999) {
+        err << "itm-cli " << command << ": --" << option.names().constFirst()
+            << " must be a whole number from 1 to 9999, not '" << text << "'\n";
+        return -1;
+    }
+    return year;
+}
+
+} // namespace
+
+std::optional<YearRange> ChosenYearRange(const QCommandLineParser& parser, const QCommandLineOption& fromYear,
+    const QCommandLineOption& toYear, const QString& command, QTextStream& err)
+{
+    const auto first = yearOption(parser, fromYear, command, err);
+    const auto last = yearOption(parser, toYear, command, err);
+    if (first == -1 || last == -1)
+        return std::nullopt;
+    if (first && last && *first > *last) {
+        err << "itm-cli " << command << ": --from-year " << *first << " is after --to-year " << *last << '\n';
+        return std::nullopt;
+    }
+    return YearRange { first, last };
 }
 
 } // namespace itm::cli

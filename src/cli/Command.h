@@ -45,6 +45,17 @@ std::optional<int> ParseCommandArguments(QCommandLineParser& parser, const QStri
 std::optional<QString> ChosenListingFormat(
     const QCommandLineParser& parser, const QCommandLineOption& option, const QString& command, QTextStream& err);
 
+// The years chosen with --from-year and --to-year (either may be absent):
+// whole numbers from 1 to 9999, the first not after the last; anything else
+// is reported after the command's name and gives nothing (status 2).
+struct YearRange
+{
+    std::optional<qint64> first;
+    std::optional<qint64> last;
+};
+std::optional<YearRange> ChosenYearRange(const QCommandLineParser& parser, const QCommandLineOption& fromYear,
+    const QCommandLineOption& toYear, const QString& command, QTextStream& err);
+
 // Runs itm-cli: the first argument names the command; --help lists them.
 int runCli(int argc, char** argv);
 

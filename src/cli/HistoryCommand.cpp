@@ -1,6 +1,6 @@
 #include "cli/Command.h"
 #include "cli/DefaultDatabase.h"
-#include "records/PayerHistory.h"
+#include "records/PayerStatement.h"
 #include "store/Connection.h"
 #include "store/StrictNumber.h"
 
@@ -14,46 +14,15 @@ namespace {
 
 const QString command = QStringLiteral("history");
 
-std::optional<qint64> yearOption(const QCommandLineParser& parser, const QCommandLineOption& option, QTextStream& err)
-{
-    if (!parser.isSet(option))
-        return std::nullopt;
-    const QString text = parser.value(option);
-    const auto year = TryStrToInt(text);
-    if (!year || *year < 1 || *year > 9999) {
-        err << "itm-cli " << command << ": --" << option.names().constFirst()
-            << " must be a whole number from 1 to 9999, not '" << text << "'\n";
-        return -1;
-    }
-    return year;
-}
-
-QStringList cellsOf(const HistoryRow& row)
-{
-    const bool december = row.kind == HistoryRow::December2005;
-    return { QString::number(row.year), QString::number(row.month), HistoryKindWord(row.kind),
-        december ? QString() : (row.reducedRate ? QStringLiteral("0.25") : QStringLiteral("0.75")),
-        december ? QString() : QString::number(row.employees), december ? QString() : row.fund,
-        QString::number(row.due), QString::number(row.paid), QString::number(row.difference()),
-        QString::number(row.balance) };
-}
-
-const QStringList& headerCells()
-{
-    static const QStringList header
-        = { "an", "luna", "stare", "procent", "nrsal", "fondlunsal", "comdat", "comac", "diferenta", "sold" };
-    return header;
-}
-
 void writeText(QTextStream& out, const PayerHistory& history)
 {
     // Every row, the year's totals after its last row, the balance at the foot.
-    QList<QStringList> lines { headerCells() };
+    QList<QStringList> lines { HistoryCsvHeader() };
     qint64 due = 0;
     qint64 paid = 0;
     for (qsizetype i = 0; i < history.rows.size(); ++i) {
         const HistoryRow& row = history.rows.at(i);
-        lines.append(cellsOf(row));
+        lines.append(HistoryCsvCells(row));
         due += row.due;
         paid += row.paid;
         // The December 2005 amounts count with the year of their declaration.
@@ -66,7 +35,7 @@ void writeText(QTextStream& out, const PayerHistory& history)
             paid = 0;
         }
     }
-    QList<qsizetype> widths(headerCells().size(), 0);
+    QList<qsizetype> widths(HistoryCsvHeader().size(), 0);
     for (const QStringList& line : lines)
         for (qsizetype column = 0; column < line.size(); ++column)
             widths[column] = qMax(widths.at(column), line.at(column).size());
@@ -99,14 +68,11 @@ int showHistory(const QStringList& arguments, QTextStream& out, QTextStream& err
         err << "itm-cli " << command << ": missing --cui\n";
         return 2;
     }
-    const auto first = yearOption(parser, fromYear, err);
-    const auto last = yearOption(parser, toYear, err);
-    if (first == -1 || last == -1)
+    const auto years = ChosenYearRange(parser, fromYear, toYear, command, err);
+    if (!years)
         return 2;
-    if (first && last && *first > *last) {
-        err << "itm-cli " << command << ": --from-year " << *first << " is after --to-year " << *last << '\n';
-        return 2;
-    }
+    const std::optional<qint64> first = years->first;
+    const std::optional<qint64> last = years->last;
     const std::optional<QString> chosenFormat = ChosenListingFormat(parser, format, command, err);
     if (!chosenFormat)
         return 2;
@@ -132,9 +98,7 @@ int showHistory(const QStringList& arguments, QTextStream& out, QTextStream& err
         }
         const PayerHistory history = ReadPayerHistory(connection, ids.constFirst(), first, last);
         if (chosen == QLatin1String("csv")) {
-            out << headerCells().join(u',') << '\n';
-            for (const HistoryRow& row : history.rows)
-                out << cellsOf(row).join(u',') << '\n';
+            out << HistoryCsvText(history);
         } else {
             writeText(out, history);
         }

@@ -1,6 +1,7 @@
 #include "cli/CliDatabase.h"
 #include "cli/Command.h"
 #include "cli/PeriodArguments.h"
+#include "cli/VersionOption.h"
 #include "output/DeclarationLine.h"
 #include "store/Errors.h"
 
@@ -14,7 +15,11 @@ namespace {
 int printLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     const QString command = QStringLiteral("line");
-    const auto options = ParsePeriodArguments(command, arguments, int(PeriodOption::Cui), err);
+    QStringList periodArguments = arguments;
+    std::optional<qint64> version;
+    if (!TakeVersionOption(periodArguments, version, command, err))
+        return 2;
+    const auto options = ParsePeriodArguments(command, periodArguments, int(PeriodOption::Cui), err);
     if (!options)
         return 2;
     // The line goes to standard output only: a destination given by mistake
@@ -25,8 +30,10 @@ int printLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
     return RunReportingErrors(command, options->db, err, [&] {
         const CliDatabase database(options->db);
-        const auto found = FindDeclaredPayer(database, command, *options->cui, options->month, options->year, err);
+        auto found = FindDeclaredPayer(database, command, *options->cui, options->month, options->year, err);
         if (!found)
+            return 1;
+        if (version && !UseDeclarationVersion(database, *found, *version, command, err))
             return 1;
         // The line's bytes as the declaration file would hold them, bytes
         // that are no UTF-8 included.
@@ -47,7 +54,9 @@ int printLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
 const CommandRegistration registration({
     QStringLiteral("line"),
-    QStringLiteral("line --cui CODE --month M --year Y [--db FILE]    print the declaration line of a payer"),
+    QStringLiteral(
+        "line --cui CODE --month M --year Y [--version N] [--db FILE]    print the declaration line of a payer "
+        "(or of a version kept of it)"),
     false,
     &printLine,
 });

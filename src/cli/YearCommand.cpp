@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/DefaultDatabase.h"
-#include "exchange/CellText.h"
+#include "exchange/RecordSheets.h"
+#include "exchange/SheetFile.h"
 #include "month/ListingText.h"
 #include "platform/Job.h"
 #include "records/YearSummary.h"
@@ -17,45 +18,97 @@ namespace {
 
 const QString command = QStringLiteral("year");
 
-QStringList headerCells()
+// The decimal digits of a number, with its sign, appended without an
+// allocation of its own: the text of 100,000 payers has 2.7 million of them.
+void appendNumber(QString& text, qint64 number)
 {
-    QStringList header { QStringLiteral("cui"), QStringLiteral("denumire") };
-    for (int month = 1; month <= 12; ++month)
-        header << QStringLiteral("datorat_%1").arg(month, 2, 10, QLatin1Char('0'))
-               << QStringLiteral("achitat_%1").arg(month, 2, 10, QLatin1Char('0'));
-    header << QStringLiteral("datorat_an") << QStringLiteral("achitat_an") << QStringLiteral("sold");
-    return header;
+    char16_t digits[24];
+    int first = 24;
+    const bool negative = number < 0;
+    quint64 rest = negative ? 0 - quint64(number) : quint64(number);
+    do {
+        digits[--first] = char16_t(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest > 0);
+    if (negative)
+        digits[--first] = u'-';
+    text.append(QStringView(digits + first, 24 - first));
 }
 
-QStringList amountCells(const YearRow& row)
+qsizetype numberWidth(qint64 number)
 {
-    QStringList cells;
-    for (int month = 0; month < 12; ++month) {
-        cells << (row.due[month] ? QString::number(*row.due[month]) : QString())
-              << (row.paid[month] ? QString::number(*row.paid[month]) : QString());
+    qsizetype width = number < 0 ? 2 : 1;
+    for (quint64 rest = number < 0 ? 0 - quint64(number) : quint64(number); rest >= 10; rest /= 10)
+        ++width;
+    return width;
+}
+
+// The amounts of a row in the order of the header, none for a month without
+// a declaration.
+template <typename Visit> void forEachAmount(const YearRow& row, const Visit& visit)
+{
+    for (std::size_t month = 0; month < 12; ++month) {
+        visit(row.due[month]);
+        visit(row.paid[month]);
     }
-    cells << QString::number(row.yearDue) << QString::number(row.yearPaid) << QString::number(row.balance);
-    return cells;
+    visit(std::optional<qint64>(row.yearDue));
+    visit(std::optional<qint64>(row.yearPaid));
+    visit(std::optional<qint64>(row.balance));
 }
 
+// Columns two blanks apart, the code and the name to the left, the amounts to
+// the right, no blanks at either end of a line.
 void writeText(QTextStream& out, const QList<YearRow>& rows)
 {
-    QList<QStringList> lines { headerCells() };
-    for (const YearRow& row : rows)
-        lines.append(QStringList { ListingOneLine(row.code), ListingOneLine(row.name) } + amountCells(row));
-    QList<qsizetype> widths(lines.constFirst().size(), 0);
-    for (const QStringList& line : lines)
-        for (qsizetype column = 0; column < line.size(); ++column)
-            widths[column] = qMax(widths.at(column), line.at(column).size());
-    for (const QStringList& line : lines) {
-        QString text;
-        for (qsizetype column = 0; column < line.size(); ++column) {
-            if (column > 0)
-                text += QStringLiteral("  ");
-            text += column < 2 ? line.at(column).leftJustified(widths.at(column))
-                               : line.at(column).rightJustified(widths.at(column));
-        }
-        out << text.trimmed() << '\n';
+    const QStringList header = exchange::YearHeader();
+    QList<qsizetype> widths(header.size(), 0);
+    for (qsizetype column = 0; column < header.size(); ++column)
+        widths[column] = header.at(column).size();
+    QStringList codes;
+    QStringList names;
+    codes.reserve(rows.size());
+    names.reserve(rows.size());
+    for (const YearRow& row : rows) {
+        codes.append(ListingOneLine(row.code));
+        names.append(ListingOneLine(row.name));
+        widths[0] = qMax(widths.at(0), codes.constLast().size());
+        widths[1] = qMax(widths.at(1), names.constLast().size());
+        qsizetype column = 2;
+        forEachAmount(row, [&](const std::optional<qint64>& amount) {
+            if (amount)
+                widths[column] = qMax(widths.at(column), numberWidth(*amount));
+            ++column;
+        });
+    }
+    QString text;
+    const auto appendCell = [&](qsizetype column, qsizetype width, const auto& append) {
+        if (column > 0)
+            text.append(QLatin1String("  "));
+        const qsizetype start = text.size();
+        if (column >= 2)
+            text.resize(text.size() + widths.at(column) - width, u' ');
+        append();
+        if (column < 2)
+            text.resize(start + widths.at(column), u' ');
+    };
+    const auto writeLine = [&] {
+        out << QStringView(text).trimmed() << '\n';
+        text.truncate(0);
+    };
+    for (qsizetype column = 0; column < header.size(); ++column)
+        appendCell(column, header.at(column).size(), [&] { text.append(header.at(column)); });
+    writeLine();
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        appendCell(0, codes.at(i).size(), [&] { text.append(codes.at(i)); });
+        appendCell(1, names.at(i).size(), [&] { text.append(names.at(i)); });
+        qsizetype column = 2;
+        forEachAmount(rows.at(i), [&](const std::optional<qint64>& amount) {
+            appendCell(column++, amount ? numberWidth(*amount) : 0, [&] {
+                if (amount)
+                    appendNumber(text, *amount);
+            });
+        });
+        writeLine();
     }
 }
 
@@ -64,8 +117,10 @@ int showYear(const QStringList& arguments, QTextStream& out, QTextStream& err)
     QCommandLineParser parser;
     const QCommandLineOption yearOption(QStringLiteral("year"), QStringLiteral("year"), QStringLiteral("Y"));
     const QCommandLineOption format(QStringLiteral("format"), QStringLiteral("text or csv"), QStringLiteral("F"));
+    const QCommandLineOption outOption(
+        QStringLiteral("out"), QStringLiteral("workbook or CSV file"), QStringLiteral("FILE"));
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("database file"), QStringLiteral("FILE"));
-    parser.addOptions({ yearOption, format, db });
+    parser.addOptions({ yearOption, format, outOption, db });
     if (const auto status = ParseCommandArguments(parser, command, arguments, 0, err))
         return *status;
     if (!parser.isSet(yearOption)) {
@@ -82,22 +137,43 @@ int showYear(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (!chosenFormat)
         return 2;
     const QString chosen = *chosenFormat;
+    const QString outPath = parser.value(outOption);
+    if (parser.isSet(outOption)) {
+        if (parser.isSet(format)) {
+            err << "itm-cli " << command << ": give either --format or --out (the file's ending says its format)\n";
+            return 2;
+        }
+        if (!exchange::SheetFormatOfPath(outPath)) {
+            err << "itm-cli " << command << ": " << outPath << ": the file name must end in .xlsx or .csv\n";
+            return 2;
+        }
+    }
     const QString databasePath = parser.isSet(db) ? parser.value(db) : DefaultDatabasePath(command, err);
     return RunReportingErrors(command, databasePath, err, [&] {
         Connection connection;
         connection.open(databasePath, true);
         QList<YearRow> rows;
-        const JobOutcome outcome = RunInTerminal(QStringLiteral("year"),
-            [&](JobProgress& progress) { rows = ReadYearSummary(connection, *year, &progress); });
+        bool written = false;
+        QString failure;
+        const JobOutcome outcome = RunInTerminal(QStringLiteral("year"), [&](JobProgress& progress) {
+            rows = ReadYearSummary(connection, *year, &progress);
+            if (!outPath.isEmpty())
+                written = exchange::WriteYearFile(rows, *year, outPath, &failure, &progress);
+        });
         if (outcome == JobOutcome::Cancelled) {
             err << "itm-cli " << command << ": cancelled\n";
             return 1;
         }
+        if (!outPath.isEmpty()) {
+            if (!written) {
+                err << "itm-cli " << command << ": " << outPath << ": " << failure << '\n';
+                return 1;
+            }
+            out << "wrote " << outPath << " (" << rows.size() << (rows.size() == 1 ? " payer" : " payers") << ")\n";
+            return 0;
+        }
         if (chosen == QLatin1String("csv")) {
-            out << headerCells().join(u',') << '\n';
-            for (const YearRow& row : rows)
-                out << ListingCsvField(exchange::CsvSafeText(row.code)) << ','
-                    << ListingCsvField(exchange::CsvSafeText(row.name)) << ',' << amountCells(row).join(u',') << '\n';
+            exchange::WriteYearCsv(out, rows);
         } else {
             writeText(out, rows);
         }
@@ -107,8 +183,8 @@ int showYear(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
 const CommandRegistration registration({
     command,
-    QStringLiteral("year --year Y [--format text|csv] [--db FILE]    every payer's months of the year, its totals "
-                   "and the balance at its end"),
+    QStringLiteral("year --year Y [--format text|csv] [--out FILE.xlsx|FILE.csv] [--db FILE]    every payer's months "
+                   "of the year, its totals and the balance at its end"),
     false,
     &showYear,
 });

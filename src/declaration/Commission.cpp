@@ -1,25 +1,8 @@
 #include "declaration/Commission.h"
 
-#include "store/Errors.h"
-#include "store/StrictNumber.h"
-
 #include <cmath>
 
 namespace itm {
-
-qint64 RoundTenThousandths(qint64 x)
-{
-    if (x < 0)
-        throw Error(QStringLiteral("Cannot round a negative amount (%1) to whole RON").arg(x));
-    if (x == 0)
-        return 0;
-    const QString digits = QString::number(x);
-    if (digits.size() < 5)
-        return 1;
-    const qint64 fraction = StrToInt(digits.right(4));
-    const qint64 whole = StrToInt(digits.left(digits.size() - 4));
-    return fraction >= 5000 ? whole + 1 : whole;
-}
 
 std::optional<qint64> CommissionDue(double fund, bool reducedRate)
 {

@@ -9,14 +9,6 @@ namespace itm {
 constexpr qint64 kStandardRateTenThousandths = 75; // 0.75 %
 constexpr qint64 kReducedRateTenThousandths = 25; // 0.25 %
 
-// Turns an amount in ten-thousandths of a RON (salary fund x rate in
-// ten-thousandths) into whole RON the way the salary-fund field does: on the
-// decimal digits of x, the last four digits deciding the rounding (5000 and
-// above round up); 0 gives 0 and anything from 1 to 9999 gives 1.
-// Only defined for x >= 0: a negative x raises itm::Error, since its text
-// ("-" followed by digits) has no meaningful last-four-digit split.
-qint64 RoundTenThousandths(qint64 x);
-
 // Commission due on a monthly salary fund: fund x 0.75 % (or 0.25 % when
 // reducedRate), rounded to the nearest whole RON with halves up, and at least
 // 1 RON when the fund is not 0. Computed in integers, so exact halves never

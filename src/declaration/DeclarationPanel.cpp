@@ -1,10 +1,10 @@
 #include "declaration/DeclarationPanel.h"
 
 #include "declaration/CalendarDate.h"
-#include "declaration/Commission.h"
 #include "declaration/LiquidatorGroup.h"
 #include "declaration/LiquidatorValidation.h"
 #include "declaration/Period.h"
+#include "declaration/SalaryFund.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "platform/Guard.h"
 #include "platform/Platform.h"
@@ -19,14 +19,10 @@
 
 #include <QApplication>
 #include <QPushButton>
-#include <QRadioButton>
 
 namespace itm {
 
 namespace {
-const QString kFundMessage
-    = QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero.");
-
 QWidget* makeRateGroup(QWidget* parent)
 {
     return new DbRadioGroup(QStringLiteral("[ Procent Comision ]"),
@@ -35,33 +31,105 @@ QWidget* makeRateGroup(QWidget* parent)
 }
 
 const FormCell december2005Cells[] = {
-    edit("DBEdit14", "Comision datorat:", "comdec", 0, 1, 100, LabelApart, CharCase::Normal),
+    { .kind = Control::Edit,
+        .name = "DBEdit14",
+        .caption = "Comision datorat:",
+        .column = "comdec",
+        .geometry = { .col = 1, .width = 100 },
+        .flags = LabelApart | RoadField,
+        .charCase = CharCase::Normal },
     // The one caption of the program with a diacritic.
-    edit("DBEdit19", "din care achitat \xEEn luna decembrie:", "comdecac", 1, 1, 100, LabelApart, CharCase::Normal),
+    { .kind = Control::Edit,
+        .name = "DBEdit19",
+        .caption = "din care achitat \xEEn luna decembrie:",
+        .column = "comdecac",
+        .geometry = { .row = 1, .col = 1, .width = 100 },
+        .flags = LabelApart | RoadField,
+        .charCase = CharCase::Normal },
 };
 
 const FormCell buttonCells[] = {
-    button("Button1", "Inregistrare &declaratie", 0, 0, 200),
-    button("Button2", "A&nulare", 0, 0, 200),
+    { .kind = Control::Button,
+        .name = "Button1",
+        .caption = "Inregistrare &declaratie",
+        .geometry = { .width = 200 },
+        .flags = ButtonKeys },
+    { .kind = Control::Button,
+        .name = "Button2",
+        .caption = "A&nulare",
+        .geometry = { .width = 200 },
+        .flags = ButtonKeys },
 };
 
 const FormCell declarationCells[] = {
-    spanning(checkBox("DBCheckBox1", "declaratie rectificativa", "rectificativ", 0, 0), 1, 2),
-    spanning(widget("proccom", nullptr, &makeRateGroup, 1, 0, 222), 1, 2),
-    edit("nrsal", "Nr. salariati:", "nrsal", 2, 1, 80, LabelApart, CharCase::Normal),
-    edit("DBEdit12", "Fond lunar de salarii:", "fondlunsal", 3, 1, 100, LabelApart, CharCase::Normal),
-    edit("DBEdit13", "Comision datorat:", "comdat", 4, 1, 100, LabelApart, CharCase::Normal),
-    edit("achit", "Din care achitat:", "comac", 5, 1, 100, LabelApart, CharCase::Normal),
-    checkBox("fal", "Societatea este in faliment", "faliment", 0, 2),
-    stretch(0, 2),
-    label("-= RON =-", 0, 2, Bold),
-    spanning(widget<LiquidatorGroup>("lgb", nullptr, 1, 2, 0, Grow), 5, 1),
-    spanning(group("gbdec2005", "[ Decembrie 2005 ]", december2005Cells, 1, 2, Grow), 5, 1),
+    { .kind = Control::CheckBox,
+        .name = "DBCheckBox1",
+        .caption = "declaratie rectificativa",
+        .column = "rectificativ",
+        .geometry = { .colSpan = 2 },
+        .flags = RoadField },
+    { .kind = Control::Widget,
+        .name = "proccom",
+        .column = "com25",
+        .geometry = { .row = 1, .width = 222, .colSpan = 2 },
+        .flags = RoadField,
+        .create = &makeRateGroup },
+    { .kind = Control::Edit,
+        .name = "nrsal",
+        .caption = "Nr. salariati:",
+        .column = "nrsal",
+        .geometry = { .row = 2, .col = 1, .width = 80 },
+        .flags = LabelApart | RoadField,
+        .charCase = CharCase::Normal },
+    { .kind = Control::Edit,
+        .name = "DBEdit12",
+        .caption = "Fond lunar de salarii:",
+        .column = "fondlunsal",
+        .geometry = { .row = 3, .col = 1, .width = 100 },
+        .flags = LabelApart | RoadField,
+        .charCase = CharCase::Normal },
+    { .kind = Control::Edit,
+        .name = "DBEdit13",
+        .caption = "Comision datorat:",
+        .column = "comdat",
+        .geometry = { .row = 4, .col = 1, .width = 100 },
+        .flags = LabelApart | RoadField,
+        .charCase = CharCase::Normal },
+    { .kind = Control::Edit,
+        .name = "achit",
+        .caption = "Din care achitat:",
+        .column = "comac",
+        .geometry = { .row = 5, .col = 1, .width = 100 },
+        .flags = LabelApart | RoadField,
+        .charCase = CharCase::Normal },
+    { .kind = Control::CheckBox,
+        .name = "fal",
+        .caption = "Societatea este in faliment",
+        .column = "faliment",
+        .geometry = { .col = 2 },
+        .flags = RoadField,
+        .source = 1 /* the payer */ },
+    { .kind = Control::Stretch, .geometry = { .col = 2 } },
+    { .kind = Control::Label, .caption = "-= RON =-", .geometry = { .col = 2 }, .flags = Bold },
+    { .kind = Control::Widget,
+        .name = "lgb",
+        .geometry = { .row = 1, .col = 2, .rowSpan = 5 },
+        .flags = Grow,
+        .create = &makeWidget<LiquidatorGroup> },
+    { .kind = Control::Group,
+        .name = "gbdec2005",
+        .caption = "[ Decembrie 2005 ]",
+        .geometry = { .row = 1, .col = 2, .rowSpan = 5 },
+        .flags = Grow,
+        .cells = december2005Cells },
     // The buttons stay at the foot of the panel when the December 2005
     // amounts take the liquidator's place.
-    verticalStretch(6),
-    spanning(wide(group(nullptr, nullptr, buttonCells, 7, 0, 0, &makeWidget<ButtonTray>), 440), 1, 3),
-    hint(7, 0),
+    { .kind = Control::Stretch, .geometry = { .row = 6 }, .flags = GrowDown },
+    { .kind = Control::Group,
+        .geometry = { .row = 7, .width = 440, .colSpan = 3 },
+        .create = &makeWidget<ButtonTray>,
+        .cells = buttonCells },
+    { .kind = Control::Hint, .geometry = { .row = 7 } },
 };
 } // namespace
 
@@ -70,20 +138,20 @@ DeclarationPanel::DeclarationPanel(QWidget* parent)
 {
     setObjectName(QStringLiteral("ddgb"));
     setBackground(this, palette().color(QPalette::Button));
-    const FormControls form = buildForm(this, declarationCells);
-    DBCheckBox1 = form.get<DbCheckBox>("DBCheckBox1");
-    proccom = form.get<DbRadioGroup>("proccom");
-    nrsal = form.get<DbEdit>("nrsal");
-    DBEdit12 = form.get<DbEdit>("DBEdit12");
-    DBEdit13 = form.get<DbEdit>("DBEdit13");
-    achit = form.get<DbEdit>("achit");
-    fal = form.get<DbCheckBox>("fal");
-    lgb = form.get<LiquidatorGroup>("lgb");
-    gbdec2005 = form.get<QGroupBox>("gbdec2005");
-    DBEdit14 = form.get<DbEdit>("DBEdit14");
-    DBEdit19 = form.get<DbEdit>("DBEdit19");
-    Button1 = form.get<QPushButton>("Button1");
-    Button2 = form.get<QPushButton>("Button2");
+    m_form = buildForm(this, declarationCells);
+    DBCheckBox1 = m_form.get<DbCheckBox>("DBCheckBox1");
+    proccom = m_form.get<DbRadioGroup>("proccom");
+    nrsal = m_form.get<DbEdit>("nrsal");
+    DBEdit12 = m_form.get<DbEdit>("DBEdit12");
+    DBEdit13 = m_form.get<DbEdit>("DBEdit13");
+    achit = m_form.get<DbEdit>("achit");
+    fal = m_form.get<DbCheckBox>("fal");
+    lgb = m_form.get<LiquidatorGroup>("lgb");
+    gbdec2005 = m_form.get<QGroupBox>("gbdec2005");
+    DBEdit14 = m_form.get<DbEdit>("DBEdit14");
+    DBEdit19 = m_form.get<DbEdit>("DBEdit19");
+    Button1 = m_form.get<QPushButton>("Button1");
+    Button2 = m_form.get<QPushButton>("Button2");
 
     lgb->setEnabled(false);
     setBackground(gbdec2005, palette().color(QPalette::Button));
@@ -94,12 +162,7 @@ void DeclarationPanel::attach(Tdm& dm, Actions actions)
 {
     m_dm = &dm;
     m_actions = std::move(actions);
-    DBCheckBox1->setDataSource(dm.sDeclaratii);
-    proccom->setDataSource(dm.sDeclaratii);
-    proccom->setDataField(QStringLiteral("com25"));
-    for (DbEdit* edit : amountFields())
-        edit->setDataSource(dm.sDeclaratii);
-    fal->setDataSource(dm.sFirme);
+    m_form.bindColumns({ dm.sDeclaratii, dm.sFirme });
     lgb->attach(dm);
 }
 
@@ -117,38 +180,31 @@ bool DeclarationPanel::closing() const
 void DeclarationPanel::wireRoad(Road road)
 {
     const RoadKeys fieldKeys { road.moveOn, QStringLiteral("Renuntati la modificari ?"), road.backToPeriod };
-    attachHooks(DBCheckBox1, HighlightedRoadHooks(fieldKeys));
-    // Each radio button, as the window's creation hooks them.
-    for (QRadioButton* button : proccom->buttons()) {
-        ControlHooks hooks = HighlightedRoadHooks(fieldKeys);
-        hooks.exit = [this](QWidget* control) {
-            ClearHighlight(control);
-            // Leaving the group as a whole recomputes the commission.
-            QWidget* next = QApplication::focusWidget();
-            if (!next || next->parentWidget() != proccom)
-                proccomExit();
-        };
-        attachHooks(button, hooks);
-    }
-    for (DbEdit* amount : amountFields()) {
-        ControlHooks hooks = HighlightedRoadHooks(fieldKeys);
-        hooks.change = [this](QWidget* sender) { nrsalChange(sender); };
-        if (amount == DBEdit12) {
+    m_form.attachKeys(FieldKeys, fieldKeys, [this, &fieldKeys](QWidget* control, ControlHooks& hooks) {
+        if (control->parentWidget() == proccom) {
+            hooks.exit = [this](QWidget* button) {
+                ClearHighlight(button);
+                // Leaving the group as a whole recomputes the commission.
+                QWidget* next = QApplication::focusWidget();
+                if (!next || next->parentWidget() != proccom)
+                    proccomExit();
+            };
+        } else if (control == fal) {
+            hooks.change = [this](QWidget*) { falClick(); };
+        } else if (qobject_cast<DbEdit*>(control)) {
+            // The amounts.
+            hooks.change = [this](QWidget* sender) { nrsalChange(sender); };
+        }
+        if (control == DBEdit12) {
             RoadKeys fundKeys = fieldKeys;
             fundKeys.enter = [this] { achit->setFocus(Qt::OtherFocusReason); };
             hooks.keyDown = RoadKeyHandler(fundKeys);
             hooks.exit = [this](QWidget*) { DBEdit12Exit(); };
         }
-        attachHooks(amount, hooks);
-    }
-    ControlHooks falHooks = HighlightedRoadHooks(fieldKeys);
-    falHooks.change = [this](QWidget*) { falClick(); };
-    attachHooks(fal, falHooks);
+    });
     lgb->wireKeys(fieldKeys);
 
-    const RoadKeys buttonKeys { {}, QStringLiteral("Ati finalizat declaratia ?"), road.backToPeriod };
-    for (QWidget* button : { Button1, Button2 })
-        attachHooks(button, { RoadKeyHandler(buttonKeys), {}, {}, {} });
+    m_form.attachKeys(ButtonKeys, { {}, QStringLiteral("Ati finalizat declaratia ?"), road.backToPeriod });
     OnClick(Button1, [this] { Button1Click(); });
     OnClick(Button2, [this] {
         m_closingItself = true;
@@ -159,18 +215,7 @@ void DeclarationPanel::wireRoad(Road road)
 
 QList<QWidget*> DeclarationPanel::tabOrder() const
 {
-    QList<QWidget*> order { DBCheckBox1 };
-    for (QWidget* button : proccom->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        order.append(button);
-    order << nrsal << DBEdit12 << DBEdit13 << achit << fal;
-    order << lgb->tabOrder();
-    order << DBEdit14 << DBEdit19 << Button1 << Button2;
-    return order;
-}
-
-QList<DbEdit*> DeclarationPanel::amountFields() const
-{
-    return { nrsal, DBEdit12, DBEdit13, achit, DBEdit14, DBEdit19 };
+    return m_form.tabOrder();
 }
 
 void DeclarationPanel::showPeriodGroups(bool january2006)
@@ -207,29 +252,23 @@ void DeclarationPanel::computeCommission()
     if (!declarations.Active())
         return;
     const Field fund = declarations.FieldByName(QStringLiteral("fondlunsal"));
-    const Field due = declarations.FieldByName(QStringLiteral("comdat"));
     const bool reduced = declarations.FieldByName(QStringLiteral("com25")).AsInteger() != 0;
-    const double f = fund.AsFloat();
-    const auto commission = CommissionDue(f, reduced);
-    if (!commission) {
-        // A negative or fractional salary fund has no commission: nothing is
-        // computed from it and the user is told why - unless the declaration
-        // is being dropped, or the focus is already on its way back to the fund.
-        due.setAsString(QString());
-        if (closing() || m_returningToFund)
-            return;
-        platform().prompts->message(kFundMessage);
-        m_returningToFund = true;
-        QMetaObject::invokeMethod(
-            DBEdit12,
-            [this] {
-                DBEdit12->setFocus(Qt::OtherFocusReason);
-                m_returningToFund = false;
-            },
-            Qt::QueuedConnection);
+    const RuleOutcome outcome = DeclarationCommission(fund.AsFloat(), reduced);
+    ApplyWrites(declarations, outcome.writes);
+    // A fund without a commission is told to the user - unless the
+    // declaration is being dropped, or the focus is already on its way back
+    // to the fund.
+    if (!outcome.failure || closing() || m_returningToFund)
         return;
-    }
-    due.setAsInteger(*commission);
+    platform().prompts->message(outcome.failure->message);
+    m_returningToFund = true;
+    QMetaObject::invokeMethod(
+        DBEdit12,
+        [this] {
+            DBEdit12->setFocus(Qt::OtherFocusReason);
+            m_returningToFund = false;
+        },
+        Qt::QueuedConnection);
 }
 
 void DeclarationPanel::DBEdit12Exit()
@@ -275,8 +314,10 @@ void DeclarationPanel::Button1Click()
     // The fund's own exit refuses such a fund too, but only when the fund is
     // left; nothing may store it.
     const Field fund = declarations.FieldByName(QStringLiteral("fondlunsal"));
-    if (!fund.IsNull() && !IsStorableSalaryFund(fund.AsFloat())) {
-        platform().prompts->message(kFundMessage);
+    const RuleOutcome fundOutcome
+        = ValidateSalaryFund(fund.IsNull() ? std::nullopt : std::optional<double>(fund.AsFloat()));
+    if (const auto& failure = fundOutcome.failure) {
+        platform().prompts->message(failure->message);
         DBEdit12->setFocus(Qt::OtherFocusReason);
         return;
     }

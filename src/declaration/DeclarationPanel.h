@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/FormBuilder.h"
+
 #include <QGroupBox>
 #include <functional>
 
@@ -72,11 +74,11 @@ public:
     void setClosingTest(std::function<bool()> closing);
 
 private:
-    QList<DbEdit*> amountFields() const;
     bool closing() const;
     void computeCommission();
     bool applyLiquidatorRules();
 
+    FormControls m_form;
     Tdm* m_dm = nullptr;
     Actions m_actions;
     std::function<bool()> m_closing;

@@ -17,23 +17,106 @@ namespace itm {
 
 namespace {
 const FormCell liquidatorCells[] = {
-    edit("denl", "Denumire:", "ldenumire", 0, 1, 230, LabelApart),
-    widget<TVelaDBAutoCompletitionEdit>("judl", "Judet:", 0, 1, 150),
-    edit("locl", "Localitate:", "lloc", 1, 1, 140, LabelApart),
-    edit("lsec", "Sector:", "lsector", 1, 1, 28),
-    edit("lstr", "Strada:", "lstr", 1, 1, 164),
-    spanning(edit("DBEdit44", "Nr:", "lnr", 2, 0, 44), 1, 2),
-    spanning(edit("DBEdit45", "Bl.:", "lbloc", 2, 0, 44), 1, 2),
-    spanning(edit("DBEdit46", "Sc.:", "lscara", 2, 0, 36), 1, 2),
-    spanning(edit("DBEdit47", "Ap:", "lap", 2, 0, 36), 1, 2),
-    spanning(edit("DBEdit48", "Cod postal:", "lcodpostal", 2, 0, 70), 1, 2),
-    edit("DBEdit49", "Telefon:", "ltelefon", 3, 1, 110, LabelApart),
-    edit("DBEdit21", "E-mail:", "lemail", 3, 1, 230, 0, CharCase::Lower),
-    spanning(edit("cuil", "C.N.P./C.U.I.:", "lcui", 4, 0, 110, 0, CharCase::Normal), 1, 2),
-    spanning(
-        edit("zi", "Data intrarii in procedura de lichidare (zzllaaaa):", "lzi", 5, 0, 24, 0, CharCase::Normal), 1, 2),
-    spanning(edit("luna", nullptr, "lln", 5, 0, 24, 0, CharCase::Normal), 1, 2),
-    spanning(edit("an", nullptr, "lan", 5, 0, 40, 0, CharCase::Normal), 1, 2),
+    { .kind = Control::Edit,
+        .name = "denl",
+        .caption = "Denumire:",
+        .column = "ldenumire",
+        .geometry = { .col = 1, .width = 230 },
+        .flags = LabelApart | RoadField },
+    { .kind = Control::Widget,
+        .name = "judl",
+        .caption = "Judet:",
+        .column = "lcodjudet",
+        .geometry = { .col = 1, .width = 150 },
+        .flags = RoadField,
+        .create = &makeWidget<TVelaDBAutoCompletitionEdit> },
+    { .kind = Control::Edit,
+        .name = "locl",
+        .caption = "Localitate:",
+        .column = "lloc",
+        .geometry = { .row = 1, .col = 1, .width = 140 },
+        .flags = LabelApart | RoadField },
+    { .kind = Control::Edit,
+        .name = "lsec",
+        .caption = "Sector:",
+        .column = "lsector",
+        .geometry = { .row = 1, .col = 1, .width = 28 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "lstr",
+        .caption = "Strada:",
+        .column = "lstr",
+        .geometry = { .row = 1, .col = 1, .width = 164 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit44",
+        .caption = "Nr:",
+        .column = "lnr",
+        .geometry = { .row = 2, .width = 44, .colSpan = 2 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit45",
+        .caption = "Bl.:",
+        .column = "lbloc",
+        .geometry = { .row = 2, .width = 44, .colSpan = 2 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit46",
+        .caption = "Sc.:",
+        .column = "lscara",
+        .geometry = { .row = 2, .width = 36, .colSpan = 2 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit47",
+        .caption = "Ap:",
+        .column = "lap",
+        .geometry = { .row = 2, .width = 36, .colSpan = 2 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit48",
+        .caption = "Cod postal:",
+        .column = "lcodpostal",
+        .geometry = { .row = 2, .width = 70, .colSpan = 2 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit49",
+        .caption = "Telefon:",
+        .column = "ltelefon",
+        .geometry = { .row = 3, .col = 1, .width = 110 },
+        .flags = LabelApart | RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit21",
+        .caption = "E-mail:",
+        .column = "lemail",
+        .geometry = { .row = 3, .col = 1, .width = 230 },
+        .flags = RoadField,
+        .charCase = CharCase::Lower },
+    { .kind = Control::Edit,
+        .name = "cuil",
+        .caption = "C.N.P./C.U.I.:",
+        .column = "lcui",
+        .geometry = { .row = 4, .width = 110, .colSpan = 2 },
+        .flags = RoadField,
+        .charCase = CharCase::Normal },
+    { .kind = Control::Edit,
+        .name = "zi",
+        .caption = "Data intrarii in procedura de lichidare (zzllaaaa):",
+        .column = "lzi",
+        .geometry = { .row = 5, .width = 24, .colSpan = 2 },
+        .flags = RoadField,
+        .charCase = CharCase::Normal },
+    { .kind = Control::Edit,
+        .name = "luna",
+        .column = "lln",
+        .geometry = { .row = 5, .width = 24, .colSpan = 2 },
+        .flags = RoadField,
+        .charCase = CharCase::Normal },
+    { .kind = Control::Edit,
+        .name = "an",
+        .column = "lan",
+        .geometry = { .row = 5, .width = 40, .colSpan = 2 },
+        .flags = RoadField,
+        .charCase = CharCase::Normal },
 };
 } // namespace
 
@@ -43,23 +126,15 @@ LiquidatorGroup::LiquidatorGroup(QWidget* parent)
     setObjectName(QStringLiteral("lgb"));
     setBackground(this, palette().color(QPalette::Button));
     // Six rows of fields beside the declaration's figures.
-    const FormControls form = buildForm(this, liquidatorCells, Dense);
-    denl = form.get<DbEdit>("denl");
-    judl = form.get<TVelaDBAutoCompletitionEdit>("judl");
-    locl = form.get<DbEdit>("locl");
-    lsec = form.get<DbEdit>("lsec");
-    lstr = form.get<DbEdit>("lstr");
-    DBEdit44 = form.get<DbEdit>("DBEdit44");
-    DBEdit45 = form.get<DbEdit>("DBEdit45");
-    DBEdit46 = form.get<DbEdit>("DBEdit46");
-    DBEdit47 = form.get<DbEdit>("DBEdit47");
-    DBEdit48 = form.get<DbEdit>("DBEdit48");
-    DBEdit49 = form.get<DbEdit>("DBEdit49");
-    DBEdit21 = form.get<DbEdit>("DBEdit21");
-    cuil = form.get<DbEdit>("cuil");
-    zi = form.get<DbEdit>("zi");
-    luna = form.get<DbEdit>("luna");
-    an = form.get<DbEdit>("an");
+    m_form = buildForm(this, liquidatorCells, Dense);
+    denl = m_form.get<DbEdit>("denl");
+    judl = m_form.get<TVelaDBAutoCompletitionEdit>("judl");
+    locl = m_form.get<DbEdit>("locl");
+    lsec = m_form.get<DbEdit>("lsec");
+    cuil = m_form.get<DbEdit>("cuil");
+    zi = m_form.get<DbEdit>("zi");
+    luna = m_form.get<DbEdit>("luna");
+    an = m_form.get<DbEdit>("an");
 
     judl->KeyField = QStringLiteral("codjudet");
     judl->ReadOnly = true;
@@ -71,25 +146,19 @@ LiquidatorGroup::LiquidatorGroup(QWidget* parent)
 void LiquidatorGroup::attach(Tdm& dm)
 {
     m_dm = &dm;
-    for (DbEdit* edit : { denl, locl, lsec, lstr, DBEdit44, DBEdit45, DBEdit46, DBEdit47, DBEdit48, DBEdit49, DBEdit21,
-             cuil, zi, luna, an })
-        edit->setDataSource(dm.sFirme);
     judl->setListSource(dm.sJudL);
     judl->setListField(QStringLiteral("denumire"));
-    judl->setDataSource(dm.sFirme);
-    judl->setDataField(QStringLiteral("lcodjudet"));
+    m_form.bindColumns({ dm.sFirme });
 }
 
 QList<QWidget*> LiquidatorGroup::tabOrder() const
 {
-    return { denl, judl, locl, lsec, lstr, DBEdit44, DBEdit45, DBEdit46, DBEdit47, DBEdit48, DBEdit49, DBEdit21, cuil,
-        zi, luna, an };
+    return m_form.tabOrder();
 }
 
 void LiquidatorGroup::wireKeys(const RoadKeys& keys)
 {
-    for (QWidget* control : tabOrder()) {
-        ControlHooks hooks = HighlightedRoadHooks(keys);
+    m_form.attachKeys(FieldKeys, keys, [this](QWidget* control, ControlHooks& hooks) {
         if (control == judl)
             hooks.exit = [this](QWidget*) { judlExit(); };
         else if (control == lsec)
@@ -98,22 +167,16 @@ void LiquidatorGroup::wireKeys(const RoadKeys& keys)
             hooks.exit = [this](QWidget*) { cuilExit(); };
         else if (control == an)
             hooks.exit = [this](QWidget*) { anExit(); };
-        attachHooks(control, hooks);
-    }
+    });
 }
 
 QWidget* LiquidatorGroup::controlForColumn(const QString& column) const
 {
-    if (column == u"lcodjudet")
-        return judl;
     // The date is corrected from its first field.
     if (column == u"lzi" || column == u"lln" || column == u"lan")
         return zi;
-    for (DbEdit* edit : { denl, locl, lsec, lstr, cuil }) {
-        if (edit->dataField() == column)
-            return edit;
-    }
-    return cuil;
+    QWidget* control = m_form.controlOf(column);
+    return control ? control : cuil;
 }
 
 bool LiquidatorGroup::closing() const

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "widgets/FormBuilder.h"
+
 #include <QGroupBox>
 #include <functional>
 
 namespace itm {
-
-struct RoadKeys;
 
 class DbEdit;
 class Tdm;
@@ -24,14 +24,6 @@ public:
     TVelaDBAutoCompletitionEdit* judl;
     DbEdit* locl;
     DbEdit* lsec;
-    DbEdit* lstr;
-    DbEdit* DBEdit44;
-    DbEdit* DBEdit45;
-    DbEdit* DBEdit46;
-    DbEdit* DBEdit47;
-    DbEdit* DBEdit48;
-    DbEdit* DBEdit49;
-    DbEdit* DBEdit21;
     DbEdit* cuil;
     DbEdit* zi;
     DbEdit* luna;
@@ -55,6 +47,7 @@ public:
 private:
     bool closing() const;
 
+    FormControls m_form;
     Tdm* m_dm = nullptr;
     std::function<bool()> m_closing;
 };

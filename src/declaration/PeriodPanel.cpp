@@ -25,11 +25,11 @@ template <int digits> QWidget* digitsEdit(QWidget* parent)
 }
 
 const FormCell periodCells[] = {
-    label("Perioada declaratiei (luna / anul)", 0, 0, Bold),
-    widget("MaskEdit1", nullptr, &digitsEdit<2>, 0, 0, 28),
-    label("/", 0, 0, Bold),
-    widget("MaskEdit2", nullptr, &digitsEdit<4>, 0, 0, 44),
-    hint(0, 0),
+    { .kind = Control::Label, .caption = "Perioada declaratiei (luna / anul)", .flags = Bold },
+    { .kind = Control::Widget, .name = "MaskEdit1", .geometry = { .width = 28 }, .create = &digitsEdit<2> },
+    { .kind = Control::Label, .caption = "/", .flags = Bold },
+    { .kind = Control::Widget, .name = "MaskEdit2", .geometry = { .width = 44 }, .create = &digitsEdit<4> },
+    { .kind = Control::Hint },
 };
 } // namespace
 
@@ -40,9 +40,9 @@ PeriodPanel::PeriodPanel(QWidget* parent)
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
     setBackground(this, QColor(218, 218, 218));
-    const FormControls form = buildForm(this, periodCells);
-    MaskEdit1 = form.get<QLineEdit>("MaskEdit1");
-    MaskEdit2 = form.get<QLineEdit>("MaskEdit2");
+    m_form = buildForm(this, periodCells);
+    MaskEdit1 = m_form.get<QLineEdit>("MaskEdit1");
+    MaskEdit2 = m_form.get<QLineEdit>("MaskEdit2");
     MaskEdit1->setText(QStringLiteral("1"));
 }
 
@@ -63,6 +63,11 @@ void PeriodPanel::wireRoad(Road road)
         lookUpDeclaration();
     };
     attachHooks(MaskEdit2, { RoadKeyHandler(yearKeys), {}, {}, {} });
+}
+
+QList<QWidget*> PeriodPanel::tabOrder() const
+{
+    return m_form.tabOrder();
 }
 
 void PeriodPanel::presetToday()

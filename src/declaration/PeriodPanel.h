@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/FormBuilder.h"
+
 #include <QFrame>
 #include <functional>
 
@@ -41,12 +43,14 @@ public:
         std::function<void()> periodEntered;
     };
     void wireRoad(Road road);
+    QList<QWidget*> tabOrder() const;
 
     void presetToday();
     void MaskEdit1Exit();
     void lookUpDeclaration(); // Enter in the year field
 
 private:
+    FormControls m_form;
     Tdm* m_dm = nullptr;
     Actions m_actions;
 };

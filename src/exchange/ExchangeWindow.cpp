@@ -3,6 +3,7 @@
 #include "exchange/ImportPreview.h"
 #include "exchange/MonthSheet.h"
 #include "exchange/PayerImport.h"
+#include "exchange/RecordSheets.h"
 #include "exchange/RegisterSheet.h"
 #include "exchange/SheetFile.h"
 #include "platform/FileChooser.h"
@@ -152,6 +153,74 @@ bool ExportMonthFromWindow(Tdm& dm, const MonthPeriod& period, QWidget* parent)
             });
     });
     return written;
+}
+
+bool ExportHistoryFromWindow(Connection& connection, qint64 payerId, const QString& code, QWidget* parent)
+{
+    const QString chosen = platform().files->saveFileName(parent, QStringLiteral("Export fisa platitorului"),
+        QStringLiteral("fisa-%1.xlsx").arg(code), QStringLiteral("Fisa platitorului (*.xlsx *.csv)"));
+    if (chosen.isEmpty())
+        return false;
+    const QString fileName = withSheetEnding(chosen);
+    if (!SheetFormatOfPath(fileName)) {
+        platform().prompts->message(wrongEnding);
+        return false;
+    }
+    bool written = false;
+    runGuarded([&] {
+        written = writeAsJob(parent, QStringLiteral("Export fisa platitorului"), fileName,
+            QStringLiteral("Fisa platitorului a fost scrisa in %1").arg(fileName), [&](QString* failure, JobProgress&) {
+                return WriteHistoryFile(ReadPayerHistory(connection, payerId), fileName, failure);
+            });
+    });
+    return written;
+}
+
+bool ExportYearFromWindow(Connection& connection, qint64 year, QWidget* parent)
+{
+    const QString chosen = platform().files->saveFileName(parent, QStringLiteral("Export situatia anului"),
+        QStringLiteral("anul-%1.xlsx").arg(year), QStringLiteral("Situatia anului (*.xlsx *.csv)"));
+    if (chosen.isEmpty())
+        return false;
+    const QString fileName = withSheetEnding(chosen);
+    if (!SheetFormatOfPath(fileName)) {
+        platform().prompts->message(wrongEnding);
+        return false;
+    }
+    bool written = false;
+    runGuarded([&] {
+        written = writeAsJob(parent, QStringLiteral("Export situatia anului"), fileName,
+            QStringLiteral("Situatia anului %1 a fost scrisa in %2").arg(year).arg(fileName),
+            [&](QString* failure, JobProgress& progress) {
+                progress.setStep(QStringLiteral("Se citeste anul %1").arg(year));
+                const QList<YearRow> rows = ReadYearSummary(connection, year, &progress);
+                progress.setStep(QStringLiteral("Se scrie %1").arg(QFileInfo(fileName).fileName()));
+                return WriteYearFile(rows, year, fileName, failure, &progress);
+            });
+    });
+    return written;
+}
+
+QPushButton* AddYearExportBeside(QPushButton* before, Connection& connection, std::function<qint64()> year)
+{
+    QWidget* window = before->window();
+    auto* button = new QPushButton(QStringLiteral("Export a&n"), before->parentWidget());
+    button->setObjectName(QStringLiteral("btnExportAn"));
+    button->setToolTip(QStringLiteral("Alt+N - anul lunii afisate, toti platitorii, intr-un fisier .xlsx sau .csv"));
+    button->setAutoDefault(before->autoDefault());
+    const auto layouts = before->parentWidget()->findChildren<QBoxLayout*>();
+    for (QBoxLayout* layout : layouts) {
+        const int index = layout->indexOf(before);
+        if (index >= 0) {
+            layout->insertWidget(index + 1, button);
+            break;
+        }
+    }
+    QWidget::setTabOrder(before, button);
+    QObject::connect(button, &QPushButton::clicked, window, [&connection, window, year = std::move(year)] {
+        runGuarded([&] { ExportYearFromWindow(connection, year(), window); });
+    });
+    return button;
 }
 
 QPushButton* AddRegisterExportBeside(QPushButton* exportButton, Tdm& dm)

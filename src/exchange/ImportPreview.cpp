@@ -27,12 +27,23 @@ enum Column
 };
 
 const FormCell previewCells[] = {
-    label(nullptr, 0, 0, 0, "summary"),
-    label("Fisierul are linii respinse: nu se importa nimic. Corectati-le si importati din nou.", 1, 0, 0, "refused"),
-    label(nullptr, 2, 0, 0, "doubts"),
-    label(nullptr, 3, 0, 0, "shown"),
-    widget<QTableView>("rows", nullptr, 4, 0, 0, Grow | GrowDown),
-    widget<QDialogButtonBox>("buttons", nullptr, 5, 0, 0, Grow),
+    { .kind = Control::Label, .name = "summary" },
+    { .kind = Control::Label,
+        .name = "refused",
+        .caption = "Fisierul are linii respinse: nu se importa nimic. Corectati-le si importati din nou.",
+        .geometry = { .row = 1 } },
+    { .kind = Control::Label, .name = "doubts", .geometry = { .row = 2 } },
+    { .kind = Control::Label, .name = "shown", .geometry = { .row = 3 } },
+    { .kind = Control::Widget,
+        .name = "rows",
+        .geometry = { .row = 4 },
+        .flags = Grow | GrowDown,
+        .create = &makeWidget<QTableView> },
+    { .kind = Control::Widget,
+        .name = "buttons",
+        .geometry = { .row = 5 },
+        .flags = Grow,
+        .create = &makeWidget<QDialogButtonBox> },
 };
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "month/MonthPayerTable.h"
 #include "payers/LegalForms.h"
 #include "store/Connection.h"
+#include "store/Errors.h"
 #include "store/RecordReader.h"
 #include "store/StrictNumber.h"
 
@@ -31,7 +32,7 @@ const QString listingSql = QStringLiteral(
 const QString payersSql = QStringLiteral("SELECT id, cui, prefix, denumire, sufix, codjudet FROM firme ORDER BY id");
 const QString declarationsSql
     = QStringLiteral("SELECT idfirma, id, rectificativ, nrsal, fondlunsal, comdat, comac FROM declaratii "
-                     "WHERE ln = :ln AND an = :an ORDER BY id");
+                     "WHERE an = :an AND ln = :ln ORDER BY id");
 constexpr int kDeclarationPayer = 0;
 constexpr int kDeclarationFirst = 1;
 
@@ -151,6 +152,42 @@ void readDeclaration(const Statement& row, int first, MonthRow& entry)
     entry.paid = amountOf(row, first + 5, u"comac", entry);
 }
 
+// A read-only connection to the same file for this thread alone, or none
+// (a database in memory; a file that cannot be opened again).
+std::unique_ptr<Connection> oneThreadConnection(Connection& shared)
+{
+    const QString path = shared.filePath();
+    if (path.isEmpty())
+        return nullptr;
+    try {
+        auto own = std::make_unique<Connection>();
+        own->openForOneThread(path);
+        return own;
+    } catch (const DatabaseError&) {
+        // The shared connection reads it all the same.
+        return nullptr;
+    }
+}
+
+// The declaration's columns from first on set on the payer at position: read
+// straight where every amount is stored as a whole number, through a row
+// (which notes the faults) otherwise.
+void setDeclarationOf(const Statement& row, int first, MonthPayerTable& rows, qsizetype position)
+{
+    bool plain = true;
+    for (int column = first + 1; column <= first + 5; ++column)
+        plain = plain && row.holdsInteger(column);
+    if (plain) {
+        rows.setDeclaration(position,
+            row.integer(first + 1) != 0 ? DeclarationStatus::Corrective : DeclarationStatus::Initial,
+            row.integer(first + 2), row.integer(first + 3), row.integer(first + 4), row.integer(first + 5));
+        return;
+    }
+    MonthRow declared;
+    readDeclaration(row, first, declared);
+    rows.setDeclaration(position, declared);
+}
+
 } // namespace
 
 namespace {
@@ -229,13 +266,9 @@ bool MonthListingReader::readInto(QVector<MonthRow>* rows, MonthPayerTable* tabl
         return true;
     case Phase::Handing:
         if (table) {
-            QVector<int> order;
-            order.reserve(m_order.size() - m_given.size());
-            for (const int position : std::as_const(m_order)) {
-                if (!m_given.contains(m_gathered->payerId(position)))
-                    order.append(position);
-            }
-            table->appendInOrder(std::move(*m_gathered), order);
+            // The rows the index walk gave already are left out, in place.
+            m_order.removeIf([this](int position) { return m_given.contains(m_gathered->payerId(position)); });
+            table->appendInOrder(std::move(*m_gathered), m_order);
             m_handed = m_order.size();
         } else {
             if (m_handed == 0)
@@ -296,18 +329,29 @@ bool MonthListingReader::readInto(QVector<MonthRow>* rows, MonthPayerTable* tabl
                 m_plainSuffixes.append(isPlainFolded(text->toLatin1()) && text->toLatin1() == text->toUtf8()
                         ? text->toLatin1()
                         : QByteArray());
-            m_scan = std::make_unique<Statement>(m_connection, payersSql);
+            m_scan = std::make_unique<Statement>(scanConnection(), payersSql);
             m_phase = Phase::Payers;
         }
     }
     return true;
 }
 
+Connection& MonthListingReader::scanConnection()
+{
+    // A read-only connection of this thread alone takes no lock around each
+    // of the millions of calls that read a large register. The index walk,
+    // still open on the shared connection, keeps writers out meanwhile: both
+    // see the same register.
+    if (!m_scanConnection && !m_connection.inTransaction())
+        m_scanConnection = oneThreadConnection(m_connection);
+    return m_scanConnection ? *m_scanConnection : m_connection;
+}
+
 void MonthListingReader::gatherPayers(int count)
 {
     for (int i = 0; i < count; ++i) {
         if (!m_scan->step()) {
-            m_scan = std::make_unique<Statement>(m_connection, declarationsSql);
+            m_scan = std::make_unique<Statement>(scanConnection(), declarationsSql);
             m_scan->bind(QStringLiteral("ln"), m_period.month);
             m_scan->bind(QStringLiteral("an"), m_period.year);
             m_phase = Phase::Declarations;
@@ -388,41 +432,28 @@ void MonthListingReader::gatherDeclarations(int count)
     for (int i = 0; i < count; ++i) {
         if (!m_scan->step()) {
             m_scan.reset();
+            m_scanConnection.reset();
             sortGathered();
             m_phase = Phase::Handing;
             return;
         }
         const Statement& row = *m_scan;
-        const QVariant payer = row.value(kDeclarationPayer);
-        if (payer.typeId() != QMetaType::LongLong)
+        if (!row.holdsInteger(kDeclarationPayer))
             continue;
-        const qint64 id = payer.toLongLong();
+        const qint64 id = row.integer(kDeclarationPayer);
         // Declarations are mostly saved in the payers' order: the next payer
-        // is tried before a search of them all.
-        // The payers were gathered in the order of their ids.
+        // is tried before a search of them all (the payers were gathered in
+        // the order of their ids).
         const MonthPayerTable& payers = *m_gathered;
         qsizetype position = m_nextPayerHint;
-        if (position >= payers.size() || payers.payerId(position) != id) {
-            qsizetype first = 0;
-            qsizetype last = payers.size();
-            while (first < last) {
-                const qsizetype middle = first + (last - first) / 2;
-                if (payers.payerId(middle) < id)
-                    first = middle + 1;
-                else
-                    last = middle;
-            }
-            position = first;
-        }
-        if (position == payers.size() || payers.payerId(position) != id)
+        if (position >= payers.size() || payers.payerId(position) != id)
+            position = payers.positionOfId(id);
+        if (position < 0)
             continue;
         m_nextPayerHint = position + 1;
         // The first declaration saved is the one shown.
-        if (!m_gathered->declared(position)) {
-            MonthRow declared;
-            readDeclaration(row, kDeclarationFirst, declared);
-            m_gathered->setDeclaration(position, declared);
-        }
+        if (!m_gathered->declared(position))
+            setDeclarationOf(row, kDeclarationFirst, *m_gathered, position);
     }
 }
 
@@ -445,6 +476,16 @@ void MonthListingReader::sortGathered()
         const auto stored = m_storedCodes.constFind(position);
         return stored != m_storedCodes.cend() && stored.value().isNull();
     };
+    // Each code's first eight bytes as one number, so that most comparisons
+    // are of numbers; codes equal there are compared whole.
+    QVector<quint64> keys(size);
+    for (qsizetype position = 0; position < size; ++position) {
+        const QByteArrayView bytes = code(int(position));
+        quint64 key = 0;
+        for (qsizetype i = 0; i < 8; ++i)
+            key = (key << 8) | (i < bytes.size() ? quint8(bytes[i]) : 0);
+        keys[position] = key;
+    }
     m_order.resize(size);
     std::iota(m_order.begin(), m_order.end(), 0);
     // As the index orders them: no code first, then the codes byte by byte,
@@ -454,6 +495,8 @@ void MonthListingReader::sortGathered()
         const bool bNull = isNull(b);
         if (aNull || bNull)
             return aNull != bNull ? aNull : a < b;
+        if (keys.at(a) != keys.at(b))
+            return keys.at(a) < keys.at(b);
         const int order = code(a).compare(code(b));
         return order != 0 ? order < 0 : a < b;
     });
@@ -462,27 +505,20 @@ void MonthListingReader::sortGathered()
 
 void ReadMonthDeclarations(Connection& connection, const MonthPeriod& period, MonthPayerTable& rows)
 {
-    // The payers by id: a declaration names its payer by id.
-    QVector<int> byId(rows.size());
-    std::iota(byId.begin(), byId.end(), 0);
-    std::sort(byId.begin(), byId.end(), [&rows](int a, int b) { return rows.payerId(a) < rows.payerId(b); });
-    Statement declarations(connection, declarationsSql);
+    // Not when the shared connection is in a transaction: only it sees what
+    // the transaction wrote.
+    const std::unique_ptr<Connection> own = connection.inTransaction() ? nullptr : oneThreadConnection(connection);
+    Statement declarations(own ? *own : connection, declarationsSql);
     declarations.bind(QStringLiteral("ln"), period.month);
     declarations.bind(QStringLiteral("an"), period.year);
     rows.clearDeclarations();
     while (declarations.step()) {
-        const QVariant payer = declarations.value(kDeclarationPayer);
-        if (payer.typeId() != QMetaType::LongLong)
+        if (!declarations.holdsInteger(kDeclarationPayer))
             continue;
-        const qint64 id = payer.toLongLong();
-        const auto found = std::lower_bound(
-            byId.cbegin(), byId.cend(), id, [&rows](int position, qint64 key) { return rows.payerId(position) < key; });
-        if (found == byId.cend() || rows.payerId(*found) != id || rows.declared(*found))
-            continue;
+        const qsizetype position = rows.positionOfId(declarations.integer(kDeclarationPayer));
         // The first declaration saved is the one shown.
-        MonthRow declared;
-        readDeclaration(declarations, kDeclarationFirst, declared);
-        rows.setDeclaration(*found, declared);
+        if (position >= 0 && !rows.declared(position))
+            setDeclarationOf(declarations, kDeclarationFirst, rows, position);
     }
 }
 

@@ -137,6 +137,7 @@ private:
     };
     bool readInto(QVector<MonthRow>* rows, MonthPayerTable* table, int count);
     void readRow(const Statement& row, MonthRow& entry) const;
+    Connection& scanConnection();
     void gatherPayers(int count);
     bool gatherPlainPayer(Statement& row);
     void gatherDeclarations(int count);
@@ -148,6 +149,7 @@ private:
     qint64 m_gatherFromPayers;
     Phase m_phase = Phase::Index;
     std::unique_ptr<Statement> m_statement; // the index walk, kept open until the end: one view of the register
+    std::unique_ptr<Connection> m_scanConnection; // declared before the statement that reads through it
     std::unique_ptr<Statement> m_scan;
     QHash<QString, QString> m_countyNames;
     QSet<qint64> m_given; // the payers the index walk gave

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 #include <stdexcept>
 
 namespace itm {
@@ -114,6 +115,7 @@ qint16 MonthPayerTable::countyIndex(const QString& county)
 
 void MonthPayerTable::append(const MonthRow& row)
 {
+    m_idsIndexed = false;
     if (quint64(m_text.size()) + quint64(row.cui.size() + row.legalName.size()) * 6 + 40
         >= quint64(std::numeric_limits<qint32>::max()))
         throw std::length_error("registrul este prea mare");
@@ -139,6 +141,7 @@ void MonthPayerTable::append(const MonthRow& row)
 
 void MonthPayerTable::appendFolded(qint64 payerId, QByteArrayView code, QByteArrayView name, const QString& county)
 {
+    m_idsIndexed = false;
     if (quint64(m_text.size()) + quint64(code.size() + name.size()) + 40 >= quint64(std::numeric_limits<qint32>::max()))
         throw std::length_error("registrul este prea mare");
     m_ids.append(payerId);
@@ -154,6 +157,7 @@ void MonthPayerTable::appendFolded(qint64 payerId, QByteArrayView code, QByteArr
 
 void MonthPayerTable::appendInOrder(MonthPayerTable&& source, const QVector<int>& order)
 {
+    m_idsIndexed = false;
     const Joined amounts = join(m_amounts, source.m_amounts);
     const auto moved = [](qint32 start, qsizetype by) { return start < 0 ? -1 : qint32(start + by); };
     QHash<qint32, QVector<AmountFault>> faults;
@@ -322,17 +326,61 @@ void MonthPayerTable::clearDeclarations()
 
 void MonthPayerTable::setDeclaration(qsizetype position, const MonthRow& declared)
 {
+    setDeclaration(position, declared.status, declared.employees, declared.fund, declared.commission, declared.paid);
+    if (declared.faulty())
+        m_faults.insert(m_declaration.at(position), declared.faults);
+}
+
+void MonthPayerTable::setDeclaration(
+    qsizetype position, DeclarationStatus status, qint64 employees, qint64 fund, qint64 commission, qint64 paid)
+{
     if (m_amounts.size() >= std::numeric_limits<qint32>::max() - 64)
         throw std::length_error("registrul este prea mare");
     const auto start = qint32(m_amounts.size());
-    appendNumber(m_amounts, quint64(declared.status));
-    appendAmount(m_amounts, declared.employees);
-    appendAmount(m_amounts, declared.fund);
-    appendAmount(m_amounts, declared.commission);
-    appendAmount(m_amounts, declared.paid);
-    if (declared.faulty())
-        m_faults.insert(start, declared.faults);
+    appendNumber(m_amounts, quint64(status));
+    appendAmount(m_amounts, employees);
+    appendAmount(m_amounts, fund);
+    appendAmount(m_amounts, commission);
+    appendAmount(m_amounts, paid);
     m_declaration[position] = start;
+}
+
+void MonthPayerTable::indexIds() const
+{
+    if (m_idsIndexed)
+        return;
+    m_idsIndexed = true;
+    m_firstId = 0;
+    m_byId = {};
+    if (m_ids.isEmpty())
+        return;
+    const auto [least, most] = std::minmax_element(m_ids.cbegin(), m_ids.cend());
+    // Ids are mostly given one after another: a payer's position is then
+    // found in one step, from its id's place in an array of them all.
+    if (quint64(*most - *least) < quint64(m_ids.size()) * 4) {
+        m_firstId = *least;
+        m_byId = QVector<int>(*most - *least + 1, -1);
+        for (qsizetype position = 0; position < m_ids.size(); ++position)
+            m_byId[m_ids.at(position) - m_firstId] = int(position);
+        m_dense = true;
+        return;
+    }
+    m_dense = false;
+    m_byId.resize(m_ids.size());
+    std::iota(m_byId.begin(), m_byId.end(), 0);
+    std::sort(m_byId.begin(), m_byId.end(), [this](int a, int b) { return m_ids.at(a) < m_ids.at(b); });
+}
+
+qsizetype MonthPayerTable::positionOfId(qint64 payerId) const
+{
+    indexIds();
+    if (m_dense) {
+        const qint64 index = payerId - m_firstId;
+        return index < 0 || index >= m_byId.size() ? -1 : m_byId.at(index);
+    }
+    const auto found = std::lower_bound(
+        m_byId.cbegin(), m_byId.cend(), payerId, [this](int position, qint64 id) { return m_ids.at(position) < id; });
+    return found == m_byId.cend() || m_ids.at(*found) != payerId ? -1 : *found;
 }
 
 } // namespace itm

@@ -44,6 +44,7 @@ public:
     // held (equal names equal ranks), for sorting.
     qint16 county(qsizetype position) const { return m_county.at(position); }
     QVector<int> countyRanks() const;
+    const QStringList& counties() const { return m_counties; }
     // The text of an amount column as shown (MonthCellText), without the row.
     QString amountText(qsizetype position, MonthColumn column) const;
     void addTo(MonthTotals& totals, qsizetype position) const;
@@ -52,6 +53,13 @@ public:
     // amounts and faults of declared.
     void clearDeclarations();
     void setDeclaration(qsizetype position, const MonthRow& declared);
+    // The same for a declaration whose amounts all read as whole numbers.
+    void setDeclaration(
+        qsizetype position, DeclarationStatus status, qint64 employees, qint64 fund, qint64 commission, qint64 paid);
+
+    // The position of the payer with that id, or -1 (a declaration names its
+    // payer by id). The first call after payers were added indexes the ids.
+    qsizetype positionOfId(qint64 payerId) const;
 
 private:
     enum Piece
@@ -88,6 +96,13 @@ private:
     QVector<qint32> m_declaration;
     QByteArray m_amounts;
     QHash<qint32, QVector<AmountFault>> m_faults; // by declaration
+    void indexIds() const;
+    // Where each id is: the positions by id less m_firstId where the ids are
+    // dense, else the positions in the order of their ids.
+    mutable bool m_idsIndexed = false;
+    mutable bool m_dense = false;
+    mutable qint64 m_firstId = 0;
+    mutable QVector<int> m_byId;
 };
 
 } // namespace itm

@@ -1,6 +1,7 @@
 #include "month/MonthTableModel.h"
 
 #include "month/MonthColumns.h"
+#include "store/Connection.h"
 
 #include <QColor>
 #include <QGuiApplication>
@@ -25,17 +26,23 @@ void MonthTableModel::open(Connection& connection, const MonthPeriod& period, in
     m_shown.clear();
     m_order.clear();
     m_widest = QVector<QString>(kMonthColumnCount);
+    m_widestCode.clear();
     m_totals = MonthTotals();
+    m_balanceTotal = 0;
     try {
+        startBalances(connection, period);
         m_reader = std::make_unique<MonthListingReader>(connection, period);
         if (!m_reader->readMore(m_rows, firstSlice))
             m_reader.reset();
+        if (m_arrearsOnly)
+            waitForBalances();
     } catch (...) {
         m_reader.reset();
         endResetModel();
         throw;
     }
     AppendMatching(m_shown, m_rows, 0, m_filter);
+    keepArrears(m_shown);
     noteTotals(m_shown);
     noteWidest(0);
     endResetModel();
@@ -88,8 +95,12 @@ void MonthTableModel::changeMonth(Connection& connection, const MonthPeriod& per
     m_order.clear();
     m_widest = QVector<QString>(kMonthColumnCount);
     m_totals = MonthTotals();
+    m_balanceTotal = 0;
     try {
+        startBalances(connection, period);
         ReadMonthDeclarations(connection, period, m_rows);
+        if (m_arrearsOnly)
+            waitForBalances();
     } catch (...) {
         m_rows.clear();
         endResetModel();
@@ -97,6 +108,7 @@ void MonthTableModel::changeMonth(Connection& connection, const MonthPeriod& per
         throw;
     }
     AppendMatching(m_shown, m_rows, 0, m_filter);
+    keepArrears(m_shown);
     noteTotals(m_shown);
     noteWidest(0);
     endResetModel();
@@ -118,9 +130,21 @@ int decimalLength(qint64 value)
 
 } // namespace
 
+QString MonthTableModel::widestCounty() const
+{
+    QString widest;
+    for (const QString& county : m_rows.counties()) {
+        if (county.size() > widest.size())
+            widest = county;
+    }
+    return widest;
+}
+
 void MonthTableModel::noteWidest(qsizetype firstNew)
 {
     for (qsizetype i = firstNew; i < m_rows.size(); ++i) {
+        if (m_rows.code(i).size() > m_widestCode.size())
+            m_widestCode = QString::fromUtf8(m_rows.code(i));
         if (!m_rows.declared(i))
             continue;
         const bool faulty = m_rows.faulty(i);
@@ -140,18 +164,45 @@ void MonthTableModel::noteTotals(const QVector<int>& positions)
 {
     // Sums do not depend on the order: most of a register shown in another
     // order is added up in its own, where the memory is read straight on.
+    const bool balances = !m_positionBalances.isEmpty();
     if (positions.size() * 4 < m_rows.size()) {
-        for (const int position : positions)
+        for (const int position : positions) {
             m_rows.addTo(m_totals, position);
+            if (balances)
+                m_balanceTotal += m_positionBalances.at(position);
+        }
         return;
     }
     std::vector<bool> shown(std::size_t(m_rows.size()), false);
     for (const int position : positions)
         shown[std::size_t(position)] = true;
     for (qsizetype position = 0; position < m_rows.size(); ++position) {
-        if (shown[std::size_t(position)])
+        if (shown[std::size_t(position)]) {
             m_rows.addTo(m_totals, position);
+            if (balances)
+                m_balanceTotal += m_positionBalances.at(position);
+        }
     }
+}
+
+qint64 MonthTableModel::balanceSum(const QVector<int>& positions) const
+{
+    qint64 sum = 0;
+    if (m_positionBalances.isEmpty())
+        return sum;
+    if (positions.size() * 4 < m_rows.size()) {
+        for (const int position : positions)
+            sum += m_positionBalances.at(position);
+        return sum;
+    }
+    std::vector<bool> shown(std::size_t(m_rows.size()), false);
+    for (const int position : positions)
+        shown[std::size_t(position)] = true;
+    for (qsizetype position = 0; position < m_rows.size(); ++position) {
+        if (shown[std::size_t(position)])
+            sum += m_positionBalances.at(position);
+    }
+    return sum;
 }
 
 QVector<MonthRow> MonthTableModel::faultyPayers() const
@@ -167,9 +218,12 @@ QVector<MonthRow> MonthTableModel::faultyPayers() const
 void MonthTableModel::appendRead(qsizetype firstNew)
 {
     noteWidest(firstNew);
+    if (m_balancesRead)
+        placeBalances(firstNew);
     // Rows arrive in payer-code order, the order shown while they arrive.
     QVector<int> added;
     AppendMatching(added, m_rows, firstNew, m_filter);
+    keepArrears(added);
     if (!added.isEmpty()) {
         beginInsertRows(QModelIndex(), int(m_shown.size()), int(m_shown.size() + added.size()) - 1);
         m_shown += added;
@@ -183,6 +237,11 @@ void MonthTableModel::setFilter(const MonthFilter& filter)
 {
     const bool narrower = filter.narrows(m_filter);
     m_filter = filter;
+    showAgain(matching(narrower));
+}
+
+QVector<int> MonthTableModel::matching(bool narrower) const
+{
     QVector<int> shown;
     if (narrower) {
         shown = NarrowedRows(m_shown, m_rows, m_filter);
@@ -192,7 +251,8 @@ void MonthTableModel::setFilter(const MonthFilter& filter)
         // The register stays sorted: a wider filter costs one pass over it.
         shown = NarrowedRows(m_order, m_rows, m_filter);
     }
-    showAgain(std::move(shown));
+    keepArrears(shown);
+    return shown;
 }
 
 void MonthTableModel::showAgain(QVector<int> shown)
@@ -200,6 +260,7 @@ void MonthTableModel::showAgain(QVector<int> shown)
     beginResetModel();
     m_shown = std::move(shown);
     m_totals = MonthTotals();
+    m_balanceTotal = 0;
     noteTotals(m_shown);
     endResetModel();
     Q_EMIT totalsChanged();
@@ -259,13 +320,23 @@ int MonthTableModel::rowCount(const QModelIndex& parent) const
 
 int MonthTableModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kMonthColumnCount;
+    return parent.isValid() ? 0 : kMonthColumnCount + 1;
 }
 
 QVariant MonthTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_shown.size())
         return QVariant();
+    if (index.column() == kBalanceColumn) {
+        if (role == Qt::TextAlignmentRole)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        if (role == Qt::ToolTipRole && m_balancesRead && !balanceAt(index.row()))
+            return QStringLiteral("O declaratie a platitorului are o suma care nu este un numar intreg.");
+        if (role != Qt::DisplayRole || !m_balancesRead)
+            return QVariant();
+        const std::optional<qint64> balance = balanceAt(index.row());
+        return balance ? QString::number(*balance) : QStringLiteral("?");
+    }
     const auto column = MonthColumn(index.column());
     if (role == Qt::TextAlignmentRole)
         return IsAmountColumn(column) ? int(Qt::AlignRight | Qt::AlignVCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
@@ -301,6 +372,13 @@ QVariant MonthTableModel::data(const QModelIndex& index, int role) const
 
 QVariant MonthTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Horizontal && section == kBalanceColumn) {
+        if (role == Qt::DisplayRole)
+            return QStringLiteral("%1 Sold").arg(section + 1);
+        if (role == Qt::TextAlignmentRole)
+            return int(Qt::AlignRight | Qt::AlignVCenter | Qt::TextWordWrap);
+        return QVariant();
+    }
     if (orientation != Qt::Horizontal || section < 0 || section >= kMonthColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
@@ -343,6 +421,7 @@ void MonthTableModel::applySort()
         std::iota(m_order.begin(), m_order.end(), 0);
         SortMonthRows(m_order, m_rows, m_sortColumn, m_descending);
         m_shown = NarrowedRows(m_order, m_rows, m_filter);
+        keepArrears(m_shown);
     }
     // Selected and current rows follow their payers.
     QVector<int> rowOf(m_rows.size(), -1);
@@ -354,6 +433,112 @@ void MonthTableModel::applySort()
         after.append(index(rowOf.at(positions.at(i)), before.at(i).column()));
     changePersistentIndexList(before, after);
     Q_EMIT layoutChanged();
+}
+
+void MonthTableModel::startBalances(Connection& connection, const MonthPeriod& period)
+{
+    m_balanceLoad.reset();
+    m_balances = PayerBalances();
+    m_positionBalances.clear();
+    m_positionUnknown.clear();
+    m_balancesRead = false;
+    m_balanceError.clear();
+    m_balanceTotal = 0;
+    m_widestBalance.clear();
+    const int serial = ++m_balanceSerial;
+    const QString path = connection.filePath();
+    const auto arrived = [this, serial] {
+        QMetaObject::invokeMethod(
+            this, [this, serial] { takeBalances(serial); }, Qt::QueuedConnection);
+    };
+    // A database no second connection reaches, or one in the middle of a
+    // transaction that only this connection sees, is read here at once.
+    if (path.isEmpty() || connection.inTransaction()) {
+        m_balances = ReadPayerBalances(connection, period.year, period.month);
+        arrived();
+        return;
+    }
+    m_balanceLoad = std::make_unique<PayerBalancesLoad>(path, period.year, period.month, arrived);
+}
+
+void MonthTableModel::waitForBalances()
+{
+    takeBalances(m_balanceSerial);
+}
+
+void MonthTableModel::takeBalances(int serial)
+{
+    if (serial != m_balanceSerial || m_balancesRead)
+        return;
+    if (m_balanceLoad) {
+        m_balances = m_balanceLoad->take();
+        if (m_balanceLoad->error())
+            m_balanceError = *m_balanceLoad->error();
+        m_balanceLoad.reset();
+    }
+    m_balancesRead = true;
+    placeBalances(0);
+    qint64 widest = 0;
+    for (const qint64 balance : std::as_const(m_positionBalances)) {
+        if (QString::number(balance).size() > QString::number(widest).size())
+            widest = balance;
+    }
+    m_widestBalance = QString::number(widest);
+    m_balanceTotal = balanceSum(m_shown);
+    if (!m_shown.isEmpty())
+        Q_EMIT dataChanged(index(0, kBalanceColumn), index(int(m_shown.size()) - 1, kBalanceColumn));
+    Q_EMIT balancesChanged();
+    Q_EMIT totalsChanged();
+}
+
+void MonthTableModel::placeBalances(qsizetype from)
+{
+    if (!m_balanceError.isEmpty())
+        return;
+    m_positionBalances.resize(m_rows.size());
+    m_positionUnknown.resize(m_rows.size());
+    for (qsizetype position = from; position < m_rows.size(); ++position) {
+        const std::optional<qint64> balance = m_balances.balanceOf(m_rows.payerId(position));
+        m_positionBalances[position] = balance.value_or(0);
+        m_positionUnknown.setBit(position, !balance);
+    }
+    // Once every row is read, the balances by payer are no longer needed.
+    if (!m_reader)
+        m_balances = PayerBalances();
+}
+
+std::optional<qint64> MonthTableModel::balanceOfPosition(qsizetype position) const
+{
+    if (!m_balanceError.isEmpty())
+        return std::nullopt;
+    // A row whose balance is not read yet owes nothing so far.
+    if (position >= m_positionBalances.size())
+        return qint64(0);
+    if (m_positionUnknown.testBit(position))
+        return std::nullopt;
+    return m_positionBalances.at(position);
+}
+
+std::optional<qint64> MonthTableModel::balanceAt(int row) const
+{
+    return balanceOfPosition(m_shown.at(row));
+}
+
+void MonthTableModel::keepArrears(QVector<int>& positions) const
+{
+    if (!m_arrearsOnly)
+        return;
+    positions.removeIf([this](int position) { return balanceOfPosition(position).value_or(0) <= 0; });
+}
+
+void MonthTableModel::setArrearsOnly(bool arrearsOnly)
+{
+    if (arrearsOnly == m_arrearsOnly)
+        return;
+    if (arrearsOnly)
+        waitForBalances();
+    m_arrearsOnly = arrearsOnly;
+    showAgain(matching(arrearsOnly));
 }
 
 } // namespace itm

@@ -4,6 +4,7 @@
 #include "month/MonthFilter.h"
 #include "month/MonthListing.h"
 #include "month/MonthPayerTable.h"
+#include "records/PayerBalance.h"
 
 #include <QAbstractTableModel>
 #include <QSet>
@@ -41,6 +42,27 @@ public:
     void setFilter(const MonthFilter& filter);
     const MonthFilter& filter() const { return m_filter; }
 
+    // The column after the month's own: each payer's balance up to and
+    // including the month shown (all commission due less all paid), read in
+    // a thread of its own while the window is in use.
+    static constexpr int kBalanceColumn = kMonthColumnCount;
+    bool balancesRead() const { return m_balancesRead; }
+    // SQLite's message when the balances could not be read.
+    const QString& balanceError() const { return m_balanceError; }
+    // Waits for the balances of the month shown.
+    void waitForBalances();
+    std::optional<qint64> balanceAt(int row) const;
+    // Only the payers whose balance is above 0 ("cu restante"), through the
+    // filter; waits for the balances.
+    void setArrearsOnly(bool arrearsOnly);
+    bool arrearsOnly() const { return m_arrearsOnly; }
+    // The sum of the balances of the rows shown, once they are read.
+    qint64 balanceTotal() const { return m_balanceTotal; }
+    QString widestBalanceText() const { return m_widestBalance; }
+    // The longest code and county name among the rows read.
+    QString widestCode() const { return m_widestCode; }
+    QString widestCounty() const;
+
     // The payer a row shows, built from what is held.
     MonthRow payerAt(int row) const { return m_rows.at(m_shown.at(row)); }
     // The row that shows the payer, or -1.
@@ -77,6 +99,7 @@ public:
 Q_SIGNALS:
     void totalsChanged();
     void loadingFinished();
+    void balancesChanged();
 
 private:
     bool inArrivalOrder() const { return m_sortColumn == MonthColumn::Code && !m_descending; }
@@ -86,6 +109,15 @@ private:
     void noteTotals(const QVector<int>& positions);
     void applySort();
     void marksChanged(int first, int last);
+    void startBalances(Connection& connection, const MonthPeriod& period);
+    void takeBalances(int serial);
+    void keepArrears(QVector<int>& positions) const;
+    // The rows the filter lets through, from those shown when it narrows.
+    QVector<int> matching(bool narrower) const;
+    std::optional<qint64> balanceOfPosition(qsizetype position) const;
+    // Takes the balances of the rows read from position from on.
+    void placeBalances(qsizetype from);
+    qint64 balanceSum(const QVector<int>& positions) const;
 
     MonthPayerTable m_rows; // payer-code order
     QVector<int> m_shown; // positions in m_rows, in the order shown
@@ -100,6 +132,19 @@ private:
     MonthTotals m_totals;
     MonthColumn m_sortColumn = MonthColumn::Code;
     bool m_descending = false;
+    std::unique_ptr<PayerBalancesLoad> m_balanceLoad;
+    int m_balanceSerial = 0;
+    PayerBalances m_balances; // by payer id, until every row is read
+    // Each row's balance by its position in m_rows (0 when unknown), once
+    // read: a total over the rows shown reads it straight on.
+    QVector<qint64> m_positionBalances;
+    QBitArray m_positionUnknown;
+    bool m_balancesRead = false;
+    QString m_balanceError; // SQLite's message: no balance is known
+    bool m_arrearsOnly = false;
+    qint64 m_balanceTotal = 0;
+    QString m_widestBalance;
+    QString m_widestCode;
 };
 
 } // namespace itm

@@ -7,6 +7,7 @@
 #include "platform/Guard.h"
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
+#include "records/TfFisa.h"
 #include "store/Tdm.h"
 #include "widgets/FormBuilder.h"
 
@@ -58,25 +59,45 @@ QWidget* totalsLabel(QWidget* parent)
 }
 
 const FormCell monthCells[] = {
-    widget("luna", "L&una / anul", &digitsEdit<2>, 0, 0, 32),
-    label("/", 0, 0),
-    widget("anul", nullptr, &digitsEdit<4>, 0, 0, 48),
-    label(nullptr, 0, 0, Bold | Apart, "lblLuna"),
-    stretch(0, 0),
-    widget<QLineEdit>("filtru", "&Filtru (cod sau denumire)", 1, 0, 0, Grow),
-    widget<QComboBox>("afisare", "&Afisare", 1, 0),
-    widget<MonthTableView>("tabel", nullptr, 2, 0, 0, Grow | GrowDown),
-    widget("totaluri", nullptr, &totalsLabel, 3, 0, 0, Grow),
-    button("btnPreia", "&Preia luna anterioara", 4, 0, 0),
-    button("btnDischeta", "&Generare discheta", 4, 0, 0),
-    button("btnListare", "&Listare", 4, 0, 0),
-    button("btnImport", "I&mport platitori", 4, 0, 0),
-    button("btnExport", "E&xport", 4, 0, 0),
-    stretch(4, 0),
-    button("btnInchide", "&Inchide", 4, 0, 0),
-    label("Enter - deschide platitorul    Spatiu, Shift+sageti - marcheaza    Ctrl+1..9 - sortare dupa coloana    "
-          "Esc - inchide",
-        5, 0, 0, "hint"),
+    { .kind = Control::Widget,
+        .name = "luna",
+        .caption = "L&una / anul",
+        .geometry = { .width = 32 },
+        .create = &digitsEdit<2> },
+    { .kind = Control::Label, .caption = "/" },
+    { .kind = Control::Widget, .name = "anul", .geometry = { .width = 48 }, .create = &digitsEdit<4> },
+    { .kind = Control::Label, .name = "lblLuna", .flags = Bold | Apart },
+    { .kind = Control::Stretch },
+    { .kind = Control::Widget,
+        .name = "filtru",
+        .caption = "&Filtru (cod sau denumire)",
+        .geometry = { .row = 1 },
+        .flags = Grow,
+        .create = &makeWidget<QLineEdit> },
+    { .kind = Control::Widget,
+        .name = "afisare",
+        .caption = "&Afisare",
+        .geometry = { .row = 1 },
+        .create = &makeWidget<QComboBox> },
+    { .kind = Control::Widget,
+        .name = "tabel",
+        .geometry = { .row = 2 },
+        .flags = Grow | GrowDown,
+        .create = &makeWidget<MonthTableView> },
+    { .kind = Control::Widget, .name = "totaluri", .geometry = { .row = 3 }, .flags = Grow, .create = &totalsLabel },
+    { .kind = Control::Button, .name = "btnPreia", .caption = "&Preia luna anterioara", .geometry = { .row = 4 } },
+    { .kind = Control::Button, .name = "btnDischeta", .caption = "&Generare discheta", .geometry = { .row = 4 } },
+    { .kind = Control::Button, .name = "btnListare", .caption = "&Listare", .geometry = { .row = 4 } },
+    { .kind = Control::Button, .name = "btnImport", .caption = "I&mport platitori", .geometry = { .row = 4 } },
+    { .kind = Control::Button, .name = "btnExport", .caption = "E&xport", .geometry = { .row = 4 } },
+    { .kind = Control::Stretch, .geometry = { .row = 4 } },
+    { .kind = Control::Button, .name = "btnInchide", .caption = "&Inchide", .geometry = { .row = 4 } },
+    { .kind = Control::Label,
+        .name = "hint",
+        .caption = "Enter - deschide platitorul    F5 - fisa platitorului    Spatiu, Shift+sageti - marcheaza    "
+                   "Ctrl+1..9 - sortare dupa coloana    "
+                   "Esc - inchide",
+        .geometry = { .row = 5 } },
 };
 
 } // namespace
@@ -96,10 +117,12 @@ TfSituatieLuna::TfSituatieLuna(Tdm& dm, TfSelDisck* driveDialog, QWidget* parent
     const QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry() : QRect(0, 0, 1280, 800);
     resize(qMin(1180, screen.width() - 24), qMin(640, screen.height() - 40));
     attachKeys();
-    exchange::AddRegisterExportBeside(btnExport, m_dm);
+    QPushButton* registerExport = exchange::AddRegisterExportBeside(btnExport, m_dm);
+    exchange::AddYearExportBeside(registerExport, m_dm.con, [this] { return m_shown.year; });
     m_loadTimer->setInterval(0);
     connect(m_loadTimer, &QTimer::timeout, this, [this] { runGuarded([this] { loadSlice(); }); });
     connect(m_model, &MonthTableModel::totalsChanged, this, &TfSituatieLuna::showTotals);
+    connect(m_model, &MonthTableModel::balancesChanged, this, &TfSituatieLuna::fitAmountColumns);
     connect(m_model, &MonthTableModel::loadingFinished, this, [this] {
         fitAmountColumns();
         // Shown over the window, once it is up.
@@ -126,8 +149,8 @@ void TfSituatieLuna::buildWindow()
     btnExport = form.get<QPushButton>("btnExport");
     btnInchide = form.get<QPushButton>("btnInchide");
 
-    afisare->addItems(
-        { QStringLiteral("Toti platitorii"), QStringLiteral("Declarati"), QStringLiteral("Nedeclarati") });
+    afisare->addItems({ QStringLiteral("Toti platitorii"), QStringLiteral("Declarati"), QStringLiteral("Nedeclarati"),
+        QStringLiteral("Cu restante") });
     tabel->setModel(m_model);
     // The code, county and status as wide as their title or widest usual
     // value; the amounts as wide as their largest value (their titles wrap
@@ -146,23 +169,14 @@ void TfSituatieLuna::buildWindow()
     tabel->horizontalHeader()->setSectionResizeMode(int(MonthColumn::Name), QHeaderView::Stretch);
     btnDischeta->setEnabled(m_driveDialog != nullptr);
 
-    QWidget::setTabOrder(luna, anul);
-    QWidget::setTabOrder(anul, filtru);
-    QWidget::setTabOrder(filtru, afisare);
-    QWidget::setTabOrder(afisare, tabel);
-    QWidget::setTabOrder(tabel, btnPreia);
-    QWidget::setTabOrder(btnPreia, btnDischeta);
-    QWidget::setTabOrder(btnDischeta, btnListare);
-    QWidget::setTabOrder(btnListare, btnImport);
-    QWidget::setTabOrder(btnImport, btnExport);
-    QWidget::setTabOrder(btnExport, btnInchide);
+    form.applyTabOrder();
+    // Enter, the arrows and Escape are the window's on every control.
+    for (QWidget* control : form.tabOrder())
+        control->installEventFilter(this);
 }
 
 void TfSituatieLuna::attachKeys()
 {
-    for (QObject* control : std::initializer_list<QObject*> {
-             luna, anul, filtru, afisare, tabel, btnPreia, btnDischeta, btnListare, btnImport, btnExport, btnInchide })
-        control->installEventFilter(this);
     connect(filtru, &QLineEdit::textChanged, this, [this] { runGuarded([this] { applyFilter(); }); });
     connect(afisare, &QComboBox::currentIndexChanged, this, [this] { runGuarded([this] { applyFilter(); }); });
     connect(btnPreia, &QPushButton::clicked, this, [this] { runGuarded([this] { PreiaClick(); }); });
@@ -171,6 +185,8 @@ void TfSituatieLuna::attachKeys()
     connect(btnImport, &QPushButton::clicked, this, [this] { runGuarded([this] { ImportClick(); }); });
     connect(btnExport, &QPushButton::clicked, this, [this] { runGuarded([this] { ExportClick(); }); });
     connect(btnInchide, &QPushButton::clicked, this, &QDialog::reject);
+    auto* statementKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(statementKey, &QShortcut::activated, this, [this] { runGuarded([this] { showStatement(); }); });
     // Ctrl+N sorts by column N; again, the other way round.
     for (int column = 0; column < 9; ++column) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + column)), this);
@@ -276,8 +292,11 @@ void TfSituatieLuna::anulEnter()
 
 void TfSituatieLuna::applyFilter()
 {
-    static const StatusFilter choices[] = { StatusFilter::All, StatusFilter::Declared, StatusFilter::NotDeclared };
-    const int choice = qBound(0, afisare->currentIndex(), 2);
+    // The last choice: every payer whose balance is above 0.
+    static const StatusFilter choices[]
+        = { StatusFilter::All, StatusFilter::Declared, StatusFilter::NotDeclared, StatusFilter::All };
+    const int choice = qBound(0, afisare->currentIndex(), 3);
+    m_model->setArrearsOnly(choice == 3);
     m_model->setFilter(MonthFilter(filtru->text(), choices[choice]));
     if (m_model->rowCount() > 0)
         tabel->selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
@@ -289,7 +308,33 @@ void TfSituatieLuna::openCurrentPayer()
     if (!current.isValid())
         return;
     m_chosenCode = m_model->payerAt(current.row()).cui;
+    // The table's order, for "F6 - urmatorul" on the road. A register still
+    // being read is in payer-code order, which the road knows without it:
+    // the rest is not waited for.
+    m_payerOrder.reset();
+    if (!m_model->loading()) {
+        QStringList codes;
+        codes.reserve(m_model->rowCount());
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            codes.append(m_model->payerAt(row).cui);
+        m_payerOrder = std::move(codes);
+    }
     accept();
+}
+
+void TfSituatieLuna::showStatement()
+{
+    const QModelIndex current = tabel->currentIndex();
+    if (!current.isValid())
+        return;
+    TfFisa statement(m_dm.con, m_model->payerAt(current.row()).payerId, this);
+    statement.exec();
+    activateWindow();
+    tabel->setFocus(Qt::OtherFocusReason);
+    if (statement.chosenMonth()) {
+        m_chosenMonth = statement.chosenMonth();
+        openCurrentPayer();
+    }
 }
 
 void TfSituatieLuna::loadSlice()
@@ -302,14 +347,28 @@ void TfSituatieLuna::fitAmountColumns()
 {
     const QFontMetrics cells = tabel->fontMetrics();
     const QFontMetrics titles = tabel->horizontalHeader()->fontMetrics();
-    for (int column = int(MonthColumn::Employees); column < kMonthColumnCount; ++column) {
+    // Once rows are read, the code and the county as wide as their title or
+    // widest value: the room goes to the names.
+    if (m_model->rowCount() > 0) {
+        const std::pair<MonthColumn, QString> texts[]
+            = { { MonthColumn::Code, m_model->widestCode() }, { MonthColumn::County, m_model->widestCounty() } };
+        for (const auto& [column, widest] : texts) {
+            const QString title = m_model->headerData(int(column), Qt::Horizontal).toString();
+            tabel->horizontalHeader()->resizeSection(
+                int(column), qMax(cells.horizontalAdvance(widest), titles.horizontalAdvance(title) + 16) + 12);
+        }
+    }
+    // The balance after the month's amounts, fitted the same way.
+    for (int column = int(MonthColumn::Employees); column <= MonthTableModel::kBalanceColumn; ++column) {
         // A title wraps at its blanks: its longest word sets the least width.
         int width = 0;
         const QStringList words
             = m_model->headerData(column, Qt::Horizontal).toString().split(u' ', Qt::SkipEmptyParts);
         for (const QString& word : words)
             width = qMax(width, titles.horizontalAdvance(word) + 16);
-        width = qMax(width, cells.horizontalAdvance(m_model->widestText(MonthColumn(column))));
+        const QString widest = column == MonthTableModel::kBalanceColumn ? m_model->widestBalanceText()
+                                                                         : m_model->widestText(MonthColumn(column));
+        width = qMax(width, cells.horizontalAdvance(widest));
         tabel->horizontalHeader()->resizeSection(column, width + 12);
     }
 }
@@ -356,6 +415,13 @@ void TfSituatieLuna::showTotals()
                        .arg(totals.commission - totals.paid);
     if (!totals.complete())
         text += QStringLiteral("      ") + IncompleteTotalsText(totals);
+    const QString balanceWord = m_model->arrearsOnly() ? QStringLiteral("Restante") : QStringLiteral("Sold");
+    if (!m_model->balanceError().isEmpty())
+        text += QStringLiteral("      %1: nu poate fi citit (%2)").arg(balanceWord, m_model->balanceError());
+    else if (m_model->balancesRead())
+        text += QStringLiteral("      %1: %2").arg(balanceWord).arg(m_model->balanceTotal());
+    else
+        text += QStringLiteral("      %1: se calculeaza...").arg(balanceWord);
     if (m_model->loading())
         text += QStringLiteral("      (se citeste registrul...)");
     totaluri->setText(text);

@@ -36,6 +36,12 @@ public:
     const MonthPeriod& shownMonth() const { return m_shown; }
     // The code of the payer chosen with Enter, once the window has closed.
     const std::optional<QString>& chosenPayerCode() const { return m_chosenCode; }
+    // The month chosen in the payer's statement (F5), to open on the road.
+    const std::optional<MonthPeriod>& chosenMonth() const { return m_chosenMonth; }
+    // The codes of the payers in the order the table showed them when a
+    // payer was chosen, so that the road can go on to the next one; none
+    // while the register was still being read, in payer-code order.
+    const std::optional<QStringList>& payerOrder() const { return m_payerOrder; }
 
     QLineEdit* luna;
     QLineEdit* anul;
@@ -71,6 +77,8 @@ private:
     void anulEnter();
     void applyFilter();
     void openCurrentPayer();
+    // F5: the current payer's statement.
+    void showStatement();
     void loadSlice();
     void showTotals();
     void fitAmountColumns();
@@ -87,6 +95,8 @@ private:
     QTimer* m_loadTimer;
     MonthPeriod m_shown;
     std::optional<QString> m_chosenCode;
+    std::optional<MonthPeriod> m_chosenMonth;
+    std::optional<QStringList> m_payerOrder;
     std::optional<MonthPeriod> m_faultsReportedFor;
 };
 

@@ -18,10 +18,19 @@ namespace itm {
 
 namespace {
 const FormCell outputCells[] = {
-    button("Button4", "&Generare discheta I.T.M.", 0, 0, 240, Bold),
-    button("Button6", "&Listare declaratie I.T.M.", 0, 0, 240, Bold),
-    hint(0, 0),
-    label("", 1, 0, 0, "lblSalvare"),
+    { .kind = Control::Button,
+        .name = "Button4",
+        .caption = "&Generare discheta I.T.M.",
+        .geometry = { .width = 240 },
+        .flags = Bold | ButtonKeys },
+    { .kind = Control::Button,
+        .name = "Button6",
+        .caption = "&Listare declaratie I.T.M.",
+        .geometry = { .width = 240 },
+        .flags = Bold | ButtonKeys },
+    { .kind = Control::Label, .name = "lblF6", .caption = "F6 - urmatorul", .flags = Apart },
+    { .kind = Control::Hint },
+    { .kind = Control::Label, .name = "lblSalvare", .caption = "", .geometry = { .row = 1 } },
 };
 } // namespace
 
@@ -32,10 +41,10 @@ OutputPanel::OutputPanel(QWidget* parent)
     setFrameShape(QFrame::Panel);
     setFrameShadow(QFrame::Raised);
     setBackground(this, QColor(218, 218, 218));
-    const FormControls form = buildForm(this, outputCells);
-    Button4 = form.get<QPushButton>("Button4");
-    Button6 = form.get<QPushButton>("Button6");
-    lblSalvare = form.get<QLabel>("lblSalvare");
+    m_form = buildForm(this, outputCells);
+    Button4 = m_form.get<QPushButton>("Button4");
+    Button6 = m_form.get<QPushButton>("Button6");
+    lblSalvare = m_form.get<QLabel>("lblSalvare");
 }
 
 void OutputPanel::attach(Tdm& dm, TfSelDisck* driveDialog, PrintedForms* forms)
@@ -47,11 +56,14 @@ void OutputPanel::attach(Tdm& dm, TfSelDisck* driveDialog, PrintedForms* forms)
 
 void OutputPanel::wireRoad(std::function<void()> backToPeriod)
 {
-    const RoadKeys keys { {}, {}, std::move(backToPeriod) };
-    for (QWidget* button : { Button4, Button6 })
-        attachHooks(button, { RoadKeyHandler(keys), {}, {}, {} });
+    m_form.attachKeys(ButtonKeys, { {}, {}, std::move(backToPeriod) });
     OnClick(Button4, [this] { Button4Click(); });
     OnClick(Button6, [this] { Button6Click(); });
+}
+
+QList<QWidget*> OutputPanel::tabOrder() const
+{
+    return m_form.tabOrder();
 }
 
 void OutputPanel::Button4Click()

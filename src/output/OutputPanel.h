@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/FormBuilder.h"
+
 #include <QFrame>
 #include <functional>
 
@@ -29,6 +31,7 @@ public:
 
     // Escape on either button goes back to the period at once.
     void wireRoad(std::function<void()> backToPeriod);
+    QList<QWidget*> tabOrder() const;
 
     void Button4Click();
     void Button6Click();
@@ -36,6 +39,7 @@ public:
 private:
     void reportRecordFault(const Error& error);
 
+    FormControls m_form;
     Tdm* m_dm = nullptr;
     TfSelDisck* m_driveDialog = nullptr;
     PrintedForms* m_forms = nullptr;

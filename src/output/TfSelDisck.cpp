@@ -47,18 +47,27 @@ int imageOf(DriveKind kind)
 }
 
 const FormCell deviceCells[] = {
-    widget<QListWidget>("lv", nullptr, 0, 0, 0, Grow | GrowDown),
+    { .kind = Control::Widget, .name = "lv", .flags = Grow | GrowDown, .create = &makeWidget<QListWidget> },
 };
 
 const FormCell saveCells[] = {
-    stretch(0, 0),
-    button("Button1", "&Salveaza !", 0, 0, 0, Bold),
-    stretch(0, 0),
+    { .kind = Control::Stretch },
+    { .kind = Control::Button, .name = "Button1", .caption = "&Salveaza !", .flags = Bold },
+    { .kind = Control::Stretch },
 };
 
 const FormCell driveCells[] = {
-    group("GroupBox1", "[ Dispozitive ]", deviceCells, 0, 0, Grow | GrowDown | Loose),
-    group("Panel1", nullptr, saveCells, 1, 0, Grow | Loose, &makeWidget<QWidget>),
+    { .kind = Control::Group,
+        .name = "GroupBox1",
+        .caption = "[ Dispozitive ]",
+        .flags = Grow | GrowDown | Loose,
+        .cells = deviceCells },
+    { .kind = Control::Group,
+        .name = "Panel1",
+        .geometry = { .row = 1 },
+        .flags = Grow | Loose,
+        .create = &makeWidget<QWidget>,
+        .cells = saveCells },
 };
 } // namespace
 

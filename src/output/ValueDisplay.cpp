@@ -5,6 +5,8 @@
 #include "store/RecordReader.h"
 #include "store/StrictNumber.h"
 
+#include <QtNumeric>
+
 #include <cmath>
 #include <limits>
 
@@ -161,7 +163,7 @@ std::optional<QVariant> EvaluateDifference(const RecordReader* record, const QSt
     const auto b = wholeNumberOf(values[1]);
     if (!isRealValue(values[0]) && !isRealValue(values[1]) && a && b) {
         qint64 difference = 0;
-        if (__builtin_sub_overflow(*a, *b, &difference))
+        if (qSubOverflow(*a, *b, &difference))
             return std::nullopt;
         return QVariant(difference);
     }

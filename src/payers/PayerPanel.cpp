@@ -28,34 +28,128 @@ namespace itm {
 namespace {
 
 const FormCell representativeCells[] = {
-    edit("nrep", "Nume", "numerep", 0, 0, 0, Grow),
-    edit("prep", "Prenume", "prenumerep", 0, 0, 0, Grow),
-    edit("frep", "Functie", "funcrep", 0, 0, 70),
+    { .kind = Control::Edit, .name = "nrep", .caption = "Nume", .column = "numerep", .flags = Grow | RoadField },
+    { .kind = Control::Edit, .name = "prep", .caption = "Prenume", .column = "prenumerep", .flags = Grow | RoadField },
+    { .kind = Control::Edit,
+        .name = "frep",
+        .caption = "Functie",
+        .column = "funcrep",
+        .geometry = { .width = 110 },
+        .flags = RoadField },
 };
 
 const FormCell buttonCells[] = {
-    button("Button3", "Validare &date societate", 0, 0, 200),
-    button("Button5", "Declaratie &lunara", 0, 0, 200),
-    label("F3 - date ANAF", 0, 0, Apart, "lblF3"),
+    { .kind = Control::Button,
+        .name = "Button3",
+        .caption = "Validare &date societate",
+        .geometry = { .width = 200 },
+        .flags = ButtonKeys },
+    { .kind = Control::Button,
+        .name = "Button5",
+        .caption = "Declaratie &lunara",
+        .geometry = { .width = 200 },
+        .flags = ButtonKeys },
+    { .kind = Control::Label, .name = "lblF3", .caption = "F3 - date ANAF", .flags = Apart },
+    { .kind = Control::Label, .name = "lblF5", .caption = "F5 - fisa platitorului", .flags = Apart },
 };
 
 const FormCell payerCells[] = {
-    spanning(button("den", "Click pentru stabilire denumire", 0, 0, 0, Bold | Grow), 1, 2),
-    widget<TVelaDBAutoCompletitionEdit>("jud", "Judet:", 1, 1, 140, LabelApart),
-    edit("loc", "Localitate:", "loc", 1, 1, 220),
-    edit("sector", "Sector:", "sector", 1, 1, 36),
-    edit("str", "Strada:", "str", 2, 1, 0, LabelApart | Grow),
-    edit("snr", "Nr:", "nr", 2, 1, 60),
-    edit("DBEdit1", "Bloc:", "bloc", 2, 1, 60),
-    edit("DBEdit2", "Scara:", "scara", 2, 1, 50),
-    edit("DBEdit6", "Ap:", "ap", 2, 1, 58),
-    edit("DBEdit7", "Cod postal:", "codpostal", 3, 1, 90, LabelApart),
-    edit("DBEdit8", "Telefon:", "telefon", 3, 1, 120),
-    edit("DBEdit10", "Banca:", "banca", 3, 1, 140),
-    edit("DBEdit11", "Cont IBAN:", "cont", 3, 1, 0, Grow),
-    edit("DBEdit9", "E-mail:", "email", 4, 1, 190, LabelApart, CharCase::Lower),
-    group("gbrep", " [ Reprezentant societate ] ", representativeCells, 4, 1, Grow),
-    spanning(group(nullptr, nullptr, buttonCells, 5, 0, Grow, &makeWidget<ButtonTray>), 1, 2),
+    { .kind = Control::Button,
+        .name = "den",
+        .caption = "Click pentru stabilire denumire",
+        .geometry = { .colSpan = 2 },
+        .flags = Bold | Grow | FieldKeys },
+    { .kind = Control::Widget,
+        .name = "jud",
+        .caption = "Judet:",
+        .column = "codjudet",
+        .geometry = { .row = 1, .col = 1, .width = 140 },
+        .flags = LabelApart | RoadField,
+        .create = &makeWidget<TVelaDBAutoCompletitionEdit> },
+    { .kind = Control::Edit,
+        .name = "loc",
+        .caption = "Localitate:",
+        .column = "loc",
+        .geometry = { .row = 1, .col = 1, .width = 220 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "sector",
+        .caption = "Sector:",
+        .column = "sector",
+        .geometry = { .row = 1, .col = 1, .width = 36 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "str",
+        .caption = "Strada:",
+        .column = "str",
+        .geometry = { .row = 2, .col = 1 },
+        .flags = LabelApart | Grow | RoadField },
+    { .kind = Control::Edit,
+        .name = "snr",
+        .caption = "Nr:",
+        .column = "nr",
+        .geometry = { .row = 2, .col = 1, .width = 70 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit1",
+        .caption = "Bloc:",
+        .column = "bloc",
+        .geometry = { .row = 2, .col = 1, .width = 60 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit2",
+        .caption = "Scara:",
+        .column = "scara",
+        .geometry = { .row = 2, .col = 1, .width = 40 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit6",
+        .caption = "Ap:",
+        .column = "ap",
+        .geometry = { .row = 2, .col = 1, .width = 48 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit7",
+        .caption = "Cod postal:",
+        .column = "codpostal",
+        .geometry = { .row = 3, .col = 1, .width = 60 },
+        .flags = LabelApart | RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit8",
+        .caption = "Telefon:",
+        .column = "telefon",
+        .geometry = { .row = 3, .col = 1, .width = 110 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit10",
+        .caption = "Banca:",
+        .column = "banca",
+        .geometry = { .row = 3, .col = 1, .width = 140 },
+        .flags = RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit11",
+        .caption = "Cont IBAN:",
+        .column = "cont",
+        .geometry = { .row = 3, .col = 1 },
+        .flags = Grow | RoadField },
+    { .kind = Control::Edit,
+        .name = "DBEdit9",
+        .caption = "E-mail:",
+        .column = "email",
+        .geometry = { .row = 4, .col = 1, .width = 170 },
+        .flags = LabelApart | RoadField,
+        .charCase = CharCase::Lower },
+    { .kind = Control::Group,
+        .name = "gbrep",
+        .caption = " [ Reprezentant societate ] ",
+        .geometry = { .row = 4, .col = 1 },
+        .flags = Grow,
+        .cells = representativeCells },
+    { .kind = Control::Group,
+        .geometry = { .row = 5, .colSpan = 2 },
+        .flags = Grow,
+        .create = &makeWidget<ButtonTray>,
+        .cells = buttonCells },
 };
 
 } // namespace
@@ -65,27 +159,20 @@ PayerPanel::PayerPanel(QWidget* parent)
 {
     setObjectName(QStringLiteral("dcgb"));
     setBackground(this, palette().color(QPalette::Button));
-    const FormControls form = buildForm(this, payerCells);
-    den = form.get<QPushButton>("den");
-    jud = form.get<TVelaDBAutoCompletitionEdit>("jud");
-    loc = form.get<DbEdit>("loc");
-    sector = form.get<DbEdit>("sector");
-    str = form.get<DbEdit>("str");
-    snr = form.get<DbEdit>("snr");
-    DBEdit1 = form.get<DbEdit>("DBEdit1");
-    DBEdit2 = form.get<DbEdit>("DBEdit2");
-    DBEdit6 = form.get<DbEdit>("DBEdit6");
-    DBEdit7 = form.get<DbEdit>("DBEdit7");
-    DBEdit8 = form.get<DbEdit>("DBEdit8");
-    DBEdit10 = form.get<DbEdit>("DBEdit10");
-    DBEdit11 = form.get<DbEdit>("DBEdit11");
-    DBEdit9 = form.get<DbEdit>("DBEdit9");
-    nrep = form.get<DbEdit>("nrep");
-    prep = form.get<DbEdit>("prep");
-    frep = form.get<DbEdit>("frep");
-    Button3 = form.get<QPushButton>("Button3");
-    Button5 = form.get<QPushButton>("Button5");
-    lblF3 = form.get<QLabel>("lblF3");
+    m_form = buildForm(this, payerCells);
+    den = m_form.get<QPushButton>("den");
+    jud = m_form.get<TVelaDBAutoCompletitionEdit>("jud");
+    loc = m_form.get<DbEdit>("loc");
+    sector = m_form.get<DbEdit>("sector");
+    str = m_form.get<DbEdit>("str");
+    snr = m_form.get<DbEdit>("snr");
+    DBEdit1 = m_form.get<DbEdit>("DBEdit1");
+    DBEdit8 = m_form.get<DbEdit>("DBEdit8");
+    DBEdit10 = m_form.get<DbEdit>("DBEdit10");
+    Button3 = m_form.get<QPushButton>("Button3");
+    Button5 = m_form.get<QPushButton>("Button5");
+    lblF3 = m_form.get<QLabel>("lblF3");
+    lblF5 = m_form.get<QLabel>("lblF5");
 
     jud->setText(QStringLiteral("DOLJ"));
     jud->KeyField = QStringLiteral("codjudet");
@@ -103,57 +190,36 @@ void PayerPanel::attach(Tdm& dm, TVelaDBAutoCompletitionEdit* cui, std::function
     m_dm = &dm;
     m_cui = cui;
     m_showNameDialog = std::move(showNameDialog);
-    for (DbEdit* edit : { loc, sector, str, snr, DBEdit1, DBEdit2, DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11,
-             DBEdit9, nrep, prep, frep })
-        edit->setDataSource(dm.sFirme);
     jud->setListSource(dm.sJudete);
     jud->setListField(QStringLiteral("denumire"));
-    jud->setDataSource(dm.sFirme);
-    jud->setDataField(QStringLiteral("codjudet"));
+    m_form.bindColumns({ dm.sFirme });
     // Every post shows the name as it was stored, separators already blanked.
     connect(&dm, &Tdm::payerCleaned, this, [this] { den->setText(composedName()); });
 
-    QList<QPair<QWidget*, QString>> fields { { jud, QStringLiteral("codjudet") } };
-    for (DbEdit* edit : { loc, sector, str, snr, DBEdit1, DBEdit2, DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11,
-             DBEdit9, nrep, prep, frep })
-        fields.append({ edit, edit->dataField() });
     // F3: a new payer's data from the tax authority's register.
-    new PayerRegisterFill(
-        { dm.qryFirme, dm.qryJudete, jud, sector, den, Button3, fields, [this] { den->setText(composedName()); } },
+    new PayerRegisterFill({ dm.qryFirme, dm.qryJudete, jud, sector, den, Button3, m_form.boundColumns(),
+                              [this] { den->setText(composedName()); } },
         this);
 }
 
 QList<QWidget*> PayerPanel::tabOrder() const
 {
-    return { den, jud, loc, sector, str, snr, DBEdit1, DBEdit2, DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11, DBEdit9,
-        nrep, prep, frep, Button3, Button5 };
-}
-
-QList<QWidget*> PayerPanel::keyHandlerControls() const
-{
-    return { den, jud, loc, sector, str, snr, DBEdit1, DBEdit2, DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11, DBEdit9,
-        nrep, prep, frep };
+    return m_form.tabOrder();
 }
 
 void PayerPanel::wireRoad(Road road)
 {
     const RoadKeys fieldKeys { road.moveOn, QStringLiteral("Renuntati la actualizarea datelor ?"),
         road.backToPayerCode };
-    for (QWidget* control : keyHandlerControls()) {
-        ControlHooks hooks = HighlightedRoadHooks(fieldKeys);
+    m_form.attachKeys(FieldKeys, fieldKeys, [this](QWidget* control, ControlHooks& hooks) {
         if (control == jud)
             hooks.exit = [this](QWidget*) { judExit(); };
         else if (control == loc)
             hooks.exit = [this](QWidget*) { locExit(); };
         else if (control == sector)
             hooks.change = [this](QWidget*) { sectorChange(); };
-        else if (control == den)
-            hooks.enter = hooks.exit = nullptr;
-        attachHooks(control, hooks);
-    }
-    const RoadKeys buttonKeys { {}, {}, road.backToPayerCode };
-    for (QWidget* button : { Button3, Button5 })
-        attachHooks(button, { RoadKeyHandler(buttonKeys), {}, {}, {} });
+    });
+    m_form.attachKeys(ButtonKeys, { {}, {}, road.backToPayerCode });
     OnClick(den, [this] { denClick(); });
     OnClick(Button3, [this] { Button3Click(); });
     OnClick(Button5, std::move(road.toPeriod));
@@ -255,13 +321,9 @@ void PayerPanel::sectorChange()
 
 QWidget* PayerPanel::controlForColumn(const QString& column) const
 {
-    const QList<QPair<const char*, QWidget*>> controls { { "codjudet", jud }, { "loc", loc }, { "str", str },
-        { "numerep", nrep }, { "prenumerep", prep }, { "funcrep", frep }, { "sector", sector } };
-    for (const auto& [name, control] : controls) {
-        if (column == QLatin1String(name))
-            return control;
-    }
-    return den;
+    // The legal name is corrected through its button.
+    QWidget* control = m_form.controlOf(column);
+    return control ? control : den;
 }
 
 void PayerPanel::Button3Click()

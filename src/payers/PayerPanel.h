@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/FormBuilder.h"
+
 #include <QGroupBox>
 #include <QList>
 #include <functional>
@@ -33,20 +35,13 @@ public:
     DbEdit* sector;
     DbEdit* str;
     DbEdit* snr;
-    DbEdit* DBEdit1;
-    DbEdit* DBEdit2;
-    DbEdit* DBEdit6;
-    DbEdit* DBEdit7;
-    DbEdit* DBEdit8;
-    DbEdit* DBEdit10;
-    DbEdit* DBEdit11;
-    DbEdit* DBEdit9;
-    DbEdit* nrep;
-    DbEdit* prep;
-    DbEdit* frep;
+    DbEdit* DBEdit1; // "Bloc:"
+    DbEdit* DBEdit8; // "Telefon:"
+    DbEdit* DBEdit10; // "Banca:"
     QPushButton* Button3;
     QPushButton* Button5;
     QLabel* lblF3; // the key that fills a new payer from the tax register
+    QLabel* lblF5; // the key of the payer's statement
 
     QList<QWidget*> tabOrder() const;
 
@@ -74,8 +69,6 @@ public:
     void stergClick();
 
 private:
-    // The controls that share the panel's key handler.
-    QList<QWidget*> keyHandlerControls() const;
     QString composedName() const;
     bool judIsBucharest() const;
     // The control in which the user corrects a column a rule refused.
@@ -83,6 +76,7 @@ private:
     // The code field names an existing payer and that payer is the current one.
     bool codeIsCurrentPayer() const;
 
+    FormControls m_form;
     Tdm* m_dm = nullptr;
     TVelaDBAutoCompletitionEdit* m_cui = nullptr;
     std::function<void()> m_showNameDialog;

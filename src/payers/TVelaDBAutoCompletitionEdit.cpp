@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 
 namespace itm {
 
@@ -31,7 +32,7 @@ TVelaDBAutoCompletitionEdit::TVelaDBAutoCompletitionEdit(QWidget* parent)
     connect(&m_dataLink, &FieldLink::dataChange, this, [this] { runGuarded([this] { DataUpdateChange(); }); });
     // A post while the field still has the focus (a button pressed by its
     // accelerator) takes the matched key, as leaving the field would.
-    connect(&m_dataLink, &FieldLink::aboutToPost, this, [this] {
+    m_dataLink.setWritePending([this] {
         if (hasFocus() && !m_keepDropDown)
             writeKey();
     });
@@ -66,7 +67,7 @@ void TVelaDBAutoCompletitionEdit::Change()
 {
     if (m_updating)
         return;
-    m_updating = true;
+    const QScopedValueRollback updating(m_updating, true);
     m_notInList = true;
     const int typedLength = int(text().size());
     Dataset* list = m_listLink.dataset();
@@ -85,7 +86,6 @@ void TVelaDBAutoCompletitionEdit::Change()
         }
     }
     callChange(this);
-    m_updating = false;
 }
 
 void TVelaDBAutoCompletitionEdit::writeKey()
@@ -252,14 +252,13 @@ void TVelaDBAutoCompletitionEdit::DataUpdateChange()
     if (m_updating || !m_dataLink.active() || !m_dataLink.dataSource() || DataField().isEmpty() || KeyField.isEmpty()
         || hasFocus())
         return;
-    m_updating = true;
+    const QScopedValueRollback updating(m_updating, true);
     m_notInList = false;
     const auto bound = m_dataLink.field();
     if (bound && m_listLink.active() && m_listLink.dataSource()) {
         Dataset* list = m_listLink.dataset();
         if (!list->Locate(KeyField, bound->AsString(), LocateCaseInsensitive)) {
             setText(QString());
-            m_updating = false;
             m_notInList = true;
             return;
         }
@@ -267,21 +266,19 @@ void TVelaDBAutoCompletitionEdit::DataUpdateChange()
             showListRow(*listField);
     }
     callChange(this);
-    m_updating = false;
 }
 
 void TVelaDBAutoCompletitionEdit::ListUpdateChange()
 {
     if (m_updating || !m_listLink.active() || !m_listLink.dataSource() || ListField().isEmpty() || !m_keepDropDown)
         return;
-    m_updating = true;
+    const QScopedValueRollback updating(m_updating, true);
     m_notInList = false;
     if (const auto listField = m_listLink.field())
         showListRow(*listField);
     else
         setText(QString());
     callChange(this);
-    m_updating = false;
 }
 
 } // namespace itm

@@ -16,9 +16,10 @@ class TVelaDBListBox;
 // drop-down of that column while it has the focus, and on leaving writes the
 // matched row's key into a column of the bound record. It can refuse to be
 // left while empty or, when it accepts list values only, unmatched.
-class TVelaDBAutoCompletitionEdit : public QLineEdit, public HookedControl
+class TVelaDBAutoCompletitionEdit : public QLineEdit, public HookedControl, public BoundControl
 {
     Q_OBJECT
+    Q_INTERFACES(itm::BoundControl)
 public:
     explicit TVelaDBAutoCompletitionEdit(QWidget* parent = nullptr);
     ~TVelaDBAutoCompletitionEdit() override;
@@ -35,6 +36,8 @@ public:
 
     void setDataSource(DataSource* source) { m_dataLink.setDataSource(source); }
     void setDataField(const QString& field) { m_dataLink.setFieldName(field); }
+    // The bound record's column; the list has a link of its own.
+    FieldLink& link() override { return m_dataLink; }
     void setListSource(DataSource* source) { m_listLink.setDataSource(source); }
     void setListField(const QString& field) { m_listLink.setFieldName(field); }
     QString ListField() const { return m_listLink.fieldName(); }

@@ -4,6 +4,7 @@
 #include "widgets/ControlHooks.h"
 
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 
 namespace itm {
 
@@ -78,14 +79,13 @@ void TVelaDBListBox::ListUpdateChange()
     if (m_updating || !m_listLink.active() || m_listLink.fieldName().isEmpty()
         || dataset->State() != DatasetState::Browse)
         return;
-    m_updating = true;
+    const QScopedValueRollback updating(m_updating, true);
     // Refilled only when the row count changes; otherwise the highlight follows.
     // Empty while the register is still being read: the dataset tells again once it is.
     // (A row found meanwhile has no place yet: asking it would wait for the read.)
     if (!dataset->keysReady()) {
         m_model.clear();
         setItemIndex(-1);
-        m_updating = false;
         return;
     }
     if (dataset->RecordCount() != m_model.rowCount()) {
@@ -94,7 +94,6 @@ void TVelaDBListBox::ListUpdateChange()
         m_model.setTexts(dataset->IsEmpty() ? TextColumn() : dataset->columnTextColumn(m_listLink.fieldName()));
     }
     setItemIndex(dataset->RecNo() - 1);
-    m_updating = false;
 }
 
 bool TVelaDBListBox::canMoveDataset() const
@@ -108,13 +107,10 @@ void TVelaDBListBox::keyReleaseEvent(QKeyEvent* event)
     if (!runGuarded([this] {
             if (!canMoveDataset())
                 return;
-            m_updating = true;
+            const QScopedValueRollback updating(m_updating, true);
             m_listLink.dataset()->setRecNo(itemIndex() + 1);
-            m_updating = false;
-        })) {
-        m_updating = false;
+        }))
         return;
-    }
     const int key = windowsKeyCode(event->key());
     if ((key == KeyEnter || key == KeyEscape) && m_onExitSetFocusTo)
         m_onExitSetFocusTo->setFocus(Qt::OtherFocusReason);
@@ -124,19 +120,17 @@ void TVelaDBListBox::Click()
 {
     if (!canMoveDataset())
         return;
-    m_updating = true;
+    const QScopedValueRollback updating(m_updating, true);
     m_listLink.dataset()->setRecNo(itemIndex() + 1);
-    m_updating = false;
 }
 
 void TVelaDBListBox::GotoIndex(int index)
 {
     if (index < 0 || m_updating || !m_listLink.active())
         return;
-    m_updating = true;
+    const QScopedValueRollback updating(m_updating, true);
     m_listLink.dataset()->setRecNo(index + 1);
     setItemIndex(index);
-    m_updating = false;
 }
 
 } // namespace itm

@@ -36,10 +36,13 @@ QWidget* makeSuffixGroup(QWidget* parent)
 
 // Created in tab order: prefix buttons, name, suffix buttons.
 const FormCell nameCells[] = {
-    widget("rgp", nullptr, &makePrefixGroup, 0, 0, 0, Grow),
-    label("[ Denumire organizatie (fara prefix/sufix) ]", 1, 0, 0, "Label1"),
-    edit("den", nullptr, "denumire", 2, 0, 0, Grow),
-    widget("rgs", nullptr, &makeSuffixGroup, 3, 0, 0, Grow),
+    { .kind = Control::Widget, .name = "rgp", .flags = Grow, .create = &makePrefixGroup },
+    { .kind = Control::Label,
+        .name = "Label1",
+        .caption = "[ Denumire organizatie (fara prefix/sufix) ]",
+        .geometry = { .row = 1 } },
+    { .kind = Control::Edit, .name = "den", .column = "denumire", .geometry = { .row = 2 }, .flags = Grow },
+    { .kind = Control::Widget, .name = "rgs", .geometry = { .row = 3 }, .flags = Grow, .create = &makeSuffixGroup },
 };
 
 } // namespace

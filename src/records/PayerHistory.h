@@ -23,6 +23,7 @@ struct HistoryRow
     qint64 year = 0;
     qint64 month = 0;
     Kind kind = Initial;
+    qint64 declarationId = 0; // the declaration's key (of January 2006 for its December 2005 row)
     bool reducedRate = false; // 0.25 % rather than 0.75 %
     qint64 employees = 0;
     QString fund; // the salary fund: a whole number, or a real as stored

@@ -28,6 +28,7 @@ RegisterUpgrade UpgradeRegister(const QString& databasePath, const QDateTime& no
     // A missing file is reported by the open that follows, as before.
     if (!QFileInfo(databasePath).isFile())
         return {};
+    bool keepsHistory = false;
     try {
         Connection connection;
         connection.open(databasePath);
@@ -35,17 +36,24 @@ RegisterUpgrade UpgradeRegister(const QString& databasePath, const QDateTime& no
         if (version > KnownSchemaVersion)
             return notUpgraded(
                 QStringLiteral("registrul a fost scris de o versiune mai noua a programului (schema %1)").arg(version));
-        if (HasKnownHistory(connection))
+        keepsHistory = HasKnownHistory(connection);
+        if (keepsHistory && version == KnownSchemaVersion)
             return {};
         // Tables of that name made otherwise: ours cannot be added.
-        if (HasAnyHistoryTable(connection))
+        if (!keepsHistory && HasAnyHistoryTable(connection))
             return notUpgraded(QStringLiteral("registrul are tabele ale istoricului care nu sunt cele asteptate"));
-        if (sqlite3_db_readonly(connection.handle(), "main") != 0 || !QFileInfo(databasePath).isWritable())
-            return notUpgraded(QStringLiteral("registrul poate fi doar citit"));
+        const bool readOnly
+            = sqlite3_db_readonly(connection.handle(), "main") != 0 || !QFileInfo(databasePath).isWritable();
+        // A register with the history lacks only the index of the declarations by
+        // period, which reading a month goes quicker with: it is used as it is.
+        if (readOnly)
+            return keepsHistory ? RegisterUpgrade() : notUpgraded(QStringLiteral("registrul poate fi doar citit"));
         connection.close();
 
         const BackupOutcome backup = MakeBackup(
             CopySource(databasePath, SourceAccess::ReadWrite), BackupFolder(databasePath), now, MissingFolder::Create);
+        if (!backup.made() && keepsHistory)
+            return {};
         if (!backup.made())
             return notUpgraded(
                 QStringLiteral("copia de siguranta de dinainte nu a putut fi facuta: %1").arg(backup.problem));
@@ -53,7 +61,7 @@ RegisterUpgrade UpgradeRegister(const QString& databasePath, const QDateTime& no
         connection.open(databasePath);
         Transaction transaction(connection);
         // Another program may have upgraded it meanwhile.
-        if (!HasKnownHistory(connection)) {
+        if (SchemaVersion(connection) != KnownSchemaVersion || !HasKnownHistory(connection)) {
             for (const QString& statement : HistorySchemaStatements())
                 connection.exec(statement);
             connection.exec(QStringLiteral("PRAGMA user_version = %1").arg(KnownSchemaVersion));
@@ -66,7 +74,7 @@ RegisterUpgrade UpgradeRegister(const QString& databasePath, const QDateTime& no
         upgrade.backupPath = backup.path;
         return upgrade;
     } catch (const Error& error) {
-        return notUpgraded(error.message());
+        return keepsHistory ? RegisterUpgrade() : notUpgraded(error.message());
     }
 }
 

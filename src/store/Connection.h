@@ -7,19 +7,26 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
+#include <memory>
 #include <vector>
 
 struct sqlite3;
-struct sqlite3_stmt;
 
 namespace itm {
 
-// The connection to the database file. Opening never creates the file: a
+class ConnectionBackend;
+class HandleLoan;
+class StatementBackend;
+struct LoanBook;
+
+// The connection to the database, over the backend of its kind (an SQLite
+// file unless another backend is given). Opening a file never creates it: a
 // missing file is SQLite's own "unable to open database file".
 class Connection
 {
 public:
-    Connection() = default;
+    Connection();
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -28,9 +35,12 @@ public:
     // Read-only, for one thread at a time: SQLite then takes no lock of its
     // own around every call (a read in a thread of its own over the same file).
     void openForOneThread(const QString& path);
+    // Opens over a backend of another kind, already connected.
+    void open(std::unique_ptr<ConnectionBackend> backend);
     void close();
-    bool isOpen() const { return m_db != nullptr; }
-    sqlite3* handle() const { return m_db; }
+    bool isOpen() const { return m_backend != nullptr; }
+    // The SQLite handle, null when none is open or the backend is of another kind.
+    sqlite3* handle() const;
     QString errorMessage() const;
     // The absolute path of the open file; empty for a database in memory or a
     // temporary one, which no second connection can reach.
@@ -66,18 +76,42 @@ public:
     void noteWrite(const void* writer, qint64 changes);
     qint64 writesBy(const void* writer) const { return m_writes.value(writer); }
 
-private:
-    void openHandle();
+    // Lends the handle to something that reads through it from a thread of
+    // its own (the daily backup). Before the handle closes, the connection
+    // calls stop, which must return only once the borrower no longer uses it;
+    // the loan then lends nothing more. Returning the loan (destroying it)
+    // before that drops stop.
+    std::unique_ptr<HandleLoan> lendHandle(std::function<void()> stop);
 
-    sqlite3* m_db = nullptr;
-    QList<sqlite3*> m_retired; // handles replaced by a reopen, closed with the connection
-    QString m_path;
-    bool m_readOnly = false;
-    bool m_oneThread = false;
+private:
+    friend class Statement;
+    friend class Transaction;
+    void setLentHandle(sqlite3* handle);
+
+    std::unique_ptr<ConnectionBackend> m_backend;
     int m_generation = 0;
     qint64 m_rollbacks = 0;
     qint64 m_notedChanges = 0;
     QHash<const void*, qint64> m_writes;
+    std::shared_ptr<LoanBook> m_loans;
+};
+
+// A connection's handle lent out (see Connection::lendHandle).
+class HandleLoan
+{
+public:
+    ~HandleLoan();
+    HandleLoan(const HandleLoan&) = delete;
+    HandleLoan& operator=(const HandleLoan&) = delete;
+    // The connection's current handle; null once the connection closed it.
+    // Safe from any thread.
+    sqlite3* handle() const;
+
+private:
+    friend class Connection;
+    HandleLoan(std::shared_ptr<LoanBook> book, int id);
+    std::shared_ptr<LoanBook> m_book;
+    int m_id;
 };
 
 // All of a group of writes or none: BEGIN IMMEDIATE takes the write lock at
@@ -99,7 +133,8 @@ private:
     bool m_open = false;
 };
 
-// One prepared statement. Errors raise DatabaseError with SQLite's message.
+// One prepared statement, of the connection's backend. Errors raise
+// DatabaseError with the database's message.
 class Statement
 {
 public:
@@ -107,6 +142,8 @@ public:
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
+    Statement(Statement&&) noexcept;
+    Statement& operator=(Statement&&) noexcept;
 
     // Binds a value to ":name"; a parameter the statement lacks is ignored.
     void bind(const QString& name, const QVariant& value);
@@ -132,12 +169,7 @@ public:
     QByteArrayView storedBytes(int column);
 
 private:
-    Connection& m_connection;
-    sqlite3_stmt* m_statement = nullptr;
-    QByteArray m_converted; // a number column's text, for storedBytes
-    // The bytes of each text parameter, kept while bound: SQLite reads them
-    // where they are instead of copying every text of every row written.
-    std::vector<QByteArray> m_boundTexts;
+    std::unique_ptr<StatementBackend> m_backend;
 };
 
 } // namespace itm

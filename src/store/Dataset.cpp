@@ -72,8 +72,8 @@ void Dataset::Open()
     if (!startKeyLoad())
         readKeys();
     m_state = DatasetState::Browse;
-    m_current = m_keys.isEmpty() ? -1 : 0;
-    m_eof = m_keys.isEmpty();
+    m_current = m_rows.isEmpty() ? -1 : 0;
+    m_eof = m_rows.isEmpty();
     m_rowIndex = -1;
     Q_EMIT activeChanged();
     Q_EMIT stateChanged();
@@ -89,9 +89,10 @@ void Dataset::findOrderColumn()
         QRegularExpression::CaseInsensitiveOption);
     const auto match = wholeTableInOrder.match(m_sql);
     m_wholeTable = match.captured(1);
-    m_orderIndex = match.hasMatch() ? FieldIndex(match.captured(2)) : -1;
-    if (m_orderIndex >= 0 && m_types.at(m_orderIndex) != ColumnType::Text)
-        m_orderIndex = -1;
+    int order = match.hasMatch() ? FieldIndex(match.captured(2)) : -1;
+    if (order >= 0 && m_types.at(order) != ColumnType::Text)
+        order = -1;
+    m_rows.setOrderColumn(order);
 }
 
 QVector<int> Dataset::keptColumns() const
@@ -102,8 +103,9 @@ QVector<int> Dataset::keptColumns() const
         if (index >= 0 && !kept.contains(index))
             kept.append(index);
     }
-    if (m_orderIndex >= 0 && !kept.contains(m_orderIndex))
-        kept.append(m_orderIndex);
+    const int order = m_rows.orderColumn();
+    if (order >= 0 && !kept.contains(order))
+        kept.append(order);
     return kept;
 }
 
@@ -117,7 +119,7 @@ QString Dataset::keysetSql(const QVector<int>& kept) const
 
 int Dataset::orderPosition(const QVector<int>& kept) const
 {
-    return m_orderIndex >= 0 ? int(kept.indexOf(m_orderIndex)) : -1;
+    return m_rows.orderColumn() >= 0 ? int(kept.indexOf(m_rows.orderColumn())) : -1;
 }
 
 void Dataset::readKeys()
@@ -125,23 +127,10 @@ void Dataset::readKeys()
     const QVector<int> kept = keptColumns();
     Statement statement(m_connection, keysetSql(kept));
     bindParams(statement);
-    Keyset keyset = ReadKeyset(statement, int(kept.size()), orderPosition(kept), m_keys.size());
+    Keyset keyset = ReadKeyset(statement, int(kept.size()), orderPosition(kept), m_rows.size());
     statement.reset();
-    adoptKeyset(std::move(keyset), kept, currentStamp());
-}
-
-void Dataset::adoptKeyset(Keyset&& keyset, const QVector<int>& kept, const ChangeStamp& stamp)
-{
-    m_keys = std::move(keyset.keys);
-    m_caches.clear();
-    for (int c = 0; c < kept.size(); ++c)
-        m_caches.insert(kept[c], std::move(keyset.texts[c]));
-    m_displaced.clear();
-    // Rows stored as numbers or blobs sort apart from texts: such a register
-    // is searched row by row.
-    if (m_orderIndex >= 0 && !keyset.orderSorted)
-        m_orderIndex = -1;
-    m_stamp = stamp;
+    m_rows.adopt(std::move(keyset), kept);
+    m_stamp = currentStamp();
 }
 
 Dataset::ChangeStamp Dataset::currentStamp() const
@@ -155,25 +144,22 @@ void Dataset::readColumnCache(const QString& column)
     Statement statement(m_connection, QStringLiteral("SELECT %1, %2 FROM (%3)").arg(m_keyColumn, column, m_sql));
     bindParams(statement);
     QHash<qint64, QByteArray> byKey;
-    byKey.reserve(m_keys.size());
+    byKey.reserve(m_rows.size());
     while (statement.step())
         byKey.insert(statement.integer(0), statement.storedBytes(1).toByteArray());
     TextColumn cache;
-    cache.reserve(int(m_keys.size()), 0);
-    for (qint64 key : std::as_const(m_keys))
-        cache.append(byKey.value(key));
-    m_caches.insert(FieldIndex(column), std::move(cache));
+    cache.reserve(m_rows.size(), 0);
+    for (int row = 0; row < m_rows.size(); ++row)
+        cache.append(byKey.value(m_rows.keyAt(row)));
+    m_rows.setTexts(FieldIndex(column), std::move(cache));
 }
 
 const TextColumn& Dataset::columnCache(int index)
 {
     waitForKeys();
-    auto it = m_caches.constFind(index);
-    if (it == m_caches.constEnd()) {
+    if (!m_rows.hasTexts(index))
         readColumnCache(m_columns.at(index));
-        it = m_caches.constFind(index);
-    }
-    return *it;
+    return m_rows.texts(index);
 }
 
 TextColumn Dataset::columnTextColumn(const QString& column)
@@ -207,9 +193,7 @@ void Dataset::Close()
         return;
     stopKeyLoad();
     m_rowStatement.reset();
-    m_keys.clear();
-    m_caches.clear();
-    m_displaced.clear();
+    m_rows.clear();
     m_buffer.clear();
     m_current = -1;
     m_rowIndex = -1;
@@ -233,71 +217,27 @@ void Dataset::Refresh()
     const bool keysetWhole = settleKeyLoad();
     if (m_state != DatasetState::Browse)
         Cancel();
-    const qint64 currentKey = m_current >= 0 ? m_keys.at(m_current) : 0;
+    const qint64 currentKey = m_current >= 0 ? m_rows.keyAt(m_current) : 0;
     const bool hadCurrent = m_current >= 0;
-    const QByteArray currentText = keysetWhole && hadCurrent && m_orderIndex >= 0
-        ? m_caches[m_orderIndex].bytesAt(m_current).toByteArray()
-        : QByteArray();
-    if (keysetWhole && m_orderIndex >= 0 && currentStamp() == m_stamp)
-        placeDisplacedRows();
+    const int order = m_rows.orderColumn();
+    const std::optional<QByteArray> currentText = keysetWhole && hadCurrent && order >= 0
+        ? std::optional(m_rows.texts(order).bytesAt(m_current).toByteArray())
+        : std::nullopt;
+    if (keysetWhole && order >= 0 && currentStamp() == m_stamp)
+        m_rows.placeDisplacedRows();
     else
         readKeys();
-    m_loadError.reset();
+    m_rows.clearLoadError();
     m_rowIndex = -1;
-    int index = m_keys.isEmpty() ? -1 : 0;
+    int index = m_rows.isEmpty() ? -1 : 0;
     if (hadCurrent) {
-        const int found = rowOfKey(currentKey, currentText);
+        const int found = m_rows.findKey(currentKey, currentText ? &*currentText : nullptr);
         if (found >= 0)
             index = found;
     }
     m_current = index;
-    m_eof = m_keys.isEmpty();
+    m_eof = m_rows.isEmpty();
     notifyRecordChanged();
-}
-
-void Dataset::placeDisplacedRows()
-{
-    struct Moved
-    {
-        qint64 key;
-        QHash<int, QByteArray> texts;
-    };
-    QVector<Moved> moved;
-    for (qint64 key : std::as_const(m_displaced)) {
-        const int row = int(m_keys.lastIndexOf(key));
-        if (row < 0)
-            continue;
-        Moved entry { key, {} };
-        for (auto it = m_caches.cbegin(); it != m_caches.cend(); ++it)
-            entry.texts.insert(it.key(), it->bytesAt(row).toByteArray());
-        moved.append(entry);
-        removeRow(row);
-    }
-    m_displaced.clear();
-    // In the order the database reads them: by the text, equal texts by key.
-    for (const Moved& entry : std::as_const(moved)) {
-        const TextColumn& order = m_caches[m_orderIndex];
-        const QByteArray& text = entry.texts.value(m_orderIndex);
-        int row = order.lowerBound(text, 0, order.size());
-        while (row < order.size() && order.bytesAt(row) == text && m_keys.at(row) < entry.key)
-            ++row;
-        m_keys.insert(row, entry.key);
-        for (auto it = m_caches.begin(); it != m_caches.end(); ++it)
-            it->insert(row, entry.texts.value(it.key()));
-    }
-}
-
-int Dataset::rowOfKey(qint64 key, const QByteArray& orderText) const
-{
-    if (m_orderIndex >= 0 && m_displaced.isEmpty()) {
-        const TextColumn& order = m_caches[m_orderIndex];
-        for (int row = order.lowerBound(orderText, 0, order.size());
-             row < order.size() && order.bytesAt(row) == orderText; ++row) {
-            if (m_keys.at(row) == key)
-                return row;
-        }
-    }
-    return int(m_keys.indexOf(key));
 }
 
 QString Dataset::rowStatementSql() const
@@ -325,7 +265,7 @@ const QVector<QVariant>& Dataset::currentRow() const
         Statement& statement = rowStatement();
         statement.reset();
         bindParams(statement);
-        statement.bind(rowKeyParameter, m_keys.at(m_current));
+        statement.bind(rowKeyParameter, m_rows.keyAt(m_current));
         if (statement.step()) {
             for (int i = 0; i < m_columns.size(); ++i)
                 m_row[i] = statement.value(i);
@@ -408,8 +348,8 @@ void Dataset::First()
 {
     requireOpen();
     waitForKeys();
-    m_eof = m_keys.isEmpty();
-    if (!m_keys.isEmpty())
+    m_eof = m_rows.isEmpty();
+    if (!m_rows.isEmpty())
         moveTo(0);
 }
 
@@ -417,7 +357,7 @@ void Dataset::Next()
 {
     requireOpen();
     waitForKeys();
-    if (m_current + 1 >= m_keys.size()) {
+    if (m_current + 1 >= m_rows.size()) {
         m_eof = true;
         return;
     }
@@ -429,7 +369,7 @@ int Dataset::RecNo()
     if (!Active() || m_state == DatasetState::Insert || m_current < 0)
         return -1;
     // While the keys are read only the first row's place is known.
-    if (m_load && m_keys.at(m_current) != m_loadFirstKey)
+    if (m_rows.loading() && m_rows.keyAt(m_current) != m_rows.loadFirstKey())
         waitForKeys();
     return m_current + 1;
 }
@@ -438,14 +378,14 @@ int Dataset::RecordCount()
 {
     if (Active())
         waitForKeys();
-    return int(m_keys.size());
+    return m_rows.size();
 }
 
 void Dataset::setRecNo(int recNo)
 {
     requireOpen();
     waitForKeys();
-    if (recNo < 1 || recNo > m_keys.size())
+    if (recNo < 1 || recNo > m_rows.size())
         return;
     moveTo(recNo - 1);
 }

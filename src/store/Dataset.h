@@ -3,11 +3,13 @@
 #include "store/ColumnType.h"
 #include "store/Field.h"
 #include "store/RecordReader.h"
+#include "store/RowIndex.h"
 #include "store/TextColumn.h"
 #include "store/UpdateSql.h"
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QSharedPointer>
 #include <QStringList>
 #include <QVariant>
@@ -20,9 +22,7 @@ namespace itm {
 
 class Connection;
 class Dataset;
-class KeysetLoad;
 class Statement;
-struct Keyset;
 
 enum class DatasetState
 {
@@ -39,12 +39,14 @@ enum LocateOption
     LocateCaseInsensitive = 0x1,
     LocatePartialKey = 0x2
 };
-using LocateOptions = int;
+Q_DECLARE_FLAGS(LocateOptions, LocateOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(LocateOptions)
 
 // A cursor over the rows of one select statement, with one current row and an
-// edit buffer. Only the row keys (and the columns named with setCachedColumns,
-// as compact byte buffers) are kept for every row; the other columns of a row
-// are read when that row is current. A whole table read in the order of one
+// edit buffer: the states, the statements and the posts over a RowIndex. Only
+// the row keys (and the columns named with setCachedColumns, as compact byte
+// buffers) are kept for every row; the other columns of a row are read when
+// that row is current. A whole table read in the order of one
 // column ("select * from T order by C") is searched on that column by binary
 // search, and a Refresh with nothing written since but this cursor's own posts
 // puts the posted rows in their places without reading the keys again.
@@ -66,6 +68,13 @@ public:
     void setCachedColumns(const QStringList& columns) { m_cachedColumnNames = columns; }
     void setUpdateSql(const UpdateSql* update) { m_update = update; }
     void setBeforePost(std::function<void(Dataset&)> rule) { m_beforePost = std::move(rule); }
+    // A bound control that may hold typed text not yet in the buffer writes
+    // it when asked: before every post (ahead of the before-post rule) and at
+    // UpdateRecord, in the order the writers were added. Called directly, so
+    // that an error one raises (a text its column refuses) reaches whoever
+    // posted. A writer goes with its owner, or with removePendingTextWriters.
+    void addPendingTextWriter(QObject* owner, std::function<void()> write);
+    void removePendingTextWriters(const QObject* owner);
     // Open reads the keys over a second, read-only connection in a thread of
     // its own when the statement reads a whole table of a file ("select * from
     // T order by C") that holds about fromRows rows or more (-1: never); a
@@ -89,8 +98,8 @@ public:
     void Post();
     void Cancel();
     void Delete();
-    bool Locate(const QString& columns, const QVariantList& values, LocateOptions options = 0);
-    bool Locate(const QString& column, const QVariant& value, LocateOptions options = 0)
+    bool Locate(const QString& columns, const QVariantList& values, LocateOptions options = {});
+    bool Locate(const QString& column, const QVariant& value, LocateOptions options = {})
     {
         return Locate(column, QVariantList { value }, options);
     }
@@ -105,7 +114,7 @@ public:
     void First();
     void Next();
     bool Eof() const { return m_eof; }
-    bool IsEmpty() const { return m_keys.isEmpty(); }
+    bool IsEmpty() const { return m_rows.isEmpty(); }
     int RecordCount();
     // 1-based position of the current row, -1 when there is none; a row found
     // while the keys are read waits for them, to know its place.
@@ -142,8 +151,6 @@ Q_SIGNALS:
     void fieldChanged(int index);
     void activeChanged();
     void stateChanged();
-    // A post is starting: bound controls write what is typed but not yet written.
-    void aboutToPost();
 
 private:
     // What tells whether anything but this cursor's own posts may have
@@ -157,19 +164,11 @@ private:
         qint64 ownWrites = -1;
         bool operator==(const ChangeStamp&) const = default;
     };
-    struct Criterion
-    {
-        int column;
-        QString text; // upper-cased for a case-insensitive search
-        std::optional<double> number;
-    };
-
     void findOrderColumn();
     QVector<int> keptColumns() const;
     QString keysetSql(const QVector<int>& kept) const;
     int orderPosition(const QVector<int>& kept) const;
     void readKeys();
-    void adoptKeyset(Keyset&& keyset, const QVector<int>& kept, const ChangeStamp& stamp);
     qint64 rowsAbout() const;
     bool startKeyLoad();
     bool settleKeyLoad();
@@ -179,16 +178,9 @@ private:
     void readColumnCache(const QString& column);
     const TextColumn& columnCache(int index);
     ChangeStamp currentStamp() const;
-    void placeDisplacedRows();
-    int rowOfKey(qint64 key, const QByteArray& orderText) const;
-    bool searchableByOrder(const Criterion& criterion, bool caseInsensitive) const;
-    int firstMatchByOrder(
-        const Criterion& ordered, const QVector<Criterion>& criteria, bool caseInsensitive, bool partial) const;
-    int rowOfStoredKey(qint64 key) const;
     std::optional<bool> locateBeforeKeys(const QString& columns, const QVariantList& values, LocateOptions options);
-    bool matches(int row, const QVector<Criterion>& criteria, bool caseInsensitive, bool partial) const;
     void noteOwnWrite(qint64 changesBefore);
-    void removeRow(int row);
+    std::function<QByteArray(int column)> bufferTexts() const;
     const QVector<QVariant>& currentRow() const;
     // The stored bytes of one column of the row with the given key, as the
     // database holds it now; nothing when no such row exists.
@@ -201,7 +193,7 @@ private:
     QVariant convertForColumn(int index, const QVariant& value) const;
     QString rowStatementSql() const;
     Statement& rowStatement() const;
-    void updateCachesFromBuffer(int row);
+    void writePendingTexts();
 
     Connection& m_connection;
     QString m_name;
@@ -210,6 +202,12 @@ private:
     QStringList m_cachedColumnNames;
     const UpdateSql* m_update = nullptr;
     std::function<void(Dataset&)> m_beforePost;
+    struct PendingTextWriter
+    {
+        QPointer<QObject> owner;
+        std::function<void()> write;
+    };
+    QVector<PendingTextWriter> m_pendingTextWriters;
     QHash<QString, QVariant> m_params;
 
     QStringList m_columns;
@@ -217,11 +215,8 @@ private:
     QVector<int> m_sizes;
     int m_keyIndex = 0;
 
-    QVector<qint64> m_keys;
-    QHash<int, TextColumn> m_caches;
+    RowIndex m_rows;
     QString m_wholeTable; // the table a whole-table statement reads, else empty
-    int m_orderIndex = -1; // the column the rows are sorted by, -1 when none is known
-    QVector<qint64> m_displaced; // rows posted since the read, not yet in their sorted place
     ChangeStamp m_stamp;
     int m_current = -1;
     bool m_eof = true;
@@ -240,12 +235,7 @@ private:
     bool m_notifyPending = false;
 
     qint64 m_backgroundFromRows = -1;
-    std::unique_ptr<KeysetLoad> m_load;
-    QVector<int> m_loadColumns; // the kept columns the running read selects
-    ChangeStamp m_loadStamp; // taken before the read began
-    qint64 m_loadFirstKey = 0; // the first row's key, current while the read runs
-    std::optional<QString> m_loadError;
-    int m_loadSerial = 0; // tells a finished read's call from a later one's
+    ChangeStamp m_loadStamp; // taken before the background read began
 };
 
 // The scratch query: a statement set by the caller, run without a result.

@@ -47,19 +47,11 @@ bool Dataset::startKeyLoad()
     const ChangeStamp stamp = currentStamp();
     // The first row, by the index: the current record answers while the rest is read.
     Statement first(m_connection, QStringLiteral("SELECT %1 FROM (%2) LIMIT 1").arg(m_keyColumn, m_sql));
-    QVector<qint64> keys;
-    if (first.step())
-        keys.append(first.integer(0));
-    m_loadFirstKey = keys.isEmpty() ? 0 : keys.first();
-    m_keys = std::move(keys);
-    m_caches.clear();
-    m_displaced.clear();
-    m_loadColumns = kept;
+    const std::optional<qint64> firstKey = first.step() ? std::optional(first.integer(0)) : std::nullopt;
     m_loadStamp = stamp;
-    m_loadError.reset();
-    const int serial = ++m_loadSerial;
-    m_load = std::move(load);
-    m_load->start([this, serial] {
+    KeysetLoad* reading = load.get();
+    const int serial = m_rows.beginLoad(std::move(load), firstKey, kept);
+    reading->start([this, serial] {
         QMetaObject::invokeMethod(
             this, [this, serial] { keysLoaded(serial); }, Qt::QueuedConnection);
     });
@@ -68,47 +60,41 @@ bool Dataset::startKeyLoad()
 
 bool Dataset::keysReady() const
 {
-    return !m_load || m_load->isFinished();
+    return m_rows.loadFinished();
 }
 
 bool Dataset::settleKeyLoad()
 {
-    if (m_load) {
-        const std::unique_ptr<KeysetLoad> load = std::move(m_load);
-        load->wait();
-        if (load->error()) {
-            m_loadError = load->error();
-        } else {
-            // Only the first row can have been current meanwhile; it stays
-            // current by its key, wherever the whole read put it.
-            const bool hadCurrent = m_current >= 0;
-            const qint64 currentKey = hadCurrent ? m_keys.at(m_current) : 0;
-            adoptKeyset(load->takeKeyset(), m_loadColumns, m_loadStamp);
-            const int found = hadCurrent ? int(m_keys.indexOf(currentKey)) : -1;
-            m_current = found >= 0 ? found : (m_keys.isEmpty() ? -1 : 0);
+    if (m_rows.loading()) {
+        // Only the first row can have been current meanwhile; it stays
+        // current by its key, wherever the whole read put it.
+        const bool hadCurrent = m_current >= 0;
+        const qint64 currentKey = hadCurrent ? m_rows.keyAt(m_current) : 0;
+        if (m_rows.settleLoad()) {
+            m_stamp = m_loadStamp;
+            const int found = hadCurrent ? m_rows.findKey(currentKey) : -1;
+            m_current = found >= 0 ? found : (m_rows.isEmpty() ? -1 : 0);
             m_rowIndex = -1;
-            m_eof = m_keys.isEmpty();
+            m_eof = m_rows.isEmpty();
         }
     }
-    return !m_loadError;
+    return !m_rows.loadError();
 }
 
 void Dataset::waitForKeys()
 {
     if (!settleKeyLoad())
-        throw DatabaseError(*m_loadError);
+        throw DatabaseError(*m_rows.loadError());
 }
 
 void Dataset::stopKeyLoad()
 {
-    m_load.reset();
-    m_loadError.reset();
-    ++m_loadSerial;
+    m_rows.stopLoad();
 }
 
 void Dataset::keysLoaded(int serial)
 {
-    if (serial != m_loadSerial || !Active())
+    if (serial != m_rows.loadSerial() || !Active())
         return;
     // A failed read keeps its error for the next access that needs the keys.
     // A cursor that is being edited took the keys before it began; its

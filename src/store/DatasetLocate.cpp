@@ -1,7 +1,6 @@
 #include "store/Connection.h"
 #include "store/Dataset.h"
 #include "store/Errors.h"
-#include "store/KeysetLoad.h"
 #include "store/StoredText.h"
 #include "store/StrictNumber.h"
 
@@ -11,130 +10,11 @@ namespace itm {
 
 namespace {
 
-// A search on the sort column that the byte order answers: an ASCII text (no
-// other character has the same bytes), and for a search that ignores case one
-// whose letters are few enough to try each way of writing them.
-constexpr int maxCaseVariantLetters = 12;
 // Before the keys are read, each way of writing the letters is one question to
 // the database's index: a code's few letters (a prefix such as RO) take a few.
 constexpr int maxIndexCaseVariantLetters = 4;
 
-bool answeredByByteOrder(const QString& text, bool caseInsensitive, int maxLetters = maxCaseVariantLetters)
-{
-    int letters = 0;
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-        if (caseInsensitive && c.isLetter())
-            ++letters;
-    }
-    return letters <= maxLetters;
-}
-
-// Every way of writing an upper-cased ASCII text with its letters in either case.
-QVector<QByteArray> caseVariants(const QString& upperText)
-{
-    QVector<QByteArray> variants { upperText.toLatin1() };
-    for (qsizetype i = 0; i < upperText.size(); ++i) {
-        const char c = char(upperText.at(i).unicode());
-        if (c < 'A' || c > 'Z')
-            continue;
-        const qsizetype count = variants.size();
-        for (qsizetype v = 0; v < count; ++v) {
-            QByteArray lower = variants.at(v);
-            lower[i] = char(c - 'A' + 'a');
-            variants.append(lower);
-        }
-    }
-    return variants;
-}
-
 } // namespace
-
-bool Dataset::searchableByOrder(const Criterion& criterion, bool caseInsensitive) const
-{
-    return criterion.column == m_orderIndex && m_displaced.isEmpty() && !criterion.number
-        && answeredByByteOrder(criterion.text, caseInsensitive);
-}
-
-int Dataset::firstMatchByOrder(
-    const Criterion& ordered, const QVector<Criterion>& criteria, bool caseInsensitive, bool partial) const
-{
-    // The rows whose sort text is written as one of the variants lie together:
-    // each run is found by binary search, and only its rows are compared on the
-    // other columns. A row with other than ASCII bytes may still match when
-    // case is ignored (a dotless i is an I in capitals), so such rows, rare in
-    // a register, are compared one by one.
-    const TextColumn& order = m_caches[m_orderIndex];
-    const int size = order.size();
-    int first = -1;
-    const QVector<QByteArray> variants
-        = caseInsensitive ? caseVariants(ordered.text) : QVector<QByteArray> { ordered.text.toLatin1() };
-    for (const QByteArray& bytes : variants) {
-        const int from = order.lowerBound(bytes, 0, size);
-        int to = from;
-        if (partial) {
-            to = order.prefixEnd(bytes, from, size);
-        } else {
-            while (to < size && order.bytesAt(to) == bytes)
-                ++to;
-        }
-        for (int row = from; row < to && (first < 0 || row < first); ++row) {
-            if (matches(row, criteria, caseInsensitive, partial)) {
-                first = row;
-                break;
-            }
-        }
-    }
-    if (caseInsensitive && order.hasNonAscii()) {
-        const int end = first < 0 ? size : first;
-        for (int row = 0; row < end; ++row) {
-            if (!TextColumn::isAscii(order.bytesAt(row)) && matches(row, criteria, caseInsensitive, partial)) {
-                first = row;
-                break;
-            }
-        }
-    }
-    return first;
-}
-
-int Dataset::rowOfStoredKey(qint64 key) const
-{
-    // The row's sort text, read by its key, finds it by binary search. A row
-    // another writer changed or deleted since the keys were read is not found
-    // that way; the keys are then searched one by one, as they were read.
-    if (m_orderIndex >= 0 && m_displaced.isEmpty()) {
-        const std::optional<QByteArray> orderText = storedBytesOfRow(key, m_orderIndex);
-        const TextColumn& order = m_caches[m_orderIndex];
-        for (int row = orderText ? order.lowerBound(*orderText, 0, order.size()) : order.size();
-             row < order.size() && order.bytesAt(row) == *orderText; ++row) {
-            if (m_keys.at(row) == key)
-                return row;
-        }
-    }
-    return int(m_keys.indexOf(key));
-}
-
-bool Dataset::matches(int row, const QVector<Criterion>& criteria, bool caseInsensitive, bool partial) const
-{
-    for (const Criterion& criterion : criteria) {
-        QString candidate = m_caches.value(criterion.column).textAt(row);
-        if (caseInsensitive)
-            candidate = candidate.toUpper();
-        bool match;
-        if (criterion.number) {
-            const auto number = TryStrToFloat(candidate);
-            match = number && *number == *criterion.number;
-        } else if (partial) {
-            match = candidate.startsWith(criterion.text);
-        } else {
-            match = candidate == criterion.text;
-        }
-        if (!match)
-            return false;
-    }
-    return true;
-}
 
 std::optional<bool> Dataset::locateBeforeKeys(const QString& columns, const QVariantList& values, LocateOptions options)
 {
@@ -144,17 +24,18 @@ std::optional<bool> Dataset::locateBeforeKeys(const QString& columns, const QVar
     // code typed as the window opens is completed at once. The row found takes
     // its place among the others when the read's result is taken. A code
     // stored with other than ASCII letters is found only once the read ends.
-    if (!m_load || m_load->isFinished() || m_state != DatasetState::Browse || m_orderIndex < 0 || values.size() != 1
-        || columns.contains(u';') || FieldIndex(columns.trimmed()) != m_orderIndex)
+    const int order = m_rows.orderColumn();
+    if (m_rows.loadFinished() || m_state != DatasetState::Browse || order < 0 || values.size() != 1
+        || columns.contains(u';') || FieldIndex(columns.trimmed()) != order)
         return std::nullopt;
     const QString text = valueText(values.first());
-    const bool caseInsensitive = options & LocateCaseInsensitive;
-    const bool partial = options & LocatePartialKey;
-    if (text.isEmpty() || !answeredByByteOrder(text, caseInsensitive, maxIndexCaseVariantLetters))
+    const bool caseInsensitive = options.testFlag(LocateCaseInsensitive);
+    const bool partial = options.testFlag(LocatePartialKey);
+    if (text.isEmpty() || !AnsweredByByteOrder(text, caseInsensitive, maxIndexCaseVariantLetters))
         return std::nullopt;
     const QVector<QByteArray> variants
-        = caseInsensitive ? caseVariants(text.toUpper()) : QVector<QByteArray> { text.toLatin1() };
-    const QString column = m_columns.at(m_orderIndex);
+        = caseInsensitive ? CaseVariants(text.toUpper()) : QVector<QByteArray> { text.toLatin1() };
+    const QString column = m_columns.at(order);
     Statement statement(m_connection,
         QStringLiteral("SELECT %1, %2 FROM (%3) WHERE %2 %4 :text ORDER BY %2, %1 LIMIT 1")
             .arg(m_keyColumn, column, m_sql, partial ? QStringLiteral(">=") : QStringLiteral("=")));
@@ -179,9 +60,9 @@ std::optional<bool> Dataset::locateBeforeKeys(const QString& columns, const QVar
     if (!key)
         return false;
     m_eof = false;
-    if (m_current >= 0 && m_keys.at(m_current) == *key)
+    if (m_current >= 0 && m_rows.keyAt(m_current) == *key)
         return true;
-    m_keys = { *key };
+    m_rows.holdOnly(*key);
     m_current = 0;
     m_rowIndex = -1;
     notifyRecordChanged();
@@ -197,25 +78,32 @@ bool Dataset::Locate(const QString& columns, const QVariantList& values, LocateO
     const QStringList names = columns.split(u';');
     if (names.size() != values.size())
         throw Error(QStringLiteral("%1: Locate needs one value per field").arg(m_name));
-    const bool caseInsensitive = options & LocateCaseInsensitive;
-    const bool partial = options & LocatePartialKey;
+    const bool caseInsensitive = options.testFlag(LocateCaseInsensitive);
+    const bool partial = options.testFlag(LocatePartialKey);
     // The row key itself (a lookup by id) is answered from the keys, with no
     // text of it kept for every row.
     if (names.size() == 1 && !partial && FieldIndex(names[0].trimmed()) == m_keyIndex
         && m_types[m_keyIndex] == ColumnType::Integer) {
         const auto number = TryStrToFloat(valueText(values[0]));
-        const int row = number && *number == qint64(*number) ? rowOfStoredKey(qint64(*number)) : -1;
+        int row = -1;
+        if (number && *number == qint64(*number)) {
+            // The row's order text, read by its key, finds it by binary search.
+            const qint64 key = qint64(*number);
+            const std::optional<QByteArray> orderText
+                = m_rows.findsByOrder() ? storedBytesOfRow(key, m_rows.orderColumn()) : std::nullopt;
+            row = m_rows.findKey(key, orderText ? &*orderText : nullptr);
+        }
         if (row >= 0 && m_state == DatasetState::Browse)
             moveTo(row);
         return row >= 0;
     }
-    QVector<Criterion> criteria;
+    QVector<RowCriterion> criteria;
     for (int i = 0; i < names.size(); ++i) {
         const int index = FieldIndex(names[i].trimmed());
         if (index < 0)
             throw Error(QStringLiteral("%1: Field '%2' not found").arg(m_name, names[i].trimmed()));
         columnCache(index);
-        Criterion criterion { index, valueText(values[i]), std::nullopt };
+        RowCriterion criterion { index, valueText(values[i]), std::nullopt };
         if (caseInsensitive)
             criterion.text = criterion.text.toUpper();
         // Numeric columns compare as numbers, so the text "03" finds the month 3.
@@ -223,17 +111,7 @@ bool Dataset::Locate(const QString& columns, const QVariantList& values, LocateO
             criterion.number = TryStrToFloat(valueText(values[i]));
         criteria.append(criterion);
     }
-    int found = -1;
-    const auto ordered = std::find_if(criteria.cbegin(), criteria.cend(),
-        [&](const Criterion& criterion) { return searchableByOrder(criterion, caseInsensitive); });
-    if (ordered != criteria.cend()) {
-        found = firstMatchByOrder(*ordered, criteria, caseInsensitive, partial);
-    } else {
-        for (int row = 0; row < m_keys.size() && found < 0; ++row) {
-            if (matches(row, criteria, caseInsensitive, partial))
-                found = row;
-        }
-    }
+    const int found = m_rows.find(criteria, caseInsensitive, partial);
     if (found < 0)
         return false;
     // A row being edited is never posted or dropped by a search: the search

@@ -47,29 +47,20 @@ void Dataset::Edit()
     waitForKeys();
     if (m_state == DatasetState::Edit || m_state == DatasetState::Insert)
         return;
-    if (m_keys.isEmpty() || m_current < 0) {
+    if (m_rows.isEmpty() || m_current < 0) {
         Append();
         return;
     }
     m_buffer = currentRow();
     m_oldRow = m_buffer;
     // The key the row was read by, even when the row itself is no longer there.
-    m_oldRow[m_keyIndex] = m_keys.at(m_current);
+    m_oldRow[m_keyIndex] = m_rows.keyAt(m_current);
     setState(DatasetState::Edit);
 }
 
-void Dataset::updateCachesFromBuffer(int row)
+std::function<QByteArray(int column)> Dataset::bufferTexts() const
 {
-    for (auto it = m_caches.begin(); it != m_caches.end(); ++it) {
-        const QByteArray text = StoredTextBytes(valueText(m_buffer.at(it.key())));
-        if (row >= it->size()) {
-            it->append(text);
-        } else {
-            if (it.key() == m_orderIndex && it->bytesAt(row) != text && !m_displaced.contains(m_keys.at(row)))
-                m_displaced.append(m_keys.at(row));
-            it->replace(row, text);
-        }
-    }
+    return [this](int column) { return StoredTextBytes(valueText(m_buffer.at(column))); };
 }
 
 void Dataset::noteOwnWrite(qint64 changesBefore)
@@ -82,13 +73,6 @@ void Dataset::noteOwnWrite(qint64 changesBefore)
         m_stamp.ownWrites = m_connection.writesBy(m_update);
 }
 
-void Dataset::removeRow(int row)
-{
-    m_keys.removeAt(row);
-    for (auto it = m_caches.begin(); it != m_caches.end(); ++it)
-        it->remove(row);
-}
-
 void Dataset::Post()
 {
     requireOpen();
@@ -97,7 +81,7 @@ void Dataset::Post()
     if (!m_update)
         throw Error(QStringLiteral("%1: Dataset is read only").arg(m_name));
     waitForKeys();
-    Q_EMIT aboutToPost();
+    writePendingTexts();
     // The rule cleans the buffer itself; when the statement then fails the row
     // stays in edit or insert state with the cleaned buffer.
     if (m_beforePost)
@@ -108,17 +92,14 @@ void Dataset::Post()
         const qint64 key = m_connection.lastInsertRowId();
         noteOwnWrite(changesBefore);
         m_buffer[m_keyIndex] = key;
-        m_keys.append(key);
         // The new row stays last until the next Refresh puts it in its place.
-        if (m_orderIndex >= 0)
-            m_displaced.append(key);
-        updateCachesFromBuffer(int(m_keys.size()) - 1);
-        m_current = int(m_keys.size()) - 1;
+        m_rows.appendRow(key, bufferTexts());
+        m_current = m_rows.size() - 1;
     } else {
         const qint64 changesBefore = m_connection.totalChanges();
         WriteRow(m_connection, *m_update, RowWrite::Modify, m_columns, m_buffer, m_oldRow);
         noteOwnWrite(changesBefore);
-        updateCachesFromBuffer(m_current);
+        m_rows.replaceRow(m_current, bufferTexts());
     }
     m_row = m_buffer;
     m_rowIndex = m_current;
@@ -151,17 +132,16 @@ void Dataset::Delete()
     if (!m_update)
         throw Error(QStringLiteral("%1: Dataset is read only").arg(m_name));
     QVector<QVariant> oldRow = currentRow();
-    oldRow[m_keyIndex] = m_keys.at(m_current);
+    oldRow[m_keyIndex] = m_rows.keyAt(m_current);
     const qint64 changesBefore = m_connection.totalChanges();
     WriteRow(m_connection, *m_update, RowWrite::Delete, m_columns, QVector<QVariant>(m_columns.size()), oldRow);
     noteOwnWrite(changesBefore);
-    m_displaced.removeOne(m_keys.at(m_current));
-    removeRow(m_current);
+    m_rows.removeRow(m_current);
     m_buffer.clear();
-    if (m_current >= m_keys.size())
-        m_current = int(m_keys.size()) - 1;
+    if (m_current >= m_rows.size())
+        m_current = m_rows.size() - 1;
     m_rowIndex = -1;
-    m_eof = m_keys.isEmpty();
+    m_eof = m_rows.isEmpty();
     setState(DatasetState::Browse);
     notifyRecordChanged();
 }
@@ -169,7 +149,28 @@ void Dataset::Delete()
 void Dataset::UpdateRecord()
 {
     if (m_state == DatasetState::Edit || m_state == DatasetState::Insert)
-        Q_EMIT aboutToPost();
+        writePendingTexts();
+}
+
+void Dataset::addPendingTextWriter(QObject* owner, std::function<void()> write)
+{
+    m_pendingTextWriters.removeIf([](const PendingTextWriter& writer) { return !writer.owner; });
+    m_pendingTextWriters.append({ owner, std::move(write) });
+}
+
+void Dataset::removePendingTextWriters(const QObject* owner)
+{
+    m_pendingTextWriters.removeIf([owner](const PendingTextWriter& writer) { return writer.owner == owner; });
+}
+
+void Dataset::writePendingTexts()
+{
+    // Over a copy: a control that writes may bind or unbind others.
+    const QVector<PendingTextWriter> writers = m_pendingTextWriters;
+    for (const PendingTextWriter& writer : writers) {
+        if (writer.owner)
+            writer.write();
+    }
 }
 
 } // namespace itm

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "store/Connection.h"
-#include "store/TextColumn.h"
+#include "store/RowIndex.h"
 
 #include <QString>
 #include <QVector>
@@ -12,15 +12,6 @@
 #include <thread>
 
 namespace itm {
-
-// The row keys of a cursor in its order, and the texts of the columns it keeps
-// for every row.
-struct Keyset
-{
-    QVector<qint64> keys;
-    QVector<TextColumn> texts; // one per kept column, in the order they are selected
-    bool orderSorted = true; // the order column's texts are in the database's byte order
-};
 
 // Reads a keyset from a statement that selects the key and then the kept
 // columns. orderColumn is the kept column whose byte order is checked (-1 for
@@ -33,7 +24,7 @@ Keyset ReadKeyset(Statement& statement, int keptColumns, int orderColumn, qsizet
 // to the same file, so that a register of millions of payers is read while
 // the window is already in use. Nothing of it is shared with the reading
 // thread until wait() has returned.
-class KeysetLoad
+class KeysetLoad : public PendingKeyset
 {
 public:
     // Opens the connection and prepares the statement on the calling thread;
@@ -41,7 +32,7 @@ public:
     // expectedRows only reserves room.
     KeysetLoad(const QString& path, const QString& sql, int keptColumns, int orderColumn, qsizetype expectedRows);
     // Stops a read that still runs and waits for its thread.
-    ~KeysetLoad();
+    ~KeysetLoad() override;
     KeysetLoad(const KeysetLoad&) = delete;
     KeysetLoad& operator=(const KeysetLoad&) = delete;
 
@@ -49,14 +40,11 @@ public:
     // Starts the read. finished runs on the reading thread when the read has
     // ended by itself (not when it was stopped), as its last step.
     void start(std::function<void()> finished);
-    // Whether the read has ended; never waits.
-    bool isFinished() const { return m_finished.load(std::memory_order_acquire); }
-    void wait();
-
-    // Once wait() has returned: SQLite's message when the read failed, else
-    // the keyset (taken once).
-    const std::optional<QString>& error() const { return m_error; }
-    Keyset takeKeyset() { return std::move(m_keyset); }
+    bool isFinished() const override { return m_finished.load(std::memory_order_acquire); }
+    void wait() override;
+    // SQLite's message when the read failed.
+    const std::optional<QString>& error() const override { return m_error; }
+    Keyset takeKeyset() override { return std::move(m_keyset); }
 
 private:
     void run();

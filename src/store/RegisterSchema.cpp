@@ -90,6 +90,7 @@ const QStringList& HistorySchemaStatements()
                        "    comdecac INTEGER\n"
                        ")"),
         QStringLiteral("CREATE INDEX IF NOT EXISTS declaratii_sterse_stergere ON declaratii_sterse (idstergere)"),
+        QStringLiteral("CREATE INDEX IF NOT EXISTS declaratii_luna ON declaratii (an, ln)"),
     };
     return statements;
 }
@@ -103,9 +104,9 @@ const QStringList& HistoryTableNames()
 
 const QStringList& HistoryIndexNames()
 {
-    static const QStringList names
-        = { QStringLiteral("versiuni_declaratii_declaratie"), QStringLiteral("versiuni_declaratii_firma"),
-              QStringLiteral("firme_sterse_cui"), QStringLiteral("declaratii_sterse_stergere") };
+    static const QStringList names = { QStringLiteral("versiuni_declaratii_declaratie"),
+        QStringLiteral("versiuni_declaratii_firma"), QStringLiteral("firme_sterse_cui"),
+        QStringLiteral("declaratii_sterse_stergere"), QStringLiteral("declaratii_luna") };
     return names;
 }
 

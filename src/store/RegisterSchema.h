@@ -10,8 +10,10 @@ class Connection;
 // The schema version (SQLite's user_version) of the registers this program
 // writes: 0 is the register of the payers, declarations and counties alone,
 // 1 adds the register's history (the versions of each declaration and the
-// deleted payers). A newer one was written by a later version of the program.
-inline constexpr qint64 KnownSchemaVersion = 1;
+// deleted payers), 2 an index of the declarations by period (a month's
+// declarations read without a pass over every year's). A newer one was
+// written by a later version of the program.
+inline constexpr qint64 KnownSchemaVersion = 2;
 
 // The history's tables and indexes, created only where missing, in the order
 // they are created. Additive: the payer, declaration and county tables are

@@ -168,7 +168,18 @@ Tdm::Tdm(const QString& databasePath, QObject* parent)
     Statement probe(con, QStringLiteral("SELECT * FROM declaratii WHERE 0"));
 }
 
-Tdm::~Tdm() = default;
+Tdm::~Tdm()
+{
+    // The datasets hold statements of the connection and may be reading its
+    // file in a thread of their own: they go while the connection is open,
+    // each after the data sources over it.
+    for (DataSource* source : { sDeclaratii, sJudL, sJudete, sFirme })
+        delete source;
+    for (Dataset* dataset : { qryDeclaratii, qryJudL, qryJudete, qryFirme })
+        delete dataset;
+    // What borrowed the connection's handle stops here, before the members go.
+    con.close();
+}
 
 void Tdm::qryFirmeBeforePost(Dataset& dataset)
 {

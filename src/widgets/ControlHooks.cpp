@@ -3,12 +3,12 @@
 #include "platform/Guard.h"
 #include "widgets/ActiveControl.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 
 namespace itm {
@@ -111,8 +111,7 @@ public:
             const int key = windowsKeyCode(static_cast<QKeyEvent*>(event)->key());
             // A focused button is pressed by Enter, in a window as in a dialog.
             if (key == KeyEnter) {
-                if (auto* button = qobject_cast<QAbstractButton*>(control);
-                    button && !qobject_cast<QCheckBox*>(control) && button->inherits("QPushButton")) {
+                if (auto* button = qobject_cast<QPushButton*>(control)) {
                     button->click();
                     return true;
                 }

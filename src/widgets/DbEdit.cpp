@@ -13,7 +13,7 @@ DbEdit::DbEdit(QWidget* parent)
     : QLineEdit(parent)
 {
     connect(&m_link, &FieldLink::dataChange, this, &DbEdit::showField);
-    connect(&m_link, &FieldLink::aboutToPost, this, [this] {
+    m_link.setWritePending([this] {
         if (m_modified)
             updateRecord();
     });

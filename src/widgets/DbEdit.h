@@ -17,15 +17,16 @@ enum class CharCase
 // A single-line edit bound to one column: shows the column of the current row,
 // puts the row into editing when the user types, and writes the text into the
 // buffer when it is left or when the row is posted while it still has the focus.
-class DbEdit : public QLineEdit, public HookedControl
+class DbEdit : public QLineEdit, public HookedControl, public BoundControl
 {
     Q_OBJECT
+    Q_INTERFACES(itm::BoundControl)
 public:
     explicit DbEdit(QWidget* parent = nullptr);
 
     void setDataSource(DataSource* source) { m_link.setDataSource(source); }
     void setDataField(const QString& name) { m_link.setFieldName(name); }
-    FieldLink& link() { return m_link; }
+    FieldLink& link() override { return m_link; }
     QString dataField() const { return m_link.fieldName(); }
     void setCharCase(CharCase charCase) { m_charCase = charCase; }
     bool isModifiedByUser() const { return m_modified; }

@@ -27,6 +27,9 @@ void FieldLink::connectDataset()
     for (const auto& connection : std::as_const(m_connections))
         disconnect(connection);
     m_connections.clear();
+    if (m_writerOf)
+        m_writerOf->removePendingTextWriters(this);
+    m_writerOf = nullptr;
     Dataset* data = dataset();
     if (!data)
         return;
@@ -40,7 +43,11 @@ void FieldLink::connectDataset()
         Q_EMIT activeChange();
         Q_EMIT dataChange();
     }));
-    m_connections.append(connect(data, &Dataset::aboutToPost, this, &FieldLink::aboutToPost));
+    data->addPendingTextWriter(this, [this] {
+        if (m_writePending)
+            m_writePending();
+    });
+    m_writerOf = data;
 }
 
 Dataset* FieldLink::dataset() const

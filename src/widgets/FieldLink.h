@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <optional>
 
 namespace itm {
@@ -29,11 +30,13 @@ public:
     // Puts a browsing dataset into edit state so that a change can be written;
     // false when that is not possible (closed dataset, no column).
     bool edit();
+    // How the control writes text typed but not yet written, asked by the
+    // dataset before a post; an error it raises reaches whoever posted.
+    void setWritePending(std::function<void()> write) { m_writePending = std::move(write); }
 
 Q_SIGNALS:
     void dataChange();
     void activeChange();
-    void aboutToPost();
 
 private:
     void connectDataset();
@@ -41,6 +44,19 @@ private:
     QPointer<DataSource> m_source;
     QString m_fieldName;
     QList<QMetaObject::Connection> m_connections;
+    QPointer<Dataset> m_writerOf; // the dataset that asks this link to write pending text
+    std::function<void()> m_writePending;
+};
+
+// A control that shows and edits one column of a data source through its
+// link: a form's table binds it by its column.
+class BoundControl
+{
+public:
+    virtual ~BoundControl() = default;
+    virtual FieldLink& link() = 0;
 };
 
 } // namespace itm
+
+Q_DECLARE_INTERFACE(itm::BoundControl, "itm.BoundControl")

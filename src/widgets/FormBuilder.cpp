@@ -1,6 +1,8 @@
 #include "widgets/FormBuilder.h"
 
 #include "widgets/DbCheckBox.h"
+#include "widgets/FieldLink.h"
+#include "widgets/FocusHighlight.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -59,10 +61,10 @@ public:
             line(cell).box->addStretch(1);
             line(cell).stretched = true;
             if (cell.flags & GrowDown)
-                m_growingRow = cell.row;
+                m_growingRow = cell.geometry.row;
             return;
         }
-        if ((cell.flags & LabelApart) && cell.col == 0)
+        if ((cell.flags & LabelApart) && cell.geometry.col == 0)
             throw std::logic_error(std::string("no column before the control for the caption of ") + cell.name);
         QLabel* caption = nullptr;
         if (cell.caption && (cell.kind == Control::Edit || cell.kind == Control::Widget)) {
@@ -73,6 +75,14 @@ public:
             captionLine.box->addWidget(caption);
         }
         QWidget* control = create(cell);
+        if (cell.column) {
+            auto* bound = qobject_cast<BoundControl*>(control);
+            if (!bound)
+                throw std::logic_error(std::string("a column for a control that shows none: ") + cell.column);
+            bound->link().setFieldName(latin1(cell.column));
+        }
+        if (cell.kind != Control::Label && cell.kind != Control::Hint && cell.kind != Control::Group)
+            m_controls.m_entries.append({ control, cell.flags, latin1(cell.column), cell.source });
         if (cell.name) {
             // Tests and handlers find a control by its name: it names one.
             if (m_controls.m_controls.contains(latin1(cell.name)))
@@ -85,10 +95,11 @@ public:
         if (caption)
             caption->setBuddy(control);
         // A growing control starts from its width; the others keep it.
-        if (cell.width > 0 && (cell.flags & Grow))
-            control->setMinimumWidth(cell.width);
-        else if (cell.width > 0)
-            control->setFixedWidth(cell.width);
+        const int width = cell.geometry.width;
+        if (width > 0 && (cell.flags & Grow))
+            control->setMinimumWidth(width);
+        else if (width > 0)
+            control->setFixedWidth(width);
         Line& controlLine = line(cell);
         if (!caption || (cell.flags & LabelApart))
             separate(controlLine, cell.flags & Apart);
@@ -103,7 +114,7 @@ public:
         const bool atTop = cell.kind == Control::Group && !(cell.flags & GrowDown);
         controlLine.box->addWidget(control, grows ? 1 : 0, atTop ? Qt::AlignTop : Qt::Alignment());
         if (cell.flags & GrowDown)
-            m_growingRow = cell.row;
+            m_growingRow = cell.geometry.row;
     }
 
     void finish()
@@ -135,14 +146,15 @@ private:
 
     Line& line(const FormCell& cell, int columnOffset = 0)
     {
-        const QPair<int, int> at { cell.row, cell.col + columnOffset };
+        const CellGeometry& place = cell.geometry;
+        const QPair<int, int> at { place.row, place.col + columnOffset };
         auto it = m_lines.find(at);
         if (it == m_lines.end()) {
             auto* box = new QHBoxLayout;
             box->setSpacing(m_flush ? 0 : m_compact ? kFieldSpacing : -1);
-            const int colSpan = columnOffset == 0 ? cell.colSpan : 1;
-            m_grid->addLayout(box, at.first, at.second, cell.rowSpan, colSpan);
-            it = m_lines.insert(at, Line { box, cell.rowSpan, colSpan });
+            const int colSpan = columnOffset == 0 ? place.colSpan : 1;
+            m_grid->addLayout(box, at.first, at.second, place.rowSpan, colSpan);
+            it = m_lines.insert(at, Line { box, place.rowSpan, colSpan });
         }
         return *it;
     }
@@ -161,15 +173,14 @@ private:
         switch (cell.kind) {
         case Control::Label:
         case Control::Hint: {
-            auto* text = new QLabel(caption, m_parent);
+            auto* text = new QLabel(
+                cell.kind == Control::Hint && !cell.caption ? QStringLiteral("Esc - inapoi") : caption, m_parent);
             setBold(text, cell.flags & Bold);
             return text;
         }
         case Control::Edit: {
             auto* edit = new DbEdit(m_parent);
             edit->setCharCase(cell.charCase);
-            if (cell.column)
-                edit->setDataField(latin1(cell.column));
             return edit;
         }
         case Control::Button: {
@@ -179,12 +190,8 @@ private:
             setBold(button, cell.flags & Bold);
             return button;
         }
-        case Control::CheckBox: {
-            auto* box = new DbCheckBox(caption, m_parent);
-            if (cell.column)
-                box->setDataField(latin1(cell.column));
-            return box;
-        }
+        case Control::CheckBox:
+            return new DbCheckBox(caption, m_parent);
         case Control::Widget:
             return cell.create(m_parent);
         case Control::Group: {
@@ -228,6 +235,81 @@ QLabel* FormControls::labelOf(const char* name) const
     if (!caption)
         wrongKind(name);
     return caption;
+}
+
+QList<QWidget*> FormControls::focusTargets(QWidget* control)
+{
+    if (control->focusPolicy() != Qt::NoFocus)
+        return { control };
+    // A radio group keeps only its checked item a Tab stop; every item
+    // still belongs to the order and takes the keys.
+    QList<QWidget*> targets;
+    for (QWidget* child : control->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child->focusPolicy() != Qt::NoFocus)
+            targets.append(child);
+    }
+    return targets;
+}
+
+QList<QWidget*> FormControls::tabOrder() const
+{
+    QList<QWidget*> order;
+    for (const Entry& entry : m_entries)
+        order << focusTargets(entry.control);
+    return order;
+}
+
+void FormControls::applyTabOrder() const
+{
+    const QList<QWidget*> order = tabOrder();
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void FormControls::bindColumns(std::initializer_list<DataSource*> sources) const
+{
+    for (const Entry& entry : m_entries) {
+        if (entry.column.isEmpty())
+            continue;
+        if (entry.source >= int(sources.size()))
+            throw std::logic_error("no data source for the column " + entry.column.toStdString());
+        qobject_cast<BoundControl*>(entry.control)->link().setDataSource(std::data(sources)[entry.source]);
+    }
+}
+
+QList<QPair<QWidget*, QString>> FormControls::boundColumns() const
+{
+    QList<QPair<QWidget*, QString>> columns;
+    for (const Entry& entry : m_entries) {
+        if (!entry.column.isEmpty())
+            columns.append({ entry.control, entry.column });
+    }
+    return columns;
+}
+
+QWidget* FormControls::controlOf(const QString& column) const
+{
+    for (const Entry& entry : m_entries) {
+        if (entry.column == column)
+            return entry.control;
+    }
+    return nullptr;
+}
+
+void FormControls::attachKeys(CellFlag keysFlag, const RoadKeys& keys,
+    const std::function<void(QWidget* control, ControlHooks& hooks)>& adjust) const
+{
+    for (const Entry& entry : m_entries) {
+        if (!(entry.flags & keysFlag))
+            continue;
+        for (QWidget* control : focusTargets(entry.control)) {
+            ControlHooks hooks = entry.flags & Highlight ? HighlightedRoadHooks(keys)
+                                                         : ControlHooks { RoadKeyHandler(keys), {}, {}, {} };
+            if (adjust)
+                adjust(control, hooks);
+            attachHooks(control, hooks);
+        }
+    }
 }
 
 FormControls buildForm(QWidget* parent, std::span<const FormCell> cells, unsigned flags)

@@ -1,20 +1,27 @@
 #pragma once
 
+#include "widgets/ControlHooks.h"
 #include "widgets/DbEdit.h"
+#include "widgets/RoadKeys.h"
 
 #include <QColor>
 #include <QHash>
 #include <QLabel>
 #include <QPushButton>
+#include <functional>
+#include <initializer_list>
 #include <span>
 
 namespace itm {
 
 // Every window describes its controls in a table of cells: what each control
-// is, its object name, caption, bound column and char case, and where it sits
+// is, its object name, caption, bound column and char case, where it sits
 // (row and column of a grid, spans, a fixed width where the content asks for
-// one). buildForm turns the table into widgets, created in table order, and
-// Qt layouts, so that nothing is clipped whatever the font.
+// one) and what the window's keys do on it. buildForm turns the table into
+// widgets, created in table order, and Qt layouts, so that nothing is clipped
+// whatever the font. The table is the one list of the window's controls: the
+// tab order, the bound columns and the controls that take the step's keys
+// all come from it.
 //
 // The grid: each (row, column) holds its controls left to right; column 0 of
 // a panel holds the captions that line up with the others (LabelApart).
@@ -24,7 +31,7 @@ enum class Control
     Edit, // DbEdit, its caption in a label before it
     Button,
     CheckBox, // DbCheckBox
-    Hint, // "Esc - inapoi" at the right end of its row
+    Hint, // "Esc - inapoi" (or its caption) at the right end of its row
     Widget, // made by the cell's create function, its caption in a label before it
     Group, // a container (a group box unless create says otherwise) with its own table
     Stretch // the free width of the row goes here
@@ -39,7 +46,11 @@ enum CellFlag : unsigned
     Loose = 16, // laid out with the style's margins and spacing
     Flush = 32, // laid out edge to edge, with no margins or spacing
     Dense = 64, // rows touch each other
-    Apart = 128 // a control without a caption stands apart from the one before it, as a new pair does
+    Apart = 128, // a control without a caption stands apart from the one before it, as a new pair does
+    FieldKeys = 256, // takes the step's keys for its fields (FormControls::attachKeys)
+    ButtonKeys = 512, // takes the step's keys for its buttons
+    Highlight = 1024, // stands out while it is the active control
+    RoadField = FieldKeys | Highlight // a field of the road: its keys and the highlight
 };
 
 using CreateWidget = QWidget* (*)(QWidget* parent);
@@ -49,81 +60,32 @@ template <class T> QWidget* makeWidget(QWidget* parent)
     return new T(parent);
 }
 
+struct CellGeometry
+{
+    int row = 0;
+    int col = 0;
+    int width = 0; // 0: as wide as the layout makes it; with Grow, the width it starts from
+    int rowSpan = 1;
+    int colSpan = 1;
+};
+
 struct FormCell
 {
     Control kind;
     const char* name = nullptr;
     const char* caption = nullptr;
+    // The column the control shows and edits (a BoundControl), bound by
+    // FormControls::bindColumns.
     const char* column = nullptr;
-    int row = 0;
-    int col = 0;
-    int width = 0; // 0: as wide as the layout makes it
+    CellGeometry geometry = {};
     unsigned flags = 0;
     CharCase charCase = CharCase::Upper;
     CreateWidget create = nullptr;
     std::span<const FormCell> cells = {}; // a group's own table
-    int rowSpan = 1;
-    int colSpan = 1;
+    int source = 0; // which of the sources given to bindColumns holds the column
 };
 
-constexpr FormCell label(const char* caption, int row, int col, unsigned flags = 0, const char* name = nullptr)
-{
-    return { Control::Label, name, caption, nullptr, row, col, 0, flags };
-}
-constexpr FormCell edit(const char* name, const char* caption, const char* column, int row, int col, int width,
-    unsigned flags = 0, CharCase charCase = CharCase::Upper)
-{
-    return { Control::Edit, name, caption, column, row, col, width, flags, charCase };
-}
-constexpr FormCell button(const char* name, const char* caption, int row, int col, int width, unsigned flags = 0)
-{
-    return { Control::Button, name, caption, nullptr, row, col, width, flags };
-}
-constexpr FormCell checkBox(const char* name, const char* caption, const char* column, int row, int col)
-{
-    return { Control::CheckBox, name, caption, column, row, col };
-}
-constexpr FormCell hint(int row, int col)
-{
-    return { Control::Hint, nullptr, "Esc - inapoi", nullptr, row, col };
-}
-constexpr FormCell stretch(int row, int col)
-{
-    return { Control::Stretch, nullptr, nullptr, nullptr, row, col };
-}
-// The free height of the form goes to this row.
-constexpr FormCell verticalStretch(int row)
-{
-    return { Control::Stretch, nullptr, nullptr, nullptr, row, 0, 0, GrowDown };
-}
-template <class T>
-constexpr FormCell widget(const char* name, const char* caption, int row, int col, int width = 0, unsigned flags = 0)
-{
-    return { Control::Widget, name, caption, nullptr, row, col, width, flags, CharCase::Upper, &makeWidget<T> };
-}
-constexpr FormCell widget(
-    const char* name, const char* caption, CreateWidget create, int row, int col, int width = 0, unsigned flags = 0)
-{
-    return { Control::Widget, name, caption, nullptr, row, col, width, flags, CharCase::Upper, create };
-}
-constexpr FormCell group(const char* name, const char* caption, std::span<const FormCell> cells, int row, int col,
-    unsigned flags = 0, CreateWidget create = nullptr)
-{
-    return { Control::Group, name, caption, nullptr, row, col, 0, flags, CharCase::Upper, create, cells };
-}
-constexpr FormCell spanning(FormCell cell, int rows, int cols)
-{
-    cell.rowSpan = rows;
-    cell.colSpan = cols;
-    return cell;
-}
-constexpr FormCell wide(FormCell cell, int width)
-{
-    cell.width = width;
-    return cell;
-}
-
-// The controls a table made, by object name.
+// The controls a table made: by object name, and in creation order.
 class FormControls
 {
 public:
@@ -139,13 +101,43 @@ public:
     // The caption label of a named control.
     QLabel* labelOf(const char* name) const;
 
+    // The controls that take the focus, in creation order; a made widget
+    // that takes none (a radio group, a panel with a table of its own)
+    // stands for its own controls that do.
+    QList<QWidget*> tabOrder() const;
+    // Chains the focus through tabOrder().
+    void applyTabOrder() const;
+
+    // Binds each control with a column to sources[cell.source].
+    void bindColumns(std::initializer_list<DataSource*> sources) const;
+    // The bound controls with their columns, in creation order.
+    QList<QPair<QWidget*, QString>> boundColumns() const;
+    // The control bound to the column; nullptr when none is.
+    QWidget* controlOf(const QString& column) const;
+
+    // Attaches the keys to every control whose cell carries keysFlag
+    // (FieldKeys or ButtonKeys), with the highlight where the cell asks for
+    // it; adjust may change a control's hooks before they are attached.
+    void attachKeys(CellFlag keysFlag, const RoadKeys& keys,
+        const std::function<void(QWidget* control, ControlHooks& hooks)>& adjust = {}) const;
+
 private:
     friend class FormAssembly;
+    struct Entry
+    {
+        QWidget* control;
+        unsigned flags;
+        QString column;
+        int source;
+    };
     QWidget* find(const char* name) const;
     [[noreturn]] static void wrongKind(const char* name);
+    // The control itself, or the controls it stands for (tabOrder()).
+    static QList<QWidget*> focusTargets(QWidget* control);
 
     QHash<QString, QWidget*> m_controls;
     QHash<QString, QLabel*> m_labels;
+    QList<Entry> m_entries; // the controls that are no label, hint or group
 };
 
 // Lays the table out on parent, which gets a grid layout of its own.

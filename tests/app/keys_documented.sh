@@ -15,7 +15,8 @@ fail() {
 
 # The keys of the hints: "KEY - what" in the windows' texts, several to a hint.
 keys=$(grep -h -o -E '"[^"]* - [^"]*"' "$source_dir"/src/app/*.cpp "$source_dir"/src/payers/*.cpp \
-    "$source_dir"/src/month/*.cpp | grep -o -E '((Shift|Ctrl)\+)?F[0-9]+ - |Ctrl\+[0-9.]+ - |Spatiu, Shift\+sageti - ' |
+    "$source_dir"/src/month/*.cpp "$source_dir"/src/records/*.cpp "$source_dir"/src/output/OutputPanel.cpp |
+    grep -o -E '((Shift|Ctrl)\+)?F[0-9]+ - |Ctrl\+[0-9.]+ - |Spatiu, Shift\+sageti - ' |
     sed 's/ - $//' | sort -u)
 [ "$(wc -l <<<"$keys")" -ge 5 ] || fail "found too few hints in the windows: $keys"
 while read -r key; do
@@ -26,10 +27,10 @@ while read -r key; do
     grep -q -F -- "$page_key" <<<"$page" || fail "itm-declaratie(1) does not describe $key"
 done <<<"$keys"
 
-for topic in "Situatia declaratiilor pe luna" "Import platitori" "Export registru" "data/copii" "itm-cli restore"; do
+for topic in "Situatia declaratiilor pe luna" "Fisa platitorului" "Import platitori" "Export registru" "data/copii" "itm-cli restore"; do
     grep -q -F -- "$topic" "$help" || fail "instructiuni.txt does not mention '$topic'"
 done
-for topic in "Month window" "Import and export" "Backups and restore" "itm-cli restore"; do
+for topic in "Month window" "Payer's statement" "Import and export" "Backups and restore" "itm-cli restore"; do
     grep -q -F -- "$topic" <<<"$page" || fail "itm-declaratie(1) does not mention '$topic'"
 done
 

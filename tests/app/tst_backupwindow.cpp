@@ -16,7 +16,9 @@
 #include "support/FakeClock.h"
 #include "support/FakeJobs.h"
 #include "support/FakePrompts.h"
+#include "support/GuiFixture.h"
 #include "support/GuiTestCase.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QApplication>
@@ -26,6 +28,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 using namespace itm;
 using namespace itm::test;
@@ -60,10 +63,12 @@ class TestBackupWindow : public itm::test::GuiTestCase
     FakePrompts m_prompts;
     FakeClock m_clock;
     FakeJobs m_jobs;
+    std::optional<PlatformScope> m_scope;
 
 private Q_SLOTS:
     void init()
     {
+        m_scope.emplace();
         m_prompts.clear();
         m_jobs = FakeJobs();
         platform().prompts = &m_prompts;
@@ -73,7 +78,7 @@ private Q_SLOTS:
     void cleanup()
     {
         GuiTestCase::cleanup();
-        platform() = Platform {};
+        m_scope.reset();
     }
 
     void theWindowListsTheCopiesAndMakesOneNow()
@@ -113,7 +118,7 @@ private Q_SLOTS:
     void f6OpensTheWindowAndEscapeClosesIt()
     {
         TestDatabase database;
-        database.addPayer(QStringLiteral("19"));
+        samples::addPayer(database, QStringLiteral("19"));
         QDir::setCurrent(QStringLiteral(ITM_SOURCE_DIR "/assets"));
         ProgramObjects program;
         QVERIFY(createProgram(program, database.path()));

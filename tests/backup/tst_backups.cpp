@@ -3,6 +3,7 @@
 #include "backup/Backups.h"
 #include "backup/DatabaseCheck.h"
 #include "backup/Restore.h"
+#include "store/Connection.h"
 #include "support/FileSizeLimit.h"
 
 #include "BackupFixture.h"
@@ -16,6 +17,7 @@
 #include <QTest>
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <sqlite3.h>
 #include <sys/mount.h>
 #include <thread>
@@ -341,6 +343,43 @@ private Q_SLOTS:
         QVERIFY2(backupsAreWhole(folder, &problem), qPrintable(problem));
         for (const QString& name : filesIn(folder))
             QVERIFY2(ParseBackupFileName(QStringLiteral("date"), name).has_value(), qPrintable(name));
+    }
+
+    void closingTheConnectionStopsACopyThatBorrowsIt()
+    {
+        TestDatabase database;
+        fillRegister(database, 30000);
+        const QString folder = BackupFolder(database.path());
+        auto connection = std::make_unique<Connection>();
+        connection->open(database.path());
+        AutomaticBackup backup(database.path(), connection.get());
+        QSignalSpy finished(&backup, &AutomaticBackup::finished);
+        backup.start(noon);
+        QElapsedTimer waited;
+        waited.start();
+        bool underWay = false;
+        while (!underWay && waited.elapsed() < 10000)
+            underWay = std::ranges::any_of(
+                filesIn(folder), [](const QString& name) { return ParsePartialFileName(name).has_value(); });
+        QVERIFY(underWay);
+        // The copy has stopped, its partial file gone, before the handle it
+        // reads through is freed.
+        connection.reset();
+        QVERIFY(!backup.isRunning());
+        QVERIFY(filesIn(folder).isEmpty());
+        // The next one reads through a connection of its own.
+        backup.start(noon);
+        QTRY_COMPARE(finished.size(), 1);
+        QCOMPARE(ListBackups(folder, QStringLiteral("date")).size(), 1);
+        QVERIFY(CheckDatabaseFile(finished.at(0).at(0).toString(), CheckDepth::Tables).passed);
+
+        // A backup gone before the connection closes is not asked to stop.
+        Connection other;
+        other.open(database.path());
+        {
+            AutomaticBackup gone(database.path(), &other);
+        }
+        other.close();
     }
 };
 

@@ -6,8 +6,8 @@
 #include <sqlite3.h>
 
 // A database made the way the set-up makes the shipped one (data/date.sql),
-// then filled with the rows a test needs. Built with SQLite itself, so the
-// test does not depend on the code it checks.
+// then filled with the rows a test needs (support/SampleRecords.h). Made with
+// SQLite itself, so that the test does not depend on the code it checks.
 namespace clitest {
 
 inline bool execute(sqlite3* db, const QByteArray& sql, QString* error = nullptr)
@@ -37,31 +37,6 @@ inline bool createDatabase(const QString& path, const QByteArray& rows, QString*
     const bool ok = execute(db, schema.readAll(), error) && execute(db, rows, error);
     sqlite3_close(db);
     return ok;
-}
-
-// A payer row with every column; texts as the before-post rule stores them.
-inline QByteArray payerRow(int id, const char* cui, const char* denumire, bool bankrupt = false)
-{
-    const QByteArray liquidator = bankrupt
-        ? QByteArray("1, '1900101000006', 'LICHIDATOR SPRL', '12', 'CLUJ-NAPOCA', 0, 'HOREA', 'F.N.', 'B1', 'A', '7', "
-                     "'400001', 'lichidator@ex.ro', '0264111222', 5, 3, 2004")
-        : QByteArray("0, '0', ' ', ' ', ' ', 0, ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', 0, 0, 0");
-    return "INSERT INTO firme (id, cui, prefix, denumire, sufix, codjudet, loc, sector, str, nr, bloc, scara, ap, "
-           "codpostal, telefon, email, banca, cont, numerep, prenumerep, funcrep, faliment, lcui, ldenumire, "
-           "lcodjudet, lloc, lsector, lstr, lnr, lbloc, lscara, lap, lcodpostal, lemail, ltelefon, lzi, lln, lan) "
-           "VALUES ("
-        + QByteArray::number(id) + ", '" + cui + "', 1, '" + denumire
-        + "', 1, '40', 'BUCURESTI', 3, 'VICTORIEI', '10', ' ', ' ', ' ', '010101', '0211234567', 'office@alfa.ro', "
-          "'BCR', 'RO49AAAA1B31007593840000', 'POPESCU', 'ION', 'ADMINISTRATOR', "
-        + liquidator + ");\n";
-}
-
-inline QByteArray declarationRow(int idfirma, int month, int year, const char* amounts = "0, 0, 12, 2000, 15, 15, 0, 0")
-{
-    return "INSERT INTO declaratii (idfirma, ln, an, rectificativ, com25, nrsal, fondlunsal, comdat, comac, comdec, "
-           "comdecac) VALUES ("
-        + QByteArray::number(idfirma) + ", " + QByteArray::number(month) + ", " + QByteArray::number(year) + ", "
-        + amounts + ");\n";
 }
 
 } // namespace clitest

@@ -1,10 +1,13 @@
 #include "CliTestDatabase.h"
+#include "support/SampleRecords.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+
+namespace samples = itm::test::samples;
 
 using namespace clitest;
 
@@ -77,12 +80,14 @@ private Q_SLOTS:
         m_db = m_dir->filePath(QStringLiteral("date.itm"));
         // Payer codes chosen so that byte order differs from numeric and from
         // case-blind order: "123456789" < "19" < "230" < "RO19" < "ro5".
-        const QByteArray rows = payerRow(1, "19", "ALFA") + payerRow(2, "230", "BETA", true)
-            + payerRow(3, "ro5", "GAMA") + payerRow(4, "RO19", "DELTA") + payerRow(5, "123456789", "EPSILON")
-            + payerRow(6, "100000", "FARA DECLARATIE") + payerRow(7, "1900101000006", "STRICAT")
-            + declarationRow(1, 3, 2006) + declarationRow(1, 4, 2006) + declarationRow(2, 3, 2006)
-            + declarationRow(3, 3, 2006) + declarationRow(4, 3, 2006) + declarationRow(5, 3, 2006, kReducedAmounts)
-            + declarationRow(6, 4, 2006) + declarationRow(7, 5, 2006, "0, 0, 'doisprezece', 2000, 15, 15, 0, 0");
+        const QByteArray rows = samples::payerRow(1, "19", "ALFA") + samples::payerRow(2, "230", "BETA", true)
+            + samples::payerRow(3, "ro5", "GAMA") + samples::payerRow(4, "RO19", "DELTA")
+            + samples::payerRow(5, "123456789", "EPSILON") + samples::payerRow(6, "100000", "FARA DECLARATIE")
+            + samples::payerRow(7, "1900101000006", "STRICAT") + samples::declarationRow(1, 3, 2006)
+            + samples::declarationRow(1, 4, 2006) + samples::declarationRow(2, 3, 2006)
+            + samples::declarationRow(3, 3, 2006) + samples::declarationRow(4, 3, 2006)
+            + samples::declarationRow(5, 3, 2006, kReducedAmounts) + samples::declarationRow(6, 4, 2006)
+            + samples::declarationRow(7, 5, 2006, "0, 0, 'doisprezece', 2000, 15, 15, 0, 0");
         QString error;
         QVERIFY2(createDatabase(m_db, rows, &error), qPrintable(error));
     }

@@ -1,6 +1,7 @@
 #include "CliTestDatabase.h"
 #include "store/DatabaseLock.h"
 #include "support/FileSizeLimit.h"
+#include "support/SampleRecords.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -9,6 +10,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace samples = itm::test::samples;
 
 namespace {
 
@@ -56,13 +59,16 @@ QStringList storedRows(const QString& path, const char* columns = "*")
 // with 0 and a locality stored as one blank.
 QByteArray registerRows()
 {
-    return clitest::payerRow(1, "19", "ALFA") + clitest::payerRow(2, "27", "BETA", true)
-        + "INSERT INTO firme (id, cui, prefix, denumire, sufix, codjudet, loc, sector, str, nr, bloc, scara, ap, "
-          "codpostal, telefon, email, banca, cont, numerep, prenumerep, funcrep, faliment, lcui, ldenumire, "
-          "lcodjudet, lloc, lsector, lstr, lnr, lbloc, lscara, lap, lcodpostal, lemail, ltelefon, lzi, lln, lan) "
-          "VALUES (3, '1900101000006', 0, 'POPESCU ION', 0, '16', ' ', 0, 'UNIRII', 'F.N.', 'B2', ' ', '4', "
-          "'020304', ' ', ' ', 'fara banca', 'fara iban', 'POPESCU', 'ION', 'TITULAR', 0, '0', ' ', ' ', ' ', 0, ' ', "
-          "' ', ' ', ' ', ' ', ' ', ' ', ' ', 0, 0, 0);\n";
+    return samples::payerRow(1, "19", "ALFA") + samples::payerRow(2, "27", "BETA", true)
+        + samples::insertOf("firme",
+            samples::with(samples::payer(QStringLiteral("1900101000006"), QStringLiteral("POPESCU ION")),
+                { { "prefix", qint64(0) }, { "sufix", qint64(0) }, { "codjudet", QStringLiteral("16") },
+                    { "loc", QStringLiteral(" ") }, { "sector", qint64(0) }, { "str", QStringLiteral("UNIRII") },
+                    { "nr", QStringLiteral("F.N.") }, { "bloc", QStringLiteral("B2") }, { "ap", QStringLiteral("4") },
+                    { "codpostal", QStringLiteral("020304") }, { "telefon", QStringLiteral(" ") },
+                    { "email", QStringLiteral(" ") }, { "banca", QStringLiteral("fara banca") },
+                    { "cont", QStringLiteral("fara iban") }, { "funcrep", QStringLiteral("TITULAR") } }),
+            3);
 }
 
 QJsonObject readWorkbook(const QString& path)
@@ -180,8 +186,8 @@ private Q_SLOTS:
         const QString database = m_dir.filePath(QStringLiteral("month.itm"));
         QString error;
         QVERIFY2(clitest::createDatabase(database,
-                     registerRows() + clitest::declarationRow(1, 3, 2006)
-                         + clitest::declarationRow(2, 3, 2006, "1, 1, 3, 1000, 3, 1, 0, 0"),
+                     registerRows() + samples::declarationRow(1, 3, 2006)
+                         + samples::declarationRow(2, 3, 2006, "1, 1, 3, 1000, 3, 1, 0, 0"),
                      &error),
             qPrintable(error));
         const QString xlsx = m_dir.filePath(QStringLiteral("month.xlsx"));
@@ -222,7 +228,7 @@ private Q_SLOTS:
             registerRows()
                 + "UPDATE firme SET denumire = CAST(X'AA544546C34E45AA5449' AS TEXT), "
                   "str = CAST(X'C3' AS TEXT) WHERE id = 1;\n"
-                + clitest::declarationRow(1, 3, 2006)));
+                + samples::declarationRow(1, 3, 2006)));
         const char* bytes = "hex(cui), hex(denumire), hex(str), hex(loc)";
         const QStringList before = storedRows(database, bytes);
         const QByteArray letters = QStringLiteral("\u015eTEF\u0102NE\u015eTI").toUtf8();
@@ -311,7 +317,7 @@ private Q_SLOTS:
     {
         const QString database = m_dir.filePath(QStringLiteral("print.itm"));
         QVERIFY(clitest::createDatabase(
-            database, registerRows() + clitest::declarationRow(1, 3, 2006, "0, 0, 12, 1234567, 15, 15, 0, 0")));
+            database, registerRows() + samples::declarationRow(1, 3, 2006, "0, 0, 12, 1234567, 15, 15, 0, 0")));
         const QString xlsx = m_dir.filePath(QStringLiteral("print.xlsx"));
         QCOMPARE(runCli({ "export", "--month", "3", "--year", "2006", "--out", xlsx, "--db", database }).exitCode, 0);
         const QJsonObject book = readWorkbook(xlsx);

@@ -2,6 +2,7 @@
 // made by hand, and with command lines that are wrong.
 #include "CliTestDatabase.h"
 #include "output/DeclarationDestination.h"
+#include "support/SampleRecords.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+
+namespace samples = itm::test::samples;
 
 using namespace clitest;
 
@@ -66,7 +69,7 @@ private Q_SLOTS:
     // lock) when itm-cli is asked to write another payer's line there.
     void aWriteWaitsForTheSaveInProgressAndKeepsItsLine()
     {
-        createRegister(payerRow(1, "19", "ALFA") + declarationRow(1, 3, 2006));
+        createRegister(samples::payerRow(1, "19", "ALFA") + samples::declarationRow(1, 3, 2006));
         const QString root = m_stick + u'/';
         QLockFile programSave(itm::DeclarationLockPath(root, QStringLiteral("IM200603.txt")));
         QVERIFY(programSave.tryLock(0));
@@ -105,8 +108,9 @@ private Q_SLOTS:
     void aCodeHeldByTwoPayersIsRefused()
     {
         QFETCH(QStringList, arguments);
-        createRegister(payerRow(1, "19", "ALFA") + payerRow(2, "19", "ALFA DUBLURA") + payerRow(3, "230", "BETA")
-            + declarationRow(1, 3, 2006) + declarationRow(2, 3, 2006) + declarationRow(3, 3, 2006));
+        createRegister(samples::payerRow(1, "19", "ALFA") + samples::payerRow(2, "19", "ALFA DUBLURA")
+            + samples::payerRow(3, "230", "BETA") + samples::declarationRow(1, 3, 2006)
+            + samples::declarationRow(2, 3, 2006) + samples::declarationRow(3, 3, 2006));
         if (arguments.last() == u"--to")
             arguments << m_stick;
         const Run run = runCli(arguments + QStringList { "--db", m_db });
@@ -120,8 +124,8 @@ private Q_SLOTS:
     {
         const QByteArray name("\xaa"
                               "ARA \xc3 ALFA");
-        createRegister(payerRow(1, "19", "X") + declarationRow(1, 3, 2006) + "UPDATE firme SET denumire = CAST(X'"
-            + name.toHex() + "' AS TEXT);");
+        createRegister(samples::payerRow(1, "19", "X") + samples::declarationRow(1, 3, 2006)
+            + "UPDATE firme SET denumire = CAST(X'" + name.toHex() + "' AS TEXT);");
         const Run line = runCli({ "line", "--month", "3", "--year", "2006", "--cui", "19", "--db", m_db });
         QCOMPARE(line.exitCode, 0);
         QVERIFY2(line.out.contains(",1,\"" + name + "\",1,"), line.out.constData());
@@ -131,7 +135,7 @@ private Q_SLOTS:
 
     void controlCharactersMadeByHandStayInsideTheirLine()
     {
-        createRegister(payerRow(1, "19", "ALFA") + declarationRow(1, 3, 2006)
+        createRegister(samples::payerRow(1, "19", "ALFA") + samples::declarationRow(1, 3, 2006)
             + "UPDATE firme SET denumire = 'ALFA' || char(13, 10) || 'BETA, \"X\"' || char(9, 127);");
         QCOMPARE(runCli({ "write", "--month", "3", "--year", "2006", "--to", m_stick, "--db", m_db }).exitCode, 0);
         const QByteArray file = readAll(m_stick + "/IM200603.txt");
@@ -152,8 +156,9 @@ private Q_SLOTS:
     void aFundThatIsNoWholeNumberIsRefused()
     {
         QFETCH(QStringList, arguments);
-        createRegister(payerRow(1, "19", "ALFA") + payerRow(2, "230", "BETA") + declarationRow(1, 3, 2006)
-            + declarationRow(2, 3, 2006, "0, 0, 12, 12345.5, 93, 93, 0, 0"));
+        createRegister(samples::payerRow(1, "19", "ALFA") + samples::payerRow(2, "230", "BETA")
+            + samples::declarationRow(1, 3, 2006)
+            + samples::declarationRow(2, 3, 2006, "0, 0, 12, 12345.5, 93, 93, 0, 0"));
         arguments.replaceInStrings(QStringLiteral("<stick>"), m_stick);
         const Run run = runCli(arguments + QStringList { "--month", "3", "--year", "2006", "--db", m_db });
         QCOMPARE(run.exitCode, 1);
@@ -186,8 +191,9 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        createRegister(payerRow(1, "19", "ALFA") + payerRow(2, "230", "BETA") + declarationRow(1, 3, 2006)
-            + declarationRow(2, 3, 2006) + "UPDATE firme SET faliment = 'DA' WHERE cui = '230';");
+        createRegister(samples::payerRow(1, "19", "ALFA") + samples::payerRow(2, "230", "BETA")
+            + samples::declarationRow(1, 3, 2006) + samples::declarationRow(2, 3, 2006)
+            + "UPDATE firme SET faliment = 'DA' WHERE cui = '230';");
         arguments.replaceInStrings(QStringLiteral("<folder>"), m_dir->path());
         arguments.replaceInStrings(QStringLiteral("<stick>"), m_stick);
         if (!arguments.contains(QStringLiteral("--db")))

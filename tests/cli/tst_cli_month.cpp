@@ -1,10 +1,13 @@
 #include "CliTestDatabase.h"
+#include "support/SampleRecords.h"
 
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+
+namespace samples = itm::test::samples;
 
 using namespace clitest;
 
@@ -52,9 +55,9 @@ private Q_SLOTS:
         m_dir = std::make_unique<QTemporaryDir>();
         m_db = m_dir->filePath(QStringLiteral("date.itm"));
         // 19: March (corrective, 0.25 %); 230: March; ro5: never.
-        const QByteArray rows = payerRow(1, "ro5", "GAMA") + payerRow(2, "230", "BETA, \"B\"")
-            + payerRow(3, "19", "ALFA") + declarationRow(3, 3, 2006, "1, 1, 3, 50000, 125, 100, 0, 0")
-            + declarationRow(2, 3, 2006);
+        const QByteArray rows = samples::payerRow(1, "ro5", "GAMA") + samples::payerRow(2, "230", "BETA, \"B\"")
+            + samples::payerRow(3, "19", "ALFA") + samples::declarationRow(3, 3, 2006, "1, 1, 3, 50000, 125, 100, 0, 0")
+            + samples::declarationRow(2, 3, 2006);
         QString error;
         QVERIFY2(createDatabase(m_db, rows, &error), qPrintable(error));
     }
@@ -88,8 +91,9 @@ private Q_SLOTS:
     {
         // A register made elsewhere: payer 116's salary fund is a text.
         QString error;
-        QVERIFY2(
-            addRows(payerRow(4, "116", "DELTA") + declarationRow(4, 3, 2006, "0, 0, 2, 'x1', 15, 15, 0, 0"), &error),
+        QVERIFY2(addRows(samples::payerRow(4, "116", "DELTA")
+                         + samples::declarationRow(4, 3, 2006, "0, 0, 2, 'x1', 15, 15, 0, 0"),
+                     &error),
             qPrintable(error));
         Run run = runCli({ "month", "--month", "3", "--year", "2006" });
         QCOMPARE(run.exitCode, 1);
@@ -171,7 +175,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, message);
         // A second payer holding 230, declared in March as well.
         QString error;
-        QVERIFY2(addRows(payerRow(4, "230", "BETA BIS") + declarationRow(4, 3, 2006), &error), qPrintable(error));
+        QVERIFY2(addRows(samples::payerRow(4, "230", "BETA BIS") + samples::declarationRow(4, 3, 2006), &error),
+            qPrintable(error));
         const Run run = runCli(QStringList { "copy-month" } + arguments);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(message), run.err.constData());

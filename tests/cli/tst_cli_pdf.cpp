@@ -1,3 +1,4 @@
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QFileInfo>
@@ -9,6 +10,8 @@
 #include <sys/resource.h>
 
 // itm-cli pdf as the user runs it: the built binary on a database file.
+namespace samples = itm::test::samples;
+
 class TestCliPdf : public QObject
 {
     Q_OBJECT
@@ -81,7 +84,7 @@ private Q_SLOTS:
     void onePayer()
     {
         itm::test::TestDatabase db;
-        db.addPayer(QStringLiteral("19"), QStringLiteral("ALFA"));
+        samples::addPayer(db, QStringLiteral("19"), QStringLiteral("ALFA"));
         addDeclaration(db, 1, 3, 2006);
         const QString pdf = db.folder() + QStringLiteral("/one.pdf");
         const Run run = runPdf({ QStringLiteral("--cui"), QStringLiteral("19"), QStringLiteral("--month"),
@@ -102,9 +105,9 @@ private Q_SLOTS:
     void everyPayerOfTheMonth()
     {
         itm::test::TestDatabase db;
-        db.addPayer(QStringLiteral("30"), QStringLiteral("GAMA"), 1);
-        db.addPayer(QStringLiteral("19"), QStringLiteral("ALFA"));
-        db.addPayer(QStringLiteral("27"), QStringLiteral("BETA"));
+        samples::addPayer(db, QStringLiteral("30"), QStringLiteral("GAMA"), 1);
+        samples::addPayer(db, QStringLiteral("19"), QStringLiteral("ALFA"));
+        samples::addPayer(db, QStringLiteral("27"), QStringLiteral("BETA"));
         addDeclaration(db, 1, 1, 2006, 120);
         addDeclaration(db, 2, 1, 2006, 80);
         addDeclaration(db, 3, 2, 2006); // another month: not printed
@@ -128,8 +131,8 @@ private Q_SLOTS:
     void bankruptPayerAndOutOfRangeName()
     {
         itm::test::TestDatabase db;
-        db.addPayer(QStringLiteral("19"), QStringLiteral("ALFA"), 2);
-        db.addPayer(QStringLiteral("27"), QStringLiteral("BETA"));
+        samples::addPayer(db, QStringLiteral("19"), QStringLiteral("ALFA"), 2);
+        samples::addPayer(db, QStringLiteral("27"), QStringLiteral("BETA"));
         db.exec("UPDATE firme SET prefix = 20 WHERE cui = '27'");
         addDeclaration(db, 1, 4, 2007);
         addDeclaration(db, 2, 4, 2007);
@@ -166,7 +169,7 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         itm::test::TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         addDeclaration(db, 1, 3, 2006);
         const QString pdf = db.folder() + QStringLiteral("/none.pdf");
         const Run run
@@ -181,7 +184,7 @@ private Q_SLOTS:
     void aFullMediumLeavesTheOldFileWhole()
     {
         itm::test::TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         addDeclaration(db, 1, 3, 2006);
         const QString pdf = db.folder() + QStringLiteral("/old.pdf");
         const QByteArray old(3000, 'o');
@@ -204,7 +207,7 @@ private Q_SLOTS:
     void missingOutputOrDatabase()
     {
         itm::test::TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         addDeclaration(db, 1, 3, 2006);
         Run run = runPdf({ QStringLiteral("--month"), QStringLiteral("3"), QStringLiteral("--year"),
             QStringLiteral("2006"), QStringLiteral("--db"), db.path() });

@@ -1,11 +1,19 @@
 #include "CliTestDatabase.h"
+#include "support/SampleRecords.h"
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+
+namespace samples = itm::test::samples;
 
 using namespace clitest;
 
@@ -35,6 +43,15 @@ class TestCliRecords : public QObject
             process.readAllStandardOutput(), process.readAllStandardError() };
     }
 
+    bool addRows(const char* sql)
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(m_db.toUtf8().constData(), &db);
+        const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+        sqlite3_close(db);
+        return ok;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -42,10 +59,11 @@ private Q_SLOTS:
         m_db = m_dir->filePath(QStringLiteral("date.itm"));
         // 19: January and February 2006 (corrective, 0.25 %, paid too much), June 2007.
         // 230 twice: a register changed outside the program.
-        const QByteArray rows = payerRow(1, "19", "=ALFA, \"A\"") + payerRow(2, "230", "BETA")
-            + payerRow(3, "230", "GAMA") + declarationRow(1, 1, 2006, "0, 0, 3, 2000, 15, 10, 300, 200")
-            + declarationRow(1, 2, 2006, "1, 1, 3, 4000, 10, 25, 0, 0")
-            + declarationRow(1, 6, 2007, "0, 0, 3, 2000, 15, 0, 0, 0");
+        const QByteArray rows = samples::payerRow(1, "19", "=ALFA, \"A\"") + samples::payerRow(2, "230", "BETA")
+            + samples::payerRow(3, "230", "GAMA")
+            + samples::declarationRow(1, 1, 2006, "0, 0, 3, 2000, 15, 10, 300, 200")
+            + samples::declarationRow(1, 2, 2006, "1, 1, 3, 4000, 10, 25, 0, 0")
+            + samples::declarationRow(1, 6, 2007, "0, 0, 3, 2000, 15, 0, 0, 0");
         QString error;
         QVERIFY2(createDatabase(m_db, rows, &error), qPrintable(error));
     }
@@ -152,6 +170,113 @@ private Q_SLOTS:
         QCOMPARE(runCli({ "delete", "--cui", "19" }).exitCode, 0);
         QVERIFY(runCli({ "deleted" }).out.contains("S.C. =ALFA"));
         QCOMPARE(runCli({ "backups" }).out.count(".itm"), 1);
+    }
+
+    void aVersionIsWrittenAgain()
+    {
+        // June 2007 of 19 (declaration 3) was saved twice; the second is what is stored.
+        QVERIFY(addRows("INSERT INTO versiuni_declaratii (iddeclaratie, versiune, salvat, idfirma, ln, an, "
+                        "rectificativ, com25, nrsal, fondlunsal, comdat, comac, comdec, comdecac) VALUES "
+                        "(3, 1, '2007-07-01 10:00:00', 1, 6, 2007, 0, 0, 2, 1000, 8, 0, 0, 0), "
+                        "(3, 2, '2007-07-09 12:30:00', 1, 6, 2007, 0, 0, 3, 2000, 15, 0, 0, 0);"));
+        const QStringList june { "--cui", "19", "--month", "6", "--year", "2007" };
+        const Run current = runCli(QStringList { "line" } + june);
+        QCOMPARE(current.exitCode, 0);
+        const Run second = runCli(QStringList { "line" } + june + QStringList { "--version", "2" });
+        QCOMPARE(second.out, current.out);
+        const Run first = runCli(QStringList { "line" } + june + QStringList { "--version=1" });
+        QCOMPARE(first.exitCode, 0);
+        QVERIFY(first.out != current.out);
+        // The first version's line is the line of the declaration as it was then.
+        QVERIFY(addRows("UPDATE declaratii SET nrsal = 2, fondlunsal = 1000, comdat = 8 WHERE id = 3"));
+        QCOMPARE(runCli(QStringList { "line" } + june).out, first.out);
+        QVERIFY(addRows("UPDATE declaratii SET nrsal = 3, fondlunsal = 2000, comdat = 15 WHERE id = 3"));
+
+        for (const char* command : { "line", "pdf" }) {
+            QStringList arguments
+                = QStringList { QString::fromLatin1(command) } + june + QStringList { "--version", "3" };
+            if (QByteArray(command) == "pdf")
+                arguments << "--out" << m_dir->filePath("v3.pdf");
+            const Run none = runCli(arguments);
+            QCOMPARE(none.exitCode, 1);
+            QVERIFY2(none.err.contains("has no version 3 of its declaration for 6/2007 (versions: 1, 2)"), none.err);
+            QCOMPARE(none.out, QByteArray());
+        }
+        QVERIFY(!QFile::exists(m_dir->filePath("v3.pdf")));
+        QCOMPARE(runCli(QStringList { "line" } + june + QStringList { "--version", "0" }).exitCode, 2);
+        const Run pdf = runCli(
+            QStringList { "pdf" } + june + QStringList { "--version", "1", "--out", m_dir->filePath("v1.pdf") });
+        QCOMPARE(pdf.exitCode, 0);
+        QVERIFY(QFile::exists(m_dir->filePath("v1.pdf")));
+    }
+
+    void theStatementAsPdf()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QVERIFY(addRows("INSERT INTO versiuni_declaratii (iddeclaratie, versiune, salvat, idfirma, ln, an, "
+                        "rectificativ, com25, nrsal, fondlunsal, comdat, comac, comdec, comdecac) VALUES "
+                        "(3, 1, '2007-07-01 10:00:00', 1, 6, 2007, 0, 0, 2, 1000, 8, 0, 0, 0), "
+                        "(3, 2, '2007-07-09 12:30:00', 1, 6, 2007, 0, 0, 3, 2000, 15, 0, 0, 0);"));
+        const QString pdf = m_dir->filePath(QStringLiteral("fisa.pdf"));
+        const Run run = runCli({ "pdf", "--history", "--cui", "19", "--out", pdf });
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, "wrote " + pdf.toUtf8() + " (1 page)\n");
+        QProcess tool;
+        tool.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
+        tool.waitForFinished(30000);
+        QStringList lines;
+        for (const QString& line : QString::fromUtf8(tool.readAllStandardOutput()).split(u'\n'))
+            lines << line.simplified();
+        const QString text = lines.join(u'\n');
+        for (const char* expected :
+            { "Fisa platitorului", "C.U.I./C.N.P.: 19", "Perioada: 12/2005 - 06/2007", "Pagina 1 din 1",
+                "12/2005 Sume dec. 2005 300 200 100 100", "02/2006 Rectificativa 0.25 3 4000 10 25 -15 90",
+                "Total 2006 325 235 90 90", "06/2007 Initiala 0.75 3 2000 15 0 15 105",
+                "v1 2007-07-01 10:00 Initiala 0.75 2 1000 8 0 8", "v2 2007-07-09 12:30 Initiala 0.75 3 2000 15 0 15",
+                "Total 2007 15 0 15 105", "Sold datorat la zi: 105" })
+            QVERIFY2(
+                text.contains(QString::fromLatin1(expected)), qPrintable(QString::fromLatin1(expected) + u'\n' + text));
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("Data listarii: \\d\\d\\.\\d\\d\\.\\d{4}"))));
+
+        const Run shared = runCli({ "pdf", "--history", "--cui", "230", "--out", m_dir->filePath("x.pdf") });
+        QCOMPARE(shared.exitCode, 1);
+        QVERIFY(!QFile::exists(m_dir->filePath("x.pdf")));
+        QCOMPARE(runCli({ "pdf", "--history", "--out", m_dir->filePath("x.pdf") }).exitCode, 2);
+    }
+
+    void theYearIntoAFile()
+    {
+        const Run csv = runCli({ "year", "--year", "2006", "--out", m_dir->filePath("an.csv") });
+        QCOMPARE(csv.exitCode, 0);
+        QFile written(m_dir->filePath("an.csv"));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), runCli({ "year", "--year", "2006", "--format", "csv" }).out);
+
+        const QString xlsx = m_dir->filePath(QStringLiteral("an.xlsx"));
+        const Run book = runCli({ "year", "--year", "2006", "--out", xlsx });
+        QCOMPARE(book.err, QByteArray());
+        QCOMPARE(book.exitCode, 0);
+        QProcess reader;
+        reader.start(
+            QStringLiteral("/usr/bin/python3"), { QStringLiteral(ITM_SOURCE_DIR "/tests/cli/read_workbook.py"), xlsx });
+        reader.waitForFinished(60000);
+        const QJsonObject sheet = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+        const QJsonArray rows = sheet.value("rows").toArray();
+        // Header, three payers, the totals outside the filter.
+        QCOMPARE(rows.size(), 5);
+        QCOMPARE(sheet.value("filter").toString(), QStringLiteral("A1:AC4"));
+        const QJsonArray totals = rows.at(4).toArray();
+        QCOMPARE(totals.at(0).toObject().value("value").toString(), QStringLiteral("TOTAL"));
+        // January's due: 15 of 19 only; the balance at the year's end.
+        QCOMPARE(totals.at(2).toObject().value("value").toString(), QStringLiteral("=SUM(C2:C4)"));
+        QCOMPARE(totals.at(28).toObject().value("value").toString(), QStringLiteral("=SUM(AC2:AC4)"));
+        QCOMPARE(rows.at(1).toArray().at(2).toObject().value("value").toInt(), 15);
+        QCOMPARE(rows.at(1).toArray().at(28).toObject().value("value").toInt(), 90);
+
+        QCOMPARE(runCli({ "year", "--year", "2006", "--out", m_dir->filePath("an.txt") }).exitCode, 2);
+        QCOMPARE(runCli({ "year", "--year", "2006", "--format", "csv", "--out", xlsx }).exitCode, 2);
     }
 };
 

@@ -1,9 +1,12 @@
 #include "CliTestDatabase.h"
 #include "cli/CliDatabase.h"
 #include "store/Errors.h"
+#include "support/SampleRecords.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace samples = itm::test::samples;
 
 using namespace clitest;
 using itm::cli::CliDatabase;
@@ -20,9 +23,10 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         m_db = m_dir.filePath(QStringLiteral("date.itm"));
-        const QByteArray rows = payerRow(1, "19", "ALFA") + payerRow(2, "230", "BETA")
-            + "UPDATE firme SET sector = NULL, nr = '7' WHERE id = 2;\n" + declarationRow(1, 3, 2006)
-            + declarationRow(2, 3, 2006, "0, 0, 'abc', 2000.5, 15, 15, 0, 0") + declarationRow(2, 4, 2006);
+        const QByteArray rows = samples::payerRow(1, "19", "ALFA") + samples::payerRow(2, "230", "BETA")
+            + "UPDATE firme SET sector = NULL, nr = '7' WHERE id = 2;\n" + samples::declarationRow(1, 3, 2006)
+            + samples::declarationRow(2, 3, 2006, "0, 0, 'abc', 2000.5, 15, 15, 0, 0")
+            + samples::declarationRow(2, 4, 2006);
         QString error;
         QVERIFY2(createDatabase(m_db, rows, &error), qPrintable(error));
     }

@@ -1,5 +1,4 @@
 #include "declaration/Commission.h"
-#include "store/Errors.h"
 
 #include <QTest>
 #include <cmath>
@@ -42,57 +41,24 @@ private Q_SLOTS:
         QCOMPARE(*due, commission);
     }
 
-    // The salary-fund field rounds on the decimal digits; it must agree with
-    // the exact rule for every fund an employer will plausibly declare.
-    void textRoundingAgreesWithTheExactRule()
+    // Every fund an employer will plausibly declare, against the exact rule.
+    void everyPlausibleFundFollowsTheExactRule()
     {
         for (qint64 fund = 0; fund <= 200000; ++fund) {
             for (const bool reduced : { false, true }) {
                 const qint64 rate = reduced ? 25 : 75;
-                qint64 viaText = RoundTenThousandths(fund * rate);
-                if (fund != 0 && viaText == 0)
-                    viaText = 1;
                 qint64 exact = (fund * rate + 5000) / 10000;
                 if (fund != 0 && exact == 0)
                     exact = 1;
                 const auto due = CommissionDue(double(fund), reduced);
-                if (!due || *due != exact || viaText != exact)
-                    QFAIL(qPrintable(QStringLiteral("fund %1 rate %2: exact %3, text %4, due %5")
+                if (!due || *due != exact)
+                    QFAIL(qPrintable(QStringLiteral("fund %1 rate %2: exact %3, due %4")
                                          .arg(fund)
                                          .arg(rate)
                                          .arg(exact)
-                                         .arg(viaText)
                                          .arg(due ? QString::number(*due) : QStringLiteral("none"))));
             }
         }
-    }
-
-    void roundTenThousandths_data()
-    {
-        QTest::addColumn<qint64>("x");
-        QTest::addColumn<qint64>("whole");
-        QTest::newRow("0") << qint64(0) << qint64(0);
-        QTest::newRow("1") << qint64(1) << qint64(1);
-        QTest::newRow("4999: below five digits") << qint64(4999) << qint64(1);
-        QTest::newRow("9999") << qint64(9999) << qint64(1);
-        QTest::newRow("10000") << qint64(10000) << qint64(1);
-        QTest::newRow("14999") << qint64(14999) << qint64(1);
-        QTest::newRow("15000: half up") << qint64(15000) << qint64(2);
-        QTest::newRow("150000") << qint64(150000) << qint64(15);
-        QTest::newRow("10004999") << qint64(10004999) << qint64(1000);
-        QTest::newRow("max") << std::numeric_limits<qint64>::max() << qint64(922337203685478);
-    }
-    void roundTenThousandths()
-    {
-        QFETCH(qint64, x);
-        QFETCH(qint64, whole);
-        QCOMPARE(RoundTenThousandths(x), whole);
-    }
-
-    void negativeAmountsAreRefusedByTheTextRounding()
-    {
-        QVERIFY_THROWS_EXCEPTION(Error, RoundTenThousandths(-1));
-        QVERIFY_THROWS_EXCEPTION(Error, RoundTenThousandths(std::numeric_limits<qint64>::min()));
     }
 
     void fundsWithoutCommission_data()

@@ -1,11 +1,15 @@
 #include "declaration/Commission.h"
 #include "declaration/LiquidatorValidation.h"
 #include "declaration/Period.h"
+#include "declaration/SalaryFund.h"
 #include "store/Errors.h"
 #include "store/RecordReader.h"
 #include "support/RuleRecord.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 using itm::test::writesText;
@@ -13,7 +17,7 @@ using itm::test::writesText;
 namespace {
 RowRecord completeLiquidator()
 {
-    return itm::test::recordOf({ { "lcui", QStringLiteral("19") }, { "ldenumire", QStringLiteral("LICHID") },
+    return samples::recordOf({ { "lcui", QStringLiteral("19") }, { "ldenumire", QStringLiteral("LICHID") },
         { "lcodjudet", qint64(17) }, { "lloc", QStringLiteral("CRAIOVA") }, { "lstr", QStringLiteral("UNIRII") },
         { "lnr", QStringLiteral("2") }, { "lsector", qint64(0) } });
 }
@@ -87,6 +91,45 @@ private Q_SLOTS:
         QCOMPARE(outcome.failure ? outcome.failure->message : QString(), message);
         QCOMPARE(outcome.failure ? outcome.failure->column : QString(), column);
         QCOMPARE(writesText(outcome.writes), writes);
+    }
+
+    void salaryFund_data()
+    {
+        QTest::addColumn<double>("fund");
+        QTest::addColumn<bool>("reduced");
+        QTest::addColumn<QString>("commission"); // the write; "refused" when the fund is
+        QTest::addColumn<bool>("savable");
+        QTest::newRow("whole fund") << 2000.0 << false << "comdat=15" << true;
+        QTest::newRow("reduced rate") << 2000.0 << true << "comdat=5" << true;
+        QTest::newRow("zero") << 0.0 << false << "comdat=0" << true;
+        QTest::newRow("largest the field holds") << 9999999999.0 << false << "comdat=75000000" << true;
+        QTest::newRow("fractional") << 12.5 << false << "refused" << false;
+        QTest::newRow("negative") << -100.0 << false << "refused" << false;
+        QTest::newRow("beyond ten digits") << 10000000000.0 << false << "comdat=75000000" << false;
+    }
+
+    void salaryFund()
+    {
+        QFETCH(double, fund);
+        QFETCH(bool, reduced);
+        QFETCH(QString, commission);
+        QFETCH(bool, savable);
+        const QString message
+            = QStringLiteral("Fondul lunar de salarii trebuie sa fie un numar intreg, pozitiv sau zero.");
+        const RuleOutcome computed = DeclarationCommission(fund, reduced);
+        if (commission == u"refused") {
+            QCOMPARE(computed.failure->message, message);
+            QCOMPARE(computed.failure->column, QStringLiteral("fondlunsal"));
+            QCOMPARE(writesText(computed.writes), QStringLiteral("comdat="));
+        } else {
+            QVERIFY(computed.passed());
+            QCOMPARE(writesText(computed.writes), commission);
+        }
+        const RuleOutcome saved = ValidateSalaryFund(fund);
+        QCOMPARE(saved.passed(), savable);
+        if (!savable)
+            QCOMPARE(saved.failure->column, QStringLiteral("fondlunsal"));
+        QVERIFY(ValidateSalaryFund(std::nullopt).passed());
     }
 
     void periodOnEnter_data()

@@ -1,5 +1,6 @@
 #include "support/DeclarationRoad.h"
 #include "support/GuiTestCase.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
 
@@ -13,7 +14,7 @@ namespace {
 void seedStoredMarch(TestDatabase& db)
 {
     seedPayer(db);
-    db.addPayer(QStringLiteral("230"), QStringLiteral("BETA"));
+    samples::addPayer(db, QStringLiteral("230"), QStringLiteral("BETA"));
     db.exec("INSERT INTO declaratii (idfirma, ln, an, rectificativ, com25, nrsal, fondlunsal, comdat, comac, comdec, "
             "comdecac) VALUES (1, 3, 2007, 1, 1, 7, 50000, 125, 100, 0, 0), (1, 4, 2007, 0, 0, 8, 1000, 8, 8, 0, 0), "
             "(2, 3, 2007, 0, 0, 9, 2000, 15, 15, 0, 0)");
@@ -53,7 +54,6 @@ private Q_SLOTS:
         QVERIFY(!f.window->dcgb->isHidden());
         QVERIFY(!f.window->dcgb->isEnabled());
         QVERIFY(f.window->ddgb->isHidden());
-        VERIFY_PROMPTS(f);
     }
 
     void periodNeedsACodeAndAName_data()
@@ -90,7 +90,6 @@ private Q_SLOTS:
         QCOMPARE(f.window->windowState(), State::PayerData);
         QVERIFY(f.window->PanelLuna->isHidden());
         QCOMPARE(f.focus(), f.window->dcgb->Button5);
-        VERIFY_PROMPTS(f);
     }
 
     void aYearBefore2006IsCorrectedByTheFirstEnter_data()
@@ -118,7 +117,6 @@ private Q_SLOTS:
         MainWindowFixture::key(period->MaskEdit2, Qt::Key_Return);
         QCOMPARE(
             f.prompts.lastText(), QStringLiteral("Datele delaratiei pentru luna Martie nu exista. Adaugati acum ?"));
-        VERIFY_PROMPTS(f);
     }
 
     void anIncompletePeriodLooksNothingUp_data()
@@ -185,7 +183,6 @@ private Q_SLOTS:
         QCOMPARE(period->MaskEdit1->text(), kept);
         QCOMPARE(f.focus(), typed == kept ? static_cast<QWidget*>(period->MaskEdit2) : period->MaskEdit1);
         QCOMPARE(f.window->windowState(), State::Period);
-        VERIFY_PROMPTS(f);
     }
 
     void theTwoQuestions_data()
@@ -225,7 +222,6 @@ private Q_SLOTS:
             QVERIFY(f.window->ddgb->isHidden());
         }
         QCOMPARE(f.dm->qryFirme->State(), DatasetState::Edit);
-        VERIFY_PROMPTS(f);
     }
 
     void aStoredDeclarationOpensWithItsValues()
@@ -241,7 +237,6 @@ private Q_SLOTS:
         QCOMPARE(panel->DBEdit13->text(), QStringLiteral("125"));
         QCOMPARE(panel->achit->text(), QStringLiteral("100"));
         QCOMPARE(f.dm->qryDeclaratii->RecordCount(), 1);
-        VERIFY_PROMPTS(f);
     }
 
     void aNewDeclarationStartsCorrectiveFreeAtTheFullRate()
@@ -261,7 +256,6 @@ private Q_SLOTS:
         QVERIFY(panel->proccom->buttons().at(0)->isChecked());
         QVERIFY(panel->DBEdit12->text().isEmpty());
         QCOMPARE(storedInteger(f, QStringLiteral("SELECT count(*) FROM declaratii")), qint64(0));
-        VERIFY_PROMPTS(f);
     }
 
     void afterNoAnotherPeriodIsLookedUp()
@@ -272,14 +266,13 @@ private Q_SLOTS:
         QCOMPARE(f.window->windowState(), State::PayerData);
 
         f.window->dcgb->Button3->click();
-        MainWindowFixture::settle();
+        QTRY_VERIFY(f.window->dcgb->Button5->isEnabled());
         MainWindowFixture::key(f.window->dcgb->Button5, Qt::Key_Return);
         lookUp(f, QStringLiteral("05"), QStringLiteral("2007"));
         QCOMPARE(f.prompts.lastText(), QStringLiteral("Datele delaratiei pentru luna Mai nu exista. Adaugati acum ?"));
         QCOMPARE(f.dm->qryDeclaratii->State(), DatasetState::Insert);
         QCOMPARE(declarationField(f, "ln").AsInteger(), qint64(5));
         QVERIFY(f.window->ddgb->nrsal->text().isEmpty());
-        VERIFY_PROMPTS(f);
     }
 
     void onlyJanuary2006CarriesDecember2005_data()
@@ -326,7 +319,6 @@ private Q_SLOTS:
         QCOMPARE(f.dm->qryFirme->State(), DatasetState::Edit);
         QCOMPARE(payerField(f, "cui").AsString(), kPayerCode);
         QCOMPARE(payerField(f, "faliment").AsInteger(), january2006 ? 0 : 1);
-        VERIFY_PROMPTS(f);
     }
 
     void afterJanuary2006AnotherPeriodShowsTheLiquidatorAgain()
@@ -342,7 +334,6 @@ private Q_SLOTS:
         QVERIFY(panel->gbdec2005->isHidden());
         QVERIFY(!panel->fal->isHidden());
         QVERIFY(!panel->lgb->isHidden());
-        VERIFY_PROMPTS(f);
     }
 };
 

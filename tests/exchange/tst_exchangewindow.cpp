@@ -7,6 +7,8 @@
 #include "support/FakeFileChooser.h"
 #include "support/FakeJobs.h"
 #include "support/FakePrompts.h"
+#include "support/GuiTestCase.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QApplication>
@@ -17,11 +19,13 @@
 #include <QTest>
 #include <QTimer>
 
+namespace samples = itm::test::samples;
+
 using namespace itm;
 using namespace itm::exchange;
 using itm::test::TestDatabase;
 
-class TestExchangeWindow : public QObject
+class TestExchangeWindow : public itm::test::GuiTestCase
 {
     Q_OBJECT
 
@@ -73,12 +77,12 @@ private Q_SLOTS:
         m_files.names.clear();
         m_files.captions.clear();
         m_db = std::make_unique<TestDatabase>();
-        m_db->addPayer(QStringLiteral("19"));
+        samples::addPayer(*m_db, QStringLiteral("19"));
         m_dm = std::make_unique<Tdm>(m_db->path());
     }
     void cleanup()
     {
-        QVERIFY2(m_prompts.verify().isEmpty(), qPrintable(m_prompts.verify()));
+        GuiTestCase::cleanup();
         m_dm.reset();
         m_db.reset();
     }

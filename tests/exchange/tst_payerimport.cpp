@@ -2,10 +2,13 @@
 #include "payers/PayerValidation.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QTest>
 #include <sqlite3.h>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 using namespace itm::exchange;
@@ -152,7 +155,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, row);
         QFETCH(QString, message);
         TestDatabase db;
-        db.addPayer(QStringLiteral("60"));
+        samples::addPayer(db, QStringLiteral("60"));
         const QStringList before = storedRows(db);
         const QByteArray file
             = header + "35,1,GOOD,1,DOLJ,CRAIOVA,0,UNIRII,1,POPESCU,ION,ADMINISTRATOR\n\n" + row + "\n";
@@ -193,7 +196,7 @@ private Q_SLOTS:
     void payersInTheRegisterAreLeftAloneUnlessUpdated()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"), QStringLiteral("VECHI"), 1);
+        samples::addPayer(db, QStringLiteral("19"), QStringLiteral("VECHI"), 1);
         const QByteArray file = "cui,denumire,prefix,telefon\n19,NOU,P.F.,0722\n27,ALTUL,,0733\n";
         const char* columns = "cui, prefix, denumire, sufix, telefon, loc, faliment, lcui";
 

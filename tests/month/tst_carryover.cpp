@@ -2,6 +2,7 @@
 #include "store/Errors.h"
 #include "store/Tdm.h"
 #include "support/FakeJobs.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QTest>
@@ -90,7 +91,7 @@ private Q_SLOTS:
         QFETCH(MonthPeriod, target);
         QFETCH(QString, stored);
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         addDeclaration(db, 1, source, sourceAmounts);
         Tdm dm(db.path());
         const CarryOverCounts counts = CarryOverDeclarations(dm, source, target, { 1 });
@@ -106,7 +107,7 @@ private Q_SLOTS:
         const MonthPeriod march { 3, 2006 };
         const MonthPeriod april { 4, 2006 };
         for (const char* code : { "11", "12", "13", "14" })
-            db.addPayer(QString::fromLatin1(code));
+            samples::addPayer(db, QString::fromLatin1(code));
         addDeclaration(db, 1, march, QStringLiteral("0, 0, 12, 2000, 15, 15, 0, 0"));
         addDeclaration(db, 1, april, QStringLiteral("1, 0, 9, 900, 7, 0, 0, 0")); // already declared
         // payer 2: nothing in March
@@ -142,8 +143,8 @@ private Q_SLOTS:
         QFETCH(QString, amounts);
         QFETCH(QString, message);
         TestDatabase db;
-        db.addPayer(QStringLiteral("11"));
-        db.addPayer(QStringLiteral("12"));
+        samples::addPayer(db, QStringLiteral("11"));
+        samples::addPayer(db, QStringLiteral("12"));
         addDeclaration(db, 1, { 3, 2006 }, QStringLiteral("0, 0, 5, 1000, 8, 8, 0, 0"));
         addDeclaration(db, 2, { 3, 2006 }, amounts);
         Tdm dm(db.path());
@@ -161,7 +162,7 @@ private Q_SLOTS:
     {
         TestDatabase db;
         for (int payer = 1; payer <= 3; ++payer) {
-            db.addPayer(QString::number(10 + payer));
+            samples::addPayer(db, QString::number(10 + payer));
             addDeclaration(db, payer, { 3, 2006 }, QStringLiteral("0, 0, 5, 1000, 8, 8, 0, 0"));
         }
         Tdm dm(db.path());

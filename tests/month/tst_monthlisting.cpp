@@ -5,6 +5,7 @@
 #include "month/MonthReport.h"
 #include "month/MonthTableModel.h"
 #include "store/Connection.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QTest>
@@ -31,10 +32,10 @@ void addDeclaration(const TestDatabase& db, int payerId, int month, int year, co
 // 230 (corrective); RO19 only in April; ro5 never.
 void seedMonth(const TestDatabase& db)
 {
-    db.addPayer(QStringLiteral("ro5"), QStringLiteral("GAMA"));
-    db.addPayer(QStringLiteral("230"), QStringLiteral("BETA"));
-    db.addPayer(QStringLiteral("19"), QStringLiteral("ALFA"));
-    db.addPayer(QStringLiteral("RO19"), QStringLiteral("DELTA, \"D\""));
+    samples::addPayer(db, QStringLiteral("ro5"), QStringLiteral("GAMA"));
+    samples::addPayer(db, QStringLiteral("230"), QStringLiteral("BETA"));
+    samples::addPayer(db, QStringLiteral("19"), QStringLiteral("ALFA"));
+    samples::addPayer(db, QStringLiteral("RO19"), QStringLiteral("DELTA, \"D\""));
     addDeclaration(db, 3, 3, 2006, "0, 0, 12, 2000, 15, 10, 0, 0");
     addDeclaration(db, 2, 3, 2006, "1, 1, 3, 50000, 125, 125, 0, 0");
     addDeclaration(db, 4, 4, 2006, "0, 0, 1, 100, 1, 1, 0, 0");
@@ -99,10 +100,10 @@ private Q_SLOTS:
         // Codes held twice, a missing code, bytes above ASCII, a payer with two
         // declarations of the month (the first saved shows), an amount stored
         // as a text, a declaration of no payer.
-        db.addPayer(QStringLiteral("230"), QStringLiteral("BETA BIS"));
-        db.addPayer(QStringLiteral("\u00C819"), QStringLiteral("EPSILON"));
-        db.addPayer(QStringLiteral("Z9"), QStringLiteral("ZETA"));
-        db.addPayer(QStringLiteral("19"), QStringLiteral("ALFA BIS"));
+        samples::addPayer(db, QStringLiteral("230"), QStringLiteral("BETA BIS"));
+        samples::addPayer(db, QStringLiteral("\u00C819"), QStringLiteral("EPSILON"));
+        samples::addPayer(db, QStringLiteral("Z9"), QStringLiteral("ZETA"));
+        samples::addPayer(db, QStringLiteral("19"), QStringLiteral("ALFA BIS"));
         db.exec("INSERT INTO firme (cui, denumire, prefix, sufix) VALUES (NULL, 'FARA COD', 1, 1)");
         // Names read as rows, not as plain bytes: lower case, two blanks, a
         // prefix stored with its sign, one out of the list.
@@ -324,6 +325,55 @@ private Q_SLOTS:
         model.finishLoading();
         QCOMPARE(model.rowCount(), 4);
         QVERIFY(!model.totals().complete());
+    }
+
+    // The total of the balances follows the rows a filter shows, narrowed or
+    // widened, whether the balances arrive before the later slices or not,
+    // and in another order than the codes'.
+    void theBalanceTotalFollowsTheRowsShown_data()
+    {
+        QTest::addColumn<int>("firstSlice");
+        QTest::addColumn<int>("sortColumn");
+        QTest::newRow("balances before the later slices") << 1 << int(MonthColumn::Code);
+        QTest::newRow("balances after every slice") << 10 << int(MonthColumn::Code);
+        QTest::newRow("sorted by name") << 1 << int(MonthColumn::Name);
+    }
+
+    void theBalanceTotalFollowsTheRowsShown()
+    {
+        QFETCH(int, firstSlice);
+        QFETCH(int, sortColumn);
+        TestDatabase db;
+        // Balances: 11 owes 7, 12 has paid 3 ahead, 13's is unknown (a text
+        // amount), 24 owes 20, 25 never declared.
+        for (const char* code : { "11", "12", "13", "24", "25" })
+            samples::addPayer(db, QString::fromLatin1(code), QStringLiteral("PLATITOR"));
+        addDeclaration(db, 1, 3, 2006, "0, 0, 1, 100, 10, 3, 0, 0");
+        addDeclaration(db, 2, 3, 2006, "0, 0, 1, 100, 2, 5, 0, 0");
+        addDeclaration(db, 3, 3, 2006, "0, 0, 1, 100, 'x', 0, 0, 0");
+        addDeclaration(db, 4, 2, 2006, "0, 0, 1, 100, 20, 0, 0, 0");
+        Connection connection;
+        connection.open(db.path(), true);
+        MonthTableModel model;
+        model.open(connection, { 3, 2006 }, firstSlice);
+        model.waitForBalances();
+        model.sort(sortColumn, Qt::DescendingOrder);
+        model.finishLoading();
+        QCOMPARE(model.rowCount(), 5);
+        QCOMPARE(model.balanceTotal(), qint64(24));
+        const int unknownRow = model.rowOfPayer(3);
+        QVERIFY(!model.balanceAt(unknownRow));
+        QCOMPARE(model.index(unknownRow, MonthTableModel::kBalanceColumn).data().toString(), QStringLiteral("?"));
+        QCOMPARE(model.balanceAt(model.rowOfPayer(4)), std::optional<qint64>(20));
+
+        const auto filtered = [&model](const char* text) {
+            model.setFilter(MonthFilter(QString::fromLatin1(text), StatusFilter::All));
+            return model.balanceTotal();
+        };
+        QCOMPARE(filtered("1"), qint64(4));
+        QCOMPARE(filtered("12"), qint64(-3));
+        QCOMPARE(filtered("2"), qint64(17));
+        QCOMPARE(filtered(""), qint64(24));
     }
 
     void marksStayOnTheirPayers()

@@ -1,11 +1,12 @@
-#include "OutputRecords.h"
 #include "output/DeclarationLine.h"
 #include "store/Errors.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
 
+namespace samples = itm::test::samples;
+
 using namespace itm;
-using namespace testrecords;
 
 namespace {
 const QString kNotInBankruptcyTail = QStringLiteral(R"(0,0," "," "," ",0," "," "," "," "," "," "," "," ",0,0,0)");
@@ -22,7 +23,7 @@ class TestDeclarationLine : public QObject
 private Q_SLOTS:
     void wholeLineOfAPayerNotInBankruptcy()
     {
-        const QString line = BuildDeclarationLine(payerNotInBankruptcy(), declarationFor(3, 2006));
+        const QString line = BuildDeclarationLine(samples::payer(), samples::declaration(3, 2006));
         QCOMPARE(line,
             QStringLiteral(R"("03","2006",123456789,1,"ALFA",1,"40","BUCURESTI",3,"VICTORIEI","10"," "," "," ",)"
                            R"("010101","0211234567","office@alfa.ro","BCR","RO49AAAA1B31007593840000",)"
@@ -35,7 +36,7 @@ private Q_SLOTS:
 
     void liquidatorDataOfAPayerInBankruptcy()
     {
-        const QString line = BuildDeclarationLine(payerInBankruptcy(), declarationFor(3, 2006));
+        const QString line = BuildDeclarationLine(samples::bankruptPayer(), samples::declaration(3, 2006));
         QVERIFY(line.endsWith(QStringLiteral(R"(1,1900101000006,"LICHIDATOR SPRL","12","CLUJ-NAPOCA",0,)"
                                              R"("HOREA","F.N.","B1","A","7","400001","lichidator@ex.ro",)"
                                              R"("0264111222",5,3,2004)")));
@@ -59,11 +60,11 @@ private Q_SLOTS:
         QFETCH(bool, liquidatorWritten);
         // A bankrupt payer's declaration carried into January 2006: the line
         // ends as the line of a payer not in bankruptcy does.
-        const QString line = BuildDeclarationLine(payerInBankruptcy(), declarationFor(month, year));
+        const QString line = BuildDeclarationLine(samples::bankruptPayer(), samples::declaration(month, year));
         QCOMPARE(!line.endsWith(kNotInBankruptcyTail), liquidatorWritten);
         QCOMPARE(fieldsOf(line).size(), kDeclarationLineFieldCount);
         QCOMPARE(line.section(u',', 0, 29),
-            BuildDeclarationLine(payerNotInBankruptcy(), declarationFor(month, year)).section(u',', 0, 29));
+            BuildDeclarationLine(samples::payer(), samples::declaration(month, year)).section(u',', 0, 29));
     }
 
     void singleFields_data()
@@ -129,8 +130,8 @@ private Q_SLOTS:
         QFETCH(QVariant, value);
         QFETCH(int, field);
         QFETCH(QString, written);
-        RowRecord payer = payerNotInBankruptcy();
-        RowRecord declaration = declarationFor(3, 2006);
+        RowRecord payer = samples::payer();
+        RowRecord declaration = samples::declaration(3, 2006);
         (table == QLatin1String("payer") ? payer : declaration).setValue(column, value);
         const QStringList fields = fieldsOf(BuildDeclarationLine(payer, declaration));
         QCOMPARE(fields.size(), kDeclarationLineFieldCount);
@@ -156,10 +157,10 @@ private Q_SLOTS:
         QFETCH(QString, column);
         QFETCH(QVariant, value);
         QFETCH(QString, message);
-        RowRecord declaration = declarationFor(3, 2006);
+        RowRecord declaration = samples::declaration(3, 2006);
         declaration.setValue(column, value);
         try {
-            BuildDeclarationLine(payerNotInBankruptcy(), declaration);
+            BuildDeclarationLine(samples::payer(), declaration);
             QFAIL("no error");
         } catch (const ConversionError& error) {
             QCOMPARE(error.message(), message);
@@ -169,7 +170,7 @@ private Q_SLOTS:
     void aMissingColumnRaises()
     {
         RowRecord payer(QStringList { QStringLiteral("cui") }, { QStringLiteral("19") });
-        QVERIFY_THROWS_EXCEPTION(Error, BuildDeclarationLine(payer, declarationFor(3, 2006)));
+        QVERIFY_THROWS_EXCEPTION(Error, BuildDeclarationLine(payer, samples::declaration(3, 2006)));
     }
 
     void fileNames_data()

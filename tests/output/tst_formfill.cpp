@@ -1,11 +1,13 @@
-#include "FormRecords.h"
 #include "output/FormFill.h"
 #include "output/FormLayouts.h"
 #include "output/PrintedForms.h"
 #include "output/ValueDisplay.h"
 #include "store/Errors.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 
@@ -49,7 +51,7 @@ private Q_SLOTS:
         QFETCH(QVariant, com25);
         QFETCH(QString, c25);
         QFETCH(QString, c75);
-        formrecords::Records records;
+        samples::PrintRecords records;
         records.declaration.setValue(QStringLiteral("com25"), com25);
         for (Form form : { CreateTrLunff(), CreateTrLun(), CreateTrIan() }) {
             QRBand1BeforePrint(form, records.data());
@@ -70,8 +72,8 @@ private Q_SLOTS:
     {
         QFETCH(qint64, rectificativ);
         QFETCH(QString, caption);
-        formrecords::Records records;
-        formrecords::set(records.declaration, "rectificativ", rectificativ);
+        samples::PrintRecords records;
+        samples::set(records.declaration, "rectificativ", rectificativ);
         for (Form form : { CreateTrLunff(), CreateTrLun(), CreateTrIan() }) {
             QRBand1BeforePrint(form, records.data());
             QCOMPARE(captionOf(form, "initiala"), caption);
@@ -100,9 +102,9 @@ private Q_SLOTS:
         QFETCH(qint64, year);
         QFETCH(QString, luna);
         QFETCH(QString, lunajos);
-        formrecords::Records records;
-        formrecords::set(records.declaration, "ln", month);
-        formrecords::set(records.declaration, "an", year);
+        samples::PrintRecords records;
+        samples::set(records.declaration, "ln", month);
+        samples::set(records.declaration, "an", year);
         for (Form form : { CreateTrLunff(), CreateTrLun(), CreateTrIan() }) {
             QRBand1BeforePrint(form, records.data());
             QCOMPARE(captionOf(form, "luna"), luna);
@@ -127,8 +129,8 @@ private Q_SLOTS:
         QFETCH(QVariant, lsector);
         QFETCH(bool, sec);
         QFETCH(bool, lsec);
-        formrecords::Records records;
-        records.payer = formrecords::payer(1);
+        samples::PrintRecords records;
+        records.payer = samples::printedPayer(1);
         records.payer.setValue(QStringLiteral("sector"), sector);
         records.payer.setValue(QStringLiteral("lsector"), lsector);
         Form bankruptcy = CreateTrLun();
@@ -156,9 +158,9 @@ private Q_SLOTS:
         QFETCH(qint64, prefix);
         QFETCH(qint64, sufix);
         QFETCH(QString, name);
-        formrecords::Records records;
-        formrecords::set(records.payer, "prefix", prefix);
-        formrecords::set(records.payer, "sufix", sufix);
+        samples::PrintRecords records;
+        samples::set(records.payer, "prefix", prefix);
+        samples::set(records.payer, "sufix", sufix);
         for (Form form : { CreateTrLunff(), CreateTrLun(), CreateTrIan() }) {
             QRBand1BeforePrint(form, records.data());
             QCOMPARE(captionOf(form, "densus"), name);
@@ -181,10 +183,10 @@ private Q_SLOTS:
     {
         QFETCH(QVariant, prefix);
         QFETCH(QVariant, sufix);
-        formrecords::Records odd;
+        samples::PrintRecords odd;
         odd.payer.setValue(QStringLiteral("prefix"), prefix);
         odd.payer.setValue(QStringLiteral("sufix"), sufix);
-        formrecords::set(odd.payer, "denumire", QStringLiteral("BETA"));
+        samples::set(odd.payer, "denumire", QStringLiteral("BETA"));
 
         Form fresh = CreateTrLunff();
         QRBand1BeforePrint(fresh, odd.data());
@@ -192,7 +194,7 @@ private Q_SLOTS:
         QCOMPARE(captionOf(fresh, "den"), QStringLiteral("den"));
 
         Form used = CreateTrLunff();
-        formrecords::Records earlier;
+        samples::PrintRecords earlier;
         QRBand1BeforePrint(used, earlier.data());
         QRBand1BeforePrint(used, odd.data());
         QCOMPARE(captionOf(used, "densus"), QStringLiteral("S.C. ALFA S.R.L."));
@@ -204,25 +206,25 @@ private Q_SLOTS:
     void secondPrintOverwritesEverything()
     {
         PrintedForms forms;
-        formrecords::Records first;
-        first.payer = formrecords::payer(1);
-        formrecords::set(first.declaration, "com25", qint64(1));
-        formrecords::set(first.declaration, "rectificativ", qint64(1));
-        formrecords::set(first.payer, "sector", qint64(4));
-        formrecords::set(first.payer, "lsector", qint64(5));
+        samples::PrintRecords first;
+        first.payer = samples::printedPayer(1);
+        samples::set(first.declaration, "com25", qint64(1));
+        samples::set(first.declaration, "rectificativ", qint64(1));
+        samples::set(first.payer, "sector", qint64(4));
+        samples::set(first.payer, "lsector", qint64(5));
         const PageLayout one = forms.layOut(PrintedFormChoice::Bankruptcy, first.data());
 
-        formrecords::Records second;
-        second.payer = formrecords::payer(1);
-        formrecords::set(second.payer, "prefix", qint64(2));
-        formrecords::set(second.payer, "sufix", qint64(0));
-        formrecords::set(second.payer, "denumire", QStringLiteral("POPESCU ION"));
-        formrecords::set(second.payer, "sector", qint64(0));
-        formrecords::set(second.payer, "lsector", qint64(0));
-        formrecords::set(second.payer, "numerep", QStringLiteral("IONESCU"));
-        formrecords::set(second.declaration, "ln", qint64(11));
-        formrecords::set(second.declaration, "an", qint64(2007));
-        second.payerCounty = formrecords::county("CLUJ");
+        samples::PrintRecords second;
+        second.payer = samples::printedPayer(1);
+        samples::set(second.payer, "prefix", qint64(2));
+        samples::set(second.payer, "sufix", qint64(0));
+        samples::set(second.payer, "denumire", QStringLiteral("POPESCU ION"));
+        samples::set(second.payer, "sector", qint64(0));
+        samples::set(second.payer, "lsector", qint64(0));
+        samples::set(second.payer, "numerep", QStringLiteral("IONESCU"));
+        samples::set(second.declaration, "ln", qint64(11));
+        samples::set(second.declaration, "an", qint64(2007));
+        second.payerCounty = samples::county("CLUJ");
         const PageLayout two = forms.layOut(PrintedFormChoice::Bankruptcy, second.data());
 
         Form& form = forms.rLun();
@@ -252,7 +254,7 @@ private Q_SLOTS:
         QCOMPARE(&forms.form(PrintedFormChoice::Monthly), &forms.rLunff());
         QCOMPARE(&forms.form(PrintedFormChoice::January2006), &forms.rIan());
         QCOMPARE(&forms.form(PrintedFormChoice::Bankruptcy), &forms.rLun());
-        formrecords::Records records;
+        samples::PrintRecords records;
         forms.layOut(PrintedFormChoice::Monthly, records.data());
         // Only the printed form was filled.
         QCOMPARE(captionOf(forms.rLunff(), "densus"), QStringLiteral("S.C. ALFA S.R.L."));
@@ -284,18 +286,18 @@ private Q_SLOTS:
         QFETCH(qint64, year);
         QFETCH(qint64, faliment);
         QFETCH(PrintedFormChoice, choice);
-        const RowRecord declaration = formrecords::declaration(month, year);
-        const RowRecord payer = formrecords::payer(faliment);
+        const RowRecord declaration = samples::printedDeclaration(month, year);
+        const RowRecord payer = samples::printedPayer(faliment);
         QCOMPARE(ChoosePrintedForm(declaration, payer), choice);
     }
 
     void formChoiceReadsWholeNumbers()
     {
-        RowRecord declaration = formrecords::declaration(1, 2006);
+        RowRecord declaration = samples::printedDeclaration(1, 2006);
         declaration.setValue(QStringLiteral("an"), QStringLiteral("2006"));
-        QCOMPARE(ChoosePrintedForm(declaration, formrecords::payer()), PrintedFormChoice::January2006);
+        QCOMPARE(ChoosePrintedForm(declaration, samples::printedPayer()), PrintedFormChoice::January2006);
         declaration.setValue(QStringLiteral("ln"), QStringLiteral("ian"));
-        QVERIFY_THROWS_EXCEPTION(ConversionError, ChoosePrintedForm(declaration, formrecords::payer()));
+        QVERIFY_THROWS_EXCEPTION(ConversionError, ChoosePrintedForm(declaration, samples::printedPayer()));
     }
 
     // The page shows what the file declares: an amount that is no whole
@@ -315,7 +317,7 @@ private Q_SLOTS:
         QFETCH(QString, column);
         QFETCH(QVariant, value);
         QFETCH(bool, refused);
-        formrecords::Records records;
+        samples::PrintRecords records;
         records.declaration.setValue(column, value);
         if (refused) {
             QVERIFY_THROWS_EXCEPTION(ConversionError, ChoosePrintedForm(records.declaration, records.payer));
@@ -413,7 +415,7 @@ private Q_SLOTS:
         QFETCH(QVariant, comdat);
         QFETCH(QVariant, comac);
         QFETCH(QString, text);
-        formrecords::Records records;
+        samples::PrintRecords records;
         records.declaration.setValue(QStringLiteral("comdat"), comdat);
         records.declaration.setValue(QStringLiteral("comac"), comac);
         const Form form = CreateTrLunff();
@@ -423,12 +425,12 @@ private Q_SLOTS:
     // A missing record or column prints empty; the page is still produced.
     void missingRecordsPrintEmpty()
     {
-        formrecords::Records records;
+        samples::PrintRecords records;
         FormData data = records.data();
         data.payerCounty = nullptr;
         RowRecord sparse;
-        formrecords::set(sparse, "ln", qint64(3));
-        formrecords::set(sparse, "an", qint64(2006));
+        samples::set(sparse, "ln", qint64(3));
+        samples::set(sparse, "an", qint64(2006));
         data.declaration = &sparse;
         PrintedForms forms;
         const PageLayout page = forms.layOut(PrintedFormChoice::Monthly, data);

@@ -1,29 +1,17 @@
-#include "FormRecords.h"
 #include "output/FormLayouts.h"
 #include "output/PrintedForms.h"
+#include "support/SampleRecords.h"
 
 #include <QFile>
 #include <QTest>
 
+namespace samples = itm::test::samples;
+
 using namespace itm;
 
-Q_DECLARE_METATYPE(itm::Form::Kind)
 Q_DECLARE_METATYPE(itm::PrintedFormChoice)
 
 namespace {
-
-Form createForm(Form::Kind kind)
-{
-    switch (kind) {
-    case Form::Kind::Bankruptcy:
-        return CreateTrLun();
-    case Form::Kind::January2006:
-        return CreateTrIan();
-    case Form::Kind::Monthly:
-        break;
-    }
-    return CreateTrLunff();
-}
 
 qsizetype indexOf(const Form& form, const char* name)
 {
@@ -68,49 +56,12 @@ class TestFormLayouts : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void sectionSizes_data()
-    {
-        QTest::addColumn<Form::Kind>("kind");
-        QTest::addColumn<QList<int>>(
-            "counts"); // header, title, A, bankruptcy, liquidator, B, notes, december, signature
-        QTest::newRow("TrLunff") << Form::Kind::Monthly << QList<int> { 8, 4, 61, 2, 0, 36, 1, 0, 8 };
-        QTest::newRow("TrLun") << Form::Kind::Bankruptcy << QList<int> { 8, 4, 61, 2, 31, 36, 1, 0, 8 };
-        QTest::newRow("TrIan") << Form::Kind::January2006 << QList<int> { 8, 4, 61, 0, 0, 36, 1, 13, 8 };
-    }
-    void sectionSizes()
-    {
-        QFETCH(Form::Kind, kind);
-        QFETCH(QList<int>, counts);
-        const Form form = createForm(kind);
-        const Section sections[] = { Section::Header, Section::Title, Section::Identification, Section::Bankruptcy,
-            Section::Liquidator, Section::Commission, Section::Notes, Section::December, Section::Signature };
-        int total = 0;
-        for (int i = 0; i < 9; ++i) {
-            QCOMPARE(form.countInSection(sections[i]), counts.at(i));
-            total += counts.at(i);
-        }
-        QCOMPARE(form.size(), total);
-    }
-
     void captionOfSectionADrawnBeforeItsFrame()
     {
         for (const Form& form : { CreateTrLunff(), CreateTrLun(), CreateTrIan() }) {
             QVERIFY(indexOf(form, "QRLabel7") >= 0);
             QCOMPARE(indexOf(form, "QRImage3"), indexOf(form, "QRLabel7") + 1);
         }
-    }
-
-    void addedBlocksKeepTheirOrder()
-    {
-        const Form bankruptcy = CreateTrLun();
-        QCOMPARE(indexOf(bankruptcy, "QRLabel27"), indexOf(bankruptcy, "fal") + 1);
-        QCOMPARE(indexOf(bankruptcy, "QRDBText36"), indexOf(bankruptcy, "QRLabel27") + 30);
-        const Form january = CreateTrIan();
-        QCOMPARE(indexOf(january, "QRImage47"), indexOf(january, "QRMemo1") + 1);
-        QCOMPARE(indexOf(january, "QRDBText20"), indexOf(january, "QRImage47") + 12);
-        QVERIFY(!january.find(QStringLiteral("QRLabel10")));
-        QVERIFY(!january.find(QStringLiteral("fal")));
-        QVERIFY(!january.find(QStringLiteral("lsec")));
     }
 
     // Every element, bar and line of text of the three pages as they are laid
@@ -129,11 +80,11 @@ private Q_SLOTS:
     {
         QFETCH(PrintedFormChoice, choice);
         QFETCH(QString, file);
-        formrecords::Records records;
+        samples::PrintRecords records;
         if (choice == PrintedFormChoice::Bankruptcy)
-            records.payer = formrecords::payer(1);
+            records.payer = samples::printedPayer(1);
         if (choice == PrintedFormChoice::January2006)
-            records.declaration = formrecords::declaration(1, 2006);
+            records.declaration = samples::printedDeclaration(1, 2006);
         PrintedForms forms;
         const QStringList page = describe(forms.layOut(choice, records.data()));
 

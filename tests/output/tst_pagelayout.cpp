@@ -1,12 +1,14 @@
-#include "FormRecords.h"
 #include "output/FormFonts.h"
 #include "output/FormLayouts.h"
 #include "output/PageLayout.h"
 #include "output/PrintedForms.h"
+#include "support/SampleRecords.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QTest>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 
@@ -217,7 +219,7 @@ private Q_SLOTS:
     void notesOfTheMonthlyFormFillElevenLines()
     {
         PrintedForms forms;
-        const formrecords::Records records;
+        const samples::PrintRecords records;
         const PageLayout page = forms.layOut(PrintedFormChoice::Monthly, records.data());
         const LaidOutElement& memo = *page.find(QStringLiteral("QRMemo1"));
         QCOMPARE(memo.lines.size(), 11);
@@ -237,7 +239,7 @@ private Q_SLOTS:
     void januaryNotesFiveAndSevenLines()
     {
         PrintedForms forms;
-        const formrecords::Records records;
+        const samples::PrintRecords records;
         const PageLayout page = forms.layOut(PrintedFormChoice::January2006, records.data());
         const LaidOutElement& first = *page.find(QStringLiteral("QRMemo1"));
         const LaidOutElement& second = *page.find(QStringLiteral("QRMemo2"));
@@ -276,11 +278,11 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(double, rightEdge);
         for (const qint64 amount : { qint64(7), qint64(123456789012) }) {
-            formrecords::Records records;
-            formrecords::set(records.declaration, "nrsal", amount);
-            formrecords::set(records.declaration, "fondlunsal", double(amount));
-            formrecords::set(records.declaration, "comdat", 2 * amount);
-            formrecords::set(records.declaration, "comac", amount);
+            samples::PrintRecords records;
+            samples::set(records.declaration, "nrsal", amount);
+            samples::set(records.declaration, "fondlunsal", double(amount));
+            samples::set(records.declaration, "comdat", 2 * amount);
+            samples::set(records.declaration, "comac", amount);
             const qint64 shown = name == QLatin1String("QRDBText17") ? 2 * amount : amount;
             PrintedForms forms;
             const PageLayout page = forms.layOut(choice, records.data());
@@ -296,10 +298,10 @@ private Q_SLOTS:
 
     void longNameStopsAfterTwoLinesInTheHeader()
     {
-        formrecords::Records records;
+        samples::PrintRecords records;
         const QString name = QStringLiteral(
             "INTREPRINDEREA DE CONSTRUCTII MONTAJ SI REPARATII PENTRU INDUSTRIA ALIMENTARA SI AGRICULTURA");
-        formrecords::set(records.payer, "denumire", name);
+        samples::set(records.payer, "denumire", name);
         PrintedForms forms;
         const PageLayout page = forms.layOut(PrintedFormChoice::Monthly, records.data());
         const QString composed = QStringLiteral("S.C. ") + name + QStringLiteral(" S.R.L.");
@@ -326,8 +328,8 @@ private Q_SLOTS:
     {
         QFETCH(qint64, sector);
         QFETCH(bool, printed);
-        formrecords::Records records;
-        formrecords::set(records.payer, "sector", sector);
+        samples::PrintRecords records;
+        samples::set(records.payer, "sector", sector);
         PrintedForms forms;
         const PageLayout page = forms.layOut(PrintedFormChoice::Monthly, records.data());
         const LaidOutElement* cell = page.find(QStringLiteral("sec"));
@@ -350,9 +352,9 @@ private Q_SLOTS:
     {
         QFETCH(qint64, lsector);
         QFETCH(QStringList, date);
-        formrecords::Records records = formrecords::Records();
-        records.payer = formrecords::payer(1);
-        formrecords::set(records.payer, "lsector", lsector);
+        samples::PrintRecords records = samples::PrintRecords();
+        records.payer = samples::printedPayer(1);
+        samples::set(records.payer, "lsector", lsector);
         PrintedForms forms;
         const PageLayout page = forms.layOut(PrintedFormChoice::Bankruptcy, records.data());
         const auto textOf = [&](const char* name) {
@@ -376,8 +378,8 @@ private Q_SLOTS:
 
     void decemberAmountsAndDiacritic()
     {
-        formrecords::Records records;
-        formrecords::set(records.declaration, "ln", qint64(1));
+        samples::PrintRecords records;
+        samples::set(records.declaration, "ln", qint64(1));
         PrintedForms forms;
         const PageLayout page = forms.layOut(PrintedFormChoice::January2006, records.data());
         const QString caption
@@ -395,7 +397,7 @@ private Q_SLOTS:
 
     void monthlyPageTexts()
     {
-        formrecords::Records records;
+        samples::PrintRecords records;
         PrintedForms forms;
         const PageLayout page = forms.layOut(PrintedFormChoice::Monthly, records.data());
         const QStringList texts = page.texts();
@@ -422,10 +424,10 @@ private Q_SLOTS:
 
     void overlongCellTexts()
     {
-        formrecords::Records records;
+        samples::PrintRecords records;
         const QString email = QStringLiteral("contabilitate.departamentul.financiar@intreprinderea-exemplu.example.ro");
-        formrecords::set(records.payer, "email", email.left(40) + QStringLiteral("xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"));
-        formrecords::set(records.payer, "str",
+        samples::set(records.payer, "email", email.left(40) + QStringLiteral("xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"));
+        samples::set(records.payer, "str",
             QStringLiteral("BULEVARDUL MARESAL ALEXANDRU AVERESCU COLT CU STRADA CONSTANTIN NOICA"));
         PrintedForms forms;
         const PageLayout page = forms.layOut(PrintedFormChoice::Monthly, records.data());

@@ -1,7 +1,7 @@
-#include "FormRecords.h"
 #include "output/PagePainter.h"
 #include "output/PrintedForms.h"
 #include "support/FileSizeLimit.h"
+#include "support/SampleRecords.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 
@@ -77,9 +79,9 @@ private Q_SLOTS:
             QSKIP("pdftotext (poppler-utils) is not installed");
         QTemporaryDir dir;
         PrintedForms forms;
-        formrecords::Records monthly;
-        formrecords::Records bankrupt;
-        bankrupt.payer = formrecords::payer(1);
+        samples::PrintRecords monthly;
+        samples::PrintRecords bankrupt;
+        bankrupt.payer = samples::printedPayer(1);
         const QString pdf = dir.filePath(QStringLiteral("d.pdf"));
         QString error;
         QVERIFY2(WritePdf(pdf,
@@ -115,7 +117,7 @@ private Q_SLOTS:
     void unwritablePdfIsReported()
     {
         PrintedForms forms;
-        formrecords::Records records;
+        samples::PrintRecords records;
         QString error;
         QVERIFY(!WritePdf(QStringLiteral("/nonexistent-folder/d.pdf"),
             { forms.layOut(PrintedFormChoice::Monthly, records.data()) }, &error));
@@ -142,7 +144,7 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
         }
         PrintedForms forms;
-        formrecords::Records records;
+        samples::PrintRecords records;
         const PageLayout page = forms.layOut(PrintedFormChoice::Monthly, records.data());
         bool written = true;
         QString error;
@@ -164,7 +166,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         PrintedForms forms;
-        formrecords::Records records;
+        samples::PrintRecords records;
         const QString png = dir.filePath(QStringLiteral("p.png"));
         QVERIFY(RenderPng(png, forms.layOut(PrintedFormChoice::Monthly, records.data()), 150));
         const QImage image(png);

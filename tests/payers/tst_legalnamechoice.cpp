@@ -5,25 +5,13 @@
 
 using namespace itm;
 using namespace itm::test::legalname;
-using itm::test::FakePrompts;
 using itm::test::TestDatabase;
 
 class TestLegalNameChoice : public itm::test::GuiTestCase
 {
     Q_OBJECT
 
-    FakePrompts m_prompts;
-
 private Q_SLOTS:
-    void initTestCase() { platform().prompts = &m_prompts; }
-    void init() { m_prompts.clear(); }
-    void cleanup()
-    {
-        // Nothing in the dialog may end in an error box.
-        QVERIFY2(m_prompts.shown().isEmpty(), qPrintable(m_prompts.texts().join(u'\n')));
-        GuiTestCase::cleanup();
-    }
-
     void choosingPrefixStoresItsValue_data()
     {
         QTest::addColumn<int>("item");
@@ -53,9 +41,9 @@ private Q_SLOTS:
             enabledAfterClick = d.rgs->isEnabled();
             suffixItemAfterClick = d.rgs->itemIndex();
             QCOMPARE(f.integer(QStringLiteral("prefix")), 1);
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget(), d.den);
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QCOMPARE(sufixAfterClick, 0);
@@ -78,7 +66,7 @@ private Q_SLOTS:
             d.den->selectAll();
             QTest::keyClicks(d.den, QStringLiteral("popescu ion"));
             QCOMPARE(d.den->text(), QStringLiteral("POPESCU ION"));
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
             focusAtClose = d.focusWidget();
         });
         QCOMPARE(result, int(QDialog::Accepted));
@@ -109,18 +97,18 @@ private Q_SLOTS:
         QWidget* focusAtClose = nullptr;
         const int result = f.run([&](TfDenumire& d) {
             QCOMPARE(QApplication::focusWidget(), d.rgp->buttons().first());
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget(), d.den);
             QTest::keyClicks(d.den, QStringLiteral("beta"));
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget(), d.rgs->buttons().first());
             for (int i = 0; i < downs; ++i)
-                press(Qt::Key_Down);
+                Fixture::press(Qt::Key_Down);
             QCOMPARE(d.rgs->itemIndex(), downs);
             QCOMPARE(focusedButton(d.rgs), d.rgs->buttons().at(downs));
             // The suffix chosen is written only by the closing Enter.
             QCOMPARE(f.integer(QStringLiteral("sufix")), 1);
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
             focusAtClose = d.focusWidget();
         });
         QCOMPARE(result, int(QDialog::Accepted));
@@ -138,20 +126,20 @@ private Q_SLOTS:
         f.openExisting(1, 1);
         const int result = f.run([&](TfDenumire& d) {
             d.rgp->buttons().first()->setFocus();
-            press(Qt::Key_Down); // P.F.: the suffix goes
+            Fixture::press(Qt::Key_Down); // P.F.: the suffix goes
             QCOMPARE(d.rgp->itemIndex(), 1);
             QCOMPARE(focusedButton(d.rgp), d.rgp->buttons().at(1));
             QCOMPARE(f.integer(QStringLiteral("sufix")), 0);
             QVERIFY(!d.rgs->isEnabled());
-            press(Qt::Key_Up); // back to S.C.: the group comes back showing "Altele "
+            Fixture::press(Qt::Key_Up); // back to S.C.: the group comes back showing "Altele "
             QCOMPARE(d.rgp->itemIndex(), 0);
             QVERIFY(d.rgs->isEnabled());
             QCOMPARE(d.rgs->itemIndex(), 5);
-            press(Qt::Key_Return);
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
             // The suffix group is entered on its checked item.
             QCOMPARE(QApplication::focusWidget(), d.rgs->buttons().at(5));
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QCOMPARE(f.integer(QStringLiteral("prefix")), 1);
@@ -178,13 +166,13 @@ private Q_SLOTS:
         f.openExisting(1, 2);
         const int result = f.run([&](TfDenumire& d) {
             QCOMPARE(QApplication::focusWidget(), d.den);
-            press(Qt::Key(key));
+            Fixture::press(Qt::Key(key));
             RadioGroup* group = key == Qt::Key_Backtab ? d.rgp : d.rgs;
             QCOMPARE(focusedButton(group), group->buttons().at(group->itemIndex()));
-            press(Qt::Key_Down);
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Down);
+            Fixture::press(Qt::Key_Return);
             if (key == Qt::Key_Backtab)
-                press(Qt::Key_Return); // from the name, with no suffix to choose
+                Fixture::press(Qt::Key_Return); // from the name, with no suffix to choose
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QCOMPARE(f.integer(QStringLiteral("prefix")), prefix);
@@ -206,17 +194,17 @@ private Q_SLOTS:
         const int result = f.run([&](TfDenumire& d) {
             // The name is selected on arrival; typing after it keeps it.
             QCOMPARE(d.den->selectedText(), QStringLiteral("ALFA"));
-            press(Qt::Key_End);
+            Fixture::press(Qt::Key_End);
             QTest::keyClicks(d.den, QStringLiteral(" nou"));
             if (where == u"suffix") {
-                press(Qt::Key_Return);
-                press(Qt::Key_Down); // S.A. chosen but never confirmed
+                Fixture::press(Qt::Key_Return);
+                Fixture::press(Qt::Key_Down); // S.A. chosen but never confirmed
                 QCOMPARE(d.rgs->itemIndex(), 1);
             } else if (where == u"prefix") {
                 d.rgp->buttons().first()->setFocus();
-                press(Qt::Key_Down); // P.F. erases the suffix at once
+                Fixture::press(Qt::Key_Down); // P.F. erases the suffix at once
             }
-            press(Qt::Key_Escape);
+            Fixture::press(Qt::Key_Escape);
         });
         QCOMPARE(result, int(QDialog::Rejected));
         QCOMPARE(f.payer().State(), DatasetState::Edit);
@@ -237,7 +225,7 @@ private Q_SLOTS:
         const int result = f.run([&](TfDenumire& d) {
             QCOMPARE(d.rgp->itemIndex(), -1);
             QVERIFY(!d.rgs->isEnabled());
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QCOMPARE(f.integer(QStringLiteral("prefix")), 0);

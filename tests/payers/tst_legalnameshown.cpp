@@ -5,25 +5,13 @@
 
 using namespace itm;
 using namespace itm::test::legalname;
-using itm::test::FakePrompts;
 using itm::test::TestDatabase;
 
 class TestLegalNameShown : public itm::test::GuiTestCase
 {
     Q_OBJECT
 
-    FakePrompts m_prompts;
-
 private Q_SLOTS:
-    void initTestCase() { platform().prompts = &m_prompts; }
-    void init() { m_prompts.clear(); }
-    void cleanup()
-    {
-        // Nothing in the dialog may end in an error box.
-        QVERIFY2(m_prompts.shown().isEmpty(), qPrintable(m_prompts.texts().join(u'\n')));
-        GuiTestCase::cleanup();
-    }
-
     void layoutAndTabOrder()
     {
         Fixture f;
@@ -38,11 +26,11 @@ private Q_SLOTS:
             QVERIFY(d.rgp->buttons().at(7)->x() > d.rgp->buttons().at(6)->x());
             dialogCentre = d.frameGeometry().center();
             d.rgp->buttons().first()->setFocus();
-            press(Qt::Key_Tab);
+            Fixture::press(Qt::Key_Tab);
             tabFromPrefix = QApplication::focusWidget();
-            press(Qt::Key_Tab);
+            Fixture::press(Qt::Key_Tab);
             tabFromName = QApplication::focusWidget();
-            press(Qt::Key_Escape);
+            Fixture::press(Qt::Key_Escape);
         });
         QVERIFY((dialogCentre - f.mainWindow.frameGeometry().center()).manhattanLength() <= 4);
         QCOMPARE(tabFromPrefix, dialog.den);
@@ -66,7 +54,7 @@ private Q_SLOTS:
             enabled = d.rgs->isEnabled();
             prefixAtShow = f.integer(QStringLiteral("prefix"));
             sufixAtShow = f.integer(QStringLiteral("sufix"));
-            press(Qt::Key_Escape);
+            Fixture::press(Qt::Key_Escape);
         });
         QCOMPARE(result, int(QDialog::Rejected));
         QCOMPARE(focus, f.dialog->rgp->buttons().first());
@@ -88,10 +76,10 @@ private Q_SLOTS:
         // First show: "Banca", name, Enter closes at once.
         f.run([&](TfDenumire& d) {
             click(d.rgp->buttons().at(12));
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget(), d.den);
             QTest::keyClicks(d.den, QStringLiteral("beta"));
-            press(Qt::Key_Return);
+            Fixture::press(Qt::Key_Return);
         });
         QCOMPARE(f.integer(QStringLiteral("prefix")), 13);
         QCOMPARE(f.integer(QStringLiteral("sufix")), 0);
@@ -105,7 +93,7 @@ private Q_SLOTS:
             QVERIFY(d.rgs->isEnabled());
             QCOMPARE(QApplication::focusWidget(), d.rgp->buttons().first());
             shownName = d.den->text();
-            press(Qt::Key_Escape);
+            Fixture::press(Qt::Key_Escape);
         });
         QCOMPARE(shownName, QStringLiteral("BETA"));
         QCOMPARE(f.integer(QStringLiteral("prefix")), 1);
@@ -147,7 +135,7 @@ private Q_SLOTS:
         Fixture f;
         if (earlierPrefix >= 0) {
             f.openExisting(earlierPrefix, earlierSufix);
-            f.run([](TfDenumire&) { press(Qt::Key_Escape); });
+            f.run([](TfDenumire&) { Fixture::press(Qt::Key_Escape); });
             f.payer().Cancel();
         }
         f.openExisting(prefix, sufix);
@@ -162,7 +150,7 @@ private Q_SLOTS:
             enabled = d.rgs->isEnabled();
             focus = QApplication::focusWidget();
             shownName = d.den->text();
-            press(Qt::Key_Escape);
+            Fixture::press(Qt::Key_Escape);
         });
         QCOMPARE(result, int(QDialog::Rejected));
         QCOMPARE(shownPrefixItem, prefixItem);

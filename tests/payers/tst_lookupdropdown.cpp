@@ -39,7 +39,6 @@ private Q_SLOTS:
         // Typed after the value, the character is taken back and the next one completes again.
         LookupWindow::press(Qt::Key_Backspace);
         QCOMPARE(f.jud->text(), QStringLiteral("CLU"));
-        VERIFY_PROMPTS(f);
     }
 
     void browsingKeysWithAnEmptyList_data()
@@ -72,7 +71,6 @@ private Q_SLOTS:
         LookupWindow::press(Qt::Key_Tab);
         QCOMPARE(f.focus(), f.jud);
         QVERIFY(!f.cui->dropDown());
-        VERIFY_PROMPTS(f);
     }
 
     // Up, Down, Page Up or Page Down go into the drop-down; each key released
@@ -131,7 +129,6 @@ private Q_SLOTS:
         QCOMPARE(f.focus(), f.other);
         QCOMPARE(f.boundCounty(), QStringLiteral("18"));
         QVERIFY(f.dropDowns().isEmpty());
-        VERIFY_PROMPTS(f);
     }
 
     // A click on an item moves the list dataset as a key release does.
@@ -146,10 +143,8 @@ private Q_SLOTS:
         LookupWindow::settle();
         const QPoint alba = list->visualRect(list->model()->index(0, 0)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, alba);
-        LookupWindow::settle();
-        QCOMPARE(f.current(f.jud), QStringLiteral("ALBA"));
+        QTRY_COMPARE(f.current(f.jud), QStringLiteral("ALBA"));
         QCOMPARE(f.jud->text(), QStringLiteral("ALBA"));
-        VERIFY_PROMPTS(f);
     }
 
     // The drop-down is refilled only when the row count changes.
@@ -179,7 +174,6 @@ private Q_SLOTS:
         QCOMPARE(list->item(1), QStringLiteral("125"));
         QCOMPARE(list->item(4), QStringLiteral("230"));
         QVERIFY(list->item(list->itemIndex()) == payers.FieldByName(QStringLiteral("cui")).AsString());
-        VERIFY_PROMPTS(f);
     }
 
     // The drop-down lives under the field while it has the focus.
@@ -213,7 +207,6 @@ private Q_SLOTS:
         LookupWindow::press(Qt::Key_Tab);
         QCOMPARE(f.focus(), f.other);
         QVERIFY(f.dropDowns().isEmpty());
-        VERIFY_PROMPTS(f);
     }
 };
 

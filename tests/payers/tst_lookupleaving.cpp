@@ -58,7 +58,6 @@ private Q_SLOTS:
         LookupWindow::press(Qt::Key_Tab);
         QVERIFY(f.focus() != edit);
         QCOMPARE(f.prompts.shown().size(), 1);
-        VERIFY_PROMPTS(f);
     }
 
     void escapeLetsAnEmptyFieldGo_data()
@@ -87,7 +86,6 @@ private Q_SLOTS:
         f.prompts.answerOk();
         LookupWindow::press(Qt::Key_Tab);
         QCOMPARE(f.focus(), edit);
-        VERIFY_PROMPTS(f);
     }
 
     // A refused exit takes the focus back before the control it was heading
@@ -123,7 +121,6 @@ private Q_SLOTS:
         QCOMPARE(f.visits, (QStringList { QStringLiteral("exit jud"), QStringLiteral("enter jud") }));
         QVERIFY(!f.visits.contains(QStringLiteral("enter ") + heading));
         QVERIFY(f.jud->dropDown());
-        VERIFY_PROMPTS(f);
     }
 
     // A message box or dialog deactivates the window; a focus move made
@@ -216,7 +213,6 @@ private Q_SLOTS:
             payers.Refresh();
             QCOMPARE(f.boundCounty(), QStringLiteral("16"));
         }
-        VERIFY_PROMPTS(f);
     }
 
     // The payer record moves (or changes) while the county field is not
@@ -247,7 +243,6 @@ private Q_SLOTS:
         QCOMPARE(f.jud->IsInListSource(), inList);
         if (!inList)
             QCOMPARE(f.boundCounty(), QStringLiteral("99"));
-        VERIFY_PROMPTS(f);
     }
 
     // Typing a code makes that payer the current one, and the county follows.
@@ -262,7 +257,6 @@ private Q_SLOTS:
         f.dm->qryFirme->Edit();
         f.dm->qryFirme->FieldByName(QStringLiteral("codjudet")).setAsString(QStringLiteral("40"));
         QCOMPARE(f.jud->text(), QStringLiteral("BUCURESTI"));
-        VERIFY_PROMPTS(f);
     }
 
     // While the county field has the focus, a change of the record does not
@@ -275,7 +269,6 @@ private Q_SLOTS:
         LookupWindow::type(QStringLiteral("GO"));
         f.dm->qryFirme->Locate(QStringLiteral("cui"), QStringLiteral("191"));
         QCOMPARE(f.jud->text(), QStringLiteral("GORJ"));
-        VERIFY_PROMPTS(f);
     }
 
     // Entering looks the text up as a whole value, ignoring case.
@@ -307,7 +300,6 @@ private Q_SLOTS:
         QCOMPARE(f.cui->IsInListSource(), inList);
         if (inList)
             QCOMPARE(f.current(f.cui), QStringLiteral("RO19"));
-        VERIFY_PROMPTS(f);
     }
 };
 

@@ -1,8 +1,11 @@
 #include "payers/PayerValidation.h"
 #include "store/RecordReader.h"
 #include "support/RuleRecord.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 using itm::test::writesText;
@@ -11,7 +14,7 @@ namespace {
 // A payer that passes every check, outside Bucharest, with nothing to default.
 RowRecord completePayer()
 {
-    return itm::test::recordOf({ { "denumire", QStringLiteral("ALFA") }, { "codjudet", qint64(17) },
+    return samples::recordOf({ { "denumire", QStringLiteral("ALFA") }, { "codjudet", qint64(17) },
         { "loc", QStringLiteral("CRAIOVA") }, { "str", QStringLiteral("UNIRII") }, { "nr", QStringLiteral("3") },
         { "numerep", QStringLiteral("POPESCU") }, { "prenumerep", QStringLiteral("ION") },
         { "funcrep", QStringLiteral("ADMINISTRATOR") }, { "banca", QStringLiteral("BCR") },
@@ -65,6 +68,24 @@ private Q_SLOTS:
                                                     << "Completati corect campul sector"
                                                     << "sector"
                                                     << "banca=fara banca";
+        QTest::newRow("county before locality") << Changes { { "loc", "" }, { "codjudet", QVariant() } } << ""
+                                                << "Va rugam sa completati campul 'Judet'"
+                                                << "codjudet" << v;
+        QTest::newRow("locality before street") << Changes { { "funcrep", "" }, { "str", "" }, { "loc", "" } } << "DOLJ"
+                                                << "Va rugam sa completati campul 'localitate'"
+                                                << "loc" << v;
+        QTest::newRow("street before representative") << Changes { { "numerep", "" }, { "str", "" } } << "DOLJ"
+                                                      << "Va rugam sa completati campul 'strada'"
+                                                      << "str" << v;
+        QTest::newRow("surname before given name") << Changes { { "prenumerep", "" }, { "numerep", "" } } << "DOLJ"
+                                                   << "Va rugam sa completati campul 'Nume reprezentant'"
+                                                   << "numerep" << v;
+        QTest::newRow("given name before function") << Changes { { "funcrep", "" }, { "prenumerep", "" } } << "DOLJ"
+                                                    << "Va rugam sa completati campul 'Prenume reprezentant'"
+                                                    << "prenumerep" << v;
+        QTest::newRow("representative before sector") << Changes { { "funcrep", "" } } << "BUCURESTI"
+                                                      << "Va rugam sa completati campul 'Functie reprezentant'"
+                                                      << "funcrep" << v;
         QTest::newRow("Bucharest sector 3")
             << Changes { { "sector", qint64(3) } } << "BUCURESTI" << v << v << "loc=BUCURESTI";
         QTest::newRow("sector elsewhere cleared")

@@ -254,18 +254,6 @@ private Q_SLOTS:
         QCOMPARE(LinuxDrives(m_mountInfo, m_sysfs->root()).volumeAt(QStringLiteral("/")), QString());
     }
 
-    void theFakeNamesTheVolumesItLists()
-    {
-        FakeDrives fake;
-        fake.addDrive(QStringLiteral("/media/a/"), DriveKind::Removable);
-        const QString listed = fake.volumeAt(QStringLiteral("/media/a/"));
-        QVERIFY(!listed.isEmpty());
-        fake.removeDrive(QStringLiteral("/media/a/"));
-        QCOMPARE(fake.volumeAt(QStringLiteral("/media/a/")), QString());
-        fake.addDrive(QStringLiteral("/media/a/"), DriveKind::Optical);
-        QVERIFY(fake.volumeAt(QStringLiteral("/media/a/")) != listed);
-    }
-
     void decodesMountPaths_data()
     {
         QTest::addColumn<QByteArray>("field");
@@ -285,18 +273,6 @@ private Q_SLOTS:
         QFETCH(QByteArray, field);
         QFETCH(QString, path);
         QCOMPARE(DecodeMountPath(field), path);
-    }
-
-    void theFakeGivesWhatTheTestSets()
-    {
-        FakeDrives fake;
-        fake.addDrive(QStringLiteral("/media/a/"), DriveKind::Removable);
-        fake.addDrive(QStringLiteral("/media/b/"), DriveKind::Optical);
-        fake.removeDrive(QStringLiteral("/media/a/"));
-        Drives& drives = fake;
-        const QList<DriveInfo> expected = { { QStringLiteral("/media/b/"), DriveKind::Optical } };
-        QCOMPARE(drives.scan(), expected);
-        QCOMPARE(fake.scanCount(), 1);
     }
 };
 

@@ -12,7 +12,7 @@ namespace itm::test {
 inline void MakeRegisterWithoutHistory(const TestDatabase& db)
 {
     db.exec("DROP TABLE versiuni_declaratii; DROP TABLE firme_sterse; DROP TABLE declaratii_sterse;"
-            "PRAGMA user_version = 0;");
+            "DROP INDEX declaratii_luna; PRAGMA user_version = 0;");
 }
 
 // The rows a query gives, each as its columns quoted (quote()) joined by ", ".

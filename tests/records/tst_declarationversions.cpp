@@ -4,6 +4,7 @@
 #include "store/Errors.h"
 #include "store/Tdm.h"
 #include "support/FakeJobs.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
 
@@ -43,7 +44,7 @@ private Q_SLOTS:
     void everySaveKeepsItsVersionWhole()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         // Versions of another declaration first: their keys are not the declaration's.
         AddDeclaration(db, 1, 2, 2007, QStringLiteral("0, 0, 1, 100, 1, 1, 0, 0"));
         Tdm dm(db.path());
@@ -85,7 +86,7 @@ private Q_SLOTS:
     void noSaveWithoutItsVersion()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         AddDeclaration(db, 1, 3, 2007, QStringLiteral("0, 0, 1, 100, 1, 1, 0, 0"));
         Tdm dm(db.path());
         Dataset& march = openDeclaration(dm, 1, 3, 2007);
@@ -103,8 +104,8 @@ private Q_SLOTS:
     void theCarryOverKeepsAFirstVersionOfEach()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
-        db.addPayer(QStringLiteral("27"));
+        samples::addPayer(db, QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("27"));
         AddDeclaration(db, 1, 3, 2007, QStringLiteral("0, 0, 1, 2000, 15, 15, 0, 0"));
         AddDeclaration(db, 2, 3, 2007, QStringLiteral("0, 1, 2, 4000, 10, 10, 0, 0"));
         Tdm dm(db.path());

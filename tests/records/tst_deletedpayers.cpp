@@ -2,6 +2,7 @@
 #include "records/RecordsFixture.h"
 #include "store/Connection.h"
 #include "store/Errors.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
 
@@ -24,8 +25,8 @@ QStringList everything(const TestDatabase& db)
 // Payer 1 ("19") with two declarations, the first saved twice; payer 2 ("27") with one.
 void seed(const TestDatabase& db)
 {
-    db.addPayer(QStringLiteral("19"));
-    db.addPayer(QStringLiteral("27"), QStringLiteral("BETA"));
+    samples::addPayer(db, QStringLiteral("19"));
+    samples::addPayer(db, QStringLiteral("27"), QStringLiteral("BETA"));
     AddDeclaration(db, 1, 3, 2007, QStringLiteral("0, 0, 1, 100, 1, 1, 0, 0"));
     AddDeclaration(db, 1, 4, 2007, QStringLiteral("1, 1, 'x2', 2000.5, 5, -3, 0, 0"));
     AddDeclaration(db, 2, 3, 2007, QStringLiteral("0, 0, 1, 100, 1, 1, 0, 0"));
@@ -115,7 +116,7 @@ private Q_SLOTS:
         DeletePayerKeepingHistory(connection, 1, true, QStringLiteral("2007-05-01 08:00:00"), true);
         // 27 deleted and given again to another payer.
         DeletePayerKeepingHistory(connection, 2, true, QStringLiteral("2007-05-02 08:00:00"), true);
-        db.addPayer(QStringLiteral("27"), QStringLiteral("DELTA"));
+        samples::addPayer(db, QStringLiteral("27"), QStringLiteral("DELTA"));
         const QStringList before = everything(db);
         QCOMPARE(UndeletePayer(connection, code), outcome);
         QCOMPARE(everything(db), before);

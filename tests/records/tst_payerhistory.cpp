@@ -1,7 +1,10 @@
+#include "records/NextPayer.h"
 #include "records/PayerHistory.h"
+#include "records/PayerStatement.h"
 #include "records/RecordsFixture.h"
 #include "store/Connection.h"
 #include "store/Errors.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
 
@@ -72,8 +75,8 @@ private Q_SLOTS:
         QFETCH(QStringList, rows);
         QFETCH(qint64, balance);
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
-        db.addPayer(QStringLiteral("27"));
+        samples::addPayer(db, QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("27"));
         // Another payer's declaration and a second row of a month (made elsewhere) count for nothing.
         AddDeclaration(db, 2, 3, 2007, QStringLiteral("0, 0, 1, 100, 1, 0, 0, 0"));
         for (const QString& declaration : declarations)
@@ -96,7 +99,7 @@ private Q_SLOTS:
     void anAmountThatIsNoNumberIsNamed()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         AddDeclaration(db, 1, 3, 2007, QStringLiteral("0, 0, 1, 100, '1O', 0, 0, 0"));
         Connection connection;
         connection.open(db.path(), true);
@@ -106,6 +109,63 @@ private Q_SLOTS:
         } catch (const ConversionError& error) {
             QVERIFY2(error.message().contains(QStringLiteral("comdat")), qPrintable(error.message()));
         }
+    }
+
+    void theStatementHasYearTotalsAndTheVersionsOfAChangedMonth()
+    {
+        TestDatabase db;
+        samples::addPayer(db, QStringLiteral("19"));
+        AddDeclaration(db, 1, 1, 2006, QStringLiteral("0, 0, 3, 2000, 15, 10, 300, 200"));
+        AddDeclaration(db, 1, 6, 2007, QStringLiteral("1, 1, 3, 2000, 15, 0, 0, 0"));
+        // June 2007 saved twice (its first version from before versions were kept);
+        // January 2006 once, which shows no versions.
+        db.exec("INSERT INTO versiuni_declaratii (iddeclaratie, versiune, salvat, idfirma, ln, an, rectificativ, "
+                "com25, nrsal, fondlunsal, comdat, comac, comdec, comdecac) VALUES "
+                "(1, 1, '2006-02-01 09:00:00', 1, 1, 2006, 0, 0, 3, 2000, 15, 10, 300, 200), "
+                "(2, 1, NULL, 1, 6, 2007, 0, 0, 2, 1000, 8, 0, 0, 0), "
+                "(2, 2, '2007-07-09 12:30:00', 1, 6, 2007, 1, 1, 3, 2000, 15, 0, 0, 0)");
+        Connection connection;
+        connection.open(db.path(), true);
+        const PayerStatement statement = ReadPayerStatement(connection, 1);
+        QStringList lines;
+        for (const StatementLine& line : statement.lines)
+            lines << StatementCells(line).join(u'|');
+        QCOMPARE(lines,
+            QStringList({ "12/2005|Sume dec. 2005||||300|200|100|100", "01/2006|Initiala|0.75|3|2000|15|10|5|105",
+                "Total 2006|||||315|210|105|105", "06/2007|Rectificativa|0.25|3|2000|15|0|15|120",
+                "  v1 inainte de versiuni|Initiala|0.75|2|1000|8|0|8|",
+                "  v2 2007-07-09 12:30|Rectificativa|0.25|3|2000|15|0|15|", "Total 2007|||||15|0|15|120" }));
+        QCOMPARE(statement.balance, qint64(120));
+        QCOMPARE(statement.periodText(), QStringLiteral("12/2005 - 06/2007"));
+        QCOMPARE(statement.code, QStringLiteral("19"));
+    }
+
+    void theNextPayerWithoutADeclaration_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QStringList>("order"); // empty: payer-code order
+        QTest::addColumn<QString>("next"); // empty: none left
+        // 230 is declared for March 2007, 27 for another month only.
+        QTest::newRow("code order, byte by byte") << "19" << QStringList() << "27";
+        QTest::newRow("code order, the last") << "35" << QStringList() << "";
+        QTest::newRow("a list's order") << "35" << QStringList { "35", "27", "19", "230" } << "27";
+        QTest::newRow("a list's order, the declared skipped") << "19" << QStringList { "35", "27", "19", "230" } << "";
+    }
+    void theNextPayerWithoutADeclaration()
+    {
+        QFETCH(QString, current);
+        QFETCH(QStringList, order);
+        QFETCH(QString, next);
+        TestDatabase db;
+        for (const char* code : { "35", "19", "27", "230" })
+            samples::addPayer(db, QString::fromLatin1(code));
+        AddDeclaration(db, 4, 3, 2007, QStringLiteral("0, 0, 1, 100, 1, 0, 0, 0"));
+        AddDeclaration(db, 3, 4, 2007, QStringLiteral("0, 0, 1, 100, 1, 0, 0, 0"));
+        Connection connection;
+        connection.open(db.path(), true);
+        const auto found = NextPayerWithoutDeclaration(
+            connection, { 3, 2007 }, current, order.isEmpty() ? std::nullopt : std::optional<QStringList>(order));
+        QCOMPARE(found.value_or(QString()), next);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "records/RegisterUpgrade.h"
 #include "store/RegisterSchema.h"
 #include "store/Tdm.h"
+#include "support/SampleRecords.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,7 +57,7 @@ private Q_SLOTS:
     {
         TestDatabase db;
         MakeRegisterWithoutHistory(db);
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         AddDeclaration(db, 1, 3, 2006, QStringLiteral("0, 0, 2, 1000, 8, 8, 0, 0"));
         const QStringList before = registerContents(db.path());
 
@@ -87,11 +88,43 @@ private Q_SLOTS:
         QVERIFY(dm.keepsHistory());
     }
 
+    // A register that keeps the history already lacks only the index of the
+    // declarations by period: added after a checked copy; where no copy can
+    // be made it is used as it is, with its history.
+    void aRegisterWithTheHistoryGetsTheIndexOfPeriods_data()
+    {
+        QTest::addColumn<bool>("copyFails");
+        QTest::newRow("copied") << false;
+        QTest::newRow("no copy") << true;
+    }
+    void aRegisterWithTheHistoryGetsTheIndexOfPeriods()
+    {
+        QFETCH(bool, copyFails);
+        TestDatabase db;
+        db.exec("DROP INDEX declaratii_luna; PRAGMA user_version = 1;");
+        samples::addPayer(db, QStringLiteral("19"));
+        AddDeclaration(db, 1, 3, 2006, QStringLiteral("0, 0, 2, 1000, 8, 8, 0, 0"));
+        if (copyFails) {
+            QFile blocker(BackupFolder(db.path()));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        }
+        const QStringList before = registerContents(db.path());
+        const RegisterUpgrade upgrade = UpgradeRegister(db.path(), now);
+        QCOMPARE(upgrade.status, copyFails ? RegisterUpgrade::Current : RegisterUpgrade::Upgraded);
+        QCOMPARE(registerContents(db.path()), before);
+        TestDatabase shipped;
+        QCOMPARE(historySchema(db.path()) == historySchema(shipped.path()), !copyFails);
+        QCOMPARE(QueryRows(db.path(), QStringLiteral("PRAGMA user_version")),
+            QStringList { copyFails ? QStringLiteral("1") : QString::number(KnownSchemaVersion) });
+        Tdm dm(db.path());
+        QVERIFY(dm.keepsHistory());
+    }
+
     void aNewerRegisterIsUsedWithoutTheHistory()
     {
         TestDatabase db;
         db.exec("PRAGMA user_version = 7");
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         const QByteArray before = bytesOf(db.path());
         const RegisterUpgrade upgrade = UpgradeRegister(db.path(), now);
         QCOMPARE(upgrade.status, RegisterUpgrade::NotUpgraded);

@@ -1,6 +1,7 @@
 #include "records/RecordsFixture.h"
 #include "records/YearSummary.h"
 #include "store/Connection.h"
+#include "support/SampleRecords.h"
 
 #include <QTest>
 
@@ -57,9 +58,9 @@ private Q_SLOTS:
         QFETCH(QStringList, rows);
         TestDatabase db;
         // Added out of code order: the rows come in code order ("230" before "27").
-        db.addPayer(QStringLiteral("27"), QStringLiteral("GAMA"));
-        db.addPayer(QStringLiteral("19"));
-        db.addPayer(QStringLiteral("230"), QStringLiteral("BETA"));
+        samples::addPayer(db, QStringLiteral("27"), QStringLiteral("GAMA"));
+        samples::addPayer(db, QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("230"), QStringLiteral("BETA"));
         AddDeclaration(db, 2, 1, 2006, QStringLiteral("0, 0, 3, 2000, 15, 10, 300, 200"));
         AddDeclaration(db, 2, 3, 2006, QStringLiteral("0, 0, 3, 2000, 15, 0, 0, 0"));
         AddDeclaration(db, 2, 7, 2007, QStringLiteral("0, 0, 3, 2000, 15, 0, 0, 0"));

@@ -1,11 +1,14 @@
 #include "store/Dataset.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 using itm::test::TestDatabase;
@@ -186,7 +189,7 @@ private Q_SLOTS:
         fillRegister(db, 3000);
         Tdm dm(db.path());
         Dataset& payers = openInBackground(dm);
-        db.addPayer(QStringLiteral("0999"));
+        samples::addPayer(db, QStringLiteral("0999"));
         QVERIFY(payers.RecordCount() > 0);
         payers.Refresh();
         Connection connection;

@@ -1,9 +1,12 @@
 #include "store/Dataset.h"
 #include "store/Tdm.h"
 #include "store/TextColumn.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QTest>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 using itm::test::TestDatabase;
@@ -95,7 +98,7 @@ private Q_SLOTS:
         QFETCH(QString, change);
         TestDatabase db;
         for (const char* code : { "20", "40", "60", "80" })
-            db.addPayer(QString::fromLatin1(code));
+            samples::addPayer(db, QString::fromLatin1(code));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         QVERIFY(payers.Locate(QStringLiteral("cui"), QStringLiteral("60")));
@@ -111,7 +114,7 @@ private Q_SLOTS:
         } else if (change == u"delete") {
             payers.Delete();
         } else if (change == u"other") {
-            db.addPayer(QStringLiteral("30"));
+            samples::addPayer(db, QStringLiteral("30"));
         } else if (change == u"query") {
             Query query(dm.con);
             query.setSql(QStringLiteral("UPDATE firme SET cui = '99' WHERE cui = '20'"));
@@ -165,7 +168,7 @@ private Q_SLOTS:
         if (withOtherCharacters)
             codes << QStringLiteral("\u0131a") << QStringLiteral("R\u00d6");
         for (const QString& code : std::as_const(codes))
-            db.addPayer(code);
+            samples::addPayer(db, code);
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         const QVector<QString> inOrder = payers.columnTexts(QStringLiteral("cui"));

@@ -5,12 +5,15 @@
 #include "store/StoredText.h"
 #include "store/Tdm.h"
 #include "store/UpdateSql.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QTest>
 #include <sqlite3.h>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 using itm::test::TestDatabase;
@@ -72,7 +75,7 @@ private Q_SLOTS:
         QFETCH(QString, elsewhere);
         QFETCH(bool, deleting);
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         if (!deleting) {
@@ -109,7 +112,7 @@ private Q_SLOTS:
     void everyControlCharacterBecomesABlank()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         payers.Edit();
@@ -123,7 +126,7 @@ private Q_SLOTS:
     void bytesThatAreNoUtf8AreKeptAsStored()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         // An 8-bit code page's S-comma, a lone continuation byte, a cut sequence.
         const QByteArray name("\xaa"
                               "ARA \x80 \xc3 \xe2\x82 ALFA \xc8\x98");
@@ -167,7 +170,7 @@ private Q_SLOTS:
     void aTextInANumberColumnNamesTheColumn()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         db.exec("UPDATE firme SET faliment = 'DA'");
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
@@ -181,7 +184,7 @@ private Q_SLOTS:
     void aPostSucceedsOnceTheFileIsBack()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         const QString copy = db.folder() + QStringLiteral("/copy.itm");
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;

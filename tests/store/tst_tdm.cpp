@@ -2,12 +2,16 @@
 #include "store/Errors.h"
 #include "store/RegisterColumns.h"
 #include "store/Tdm.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <memory>
 #include <sqlite3.h>
+
+namespace samples = itm::test::samples;
 
 using namespace itm;
 using itm::test::TestDatabase;
@@ -107,7 +111,7 @@ private Q_SLOTS:
     void opensPayerAndCountyQueries()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         QVERIFY(dm.qryFirme->Active());
         QVERIFY(dm.qryJudete->Active());
@@ -184,7 +188,7 @@ private Q_SLOTS:
     void declarationsFoundByTextParameters()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         Dataset& declarations = *dm.qryDeclaratii;
         declarations.setParam(QStringLiteral("idfirma"), qint64(1));
@@ -212,8 +216,8 @@ private Q_SLOTS:
     void appendedPayerGetsItsIdAfterRefresh()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("30"));
-        db.addPayer(QStringLiteral("10"));
+        samples::addPayer(db, QStringLiteral("30"));
+        samples::addPayer(db, QStringLiteral("10"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         QCOMPARE(payers.FieldByName(QStringLiteral("cui")).AsString(), QStringLiteral("10"));
@@ -244,13 +248,13 @@ private Q_SLOTS:
         QFETCH(int, options);
         QFETCH(QString, found);
         TestDatabase db;
-        db.addPayer(QStringLiteral("RO19"));
-        db.addPayer(QStringLiteral("RO123"));
-        db.addPayer(QStringLiteral("10"));
+        samples::addPayer(db, QStringLiteral("RO19"));
+        samples::addPayer(db, QStringLiteral("RO123"));
+        samples::addPayer(db, QStringLiteral("10"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         const int before = payers.RecNo();
-        QCOMPARE(payers.Locate(QStringLiteral("cui"), value, options), !found.isEmpty());
+        QCOMPARE(payers.Locate(QStringLiteral("cui"), value, LocateOptions::fromInt(options)), !found.isEmpty());
         if (found.isEmpty())
             QCOMPARE(payers.RecNo(), before);
         else
@@ -284,7 +288,7 @@ private Q_SLOTS:
     void failedPostKeepsTheBuffer()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         payers.Edit();
@@ -312,8 +316,8 @@ private Q_SLOTS:
     void deleteRemovesTheCurrentRow()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("10"));
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("10"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         QVERIFY(payers.Locate(QStringLiteral("cui"), QStringLiteral("10")));
@@ -332,16 +336,37 @@ private Q_SLOTS:
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         fillNewPayer(payers, QStringLiteral("19"));
-        connect(&payers, &Dataset::aboutToPost, this,
-            [&] { payers.FieldByName(QStringLiteral("loc")).setAsString(QStringLiteral("ARAD")); });
+        QObject control;
+        payers.addPendingTextWriter(
+            &control, [&] { payers.FieldByName(QStringLiteral("loc")).setAsString(QStringLiteral("ARAD")); });
         payers.Post();
         QCOMPARE(payers.FieldByName(QStringLiteral("loc")).AsString(), QStringLiteral("ARAD"));
+    }
+
+    void aRefusedPendingTextStopsThePostBeforeTheRule()
+    {
+        TestDatabase db;
+        Tdm dm(db.path());
+        QSignalSpy cleaned(&dm, &Tdm::payerCleaned);
+        Dataset& payers = *dm.qryFirme;
+        fillNewPayer(payers, QStringLiteral("19"));
+        auto control = std::make_unique<QObject>();
+        payers.addPendingTextWriter(
+            control.get(), [&] { payers.FieldByName(QStringLiteral("prefix")).setAsString(QStringLiteral("X")); });
+        QVERIFY_THROWS_EXCEPTION(ConversionError, payers.Post());
+        QCOMPARE(payers.State(), DatasetState::Insert);
+        QCOMPARE(cleaned.count(), 0);
+        // A control that is gone is asked no more.
+        control.reset();
+        payers.Post();
+        QCOMPARE(cleaned.count(), 1);
+        QCOMPARE(payers.RecordCount(), 1);
     }
 
     void cancelDropsAnAppendedRow()
     {
         TestDatabase db;
-        db.addPayer(QStringLiteral("19"));
+        samples::addPayer(db, QStringLiteral("19"));
         Tdm dm(db.path());
         Dataset& payers = *dm.qryFirme;
         fillNewPayer(payers, QStringLiteral("230"));

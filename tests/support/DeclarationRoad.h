@@ -8,6 +8,7 @@
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "store/Connection.h"
 #include "support/MainWindowFixture.h"
+#include "support/SampleRecords.h"
 #include "widgets/DbCheckBox.h"
 #include "widgets/DbEdit.h"
 #include "widgets/DbRadioGroup.h"
@@ -26,13 +27,13 @@ inline const QString kPayerCode = QStringLiteral("19");
 
 inline void seedPayer(TestDatabase& db)
 {
-    db.addPayer(kPayerCode);
+    samples::addPayer(db, kPayerCode);
 }
 
 // A payer in bankruptcy whose liquidator passes every rule of the save.
 inline void seedBankruptPayer(TestDatabase& db)
 {
-    db.addPayer(kPayerCode, QStringLiteral("ALFA"), 1);
+    samples::addPayer(db, kPayerCode, QStringLiteral("ALFA"), 1);
     db.exec("UPDATE firme SET lcui = '12340', ldenumire = 'LICHIDATOR', lcodjudet = '16', lloc = 'CRAIOVA', "
             "lsector = 0, lstr = 'LIPSCANI', lnr = '3', lzi = 5, lln = 7, lan = 2003");
 }
@@ -84,7 +85,7 @@ inline void validatePayer(MainWindowFixture& f)
 {
     f.openPayer(kPayerCode);
     f.window->dcgb->Button3->click();
-    MainWindowFixture::settle();
+    QTRY_VERIFY(f.window->dcgb->Button5->isEnabled());
 }
 
 // From the payer code to the period panel.

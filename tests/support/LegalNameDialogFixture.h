@@ -2,9 +2,9 @@
 
 #include "payers/LegalForms.h"
 #include "payers/TfDenumire.h"
-#include "platform/Platform.h"
 #include "store/Tdm.h"
-#include "support/FakePrompts.h"
+#include "support/GuiFixture.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 #include "widgets/DbEdit.h"
 #include "widgets/RadioGroup.h"
@@ -23,8 +23,9 @@ namespace itm::test::legalname {
 inline const QString existingCui = QStringLiteral("19");
 
 // One register, the data module over it, a stand-in for the main window and
-// the dialog on top of it, as the program has them.
-struct Fixture
+// the dialog on top of it, as the program has them. No box is answered:
+// any box the dialog shows fails the test.
+struct Fixture : GuiFixture
 {
     TestDatabase db;
     std::unique_ptr<Tdm> dm;
@@ -34,7 +35,7 @@ struct Fixture
     // Without a window manager no window has a frame.
     explicit Fixture(bool framelessMainWindow = false)
     {
-        db.addPayer(existingCui, QStringLiteral("ALFA"));
+        samples::addPayer(db, existingCui, QStringLiteral("ALFA"));
         dm = std::make_unique<Tdm>(db.path());
         mainWindow.setWindowFlag(Qt::FramelessWindowHint, framelessMainWindow);
         mainWindow.setGeometry(100, 100, 800, 600);
@@ -85,14 +86,6 @@ struct Fixture
         return result;
     }
 };
-
-// Sends a key to whatever has the focus, as the user's keyboard does.
-inline void press(Qt::Key key)
-{
-    QWidget* focus = QApplication::focusWidget();
-    QVERIFY(focus);
-    QTest::keyClick(focus, key);
-}
 
 // A radio button reacts to a click on its circle or its caption only.
 inline void click(QRadioButton* button)

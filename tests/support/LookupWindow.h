@@ -2,9 +2,9 @@
 
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "payers/TVelaDBListBox.h"
-#include "platform/Platform.h"
 #include "store/Tdm.h"
-#include "support/FakePrompts.h"
+#include "support/GuiFixture.h"
+#include "support/SampleRecords.h"
 #include "support/TestDatabase.h"
 #include "widgets/ControlHooks.h"
 
@@ -26,7 +26,7 @@ inline const QString refusal = QStringLiteral("Pentru a continua trebuie sa sele
 inline void seedRegister(TestDatabase& db)
 {
     for (const char* code : { "1235", "124", "19", "191" })
-        db.addPayer(QString::fromLatin1(code));
+        samples::addPayer(db, QString::fromLatin1(code));
     db.exec("UPDATE firme SET codjudet = '99' WHERE cui = '124';"
             "UPDATE firme SET codjudet = '18' WHERE cui = '19';"
             "UPDATE firme SET codjudet = 'xy' WHERE cui = '191';"
@@ -37,10 +37,9 @@ inline void seedRegister(TestDatabase& db)
 // completed from the register (no bound record) and a county that accepts
 // list values only and stores the county key into the payer record. A third,
 // plain edit is where Tab goes from the county.
-struct LookupWindow
+struct LookupWindow : GuiFixture
 {
     TestDatabase db;
-    FakePrompts prompts;
     std::unique_ptr<Tdm> dm;
     std::unique_ptr<QWidget> window;
     TVelaDBAutoCompletitionEdit* cui = nullptr;
@@ -53,7 +52,6 @@ struct LookupWindow
     {
         if (seed)
             seed(db);
-        platform().prompts = &prompts;
         dm = std::make_unique<Tdm>(db.path());
         window = std::make_unique<QWidget>();
         window->setGeometry(50, 50, 420, 420);
@@ -101,41 +99,14 @@ struct LookupWindow
         settle();
     }
 
+    // The handlers above write into this object: the window goes first.
     ~LookupWindow()
     {
         window.reset();
         dm.reset();
-        platform() = Platform {};
-    }
-
-    static void settle()
-    {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     TVelaDBAutoCompletitionEdit* field(const QString& name) const { return name == u"cui" ? cui : jud; }
-
-    void enter(QWidget* control)
-    {
-        control->setFocus(Qt::TabFocusReason);
-        settle();
-    }
-
-    static void type(const QString& text)
-    {
-        QTest::keyClicks(QApplication::focusWidget(), text);
-        settle();
-    }
-
-    static void press(Qt::Key key)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        QTEST_ASSERT(focus);
-        QTest::keyClick(focus, key);
-        settle();
-    }
 
     // Empties a focused lookup field the way a user does.
     static void clearField(QLineEdit* edit)
@@ -154,8 +125,6 @@ struct LookupWindow
     }
 
     QString boundCounty() const { return dm->qryFirme->FieldByName(QStringLiteral("codjudet")).AsString(); }
-
-    QWidget* focus() const { return QApplication::focusWidget(); }
 
     QList<TVelaDBListBox*> dropDowns() const { return window->findChildren<TVelaDBListBox*>(); }
 };

@@ -5,16 +5,13 @@
 #include "output/TfSelDisck.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "payers/TfDenumire.h"
-#include "platform/Platform.h"
 #include "store/Tdm.h"
 #include "support/FakeClock.h"
-#include "support/FakePrompts.h"
 #include "support/FakeShell.h"
+#include "support/GuiFixture.h"
 #include "support/TestDatabase.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QTest>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -33,17 +30,16 @@ namespace itm::test {
 // the tests find the main window's drop-downs among its children, where the
 // dialog's list of drives would count as one. It is application-modal either
 // way and places itself in the middle of the screen, so nothing else changes.
-class MainWindowFixture
+class MainWindowFixture : public GuiFixture
 {
 public:
     explicit MainWindowFixture(const std::function<void(TestDatabase&)>& seed = {})
     {
         if (seed)
             seed(database);
-        platform().prompts = &prompts;
         platform().clock = &clock;
         platform().shell = &shell;
-        // The window loads its picture from the working folder.
+        // The window loads its picture from the working folder (put back by the scope).
         QDir::setCurrent(QStringLiteral(ITM_SOURCE_DIR "/assets"));
         ProgramParts parts;
         parts.openNameDialog = [this](TfDenumire& dialog) {
@@ -61,53 +57,19 @@ public:
         settle();
     }
 
-    ~MainWindowFixture()
-    {
-        m_program.reset();
-        platform() = Platform {};
-    }
-
-    // Runs the queued focus moves and deferred work.
-    static void settle()
-    {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
-
-    static void key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::keyClick(target, key, modifiers);
-        settle();
-    }
-
-    // Keys go to whatever has the focus, as for a user.
-    static void keyToFocus(Qt::Key key)
-    {
-        QWidget* focus = QApplication::focusWidget();
-        QTEST_ASSERT(focus);
-        MainWindowFixture::key(focus, key);
-    }
-
-    static void type(QWidget* target, const QString& text)
-    {
-        QTest::keyClicks(target, text);
-        settle();
-    }
+    // The program goes before the doubles it uses.
+    ~MainWindowFixture() { m_program.reset(); }
 
     // Types a payer code into the code field and presses Enter.
     void openPayer(const QString& code)
     {
-        window->cui->setFocus(Qt::TabFocusReason);
-        settle();
+        enter(window->cui);
         window->cui->selectAll();
         type(window->cui, code);
         key(window->cui, Qt::Key_Return);
     }
 
-    QWidget* focus() const { return QApplication::focusWidget(); }
-
     TestDatabase database;
-    FakePrompts prompts;
     FakeClock clock;
     FakeShell shell;
 

@@ -4,6 +4,7 @@
 #include "payers/PayerPanel.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "support/MainWindowFixture.h"
+#include "support/SampleRecords.h"
 #include "widgets/DbEdit.h"
 
 #include <QLineEdit>
@@ -89,11 +90,7 @@ struct Panel
         MainWindowFixture::key(dcgb->Button3, Qt::Key_Return);
     }
 
-    void focus(QWidget* control) const
-    {
-        control->setFocus(Qt::TabFocusReason);
-        MainWindowFixture::settle();
-    }
+    void focus(QWidget* control) const { MainWindowFixture::enter(control); }
 
     // Replaces the text of a focused field by typing.
     void retype(QLineEdit* edit, const QString& typed) const
@@ -109,7 +106,7 @@ struct Panel
 
 inline void seedPayer19(TestDatabase& db)
 {
-    db.addPayer(QStringLiteral("19"));
+    samples::addPayer(db, QStringLiteral("19"));
 }
 
 } // namespace itm::test

@@ -38,21 +38,6 @@ public:
             throw std::runtime_error(message);
     }
 
-    // A payer with every column filled; returns nothing, the id is the rowid.
-    void addPayer(const QString& cui, const QString& name = QStringLiteral("ALFA"), int faliment = 0) const
-    {
-        exec(QStringLiteral("INSERT INTO firme (cui, prefix, denumire, sufix, codjudet, loc, sector, str, nr, bloc, "
-                            "scara, ap, codpostal, telefon, email, banca, cont, numerep, prenumerep, funcrep, "
-                            "faliment, lcui, ldenumire, lcodjudet, lloc, lsector, lstr, lnr, lbloc, lscara, lap, "
-                            "lcodpostal, lemail, ltelefon, lzi, lln, lan) VALUES ('%1', 1, '%2', 1, '16', 'CRAIOVA', "
-                            "0, 'UNIRII', '5', ' ', ' ', ' ', '200100', '0251000000', 'office@alfa.ro', 'BCR', "
-                            "'RO49AAAA1B31007593840000', 'POPESCU', 'ION', 'ADMINISTRATOR', %3, '0', ' ', ' ', ' ', "
-                            "0, ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', 0, 0, 0)")
-                 .arg(cui, name)
-                 .arg(faliment)
-                 .toUtf8());
-    }
-
 private:
     QTemporaryDir m_dir;
 };

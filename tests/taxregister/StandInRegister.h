@@ -78,6 +78,8 @@ public:
     static QByteArray answer(const char* name) { return fixture(QByteArray("answers/") + name); }
 
     const QList<Request>& requests() const { return m_requests; }
+    // Its pendingConnectionAvailable is the first sign of a request.
+    QTcpServer& listener() { return *m_server; }
 
 private:
     enum class Kind
