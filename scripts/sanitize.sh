@@ -25,4 +25,7 @@ cd "$build"
 # Every report fails the test that caused it, with the stack of the fault
 # (the address sanitizer stops at its first report by itself).
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+# Full stacks for the leaks, so that a suppression can name a frame of Qt's.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-fast_unwind_on_malloc=0}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0}
 ctest --output-on-failure -j"$(nproc)" -L core -E "$slow" "$@"
