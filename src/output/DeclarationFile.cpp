@@ -88,8 +88,9 @@ LineKey keyOf(const QByteArray& line, qint64 luna, qint64 an)
     return { LineKey::Code, line.mid(comma2 + 1, comma3 - comma2 - 1) };
 }
 
-// Whether a line gives way to an entry whose code is among codes.
-bool givesWayTo(const LineKey& key, const QSet<QByteArray>& codes)
+// Whether a line gives way to an entry whose code is among codes (a set, or
+// the keys of a hash).
+template <typename Codes> bool givesWayTo(const LineKey& key, const Codes& codes)
 {
     return key.kind == LineKey::AnyEntry || (key.kind == LineKey::Code && codes.contains(key.cui));
 }
@@ -100,7 +101,7 @@ bool givesWayTo(const LineKey& key, const QSet<QByteArray>& codes)
 // by line from the existing lines and the entries.
 struct MergePlan
 {
-    QSet<QByteArray> codes; // of every entry
+    QHash<QByteArray, qsizetype> lastEntryOfCode; // every entry's code, with the last entry that has it
     QList<bool> keepsLine; // per existing line
     QList<bool> keepsEntry; // per entry
     qsizetype lineCount = 0; // of the merged content
@@ -110,14 +111,11 @@ MergePlan planMerge(
     const QByteArrayList& lines, qint64 luna, qint64 an, const QList<DeclarationEntry>& entries, JobProgress* progress)
 {
     MergePlan plan;
-    // The last entry of each code: an entry's line gives way only to the entries after it.
-    QHash<QByteArray, qsizetype> lastEntryOfCode;
+    // An entry's line gives way only to the entries after it.
+    QHash<QByteArray, qsizetype>& lastEntryOfCode = plan.lastEntryOfCode;
     lastEntryOfCode.reserve(entries.size());
     for (qsizetype k = 0; k < entries.size(); ++k)
         lastEntryOfCode.insert(entries.at(k).cui, k);
-    plan.codes.reserve(lastEntryOfCode.size());
-    for (auto it = lastEntryOfCode.cbegin(); it != lastEntryOfCode.cend(); ++it)
-        plan.codes.insert(it.key());
     constexpr qsizetype kReportEvery = 4096;
     if (progress)
         progress->setTotal(lines.size() + entries.size());
@@ -127,7 +125,7 @@ MergePlan planMerge(
             progress->checkCancelled();
             progress->setDone(i);
         }
-        plan.keepsLine[i] = !givesWayTo(keyOf(lines.at(i), luna, an), plan.codes);
+        plan.keepsLine[i] = !givesWayTo(keyOf(lines.at(i), luna, an), plan.lastEntryOfCode);
         plan.lineCount += plan.keepsLine.at(i);
     }
     plan.keepsEntry.resize(entries.size());
@@ -198,7 +196,8 @@ bool keepRezCopyThatWouldLoseLines(const QString& rezFolder, const QString& file
     QByteArray oldContent;
     if (!readExistingLines(rezFile, oldLines, failure, &oldContent))
         return false;
-    const auto replaced = [&](const QByteArray& line) { return givesWayTo(keyOf(line, luna, an), plan.codes); };
+    const auto replaced
+        = [&](const QByteArray& line) { return givesWayTo(keyOf(line, luna, an), plan.lastEntryOfCode); };
     // A line of the copy that nothing replaces can only equal a new line
     // that nothing replaces either (the same bytes give the same key): of a
     // month's new lines, nearly always those of the other payers alone.
