@@ -171,7 +171,7 @@ bool writeMerged(AtomicFile& file, const QByteArrayList& lines, const QList<Decl
         if (progress)
             progress->checkCancelled();
         written = written && file.write(slice);
-        slice.clear();
+        slice.resize(0); // keeps its room for the next slice
     };
     forEachMergedLine(lines, entries, plan, [&](const QByteArray& line) {
         slice += line;
