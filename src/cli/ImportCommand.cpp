@@ -65,6 +65,7 @@ int importPayers(const QStringList& arguments, QTextStream& out, QTextStream& er
     return RunReportingErrors(command, databasePath, err, [&] {
         Tdm dm(databasePath);
         exchange::PayerImport payerImport(dm);
+        payerImport.setRefreshAfterWrite(false);
         const bool trial = parser.isSet(dryRun);
         // The file is read as a stream: its size costs no memory. Ctrl+C
         // stops the import with nothing written.

@@ -30,12 +30,18 @@ int writeDeclarations(const QStringList& arguments, QTextStream& out, QTextStrea
         // them would silently be lost). The records are read one at a time:
         // only the lines are held, so a month of every payer fits.
         DeclarationBatch batch;
-        QStringList payers;
+        // What is printed once the files are written, held as one text: a
+        // month of every payer of the country makes millions of lines.
+        QString payers;
         const bool found = ForEachDeclaredPayer(
             database, command, *options, err, [&](const RowRecord& payer, const RowRecord& declaration) {
-                if (batch.add(payer, declaration))
-                    payers.append(
-                        payer.fieldText(QStringLiteral("cui")) + u'\t' + payer.fieldText(QStringLiteral("denumire")));
+                if (batch.add(payer, declaration)) {
+                    payers += QStringLiteral("payer ");
+                    payers += payer.fieldText(QStringLiteral("cui"));
+                    payers += u'\t';
+                    payers += payer.fieldText(QStringLiteral("denumire"));
+                    payers += u'\n';
+                }
             });
         if (!found)
             return 1;
@@ -66,8 +72,7 @@ int writeDeclarations(const QStringList& arguments, QTextStream& out, QTextStrea
             err << "itm-cli " << command << ": Salvarea nu poate fi efectuata!. (" << failure << ")\n";
             return 1;
         }
-        for (const QString& payer : payers)
-            out << "payer " << payer << '\n';
+        out << payers;
         const QString fileName = DeclarationFileName(options->year, options->month);
         out << "wrote " << root + fileName << '\n';
         out << "wrote " << root + QStringLiteral("Rez/") + fileName << '\n';

@@ -206,7 +206,7 @@ ImportReport PayerImport::run(QIODevice& file, bool update, JobProgress* progres
     }
     report.written = report.canWrite();
     // The register query does not know the rows written beside it.
-    if (report.written)
+    if (report.written && m_refreshAfterWrite)
         m_dm.qryFirme->Refresh();
     return report;
 }

@@ -93,6 +93,11 @@ public:
     ImportReport check(const QByteArray& fileBytes, bool update);
     ImportReport run(const QByteArray& fileBytes, bool update);
 
+    // Whether run reads the register query again after writing, so that it
+    // shows the payers written (on by default). A command that ends after
+    // the import turns it off: at a million payers the read costs seconds.
+    void setRefreshAfterWrite(bool refresh) { m_refreshAfterWrite = refresh; }
+
 private:
     class Writer;
     ImportReport process(QIODevice& file, bool update, Writer* writer, JobProgress* progress);
@@ -105,6 +110,7 @@ private:
     Tdm& m_dm;
     PayerRowReader m_reader;
     QString m_lastWarning; // of the row evaluated last
+    bool m_refreshAfterWrite = true;
 };
 
 } // namespace itm::exchange

@@ -2,6 +2,42 @@
 
 namespace itm::exchange {
 
+namespace {
+
+// The plain letter of a Romanian letter with a diacritic (both forms of s
+// and t: with a comma below and with a cedilla), 0 for any other character.
+char16_t romanianBaseLetter(char16_t unit)
+{
+    switch (unit) {
+    case u'\u0103': // a with breve
+    case u'\u00E2': // a with circumflex
+        return u'a';
+    case u'\u0102':
+    case u'\u00C2':
+        return u'A';
+    case u'\u00EE': // i with circumflex
+        return u'i';
+    case u'\u00CE':
+        return u'I';
+    case u'\u0219': // s with comma below
+    case u'\u015F': // s with cedilla
+        return u's';
+    case u'\u0218':
+    case u'\u015E':
+        return u'S';
+    case u'\u021B': // t with comma below
+    case u'\u0163': // t with cedilla
+        return u't';
+    case u'\u021A':
+    case u'\u0162':
+        return u'T';
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
 QString WithoutDiacritics(const QString& text)
 {
     bool plain = true;
@@ -13,6 +49,21 @@ QString WithoutDiacritics(const QString& text)
     }
     if (plain)
         return text;
+    // The Romanian letters, nearly every one a file holds beyond plain
+    // letters, have their plain letter looked up; any other character takes
+    // the decomposition below, which gives the same for these.
+    QString letters = text;
+    bool known = true;
+    for (qsizetype i = 0; i < letters.size() && known; ++i) {
+        const char16_t unit = letters.at(i).unicode();
+        if (unit < 0x80)
+            continue;
+        const char16_t base = romanianBaseLetter(unit);
+        known = base != 0;
+        letters[i] = QChar(base);
+    }
+    if (known)
+        return letters;
     // The canonical decomposition splits a letter from its marks (ș is s and a
     // comma below, ş is s and a cedilla); dropping the marks leaves the letter.
     const QString decomposed = text.normalized(QString::NormalizationForm_D);

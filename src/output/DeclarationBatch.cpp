@@ -23,7 +23,12 @@ bool DeclarationBatch::add(const RecordReader& payer, const RecordReader& declar
         return false;
     }
     m_codes.insert(cui);
-    m_entries.append({ DeclarationFileBytes(cui), DeclarationFileBytes(line) });
+    // The conversion leaves room for three bytes a character; a month of a
+    // million lines keeps only their bytes.
+    DeclarationEntry entry { DeclarationFileBytes(cui), DeclarationFileBytes(line) };
+    entry.cui.squeeze();
+    entry.linie.squeeze();
+    m_entries.append(std::move(entry));
     return true;
 }
 

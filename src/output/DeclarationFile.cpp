@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <algorithm>
 
@@ -60,20 +61,6 @@ bool writeAtomically(const QString& path, const QByteArray& content, QString* fa
     return false;
 }
 
-// The content goes to the temporary file in slices, so that a cancel is heard
-// while a large file is written to a slow medium.
-bool writeInSlices(AtomicFile& file, const QByteArray& content, JobProgress* progress)
-{
-    constexpr qsizetype kSlice = 1 << 20;
-    for (qsizetype at = 0; at < content.size(); at += kSlice) {
-        if (progress)
-            progress->checkCancelled();
-        if (!file.write(QByteArray::fromRawData(content.constData() + at, qMin(kSlice, content.size() - at))))
-            return false;
-    }
-    return true;
-}
-
 // What a line gives way to: every entry (a line without a comma), the entry
 // of its code when it is an earlier declaration of the same month, or none.
 struct LineKey
@@ -101,28 +88,125 @@ LineKey keyOf(const QByteArray& line, qint64 luna, qint64 an)
     return { LineKey::Code, line.mid(comma2 + 1, comma3 - comma2 - 1) };
 }
 
-// Whether a line gives way to an entry whose code is among codes.
-bool givesWayTo(const LineKey& key, const QSet<QByteArray>& codes)
+// Whether a line gives way to an entry whose code is among codes (a set, or
+// the keys of a hash).
+template <typename Codes> bool givesWayTo(const LineKey& key, const Codes& codes)
 {
     return key.kind == LineKey::AnyEntry || (key.kind == LineKey::Code && codes.contains(key.cui));
+}
+
+// Which lines a merge keeps, decided once for both files: the existing
+// lines that no entry replaces, then the entries' own lines that no later
+// entry replaces. The merged content is never held whole: it is written line
+// by line from the existing lines and the entries.
+struct MergePlan
+{
+    QHash<QByteArray, qsizetype> lastEntryOfCode; // every entry's code, with the last entry that has it
+    QList<bool> keepsLine; // per existing line
+    QList<bool> keepsEntry; // per entry
+    qsizetype lineCount = 0; // of the merged content
+};
+
+MergePlan planMerge(
+    const QByteArrayList& lines, qint64 luna, qint64 an, const QList<DeclarationEntry>& entries, JobProgress* progress)
+{
+    MergePlan plan;
+    // An entry's line gives way only to the entries after it.
+    QHash<QByteArray, qsizetype>& lastEntryOfCode = plan.lastEntryOfCode;
+    lastEntryOfCode.reserve(entries.size());
+    for (qsizetype k = 0; k < entries.size(); ++k)
+        lastEntryOfCode.insert(entries.at(k).cui, k);
+    constexpr qsizetype kReportEvery = 4096;
+    if (progress)
+        progress->setTotal(lines.size() + entries.size());
+    plan.keepsLine.resize(lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (progress && i % kReportEvery == 0) {
+            progress->checkCancelled();
+            progress->setDone(i);
+        }
+        plan.keepsLine[i] = !givesWayTo(keyOf(lines.at(i), luna, an), plan.lastEntryOfCode);
+        plan.lineCount += plan.keepsLine.at(i);
+    }
+    plan.keepsEntry.resize(entries.size());
+    for (qsizetype k = 0; k < entries.size(); ++k) {
+        const LineKey key = keyOf(entries.at(k).linie, luna, an);
+        const bool anyLater = k + 1 < entries.size();
+        const bool givesWay = anyLater
+            && (key.kind == LineKey::AnyEntry || (key.kind == LineKey::Code && lastEntryOfCode.value(key.cui, -1) > k));
+        plan.keepsEntry[k] = !givesWay;
+        plan.lineCount += !givesWay;
+    }
+    if (progress)
+        progress->setDone(lines.size() + entries.size());
+    return plan;
+}
+
+// Calls visit with each line of the merged content, in order.
+template <typename Visit>
+void forEachMergedLine(
+    const QByteArrayList& lines, const QList<DeclarationEntry>& entries, const MergePlan& plan, Visit visit)
+{
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (plan.keepsLine.at(i))
+            visit(lines.at(i));
+    }
+    for (qsizetype k = 0; k < entries.size(); ++k) {
+        if (plan.keepsEntry.at(k))
+            visit(entries.at(k).linie);
+    }
+}
+
+// The merged content goes to the temporary file in slices of about a
+// megabyte, so that a cancel (when progress is given) is heard while a large
+// file is written to a slow medium.
+bool writeMerged(AtomicFile& file, const QByteArrayList& lines, const QList<DeclarationEntry>& entries,
+    const MergePlan& plan, JobProgress* progress)
+{
+    constexpr qsizetype kSlice = 1 << 20;
+    QByteArray slice;
+    slice.reserve(kSlice + 4096);
+    bool written = true;
+    const auto flush = [&] {
+        if (progress)
+            progress->checkCancelled();
+        written = written && file.write(slice);
+        slice.resize(0); // keeps its room for the next slice
+    };
+    forEachMergedLine(lines, entries, plan, [&](const QByteArray& line) {
+        slice += line;
+        slice += "\r\n";
+        if (slice.size() >= kSlice)
+            flush();
+    });
+    if (!slice.isEmpty())
+        flush();
+    return written;
 }
 
 // When the root file was missing or older than its Rez copy, the Rez copy may
 // be the medium's only copy of other payers' lines: before it is replaced by
 // a file without them, it is kept beside itself under a dated name.
-bool keepRezCopyThatWouldLoseLines(const QString& rezFolder, const QString& fileName, const QByteArrayList& newLines,
-    qint64 luna, qint64 an, const QList<DeclarationEntry>& entries, QString* kept, QString* failure)
+bool keepRezCopyThatWouldLoseLines(const QString& rezFolder, const QString& fileName, const QByteArrayList& lines,
+    qint64 luna, qint64 an, const QList<DeclarationEntry>& entries, const MergePlan& plan, QString* kept,
+    QString* failure)
 {
     const QString rezFile = rezFolder + u'/' + fileName;
     QByteArrayList oldLines;
     QByteArray oldContent;
     if (!readExistingLines(rezFile, oldLines, failure, &oldContent))
         return false;
-    QSet<QByteArray> codes;
-    for (const DeclarationEntry& entry : entries)
-        codes.insert(entry.cui);
-    const auto replaced = [&](const QByteArray& line) { return givesWayTo(keyOf(line, luna, an), codes); };
-    if (!LosesOtherLines(oldLines, newLines, replaced))
+    const auto replaced
+        = [&](const QByteArray& line) { return givesWayTo(keyOf(line, luna, an), plan.lastEntryOfCode); };
+    // A line of the copy that nothing replaces can only equal a new line
+    // that nothing replaces either (the same bytes give the same key): of a
+    // month's new lines, nearly always those of the other payers alone.
+    QByteArrayList unreplaced;
+    forEachMergedLine(lines, entries, plan, [&](const QByteArray& line) {
+        if (!replaced(line))
+            unreplaced.append(line);
+    });
+    if (!LosesOtherLines(oldLines, unreplaced, replaced))
         return true;
     const QString keptPath = rezFolder + u'/' + KeptCopyName(fileName, QDateTime::currentDateTime());
     if (QFileInfo::exists(keptPath) || QFileInfo(keptPath).isSymLink()) {
@@ -196,39 +280,10 @@ QByteArrayList MergeDeclarationLines(
 {
     if (entries.isEmpty())
         return lines;
-    QSet<QByteArray> codes;
-    codes.reserve(entries.size());
-    for (const DeclarationEntry& entry : entries)
-        codes.insert(entry.cui);
-    constexpr qsizetype kReportEvery = 4096;
-    if (progress)
-        progress->setTotal(lines.size() + entries.size());
+    const MergePlan plan = planMerge(lines, luna, an, entries, progress);
     QByteArrayList merged;
-    merged.reserve(lines.size() + entries.size());
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (progress && i % kReportEvery == 0) {
-            progress->checkCancelled();
-            progress->setDone(i);
-        }
-        if (!givesWayTo(keyOf(lines.at(i), luna, an), codes))
-            merged.append(lines.at(i));
-    }
-    // An entry's own line gives way only to the entries after it.
-    QList<bool> kept(entries.size(), false);
-    QSet<QByteArray> later;
-    bool anyLater = false;
-    for (qsizetype k = entries.size() - 1; k >= 0; --k) {
-        const LineKey key = keyOf(entries.at(k).linie, luna, an);
-        kept[k] = !(anyLater && givesWayTo(key, later));
-        later.insert(entries.at(k).cui);
-        anyLater = true;
-    }
-    for (qsizetype k = 0; k < entries.size(); ++k) {
-        if (kept.at(k))
-            merged.append(entries.at(k).linie);
-    }
-    if (progress)
-        progress->setDone(lines.size() + entries.size());
+    merged.reserve(plan.lineCount);
+    forEachMergedLine(lines, entries, plan, [&](const QByteArray& line) { merged.append(line); });
     return merged;
 }
 
@@ -271,15 +326,14 @@ bool SaveDeclarationLines(const QString& root, qint64 luna, qint64 an, const QLi
         return false;
     if (progress)
         progress->setStep(QStringLiteral("Se unesc liniile declaratiilor"));
-    lines = MergeDeclarationLines(lines, luna, an, entries, progress);
-    const QByteArray content = JoinDeclarationLines(lines);
+    const MergePlan plan = planMerge(lines, luna, an, entries, progress);
     if (options.beforeWriting)
         options.beforeWriting();
 
     if (progress)
         progress->setStep(QStringLiteral("Se scrie %1").arg(rootFile));
     AtomicFile rootWriter(rootFile);
-    if (!rootWriter.open() || !writeInSlices(rootWriter, content, progress)) {
+    if (!rootWriter.open() || !writeMerged(rootWriter, lines, entries, plan, progress)) {
         setFailure(failure, QStringLiteral("Cannot write %1: %2").arg(rootFile, rootWriter.errorString()));
         return false;
     }
@@ -293,14 +347,19 @@ bool SaveDeclarationLines(const QString& root, qint64 luna, qint64 an, const QLi
     }
     QDir().mkdir(rezFolder);
     QString kept;
-    if (!keepRezCopyThatWouldLoseLines(rezFolder, fileName, lines, luna, an, entries, &kept, failure))
+    if (!keepRezCopyThatWouldLoseLines(rezFolder, fileName, lines, luna, an, entries, plan, &kept, failure))
         return false;
     if (options.report) {
         options.report->rootFile = rootFile;
-        options.report->lineCount = lines.size();
+        options.report->lineCount = plan.lineCount;
         options.report->keptRezCopy = kept;
     }
-    return writeAtomically(rezFile, content, failure);
+    AtomicFile rezWriter(rezFile);
+    if (!rezWriter.open() || !writeMerged(rezWriter, lines, entries, plan, nullptr) || !rezWriter.commit()) {
+        setFailure(failure, QStringLiteral("Cannot write %1: %2").arg(rezFile, rezWriter.errorString()));
+        return false;
+    }
+    return true;
 }
 
 } // namespace itm

@@ -32,9 +32,7 @@ std::optional<QVariant> TryValueForColumn(ColumnType type, const QVariant& value
         return QVariant();
     // A value already of the column's kind is kept as it is: a record of
     // thousands of rows written is filled with such values.
-    if ((type == ColumnType::Integer && value.typeId() == QMetaType::LongLong)
-        || (type == ColumnType::Real && value.typeId() == QMetaType::Double)
-        || (type == ColumnType::Text && value.typeId() == QMetaType::QString))
+    if (IsValueOfColumn(type, value))
         return value;
     switch (type) {
     case ColumnType::Integer:

@@ -32,7 +32,13 @@ public:
         void setAsString(const QString& text) const { setAsVariant(text); }
         void setAsVariant(const QVariant& value) const
         {
-            m_record->m_values[m_index] = ValueForColumn(m_record->m_types.at(m_index), value);
+            // A value of the column's kind, nearly every one an import
+            // writes, is kept without the conversion's copies.
+            const ColumnType type = m_record->m_types.at(m_index);
+            if (IsValueOfColumn(type, value))
+                m_record->m_values[m_index] = value;
+            else
+                m_record->m_values[m_index] = ValueForColumn(type, value);
         }
         // False, and nothing written, where setAsString raises.
         bool trySetAsString(const QString& text) const
@@ -53,6 +59,7 @@ public:
 
     const QStringList& columnNames() const { return m_columns; }
     const QVector<QVariant>& values() const { return m_values; }
+    ColumnType columnType(int index) const { return m_types.at(index); }
     Field FieldAt(int index) { return Field(this, index); }
     Field FieldByName(const QString& name); // an unknown column raises itm::Error
 

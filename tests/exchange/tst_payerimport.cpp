@@ -1,4 +1,5 @@
 #include "exchange/PayerImport.h"
+#include "exchange/PlainLetters.h"
 #include "payers/PayerValidation.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
@@ -120,6 +121,26 @@ private Q_SLOTS:
             value = u'"' + value.replace(u'"', QStringLiteral("\"\"")) + u'"';
         QVERIFY(importInto(imported, header + file.join(u',').toUtf8() + "\n").written);
         QCOMPARE(storedRows(imported, stored), storedRows(typed, stored));
+    }
+
+    void lettersLoseTheirDiacriticsAsByDecomposition_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("comma below") << QStringLiteral("\u0218tef\u0103ne\u0219ti \u021Aara \u021B\u0219");
+        QTest::newRow("cedilla") << QStringLiteral("\u015Ei\u015F \u0162\u0163");
+        QTest::newRow("circumflex, breve") << QStringLiteral("\u00C2\u00E2\u00CE\u00EE\u0102\u0103");
+        QTest::newRow("with another letter") << QStringLiteral("\u0219 Caf\u00E9 \u00C5");
+        QTest::newRow("a mark of its own") << QStringLiteral("\u0219a\u0306");
+    }
+    void lettersLoseTheirDiacriticsAsByDecomposition()
+    {
+        QFETCH(QString, text);
+        QString expected;
+        for (const QChar c : text.normalized(QString::NormalizationForm_D)) {
+            if (c.category() != QChar::Mark_NonSpacing)
+                expected += c;
+        }
+        QCOMPARE(WithoutDiacritics(text), expected.normalized(QString::NormalizationForm_C));
     }
 
     void refusedRowsNameTheirLineAndWriteNothing_data()

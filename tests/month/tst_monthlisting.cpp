@@ -10,6 +10,7 @@
 
 #include <QTest>
 #include <QTextStream>
+#include <numeric>
 
 using namespace itm;
 using namespace itm::test;
@@ -186,6 +187,46 @@ private Q_SLOTS:
                 SortMonthRows(fromRows, expected, MonthColumn(column), descending);
                 QCOMPARE(fromTable, fromRows);
             }
+        }
+    }
+
+    // Sorted by name or county, the table keeps the order of a whole
+    // comparison of its folded names (then of positions), whatever the names
+    // share: long common beginnings, one name the beginning of another,
+    // letters beyond plain ASCII, equal names.
+    void aSortByNameOrCountyKeepsTheWholeComparison()
+    {
+        const QStringList names { QStringLiteral("FIRMA DE CONSTRUCTII 2"), QStringLiteral("FIRMA DE CONSTRUCTII 10"),
+            QStringLiteral("FIRMA DE CONSTRUCTII"), QStringLiteral("FIRMA DE CONSTRUCTI"), QStringLiteral("FIRMA"),
+            QStringLiteral("\u015eTEFAN"), QStringLiteral("STEFAN"), QString(), QStringLiteral("firma"),
+            QStringLiteral("FIRMA DE CONSTRUCTII 2"), QStringLiteral("\u00c9CRAN"), QStringLiteral("A") };
+        const QStringList counties { QStringLiteral("DOLJ"), QStringLiteral("ALBA"), QStringLiteral("OLT") };
+        MonthPayerTable table;
+        for (int i = 0; i < names.size(); ++i) {
+            MonthRow entry = row(QString::number(100 + i), names.at(i), DeclarationStatus::Initial);
+            entry.county = counties.at(i % counties.size());
+            entry.payerId = i + 1;
+            table.append(entry);
+        }
+        const QVector<int> ranks = table.countyRanks();
+        for (const bool descending : { false, true }) {
+            QVector<int> all(names.size());
+            std::iota(all.begin(), all.end(), 0);
+            const auto byWhole = [&](auto order) {
+                QVector<int> expected = all;
+                std::sort(expected.begin(), expected.end(), [&](int a, int b) {
+                    const int difference = order(a, b);
+                    return difference != 0 ? (descending ? difference > 0 : difference < 0) : a < b;
+                });
+                return expected;
+            };
+            QVector<int> byName = all;
+            SortMonthRows(byName, table, MonthColumn::Name, descending);
+            QCOMPARE(byName, byWhole([&](int a, int b) { return table.searchName(a).compare(table.searchName(b)); }));
+            QVector<int> byCounty = all;
+            SortMonthRows(byCounty, table, MonthColumn::County, descending);
+            QCOMPARE(
+                byCounty, byWhole([&](int a, int b) { return ranks.at(table.county(a)) - ranks.at(table.county(b)); }));
         }
     }
 
