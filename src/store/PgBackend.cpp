@@ -22,6 +22,7 @@ struct PgSession
     int changes = 0;
     qint64 totalChanges = 0;
     QHash<QString, QByteArray> identityColumns; // by table; empty: none
+    bool readOnly = false;
 
     ~PgSession() { PQfinish(connection); }
 };
@@ -195,10 +196,18 @@ PgStatementText TranslatePlaceholders(const QString& sql)
     return translated;
 }
 
-PgConnection::PgConnection(const QString& connectionString)
+PgConnection::PgConnection(const QString& connectionString, bool readOnly)
     : m_session(std::make_shared<PgSession>())
 {
     m_session->connection = connect(connectionString.toUtf8());
+    m_session->readOnly = readOnly;
+    setReadOnly();
+}
+
+void PgConnection::setReadOnly()
+{
+    if (m_session->readOnly)
+        PQclear(PQexec(m_session->connection, "SET default_transaction_read_only = on"));
 }
 
 PgConnection::~PgConnection() = default;
@@ -252,6 +261,7 @@ bool PgConnection::prepareForWrite()
     if (PQstatus(m_session->connection) != CONNECTION_OK)
         throw DatabaseError(connectionLost(m_session->connection));
     PQsetClientEncoding(m_session->connection, "UTF8");
+    setReadOnly();
     // Statements prepared before were the old connection's.
     ++m_session->epoch;
     m_session->identityColumns.clear();

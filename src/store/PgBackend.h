@@ -24,7 +24,8 @@ class PgConnection : public ConnectionBackend
 public:
     // Raises DatabaseError with a message saying the server could not be
     // reached and the server's or libpq's reason.
-    explicit PgConnection(const QString& connectionString);
+    // readOnly: every transaction of the connection is read-only.
+    explicit PgConnection(const QString& connectionString, bool readOnly = false);
     ~PgConnection() override;
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
@@ -43,6 +44,8 @@ public:
     bool prepareForWrite() override;
 
 private:
+    void setReadOnly();
+
     std::shared_ptr<PgSession> m_session;
 };
 

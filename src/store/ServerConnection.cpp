@@ -44,4 +44,13 @@ QString ServerConnectionOfWorkFolder(const QString& workFolder)
     return IsServerConnection(line) ? line : QString();
 }
 
+QString RegisterOfWorkFolder(const QString& workFolder)
+{
+    const QString server = ServerConnectionOfWorkFolder(workFolder);
+    if (!server.isEmpty())
+        return server;
+    return workFolder == u"." ? QStringLiteral("data/date.itm")
+                              : QDir(workFolder).filePath(QStringLiteral("data/date.itm"));
+}
+
 } // namespace itm

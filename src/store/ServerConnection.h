@@ -15,4 +15,8 @@ bool IsServerConnection(const QString& location);
 // connection. workFolder is the folder holding data/.
 QString ServerConnectionOfWorkFolder(const QString& workFolder);
 
+// The register the program opens in a work folder: the server named in
+// data/server when there is one, otherwise the file data/date.itm.
+QString RegisterOfWorkFolder(const QString& workFolder);
+
 } // namespace itm

@@ -3,6 +3,7 @@
 #include "store/PgBackend.h"
 #include "store/ServerConnection.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -169,6 +170,46 @@ private Q_SLOTS:
         }
         QVERIFY_THROWS_EXCEPTION(DatabaseError, Statement(connection, QStringLiteral("SELEC 1")));
         QVERIFY_THROWS_EXCEPTION(DatabaseError, Statement(connection, QStringLiteral("SELECT nope FROM t")));
+    }
+
+    void aLocationIsAFileOrAServer_data()
+    {
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<bool>("server");
+        QTest::newRow("file") << QStringLiteral("data/date.itm") << false;
+        QTest::newRow("file with =") << QStringLiteral("copii/a=b.itm") << false;
+        QTest::newRow("windows path") << QStringLiteral("C:\\itm\\date.itm") << false;
+        QTest::newRow("uri") << QStringLiteral("postgresql://contabil@server/itm") << true;
+        QTest::newRow("short uri") << QStringLiteral("postgres://server/itm") << true;
+        QTest::newRow("service") << QStringLiteral("service=itm") << true;
+        QTest::newRow("keywords") << QStringLiteral("host=server dbname=itm") << true;
+        QTest::newRow("no keyword") << QStringLiteral("culoare=rosu") << false;
+    }
+    void aLocationIsAFileOrAServer()
+    {
+        QFETCH(QString, location);
+        QFETCH(bool, server);
+        QCOMPARE(IsServerConnection(location), server);
+    }
+
+    void theWorkFolderNamesItsServer()
+    {
+        QTemporaryDir work;
+        QVERIFY(QDir(work.path()).mkpath(QStringLiteral("data")));
+        const QString file = work.filePath(QStringLiteral("data/date.itm"));
+        QCOMPARE(RegisterOfWorkFolder(work.path()), file);
+        QFile server(work.filePath(QStringLiteral("data/server")));
+        QVERIFY(server.open(QIODevice::WriteOnly));
+        server.write("  service=itm \nignored\n");
+        server.close();
+        QCOMPARE(RegisterOfWorkFolder(work.path()), QStringLiteral("service=itm"));
+        if (!serverAvailable())
+            QSKIP("no PostgreSQL server: run under pg_virtualenv");
+        Connection connection;
+        connection.open(Server, true);
+        QVERIFY(!connection.handle());
+        QVERIFY(connection.filePath().isEmpty());
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, connection.exec(QStringLiteral("CREATE TABLE x (a INTEGER)")));
     }
 
     void anUnreachableServerIsSaidInRomanian_data()
