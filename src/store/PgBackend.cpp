@@ -5,6 +5,7 @@
 #include "store/StoredText.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 #include <libpq-fe.h>
 
@@ -46,7 +47,7 @@ enum : Oid
 
 QString trimmed(const char* message)
 {
-    return QString::fromUtf8(message).trimmed();
+    return QString::fromUtf8(message).simplified();
 }
 
 QString connectionLost(PGconn* connection)
@@ -274,8 +275,9 @@ PgStatement::PgStatement(std::shared_ptr<PgSession> session, const QString& sql)
     QString text = sql;
     const QString word = firstWord(sql);
     // A transaction on the server takes no lock on the whole register.
-    if (word == u"BEGIN")
-        text = QStringLiteral("BEGIN");
+    static const QRegularExpression sqliteBegin(
+        QStringLiteral("^\\s*BEGIN\\s+(IMMEDIATE|EXCLUSIVE|DEFERRED)\\b"), QRegularExpression::CaseInsensitiveOption);
+    text.replace(sqliteBegin, QStringLiteral("BEGIN"));
     m_text = TranslatePlaceholders(text);
     if (runsUnprepared(word) && m_text.names.isEmpty())
         return;
