@@ -278,6 +278,14 @@ PgStatement::PgStatement(std::shared_ptr<PgSession> session, const QString& sql)
     static const QRegularExpression sqliteBegin(
         QStringLiteral("^\\s*BEGIN\\s+(IMMEDIATE|EXCLUSIVE|DEFERRED)\\b"), QRegularExpression::CaseInsensitiveOption);
     text.replace(sqliteBegin, QStringLiteral("BEGIN"));
+    // SQLite's spelling of what the server says otherwise: texts compared
+    // byte by byte, and the statement that only names a table's columns.
+    static const QRegularExpression binary(
+        QStringLiteral("\\bCOLLATE\\s+BINARY\\b"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression never(
+        QStringLiteral("\\bWHERE\\s+0\\s*$"), QRegularExpression::CaseInsensitiveOption);
+    text.replace(binary, QStringLiteral("COLLATE \"C\""));
+    text.replace(never, QStringLiteral("WHERE false"));
     m_text = TranslatePlaceholders(text);
     if (runsUnprepared(word) && m_text.names.isEmpty())
         return;
