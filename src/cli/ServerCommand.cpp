@@ -79,7 +79,7 @@ int server(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
 const CommandRegistration registration({
     QStringLiteral("server"),
-    QStringLiteral("server init --db URI | server copy --from FILE|URI --to URI|FILE    make the register on an "
+    QStringLiteral("server (init --db URI | copy --from FILE|URI --to URI|FILE)    make the register on an "
                    "empty PostgreSQL database, or copy a register file onto it (or it into a new file), checked row "
                    "by row"),
     false,
