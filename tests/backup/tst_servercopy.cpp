@@ -84,7 +84,7 @@ private Q_SLOTS:
         TestDatabase local;
         QCOMPARE(rowsOf(database), rowsOf(local.path()));
         // One code once; codes listed in byte order, as SQLite lists them.
-        for (const QString& code : { "b", "B", "_1", "a", "\u0102", "10", "9" }) {
+        for (const QString& code : QStringList { "b", "B", "_1", "a", "\u0102", "10", "9" }) {
             local.exec(QStringLiteral("INSERT INTO firme (cui) VALUES ('%1')").arg(code).toUtf8());
             Statement insert(connection, QStringLiteral("INSERT INTO firme (cui) VALUES (:cui)"));
             insert.bind(QStringLiteral("cui"), code);
