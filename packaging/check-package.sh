@@ -36,7 +36,7 @@ fi
 depends=$(dpkg-deb -f "$package" Depends)
 names=$(tr ',|' '\n' <<<"$depends" | sed -e 's/^ *//' -e 's/[ (].*//')
 for needed in fonts-liberation2 sqlite3 libc6 libstdc++6 libsqlite3-0 \
-    libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libxlsxwriter4; do
+    libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libxlsxwriter4 libpq5; do
     grep -q -x -F -- "$needed" <<<"$names" || fail "Depends lacks $needed: $depends"
 done
 ! grep -q -E -- '-dev$|^libqt6test6$' <<<"$names" || fail "Depends names a build-time package: $depends"

@@ -4,7 +4,8 @@
 # packaging tools) are given as arguments.
 set -euo pipefail
 packages=(cmake g++ ninja-build qt6-base-dev libsqlite3-dev sqlite3 fonts-liberation2 poppler-utils
-          xvfb xauth xdotool imagemagick libgl-dev libxlsxwriter-dev python3-openpyxl "$@")
+          xvfb xauth xdotool imagemagick libgl-dev libxlsxwriter-dev python3-openpyxl
+          postgresql libpq-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -19,6 +19,7 @@
 #include "platform/Shell.h"
 #include "records/RegisterUpgrade.h"
 #include "store/DatabaseLock.h"
+#include "store/ServerConnection.h"
 #include "store/Tdm.h"
 
 #include <QApplication>
@@ -47,12 +48,14 @@ bool createProgram(ProgramObjects& objects, const QString& databasePath, const P
     // from the first window on.
     QLocale::setDefault(QLocale::c());
     // The lock is already held when the register opens again after a restore.
-    if (!objects.lock || !objects.lock->isLocked())
+    // A register on a server is shared by several programs at once: no lock.
+    const bool server = IsServerConnection(databasePath);
+    if (!server && (!objects.lock || !objects.lock->isLocked()))
         objects.lock = std::make_unique<DatabaseLock>(databasePath);
     // A lock that cannot be made at all (a missing or read-only folder) stops
     // nothing here: opening the database reports the missing file, and a
     // read-only folder lets nobody write.
-    if (objects.lock->tryLock() == DatabaseLock::Outcome::HeldByOther) {
+    if (!server && objects.lock->tryLock() == DatabaseLock::Outcome::HeldByOther) {
         const QString holder = objects.lock->holder();
         objects.lock.reset();
         platform().prompts->message(
@@ -111,7 +114,9 @@ std::optional<int> answerCommandLine(int argc, char** argv)
             std::fputs("Utilizare: itm-declaratie [optiuni Qt]\n"
                        "Declaratia fiscala privind stabilirea comisionului datorat I.T.M.\n"
                        "Deschide data/date.itm din dosarul curent; itm-declaratie-launch il porneste\n"
-                       "in dosarul de lucru al utilizatorului.\n\n"
+                       "in dosarul de lucru al utilizatorului; data/server, cand exista, numeste\n"
+                       "registrul de pe un server PostgreSQL.\n\n"
+                       "  --db REGISTRU  fisierul registrului sau legatura cu serverul (postgresql://...)\n"
                        "  --version    arata versiunea\n"
                        "  --help       arata acest text\n\n"
                        "Tastele si ferestrele: F1 in program (instructiuni.txt) si man itm-declaratie.\n",
@@ -120,6 +125,18 @@ std::optional<int> answerCommandLine(int argc, char** argv)
         }
     }
     return std::nullopt;
+}
+
+// The register given with --db, otherwise the work folder's.
+QString chosenRegister(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments.at(i) == u"--db" && i + 1 < arguments.size())
+            return arguments.at(i + 1);
+        if (arguments.at(i).startsWith(QLatin1String("--db=")))
+            return arguments.at(i).mid(5);
+    }
+    return Tdm::defaultDatabasePath();
 }
 
 } // namespace
@@ -146,10 +163,13 @@ int runProgram(int argc, char** argv)
     platform().jobs = &jobs;
 
     ProgramObjects objects;
-    if (!createProgram(objects, Tdm::defaultDatabasePath()))
+    const QString databasePath = chosenRegister(QCoreApplication::arguments());
+    if (!createProgram(objects, databasePath))
         return 0;
     objects.Decl->show();
-    StartAutomaticBackup(objects.Decl.get(), Tdm::defaultDatabasePath(), &objects.dm->con);
+    // A server register is copied with itm-cli server copy.
+    if (!IsServerConnection(databasePath))
+        StartAutomaticBackup(objects.Decl.get(), databasePath, &objects.dm->con);
     return application.exec();
 }
 

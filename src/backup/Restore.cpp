@@ -6,6 +6,7 @@
 #include "backup/FileSync.h"
 #include "backup/RegisterIdentity.h"
 #include "store/DatabaseLock.h"
+#include "store/ServerConnection.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,6 +82,12 @@ QString fileBehind(const QString& databasePath)
 RestoreOutcome RestoreDatabase(const QString& backupFile, const QString& databasePath, const QDateTime& now,
     RestoreConsent consent, DatabaseLock* heldLock, const CopyProgress& progress)
 {
+    // A backup is a file; a register on a server is filled from one by a
+    // checked copy onto a new register, never overwritten in place.
+    if (IsServerConnection(databasePath))
+        return refusal(RestoreOutcome::Failed,
+            QStringLiteral("un registru de pe server nu se restaureaza dintr-o copie; folositi itm-cli server copy "
+                           "intr-un registru nou"));
     DatabaseLock ownLock(databasePath);
     DatabaseLock& lock = heldLock && heldLock->isLocked() ? *heldLock : ownLock;
     switch (lock.tryLock()) {

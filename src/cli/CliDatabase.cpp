@@ -2,6 +2,7 @@
 
 #include "store/ColumnType.h"
 #include "store/Errors.h"
+#include "store/ServerConnection.h"
 
 #include <QFileInfo>
 
@@ -23,6 +24,9 @@ CliDatabase::CliDatabase(const QString& path)
     if (QFileInfo(path).isDir())
         throw DatabaseError(QStringLiteral("is a folder, not a database file"));
     m_connection.open(path, true);
+    // A server is reached when connecting.
+    if (IsServerConnection(path))
+        return;
     // Opening is lazy in SQLite: a file that is no database shows only when
     // it is first read, so read its schema now.
     Statement check(m_connection, QStringLiteral("SELECT count(*) FROM sqlite_master"));

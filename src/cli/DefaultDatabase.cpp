@@ -1,6 +1,7 @@
 #include "cli/DefaultDatabase.h"
 
 #include "cli/CliDatabase.h"
+#include "store/ServerConnection.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -24,11 +25,18 @@ QString UserWorkFolderDatabase()
 QString DefaultDatabasePath(const QString& command, QTextStream& err)
 {
     const QString here = CliDatabase::defaultPath();
+    const QString server = ServerConnectionOfWorkFolder(QStringLiteral("."));
+    if (!server.isEmpty())
+        return server;
     if (QFileInfo::exists(here))
         return here;
-    const QString user = UserWorkFolderDatabase();
+    QString user = UserWorkFolderDatabase();
     if (user.isEmpty())
         return here;
+    // data/ is the database's folder; the work folder holds it.
+    const QString userServer = ServerConnectionOfWorkFolder(QFileInfo(user).absolutePath() + QStringLiteral("/.."));
+    if (!userServer.isEmpty())
+        user = userServer;
     static bool said = false;
     if (!said) {
         said = true;

@@ -7,9 +7,10 @@ class QTextStream;
 namespace itm::cli {
 
 // The database a command works on when --db is not given, in this order:
-// ./data/date.itm where the current folder holds one (the program's work
-// folder, or a copy of one), otherwise the database of the user work folder
-// that the desktop launcher prepares,
+// the server named in ./data/server, ./data/date.itm where the current folder
+// holds one (the program's work folder, or a copy of one), otherwise the
+// register of the user work folder that the desktop launcher prepares (its
+// data/server, else its data/date.itm),
 // ${XDG_DATA_HOME:-$HOME/.local/share}/itm-declaratie/data/date.itm.
 // Taking the second is said on err, once a run, so that a script started in
 // the wrong folder shows which register it changed.

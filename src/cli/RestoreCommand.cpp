@@ -2,6 +2,7 @@
 #include "cli/BackupArguments.h"
 #include "cli/Command.h"
 #include "platform/Clock.h"
+#include "store/ServerConnection.h"
 
 #include <QTextStream>
 
@@ -15,6 +16,13 @@ int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const auto options = ParseBackupArguments(command, arguments, BackupOptions::WithFile, err);
     if (!options)
         return 2;
+    // A backup is a file; a server register is filled from one by a checked copy.
+    if (IsServerConnection(options->db)) {
+        err << "itm-cli " << command << ": " << options->db
+            << ": Un registru de pe server nu se restaureaza; folositi itm-cli server copy --from " << options->file
+            << " --to " << options->db << " (intr-un registru nou, facut cu itm-cli server init).\n";
+        return 1;
+    }
     RestoreConsent consent;
     consent.otherRegister = options->force;
     consent.newerSchema = options->force;

@@ -2,6 +2,7 @@
 
 #include "records/RegisterUpgrade.h"
 #include "store/DatabaseLock.h"
+#include "store/ServerConnection.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -12,6 +13,10 @@ namespace itm::cli {
 std::optional<int> PrepareRegisterForWriting(
     const QString& command, const QString& databasePath, DatabaseLock& lock, QTextStream& err)
 {
+    // Several programs share a server register at once: no lock, and its
+    // tables are made by itm-cli server init.
+    if (IsServerConnection(databasePath))
+        return std::nullopt;
     switch (lock.tryLock()) {
     case DatabaseLock::Outcome::Acquired:
         break;

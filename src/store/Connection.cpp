@@ -2,6 +2,8 @@
 
 #include "store/DatabaseBackend.h"
 #include "store/Errors.h"
+#include "store/PgBackend.h"
+#include "store/ServerConnection.h"
 #include "store/SqliteBackend.h"
 
 #include <QMap>
@@ -30,7 +32,10 @@ Connection::~Connection()
 void Connection::open(const QString& path, bool readOnly)
 {
     close();
-    m_backend = std::make_unique<SqliteConnection>(path, readOnly, false);
+    if (IsServerConnection(path))
+        m_backend = std::make_unique<PgConnection>(path, readOnly);
+    else
+        m_backend = std::make_unique<SqliteConnection>(path, readOnly, false);
 }
 
 void Connection::openForOneThread(const QString& path)

@@ -31,6 +31,8 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
+    // path is a file, or a PostgreSQL server's connection string or URI
+    // (see IsServerConnection).
     void open(const QString& path, bool readOnly = false);
     // Read-only, for one thread at a time: SQLite then takes no lock of its
     // own around every call (a read in a thread of its own over the same file).

@@ -3,6 +3,7 @@
 #include "store/Errors.h"
 #include "store/RegisterColumns.h"
 #include "store/RegisterSchema.h"
+#include "store/ServerConnection.h"
 #include "store/StoredText.h"
 #include "store/TypedRecord.h"
 
@@ -119,7 +120,7 @@ void CleanPayerRecord(TypedRecord& record)
 
 QString Tdm::defaultDatabasePath()
 {
-    return QStringLiteral("data/date.itm");
+    return RegisterOfWorkFolder(QStringLiteral("."));
 }
 
 Tdm::Tdm(const QString& databasePath, QObject* parent)

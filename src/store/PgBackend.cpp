@@ -1,0 +1,557 @@
+#include "store/PgBackend.h"
+
+#include "store/Errors.h"
+#include "store/RecordReader.h"
+#include "store/StoredText.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
+#include <libpq-fe.h>
+
+namespace itm {
+
+// What the connection and its statements share: the server's connection, the
+// notes SQLite keeps itself (rows changed, the last key inserted) and which
+// connection a statement was prepared on (a reconnect starts a new one).
+struct PgSession
+{
+    PGconn* connection = nullptr;
+    int epoch = 0;
+    qint64 nextStatement = 0;
+    qint64 lastInsertRowId = 0;
+    int changes = 0;
+    qint64 totalChanges = 0;
+    QHash<QString, QByteArray> identityColumns; // by table; empty: none
+    bool readOnly = false;
+
+    ~PgSession() { PQfinish(connection); }
+};
+
+namespace {
+
+// Type identifiers of the server's built-in types (pg_type.h).
+enum : Oid
+{
+    BoolOid = 16,
+    Int8Oid = 20,
+    Int2Oid = 21,
+    Int4Oid = 23,
+    TextOid = 25,
+    Float4Oid = 700,
+    Float8Oid = 701,
+    BpcharOid = 1042,
+    VarcharOid = 1043,
+    NumericOid = 1700,
+};
+
+QString trimmed(const char* message)
+{
+    return QString::fromUtf8(message).simplified();
+}
+
+QString connectionLost(PGconn* connection)
+{
+    return QStringLiteral("Legatura cu serverul registrului s-a pierdut: %1").arg(trimmed(PQerrorMessage(connection)));
+}
+
+// The server's own message of a failed statement; a lost connection says so.
+QString messageOf(PGconn* connection, const PGresult* result)
+{
+    if (PQstatus(connection) == CONNECTION_BAD)
+        return connectionLost(connection);
+    const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    return primary ? QString::fromUtf8(primary) : trimmed(PQerrorMessage(connection));
+}
+
+void ignoreNotice(void*, const char*) { }
+
+PGconn* connect(const QByteArray& connectionString)
+{
+    PGconn* connection = PQconnectdb(connectionString.constData());
+    if (!connection)
+        throw DatabaseError(QStringLiteral("Nu se poate face legatura cu serverul registrului: memorie insuficienta"));
+    if (PQstatus(connection) != CONNECTION_OK) {
+        const QString reason = trimmed(PQerrorMessage(connection));
+        PQfinish(connection);
+        throw DatabaseError(QStringLiteral("Nu se poate face legatura cu serverul registrului: %1").arg(reason));
+    }
+    // "already exists, skipping" and the like are for a person at psql.
+    PQsetNoticeProcessor(connection, ignoreNotice, nullptr);
+    if (PQsetClientEncoding(connection, "UTF8") != 0) {
+        const QString reason = trimmed(PQerrorMessage(connection));
+        PQfinish(connection);
+        throw DatabaseError(QStringLiteral("Nu se poate face legatura cu serverul registrului: %1").arg(reason));
+    }
+    return connection;
+}
+
+bool isIdentifierStart(QChar c)
+{
+    return c.isLetter() || c == u'_';
+}
+
+bool isIdentifierPart(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+QString firstWord(const QString& sql)
+{
+    qsizetype start = 0;
+    while (start < sql.size() && sql.at(start).isSpace())
+        ++start;
+    qsizetype end = start;
+    while (end < sql.size() && isIdentifierPart(sql.at(end)))
+        ++end;
+    return sql.mid(start, end - start).toUpper();
+}
+
+// Statements run as they are, without being prepared: those of the
+// transaction itself and of the schema, which take no parameters.
+bool runsUnprepared(const QString& word)
+{
+    static const QStringList words = { QStringLiteral("BEGIN"), QStringLiteral("COMMIT"), QStringLiteral("END"),
+        QStringLiteral("ROLLBACK"), QStringLiteral("SAVEPOINT"), QStringLiteral("RELEASE"), QStringLiteral("CREATE"),
+        QStringLiteral("DROP"), QStringLiteral("ALTER"), QStringLiteral("SET"), QStringLiteral("LOCK"),
+        QStringLiteral("COMMENT"), QStringLiteral("GRANT"), QStringLiteral("REVOKE"), QStringLiteral("TRUNCATE") };
+    return words.contains(word);
+}
+
+// The table an "INSERT INTO table" writes, when it returns nothing itself.
+QString insertedTable(const QString& sql)
+{
+    static const QLatin1String insertInto("INSERT INTO ");
+    const QString simplified = sql.simplified();
+    if (!simplified.startsWith(insertInto, Qt::CaseInsensitive)
+        || simplified.contains(QLatin1String("RETURNING"), Qt::CaseInsensitive))
+        return {};
+    qsizetype end = insertInto.size();
+    while (end < simplified.size() && isIdentifierPart(simplified.at(end)))
+        ++end;
+    return simplified.mid(insertInto.size(), end - insertInto.size()).toLower();
+}
+
+QByteArray identityColumn(PgSession& session, const QString& table)
+{
+    const auto known = session.identityColumns.constFind(table);
+    if (known != session.identityColumns.cend())
+        return *known;
+    const QByteArray name = table.toUtf8();
+    const char* values[] = { name.constData() };
+    PGresult* result = PQexecParams(session.connection,
+        "SELECT attname FROM pg_attribute WHERE attrelid = to_regclass($1) AND attidentity <> '' "
+        "AND NOT attisdropped",
+        1, nullptr, values, nullptr, nullptr, 0);
+    QByteArray column;
+    if (PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1)
+        column = QByteArray(PQgetvalue(result, 0, 0));
+    PQclear(result);
+    session.identityColumns.insert(table, column);
+    return column;
+}
+
+} // namespace
+
+PgStatementText TranslatePlaceholders(const QString& sql)
+{
+    PgStatementText translated;
+    QString out;
+    out.reserve(sql.size() + 8);
+    const qsizetype size = sql.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = sql.at(i);
+        // Quoted texts, quoted names and comments are copied as they are.
+        if (c == u'\'' || c == u'"') {
+            qsizetype end = i + 1;
+            while (end < size && sql.at(end) != c)
+                ++end;
+            out += sql.mid(i, end - i + 1);
+            i = end;
+        } else if (c == u'-' && i + 1 < size && sql.at(i + 1) == u'-') {
+            qsizetype end = sql.indexOf(u'\n', i);
+            if (end < 0)
+                end = size - 1;
+            out += sql.mid(i, end - i + 1);
+            i = end;
+        } else if (c == u'?') {
+            translated.names.append(QString());
+            out += u'$' + QString::number(translated.names.size());
+        } else if (c == u':' && i + 1 < size && isIdentifierStart(sql.at(i + 1)) && (i == 0 || sql.at(i - 1) != u':')) {
+            qsizetype end = i + 1;
+            while (end < size && isIdentifierPart(sql.at(end)))
+                ++end;
+            const QString name = sql.mid(i + 1, end - i - 1);
+            qsizetype number = translated.names.indexOf(name);
+            if (number < 0) {
+                translated.names.append(name);
+                number = translated.names.size() - 1;
+            }
+            out += u'$' + QString::number(number + 1);
+            i = end - 1;
+        } else {
+            out += c;
+        }
+    }
+    translated.sql = out.toUtf8();
+    return translated;
+}
+
+PgConnection::PgConnection(const QString& connectionString, bool readOnly)
+    : m_session(std::make_shared<PgSession>())
+{
+    m_session->connection = connect(connectionString.toUtf8());
+    m_session->readOnly = readOnly;
+    setReadOnly();
+}
+
+void PgConnection::setReadOnly()
+{
+    if (m_session->readOnly)
+        PQclear(PQexec(m_session->connection, "SET default_transaction_read_only = on"));
+}
+
+PgConnection::~PgConnection() = default;
+
+std::unique_ptr<StatementBackend> PgConnection::prepare(const QString& sql)
+{
+    return std::make_unique<PgStatement>(m_session, sql);
+}
+
+QString PgConnection::errorMessage() const
+{
+    return trimmed(PQerrorMessage(m_session->connection));
+}
+
+qint64 PgConnection::lastInsertRowId() const
+{
+    return m_session->lastInsertRowId;
+}
+
+void PgConnection::setLastInsertRowId(qint64 rowId)
+{
+    m_session->lastInsertRowId = rowId;
+}
+
+int PgConnection::changes() const
+{
+    return m_session->changes;
+}
+
+qint64 PgConnection::totalChanges() const
+{
+    return m_session->totalChanges;
+}
+
+bool PgConnection::inTransaction() const
+{
+    const PGTransactionStatusType status = PQtransactionStatus(m_session->connection);
+    return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
+}
+
+void PgConnection::rollback()
+{
+    PQclear(PQexec(m_session->connection, "ROLLBACK"));
+}
+
+bool PgConnection::prepareForWrite()
+{
+    if (PQstatus(m_session->connection) == CONNECTION_OK)
+        return false;
+    PQreset(m_session->connection);
+    if (PQstatus(m_session->connection) != CONNECTION_OK)
+        throw DatabaseError(connectionLost(m_session->connection));
+    PQsetClientEncoding(m_session->connection, "UTF8");
+    setReadOnly();
+    // Statements prepared before were the old connection's.
+    ++m_session->epoch;
+    m_session->identityColumns.clear();
+    return true;
+}
+
+PgStatement::PgStatement(std::shared_ptr<PgSession> session, const QString& sql)
+    : m_session(std::move(session))
+{
+    QString text = sql;
+    const QString word = firstWord(sql);
+    // A transaction on the server takes no lock on the whole register.
+    static const QRegularExpression sqliteBegin(
+        QStringLiteral("^\\s*BEGIN\\s+(IMMEDIATE|EXCLUSIVE|DEFERRED)\\b"), QRegularExpression::CaseInsensitiveOption);
+    text.replace(sqliteBegin, QStringLiteral("BEGIN"));
+    // SQLite's spelling of what the server says otherwise: texts compared
+    // byte by byte, and the statement that only names a table's columns.
+    static const QRegularExpression binary(
+        QStringLiteral("\\bCOLLATE\\s+BINARY\\b"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression never(
+        QStringLiteral("\\bWHERE\\s+0\\s*$"), QRegularExpression::CaseInsensitiveOption);
+    text.replace(binary, QStringLiteral("COLLATE \"C\""));
+    text.replace(never, QStringLiteral("WHERE false"));
+    m_text = TranslatePlaceholders(text);
+    if (runsUnprepared(word) && m_text.names.isEmpty())
+        return;
+    const QString table = insertedTable(text);
+    if (!table.isEmpty()) {
+        m_returning = identityColumn(*m_session, table);
+        if (!m_returning.isEmpty())
+            m_text.sql += " RETURNING " + m_returning;
+    }
+    m_values.resize(size_t(m_text.names.size()));
+    m_nulls.assign(size_t(m_text.names.size()), true);
+    m_name = "itm" + QByteArray::number(++m_session->nextStatement) + '_' + QByteArray::number(m_session->epoch);
+    PGresult* result
+        = PQprepare(m_session->connection, m_name.constData(), m_text.sql.constData(), int(m_values.size()), nullptr);
+    const bool prepared = PQresultStatus(result) == PGRES_COMMAND_OK;
+    const QString message = prepared ? QString() : messageOf(m_session->connection, result);
+    PQclear(result);
+    if (!prepared)
+        throw DatabaseError(message);
+}
+
+PgStatement::~PgStatement()
+{
+    PQclear(m_result);
+    PQclear(m_description);
+    // A statement of an older connection is gone with it; one inside a failed
+    // transaction stays until the connection closes.
+    if (!m_name.isEmpty() && m_name.endsWith('_' + QByteArray::number(m_session->epoch))
+        && PQstatus(m_session->connection) == CONNECTION_OK
+        && PQtransactionStatus(m_session->connection) != PQTRANS_INERROR)
+        PQclear(PQexec(m_session->connection, "DEALLOCATE " + m_name));
+}
+
+int PgStatement::parameterIndex(const QString& name) const
+{
+    return int(m_text.names.indexOf(name) + 1);
+}
+
+void PgStatement::bind(int index, const QVariant& value)
+{
+    if (index < 1 || size_t(index) > m_values.size())
+        throw DatabaseError(QStringLiteral("column index out of range"));
+    const size_t at = size_t(index - 1);
+    m_nulls[at] = false;
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        m_nulls[at] = true;
+        break;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Bool:
+        m_values[at] = QByteArray::number(value.toLongLong());
+        break;
+    case QMetaType::Double:
+        // The shortest text that reads back as the same number.
+        m_values[at] = QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+        break;
+    default:
+        m_values[at] = StoredTextBytes(value.toString());
+        break;
+    }
+}
+
+void PgStatement::execute()
+{
+    PGconn* connection = m_session->connection;
+    PGresult* result = nullptr;
+    if (m_name.isEmpty()) {
+        result = PQexec(connection, m_text.sql.constData());
+    } else {
+        // Prepared on a connection since lost: prepared again on this one.
+        const QByteArray epoch = '_' + QByteArray::number(m_session->epoch);
+        if (!m_name.endsWith(epoch)) {
+            m_name = "itm" + QByteArray::number(++m_session->nextStatement) + epoch;
+            PGresult* prepared
+                = PQprepare(connection, m_name.constData(), m_text.sql.constData(), int(m_values.size()), nullptr);
+            const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
+            const QString message = ok ? QString() : messageOf(connection, prepared);
+            PQclear(prepared);
+            if (!ok)
+                throw DatabaseError(message);
+            PQclear(std::exchange(m_description, nullptr));
+        }
+        std::vector<const char*> values(m_values.size());
+        std::vector<int> lengths(m_values.size());
+        for (size_t i = 0; i < m_values.size(); ++i) {
+            values[i] = m_nulls[i] ? nullptr : m_values[i].constData();
+            lengths[i] = int(m_values[i].size());
+        }
+        result = PQexecPrepared(
+            connection, m_name.constData(), int(values.size()), values.data(), lengths.data(), nullptr, 0);
+    }
+    const ExecStatusType status = PQresultStatus(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        const QString message = messageOf(connection, result);
+        PQclear(result);
+        throw DatabaseError(message);
+    }
+    const QByteArray command(PQcmdStatus(result));
+    if (command.startsWith("INSERT") || command.startsWith("UPDATE") || command.startsWith("DELETE")) {
+        m_session->changes = QByteArray(PQcmdTuples(result)).toInt();
+        m_session->totalChanges += m_session->changes;
+    }
+    if (!m_returning.isEmpty()) {
+        const int rows = PQntuples(result);
+        if (rows > 0)
+            m_session->lastInsertRowId = QByteArray(PQgetvalue(result, rows - 1, 0)).toLongLong();
+        // An insert gives no rows, as on SQLite.
+        PQclear(result);
+        result = nullptr;
+    }
+    m_result = result;
+    m_row = -1;
+    m_done = false;
+}
+
+bool PgStatement::step()
+{
+    if (m_done)
+        reset();
+    if (!m_result && m_row < 0) {
+        execute();
+        if (!m_result) {
+            m_done = true;
+            return false;
+        }
+    }
+    ++m_row;
+    if (m_result && m_row < PQntuples(m_result))
+        return true;
+    m_done = true;
+    return false;
+}
+
+void PgStatement::reset()
+{
+    PQclear(std::exchange(m_result, nullptr));
+    m_row = -1;
+    m_done = false;
+}
+
+pg_result* PgStatement::described() const
+{
+    if (m_result)
+        return m_result;
+    if (!m_description && !m_name.isEmpty()) {
+        PGresult* description = PQdescribePrepared(m_session->connection, m_name.constData());
+        if (PQresultStatus(description) != PGRES_COMMAND_OK) {
+            const QString message = messageOf(m_session->connection, description);
+            PQclear(description);
+            throw DatabaseError(message);
+        }
+        m_description = description;
+    }
+    return m_description;
+}
+
+int PgStatement::columnCount() const
+{
+    if (!m_returning.isEmpty())
+        return 0;
+    const PGresult* result = described();
+    return result ? PQnfields(result) : 0;
+}
+
+QString PgStatement::columnName(int column) const
+{
+    return QString::fromUtf8(PQfname(described(), column));
+}
+
+QString PgStatement::declaredType(int column) const
+{
+    const PGresult* result = described();
+    switch (PQftype(result, column)) {
+    case BoolOid:
+    case Int2Oid:
+    case Int4Oid:
+    case Int8Oid:
+        return QStringLiteral("INTEGER");
+    case Float4Oid:
+    case Float8Oid:
+        return QStringLiteral("REAL");
+    case NumericOid:
+        return QStringLiteral("NUMERIC");
+    case VarcharOid:
+    case BpcharOid: {
+        const int modifier = PQfmod(result, column);
+        return modifier >= 4 ? QStringLiteral("VARCHAR(%1)").arg(modifier - 4) : QStringLiteral("VARCHAR");
+    }
+    case TextOid:
+        return QStringLiteral("TEXT");
+    default:
+        return {};
+    }
+}
+
+bool PgStatement::isNull(int column) const
+{
+    return PQgetisnull(m_result, m_row, column) != 0;
+}
+
+QVariant PgStatement::value(int column) const
+{
+    if (isNull(column))
+        return QVariant();
+    const char* bytes = PQgetvalue(m_result, m_row, column);
+    switch (PQftype(m_result, column)) {
+    case BoolOid:
+        return QVariant(qint64(bytes[0] == 't' ? 1 : 0));
+    case Int2Oid:
+    case Int4Oid:
+    case Int8Oid:
+        return QVariant(QByteArray(bytes).toLongLong());
+    case Float4Oid:
+    case Float8Oid:
+        return QVariant(QByteArray(bytes).toDouble());
+    case NumericOid: {
+        // As a number column of SQLite holds it: a whole number as such.
+        const QByteArray number(bytes);
+        bool whole = false;
+        const qint64 integer = number.toLongLong(&whole);
+        if (whole)
+            return QVariant(integer);
+        const double real = number.toDouble();
+        if (std::isfinite(real) && real == std::trunc(real) && std::fabs(real) < 9.2e18)
+            return QVariant(qint64(real));
+        return QVariant(real);
+    }
+    default:
+        return QVariant(text(column));
+    }
+}
+
+bool PgStatement::holdsInteger(int column) const
+{
+    return value(column).typeId() == QMetaType::LongLong;
+}
+
+qint64 PgStatement::integer(int column) const
+{
+    const QVariant held = value(column);
+    if (held.typeId() == QMetaType::QString)
+        return held.toString().trimmed().toLongLong();
+    return held.toLongLong();
+}
+
+QString PgStatement::text(int column) const
+{
+    if (isNull(column))
+        return QString();
+    return StoredTextFromBytes(PQgetvalue(m_result, m_row, column), PQgetlength(m_result, m_row, column));
+}
+
+QByteArrayView PgStatement::storedBytes(int column)
+{
+    if (isNull(column))
+        return QByteArrayView();
+    switch (PQftype(m_result, column)) {
+    case TextOid:
+    case VarcharOid:
+    case BpcharOid:
+        return QByteArrayView(PQgetvalue(m_result, m_row, column), PQgetlength(m_result, m_row, column));
+    default:
+        m_converted = StoredTextBytes(valueText(value(column)));
+        return m_converted;
+    }
+}
+
+} // namespace itm

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QStringList>
+#include <QtGlobal>
+
+namespace itm {
+
+class Connection;
+
+// The text of data/date.sql, the register's tables as the set-up makes them.
+const char* RegisterSetUpSql();
+
+// The statements that make a register on a PostgreSQL server, in order:
+// data/date.sql's tables and indexes with the server's types (whole numbers
+// of 64 bits, the row key numbered by the server, every text compared byte by
+// byte as SQLite does), a payer code unique in the register, the county rows
+// and the schema version.
+QStringList ServerSchemaStatements();
+
+// The register's tables in the order they are made (and copied).
+QStringList RegisterTableNames();
+
+// The schema version of a register on a server (the one-row table
+// registru_schema), or -1 when the database holds none.
+qint64 ServerSchemaVersion(Connection& connection);
+
+enum class ServerInit
+{
+    Created,
+    AlreadyThere
+};
+
+// Makes the register on an empty database, in one transaction; a register
+// made before is left as it is. Raises DatabaseError with a message when the
+// database holds tables of the register's names that init did not make.
+ServerInit InitServerRegister(Connection& connection);
+
+} // namespace itm

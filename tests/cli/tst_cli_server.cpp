@@ -1,0 +1,131 @@
+#include "CliTestDatabase.h"
+#include "support/SampleRecords.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace samples = itm::test::samples;
+
+using namespace clitest;
+
+// itm-cli on a register on the run's throw-away PostgreSQL server: made,
+// filled from a file, read as the file is, and what is refused.
+class TestCliServer : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_file;
+    const QString m_server = QStringLiteral("postgresql://");
+
+    struct Run
+    {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    Run runCli(const QStringList& arguments, const QString& folder = QString())
+    {
+        QProcess process;
+        process.setWorkingDirectory(folder.isEmpty() ? m_dir.path() : folder);
+        process.start(QStringLiteral(ITM_CLI_PATH), arguments);
+        process.waitForFinished(60000);
+        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError() };
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("PGPORT"))
+            QSKIP("no PostgreSQL server: run under pg_virtualenv");
+        m_file = m_dir.filePath(QStringLiteral("date.itm"));
+        const QByteArray rows = samples::payerRow(1, "ro5", "GAMA") + samples::payerRow(2, "230", "BETA, \"B\"")
+            + samples::payerRow(3, "19", "ALFA") + samples::payerRow(4, "Z9", "DELTA")
+            + samples::declarationRow(3, 3, 2006, "1, 1, 3, 50000, 125, 100, 0, 0")
+            + samples::declarationRow(2, 3, 2006);
+        QString error;
+        QVERIFY2(createDatabase(m_file, rows, &error), qPrintable(error));
+        const Run init = runCli({ QStringLiteral("server"), QStringLiteral("init"), QStringLiteral("--db"), m_server });
+        QCOMPARE(init.exitCode, 0);
+        const Run again
+            = runCli({ QStringLiteral("server"), QStringLiteral("init"), QStringLiteral("--db"), m_server });
+        QCOMPARE(again.exitCode, 0);
+        QVERIFY2(again.out.contains("nu s-a schimbat nimic"), again.out.constData());
+        const Run copy = runCli({ QStringLiteral("server"), QStringLiteral("copy"), QStringLiteral("--from"), m_file,
+            QStringLiteral("--to"), m_server });
+        QCOMPARE(copy.exitCode, 0);
+        QVERIFY2(
+            copy.out.startsWith("firme: 4 randuri copiate si verificate\ndeclaratii: 2 randuri"), copy.out.constData());
+    }
+
+    void theMonthReadsTheSameOnBoth_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("month") << QStringList { "month", "--month", "3", "--year", "2006" };
+        QTest::newRow("month csv") << QStringList { "month", "--month", "3", "--year", "2006", "--format", "csv" };
+        QTest::newRow("year") << QStringList { "year", "--year", "2006" };
+    }
+    void theMonthReadsTheSameOnBoth()
+    {
+        QFETCH(QStringList, arguments);
+        const Run file = runCli(arguments + QStringList { QStringLiteral("--db"), m_file });
+        const Run server = runCli(arguments + QStringList { QStringLiteral("--db"), m_server });
+        QCOMPARE(file.exitCode, 0);
+        QCOMPARE(server.err, file.err);
+        QCOMPARE(server.out, file.out);
+        QCOMPARE(server.exitCode, 0);
+    }
+
+    void theWorkFolderNamesTheServer()
+    {
+        QTemporaryDir work;
+        QVERIFY(QDir(work.path()).mkpath(QStringLiteral("data")));
+        QFile server(work.filePath(QStringLiteral("data/server")));
+        QVERIFY(server.open(QIODevice::WriteOnly));
+        server.write("postgresql://\n");
+        server.close();
+        const QStringList month { "month", "--month", "3", "--year", "2006" };
+        const Run there = runCli(month, work.path());
+        QCOMPARE(there.exitCode, 0);
+        QCOMPARE(there.out, runCli(month + QStringList { QStringLiteral("--db"), m_file }).out);
+    }
+
+    void whatIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("copy onto a register with payers")
+            << QStringList { "server", "copy", "--from", "date.itm", "--to", "postgresql://" } << 1
+            << QByteArray("registrul de pe server nu este gol (tabelul firme are 4 randuri)");
+        QTest::newRow("copy onto a file there") << QStringList { "server", "copy", "--from", "postgresql://", "--to",
+            "date.itm" } << 1 << QByteArray("exista deja");
+        QTest::newRow("restore into a server")
+            << QStringList { "restore", "date.itm", "--db", "postgresql://" } << 1
+            << QByteArray("Un registru de pe server nu se restaureaza; folositi itm-cli server copy");
+        QTest::newRow("no server there") << QStringList { "server", "init", "--db",
+            "postgresql://nimeni@127.0.0.1:1/itm" }
+                                         << 1 << QByteArray("Nu se poate face legatura cu serverul registrului: ");
+        QTest::newRow("init on a file") << QStringList { "server", "init", "--db", "date.itm" } << 2
+                                        << QByteArray("--db must name a PostgreSQL server");
+    }
+    void whatIsRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, message);
+        const QByteArray before = QFile(m_file).exists() ? QByteArray("there") : QByteArray();
+        const Run run = runCli(arguments);
+        QVERIFY2(run.err.contains(message), run.err.constData());
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(QFile(m_file).exists() ? QByteArray("there") : QByteArray(), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliServer)
+#include "tst_cli_server.moc"
