@@ -47,15 +47,24 @@ bool createProgram(ProgramObjects& objects, const QString& databasePath, const P
     // Numbers are read and written with "." whatever the regional settings,
     // from the first window on.
     QLocale::setDefault(QLocale::c());
+    // On a server register several programs would write at once, and a save
+    // does not yet check what a colleague changed since it was read: one
+    // would silently overwrite the other. The windows stay on a register
+    // file until it does; itm-cli reads and copies a server register.
+    if (IsServerConnection(databasePath)) {
+        platform().prompts->message(
+            QStringLiteral("Ferestrele programului nu lucreaza inca pe un registru de pe server. "
+                           "Folositi un registru local (itm-cli server copy il aduce de pe server) "
+                           "sau itm-cli pentru listari."));
+        return false;
+    }
     // The lock is already held when the register opens again after a restore.
-    // A register on a server is shared by several programs at once: no lock.
-    const bool server = IsServerConnection(databasePath);
-    if (!server && (!objects.lock || !objects.lock->isLocked()))
+    if (!objects.lock || !objects.lock->isLocked())
         objects.lock = std::make_unique<DatabaseLock>(databasePath);
     // A lock that cannot be made at all (a missing or read-only folder) stops
     // nothing here: opening the database reports the missing file, and a
     // read-only folder lets nobody write.
-    if (!server && objects.lock->tryLock() == DatabaseLock::Outcome::HeldByOther) {
+    if (objects.lock->tryLock() == DatabaseLock::Outcome::HeldByOther) {
         const QString holder = objects.lock->holder();
         objects.lock.reset();
         platform().prompts->message(
@@ -167,9 +176,7 @@ int runProgram(int argc, char** argv)
     if (!createProgram(objects, databasePath))
         return 0;
     objects.Decl->show();
-    // A server register is copied with itm-cli server copy.
-    if (!IsServerConnection(databasePath))
-        StartAutomaticBackup(objects.Decl.get(), databasePath, &objects.dm->con);
+    StartAutomaticBackup(objects.Decl.get(), databasePath, &objects.dm->con);
     return application.exec();
 }
 
