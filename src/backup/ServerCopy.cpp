@@ -7,6 +7,7 @@
 #include "store/Errors.h"
 #include "store/ServerSchema.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
 
@@ -223,8 +224,12 @@ QList<CopiedTable> CopyServerToFile(const QString& server, const QString& file, 
     if (!WriteFileAtomically(file, content, &problem))
         throw Error(QStringLiteral("fisierul %1 nu a putut fi scris: %2").arg(file, problem));
     const DatabaseCheck check = CheckDatabaseFile(file, CheckDepth::Tables);
-    if (!check.passed)
+    if (!check.passed) {
+        // The file was not there before the copy: a copy that fails its
+        // check is not left to be taken for a good one.
+        QFile::remove(file);
         throw Error(QStringLiteral("copia scrisa nu trece verificarea: %1").arg(check.problem));
+    }
     return copied;
 }
 

@@ -30,15 +30,4 @@ QVariant ValueForColumn(ColumnType type, const QVariant& value);
 // The same, with nothing instead of the error.
 std::optional<QVariant> TryValueForColumn(ColumnType type, const QVariant& value);
 
-// Whether value is already of the column's kind (a whole number for an
-// integer column, a real for a real one, a text for a text one): written
-// into the column, it stays as it is.
-inline bool IsValueOfColumn(ColumnType type, const QVariant& value)
-{
-    const int id = value.typeId();
-    return (type == ColumnType::Integer && id == QMetaType::LongLong)
-        || (type == ColumnType::Real && id == QMetaType::Double)
-        || (type == ColumnType::Text && id == QMetaType::QString);
-}
-
 } // namespace itm

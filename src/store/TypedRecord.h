@@ -32,13 +32,7 @@ public:
         void setAsString(const QString& text) const { setAsVariant(text); }
         void setAsVariant(const QVariant& value) const
         {
-            // A value of the column's kind, nearly every one an import
-            // writes, is kept without the conversion's copies.
-            const ColumnType type = m_record->m_types.at(m_index);
-            if (IsValueOfColumn(type, value))
-                m_record->m_values[m_index] = value;
-            else
-                m_record->m_values[m_index] = ValueForColumn(type, value);
+            m_record->m_values[m_index] = ValueForColumn(m_record->m_types.at(m_index), value);
         }
         // False, and nothing written, where setAsString raises.
         bool trySetAsString(const QString& text) const
