@@ -136,8 +136,8 @@ std::optional<int> answerCommandLine(int argc, char** argv)
     return std::nullopt;
 }
 
-// The register given with --db, otherwise the work folder's.
-QString chosenRegister(const QStringList& arguments)
+// The register given with --db, if any.
+std::optional<QString> givenRegister(const QStringList& arguments)
 {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         if (arguments.at(i) == u"--db" && i + 1 < arguments.size())
@@ -145,7 +145,7 @@ QString chosenRegister(const QStringList& arguments)
         if (arguments.at(i).startsWith(QLatin1String("--db=")))
             return arguments.at(i).mid(5);
     }
-    return Tdm::defaultDatabasePath();
+    return std::nullopt;
 }
 
 } // namespace
@@ -172,7 +172,17 @@ int runProgram(int argc, char** argv)
     platform().jobs = &jobs;
 
     ProgramObjects objects;
-    const QString databasePath = chosenRegister(QCoreApplication::arguments());
+    const std::optional<QString> given = givenRegister(QCoreApplication::arguments());
+    // A data/server that names no server: the local register in its place
+    // would take the office's work unseen.
+    if (!given) {
+        const QString problem = ServerFileProblem(QStringLiteral("."));
+        if (!problem.isEmpty()) {
+            prompts.message(problem);
+            return 1;
+        }
+    }
+    const QString databasePath = given ? *given : Tdm::defaultDatabasePath();
     if (!createProgram(objects, databasePath))
         return 0;
     objects.Decl->show();

@@ -5,8 +5,26 @@
 
 #include <QFileInfo>
 #include <QTextStream>
+#include <cstdlib>
 
 namespace itm::cli {
+
+namespace {
+
+// A data/server that names no server stops the command before it opens
+// anything: the local register in its place would take work meant for the
+// office's register unseen.
+void refuseBadServerFile(const QString& command, const QString& workFolder, QTextStream& err)
+{
+    const QString problem = ServerFileProblem(workFolder);
+    if (problem.isEmpty())
+        return;
+    err << "itm-cli " << command << ": " << problem << '\n';
+    err.flush();
+    std::exit(1);
+}
+
+} // namespace
 
 QString UserWorkFolderDatabase()
 {
@@ -25,6 +43,7 @@ QString UserWorkFolderDatabase()
 QString DefaultDatabasePath(const QString& command, QTextStream& err)
 {
     const QString here = CliDatabase::defaultPath();
+    refuseBadServerFile(command, QStringLiteral("."), err);
     const QString server = ServerConnectionOfWorkFolder(QStringLiteral("."));
     if (!server.isEmpty())
         return server;
@@ -34,7 +53,9 @@ QString DefaultDatabasePath(const QString& command, QTextStream& err)
     if (user.isEmpty())
         return here;
     // data/ is the database's folder; the work folder holds it.
-    const QString userServer = ServerConnectionOfWorkFolder(QFileInfo(user).absolutePath() + QStringLiteral("/.."));
+    const QString userFolder = QFileInfo(user).absolutePath() + QStringLiteral("/..");
+    refuseBadServerFile(command, userFolder, err);
+    const QString userServer = ServerConnectionOfWorkFolder(userFolder);
     if (!userServer.isEmpty())
         user = userServer;
     static bool said = false;

@@ -35,13 +35,51 @@ bool IsServerConnection(const QString& location)
     return libpqKeywords().contains(text.left(equals).trimmed());
 }
 
+namespace {
+
+struct ServerFile
+{
+    bool present = false;
+    QString path;
+    QString line; // the first line, blanks trimmed
+    QString readError;
+};
+
+ServerFile readServerFile(const QString& workFolder)
+{
+    ServerFile server;
+    server.path = QDir(workFolder).filePath(QStringLiteral("data/server"));
+    QFile file(server.path);
+    if (!file.exists())
+        return server;
+    server.present = true;
+    if (!file.open(QIODevice::ReadOnly))
+        server.readError = file.errorString();
+    else
+        server.line = QString::fromUtf8(file.readLine(4096)).trimmed();
+    return server;
+}
+
+} // namespace
+
 QString ServerConnectionOfWorkFolder(const QString& workFolder)
 {
-    QFile file(QDir(workFolder).filePath(QStringLiteral("data/server")));
-    if (!file.open(QIODevice::ReadOnly))
+    const ServerFile server = readServerFile(workFolder);
+    return IsServerConnection(server.line) ? server.line : QString();
+}
+
+QString ServerFileProblem(const QString& workFolder)
+{
+    const ServerFile server = readServerFile(workFolder);
+    if (!server.present || IsServerConnection(server.line))
         return {};
-    const QString line = QString::fromUtf8(file.readLine(4096)).trimmed();
-    return IsServerConnection(line) ? line : QString();
+    if (!server.readError.isEmpty())
+        return QStringLiteral("Fisierul %1 nu poate fi citit (%2); el numeste registrul de pe server.")
+            .arg(server.path, server.readError);
+    return QStringLiteral("Fisierul %1 trebuie sa numeasca registrul de pe server (de exemplu "
+                          "postgresql://utilizator@server/itm sau service=itm), dar contine \"%2\". "
+                          "Corectati-l, sau stergeti-l pentru a lucra cu registrul local data/date.itm.")
+        .arg(server.path, server.line.left(200));
 }
 
 QString RegisterOfWorkFolder(const QString& workFolder)

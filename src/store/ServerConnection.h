@@ -15,6 +15,13 @@ bool IsServerConnection(const QString& location);
 // connection. workFolder is the folder holding data/.
 QString ServerConnectionOfWorkFolder(const QString& workFolder);
 
+// What is wrong with the work folder's data/server, as a message for the
+// user: empty when there is no such file or its first line names a server.
+// A file that is there but names none must stop the program and itm-cli:
+// falling back to the local data/date.itm unseen would put an office's work
+// into a register nobody else sees.
+QString ServerFileProblem(const QString& workFolder);
+
 // The register the program opens in a work folder: the server named in
 // data/server when there is one, otherwise the file data/date.itm.
 QString RegisterOfWorkFolder(const QString& workFolder);

@@ -94,6 +94,21 @@ private Q_SLOTS:
         QCOMPARE(there.out, runCli(month + QStringList { QStringLiteral("--db"), m_file }).out);
     }
 
+    void aServerFileThatNamesNoServerStopsTheCommand()
+    {
+        QTemporaryDir work;
+        QVERIFY(QDir(work.path()).mkpath(QStringLiteral("data")));
+        QVERIFY(QFile::copy(m_file, work.filePath(QStringLiteral("data/date.itm"))));
+        QFile server(work.filePath(QStringLiteral("data/server")));
+        QVERIFY(server.open(QIODevice::WriteOnly));
+        server.write("birou:5432\n");
+        server.close();
+        const Run there = runCli({ "month", "--month", "3", "--year", "2006" }, work.path());
+        QCOMPARE(there.exitCode, 1);
+        QVERIFY(there.out.isEmpty());
+        QVERIFY2(there.err.contains("dar contine \"birou:5432\""), there.err.constData());
+    }
+
     void whatIsRefused_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -212,6 +212,34 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(DatabaseError, connection.exec(QStringLiteral("CREATE TABLE x (a INTEGER)")));
     }
 
+    void aServerFileThatNamesNoServerIsAProblem_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("problem");
+        QTest::newRow("uri") << QByteArray("postgresql://birou/itm\n") << false;
+        QTest::newRow("service") << QByteArray(" service=itm") << false;
+        QTest::newRow("host and port") << QByteArray("birou:5432\n") << true;
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("blank first line") << QByteArray("\npostgresql://birou/itm\n") << true;
+    }
+    void aServerFileThatNamesNoServerIsAProblem()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, problem);
+        QTemporaryDir work;
+        QVERIFY(QDir(work.path()).mkpath(QStringLiteral("data")));
+        QVERIFY(ServerFileProblem(work.path()).isEmpty());
+        QFile server(work.filePath(QStringLiteral("data/server")));
+        QVERIFY(server.open(QIODevice::WriteOnly));
+        server.write(contents);
+        server.close();
+        const QString message = ServerFileProblem(work.path());
+        QCOMPARE(!message.isEmpty(), problem);
+        if (problem)
+            QVERIFY2(
+                message.contains(QLatin1String("trebuie sa numeasca registrul de pe server")), qPrintable(message));
+    }
+
     void anUnreachableServerIsSaidInRomanian_data()
     {
         QTest::addColumn<QString>("location");
