@@ -2,15 +2,74 @@
 #include "backup/BackupPolicy.h"
 #include "backup/Backups.h"
 #include "backup/DatabaseCheck.h"
+#include "backup/ServerCopy.h"
 #include "cli/BackupArguments.h"
+#include "cli/CliDatabase.h"
 #include "cli/Command.h"
 #include "platform/Clock.h"
+#include "platform/Job.h"
+#include "store/ServerConnection.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace itm::cli {
 
 namespace {
+
+// Where the backups of a register live and the name they begin with: beside
+// a file, as its own copies; a server register's copies go into the work
+// folder's data/copii/ (the current folder's, where the office set up its
+// data/server) as server-YYYYMMDD-HHMMSS.itm.
+struct BackupPlace
+{
+    QString folder;
+    QString stem;
+};
+
+BackupPlace backupPlaceOf(const QString& database)
+{
+    if (IsServerConnection(database))
+        return { BackupFolder(CliDatabase::defaultPath()), QStringLiteral("server") };
+    return { BackupFolder(database), BackupStem(database) };
+}
+
+// A server register is copied row by row into a new SQLite file, checked
+// against the server before it takes its name.
+int backUpServer(const QString& command, const BackupArguments& options, QTextStream& out, QTextStream& err)
+{
+    const bool ownFolder = !options.to;
+    const BackupPlace place = backupPlaceOf(options.db);
+    const QString folder = ownFolder ? place.folder : *options.to;
+    if (ownFolder ? !QFileInfo(QFileInfo(folder).path()).isDir() : !QFileInfo(folder).isDir()) {
+        err << "itm-cli " << command << ": Copia de siguranta nu a putut fi facuta: dosarul "
+            << (ownFolder ? QFileInfo(folder).path() : folder)
+            << " nu exista (rulati comanda in dosarul de lucru sau dati --to DOSAR).\n";
+        return 1;
+    }
+    if (!QDir().mkpath(folder)) {
+        err << "itm-cli " << command << ": Copia de siguranta nu a putut fi facuta: dosarul " << folder
+            << " nu poate fi creat.\n";
+        return 1;
+    }
+    const QDateTime now = SystemClock().now();
+    QString path;
+    for (int sequence = 1; path.isEmpty() || QFileInfo::exists(path); ++sequence)
+        path = QDir(folder).filePath(BackupFileName(place.stem, now, sequence));
+    return RunReportingErrors(command, options.db, err, [&] {
+        const JobOutcome outcome = RunInTerminal(QStringLiteral("Copia de siguranta a registrului"),
+            [&](JobProgress& progress) { CopyServerToFile(options.db, path, progress); });
+        if (outcome == JobOutcome::Cancelled) {
+            err << "itm-cli " << command << ": oprit; nu s-a facut nicio copie\n";
+            return 1;
+        }
+        if (ownFolder)
+            PruneBackups(folder, place.stem, now, path);
+        out << path << '\n';
+        return 0;
+    });
+}
 
 int makeBackup(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
@@ -18,6 +77,8 @@ int makeBackup(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const auto options = ParseBackupArguments(command, arguments, BackupOptions::WithTo, err);
     if (!options)
         return 2;
+    if (IsServerConnection(options->db))
+        return backUpServer(command, *options, out, err);
     const bool ownFolder = !options->to;
     const QString folder = ownFolder ? BackupFolder(options->db) : *options->to;
     const QDateTime now = SystemClock().now();
@@ -40,8 +101,9 @@ int listBackups(const QStringList& arguments, QTextStream& out, QTextStream& err
     const auto options = ParseBackupArguments(command, arguments, BackupOptions::DbOnly, err);
     if (!options)
         return 2;
-    const QString folder = BackupFolder(options->db);
-    const QList<BackupEntry> backups = ListBackups(folder, BackupStem(options->db));
+    const BackupPlace place = backupPlaceOf(options->db);
+    const QString& folder = place.folder;
+    const QList<BackupEntry> backups = ListBackups(folder, place.stem);
     if (backups.isEmpty()) {
         out << "Nu exista copii de siguranta in " << folder << ".\n";
         return 0;
@@ -71,15 +133,15 @@ int listBackups(const QStringList& arguments, QTextStream& out, QTextStream& err
 
 const CommandRegistration backupRegistration({
     QStringLiteral("backup"),
-    QStringLiteral("backup [--to DIR] [--db FILE]    make a checked copy of the database now (into copii/ beside "
-                   "it, or into DIR) and print its path"),
+    QStringLiteral("backup [--to DIR] [--db FILE|URI]    make a checked copy of the database now (into copii/ "
+                   "beside it, or into DIR; a server register's into ./data/copii/) and print its path"),
     false,
     &makeBackup,
 });
 
 const CommandRegistration backupsRegistration({
     QStringLiteral("backups"),
-    QStringLiteral("backups [--db FILE]    list the backups in copii/ beside the database, newest first"),
+    QStringLiteral("backups [--db FILE|URI]    list the backups in copii/ beside the database, newest first"),
     false,
     &listBackups,
 });

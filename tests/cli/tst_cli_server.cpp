@@ -94,6 +94,28 @@ private Q_SLOTS:
         QCOMPARE(there.out, runCli(month + QStringList { QStringLiteral("--db"), m_file }).out);
     }
 
+    void aServerRegisterIsBackedUpIntoTheWorkFolder()
+    {
+        QTemporaryDir work;
+        const Run nowhere = runCli({ "backup", "--db", m_server }, work.path());
+        QCOMPARE(nowhere.exitCode, 1);
+        QVERIFY2(nowhere.err.contains("nu exista"), nowhere.err.constData());
+        QVERIFY(QDir(work.path()).mkpath(QStringLiteral("data")));
+        const Run first = runCli({ "backup", "--db", m_server }, work.path());
+        const Run second = runCli({ "backup", "--db", m_server }, work.path());
+        QCOMPARE(first.exitCode, 0);
+        QCOMPARE(second.exitCode, 0);
+        QVERIFY2(first.out.startsWith("./data/copii/server-") || first.out.contains("data/copii/server-"),
+            first.out.constData());
+        QVERIFY(first.out != second.out);
+        const Run listed = runCli({ "backups", "--db", m_server }, work.path());
+        QCOMPARE(listed.exitCode, 0);
+        QCOMPARE(listed.out.count("         4           2  "), 2);
+        const Run fromFile = runCli({ "month", "--month", "3", "--year", "2006", "--db", m_file });
+        const QString copy = QDir(work.path()).filePath(QString::fromUtf8(first.out.trimmed()));
+        QCOMPARE(runCli({ "month", "--month", "3", "--year", "2006", "--db", copy }).out, fromFile.out);
+    }
+
     void aServerFileThatNamesNoServerStopsTheCommand()
     {
         QTemporaryDir work;
