@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,10 +33,21 @@ class TestCliServer : public QObject
     {
         QProcess process;
         process.setWorkingDirectory(folder.isEmpty() ? m_dir.path() : folder);
+        // The order of a PDF's fonts follows a hash seeded anew in every process.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_HASH_SEED"), QStringLiteral("0"));
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(ITM_CLI_PATH), arguments);
         process.waitForFinished(60000);
         return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError() };
+    }
+
+    // A PDF carries the time it was made and a document id of its own.
+    static QByteArray withoutPdfStamps(QByteArray bytes)
+    {
+        static const QRegularExpression stamps(QStringLiteral("/CreationDate \\(D:[^)]*\\)|/ID \\[[^]]*\\]"));
+        return QString::fromLatin1(bytes).replace(stamps, QString()).toLatin1();
     }
 
 private Q_SLOTS:
@@ -163,8 +175,13 @@ private Q_SLOTS:
             QVERIFY(csv.open(QIODevice::ReadOnly));
             QByteArray bytes = csv.readAll();
             csv.close();
-            QVERIFY(bytes.contains("ALFA"));
-            bytes.replace("ALFA", "ALFA NOUA");
+            // The rows with valid codes, one of them renamed.
+            QList<QByteArray> lines = bytes.split('\n');
+            lines.removeIf([](const QByteArray& line) {
+                return !line.startsWith("cui,") && !line.startsWith("19,") && !line.startsWith("230,");
+            });
+            bytes = lines.join('\n').replace("ALFA", "ALFA NOUA");
+            QVERIFY(bytes.contains("ALFA NOUA"));
             QVERIFY(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
             csv.write(bytes);
         }
@@ -177,6 +194,9 @@ private Q_SLOTS:
             Run result = runCli(filled + QStringList { QStringLiteral("--db"), db });
             result.out.replace(out.toUtf8(), "{out}");
             result.err.replace(out.toUtf8(), "{out}");
+            // When a payer was deleted differs by the moment each command ran.
+            static const QRegularExpression moment(QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d"));
+            result.out = QString::fromUtf8(result.out).replace(moment, QStringLiteral("{moment}")).toUtf8();
             return result;
         };
         const Run file = run(m_file, fileOut.path());
@@ -192,7 +212,7 @@ private Q_SLOTS:
             QFile fromServer(serverOut.filePath(QDir(fileOut.path()).relativeFilePath(path)));
             QVERIFY2(fromServer.open(QIODevice::ReadOnly), qPrintable(fromServer.fileName()));
             QVERIFY(fromFile.open(QIODevice::ReadOnly));
-            QCOMPARE(fromServer.readAll(), fromFile.readAll());
+            QCOMPARE(withoutPdfStamps(fromServer.readAll()), withoutPdfStamps(fromFile.readAll()));
         }
         QCOMPARE(QDir(serverOut.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
             QDir(fileOut.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot));
