@@ -108,7 +108,7 @@ CarryOverCounts CarryOverDeclarations(
     CarryOverCounts counts;
     Transaction transaction(dm.con);
     Dataset inserted(dm.con, QStringLiteral("carriedOver"));
-    inserted.setSql(QStringLiteral("select * from declaratii where 0"));
+    inserted.setSql(QStringLiteral("select * from declaratii where 1 = 0"));
     inserted.setUpdateSql(&dm.uDeclaratii);
     inserted.setBeforePost([&dm](Dataset& record) { dm.qryDeclaratiiBeforePost(record); });
     inserted.Open();

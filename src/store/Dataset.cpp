@@ -114,7 +114,7 @@ QString Dataset::keysetSql(const QVector<int>& kept) const
     QString select = m_keyColumn;
     for (int index : kept)
         select += QStringLiteral(", ") + m_columns.at(index);
-    return QStringLiteral("SELECT %1 FROM (%2)").arg(select, m_sql);
+    return QStringLiteral("SELECT %1 FROM (%2) AS sursa").arg(select, m_sql);
 }
 
 int Dataset::orderPosition(const QVector<int>& kept) const
@@ -141,7 +141,8 @@ Dataset::ChangeStamp Dataset::currentStamp() const
 
 void Dataset::readColumnCache(const QString& column)
 {
-    Statement statement(m_connection, QStringLiteral("SELECT %1, %2 FROM (%3)").arg(m_keyColumn, column, m_sql));
+    Statement statement(
+        m_connection, QStringLiteral("SELECT %1, %2 FROM (%3) AS sursa").arg(m_keyColumn, column, m_sql));
     bindParams(statement);
     QHash<qint64, QByteArray> byKey;
     byKey.reserve(m_rows.size());
@@ -242,7 +243,7 @@ void Dataset::Refresh()
 
 QString Dataset::rowStatementSql() const
 {
-    return QStringLiteral("SELECT * FROM (%1) WHERE %2 = :%3").arg(m_sql, m_keyColumn, rowKeyParameter);
+    return QStringLiteral("SELECT * FROM (%1) AS sursa WHERE %2 = :%3").arg(m_sql, m_keyColumn, rowKeyParameter);
 }
 
 Statement& Dataset::rowStatement() const

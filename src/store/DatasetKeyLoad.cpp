@@ -46,7 +46,7 @@ bool Dataset::startKeyLoad()
     // Taken before the read starts: a write in between makes the next Refresh read again.
     const ChangeStamp stamp = currentStamp();
     // The first row, by the index: the current record answers while the rest is read.
-    Statement first(m_connection, QStringLiteral("SELECT %1 FROM (%2) LIMIT 1").arg(m_keyColumn, m_sql));
+    Statement first(m_connection, QStringLiteral("SELECT %1 FROM (%2) AS sursa LIMIT 1").arg(m_keyColumn, m_sql));
     const std::optional<qint64> firstKey = first.step() ? std::optional(first.integer(0)) : std::nullopt;
     m_loadStamp = stamp;
     KeysetLoad* reading = load.get();

@@ -37,7 +37,7 @@ std::optional<bool> Dataset::locateBeforeKeys(const QString& columns, const QVar
         = caseInsensitive ? CaseVariants(text.toUpper()) : QVector<QByteArray> { text.toLatin1() };
     const QString column = m_columns.at(order);
     Statement statement(m_connection,
-        QStringLiteral("SELECT %1, %2 FROM (%3) WHERE %2 %4 :text ORDER BY %2, %1 LIMIT 1")
+        QStringLiteral("SELECT %1, %2 FROM (%3) AS sursa WHERE %2 %4 :text ORDER BY %2, %1 LIMIT 1")
             .arg(m_keyColumn, column, m_sql, partial ? QStringLiteral(">=") : QStringLiteral("=")));
     // The first row in the cursor's order among the first of each variant.
     std::optional<qint64> key;

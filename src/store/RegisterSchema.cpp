@@ -2,6 +2,9 @@
 
 #include "store/Connection.h"
 #include "store/RegisterColumns.h"
+#include "store/ServerSchema.h"
+
+#include <algorithm>
 
 namespace itm {
 
@@ -128,7 +131,12 @@ namespace {
 
 QStringList columnsOf(Connection& connection, const QString& table)
 {
-    Statement query(connection, QStringLiteral("SELECT name FROM pragma_table_info(:table)"));
+    // A register on a server lists its columns in the standard catalogue.
+    Statement query(connection,
+        connection.handle() ? QStringLiteral("SELECT name FROM pragma_table_info(:table)")
+                            : QStringLiteral("SELECT column_name FROM information_schema.columns "
+                                             "WHERE table_schema = current_schema() AND table_name = :table "
+                                             "ORDER BY ordinal_position"));
     query.bind(QStringLiteral("table"), table);
     QStringList columns;
     while (query.step())
@@ -140,6 +148,8 @@ QStringList columnsOf(Connection& connection, const QString& table)
 
 qint64 SchemaVersion(Connection& connection)
 {
+    if (!connection.handle())
+        return std::max<qint64>(ServerSchemaVersion(connection), 0);
     Statement query(connection, QStringLiteral("PRAGMA user_version"));
     return query.step() ? query.integer(0) : 0;
 }

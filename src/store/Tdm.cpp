@@ -96,21 +96,23 @@ QString declarationColumnsOf(const QString& alias)
 
 } // namespace
 
-void KeepDeclarationVersions(UpdateSql& declarations)
+void KeepDeclarationVersions(UpdateSql& declarations, bool onServer)
 {
     const QString target = QStringLiteral("INSERT INTO versiuni_declaratii (iddeclaratie, versiune, salvat, %1) ")
                                .arg(DeclarationColumns().join(QStringLiteral(", ")));
     // The versions of a live declaration; its key alone could be one a
     // program without the history freed and gave again.
-    const QString versionsOf = QStringLiteral(
-        "FROM versiuni_declaratii v WHERE v.iddeclaratie = d.id AND v.idfirma IS d.idfirma AND v.idstergere IS NULL");
+    const QString versionsOf = QStringLiteral("FROM versiuni_declaratii v WHERE v.iddeclaratie = d.id AND v.idfirma IS "
+                                              "NOT DISTINCT FROM d.idfirma AND v.idstergere IS NULL");
     declarations.beforeModifySql = target
         + QStringLiteral("SELECT d.id, 1, NULL, %1 FROM declaratii d WHERE d.id = :OLD_id AND NOT EXISTS (SELECT 1 %2)")
               .arg(declarationColumnsOf(QStringLiteral("d")), versionsOf);
+    const QString now = onServer ? QStringLiteral("to_char(localtimestamp, 'YYYY-MM-DD HH24:MI:SS')")
+                                 : QStringLiteral("strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime')");
     declarations.afterWriteSql = target
-        + QStringLiteral("SELECT d.id, (SELECT coalesce(max(v.versiune), 0) + 1 %1), "
-                         "strftime('%Y-%m-%d %H:%M:%S', 'now', 'localtime'), %2 FROM declaratii d WHERE d.id = :id")
-              .arg(versionsOf, declarationColumnsOf(QStringLiteral("d")));
+        + QStringLiteral("SELECT d.id, (SELECT coalesce(max(v.versiune), 0) + 1 %1), %3, %2 FROM declaratii d "
+                         "WHERE d.id = :id")
+              .arg(versionsOf, declarationColumnsOf(QStringLiteral("d")), now);
 }
 
 void CleanPayerRecord(TypedRecord& record)
@@ -175,7 +177,7 @@ Tdm::Tdm(const QString& databasePath, QObject* parent)
     con.open(databasePath);
     m_keepsHistory = HasKnownHistory(con);
     if (m_keepsHistory)
-        KeepDeclarationVersions(uDeclaratii);
+        KeepDeclarationVersions(uDeclaratii, con.handle() == nullptr);
     qryFirme->Open();
     qryJudete->Open();
     qryJudL->Open();

@@ -57,8 +57,9 @@ private:
 // The statements that keep a declaration's versions beside every save of it
 // (see UpdateSql): the first modify of a declaration saved before the history
 // existed keeps what it replaces as version 1 without a date; every insert and
-// modify then keeps what it wrote, with the date and time of the save.
-void KeepDeclarationVersions(UpdateSql& declarations);
+// modify then keeps what it wrote, with the date and time of the save (the
+// server's local time on a register on a server).
+void KeepDeclarationVersions(UpdateSql& declarations, bool onServer = false);
 
 // The clean-up qryFirmeBeforePost gives a payer, for a payer record that is
 // written without the payer query (the import): the same rule, step by step.

@@ -2,7 +2,9 @@
 #include "support/SampleRecords.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,10 +33,21 @@ class TestCliServer : public QObject
     {
         QProcess process;
         process.setWorkingDirectory(folder.isEmpty() ? m_dir.path() : folder);
+        // The order of a PDF's fonts follows a hash seeded anew in every process.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_HASH_SEED"), QStringLiteral("0"));
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(ITM_CLI_PATH), arguments);
         process.waitForFinished(60000);
         return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError() };
+    }
+
+    // A PDF carries the time it was made and a document id of its own.
+    static QByteArray withoutPdfStamps(QByteArray bytes)
+    {
+        static const QRegularExpression stamps(QStringLiteral("/CreationDate \\(D:[^)]*\\)|/ID \\[[^]]*\\]"));
+        return QString::fromLatin1(bytes).replace(stamps, QString()).toLatin1();
     }
 
 private Q_SLOTS:
@@ -161,6 +174,85 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY(run.out.isEmpty());
         QCOMPARE(QFile(m_file).exists() ? QByteArray("there") : QByteArray(), before);
+    }
+    // Every command on a copy of the same register gives the same bytes on
+    // the file and on the server: what it prints and every file it writes.
+    // The rows run in order and those that change the register change both.
+    void everyCommandGivesTheSameOnBoth_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("line") << QStringList { "line", "--cui", "19", "--month", "3", "--year", "2006" };
+        QTest::newRow("history") << QStringList { "history", "--cui", "19", "--format", "csv" };
+        QTest::newRow("write") << QStringList { "write", "--month", "3", "--year", "2006", "--to", "{out}" };
+        QTest::newRow("pdf month") << QStringList { "pdf", "--month", "3", "--year", "2006", "--out", "{out}/l.pdf" };
+        QTest::newRow("pdf history") << QStringList { "pdf", "--history", "--cui", "19", "--out", "{out}/h.pdf" };
+        QTest::newRow("export register") << QStringList { "export", "--register", "--out", "{out}/firme.csv" };
+        QTest::newRow("export month xlsx")
+            << QStringList { "export", "--month", "3", "--year", "2006", "--out", "{out}/luna.xlsx" };
+        QTest::newRow("year out") << QStringList { "year", "--year", "2006", "--out", "{out}/an.csv" };
+        QTest::newRow("copy-month") << QStringList { "copy-month", "--from-month", "3", "--from-year", "2006",
+            "--month", "4", "--year", "2006" };
+        QTest::newRow("copied month") << QStringList { "month", "--month", "4", "--year", "2006" };
+        QTest::newRow("import unchanged") << QStringList { "import", "--csv", "{import}" };
+        QTest::newRow("import update") << QStringList { "import", "--csv", "{import}", "--update" };
+        QTest::newRow("delete") << QStringList { "delete", "--cui", "19" };
+        QTest::newRow("deleted") << QStringList { "deleted", "--format", "csv" };
+        QTest::newRow("month without it") << QStringList { "month", "--month", "3", "--year", "2006" };
+        QTest::newRow("undelete") << QStringList { "undelete", "19" };
+        QTest::newRow("month with it again") << QStringList { "month", "--month", "3", "--year", "2006" };
+        QTest::newRow("register after") << QStringList { "export", "--register", "--out", "{out}/dupa.csv" };
+    }
+    void everyCommandGivesTheSameOnBoth()
+    {
+        QFETCH(QStringList, arguments);
+        const QString import = m_dir.filePath(QStringLiteral("import.csv"));
+        if (!QFile::exists(import)) {
+            QVERIFY(runCli({ "export", "--register", "--out", import, "--db", m_file }).exitCode == 0);
+            QFile csv(import);
+            QVERIFY(csv.open(QIODevice::ReadOnly));
+            QByteArray bytes = csv.readAll();
+            csv.close();
+            // The rows with valid codes, one of them renamed.
+            QList<QByteArray> lines = bytes.split('\n');
+            lines.removeIf([](const QByteArray& line) {
+                return !line.startsWith("cui,") && !line.startsWith("19,") && !line.startsWith("230,");
+            });
+            bytes = lines.join('\n').replace("ALFA", "ALFA NOUA");
+            QVERIFY(bytes.contains("ALFA NOUA"));
+            QVERIFY(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            csv.write(bytes);
+        }
+        QTemporaryDir fileOut;
+        QTemporaryDir serverOut;
+        const auto run = [&](const QString& db, const QString& out) {
+            QStringList filled = arguments;
+            filled.replaceInStrings(QStringLiteral("{out}"), out);
+            filled.replaceInStrings(QStringLiteral("{import}"), import);
+            Run result = runCli(filled + QStringList { QStringLiteral("--db"), db });
+            result.out.replace(out.toUtf8(), "{out}");
+            result.err.replace(out.toUtf8(), "{out}");
+            // When a payer was deleted differs by the moment each command ran.
+            static const QRegularExpression moment(QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d"));
+            result.out = QString::fromUtf8(result.out).replace(moment, QStringLiteral("{moment}")).toUtf8();
+            return result;
+        };
+        const Run file = run(m_file, fileOut.path());
+        const Run server = run(m_server, serverOut.path());
+        QVERIFY2(file.exitCode == 0, (file.out + file.err).constData());
+        QCOMPARE(server.err, file.err);
+        QCOMPARE(server.out, file.out);
+        QCOMPARE(server.exitCode, 0);
+        QDirIterator written(fileOut.path(), QDir::Files, QDirIterator::Subdirectories);
+        while (written.hasNext()) {
+            const QString path = written.next();
+            QFile fromFile(path);
+            QFile fromServer(serverOut.filePath(QDir(fileOut.path()).relativeFilePath(path)));
+            QVERIFY2(fromServer.open(QIODevice::ReadOnly), qPrintable(fromServer.fileName()));
+            QVERIFY(fromFile.open(QIODevice::ReadOnly));
+            QCOMPARE(withoutPdfStamps(fromServer.readAll()), withoutPdfStamps(fromFile.readAll()));
+        }
+        QCOMPARE(QDir(serverOut.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+            QDir(fileOut.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot));
     }
 };
 
