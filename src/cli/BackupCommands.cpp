@@ -42,9 +42,10 @@ int backUpServer(const QString& command, const BackupArguments& options, QTextSt
     const bool ownFolder = !options.to;
     const BackupPlace place = backupPlaceOf(options.db);
     const QString folder = ownFolder ? place.folder : *options.to;
-    if (ownFolder ? !QFileInfo(QFileInfo(folder).path()).isDir() : !QFileInfo(folder).isDir()) {
-        err << "itm-cli " << command << ": Copia de siguranta nu a putut fi facuta: dosarul "
-            << (ownFolder ? QFileInfo(folder).path() : folder)
+    // data/ of the work folder, or the folder the user named, must be there.
+    const QString mustExist = ownFolder ? QFileInfo(folder).path() : folder;
+    if (!QFileInfo(mustExist).isDir()) {
+        err << "itm-cli " << command << ": Copia de siguranta nu a putut fi facuta: dosarul " << mustExist
             << " nu exista (rulati comanda in dosarul de lucru sau dati --to DOSAR).\n";
         return 1;
     }
