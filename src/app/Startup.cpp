@@ -47,24 +47,16 @@ bool createProgram(ProgramObjects& objects, const QString& databasePath, const P
     // Numbers are read and written with "." whatever the regional settings,
     // from the first window on.
     QLocale::setDefault(QLocale::c());
-    // On a server register several programs would write at once, and a save
-    // does not yet check what a colleague changed since it was read: one
-    // would silently overwrite the other. The windows stay on a register
-    // file until it does; itm-cli reads and copies a server register.
-    if (IsServerConnection(databasePath)) {
-        platform().prompts->message(
-            QStringLiteral("Ferestrele programului nu lucreaza inca pe un registru de pe server. "
-                           "Folositi un registru local (itm-cli server copy il aduce de pe server) "
-                           "sau itm-cli pentru listari."));
-        return false;
-    }
+    // On a server several colleagues work on the register at once: each save
+    // checks what it changes instead, and nothing locks the whole register.
+    const bool onServer = IsServerConnection(databasePath);
     // The lock is already held when the register opens again after a restore.
-    if (!objects.lock || !objects.lock->isLocked())
+    if (!onServer && (!objects.lock || !objects.lock->isLocked()))
         objects.lock = std::make_unique<DatabaseLock>(databasePath);
     // A lock that cannot be made at all (a missing or read-only folder) stops
     // nothing here: opening the database reports the missing file, and a
     // read-only folder lets nobody write.
-    if (objects.lock->tryLock() == DatabaseLock::Outcome::HeldByOther) {
+    if (!onServer && objects.lock->tryLock() == DatabaseLock::Outcome::HeldByOther) {
         const QString holder = objects.lock->holder();
         objects.lock.reset();
         platform().prompts->message(
@@ -186,7 +178,9 @@ int runProgram(int argc, char** argv)
     if (!createProgram(objects, databasePath))
         return 0;
     objects.Decl->show();
-    StartAutomaticBackup(objects.Decl.get(), databasePath, &objects.dm->con);
+    // A server's register is copied by itm-cli backup, run where the server is kept.
+    if (!IsServerConnection(databasePath))
+        StartAutomaticBackup(objects.Decl.get(), databasePath, &objects.dm->con);
     return application.exec();
 }
 

@@ -1,5 +1,6 @@
 #include "app/TDecl.h"
 
+#include "app/ColleagueRefresh.h"
 #include "app/TfCopii.h"
 #include "backup/BackupNames.h"
 #include "declaration/DeclarationPanel.h"
@@ -18,6 +19,7 @@
 #include "records/NextPayer.h"
 #include "records/TfFisa.h"
 #include "store/Errors.h"
+#include "store/ServerConnection.h"
 #include "store/Tdm.h"
 #include "widgets/ControlHooks.h"
 #include "widgets/DbCheckBox.h"
@@ -178,6 +180,9 @@ TDecl::~TDecl() = default;
 void TDecl::attach(Tdm& dm, Dialogs dialogs)
 {
     m_dm = &dm;
+    // Only a server register has colleagues saving into it at the same time.
+    if (!dm.con.handle())
+        new ColleagueRefresh(dm, this);
     m_dialogs = std::move(dialogs);
     cui->setListSource(dm.sFirme);
     cui->setListField(QStringLiteral("cui"));
@@ -286,6 +291,13 @@ void TDecl::ajClick()
 
 void TDecl::showAbout()
 {
+    if (IsServerConnection(m_dialogs.databasePath)) {
+        platform().prompts->notice(QStringLiteral("Despre"),
+            QStringLiteral("ITM Declaratie, versiunea %1\n\nRegistrul: pe server, %2\nCopii de siguranta: "
+                           "itm-cli backup\n\nF1 - instructiuni de folosire")
+                .arg(programVersion(), ServerForDisplay(m_dialogs.databasePath)));
+        return;
+    }
     const QString database = QFileInfo(m_dialogs.databasePath).absoluteFilePath();
     platform().prompts->notice(QStringLiteral("Despre"),
         QStringLiteral("ITM Declaratie, versiunea %1\n\nBaza de date: %2\nCopii de siguranta: %3\n\n"
@@ -475,6 +487,13 @@ void TDecl::showBackups()
 {
     if (!m_dialogs.restoreRegister)
         return;
+    // A server's register is copied and put back by whoever keeps the server.
+    if (IsServerConnection(m_dialogs.databasePath)) {
+        platform().prompts->message(
+            QStringLiteral("Registrul este pe server: copiile lui se fac cu itm-cli backup, iar un registru se aduce "
+                           "inapoi pe server cu itm-cli server copy."));
+        return;
+    }
     TfCopii backups(m_dialogs.databasePath, this);
     QPointer<QWidget> focused = QApplication::focusWidget();
     backups.exec();

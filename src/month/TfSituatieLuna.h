@@ -42,6 +42,9 @@ public:
     // payer was chosen, so that the road can go on to the next one; none
     // while the register was still being read, in payer-code order.
     const std::optional<QStringList>& payerOrder() const { return m_payerOrder; }
+    // Reads the month again after a colleague's save, keeping the current
+    // payer, the filter, the order and the marks.
+    void showColleaguesSaves() { reload(); }
 
     QLineEdit* luna;
     QLineEdit* anul;

@@ -105,29 +105,32 @@ UndeleteOutcome UndeletePayer(Connection& connection, const QString& code, qint6
         { { QStringLiteral("deletion"), deletion } });
     const qint64 payerId = connection.lastInsertRowId();
 
-    Statement deleted(connection,
-        QStringLiteral("SELECT rowid, id FROM declaratii_sterse WHERE idstergere = :deletion ORDER BY rowid"));
+    // The declarations were kept in the order of their keys, each key once
+    // (a payer's declarations are rows of one table).
+    Statement deleted(
+        connection, QStringLiteral("SELECT id FROM declaratii_sterse WHERE idstergere = :deletion ORDER BY id"));
     deleted.bind(QStringLiteral("deletion"), deletion);
     Statement insert(connection,
         QStringLiteral("INSERT INTO declaratii (id, idfirma, %1) SELECT CASE WHEN EXISTS (SELECT 1 FROM declaratii x "
                        "WHERE x.id = s.id) THEN NULL ELSE s.id END, :payer, %1 FROM declaratii_sterse s "
-                       "WHERE s.rowid = :row")
+                       "WHERE s.idstergere = :deletion AND s.id = :former")
             .arg(joined(DeclarationColumns().mid(1))));
     Statement versions(connection,
         QStringLiteral("UPDATE versiuni_declaratii SET idstergere = NULL, iddeclaratie = :declaration, "
-                       "idfirma = :payer WHERE idstergere = :deletion AND iddeclaratie IS :former"));
+                       "idfirma = :payer WHERE idstergere = :deletion AND iddeclaratie = :former"));
     qint64 restored = 0;
     while (deleted.step()) {
         ++restored;
         insert.reset();
         insert.bind(QStringLiteral("payer"), payerId);
-        insert.bind(QStringLiteral("row"), deleted.integer(0));
+        insert.bind(QStringLiteral("deletion"), deletion);
+        insert.bind(QStringLiteral("former"), deleted.value(0));
         insert.step();
         versions.reset();
         versions.bind(QStringLiteral("declaration"), connection.lastInsertRowId());
         versions.bind(QStringLiteral("payer"), payerId);
         versions.bind(QStringLiteral("deletion"), deletion);
-        versions.bind(QStringLiteral("former"), deleted.value(1));
+        versions.bind(QStringLiteral("former"), deleted.value(0));
         versions.step();
     }
     run(connection, QStringLiteral("DELETE FROM declaratii_sterse WHERE idstergere = :deletion"),

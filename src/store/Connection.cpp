@@ -159,6 +159,11 @@ bool Connection::inTransaction() const
     return m_backend && m_backend->inTransaction();
 }
 
+bool Connection::lost() const
+{
+    return m_backend && m_backend->lost();
+}
+
 qint64 Connection::dataVersion() const
 {
     return m_backend ? m_backend->dataVersion() : 0;

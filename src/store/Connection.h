@@ -71,6 +71,9 @@ public:
     // commits by other connections, rollbacks here, and the rows changed here
     // by anything but a dataset's own post (each post is noted with its writer).
     qint64 dataVersion() const;
+    // Whether the link to the register's server was lost; the next write
+    // links again (never true for a file).
+    bool lost() const;
     qint64 rollbacks() const { return m_rollbacks; }
     void noteRollback() { ++m_rollbacks; }
     qint64 totalChanges() const;

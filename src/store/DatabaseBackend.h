@@ -62,6 +62,8 @@ public:
     // opens again, and then returns true. Raises DatabaseError when the file
     // is gone.
     virtual bool prepareForWrite() = 0;
+    // Whether the link to a server was lost (the next write links again).
+    virtual bool lost() const { return false; }
 };
 
 } // namespace itm

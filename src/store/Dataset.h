@@ -73,7 +73,8 @@ public:
     // UpdateRecord, in the order the writers were added. Called directly, so
     // that an error one raises (a text its column refuses) reaches whoever
     // posted. A writer goes with its owner, or with removePendingTextWriters.
-    void addPendingTextWriter(QObject* owner, std::function<void()> write);
+    // holdsText, when given, tells whether the control holds such text.
+    void addPendingTextWriter(QObject* owner, std::function<void()> write, std::function<bool()> holdsText = {});
     void removePendingTextWriters(const QObject* owner);
     // Open reads the keys over a second, read-only connection in a thread of
     // its own when the statement reads a whole table of a file ("select * from
@@ -125,6 +126,10 @@ public:
 
     // Bound controls write what is typed but not yet written (a post does this itself).
     void UpdateRecord();
+    // Whether the row being edited holds anything the user typed and did not
+    // save: a new row, a column changed since the edit began, or text a bound
+    // control has not written yet. Reading the rows again would lose it.
+    bool holdsUnsavedInput() const;
 
     void DisableControls();
     void EnableControls();
@@ -206,6 +211,7 @@ private:
     {
         QPointer<QObject> owner;
         std::function<void()> write;
+        std::function<bool()> holdsText;
     };
     QVector<PendingTextWriter> m_pendingTextWriters;
     QHash<QString, QVariant> m_params;

@@ -4,6 +4,7 @@
 #include "store/Errors.h"
 #include "store/StoredText.h"
 #include "store/StrictNumber.h"
+#include "store/UpdateSql.h"
 
 #include <cmath>
 
@@ -97,7 +98,7 @@ void Dataset::Post()
         m_current = m_rows.size() - 1;
     } else {
         const qint64 changesBefore = m_connection.totalChanges();
-        WriteRow(m_connection, *m_update, RowWrite::Modify, m_columns, m_buffer, m_oldRow);
+        WriteRow(m_connection, *m_update, RowWrite::Modify, m_columns, m_buffer, m_oldRow, m_types);
         noteOwnWrite(changesBefore);
         m_rows.replaceRow(m_current, bufferTexts());
     }
@@ -115,6 +116,10 @@ void Dataset::Cancel()
     if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
         return;
     m_buffer.clear();
+    // The row is read again: a save refused because another user changed it
+    // shows that user's version once the edit is given up.
+    if (m_state == DatasetState::Edit)
+        m_rowIndex = -1;
     setState(DatasetState::Browse);
     notifyRecordChanged();
 }
@@ -134,7 +139,8 @@ void Dataset::Delete()
     QVector<QVariant> oldRow = currentRow();
     oldRow[m_keyIndex] = m_rows.keyAt(m_current);
     const qint64 changesBefore = m_connection.totalChanges();
-    WriteRow(m_connection, *m_update, RowWrite::Delete, m_columns, QVector<QVariant>(m_columns.size()), oldRow);
+    WriteRow(
+        m_connection, *m_update, RowWrite::Delete, m_columns, QVector<QVariant>(m_columns.size()), oldRow, m_types);
     noteOwnWrite(changesBefore);
     m_rows.removeRow(m_current);
     m_buffer.clear();
@@ -152,10 +158,27 @@ void Dataset::UpdateRecord()
         writePendingTexts();
 }
 
-void Dataset::addPendingTextWriter(QObject* owner, std::function<void()> write)
+void Dataset::addPendingTextWriter(QObject* owner, std::function<void()> write, std::function<bool()> holdsText)
 {
     m_pendingTextWriters.removeIf([](const PendingTextWriter& writer) { return !writer.owner; });
-    m_pendingTextWriters.append({ owner, std::move(write) });
+    m_pendingTextWriters.append({ owner, std::move(write), std::move(holdsText) });
+}
+
+bool Dataset::holdsUnsavedInput() const
+{
+    if (m_state == DatasetState::Insert)
+        return true;
+    if (m_state != DatasetState::Edit)
+        return false;
+    for (const PendingTextWriter& writer : m_pendingTextWriters) {
+        if (writer.owner && writer.holdsText && writer.holdsText())
+            return true;
+    }
+    for (int i = 0; i < m_buffer.size() && i < m_oldRow.size(); ++i) {
+        if (i != m_keyIndex && !SameColumnValue(m_types.value(i), m_buffer.at(i), m_oldRow.at(i)))
+            return true;
+    }
+    return false;
 }
 
 void Dataset::removePendingTextWriters(const QObject* owner)

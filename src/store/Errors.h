@@ -38,6 +38,14 @@ public:
     using Error::Error;
 };
 
+// A write refused because another row already holds the same value of a
+// unique column (two programs saving the same code at once on a server).
+class UniqueViolation : public DatabaseError
+{
+public:
+    using DatabaseError::DatabaseError;
+};
+
 // A date that cannot be formed from its parts.
 class DateError : public Error
 {

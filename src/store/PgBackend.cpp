@@ -2,6 +2,7 @@
 
 #include "store/Errors.h"
 #include "store/RecordReader.h"
+#include "store/ServerSchema.h"
 #include "store/StoredText.h"
 
 #include <QLocale>
@@ -24,6 +25,7 @@ struct PgSession
     qint64 totalChanges = 0;
     QHash<QString, QByteArray> identityColumns; // by table; empty: none
     bool readOnly = false;
+    qint64 othersCommits = 0; // saves of other connections told by the server
 
     ~PgSession() { PQfinish(connection); }
 };
@@ -202,13 +204,41 @@ PgConnection::PgConnection(const QString& connectionString, bool readOnly)
 {
     m_session->connection = connect(connectionString.toUtf8());
     m_session->readOnly = readOnly;
-    setReadOnly();
+    setUp();
 }
 
-void PgConnection::setReadOnly()
+void PgConnection::setUp()
 {
     if (m_session->readOnly)
         PQclear(PQexec(m_session->connection, "SET default_transaction_read_only = on"));
+    // A register made before the server told of saves sends nothing here:
+    // listening costs nothing then.
+    PQclear(PQexec(m_session->connection, QByteArray("LISTEN ") + RegisterChangeChannel));
+}
+
+qint64 PgConnection::dataVersion() const
+{
+    // The server's messages wait in the connection: read without waiting.
+    PGconn* connection = m_session->connection;
+    if (PQstatus(connection) == CONNECTION_OK && PQconsumeInput(connection) == 1) {
+        const int own = PQbackendPID(connection);
+        while (PGnotify* notice = PQnotifies(connection)) {
+            if (notice->be_pid != own)
+                ++m_session->othersCommits;
+            PQfreemem(notice);
+        }
+    }
+    return m_session->othersCommits;
+}
+
+bool PgConnection::lost() const
+{
+    return PQstatus(m_session->connection) == CONNECTION_BAD;
+}
+
+int PgConnection::socket() const
+{
+    return PQsocket(m_session->connection);
 }
 
 PgConnection::~PgConnection() = default;
@@ -262,7 +292,9 @@ bool PgConnection::prepareForWrite()
     if (PQstatus(m_session->connection) != CONNECTION_OK)
         throw DatabaseError(connectionLost(m_session->connection));
     PQsetClientEncoding(m_session->connection, "UTF8");
-    setReadOnly();
+    setUp();
+    // What colleagues saved while the connection was lost was told to nobody.
+    ++m_session->othersCommits;
     // Statements prepared before were the old connection's.
     ++m_session->epoch;
     m_session->identityColumns.clear();
@@ -381,7 +413,11 @@ void PgStatement::execute()
     const ExecStatusType status = PQresultStatus(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         const QString message = messageOf(connection, result);
+        const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+        const bool duplicate = state && qstrcmp(state, "23505") == 0;
         PQclear(result);
+        if (duplicate)
+            throw UniqueViolation(message);
         throw DatabaseError(message);
     }
     const QByteArray command(PQcmdStatus(result));

@@ -38,13 +38,17 @@ public:
     int changes() const override;
     qint64 totalChanges() const override;
     bool inTransaction() const override;
-    qint64 dataVersion() const override { return 0; }
+    // Grows with each save of a colleague's the server told of.
+    qint64 dataVersion() const override;
+    bool lost() const override;
+    // The connection's socket: readable when the server has something to say.
+    int socket() const;
     void rollback() override;
     // A connection lost (server restarted, network down) connects again.
     bool prepareForWrite() override;
 
 private:
-    void setReadOnly();
+    void setUp();
 
     std::shared_ptr<PgSession> m_session;
 };

@@ -35,6 +35,26 @@ bool IsServerConnection(const QString& location)
     return libpqKeywords().contains(text.left(equals).trimmed());
 }
 
+QString ServerForDisplay(const QString& location)
+{
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(location.trimmed().toUtf8().constData(), &error);
+    PQfreemem(error);
+    if (!options)
+        return QStringLiteral("(legatura de neinteles)");
+    static const QStringList shown = { QStringLiteral("service"), QStringLiteral("host"), QStringLiteral("port"),
+        QStringLiteral("dbname"), QStringLiteral("user") };
+    QStringList parts;
+    for (const QString& keyword : shown) {
+        for (PQconninfoOption* option = options; option->keyword; ++option) {
+            if (keyword == QLatin1String(option->keyword) && option->val && *option->val)
+                parts.append(keyword + u'=' + QString::fromUtf8(option->val));
+        }
+    }
+    PQconninfoFree(options);
+    return parts.isEmpty() ? QStringLiteral("serverul implicit (variabilele PG*)") : parts.join(u' ');
+}
+
 namespace {
 
 struct ServerFile

@@ -10,6 +10,10 @@ namespace itm {
 // (service=itm, host=... dbname=...). Anything else is a file path.
 bool IsServerConnection(const QString& location);
 
+// A server's location as shown to the user: its parts (service, host, port,
+// database, user) without the password that a connection string may hold.
+QString ServerForDisplay(const QString& location);
+
 // The location written in the work folder's data/server (its first line,
 // blanks trimmed), or an empty text when the file is not there or holds no
 // connection. workFolder is the folder holding data/.

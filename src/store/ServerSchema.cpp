@@ -66,6 +66,16 @@ QStringList ServerSchemaStatements()
         if (statement.startsWith(QLatin1String("INSERT ")))
             statements.append(statement);
     }
+    // Every program on the register is told of a colleague's save when it
+    // commits, and reads the rows again (see RegisterChangeChannel).
+    statements.append(QStringLiteral("CREATE FUNCTION registru_schimbat() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                                     "BEGIN PERFORM pg_notify('%1', TG_TABLE_NAME); RETURN NULL; END $$")
+                          .arg(QLatin1String(RegisterChangeChannel)));
+    for (const QString& table : { QStringLiteral("firme"), QStringLiteral("declaratii") })
+        statements.append(
+            QStringLiteral("CREATE TRIGGER %1_schimbat AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
+                           "FOR EACH STATEMENT EXECUTE FUNCTION registru_schimbat()")
+                .arg(table));
     statements.append(QStringLiteral("CREATE TABLE registru_schema (versiune BIGINT NOT NULL)"));
     statements.append(QStringLiteral("INSERT INTO registru_schema (versiune) VALUES (%1)").arg(KnownSchemaVersion));
     return statements;

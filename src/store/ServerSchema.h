@@ -17,6 +17,10 @@ const char* RegisterSetUpSql();
 // and the schema version.
 QStringList ServerSchemaStatements();
 
+// The channel on which the server tells every program of the register that
+// a colleague saved payers or declarations (the table's name is the message).
+inline constexpr char RegisterChangeChannel[] = "registru";
+
 // The register's tables in the order they are made (and copied).
 QStringList RegisterTableNames();
 

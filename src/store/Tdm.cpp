@@ -176,8 +176,15 @@ Tdm::Tdm(const QString& databasePath, QObject* parent)
 
     con.open(databasePath);
     m_keepsHistory = HasKnownHistory(con);
+    const bool onServer = con.handle() == nullptr;
     if (m_keepsHistory)
-        KeepDeclarationVersions(uDeclaratii, con.handle() == nullptr);
+        KeepDeclarationVersions(uDeclaratii, onServer);
+    // A save compares the row as read with the row as stored; on a server the
+    // row stays locked until the save ends, so that no colleague's save comes
+    // between the two.
+    const QString lockRow = onServer ? QStringLiteral(" FOR UPDATE") : QString();
+    uFirmez.currentRowSql = QStringLiteral("SELECT * FROM firme WHERE id = :OLD_id") + lockRow;
+    uDeclaratii.currentRowSql = QStringLiteral("SELECT * FROM declaratii WHERE id = :OLD_id") + lockRow;
     qryFirme->Open();
     qryJudete->Open();
     qryJudL->Open();

@@ -4,6 +4,9 @@
 #include "store/Errors.h"
 #include "store/RecordReader.h"
 
+#include <QHash>
+#include <optional>
+
 namespace itm {
 
 QString RecordGoneMessage()
@@ -11,11 +14,33 @@ QString RecordGoneMessage()
     return QStringLiteral("Inregistrarea nu mai exista in baza de date (a fost stearsa sau inlocuita de alt program)");
 }
 
+QString ChangedByOtherMessage()
+{
+    return QStringLiteral("Datele au fost modificate intre timp de alt utilizator. Ce ati scris nu a fost salvat; "
+                          "renuntati (Esc) pentru a vedea datele salvate de el, apoi scrieti din nou.");
+}
+
+bool SameColumnValue(std::optional<ColumnType> type, const QVariant& read, const QVariant& stored)
+{
+    const auto normal = [type](const QVariant& value) {
+        if (!type || value.isNull())
+            return value;
+        return TryValueForColumn(*type, value).value_or(value);
+    };
+    const QVariant a = normal(read);
+    const QVariant b = normal(stored);
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    if (a.typeId() == QMetaType::Double && b.typeId() == QMetaType::Double)
+        return a.toDouble() == b.toDouble();
+    return valueText(a) == valueText(b);
+}
+
 void WriteRow(Connection& connection, const UpdateSql& update, RowWrite kind, const QStringList& columns,
-    const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
+    const QVector<QVariant>& values, const QVector<QVariant>& oldValues, const QVector<ColumnType>& types)
 {
     Transaction transaction(connection);
-    RowWriter(connection, update, columns).write(kind, values, oldValues);
+    RowWriter(connection, update, columns, types).write(kind, values, oldValues);
     transaction.commit();
 }
 
@@ -27,6 +52,7 @@ struct RowWriter::Prepared
     Statement statement;
     QVector<int> valueParameters;
     QVector<int> oldParameters;
+    QHash<QString, int> storedColumns; // by name, for a statement that reads a row
 
     Prepared(Connection& connection, const QString& text, const QStringList& columns)
         : sql(text)
@@ -50,10 +76,11 @@ struct RowWriter::Prepared
     }
 };
 
-RowWriter::RowWriter(Connection& connection, const UpdateSql& update, QStringList columns)
+RowWriter::RowWriter(Connection& connection, const UpdateSql& update, QStringList columns, QVector<ColumnType> types)
     : m_connection(connection)
     , m_update(update)
     , m_columns(std::move(columns))
+    , m_types(std::move(types))
 {
 }
 
@@ -96,13 +123,18 @@ void RowWriter::write(RowWrite kind, const QVector<QVariant>& values, const QVec
     if (kind != RowWrite::Insert && !m_update.rowCheckSql.isEmpty()
         && !findsRow(m_update.rowCheckSql, values, oldValues))
         throw DatabaseError(RecordGoneMessage());
+    if (kind != RowWrite::Insert && !m_update.currentRowSql.isEmpty())
+        requireRowAsRead(oldValues);
 
     const QString& sql = kind == RowWrite::Insert ? m_update.insertSql
         : kind == RowWrite::Modify                ? m_update.modifySql
                                                   : m_update.deleteSql;
     if (kind == RowWrite::Modify && !m_update.beforeModifySql.isEmpty())
         run(m_update.beforeModifySql, values, oldValues);
-    run(sql, values, oldValues);
+    if (kind == RowWrite::Delete)
+        run(sql, values, oldValues);
+    else
+        runUnique(sql, values, oldValues);
     if (kind != RowWrite::Insert && m_connection.changes() == 0)
         throw DatabaseError(RecordGoneMessage());
     if (kind == RowWrite::Delete || m_update.afterWriteSql.isEmpty())
@@ -117,6 +149,51 @@ void RowWriter::write(RowWrite kind, const QVector<QVariant>& values, const QVec
     // The caller reads the key of the row it inserted, not the history's.
     if (kind == RowWrite::Insert)
         m_connection.setLastInsertRowId(written);
+}
+
+void RowWriter::requireRowAsRead(const QVector<QVariant>& oldValues)
+{
+    // The columns compared are those a modify writes: a column of the
+    // cursor's that is never written may differ from the stored one.
+    const QVector<int> written = m_update.modifySql.isEmpty() ? QVector<int>(m_columns.size(), 1)
+                                                              : prepared(m_update.modifySql).valueParameters;
+    Prepared& current = prepared(m_update.currentRowSql);
+    current.bind(oldValues, oldValues);
+    if (!current.statement.step()) {
+        current.statement.reset();
+        throw DatabaseError(RecordGoneMessage());
+    }
+    bool same = true;
+    for (int i = 0; same && i < m_columns.size(); ++i) {
+        if (written.at(i) <= 0)
+            continue;
+        if (current.storedColumns.isEmpty()) {
+            for (int column = 0; column < current.statement.columnCount(); ++column)
+                current.storedColumns.insert(current.statement.columnName(column), column);
+        }
+        const int stored = current.storedColumns.value(m_columns.at(i), -1);
+        if (stored < 0)
+            continue;
+        const std::optional<ColumnType> type = i < m_types.size() ? std::optional(m_types.at(i)) : std::nullopt;
+        same = SameColumnValue(type, oldValues.value(i), current.statement.value(stored));
+    }
+    current.statement.reset();
+    if (!same)
+        throw DatabaseError(ChangedByOtherMessage());
+}
+
+void RowWriter::runUnique(const QString& sql, const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
+{
+    try {
+        run(sql, values, oldValues);
+    } catch (const UniqueViolation&) {
+        // The check before the write found no such code: another program
+        // saved it in between.
+        if (m_update.conflictMessage.isEmpty())
+            throw;
+        const qsizetype column = m_columns.indexOf(m_update.conflictColumn);
+        throw DatabaseError(m_update.conflictMessage.arg(column >= 0 ? valueText(values.at(column)) : QString()));
+    }
 }
 
 void RowWriter::run(const QString& sql, const QVector<QVariant>& values, const QVector<QVariant>& oldValues)

@@ -17,6 +17,7 @@ DbEdit::DbEdit(QWidget* parent)
         if (m_modified)
             updateRecord();
     });
+    m_link.setHoldsPending([this] { return m_modified; });
     connect(this, &QLineEdit::textChanged, this, &DbEdit::onTextChanged);
     ActiveControl::track(this, { [this](Qt::FocusReason) { callEnter(this); }, [this] { leave(); } });
     connect(this, &QLineEdit::textEdited, this, [this](const QString& typed) {

@@ -43,10 +43,13 @@ void FieldLink::connectDataset()
         Q_EMIT activeChange();
         Q_EMIT dataChange();
     }));
-    data->addPendingTextWriter(this, [this] {
-        if (m_writePending)
-            m_writePending();
-    });
+    data->addPendingTextWriter(
+        this,
+        [this] {
+            if (m_writePending)
+                m_writePending();
+        },
+        [this] { return m_holdsPending && m_holdsPending(); });
     m_writerOf = data;
 }
 

@@ -33,6 +33,8 @@ public:
     // How the control writes text typed but not yet written, asked by the
     // dataset before a post; an error it raises reaches whoever posted.
     void setWritePending(std::function<void()> write) { m_writePending = std::move(write); }
+    // Whether the control holds text typed and not yet written.
+    void setHoldsPending(std::function<bool()> holds) { m_holdsPending = std::move(holds); }
 
 Q_SIGNALS:
     void dataChange();
@@ -46,6 +48,7 @@ private:
     QList<QMetaObject::Connection> m_connections;
     QPointer<Dataset> m_writerOf; // the dataset that asks this link to write pending text
     std::function<void()> m_writePending;
+    std::function<bool()> m_holdsPending;
 };
 
 // A control that shows and edits one column of a data source through its

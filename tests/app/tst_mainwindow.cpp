@@ -279,22 +279,6 @@ private Q_SLOTS:
         QCOMPARE(prompts.lastText(), QStringLiteral("unable to open database file."));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("data/date.itm"))));
     }
-
-    // Saves do not yet check a colleague's changes: the windows refuse a
-    // server register before anything is opened or locked.
-    void aServerRegisterIsRefusedByTheWindows()
-    {
-        PlatformScope scope;
-        FakePrompts prompts;
-        platform().prompts = &prompts;
-        prompts.answerOk();
-        ProgramObjects objects;
-        QVERIFY(!createProgram(objects, QStringLiteral("postgresql://contabil@server/itm")));
-        QVERIFY(!objects.Decl);
-        QVERIFY(!objects.lock);
-        QCOMPARE(prompts.shown().size(), 1);
-        QVERIFY(prompts.lastText().startsWith(QStringLiteral("Ferestrele programului nu lucreaza inca")));
-    }
 };
 
 QTEST_MAIN(TestMainWindow)

@@ -198,6 +198,9 @@ private Q_SLOTS:
         QTest::newRow("delete") << QStringList { "delete", "--cui", "19" };
         QTest::newRow("deleted") << QStringList { "deleted", "--format", "csv" };
         QTest::newRow("month without it") << QStringList { "month", "--month", "3", "--year", "2006" };
+        QTest::newRow("undelete") << QStringList { "undelete", "19" };
+        QTest::newRow("month with it again") << QStringList { "month", "--month", "3", "--year", "2006" };
+        QTest::newRow("register after") << QStringList { "export", "--register", "--out", "{out}/dupa.csv" };
     }
     void everyCommandGivesTheSameOnBoth()
     {

@@ -37,25 +37,11 @@ public:
     {
         if (seed)
             seed(database);
-        platform().clock = &clock;
-        platform().shell = &shell;
-        // The window loads its picture from the working folder (put back by the scope).
-        QDir::setCurrent(QStringLiteral(ITM_SOURCE_DIR "/assets"));
-        ProgramParts parts;
-        parts.openNameDialog = [this](TfDenumire& dialog) {
-            if (onNameDialog)
-                onNameDialog();
-            else
-                dialog.showModalForPayer();
-        };
-        parts.createDriveDialog = [](TDecl&) { return std::make_unique<TfSelDisck>(); };
-        if (!createProgram(*m_program, database.path(), parts))
-            throw std::runtime_error("the program did not start: " + prompts.texts().join(u'\n').toStdString());
-        window->show();
-        window->activateWindow();
-        QApplication::setActiveWindow(window.get());
-        settle();
+        start(database.path());
     }
+
+    // The program over a register elsewhere (a server's), the fresh file unused.
+    explicit MainWindowFixture(const QString& location) { start(location); }
 
     // The program goes before the doubles it uses.
     ~MainWindowFixture() { m_program.reset(); }
@@ -74,6 +60,28 @@ public:
     FakeShell shell;
 
 private:
+    void start(const QString& location)
+    {
+        platform().clock = &clock;
+        platform().shell = &shell;
+        // The window loads its picture from the working folder (put back by the scope).
+        QDir::setCurrent(QStringLiteral(ITM_SOURCE_DIR "/assets"));
+        ProgramParts parts;
+        parts.openNameDialog = [this](TfDenumire& dialog) {
+            if (onNameDialog)
+                onNameDialog();
+            else
+                dialog.showModalForPayer();
+        };
+        parts.createDriveDialog = [](TDecl&) { return std::make_unique<TfSelDisck>(); };
+        if (!createProgram(*m_program, location, parts))
+            throw std::runtime_error("the program did not start: " + prompts.texts().join(u'\n').toStdString());
+        window->show();
+        window->activateWindow();
+        QApplication::setActiveWindow(window.get());
+        settle();
+    }
+
     std::unique_ptr<ProgramObjects> m_program = std::make_unique<ProgramObjects>();
 
 public:

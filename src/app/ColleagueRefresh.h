@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+namespace itm {
+
+class Dataset;
+class Tdm;
+
+// Said when the link to the register's server is lost.
+QString LostServerMessage();
+
+// On a register that colleagues share (on a server), what they save shows
+// here without asking: when the server tells of a save, the payers, the
+// declarations and the month window open are read again, as soon as nothing
+// the user typed would be lost by it (a new payer, a changed column, text
+// not yet written) and no other dialog waits for an answer.
+class ColleagueRefresh : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ColleagueRefresh(Tdm& dm, QObject* parent = nullptr);
+
+    // Looks once for a colleague's save and shows it when it can; the timer
+    // calls it four times a second.
+    void check();
+
+private:
+    static void readAgain(Dataset& dataset);
+
+    Tdm& m_dm;
+    QTimer m_timer;
+    qint64 m_seen = 0;
+    bool m_mainWindowBehind = false;
+    bool m_monthWindowBehind = false;
+    bool m_lossReported = false;
+};
+
+} // namespace itm

@@ -1,0 +1,201 @@
+#include "store/Connection.h"
+#include "store/Errors.h"
+#include "store/ServerSchema.h"
+#include "store/Tdm.h"
+#include "store/UpdateSql.h"
+
+#include "support/TestDatabase.h"
+
+#include <QTest>
+#include <memory>
+
+using namespace itm;
+using namespace itm::test;
+
+// Two programs on one register, each with its own connection: a save never
+// writes over what the other saved since it read the row, on a register file
+// and on a PostgreSQL server alike.
+class TestColleagueWrites : public QObject
+{
+    Q_OBJECT
+
+    int m_databases = 0;
+    std::unique_ptr<TestDatabase> m_file;
+
+    // An empty register of the given kind, with payer 19 in it.
+    QString newRegister(bool server)
+    {
+        QString location;
+        if (server) {
+            const QString name = QStringLiteral("colegi%1").arg(++m_databases);
+            Connection admin;
+            admin.open(QStringLiteral("postgresql://"));
+            admin.exec(QStringLiteral("CREATE DATABASE %1").arg(name));
+            location = QStringLiteral("dbname=%1").arg(name);
+            Connection connection;
+            connection.open(location);
+            InitServerRegister(connection);
+        } else {
+            m_file = std::make_unique<TestDatabase>();
+            location = m_file->path();
+        }
+        Tdm first(location);
+        first.qryFirme->Append();
+        first.qryFirme->FieldByName(QStringLiteral("cui")).setAsString(QStringLiteral("19"));
+        first.qryFirme->FieldByName(QStringLiteral("denumire")).setAsString(QStringLiteral("ALFA"));
+        first.qryFirme->Post();
+        return location;
+    }
+
+    static void kinds()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::newRow("file") << false;
+        QTest::newRow("server") << true;
+    }
+
+    static Dataset& payer19(Tdm& dm)
+    {
+        Dataset& payers = *dm.qryFirme;
+        payers.Refresh();
+        if (!payers.Locate(QStringLiteral("cui"), QStringLiteral("19")))
+            qFatal("payer 19 is not in the register");
+        return payers;
+    }
+
+    static QString refusal(Dataset& dataset, void (Dataset::*write)())
+    {
+        try {
+            (dataset.*write)();
+        } catch (const DatabaseError& error) {
+            return error.message();
+        }
+        return QStringLiteral("(saved)");
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        if (QByteArray(QTest::currentDataTag()).startsWith("server") && qEnvironmentVariableIsEmpty("PGPORT"))
+            QSKIP("no PostgreSQL server: run under pg_virtualenv");
+    }
+
+    void aColleaguesSaveIsNeverWrittenOver_data() { kinds(); }
+    void aColleaguesSaveIsNeverWrittenOver()
+    {
+        QFETCH(bool, server);
+        const QString location = newRegister(server);
+        Tdm mine(location);
+        Tdm colleagues(location);
+        Dataset& payer = payer19(mine);
+        payer.Edit();
+        Dataset& theirs = payer19(colleagues);
+        theirs.Edit();
+        theirs.FieldByName(QStringLiteral("denumire")).setAsString(QStringLiteral("BETA"));
+        theirs.Post();
+
+        payer.FieldByName(QStringLiteral("denumire")).setAsString(QStringLiteral("GAMA"));
+        QCOMPARE(refusal(payer, &Dataset::Post), ChangedByOtherMessage());
+        // What was typed stays in editing; giving it up shows the colleague's save.
+        QCOMPARE(payer.State(), DatasetState::Edit);
+        QCOMPARE(payer.FieldByName(QStringLiteral("denumire")).AsString(), QStringLiteral("GAMA"));
+        payer.Cancel();
+        QCOMPARE(payer.FieldByName(QStringLiteral("denumire")).AsString(), QStringLiteral("BETA"));
+        // Read again, the row is saved as usual, and so is a delete of it.
+        payer.Edit();
+        payer.FieldByName(QStringLiteral("denumire")).setAsString(QStringLiteral("GAMA"));
+        payer.Post();
+        QCOMPARE(payer19(colleagues).FieldByName(QStringLiteral("denumire")).AsString(), QStringLiteral("GAMA"));
+        theirs.Edit();
+        theirs.FieldByName(QStringLiteral("email")).setAsString(QStringLiteral("A@B.RO"));
+        theirs.Post();
+        QCOMPARE(refusal(payer, &Dataset::Delete), ChangedByOtherMessage());
+    }
+
+    // Saved twice in a row by the same program, a row is its own save: the
+    // second save finds the row as the first left it.
+    void ownSavesFollowEachOther_data() { kinds(); }
+    void ownSavesFollowEachOther()
+    {
+        QFETCH(bool, server);
+        const QString location = newRegister(server);
+        Tdm mine(location);
+        Dataset& payer = payer19(mine);
+        for (const QString& name : { QStringLiteral("BETA"), QStringLiteral("GAMA  "), QStringLiteral("") }) {
+            payer.Edit();
+            payer.FieldByName(QStringLiteral("denumire")).setAsString(name);
+            payer.FieldByName(QStringLiteral("faliment")).setAsInteger(1);
+            payer.FieldByName(QStringLiteral("lsector")).setAsString(QStringLiteral("3"));
+            payer.Post();
+        }
+        const qint64 payerId = payer.FieldByName(QStringLiteral("id")).AsInteger();
+        Dataset& declarations = *mine.qryDeclaratii;
+        declarations.setParam(QStringLiteral("idfirma"), payerId);
+        declarations.setParam(QStringLiteral("luna"), 3);
+        declarations.setParam(QStringLiteral("anul"), 2006);
+        declarations.Open();
+        declarations.Append();
+        declarations.FieldByName(QStringLiteral("idfirma")).setAsInteger(payerId);
+        declarations.FieldByName(QStringLiteral("ln")).setAsInteger(3);
+        declarations.FieldByName(QStringLiteral("an")).setAsInteger(2006);
+        for (const QString& fund : { QStringLiteral("1200.5"), QStringLiteral("0.1"), QStringLiteral("1200") }) {
+            declarations.FieldByName(QStringLiteral("fondlunsal")).setAsString(fund);
+            declarations.Post();
+            declarations.Edit();
+        }
+        declarations.Post();
+        QCOMPARE(declarations.FieldByName(QStringLiteral("fondlunsal")).AsString(), QStringLiteral("1200"));
+    }
+
+    void aRowDeletedByAColleagueIsNotWritten_data() { kinds(); }
+    void aRowDeletedByAColleagueIsNotWritten()
+    {
+        QFETCH(bool, server);
+        const QString location = newRegister(server);
+        Tdm mine(location);
+        Tdm colleagues(location);
+        Dataset& payer = payer19(mine);
+        payer.Edit();
+        payer19(colleagues).Delete();
+        payer.FieldByName(QStringLiteral("denumire")).setAsString(QStringLiteral("GAMA"));
+        QCOMPARE(refusal(payer, &Dataset::Post), RecordGoneMessage());
+        QCOMPARE(payer.State(), DatasetState::Edit);
+    }
+
+    // Both programs add the same code: the first save stands; the second is
+    // refused with the message for a code already in the register, whether
+    // the check before the write sees the first one or (at the same instant,
+    // on a server) only the write itself does.
+    void theSameCodeAddedTwiceIsStoredOnce_data()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<bool>("checkFirst");
+        QTest::newRow("file") << false << true;
+        QTest::newRow("server") << true << true;
+        QTest::newRow("server, at the same instant") << true << false;
+    }
+    void theSameCodeAddedTwiceIsStoredOnce()
+    {
+        QFETCH(bool, server);
+        QFETCH(bool, checkFirst);
+        const QString location = newRegister(server);
+        Tdm mine(location);
+        Tdm colleagues(location);
+        if (!checkFirst)
+            mine.uFirmez.insertConflictSql.clear();
+        for (Tdm* dm : { &colleagues, &mine }) {
+            dm->qryFirme->Append();
+            dm->qryFirme->FieldByName(QStringLiteral("cui")).setAsString(QStringLiteral("27"));
+        }
+        colleagues.qryFirme->Post();
+        QCOMPARE(refusal(*mine.qryFirme, &Dataset::Post),
+            QStringLiteral("In registru exista deja o firma cu codul fiscal 27"));
+        QCOMPARE(mine.qryFirme->State(), DatasetState::Insert);
+        mine.qryFirme->Cancel();
+        mine.qryFirme->Refresh();
+        QCOMPARE(mine.qryFirme->RecordCount(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestColleagueWrites)
+#include "tst_colleaguewrites.moc"
