@@ -23,9 +23,15 @@ int init(const QString& database, QTextStream& out, QTextStream& err)
     return RunReportingErrors(command, database, err, [&] {
         Connection connection;
         connection.open(database);
-        if (InitServerRegister(connection) == ServerInit::AlreadyThere) {
+        const ServerInit outcome = InitServerRegister(connection);
+        if (outcome == ServerInit::AlreadyThere) {
             out << "Registrul exista deja pe server (schema " << ServerSchemaVersion(connection)
                 << "); nu s-a schimbat nimic.\n";
+            return 0;
+        }
+        if (outcome == ServerInit::NoticeAdded) {
+            out << "Registrul exista deja pe server (schema " << ServerSchemaVersion(connection)
+                << "); s-a adaugat doar anuntarea salvarilor catre ceilalti utilizatori.\n";
             return 0;
         }
         out << "Registrul a fost creat pe server: tabelele " << RegisterTableNames().join(QStringLiteral(", "))

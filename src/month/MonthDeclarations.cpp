@@ -33,9 +33,9 @@ MonthDeclarations::MonthDeclarations(Connection& connection, const MonthPeriod& 
     : m_period(period)
 {
     Statement keys(connection,
-        QStringLiteral("SELECT f.id, (SELECT x.id FROM declaratii x WHERE x.idfirma = f.id AND x.ln = :ln "
-                       "AND x.an = :an ORDER BY x.id LIMIT 1) AS d FROM firme f WHERE d IS NOT NULL "
-                       "ORDER BY f.cui COLLATE BINARY, f.id"));
+        QStringLiteral("SELECT id, d FROM (SELECT f.id, f.cui, (SELECT x.id FROM declaratii x WHERE x.idfirma = f.id "
+                       "AND x.ln = :ln AND x.an = :an ORDER BY x.id LIMIT 1) AS d FROM firme f) AS sursa "
+                       "WHERE d IS NOT NULL ORDER BY cui COLLATE BINARY, id"));
     keys.bind(QStringLiteral("ln"), period.month);
     keys.bind(QStringLiteral("an"), period.year);
     while (keys.step())

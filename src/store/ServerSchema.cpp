@@ -41,6 +41,22 @@ QString serverTable(QString statement)
     return statement;
 }
 
+// Every program on the register is told of a colleague's save when it
+// commits, and reads the rows again (see RegisterChangeChannel).
+QStringList changeNoticeStatements()
+{
+    QStringList statements;
+    statements.append(QStringLiteral("CREATE FUNCTION registru_schimbat() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                                     "BEGIN PERFORM pg_notify('%1', TG_TABLE_NAME); RETURN NULL; END $$")
+                          .arg(QLatin1String(RegisterChangeChannel)));
+    for (const QString& table : { QStringLiteral("firme"), QStringLiteral("declaratii") })
+        statements.append(
+            QStringLiteral("CREATE TRIGGER %1_schimbat AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
+                           "FOR EACH STATEMENT EXECUTE FUNCTION registru_schimbat()")
+                .arg(table));
+    return statements;
+}
+
 bool tableExists(Connection& connection, const QString& table)
 {
     Statement query(connection, QStringLiteral("SELECT to_regclass(:table) IS NOT NULL"));
@@ -66,16 +82,7 @@ QStringList ServerSchemaStatements()
         if (statement.startsWith(QLatin1String("INSERT ")))
             statements.append(statement);
     }
-    // Every program on the register is told of a colleague's save when it
-    // commits, and reads the rows again (see RegisterChangeChannel).
-    statements.append(QStringLiteral("CREATE FUNCTION registru_schimbat() RETURNS trigger LANGUAGE plpgsql AS $$ "
-                                     "BEGIN PERFORM pg_notify('%1', TG_TABLE_NAME); RETURN NULL; END $$")
-                          .arg(QLatin1String(RegisterChangeChannel)));
-    for (const QString& table : { QStringLiteral("firme"), QStringLiteral("declaratii") })
-        statements.append(
-            QStringLiteral("CREATE TRIGGER %1_schimbat AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
-                           "FOR EACH STATEMENT EXECUTE FUNCTION registru_schimbat()")
-                .arg(table));
+    statements.append(changeNoticeStatements());
     statements.append(QStringLiteral("CREATE TABLE registru_schema (versiune BIGINT NOT NULL)"));
     statements.append(QStringLiteral("INSERT INTO registru_schema (versiune) VALUES (%1)").arg(KnownSchemaVersion));
     return statements;
@@ -104,8 +111,16 @@ qint64 ServerSchemaVersion(Connection& connection)
 ServerInit InitServerRegister(Connection& connection)
 {
     Transaction transaction(connection);
-    if (ServerSchemaVersion(connection) >= 0)
-        return ServerInit::AlreadyThere;
+    if (ServerSchemaVersion(connection) >= 0) {
+        // A register made before the server told of saves.
+        Statement notice(connection, QStringLiteral("SELECT to_regproc('registru_schimbat') IS NULL"));
+        if (!notice.step() || notice.integer(0) == 0)
+            return ServerInit::AlreadyThere;
+        for (const QString& statement : changeNoticeStatements())
+            connection.exec(statement);
+        transaction.commit();
+        return ServerInit::NoticeAdded;
+    }
     for (const QString& table : RegisterTableNames()) {
         if (tableExists(connection, table))
             throw DatabaseError(

@@ -31,11 +31,13 @@ qint64 ServerSchemaVersion(Connection& connection);
 enum class ServerInit
 {
     Created,
-    AlreadyThere
+    AlreadyThere,
+    NoticeAdded // already there, without the notice of saves, which is added
 };
 
 // Makes the register on an empty database, in one transaction; a register
-// made before is left as it is. Raises DatabaseError with a message when the
+// made before is left as it is, but for the notice of saves to the other
+// programs when it lacks it. Raises DatabaseError with a message when the
 // database holds tables of the register's names that init did not make.
 ServerInit InitServerRegister(Connection& connection);
 

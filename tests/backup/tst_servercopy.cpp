@@ -80,6 +80,10 @@ private Q_SLOTS:
         QCOMPARE(InitServerRegister(connection), ServerInit::Created);
         QCOMPARE(InitServerRegister(connection), ServerInit::AlreadyThere);
         QCOMPARE(ServerSchemaVersion(connection), qint64(2));
+        // A register made before saves were told to the other programs gets that alone.
+        connection.exec(QStringLiteral("DROP FUNCTION registru_schimbat() CASCADE"));
+        QCOMPARE(InitServerRegister(connection), ServerInit::NoticeAdded);
+        QCOMPARE(InitServerRegister(connection), ServerInit::AlreadyThere);
         // The counties as the set-up's.
         TestDatabase local;
         QCOMPARE(rowsOf(database), rowsOf(local.path()));

@@ -253,10 +253,13 @@ private Q_SLOTS:
             QStringLiteral("1 21 1 50000 125"));
         // The save keeps its version, and the one it replaced (saved before
         // there were versions, so without a date).
-        QCOMPARE(storedText(f,
-                     QStringLiteral("SELECT group_concat(versiune || ':' || nrsal || ':' || (salvat IS NOT NULL), ' ') "
-                                    "FROM (SELECT * FROM versiuni_declaratii WHERE iddeclaratie = 1 ORDER BY id)")),
-            stored ? QStringLiteral("1:7:0 2:21:1") : QStringLiteral("1:21:1"));
+        QStringList versions;
+        Statement kept(f.dm->con,
+            QStringLiteral("SELECT versiune || ':' || nrsal || ':' || CASE WHEN salvat IS NULL THEN 0 ELSE 1 END "
+                           "FROM versiuni_declaratii WHERE iddeclaratie = 1 ORDER BY id"));
+        while (kept.step())
+            versions.append(kept.text(0));
+        QCOMPARE(versions.join(u' '), stored ? QStringLiteral("1:7:0 2:21:1") : QStringLiteral("1:21:1"));
         // The saved declaration is the current row.
         QCOMPARE(declarationField(f, "nrsal").AsInteger(), qint64(21));
         QCOMPARE(declarationField(f, "ln").AsInteger(), qint64(3));
@@ -348,6 +351,8 @@ private Q_SLOTS:
 
     void aSavedDeclarationThatCannotBeFoundEndsTheProgram()
     {
+        if (qEnvironmentVariableIsSet("ITM_TEST_ON_SERVER"))
+            QSKIP("the row is lost by a trigger of the register file's, which a server copy does not take");
         // The stored row is moved to another payer as soon as it is inserted.
         MainWindowFixture f([](TestDatabase& db) {
             seedPayer(db);

@@ -241,6 +241,8 @@ private Q_SLOTS:
 
     void aTextAmountIsShownMarkedAndNamed()
     {
+        if (qEnvironmentVariableIsSet("ITM_TEST_ON_SERVER"))
+            QSKIP("a text in a number column is a register file's; a server refuses it");
         MainWindowFixture f([](TestDatabase& db) {
             seedRegister(db);
             db.exec("UPDATE declaratii SET fondlunsal = 'x1' WHERE idfirma = 2 AND ln = 3");
@@ -403,6 +405,8 @@ private Q_SLOTS:
     // would lose one of them, so the month is refused with the code named.
     void aCodeHeldByTwoDeclaredPayersStopsTheMonth()
     {
+        if (qEnvironmentVariableIsSet("ITM_TEST_ON_SERVER"))
+            QSKIP("a server register holds each code once");
         MainWindowFixture f([](TestDatabase& db) {
             seedRegister(db);
             db.exec("UPDATE firme SET cui = '27' WHERE cui = '35'");

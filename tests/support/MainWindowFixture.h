@@ -2,9 +2,13 @@
 
 #include "app/Startup.h"
 #include "app/TDecl.h"
+#include "backup/ServerCopy.h"
 #include "output/TfSelDisck.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "payers/TfDenumire.h"
+#include "platform/Job.h"
+#include "store/Connection.h"
+#include "store/ServerSchema.h"
 #include "store/Tdm.h"
 #include "support/FakeClock.h"
 #include "support/FakeShell.h"
@@ -37,7 +41,9 @@ public:
     {
         if (seed)
             seed(database);
-        start(database.path());
+        // The same road on a server register: the seeded file copied onto a
+        // database of its own on the run's server.
+        start(qEnvironmentVariableIsSet("ITM_TEST_ON_SERVER") ? copiedToServer(database) : database.path());
     }
 
     // The program over a register elsewhere (a server's), the fresh file unused.
@@ -60,6 +66,24 @@ public:
     FakeShell shell;
 
 private:
+    static QString copiedToServer(const TestDatabase& file)
+    {
+        static int copies = 0;
+        const QString name = QStringLiteral("drum%1").arg(++copies);
+        Connection admin;
+        admin.open(QStringLiteral("postgresql://"));
+        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
+        admin.exec(QStringLiteral("CREATE DATABASE %1").arg(name));
+        const QString location = QStringLiteral("dbname=%1").arg(name);
+        Connection server;
+        server.open(location);
+        InitServerRegister(server);
+        server.close();
+        JobProgress progress;
+        CopyFileToServer(file.path(), location, progress);
+        return location;
+    }
+
     void start(const QString& location)
     {
         platform().clock = &clock;
