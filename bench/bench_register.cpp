@@ -8,6 +8,7 @@
 #include "payers/PayerPanel.h"
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "platform/Platform.h"
+#include "store/ServerConnection.h"
 #include "store/Tdm.h"
 #include "support/FakeClock.h"
 #include "support/FakePrompts.h"
@@ -212,6 +213,32 @@ void SaveDeclaration(benchmark::State& state)
     }
 }
 
+// A colleague's program saves the payer the window shows, on a register on a
+// server: until the window shows the save (the server's notice, the window's
+// look at it, the payers read again).
+void ColleagueSaveShown(benchmark::State& state)
+{
+    if (!IsServerConnection(databasePath)) {
+        state.SkipWithError("a register file has no colleagues at the same time");
+        return;
+    }
+    Program program;
+    Tdm colleague(databasePath);
+    Dataset& theirs = *colleague.qryFirme;
+    const Dataset& mine = *program.dm->qryFirme;
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString phone = QStringLiteral("07%1").arg(n++);
+        theirs.Edit();
+        theirs.FieldByName(QStringLiteral("telefon")).setAsString(phone);
+        state.ResumeTiming();
+        theirs.Post();
+        while (mine.fieldText(QStringLiteral("telefon")) != phone)
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+}
+
 void MemoryWithRegisterLoaded(benchmark::State& state)
 {
     Program program;
@@ -232,6 +259,7 @@ BENCHMARK(KeystrokeCompletionLetter)->Unit(benchmark::kMicrosecond)->Iterations(
 BENCHMARK(KeystrokeAtShow)->ArgName("letter")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(PayerPostRefreshLocate)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(SaveDeclaration)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(ColleagueSaveShown)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(MemoryWithRegisterLoaded)->Iterations(1);
 
 int main(int argc, char** argv)

@@ -195,8 +195,18 @@ QList<CopiedTable> CopyServerToFile(const QString& server, const QString& file, 
     from.open(server, true);
     if (ServerSchemaVersion(from) < 0)
         throw Error(QStringLiteral("baza de date de pe server nu este un registru (lipseste registru_schema)"));
+    // Written into the new file's temporary file as it is read, so that a
+    // register of any size never has to fit in memory; the file takes its
+    // name only once complete and compared.
+    AtomicFile target(file);
+    if (!target.open())
+        throw Error(QStringLiteral("fisierul %1 nu a putut fi scris: %2").arg(file, target.errorString()));
+    target.releaseDevice();
     Connection to;
-    to.open(QStringLiteral(":memory:"));
+    to.open(target.temporaryPath());
+    // The atomic writer syncs the whole file before it takes its name.
+    to.exec(QStringLiteral("PRAGMA journal_mode = OFF"));
+    to.exec(QStringLiteral("PRAGMA synchronous = OFF"));
     char* message = nullptr;
     if (sqlite3_exec(to.handle(), RegisterSetUpSql(), nullptr, nullptr, &message) != SQLITE_OK) {
         const QString reason = QString::fromUtf8(message);
@@ -213,16 +223,10 @@ QList<CopiedTable> CopyServerToFile(const QString& server, const QString& file, 
         transaction.commit();
     }
     from.exec(QStringLiteral("COMMIT"));
-    sqlite3_int64 size = 0;
-    unsigned char* bytes = sqlite3_serialize(to.handle(), "main", &size, 0);
-    if (!bytes)
-        throw DatabaseError(QStringLiteral("copia nu a putut fi pregatita: memorie insuficienta"));
-    const QByteArray content(reinterpret_cast<const char*>(bytes), qsizetype(size));
-    sqlite3_free(bytes);
+    to.close();
     progress.setCancellable(false);
-    QString problem;
-    if (!WriteFileAtomically(file, content, &problem))
-        throw Error(QStringLiteral("fisierul %1 nu a putut fi scris: %2").arg(file, problem));
+    if (!target.commit())
+        throw Error(QStringLiteral("fisierul %1 nu a putut fi scris: %2").arg(file, target.errorString()));
     const DatabaseCheck check = CheckDatabaseFile(file, CheckDepth::Tables);
     if (!check.passed) {
         // The file was not there before the copy: a copy that fails its
