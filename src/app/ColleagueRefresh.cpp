@@ -36,6 +36,7 @@ ColleagueRefresh::ColleagueRefresh(Tdm& dm, QObject* parent)
 
 void ColleagueRefresh::check()
 {
+    editWhatIsRead();
     const qint64 version = m_dm.con.dataVersion();
     // Said once, however long the server stays away; what is typed stays in
     // the window, and the next save links again.
@@ -79,11 +80,25 @@ void ColleagueRefresh::readAgain(Dataset& dataset)
 {
     if (!dataset.Active())
         return;
-    // The window keeps the payer shown in editing, ready for typing.
+    // The window keeps the payer shown in editing, ready for typing; a large
+    // register is read in the background, and the edit begins once it is.
     const bool editing = dataset.State() == DatasetState::Edit;
-    dataset.Refresh();
-    if (editing && !dataset.IsEmpty())
-        dataset.Edit();
+    dataset.RefreshInBackground();
+    if (editing)
+        m_editWhenRead.append(&dataset);
+    editWhatIsRead();
+}
+
+void ColleagueRefresh::editWhatIsRead()
+{
+    for (qsizetype i = m_editWhenRead.size() - 1; i >= 0; --i) {
+        Dataset* dataset = m_editWhenRead.at(i);
+        if (dataset && !dataset->keysReady())
+            continue;
+        m_editWhenRead.removeAt(i);
+        if (dataset && dataset->Active() && dataset->State() == DatasetState::Browse && !dataset->IsEmpty())
+            dataset->Edit();
+    }
 }
 
 } // namespace itm

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "store/Dataset.h"
+
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 namespace itm {
 
-class Dataset;
 class Tdm;
 
 // Said when the link to the register's server is lost.
@@ -27,7 +30,10 @@ public:
     void check();
 
 private:
-    static void readAgain(Dataset& dataset);
+    void readAgain(Dataset& dataset);
+    // The cursors that were in editing before a read in the background,
+    // put back into editing once it has ended.
+    void editWhatIsRead();
 
     Tdm& m_dm;
     QTimer m_timer;
@@ -35,6 +41,7 @@ private:
     bool m_mainWindowBehind = false;
     bool m_monthWindowBehind = false;
     bool m_lossReported = false;
+    QList<QPointer<Dataset>> m_editWhenRead;
 };
 
 } // namespace itm

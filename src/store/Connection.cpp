@@ -41,7 +41,15 @@ void Connection::open(const QString& path, bool readOnly)
 void Connection::openForOneThread(const QString& path)
 {
     close();
-    m_backend = std::make_unique<SqliteConnection>(path, true, true);
+    if (IsServerConnection(path))
+        m_backend = std::make_unique<PgConnection>(path, true);
+    else
+        m_backend = std::make_unique<SqliteConnection>(path, true, true);
+}
+
+QString Connection::secondConnectionLocation() const
+{
+    return m_backend ? m_backend->secondConnectionLocation() : QString();
 }
 
 void Connection::open(std::unique_ptr<ConnectionBackend> backend)

@@ -36,6 +36,7 @@ public:
     void open(const QString& path, bool readOnly = false);
     // Read-only, for one thread at a time: SQLite then takes no lock of its
     // own around every call (a read in a thread of its own over the same file).
+    // A server's connection string opens a read-only connection to it.
     void openForOneThread(const QString& path);
     // Opens over a backend of another kind, already connected.
     void open(std::unique_ptr<ConnectionBackend> backend);
@@ -47,6 +48,9 @@ public:
     // The absolute path of the open file; empty for a database in memory or a
     // temporary one, which no second connection can reach.
     QString filePath() const;
+    // What a second connection to the same register opens: the file's path,
+    // or the server's connection string; empty when none can reach it.
+    QString secondConnectionLocation() const;
 
     // Runs a statement that returns no rows; outside a Transaction every
     // statement commits on its own.

@@ -47,6 +47,9 @@ public:
     // The absolute path of the file open, empty when there is none that a
     // second connection can reach.
     virtual QString filePath() const = 0;
+    // What a second connection opens to reach the same database (see
+    // Connection::secondConnectionLocation).
+    virtual QString secondConnectionLocation() const { return filePath(); }
     virtual qint64 lastInsertRowId() const = 0;
     virtual void setLastInsertRowId(qint64 rowId) = 0;
     virtual int changes() const = 0;

@@ -241,6 +241,24 @@ void Dataset::Refresh()
     notifyRecordChanged();
 }
 
+void Dataset::RefreshInBackground()
+{
+    requireOpen();
+    settleKeyLoad();
+    if (m_state != DatasetState::Browse)
+        Cancel();
+    const std::optional<qint64> currentKey = m_current >= 0 ? std::optional(m_rows.keyAt(m_current)) : std::nullopt;
+    if (!startKeyLoad(currentKey)) {
+        Refresh();
+        return;
+    }
+    m_rows.clearLoadError();
+    m_rowIndex = -1;
+    m_current = m_rows.isEmpty() ? -1 : 0;
+    m_eof = m_rows.isEmpty();
+    notifyRecordChanged();
+}
+
 QString Dataset::rowStatementSql() const
 {
     return QStringLiteral("SELECT * FROM (%1) AS sursa WHERE %2 = :%3").arg(m_sql, m_keyColumn, rowKeyParameter);

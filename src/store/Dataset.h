@@ -94,6 +94,10 @@ public:
     void Close();
     bool Active() const { return m_state != DatasetState::Inactive; }
     void Refresh();
+    // Refresh of a large register without the wait: the current row is read
+    // again at once and stays current, the rest is read as at Open, in a
+    // thread of its own; a small one is refreshed as usual.
+    void RefreshInBackground();
     void Append();
     void Edit();
     void Post();
@@ -175,7 +179,7 @@ private:
     int orderPosition(const QVector<int>& kept) const;
     void readKeys();
     qint64 rowsAbout() const;
-    bool startKeyLoad();
+    bool startKeyLoad(std::optional<qint64> keep = std::nullopt);
     bool settleKeyLoad();
     void waitForKeys();
     void stopKeyLoad();

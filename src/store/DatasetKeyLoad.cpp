@@ -16,19 +16,21 @@ qint64 Dataset::rowsAbout() const
     // The highest row key: one step down the table's tree, and never fewer
     // than the rows there are. A table without row keys counts as small.
     try {
-        Statement highest(m_connection, QStringLiteral("SELECT max(rowid) FROM %1").arg(m_wholeTable));
+        // A server's table has no row numbers of its own; its key is numbered alike.
+        const QString key = m_connection.handle() ? QStringLiteral("rowid") : m_keyColumn;
+        Statement highest(m_connection, QStringLiteral("SELECT max(%2) FROM %1").arg(m_wholeTable, key));
         return highest.step() ? highest.integer(0) : 0;
     } catch (const DatabaseError&) {
         return 0;
     }
 }
 
-bool Dataset::startKeyLoad()
+bool Dataset::startKeyLoad(std::optional<qint64> keep)
 {
     // Only the committed rows of a file are what a second connection sees.
     if (m_backgroundFromRows < 0 || m_wholeTable.isEmpty() || !m_params.isEmpty() || m_connection.inTransaction())
         return false;
-    const QString path = m_connection.filePath();
+    const QString path = m_connection.secondConnectionLocation();
     const qint64 rows = path.isEmpty() ? 0 : rowsAbout();
     if (path.isEmpty() || rows < m_backgroundFromRows)
         return false;
@@ -45,9 +47,21 @@ bool Dataset::startKeyLoad()
         return false;
     // Taken before the read starts: a write in between makes the next Refresh read again.
     const ChangeStamp stamp = currentStamp();
-    // The first row, by the index: the current record answers while the rest is read.
-    Statement first(m_connection, QStringLiteral("SELECT %1 FROM (%2) AS sursa LIMIT 1").arg(m_keyColumn, m_sql));
-    const std::optional<qint64> firstKey = first.step() ? std::optional(first.integer(0)) : std::nullopt;
+    // The row to keep current, when it is still there, else the first row, by
+    // the index: the current record answers while the rest is read.
+    std::optional<qint64> firstKey;
+    if (keep) {
+        Statement kept(m_connection,
+            QStringLiteral("SELECT %1 FROM (%2) AS sursa WHERE %1 = :itm_kept_key").arg(m_keyColumn, m_sql));
+        kept.bind(QStringLiteral("itm_kept_key"), *keep);
+        if (kept.step())
+            firstKey = kept.integer(0);
+    }
+    if (!firstKey) {
+        Statement first(m_connection, QStringLiteral("SELECT %1 FROM (%2) AS sursa LIMIT 1").arg(m_keyColumn, m_sql));
+        if (first.step())
+            firstKey = first.integer(0);
+    }
     m_loadStamp = stamp;
     KeysetLoad* reading = load.get();
     const int serial = m_rows.beginLoad(std::move(load), firstKey, kept);

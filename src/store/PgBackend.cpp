@@ -201,6 +201,7 @@ PgStatementText TranslatePlaceholders(const QString& sql)
 
 PgConnection::PgConnection(const QString& connectionString, bool readOnly)
     : m_session(std::make_shared<PgSession>())
+    , m_connectionString(connectionString)
 {
     m_session->connection = connect(connectionString.toUtf8());
     m_session->readOnly = readOnly;
@@ -234,11 +235,6 @@ qint64 PgConnection::dataVersion() const
 bool PgConnection::lost() const
 {
     return PQstatus(m_session->connection) == CONNECTION_BAD;
-}
-
-int PgConnection::socket() const
-{
-    return PQsocket(m_session->connection);
 }
 
 PgConnection::~PgConnection() = default;

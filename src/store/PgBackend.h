@@ -33,6 +33,7 @@ public:
     std::unique_ptr<StatementBackend> prepare(const QString& sql) override;
     QString errorMessage() const override;
     QString filePath() const override { return {}; }
+    QString secondConnectionLocation() const override { return m_connectionString; }
     qint64 lastInsertRowId() const override;
     void setLastInsertRowId(qint64 rowId) override;
     int changes() const override;
@@ -41,8 +42,6 @@ public:
     // Grows with each save of a colleague's the server told of.
     qint64 dataVersion() const override;
     bool lost() const override;
-    // The connection's socket: readable when the server has something to say.
-    int socket() const;
     void rollback() override;
     // A connection lost (server restarted, network down) connects again.
     bool prepareForWrite() override;
@@ -51,6 +50,7 @@ private:
     void setUp();
 
     std::shared_ptr<PgSession> m_session;
+    QString m_connectionString;
 };
 
 // The statement's text for the server: its "?" and ":name" placeholders

@@ -162,6 +162,37 @@ private Q_SLOTS:
         QCOMPARE(payer.State(), DatasetState::Edit);
     }
 
+    // A colleague's save read again in the background (a large register): the
+    // row shown stays current and shows the save at once, the rest follows.
+    void aRefreshInTheBackgroundKeepsTheRowShown_data() { kinds(); }
+    void aRefreshInTheBackgroundKeepsTheRowShown()
+    {
+        QFETCH(bool, server);
+        const QString location = newRegister(server);
+        Tdm mine(location);
+        Tdm colleagues(location);
+        Dataset payers(mine.con, QStringLiteral("payers"));
+        payers.setSql(QStringLiteral("select * from firme order by cui"));
+        payers.setCachedColumns({ QStringLiteral("cui") });
+        payers.setLoadKeysInBackground(1);
+        payers.Open();
+        QVERIFY(payers.Locate(QStringLiteral("cui"), QStringLiteral("19")));
+        Dataset& theirs = payer19(colleagues);
+        theirs.Edit();
+        theirs.FieldByName(QStringLiteral("denumire")).setAsString(QStringLiteral("BETA"));
+        theirs.Post();
+        for (const QString& code : { QStringLiteral("10"), QStringLiteral("30") }) {
+            theirs.Append();
+            theirs.FieldByName(QStringLiteral("cui")).setAsString(code);
+            theirs.Post();
+        }
+        payers.RefreshInBackground();
+        QCOMPARE(payers.fieldText(QStringLiteral("denumire")), QStringLiteral("BETA"));
+        QCOMPARE(payers.RecordCount(), 3);
+        QCOMPARE(payers.fieldText(QStringLiteral("cui")), QStringLiteral("19"));
+        QCOMPARE(payers.RecNo(), 2);
+    }
+
     // Both programs add the same code: the first save stands; the second is
     // refused with the message for a code already in the register, whether
     // the check before the write sees the first one or (at the same instant,
