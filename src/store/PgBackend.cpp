@@ -26,6 +26,13 @@ struct PgSession
     QHash<QString, QByteArray> identityColumns; // by table; empty: none
     bool readOnly = false;
     qint64 othersCommits = 0; // saves of other connections told by the server
+    // The statement whose rows are still coming, one at a time: nothing else
+    // can be sent on the connection before they are all read (finishRows).
+    PgStatement* streaming = nullptr;
+
+    // Takes the rest of the streaming statement's rows off the connection,
+    // for it to give later, so that another command can be sent.
+    void finishRows();
 
     ~PgSession() { PQfinish(connection); }
 };
@@ -139,6 +146,7 @@ QByteArray identityColumn(PgSession& session, const QString& table)
     const auto known = session.identityColumns.constFind(table);
     if (known != session.identityColumns.cend())
         return *known;
+    session.finishRows();
     const QByteArray name = table.toUtf8();
     const char* values[] = { name.constData() };
     PGresult* result = PQexecParams(session.connection,
@@ -271,12 +279,15 @@ qint64 PgConnection::totalChanges() const
 
 bool PgConnection::inTransaction() const
 {
+    // A statement whose rows are still coming shows as a command under way.
+    m_session->finishRows();
     const PGTransactionStatusType status = PQtransactionStatus(m_session->connection);
     return status == PQTRANS_INTRANS || status == PQTRANS_INERROR || status == PQTRANS_ACTIVE;
 }
 
 void PgConnection::rollback()
 {
+    m_session->finishRows();
     PQclear(PQexec(m_session->connection, "ROLLBACK"));
 }
 
@@ -284,6 +295,7 @@ bool PgConnection::prepareForWrite()
 {
     if (PQstatus(m_session->connection) == CONNECTION_OK)
         return false;
+    m_session->finishRows();
     PQreset(m_session->connection);
     if (PQstatus(m_session->connection) != CONNECTION_OK)
         throw DatabaseError(connectionLost(m_session->connection));
@@ -325,6 +337,10 @@ PgStatement::PgStatement(std::shared_ptr<PgSession> session, const QString& sql)
     }
     m_values.resize(size_t(m_text.names.size()));
     m_nulls.assign(size_t(m_text.names.size()), true);
+    // Rows are read as they come rather than all at once: a listing of the
+    // whole register shows its first rows at once and holds only those.
+    m_streams = word == u"SELECT" && m_returning.isEmpty();
+    m_session->finishRows();
     m_name = "itm" + QByteArray::number(++m_session->nextStatement) + '_' + QByteArray::number(m_session->epoch);
     PGresult* result
         = PQprepare(m_session->connection, m_name.constData(), m_text.sql.constData(), int(m_values.size()), nullptr);
@@ -337,14 +353,63 @@ PgStatement::PgStatement(std::shared_ptr<PgSession> session, const QString& sql)
 
 PgStatement::~PgStatement()
 {
+    dropRows();
     PQclear(m_result);
     PQclear(m_description);
     // A statement of an older connection is gone with it; one inside a failed
     // transaction stays until the connection closes.
     if (!m_name.isEmpty() && m_name.endsWith('_' + QByteArray::number(m_session->epoch))
-        && PQstatus(m_session->connection) == CONNECTION_OK
-        && PQtransactionStatus(m_session->connection) != PQTRANS_INERROR)
-        PQclear(PQexec(m_session->connection, "DEALLOCATE " + m_name));
+        && PQstatus(m_session->connection) == CONNECTION_OK) {
+        m_session->finishRows();
+        if (PQtransactionStatus(m_session->connection) != PQTRANS_INERROR)
+            PQclear(PQexec(m_session->connection, "DEALLOCATE " + m_name));
+    }
+}
+
+void PgSession::finishRows()
+{
+    if (streaming)
+        streaming->takeRestOfRows();
+}
+
+pg_result* PgStatement::nextRowFromServer()
+{
+    PGconn* connection = m_session->connection;
+    PGresult* result = PQgetResult(connection);
+    if (result && PQresultStatus(result) == PGRES_SINGLE_TUPLE)
+        return result;
+    // The end: the last, empty result or an error, then nothing more.
+    if (result && PQresultStatus(result) != PGRES_TUPLES_OK)
+        m_rowError = messageOf(connection, result);
+    else if (!result && PQstatus(connection) == CONNECTION_BAD)
+        m_rowError = connectionLost(connection);
+    PQclear(result);
+    while (PGresult* rest = PQgetResult(connection))
+        PQclear(rest);
+    m_session->streaming = nullptr;
+    return nullptr;
+}
+
+void PgStatement::takeRestOfRows()
+{
+    while (m_session->streaming == this) {
+        if (PGresult* row = nextRowFromServer())
+            m_waitingRows.push_back(row);
+    }
+}
+
+void PgStatement::dropRows()
+{
+    if (m_session->streaming == this) {
+        PGconn* connection = m_session->connection;
+        while (PGresult* rest = PQgetResult(connection))
+            PQclear(rest);
+        m_session->streaming = nullptr;
+    }
+    for (PGresult* row : m_waitingRows)
+        PQclear(row);
+    m_waitingRows.clear();
+    m_rowError.clear();
 }
 
 int PgStatement::parameterIndex(const QString& name) const
@@ -379,6 +444,7 @@ void PgStatement::bind(int index, const QVariant& value)
 
 void PgStatement::execute()
 {
+    m_session->finishRows();
     PGconn* connection = m_session->connection;
     PGresult* result = nullptr;
     if (m_name.isEmpty()) {
@@ -402,6 +468,18 @@ void PgStatement::execute()
         for (size_t i = 0; i < m_values.size(); ++i) {
             values[i] = m_nulls[i] ? nullptr : m_values[i].constData();
             lengths[i] = int(m_values[i].size());
+        }
+        if (m_streams) {
+            if (!PQsendQueryPrepared(
+                    connection, m_name.constData(), int(values.size()), values.data(), lengths.data(), nullptr, 0))
+                throw DatabaseError(messageOf(connection, nullptr));
+            PQsetSingleRowMode(connection);
+            m_session->streaming = this;
+            m_streaming = true;
+            m_result = nullptr;
+            m_row = -1;
+            m_done = false;
+            return;
         }
         result = PQexecPrepared(
             connection, m_name.constData(), int(values.size()), values.data(), lengths.data(), nullptr, 0);
@@ -438,12 +516,30 @@ bool PgStatement::step()
 {
     if (m_done)
         reset();
-    if (!m_result && m_row < 0) {
+    if (!m_executed) {
         execute();
-        if (!m_result) {
+        m_executed = true;
+        if (!m_streaming && !m_result) {
             m_done = true;
             return false;
         }
+    }
+    if (m_streaming) {
+        PQclear(std::exchange(m_result, nullptr));
+        if (!m_waitingRows.empty()) {
+            m_result = m_waitingRows.front();
+            m_waitingRows.pop_front();
+        } else if (m_session->streaming == this) {
+            m_result = nextRowFromServer();
+        }
+        if (m_result) {
+            m_row = 0;
+            return true;
+        }
+        m_done = true;
+        if (!m_rowError.isEmpty())
+            throw DatabaseError(std::exchange(m_rowError, QString()));
+        return false;
     }
     ++m_row;
     if (m_result && m_row < PQntuples(m_result))
@@ -454,9 +550,13 @@ bool PgStatement::step()
 
 void PgStatement::reset()
 {
+    // Rows not read are read and let go: the next command needs the connection.
+    dropRows();
     PQclear(std::exchange(m_result, nullptr));
     m_row = -1;
     m_done = false;
+    m_executed = false;
+    m_streaming = false;
 }
 
 pg_result* PgStatement::described() const
@@ -464,6 +564,7 @@ pg_result* PgStatement::described() const
     if (m_result)
         return m_result;
     if (!m_description && !m_name.isEmpty()) {
+        m_session->finishRows();
         PGresult* description = PQdescribePrepared(m_session->connection, m_name.constData());
         if (PQresultStatus(description) != PGRES_COMMAND_OK) {
             const QString message = messageOf(m_session->connection, description);

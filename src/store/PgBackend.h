@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QStringList>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -85,8 +86,14 @@ public:
     QString text(int column) const override;
     QByteArrayView storedBytes(int column) override;
 
+    // The rest of the rows of a statement that streams them, read off the
+    // connection for later (another command needs it).
+    void takeRestOfRows();
+
 private:
     void execute();
+    pg_result* nextRowFromServer();
+    void dropRows();
     pg_result* described() const;
     bool isNull(int column) const;
 
@@ -98,6 +105,11 @@ private:
     std::vector<bool> m_nulls;
     pg_result* m_result = nullptr;
     mutable pg_result* m_description = nullptr;
+    bool m_streams = false; // a query whose rows are read one at a time
+    bool m_streaming = false; // this execution's rows come one at a time
+    bool m_executed = false;
+    std::deque<pg_result*> m_waitingRows; // read off the connection, not yet stepped to
+    QString m_rowError;
     int m_row = -1;
     bool m_done = false;
     QByteArray m_converted;

@@ -154,6 +154,43 @@ private Q_SLOTS:
         QCOMPARE(connection.rollbacks(), qint64(1));
     }
 
+    // A query read halfway leaves the connection to other statements, a
+    // transaction among them, and gives the rest of its rows afterwards; one
+    // started again begins anew.
+    void aQueryReadHalfwayLetsOthersRun_data() { kinds(); }
+    void aQueryReadHalfwayLetsOthersRun()
+    {
+        QFETCH(bool, server);
+        Connection connection;
+        openTable(connection, server);
+        Statement insert(connection, QStringLiteral("INSERT INTO t (n) VALUES (:n)"));
+        for (int n = 1; n <= 5; ++n) {
+            insert.bind(QStringLiteral("n"), n);
+            insert.step();
+            insert.reset();
+        }
+        Statement rows(connection, QStringLiteral("SELECT n FROM t ORDER BY n"));
+        QList<qint64> read;
+        QVERIFY(rows.step());
+        read << rows.integer(0);
+        {
+            QVERIFY(!connection.inTransaction());
+            Transaction between(connection);
+            connection.exec(QStringLiteral("UPDATE t SET n = n + 100 WHERE n = 5"));
+            between.commit();
+        }
+        Statement other(connection, QStringLiteral("SELECT count(*) FROM t"));
+        QVERIFY(other.step());
+        QCOMPARE(other.integer(0), qint64(5));
+        while (rows.step())
+            read << rows.integer(0);
+        QCOMPARE(read, QList<qint64>({ 1, 2, 3, 4, 5 }));
+        QVERIFY(rows.step());
+        rows.reset();
+        QVERIFY(rows.step());
+        QCOMPARE(rows.integer(0), qint64(1));
+    }
+
     void errorsAreTheDatabasesOwn_data() { kinds(); }
     void errorsAreTheDatabasesOwn()
     {
