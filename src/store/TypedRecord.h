@@ -3,7 +3,7 @@
 #include "store/ColumnType.h"
 #include "store/RecordReader.h"
 
-#include <QHash>
+#include <QStringView>
 
 namespace itm {
 
@@ -62,10 +62,15 @@ public:
 private:
     int indexOf(const QString& name) const;
 
+    // The slot of a name in m_slots: a few of its characters mixed, far
+    // cheaper than a general string hash (an import names columns dozens of
+    // times for each of a million records).
+    int slotOf(QStringView name) const;
+
     QStringList m_columns;
-    // Each column's index by its name as the table spells it: a rule names
-    // columns dozens of times for every record written.
-    QHash<QString, int> m_indexes;
+    // Each column's index by its name as the table spells it, open addressing
+    // over slotOf (-1: empty slot); copies of the record share it.
+    QVector<qint16> m_slots;
     QVector<ColumnType> m_types;
     QVector<QVariant> m_values;
 };
