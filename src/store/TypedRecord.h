@@ -32,7 +32,14 @@ public:
         void setAsString(const QString& text) const { setAsVariant(text); }
         void setAsVariant(const QVariant& value) const
         {
-            m_record->m_values[m_index] = ValueForColumn(m_record->m_types.at(m_index), value);
+            // A value already of the column's kind, nearly every one an
+            // import writes, is kept without a conversion.
+            QVariant& held = m_record->m_values[m_index];
+            const ColumnType type = m_record->m_types.at(m_index);
+            if (!value.isNull() && IsValueOfColumn(type, value))
+                held = value;
+            else
+                held = ValueForColumn(type, value);
         }
         // False, and nothing written, where setAsString raises.
         bool trySetAsString(const QString& text) const
@@ -52,6 +59,9 @@ public:
     explicit TypedRecord(const Dataset& layout);
 
     const QStringList& columnNames() const { return m_columns; }
+    // Every value empty again, the record's memory kept: one record serves
+    // each row of a file in turn.
+    void clearValues() { m_values.fill(QVariant()); }
     const QVector<QVariant>& values() const { return m_values; }
     ColumnType columnType(int index) const { return m_types.at(index); }
     Field FieldAt(int index) { return Field(this, index); }
