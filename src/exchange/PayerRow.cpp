@@ -75,11 +75,17 @@ QString upperText(const QString& text)
         if (c.unicode() >= 0x80)
             return text.toUpper();
     }
+    // The copy is made at the first small letter, and written through its
+    // data (indexing a string checks for a copy at every letter).
     QString upper = text;
-    for (qsizetype i = 0; i < upper.size(); ++i) {
-        const char16_t unit = upper.at(i).unicode();
-        if (unit >= u'a' && unit <= u'z')
-            upper[i] = QChar(char16_t(unit - (u'a' - u'A')));
+    QChar* letters = nullptr;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (unit >= u'a' && unit <= u'z') {
+            if (!letters)
+                letters = upper.data();
+            letters[i] = QChar(char16_t(unit - (u'a' - u'A')));
+        }
     }
     return upper;
 }
