@@ -136,9 +136,9 @@ void CsvReader::skipLineEnd(QChar first)
     ++m_line;
 }
 
-bool CsvReader::tooLong(const CsvRecord& record, const QString& field, int line)
+bool CsvReader::tooLong(const CsvRecord& record, int line)
 {
-    if (record.textSize() + field.size() <= kLongestRecord)
+    if (record.textSize() <= kLongestRecord)
         return false;
     m_error = CsvError { line,
         QStringLiteral("Inregistrarea are peste %1 de caractere: fisierul nu este un tabel de contribuabili")
@@ -154,7 +154,6 @@ bool CsvReader::next(CsvRecord& record)
         return false;
     record.clear();
     record.line = m_line;
-    QString field;
     bool quoted = false; // inside the quotes of a field
     bool fieldQuoted = false; // the field began with a quote
     // The character just read and those after it, in this block, up to the
@@ -163,40 +162,39 @@ bool CsvReader::next(CsvRecord& record)
         const qsizetype start = m_pos - 1;
         while (m_pos < m_text.size() && !endsRun(m_text.at(m_pos)))
             ++m_pos;
-        field += QStringView(m_text).mid(start, m_pos - start);
+        record.appendToField(QStringView(m_text).mid(start, m_pos - start));
     };
     while (atCharacter()) {
         const QChar c = m_text.at(m_pos++);
         if (quoted) {
             if (c == u'"') {
                 if (atCharacter() && m_text.at(m_pos) == u'"') {
-                    field += u'"';
+                    record.appendToField(u'"');
                     ++m_pos;
                 } else {
                     quoted = false;
                 }
             } else if (c == u'\r' || c == u'\n') {
                 skipLineEnd(c);
-                field += u'\n';
+                record.appendToField(u'\n');
             } else {
                 appendRun([](QChar next) { return next == u'"' || next == u'\r' || next == u'\n'; });
             }
-        } else if (c == u'"' && field.isEmpty() && !fieldQuoted) {
+        } else if (c == u'"' && record.openFieldSize() == 0 && !fieldQuoted) {
             // Only a quote that opens a field quotes it; anywhere else it is a letter.
             quoted = true;
             fieldQuoted = true;
         } else if (c == m_separator) {
-            record.appendField(field);
-            field.resize(0);
+            record.endField();
             fieldQuoted = false;
         } else if (c == u'\r' || c == u'\n') {
             skipLineEnd(c);
-            record.appendField(field);
+            record.endField();
             return true;
         } else {
             appendRun([this](QChar next) { return next == m_separator || next == u'\r' || next == u'\n'; });
         }
-        if (tooLong(record, field, record.line))
+        if (tooLong(record, record.line))
             return false;
     }
     if (m_error)
@@ -206,7 +204,7 @@ bool CsvReader::next(CsvRecord& record)
             QStringLiteral("Ghilimele neinchise: inregistrarea nu se termina pana la sfarsitul fisierului") };
         return false;
     }
-    record.appendField(field);
+    record.endField();
     return true;
 }
 

@@ -27,6 +27,12 @@ public:
     qsizetype textSize() const { return m_text.size(); }
 
     void appendField(QStringView text);
+    // A field built piece by piece where it is kept (a large file is read
+    // without a copy of each field): its text so far, then its end.
+    void appendToField(QStringView text) { m_text += text; }
+    void appendToField(QChar c) { m_text += c; }
+    qsizetype openFieldSize() const { return m_text.size() - (m_ends.isEmpty() ? 0 : m_ends.constLast()); }
+    void endField() { m_ends.append(m_text.size()); }
     // Empties the record for the next one read into it, keeping its memory:
     // a file of a million records reuses one.
     void clear();
@@ -87,7 +93,7 @@ private:
     bool start();
     bool atCharacter(); // a character at m_pos, reading on when needed
     void skipLineEnd(QChar first);
-    bool tooLong(const CsvRecord& record, const QString& field, int line);
+    bool tooLong(const CsvRecord& record, int line);
 
     QIODevice& m_device;
     TextDecoder m_decoder;

@@ -139,7 +139,8 @@ PayerImport::PayerImport(Tdm& dm)
 QString PayerImport::evaluate(
     const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer, QVector<QVariant>& stored)
 {
-    const PayerRowValues values = m_reader.read(record, header);
+    PayerRowValues& values = m_values;
+    m_reader.read(record, header, values);
     if (values.failure)
         return *values.failure;
     m_lastWarning = values.warning;
@@ -257,8 +258,9 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
 
     QHash<qint64, int> linesOfCodes;
     bool refused = false;
-    // Every row starts from an empty record of the register's columns.
-    const TypedRecord emptyPayer(*m_dm.qryFirme);
+    // Every row starts from an empty record of the register's columns, the
+    // same one emptied again for each.
+    TypedRecord payer(*m_dm.qryFirme);
     CsvRecord record;
     qint64 rowsRead = 0;
     while (reader.next(record)) {
@@ -281,11 +283,12 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
             row.message = QStringLiteral("Codul %1 apare deja pe linia %2").arg(row.code).arg(*earlier);
         } else {
             linesOfCodes.insert(codeKey(row.code), row.line);
-            const int registerRow = registerRows.value(row.code.toUpper(), -1);
+            // Into an empty register no code needs its capitals.
+            const int registerRow = registerRows.isEmpty() ? -1 : registerRows.value(row.code.toUpper(), -1);
             if (registerRow >= 0 && !update) {
                 row.status = ImportStatus::Existing;
             } else {
-                TypedRecord payer = emptyPayer;
+                payer.clearValues();
                 QVector<QVariant> stored;
                 row.message = evaluate(record, header, registerRow, payer, stored);
                 if (row.message.isEmpty()) {

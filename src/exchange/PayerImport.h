@@ -109,6 +109,7 @@ private:
 
     Tdm& m_dm;
     PayerRowReader m_reader;
+    PayerRowValues m_values; // of the row evaluated last, its memory kept for the next
     QString m_lastWarning; // of the row evaluated last
     bool m_refreshAfterWrite = true;
 };

@@ -75,16 +75,23 @@ QString upperText(const QString& text)
         if (c.unicode() >= 0x80)
             return text.toUpper();
     }
+    // The copy is made at the first small letter, and written through its
+    // data (indexing a string checks for a copy at every letter).
     QString upper = text;
-    for (qsizetype i = 0; i < upper.size(); ++i) {
-        const char16_t unit = upper.at(i).unicode();
-        if (unit >= u'a' && unit <= u'z')
-            upper[i] = QChar(char16_t(unit - (u'a' - u'A')));
+    QChar* letters = nullptr;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (unit >= u'a' && unit <= u'z') {
+            if (!letters)
+                letters = upper.data();
+            letters[i] = QChar(char16_t(unit - (u'a' - u'A')));
+        }
     }
     return upper;
 }
 
-// The most names of counties remembered: a file names each county in a few ways.
+// The most names of counties (and texts of legal forms) remembered: a file
+// names each in a few ways.
 constexpr qsizetype kRememberedCountyNames = 4096;
 
 } // namespace
@@ -139,7 +146,7 @@ PayerRowReader::PayerRowReader(Dataset& payers, Dataset& counties)
     const QVector<QString> names = counties.columnTexts(QStringLiteral("denumire"));
     for (int i = 0; i < keys.size(); ++i) {
         m_counties.append({ keys.at(i), names.at(i) });
-        m_countyNames.insert(keys.at(i), names.at(i));
+        m_countyNames.insert(RowText { keys.at(i) }, names.at(i));
     }
     // The texts the payer validation writes into empty fields ("fara banca"),
     // as it writes them: a payer with every such field empty shows them all.
@@ -178,27 +185,58 @@ PayerRowReader::PayerRowReader(Dataset& payers, Dataset& counties)
     }
 }
 
+size_t qHash(const RowText& key, size_t seed)
+{
+    // FNV-1a over the UTF-16 units.
+    size_t hash = 1469598103934665603ULL ^ seed;
+    for (const QChar c : key.text)
+        hash = (hash ^ c.unicode()) * 1099511628211ULL;
+    return hash;
+}
+
 QString PayerRowReader::countyKey(const QString& name) const
 {
-    const auto known = m_countyKeys.constFind(name);
+    const auto known = m_countyKeys.constFind(RowText { name });
     if (known != m_countyKeys.cend())
         return *known;
     const auto county = MatchCounty(name, m_counties);
     const QString key = county ? county->key : QString();
     if (m_countyKeys.size() < kRememberedCountyNames)
-        m_countyKeys.insert(name, key);
+        m_countyKeys.insert(RowText { name }, key);
     return key;
 }
 
-PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& header) const
+std::optional<qint64> PayerRowReader::legalForm(const QString& text, bool isPrefix) const
 {
-    PayerRowValues row;
+    auto& met = isPrefix ? m_prefixesMet : m_sufixesMet;
+    const auto known = met.constFind(RowText { text });
+    if (known != met.cend())
+        return *known;
+    const auto index
+        = isPrefix ? legalFormIndex(text, kPrefixCount, m_prefixKeys) : legalFormIndex(text, kSuffixCount, m_sufixKeys);
+    if (met.size() < kRememberedCountyNames)
+        met.insert(RowText { text }, index);
+    return index;
+}
+
+void PayerRowValues::clear()
+{
+    code.clear();
+    writes.clear();
+    fileTexts.clear();
+    failure.reset();
+    warning.clear();
+}
+
+void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, PayerRowValues& row) const
+{
+    row.clear();
     const int known = int(header.columnOfField.size());
     row.writes.reserve(known);
     for (int i = known; i < record.fieldCount(); ++i) {
         if (!record.field(i).isEmpty()) {
             row.failure = QStringLiteral("Linia are %1 campuri, capul de tabel %2").arg(record.fieldCount()).arg(known);
-            return row;
+            return;
         }
     }
     for (int i = 0; i < known; ++i) {
@@ -207,7 +245,7 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
             if (i < record.fieldCount() && !record.field(i).isEmpty()) {
                 row.failure
                     = QStringLiteral("Linia are date in coloana %1, care nu are nume in capul de tabel").arg(i + 1);
-                return row;
+                return;
             }
             continue;
         }
@@ -220,7 +258,7 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
             row.code = PayerCodeOfField(raw, &failure);
             if (!failure.isEmpty()) {
                 row.failure = failure;
-                return row;
+                return;
             }
             row.writes.append({ column.name, row.code });
             continue;
@@ -234,12 +272,11 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
             const bool isPrefix = column.kind == FileColumn::Prefix;
             QVariant value;
             if (!plain.trimmed().isEmpty()) {
-                const auto index = isPrefix ? legalFormIndex(plain, kPrefixCount, m_prefixKeys)
-                                            : legalFormIndex(plain, kSuffixCount, m_sufixKeys);
+                const auto index = legalForm(plain, isPrefix);
                 if (!index) {
                     row.failure = QStringLiteral("%1 necunoscut: '%2'")
                                       .arg(isPrefix ? QStringLiteral("Prefix") : QStringLiteral("Sufix"), raw);
-                    return row;
+                    return;
                 }
                 value = *index;
             }
@@ -252,7 +289,7 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
                 key = countyKey(raw);
                 if (key.isEmpty()) {
                     row.failure = QStringLiteral("Judet necunoscut: '%1'").arg(raw);
-                    return row;
+                    return;
                 }
             }
             row.writes.append({ column.name, key });
@@ -275,7 +312,7 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
                                   .arg(column.name)
                                   .arg(text.size())
                                   .arg(column.size);
-                return row;
+                return;
             }
             if (row.warning.isEmpty() && holdsLostLetter(text))
                 row.warning = QStringLiteral("Semnul '?' in mijlocul unui cuvant in campul '%1': o litera pierduta "
@@ -287,7 +324,6 @@ PayerRowValues PayerRowReader::read(const CsvRecord& record, const PayerHeader& 
         }
         }
     }
-    return row;
 }
 
 } // namespace itm::exchange

@@ -44,7 +44,19 @@ struct PayerRowValues
     QList<std::pair<QString, QString>> fileTexts;
     std::optional<QString> failure;
     QString warning; // a doubt about the row that does not refuse it
+
+    void clear();
 };
+
+// A text as the key of a table looked up for each row of a file (a county's
+// name, a legal form): hashed by a cheap mix of its characters, a fraction of
+// what a general string hash costs over a million rows.
+struct RowText
+{
+    QString text;
+    friend bool operator==(const RowText& a, const RowText& b) { return a.text == b.text; }
+};
+size_t qHash(const RowText& key, size_t seed = 0);
 
 class PayerRowReader
 {
@@ -52,11 +64,13 @@ public:
     // payers: the register query, for its column sizes; counties: the county query.
     PayerRowReader(Dataset& payers, Dataset& counties);
 
-    PayerRowValues read(const CsvRecord& record, const PayerHeader& header) const;
+    // The values of one record into row, which is emptied first and keeps
+    // its memory: one serves each row of a file in turn.
+    void read(const CsvRecord& record, const PayerHeader& header, PayerRowValues& row) const;
 
     // The county's name for its key, as the county field shows it; empty when
     // the key is no county's.
-    QString countyName(const QString& codjudet) const { return m_countyNames.value(codjudet); }
+    QString countyName(const QString& codjudet) const { return m_countyNames.value(RowText { codjudet }); }
 
 private:
     // The county's key for a name as a file writes it, matched as the tax
@@ -64,8 +78,11 @@ private:
     QString countyKey(const QString& name) const;
 
     QList<CountyRow> m_counties;
-    mutable QHash<QString, QString> m_countyKeys; // names met so far -> key
-    QHash<QString, QString> m_countyNames; // key -> name
+    // A legal form given as text or number: its index, nothing when none.
+    std::optional<qint64> legalForm(const QString& text, bool isPrefix) const;
+
+    mutable QHash<RowText, QString> m_countyKeys; // names met so far -> key
+    QHash<RowText, QString> m_countyNames; // key -> name
     // How each column a payer file may name is read into the register.
     struct FileColumn
     {
@@ -89,6 +106,10 @@ private:
     QVector<FileColumn> m_fileColumns; // as PayerFileColumns()
     QHash<QString, qint64> m_prefixKeys; // a legal form's texts -> its index
     QHash<QString, qint64> m_sufixKeys;
+    // The texts of legal forms met so far and what each gave (a file writes
+    // each form the same way in every row).
+    mutable QHash<RowText, std::optional<qint64>> m_prefixesMet;
+    mutable QHash<RowText, std::optional<qint64>> m_sufixesMet;
 };
 
 } // namespace itm::exchange

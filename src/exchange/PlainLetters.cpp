@@ -53,14 +53,15 @@ QString WithoutDiacritics(const QString& text)
     // letters, have their plain letter looked up; any other character takes
     // the decomposition below, which gives the same for these.
     QString letters = text;
+    QChar* data = letters.data(); // one copy, written letter by letter
     bool known = true;
     for (qsizetype i = 0; i < letters.size() && known; ++i) {
-        const char16_t unit = letters.at(i).unicode();
+        const char16_t unit = data[i].unicode();
         if (unit < 0x80)
             continue;
         const char16_t base = romanianBaseLetter(unit);
         known = base != 0;
-        letters[i] = QChar(base);
+        data[i] = QChar(base);
     }
     if (known)
         return letters;

@@ -15,29 +15,30 @@ QString missing(const char* field)
 RuleOutcome ValidatePayer(const RecordReader& payer, const QString& countyName)
 {
     RuleOutcome outcome;
-    auto text = [&](const char* column) { return payer.fieldText(QString::fromLatin1(column)); };
+    // The names as literals: no string is made for each column read.
+    auto text = [&](const QString& column) { return payer.fieldText(column); };
 
-    if (isBlank(text("denumire")))
+    if (isBlank(text(QStringLiteral("denumire"))))
         return outcome.fail(missing("denumire"), QStringLiteral("denumire"));
-    if (isBlank(text("codjudet")))
+    if (isBlank(text(QStringLiteral("codjudet"))))
         return outcome.fail(missing("Judet"), QStringLiteral("codjudet"));
     // Locality, street and representative are refused only when empty: the
     // stored blank of an empty text counts as filled.
-    if (text("loc").isEmpty())
+    if (text(QStringLiteral("loc")).isEmpty())
         return outcome.fail(missing("localitate"), QStringLiteral("loc"));
-    if (text("str").isEmpty())
+    if (text(QStringLiteral("str")).isEmpty())
         return outcome.fail(missing("strada"), QStringLiteral("str"));
-    if (isBlank(text("nr")))
+    if (isBlank(text(QStringLiteral("nr"))))
         outcome.write(QStringLiteral("nr"), QStringLiteral("F.N."));
-    if (text("numerep").isEmpty())
+    if (text(QStringLiteral("numerep")).isEmpty())
         return outcome.fail(missing("Nume reprezentant"), QStringLiteral("numerep"));
-    if (text("prenumerep").isEmpty())
+    if (text(QStringLiteral("prenumerep")).isEmpty())
         return outcome.fail(missing("Prenume reprezentant"), QStringLiteral("prenumerep"));
-    if (text("funcrep").isEmpty())
+    if (text(QStringLiteral("funcrep")).isEmpty())
         return outcome.fail(missing("Functie reprezentant"), QStringLiteral("funcrep"));
-    if (text("banca").isEmpty())
+    if (text(QStringLiteral("banca")).isEmpty())
         outcome.write(QStringLiteral("banca"), QStringLiteral("fara banca"));
-    if (text("cont").isEmpty())
+    if (text(QStringLiteral("cont")).isEmpty())
         outcome.write(QStringLiteral("cont"), QStringLiteral("fara iban"));
     if (isBucharest(countyName)) {
         if (payer.fieldInteger(QStringLiteral("sector")) < 1)

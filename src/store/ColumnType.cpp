@@ -8,21 +8,6 @@
 
 namespace itm {
 
-namespace {
-
-// Whether value is already of the column's kind (a whole number for an
-// integer column, a real for a real one, a text for a text one): written
-// into the column, it stays as it is.
-bool isValueOfColumn(ColumnType type, const QVariant& value)
-{
-    const int id = value.typeId();
-    return (type == ColumnType::Integer && id == QMetaType::LongLong)
-        || (type == ColumnType::Real && id == QMetaType::Double)
-        || (type == ColumnType::Text && id == QMetaType::QString);
-}
-
-} // namespace
-
 ColumnType ColumnTypeFromDeclaration(const QString& declared)
 {
     const QString upper = declared.toUpper();
@@ -47,7 +32,7 @@ std::optional<QVariant> TryValueForColumn(ColumnType type, const QVariant& value
         return QVariant();
     // A value already of the column's kind is kept as it is: a record of
     // thousands of rows written is filled with such values.
-    if (isValueOfColumn(type, value))
+    if (IsValueOfColumn(type, value))
         return value;
     switch (type) {
     case ColumnType::Integer:

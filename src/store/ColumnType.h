@@ -22,6 +22,17 @@ ColumnType ColumnTypeFromDeclaration(const QString& declared);
 // ("VARCHAR(60)" holds 60); 0 when the declaration sets no length.
 int ColumnSizeFromDeclaration(const QString& declared);
 
+// Whether value is already of the column's kind (a whole number for an
+// integer column, a real for a real one, a text for a text one): written into
+// the column, it stays as it is.
+inline bool IsValueOfColumn(ColumnType type, const QVariant& value)
+{
+    const int id = value.typeId();
+    return (type == ColumnType::Integer && id == QMetaType::LongLong)
+        || (type == ColumnType::Real && id == QMetaType::Double)
+        || (type == ColumnType::Text && id == QMetaType::QString);
+}
+
 // The value a column of that type holds once value is written into it: whole
 // and real numbers as they are or read from their text (an empty text clears
 // the column, a text that is no number raises ConversionError), anything

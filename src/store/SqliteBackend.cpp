@@ -190,7 +190,10 @@ void SqliteStatement::bind(int index, const QVariant& value)
         if (m_boundTexts.size() <= size_t(index))
             m_boundTexts.resize(size_t(index) + 1);
         QByteArray& kept = m_boundTexts[size_t(index)];
-        const QString text = value.toString();
+        // A text is read where the value holds it, without a copy.
+        const bool holdsText = value.typeId() == QMetaType::QString;
+        const QString converted = holdsText ? QString() : value.toString();
+        const QString& text = holdsText ? *static_cast<const QString*>(value.constData()) : converted;
         // A text of plain letters, nearly every one written, is its own bytes:
         // they go into the buffer this parameter kept before, without a new one.
         const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });

@@ -50,7 +50,8 @@ template <typename Record> void fillEmptyColumns(Record& dataset, bool replaceSe
             if (dataset.columnType(i) == ColumnType::Text && (value.isNull() || value.typeId() == QMetaType::QString)) {
                 const QString* text = value.isNull() ? nullptr : static_cast<const QString*>(value.constData());
                 if (!text || text->isEmpty()) {
-                    dataset.FieldAt(i).setAsVariant(QStringLiteral(" "));
+                    static const QVariant blank(QStringLiteral(" "));
+                    dataset.FieldAt(i).setAsVariant(blank);
                 } else if (replaceSeparators) {
                     // The same text comes back when it has no separator.
                     QString cleaned = BlankSeparators(*text);

@@ -3,7 +3,7 @@
 #include "store/ColumnType.h"
 #include "store/RecordReader.h"
 
-#include <QHash>
+#include <QStringView>
 
 namespace itm {
 
@@ -32,7 +32,14 @@ public:
         void setAsString(const QString& text) const { setAsVariant(text); }
         void setAsVariant(const QVariant& value) const
         {
-            m_record->m_values[m_index] = ValueForColumn(m_record->m_types.at(m_index), value);
+            // A value already of the column's kind, nearly every one an
+            // import writes, is kept without a conversion.
+            QVariant& held = m_record->m_values[m_index];
+            const ColumnType type = m_record->m_types.at(m_index);
+            if (!value.isNull() && IsValueOfColumn(type, value))
+                held = value;
+            else
+                held = ValueForColumn(type, value);
         }
         // False, and nothing written, where setAsString raises.
         bool trySetAsString(const QString& text) const
@@ -52,6 +59,9 @@ public:
     explicit TypedRecord(const Dataset& layout);
 
     const QStringList& columnNames() const { return m_columns; }
+    // Every value empty again, the record's memory kept: one record serves
+    // each row of a file in turn.
+    void clearValues() { m_values.fill(QVariant()); }
     const QVector<QVariant>& values() const { return m_values; }
     ColumnType columnType(int index) const { return m_types.at(index); }
     Field FieldAt(int index) { return Field(this, index); }
@@ -62,10 +72,15 @@ public:
 private:
     int indexOf(const QString& name) const;
 
+    // The slot of a name in m_slots: a few of its characters mixed, far
+    // cheaper than a general string hash (an import names columns dozens of
+    // times for each of a million records).
+    int slotOf(QStringView name) const;
+
     QStringList m_columns;
-    // Each column's index by its name as the table spells it: a rule names
-    // columns dozens of times for every record written.
-    QHash<QString, int> m_indexes;
+    // Each column's index by its name as the table spells it, open addressing
+    // over slotOf (-1: empty slot); copies of the record share it.
+    QVector<qint16> m_slots;
     QVector<ColumnType> m_types;
     QVector<QVariant> m_values;
 };
