@@ -3,21 +3,23 @@
 # PostgreSQL server on this machine: a throw-away server (pg_virtualenv), the
 # register file copied onto it with itm-cli server copy, then the same lines
 # as run.sh prints for a file, each name followed by " (server)".
-#   server_register.sh BIN_DIR REGISTER_FILE [LABEL]
+#   server_register.sh BIN_DIR REGISTER_FILE [LABEL [BENCHMARK_OPTIONS...]]
 set -euo pipefail
 bin=$(readlink -f "${1:?usage: server_register.sh BIN_DIR REGISTER_FILE [LABEL]}")
 register=$(readlink -f "${2:?usage: server_register.sh BIN_DIR REGISTER_FILE [LABEL]}")
 label=${3:-server}
+shift $(( $# < 3 ? $# : 3 ))
 # Inside the throw-away server's environment (its PG* variables).
 pg_virtualenv -t bash -c '
     set -euo pipefail
     bin=$1 register=$2 label=$3
+    shift 3
     createdb registru
     "$bin/itm-cli" server init --db dbname=registru >/dev/null
     "$bin/itm-cli" server copy --from "$register" --to dbname=registru >/dev/null
     ITM_BENCH_DB=dbname=registru "$bin/bench_register" --benchmark_repetitions=5 \
-        --benchmark_report_aggregates_only=true 2>/dev/null |
+        --benchmark_report_aggregates_only=true "$@" 2>/dev/null |
         awk -v label="$label" "/_median / { name=\$1; sub(/\\/iterations:[0-9]+/, \"\", name); sub(/_median\$/, \"\", name);
                                      line=name\" (\"label\")\t\"\$2\" \"\$3; for (i=5; i<=NF; i++) if (\$i ~ /=/) line=line\"  \"\$i;
                                      print line }"
-' server_register "$bin" "$register" "$label" 2> >(grep -v "^\(Creating\|Dropping\) \|^20[0-9][0-9]-" >&2)
+' server_register "$bin" "$register" "$label" "$@" 2> >(grep -v "^\(Creating\|Dropping\) \|^20[0-9][0-9]-" >&2)

@@ -244,10 +244,13 @@ void Dataset::Refresh()
 void Dataset::RefreshInBackground()
 {
     requireOpen();
-    settleKeyLoad();
     if (m_state != DatasetState::Browse)
         Cancel();
+    // A read still under way is of rows older than this one's: it stops
+    // rather than being waited for (only the current row is known meanwhile).
     const std::optional<qint64> currentKey = m_current >= 0 ? std::optional(m_rows.keyAt(m_current)) : std::nullopt;
+    if (m_rows.loading())
+        stopKeyLoad();
     if (!startKeyLoad(currentKey)) {
         Refresh();
         return;

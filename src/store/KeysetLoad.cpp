@@ -53,6 +53,10 @@ KeysetLoad::~KeysetLoad()
 {
     m_cancel.store(true, std::memory_order_relaxed);
     wait();
+    // The connection goes first: a server then stops sending the rows not
+    // read, rather than each being read only to be let go.
+    m_connection.close();
+    m_statement.reset();
 }
 
 void KeysetLoad::start(std::function<void()> finished)

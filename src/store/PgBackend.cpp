@@ -29,6 +29,7 @@ struct PgSession
     // The statement whose rows are still coming, one at a time: nothing else
     // can be sent on the connection before they are all read (finishRows).
     PgStatement* streaming = nullptr;
+    bool closing = false; // the connection was closed; its statements only end
 
     // Takes the rest of the streaming statement's rows off the connection,
     // for it to give later, so that another command can be sent.
@@ -245,7 +246,11 @@ bool PgConnection::lost() const
     return PQstatus(m_session->connection) == CONNECTION_BAD;
 }
 
-PgConnection::~PgConnection() = default;
+PgConnection::~PgConnection()
+{
+    // The statements that outlive their connection let it go as it is.
+    m_session->closing = true;
+}
 
 std::unique_ptr<StatementBackend> PgConnection::prepare(const QString& sql)
 {
@@ -358,7 +363,7 @@ PgStatement::~PgStatement()
     PQclear(m_description);
     // A statement of an older connection is gone with it; one inside a failed
     // transaction stays until the connection closes.
-    if (!m_name.isEmpty() && m_name.endsWith('_' + QByteArray::number(m_session->epoch))
+    if (!m_name.isEmpty() && !m_session->closing && m_name.endsWith('_' + QByteArray::number(m_session->epoch))
         && PQstatus(m_session->connection) == CONNECTION_OK) {
         m_session->finishRows();
         if (PQtransactionStatus(m_session->connection) != PQTRANS_INERROR)
@@ -402,8 +407,12 @@ void PgStatement::dropRows()
 {
     if (m_session->streaming == this) {
         PGconn* connection = m_session->connection;
-        while (PGresult* rest = PQgetResult(connection))
+        while (!m_session->closing) {
+            PGresult* rest = PQgetResult(connection);
+            if (!rest)
+                break;
             PQclear(rest);
+        }
         m_session->streaming = nullptr;
     }
     for (PGresult* row : m_waitingRows)
