@@ -84,9 +84,10 @@ void KeysetLoad::run()
         m_error = QString::fromUtf8(error.what());
     }
     // The file's read lock goes with the statement, at once: a writer need not
-    // wait for the owner to take the result.
-    m_statement.reset();
+    // wait for the owner to take the result. The connection goes first: a
+    // server then stops sending the rows a stopped read did not take.
     m_connection.close();
+    m_statement.reset();
     m_finished.store(true, std::memory_order_release);
     if (!m_cancel.load(std::memory_order_relaxed) && m_onFinished)
         m_onFinished();
