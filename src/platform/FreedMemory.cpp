@@ -15,7 +15,7 @@ void MapLargeBlocksApart()
     // heap is given back from the same size on (the library had raised that
     // bound with the other).
     [[maybe_unused]] static const bool set
-        = mallopt(M_MMAP_THRESHOLD, 1024 * 1024) != 0 && mallopt(M_TRIM_THRESHOLD, 2 * 1024 * 1024) != 0;
+        = mallopt(M_MMAP_THRESHOLD, 2 * 1024 * 1024) != 0 && mallopt(M_TRIM_THRESHOLD, 4 * 1024 * 1024) != 0;
 #endif
 }
 
