@@ -1,6 +1,7 @@
 #include "exchange/PayerImport.h"
 
 #include "exchange/CellText.h"
+#include "exchange/SeenCodes.h"
 #include "payers/Counties.h"
 #include "payers/FiscalCode.h"
 #include "payers/PayerValidation.h"
@@ -30,7 +31,7 @@ bool isValidCode(const QString& code)
 
 // The key under which a valid code is remembered while a file is read: its
 // digits and their count (a leading zero makes another code). A valid code
-// has at most 13 digits, so a million codes take a few megabytes.
+// has at most 13 digits.
 qint64 codeKey(const QString& code)
 {
     qint64 key = 0;
@@ -256,7 +257,7 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
     for (int i = int(codes.size()) - 1; i >= 0; --i)
         registerRows.insert(codes.at(i).toUpper(), i);
 
-    QHash<qint64, int> linesOfCodes;
+    SeenCodes linesOfCodes;
     bool refused = false;
     // Every row starts from an empty record of the register's columns, the
     // same one emptied again for each.
@@ -279,10 +280,10 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
             row.message = codeFailure;
         } else if (!isValidCode(row.code)) {
             row.message = QStringLiteral("Atentie, cod fiscal eronat !!!");
-        } else if (const auto earlier = linesOfCodes.constFind(codeKey(row.code)); earlier != linesOfCodes.cend()) {
+        } else if (const auto earlier = linesOfCodes.lineOf(codeKey(row.code))) {
             row.message = QStringLiteral("Codul %1 apare deja pe linia %2").arg(row.code).arg(*earlier);
         } else {
-            linesOfCodes.insert(codeKey(row.code), row.line);
+            linesOfCodes.add(codeKey(row.code), row.line);
             // Into an empty register no code needs its capitals.
             const int registerRow = registerRows.isEmpty() ? -1 : registerRows.value(row.code.toUpper(), -1);
             if (registerRow >= 0 && !update) {

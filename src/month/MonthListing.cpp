@@ -459,6 +459,8 @@ void MonthListingReader::gatherDeclarations(int count)
 
 void MonthListingReader::sortGathered()
 {
+    // The ids' index served the declarations; the sort needs the room.
+    m_gathered->forgetIdIndex();
     const qsizetype size = m_gathered->size();
     const MonthPayerTable& payers = *m_gathered;
     const auto code = [&](int position) {
@@ -476,14 +478,26 @@ void MonthListingReader::sortGathered()
         const auto stored = m_storedCodes.constFind(position);
         return stored != m_storedCodes.cend() && stored.value().isNull();
     };
-    // Each code's first eight bytes as one number, so that most comparisons
-    // are of numbers; codes equal there are compared whole.
-    QVector<quint64> keys(size);
+    // Each code's beginning as one number, so that most comparisons are of
+    // numbers; codes equal there are compared whole. Four bytes of digits
+    // would tell few codes apart, so each of the first eight bytes counts as
+    // one of 13 kinds: none, below '0', each digit, above '9'. After a byte
+    // that is no digit the kinds no longer follow the bytes' order: the
+    // number ends there (the rest compared whole).
+    QVector<quint32> keys(size);
     for (qsizetype position = 0; position < size; ++position) {
         const QByteArrayView bytes = code(int(position));
-        quint64 key = 0;
-        for (qsizetype i = 0; i < 8; ++i)
-            key = (key << 8) | (i < bytes.size() ? quint8(bytes[i]) : 0);
+        quint32 key = 0;
+        bool exact = true;
+        for (qsizetype i = 0; i < 8; ++i) {
+            quint32 kind = 0;
+            if (exact && i < bytes.size()) {
+                const auto byte = quint8(bytes[i]);
+                kind = byte < '0' ? 1 : byte <= '9' ? 2 + (byte - '0') : 12;
+                exact = byte >= '0' && byte <= '9';
+            }
+            key = key * 13 + kind;
+        }
         keys[position] = key;
     }
     m_order.resize(size);

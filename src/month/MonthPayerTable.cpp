@@ -1,5 +1,6 @@
 #include "month/MonthPayerTable.h"
 
+#include <QBitArray>
 #include <algorithm>
 #include <limits>
 #include <numeric>
@@ -52,13 +53,23 @@ void appendText(QByteArray& to, const QString& text)
     to.append(bytes);
 }
 
-// The field of each position in order, the source's field given back.
-template <typename T> void appendField(QVector<T>& to, QVector<T>& from, const QVector<int>& order)
+// The two fields as one, own first, the larger not copied: the other's
+// rows after own's, or own's moved in before the other's (in the room it was
+// given for every payer of the register).
+template <typename T> void joinField(QVector<T>& own, QVector<T>& other)
 {
-    to.reserve(to.size() + order.size());
-    for (const int position : order)
-        to.append(from.at(position));
-    from = QVector<T>();
+    if (own.size() >= other.size()) {
+        own.append(other);
+        other = QVector<T>();
+        return;
+    }
+    const qsizetype ownSize = own.size();
+    const qsizetype otherSize = other.size();
+    other.resize(otherSize + ownSize);
+    std::move_backward(other.begin(), other.begin() + otherSize, other.end());
+    std::copy(own.cbegin(), own.cend(), other.begin());
+    own = std::move(other);
+    other = QVector<T>();
 }
 
 // The two buffers as one, the larger not copied: where each one's contents
@@ -157,7 +168,9 @@ void MonthPayerTable::appendFolded(qint64 payerId, QByteArrayView code, QByteArr
 
 void MonthPayerTable::appendInOrder(MonthPayerTable&& source, const QVector<int>& order)
 {
+    source.keepInOrder(order);
     m_idsIndexed = false;
+    m_byId = {};
     const Joined amounts = join(m_amounts, source.m_amounts);
     const auto moved = [](qint32 start, qsizetype by) { return start < 0 ? -1 : qint32(start + by); };
     QHash<qint32, QVector<AmountFault>> faults;
@@ -169,31 +182,82 @@ void MonthPayerTable::appendInOrder(MonthPayerTable&& source, const QVector<int>
     source.m_faults = {};
     for (qint32& start : m_declaration)
         start = moved(start, amounts.ownStart);
-    m_declaration.reserve(m_declaration.size() + order.size());
-    for (const int position : order)
-        m_declaration.append(moved(source.m_declaration.at(position), amounts.otherStart));
-    source.m_declaration = {};
+    for (qint32& start : source.m_declaration)
+        start = moved(start, amounts.otherStart);
 
     const Joined texts = join(m_text, source.m_text);
     for (quint32& start : m_textStart)
         start += quint32(texts.ownStart);
-    m_textStart.reserve(m_textStart.size() + order.size());
-    for (const int position : order)
-        m_textStart.append(source.m_textStart.at(position) + quint32(texts.otherStart));
-    source.m_textStart = {};
+    for (quint32& start : source.m_textStart)
+        start += quint32(texts.otherStart);
 
     QVector<qint16> counties;
     counties.reserve(source.m_counties.size());
     for (const QString& county : std::as_const(source.m_counties))
         counties.append(countyIndex(county));
-    m_county.reserve(m_county.size() + order.size());
-    for (const int position : order)
-        m_county.append(counties.at(source.m_county.at(position)));
-    source.m_county = {};
+    for (qint16& county : source.m_county)
+        county = counties.at(county);
 
-    appendField(m_ids, source.m_ids, order);
-    appendField(m_same, source.m_same, order);
+    joinField(m_declaration, source.m_declaration);
+    joinField(m_textStart, source.m_textStart);
+    joinField(m_county, source.m_county);
+    joinField(m_ids, source.m_ids);
+    joinField(m_same, source.m_same);
     source.clear();
+}
+
+void MonthPayerTable::keepInOrder(const QVector<int>& order)
+{
+    m_idsIndexed = false;
+    m_byId = {};
+    // The rows left out take the places after those kept, so that every
+    // place has one row to come from: the rows then move along cycles, each
+    // once, in the fields they already have.
+    const qsizetype payers = size();
+    QBitArray taken(payers);
+    for (const int position : order)
+        taken.setBit(position);
+    QVector<int> leftOut;
+    for (qsizetype position = 0; position < payers; ++position) {
+        if (!taken.testBit(position))
+            leftOut.append(int(position));
+    }
+    const qsizetype kept = order.size();
+    const auto comingFrom = [&](qsizetype place) { return place < kept ? order.at(place) : leftOut.at(place - kept); };
+    QBitArray placed(payers);
+    for (qsizetype start = 0; start < payers; ++start) {
+        if (placed.testBit(start))
+            continue;
+        const qint64 id = m_ids.at(start);
+        const quint32 textStart = m_textStart.at(start);
+        const quint8 same = m_same.at(start);
+        const qint16 county = m_county.at(start);
+        const qint32 declaration = m_declaration.at(start);
+        for (qsizetype place = start;;) {
+            placed.setBit(place);
+            const qsizetype from = comingFrom(place);
+            if (from == start) {
+                m_ids[place] = id;
+                m_textStart[place] = textStart;
+                m_same[place] = same;
+                m_county[place] = county;
+                m_declaration[place] = declaration;
+                break;
+            }
+            m_ids[place] = m_ids.at(from);
+            m_textStart[place] = m_textStart.at(from);
+            m_same[place] = m_same.at(from);
+            m_county[place] = m_county.at(from);
+            m_declaration[place] = m_declaration.at(from);
+            place = from;
+        }
+    }
+    // The room stays: the rows of the table they join fit in it.
+    m_ids.resize(kept);
+    m_textStart.resize(kept);
+    m_same.resize(kept);
+    m_county.resize(kept);
+    m_declaration.resize(kept);
 }
 
 QByteArrayView MonthPayerTable::piece(qsizetype position, Piece piece) const
@@ -369,6 +433,12 @@ void MonthPayerTable::indexIds() const
     m_byId.resize(m_ids.size());
     std::iota(m_byId.begin(), m_byId.end(), 0);
     std::sort(m_byId.begin(), m_byId.end(), [this](int a, int b) { return m_ids.at(a) < m_ids.at(b); });
+}
+
+void MonthPayerTable::forgetIdIndex()
+{
+    m_idsIndexed = false;
+    m_byId = {};
 }
 
 qsizetype MonthPayerTable::positionOfId(qint64 payerId) const

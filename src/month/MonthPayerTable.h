@@ -26,9 +26,12 @@ public:
     // A payer without a declaration whose code and name (UTF-8) are their own
     // folded forms, appended without a row built.
     void appendFolded(qint64 payerId, QByteArrayView code, QByteArrayView name, const QString& county);
-    // Appends source's rows in the given order (positions in source), giving
-    // source's memory back field by field.
+    // Appends source's rows in the given order (positions in source; a row
+    // not named is left out), moving them within source's own memory: a
+    // register of millions is never held twice.
     void appendInOrder(MonthPayerTable&& source, const QVector<int>& order);
+    // Forgets the index of the ids (positionOfId builds it again).
+    void forgetIdIndex();
 
     MonthRow at(qsizetype position) const;
     qint64 payerId(qsizetype position) const { return m_ids.at(position); }
@@ -70,6 +73,8 @@ private:
         FoldedName,
     };
     QByteArrayView piece(qsizetype position, Piece piece) const;
+    // Only the rows of order, in that order, in place.
+    void keepInOrder(const QVector<int>& order);
     qint16 countyIndex(const QString& county);
     struct Declaration
     {

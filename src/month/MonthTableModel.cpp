@@ -1,6 +1,7 @@
 #include "month/MonthTableModel.h"
 
 #include "month/MonthColumns.h"
+#include "platform/FreedMemory.h"
 #include "store/Connection.h"
 
 #include <QColor>
@@ -29,6 +30,9 @@ void MonthTableModel::open(Connection& connection, const MonthPeriod& period, in
     m_widestCode.clear();
     m_totals = MonthTotals();
     m_balanceTotal = 0;
+    // A register read before (by this model or another) gives its memory
+    // back, rather than leaving holes a new reading would grow around.
+    MapLargeBlocksApart();
     try {
         startBalances(connection, period);
         m_reader = std::make_unique<MonthListingReader>(connection, period);

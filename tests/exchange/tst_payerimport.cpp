@@ -1,5 +1,6 @@
 #include "exchange/PayerImport.h"
 #include "exchange/PlainLetters.h"
+#include "exchange/SeenCodes.h"
 #include "payers/PayerValidation.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
@@ -272,6 +273,19 @@ private Q_SLOTS:
         QVERIFY(payerImport.check(file, false).canWrite());
         QVERIFY_THROWS_EXCEPTION(DatabaseError, payerImport.run(file, false));
         QVERIFY(storedRows(db).isEmpty());
+    }
+
+    // The codes named so far answer with their first line whether they are
+    // still held in memory or were moved out (here every third code).
+    void codesSeenKeepTheirFirstLineWhereverHeld()
+    {
+        SeenCodes seen(3);
+        for (int line = 2; line < 12; ++line)
+            seen.add(1000 + 7 * line, line);
+        for (int line = 2; line < 12; ++line)
+            QCOMPARE(seen.lineOf(1000 + 7 * line), std::optional<int>(line));
+        for (const qint64 never : { 0, 999, 1001, 1000 + 7 * 12 })
+            QCOMPARE(seen.lineOf(never), std::nullopt);
     }
 };
 
