@@ -8,7 +8,6 @@
 #include "month/TfSituatieLuna.h"
 #include "platform/Job.h"
 #include "store/Connection.h"
-#include "store/ServerSchema.h"
 #include "store/Tdm.h"
 #include "store/UpdateSql.h"
 #include "support/GuiTestCase.h"
@@ -64,14 +63,7 @@ class TestServerWindow : public itm::test::GuiTestCase
         TestDatabase file;
         samples::addPayer(file, QStringLiteral("19"));
         file.exec("INSERT INTO declaratii (idfirma, ln, an, nrsal, fondlunsal) VALUES (1, 3, 2006, 2, 2000)");
-        const QString name = QStringLiteral("fereastra%1").arg(++m_databases);
-        Connection admin;
-        admin.open(QStringLiteral("postgresql://"));
-        admin.exec(QStringLiteral("CREATE DATABASE %1").arg(name));
-        const QString location = QStringLiteral("dbname=%1").arg(name);
-        Connection server;
-        server.open(location);
-        InitServerRegister(server);
+        const QString location = NewServerRegister(QStringLiteral("fereastra%1").arg(++m_databases));
         JobProgress progress;
         CopyFileToServer(file.path(), location, progress);
         return location;

@@ -1,9 +1,9 @@
 #include "store/Connection.h"
 #include "store/Errors.h"
-#include "store/ServerSchema.h"
 #include "store/Tdm.h"
 #include "store/UpdateSql.h"
 
+#include "support/ServerDatabase.h"
 #include "support/TestDatabase.h"
 
 #include <QTest>
@@ -27,14 +27,7 @@ class TestColleagueWrites : public QObject
     {
         QString location;
         if (server) {
-            const QString name = QStringLiteral("colegi%1").arg(++m_databases);
-            Connection admin;
-            admin.open(QStringLiteral("postgresql://"));
-            admin.exec(QStringLiteral("CREATE DATABASE %1").arg(name));
-            location = QStringLiteral("dbname=%1").arg(name);
-            Connection connection;
-            connection.open(location);
-            InitServerRegister(connection);
+            location = NewServerRegister(QStringLiteral("colegi%1").arg(++m_databases));
         } else {
             m_file = std::make_unique<TestDatabase>();
             location = m_file->path();

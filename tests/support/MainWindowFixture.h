@@ -7,12 +7,11 @@
 #include "payers/TVelaDBAutoCompletitionEdit.h"
 #include "payers/TfDenumire.h"
 #include "platform/Job.h"
-#include "store/Connection.h"
-#include "store/ServerSchema.h"
 #include "store/Tdm.h"
 #include "support/FakeClock.h"
 #include "support/FakeShell.h"
 #include "support/GuiFixture.h"
+#include "support/ServerDatabase.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>
@@ -69,16 +68,7 @@ private:
     static QString copiedToServer(const TestDatabase& file)
     {
         static int copies = 0;
-        const QString name = QStringLiteral("drum%1").arg(++copies);
-        Connection admin;
-        admin.open(QStringLiteral("postgresql://"));
-        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
-        admin.exec(QStringLiteral("CREATE DATABASE %1").arg(name));
-        const QString location = QStringLiteral("dbname=%1").arg(name);
-        Connection server;
-        server.open(location);
-        InitServerRegister(server);
-        server.close();
+        const QString location = NewServerRegister(QStringLiteral("drum%1").arg(++copies));
         JobProgress progress;
         CopyFileToServer(file.path(), location, progress);
         return location;
