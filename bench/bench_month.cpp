@@ -1,10 +1,12 @@
 // The month window over a register of 100,000 payers: its first screen, the
 // whole register read behind it, and a keystroke in its filter.
+#include "app/ColleagueRefresh.h"
 #include "month/MonthListing.h"
 #include "month/MonthTableModel.h"
 #include "month/MonthTableView.h"
 #include "month/TfSituatieLuna.h"
 #include "platform/Platform.h"
+#include "store/ServerConnection.h"
 #include "store/Tdm.h"
 #include "support/FakePrompts.h"
 
@@ -166,6 +168,49 @@ void MonthWindowSort(benchmark::State& state)
     }
 }
 
+// A colleague's save shown in the month window open on a register on a
+// server, from their commit to the window's first row showing it. The
+// argument: 0 a declaration saved (only the month's declarations are read
+// again), 1 a payer saved (the register is read again).
+void MonthWindowColleagueSave(benchmark::State& state)
+{
+    if (!IsServerConnection(databasePath)) {
+        state.SkipWithError("a register file has no colleagues at the same time");
+        return;
+    }
+    test::FakePrompts prompts;
+    platform().prompts = &prompts;
+    Tdm dm(databasePath);
+    TfSituatieLuna window(dm, nullptr);
+    window.setWindowModality(Qt::ApplicationModal);
+    window.showMonth(march2006);
+    window.model()->finishLoading();
+    window.show();
+    ColleagueRefresh refresh(dm);
+    Tdm colleague(databasePath);
+    const qint64 payerId = window.model()->payerAt(0).payerId;
+    const bool payerSaved = state.range(0) == 1;
+    Statement save(colleague.con,
+        payerSaved
+            ? QStringLiteral("UPDATE firme SET denumire = :value WHERE id = :id")
+            : QStringLiteral("UPDATE declaratii SET nrsal = :value WHERE idfirma = :id AND ln = 3 AND an = 2006"));
+    int n = 0;
+    for (auto _ : state) {
+        const QString name = QStringLiteral("FIRMA SCHIMBATA %1").arg(++n);
+        save.reset();
+        save.bind(QStringLiteral("value"), payerSaved ? QVariant(name) : QVariant(1000 + n));
+        save.bind(QStringLiteral("id"), payerId);
+        save.step();
+        const auto shown = [&] {
+            const MonthRow row = window.model()->payerAt(0);
+            return payerSaved ? row.legalName.contains(name) : row.employees == 1000 + n;
+        };
+        while (!shown())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    platform() = Platform {};
+}
+
 } // namespace
 
 BENCHMARK(MonthWindowFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -175,6 +220,7 @@ BENCHMARK(MonthWindowBalances)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(MonthWindowChangeOfMonth)->Unit(benchmark::kMillisecond)->Iterations(4);
 BENCHMARK(FilterKeystrokeNarrowing)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(FilterKeystrokeWidening)->Unit(benchmark::kMillisecond)->Iterations(20)->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK(MonthWindowColleagueSave)->ArgName("payer")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(MonthWindowSort)->Unit(benchmark::kMillisecond)->Iterations(5)->Arg(1)->Arg(2);
 
 int main(int argc, char** argv)

@@ -64,7 +64,17 @@ if $small; then
     ITM_BENCH_DB="$work/month1000.itm" run_google bench_drive_save
 fi
 # The register cursor again over every employer of the country: each line beside its 100,000 one.
-$large && ITM_BENCH_DB="$work/register1500k.itm" ITM_BENCH_SUFFIX=" (1,500,000 payers)" run_google bench_register
+if $large; then
+    ITM_BENCH_DB="$work/register1500k.itm" ITM_BENCH_SUFFIX=" (1,500,000 payers)" run_google bench_register
+    ITM_BENCH_DB="$work/register1500k.itm" ITM_BENCH_SUFFIX=" (1,500,000 payers)" run_google bench_month \
+        --benchmark_filter="MonthWindowFirstScreen"
+fi
+# The same registers on a PostgreSQL server on this machine (a throw-away
+# one): the register cursor and F4, each line set beside the file's below.
+server="$work/server.txt"
+: > "$server"
+$small && "$root/bench/server_register.sh" "$bin" "$work/register.itm" "" >> "$server"
+$large && "$root/bench/server_register.sh" "$bin" "$work/register1500k.itm" " (1,500,000 payers)" >> "$server"
 # A backup of each register generated.
 (
     $small && export ITM_BENCH_DB="$work/register.itm"
@@ -144,6 +154,12 @@ printf '%-60s %s\n' "---------" "------"
 while IFS=$'\t' read -r name value; do
     printf '%-60s %s\n' "$name" "$value"
 done < "$results"
+printf '\n%-60s %-28s %s\n' "register on a file and on a server" "file" "server"
+printf '%-60s %-28s %s\n' "----------------------------------" "----" "------"
+while IFS=$'\t' read -r name value; do
+    file=$(awk -F'\t' -v name="$name" '$1 == name { print $2; exit }' "$results")
+    printf '%-60s %-28s %s\n' "$name" "${file:--}" "$value"
+done < "$server"
 printf '\n%-72s %-36s %s\n' "job" "measure" "goal; limit"
 printf '%-72s %-36s %s\n' "---" "-------" "-----------"
 while IFS=$'\t' read -r name value limit; do

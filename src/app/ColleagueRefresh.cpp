@@ -8,6 +8,7 @@
 #include "store/Tdm.h"
 
 #include <QApplication>
+#include <utility>
 
 namespace itm {
 
@@ -28,6 +29,7 @@ ColleagueRefresh::ColleagueRefresh(Tdm& dm, QObject* parent)
     : QObject(parent)
     , m_dm(dm)
     , m_seen(dm.con.dataVersion())
+    , m_seenPayers(dm.con.tableDataVersion(QStringLiteral("firme")))
 {
     m_timer.setInterval(checkEveryMs);
     connect(&m_timer, &QTimer::timeout, this, [this] { runGuarded([this] { check(); }); });
@@ -52,6 +54,11 @@ void ColleagueRefresh::check()
         m_seen = version;
         m_mainWindowBehind = true;
         m_monthWindowBehind = true;
+        const qint64 payersVersion = m_dm.con.tableDataVersion(QStringLiteral("firme"));
+        if (payersVersion != m_seenPayers) {
+            m_seenPayers = payersVersion;
+            m_monthWindowPayersBehind = true;
+        }
     }
     if (!m_mainWindowBehind && !m_monthWindowBehind)
         return;
@@ -59,12 +66,13 @@ void ColleagueRefresh::check()
     if (auto* month = qobject_cast<TfSituatieLuna*>(modal)) {
         if (m_monthWindowBehind) {
             m_monthWindowBehind = false;
-            month->showColleaguesSaves();
+            month->showColleaguesSaves(std::exchange(m_monthWindowPayersBehind, false));
         }
         return;
     }
     // A month window opened later reads the month itself.
     m_monthWindowBehind = false;
+    m_monthWindowPayersBehind = false;
     if (modal || QApplication::activePopupWidget())
         return;
     for (Dataset* dataset : { m_dm.qryFirme, m_dm.qryDeclaratii }) {

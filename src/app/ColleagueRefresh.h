@@ -38,8 +38,10 @@ private:
     Tdm& m_dm;
     QTimer m_timer;
     qint64 m_seen = 0;
+    qint64 m_seenPayers = 0;
     bool m_mainWindowBehind = false;
     bool m_monthWindowBehind = false;
+    bool m_monthWindowPayersBehind = false; // a payer was added, changed or deleted
     bool m_lossReported = false;
     QList<QPointer<Dataset>> m_editWhenRead;
 };

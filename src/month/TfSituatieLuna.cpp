@@ -427,11 +427,11 @@ void TfSituatieLuna::showTotals()
     totaluri->setText(text);
 }
 
-void TfSituatieLuna::reload()
+void TfSituatieLuna::reload(bool declarationsOnly)
 {
     const QModelIndex current = tabel->currentIndex();
     const qint64 currentPayer = current.isValid() ? m_model->payerAt(current.row()).payerId : 0;
-    showMonth(m_shown);
+    showMonth(m_shown, declarationsOnly);
     m_model->finishLoading();
     const int row = m_model->rowOfPayer(currentPayer);
     if (row >= 0)

@@ -43,8 +43,9 @@ public:
     // while the register was still being read, in payer-code order.
     const std::optional<QStringList>& payerOrder() const { return m_payerOrder; }
     // Reads the month again after a colleague's save, keeping the current
-    // payer, the filter, the order and the marks.
-    void showColleaguesSaves() { reload(); }
+    // payer, the filter, the order and the marks. When no payer changed,
+    // only the month's declarations are read: the register stays as read.
+    void showColleaguesSaves(bool payersChanged) { reload(!payersChanged); }
 
     QLineEdit* luna;
     QLineEdit* anul;
@@ -88,8 +89,10 @@ private:
     // Once per month shown: which payers' declarations hold an amount that
     // could not be read.
     void reportFaults();
-    // Reads the month again after a change, keeping the current payer.
-    void reload();
+    // Reads the month again after a change, keeping the current payer;
+    // declarationsOnly: the payers read stay, only the month's declarations
+    // are read again.
+    void reload(bool declarationsOnly = false);
     QList<qint64> payersToCarryOver() const;
 
     Tdm& m_dm;

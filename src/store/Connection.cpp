@@ -177,6 +177,11 @@ qint64 Connection::dataVersion() const
     return m_backend ? m_backend->dataVersion() : 0;
 }
 
+qint64 Connection::tableDataVersion(const QString& table) const
+{
+    return m_backend ? m_backend->tableDataVersion(table) : 0;
+}
+
 qint64 Connection::totalChanges() const
 {
     return m_backend ? m_backend->totalChanges() : 0;

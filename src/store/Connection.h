@@ -75,6 +75,9 @@ public:
     // commits by other connections, rollbacks here, and the rows changed here
     // by anything but a dataset's own post (each post is noted with its writer).
     qint64 dataVersion() const;
+    // Grows when another connection commits a change to that table (on a
+    // file, with every commit of another connection).
+    qint64 tableDataVersion(const QString& table) const;
     // Whether the link to the register's server was lost; the next write
     // links again (never true for a file).
     bool lost() const;

@@ -57,6 +57,13 @@ public:
     virtual bool inTransaction() const = 0;
     // Grows when another connection commits.
     virtual qint64 dataVersion() const = 0;
+    // Grows when another connection commits a change to that table; a
+    // backend that is not told which table changed says dataVersion.
+    virtual qint64 tableDataVersion(const QString& table) const
+    {
+        Q_UNUSED(table);
+        return dataVersion();
+    }
     // Rolls back the open transaction; an error is ignored (the transaction
     // ends either way).
     virtual void rollback() = 0;

@@ -26,6 +26,8 @@ struct PgSession
     QHash<QString, QByteArray> identityColumns; // by table; empty: none
     bool readOnly = false;
     qint64 othersCommits = 0; // saves of other connections told by the server
+    QHash<QString, qint64> othersCommitsByTable; // the table each notice names
+    qint64 linksAgain = 0; // what was saved meanwhile was told to nobody
     // The statement whose rows are still coming, one at a time: nothing else
     // can be sent on the connection before they are all read (finishRows).
     PgStatement* streaming = nullptr;
@@ -233,12 +235,20 @@ qint64 PgConnection::dataVersion() const
     if (PQstatus(connection) == CONNECTION_OK && PQconsumeInput(connection) == 1) {
         const int own = PQbackendPID(connection);
         while (PGnotify* notice = PQnotifies(connection)) {
-            if (notice->be_pid != own)
+            if (notice->be_pid != own) {
                 ++m_session->othersCommits;
+                ++m_session->othersCommitsByTable[QString::fromUtf8(notice->extra)];
+            }
             PQfreemem(notice);
         }
     }
     return m_session->othersCommits;
+}
+
+qint64 PgConnection::tableDataVersion(const QString& table) const
+{
+    dataVersion();
+    return m_session->othersCommitsByTable.value(table) + m_session->linksAgain;
 }
 
 bool PgConnection::lost() const
@@ -308,6 +318,7 @@ bool PgConnection::prepareForWrite()
     setUp();
     // What colleagues saved while the connection was lost was told to nobody.
     ++m_session->othersCommits;
+    ++m_session->linksAgain;
     // Statements prepared before were the old connection's.
     ++m_session->epoch;
     m_session->identityColumns.clear();

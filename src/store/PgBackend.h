@@ -42,6 +42,7 @@ public:
     bool inTransaction() const override;
     // Grows with each save of a colleague's the server told of.
     qint64 dataVersion() const override;
+    qint64 tableDataVersion(const QString& table) const override;
     bool lost() const override;
     void rollback() override;
     // A connection lost (server restarted, network down) connects again.

@@ -113,7 +113,7 @@ private Q_SLOTS:
             QStringLiteral("0211111111 OFICIU@FIRMA.RO"));
     }
 
-    void theMonthWindowShowsAColleaguesDeclaration()
+    void theMonthWindowShowsAColleaguesDeclarationAndPayer()
     {
         const QString location = newRegister();
         MainWindowFixture f(location);
@@ -128,6 +128,11 @@ private Q_SLOTS:
         colleague.dm.con.exec(
             QStringLiteral("INSERT INTO declaratii (idfirma, ln, an, nrsal, fondlunsal) VALUES (1, 4, 2006, 3, 3000)"));
         QTRY_VERIFY(window.model()->payerAt(0).declared());
+
+        // A payer saved: the register is read again, not only the month.
+        colleague.save(QStringLiteral("19"), QStringLiteral("denumire"), QStringLiteral("BETA"));
+        QTRY_VERIFY(window.model()->payerAt(0).legalName.contains(QStringLiteral("BETA")));
+        QVERIFY(window.model()->payerAt(0).declared());
     }
 
     void aLostServerIsSaidOnceAndTheNextSaveLinksAgain()
