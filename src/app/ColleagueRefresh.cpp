@@ -29,7 +29,6 @@ ColleagueRefresh::ColleagueRefresh(Tdm& dm, QObject* parent)
     : QObject(parent)
     , m_dm(dm)
     , m_seen(dm.con.dataVersion())
-    , m_seenPayers(dm.con.tableDataVersion(QStringLiteral("firme")))
 {
     m_timer.setInterval(checkEveryMs);
     connect(&m_timer, &QTimer::timeout, this, [this] { runGuarded([this] { check(); }); });
@@ -54,11 +53,13 @@ void ColleagueRefresh::check()
         m_seen = version;
         m_mainWindowBehind = true;
         m_monthWindowBehind = true;
-        const qint64 payersVersion = m_dm.con.tableDataVersion(QStringLiteral("firme"));
-        if (payersVersion != m_seenPayers) {
-            m_seenPayers = payersVersion;
-            m_monthWindowPayersBehind = true;
-        }
+        // Payers saved since the month window read them; all when the
+        // server did not say which.
+        const std::optional<QSet<qint64>> saved = m_dm.con.takeSavedRows(QStringLiteral("firme"));
+        if (!saved)
+            m_savedPayers.reset();
+        else if (m_savedPayers)
+            m_savedPayers->unite(*saved);
     }
     if (!m_mainWindowBehind && !m_monthWindowBehind)
         return;
@@ -66,13 +67,13 @@ void ColleagueRefresh::check()
     if (auto* month = qobject_cast<TfSituatieLuna*>(modal)) {
         if (m_monthWindowBehind) {
             m_monthWindowBehind = false;
-            month->showColleaguesSaves(std::exchange(m_monthWindowPayersBehind, false));
+            month->showColleaguesSaves(std::exchange(m_savedPayers, QSet<qint64>()));
         }
         return;
     }
     // A month window opened later reads the month itself.
     m_monthWindowBehind = false;
-    m_monthWindowPayersBehind = false;
+    m_savedPayers = QSet<qint64>();
     if (modal || QApplication::activePopupWidget())
         return;
     for (Dataset* dataset : { m_dm.qryFirme, m_dm.qryDeclaratii }) {

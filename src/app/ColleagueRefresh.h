@@ -5,7 +5,9 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
+#include <optional>
 
 namespace itm {
 
@@ -38,10 +40,11 @@ private:
     Tdm& m_dm;
     QTimer m_timer;
     qint64 m_seen = 0;
-    qint64 m_seenPayers = 0;
     bool m_mainWindowBehind = false;
     bool m_monthWindowBehind = false;
-    bool m_monthWindowPayersBehind = false; // a payer was added, changed or deleted
+    // The payers saved since the month window read the register; nothing:
+    // not known which, so all of them.
+    std::optional<QSet<qint64>> m_savedPayers = QSet<qint64>();
     bool m_lossReported = false;
     QList<QPointer<Dataset>> m_editWhenRead;
 };

@@ -78,6 +78,31 @@ QString legalNameOf(const Statement& row)
     return name.trimmed();
 }
 
+// The counties' names by their keys as the register stores them.
+QHash<QString, QString> countyNames(Connection& connection)
+{
+    QHash<QString, QString> names;
+    Statement counties(connection, QStringLiteral("SELECT codjudet, denumire FROM judete"));
+    while (counties.step()) {
+        const QString key = counties.text(0);
+        if (!names.contains(key))
+            names.insert(key, counties.text(1));
+    }
+    return names;
+}
+
+// The payer's columns of a row (PayerId to CountyKey).
+void readPayer(const Statement& row, const QHash<QString, QString>& countyNames, MonthRow& entry)
+{
+    entry.payerId = row.integer(PayerId);
+    entry.cui = row.text(Cui);
+    entry.legalName = legalNameOf(row);
+    const QString countyKey = row.text(CountyKey);
+    entry.county = countyNames.value(countyKey, countyKey.trimmed());
+    entry.searchCode = FoldForSearch(entry.cui);
+    entry.searchName = FoldForSearch(entry.legalName);
+}
+
 } // namespace
 
 QString StatusText(DeclarationStatus status)
@@ -126,12 +151,7 @@ MonthListingReader::MonthListingReader(
     , m_mode(mode)
     , m_gatherFromPayers(gatherFromPayers)
 {
-    Statement counties(connection, QStringLiteral("SELECT codjudet, denumire FROM judete"));
-    while (counties.step()) {
-        const QString key = counties.text(0);
-        if (!m_countyNames.contains(key))
-            m_countyNames.insert(key, counties.text(1));
-    }
+    m_countyNames = countyNames(connection);
     m_statement = std::make_unique<Statement>(connection, listingSql);
     m_statement->bind(QStringLiteral("ln"), period.month);
     m_statement->bind(QStringLiteral("an"), period.year);
@@ -232,13 +252,22 @@ QByteArrayView trimmedBlanks(QByteArrayView text)
 
 void MonthListingReader::readRow(const Statement& row, MonthRow& entry) const
 {
-    entry.payerId = row.integer(PayerId);
-    entry.cui = row.text(Cui);
-    entry.legalName = legalNameOf(row);
-    const QString countyKey = row.text(CountyKey);
-    entry.county = m_countyNames.value(countyKey, countyKey.trimmed());
-    entry.searchCode = FoldForSearch(entry.cui);
-    entry.searchName = FoldForSearch(entry.legalName);
+    readPayer(row, m_countyNames, entry);
+}
+
+QVector<MonthRow> ReadListedPayers(Connection& connection, const QList<qint64>& payerIds)
+{
+    const QHash<QString, QString> counties = countyNames(connection);
+    Statement payer(
+        connection, QStringLiteral("SELECT id, cui, prefix, denumire, sufix, codjudet FROM firme WHERE id = :id"));
+    QVector<MonthRow> rows;
+    for (const qint64 id : payerIds) {
+        payer.reset();
+        payer.bind(QStringLiteral("id"), id);
+        if (payer.step())
+            readPayer(payer, counties, rows.emplace_back());
+    }
+    return rows;
 }
 
 bool MonthListingReader::readMore(QVector<MonthRow>& rows, int count)

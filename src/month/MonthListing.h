@@ -168,6 +168,11 @@ private:
     bool m_atEnd = false;
 };
 
+// The payers of those ids still in the register, as the listing shows them,
+// without their declarations: the payers a colleague saved, to be placed
+// among those read.
+QVector<MonthRow> ReadListedPayers(Connection& connection, const QList<qint64>& payerIds);
+
 // The month's declarations (the first saved of each payer) set on the payers
 // of rows, every other payer's forgotten: another month over the same register.
 void ReadMonthDeclarations(Connection& connection, const MonthPeriod& period, MonthPayerTable& rows);

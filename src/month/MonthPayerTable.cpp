@@ -2,6 +2,7 @@
 
 #include <QBitArray>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <numeric>
 #include <stdexcept>
@@ -439,6 +440,42 @@ void MonthPayerTable::forgetIdIndex()
 {
     m_idsIndexed = false;
     m_byId = {};
+}
+
+void MonthPayerTable::remove(qsizetype position)
+{
+    m_idsIndexed = false;
+    m_ids.remove(position);
+    m_textStart.remove(position);
+    m_same.remove(position);
+    m_county.remove(position);
+    m_declaration.remove(position);
+}
+
+void MonthPayerTable::insertInOrder(const MonthRow& row)
+{
+    // The register's order: the code's bytes, then the id.
+    const QByteArray code = row.cui.toUtf8();
+    qsizetype low = 0;
+    qsizetype high = size();
+    while (low < high) {
+        const qsizetype middle = low + (high - low) / 2;
+        const QByteArrayView held = this->code(middle);
+        int order = std::memcmp(held.data(), code.constData(), size_t(std::min(held.size(), code.size())));
+        if (order == 0)
+            order = held.size() < code.size() ? -1 : (held.size() > code.size() ? 1 : 0);
+        if (order < 0 || (order == 0 && payerId(middle) < row.payerId))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    append(row);
+    const auto toPlace = [low](auto& column) { std::rotate(column.begin() + low, column.end() - 1, column.end()); };
+    toPlace(m_ids);
+    toPlace(m_textStart);
+    toPlace(m_same);
+    toPlace(m_county);
+    toPlace(m_declaration);
 }
 
 qsizetype MonthPayerTable::positionOfId(qint64 payerId) const

@@ -32,6 +32,12 @@ public:
     void appendInOrder(MonthPayerTable&& source, const QVector<int>& order);
     // Forgets the index of the ids (positionOfId builds it again).
     void forgetIdIndex();
+    // A payer saved since the table was read: the row at position leaves
+    // (the rows after it move one down), or row comes in at its place in
+    // payer-code order (the rows from there on move one up). Each is a move
+    // of a few bytes a row; the texts stay where they are.
+    void remove(qsizetype position);
+    void insertInOrder(const MonthRow& row);
 
     MonthRow at(qsizetype position) const;
     qint64 payerId(qsizetype position) const { return m_ids.at(position); }

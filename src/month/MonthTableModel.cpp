@@ -7,6 +7,8 @@
 #include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
+#include <algorithm>
+#include <functional>
 #include <numeric>
 #include <vector>
 
@@ -86,15 +88,29 @@ void MonthTableModel::finishLoading()
     while (loadMore(16384)) { }
 }
 
-void MonthTableModel::changeMonth(Connection& connection, const MonthPeriod& period, int firstSlice)
+void MonthTableModel::changeMonth(
+    Connection& connection, const MonthPeriod& period, int firstSlice, const QSet<qint64>& savedPayers)
 {
     if (m_reader || m_rows.size() == 0) {
         open(connection, period, firstSlice);
         return;
     }
-    // The payers stay; the rows shown, their order and totals follow the
-    // new month's declarations.
+    const QVector<MonthRow> saved
+        = ReadListedPayers(connection, QList<qint64>(savedPayers.cbegin(), savedPayers.cend()));
+    // The payers stay, but for those saved; the rows shown, their order and
+    // totals follow the new month's declarations.
     beginResetModel();
+    QVector<qsizetype> leaving;
+    for (const qint64 id : savedPayers) {
+        const qsizetype position = m_rows.positionOfId(id);
+        if (position >= 0)
+            leaving.append(position);
+    }
+    std::sort(leaving.begin(), leaving.end(), std::greater<>());
+    for (const qsizetype position : std::as_const(leaving))
+        m_rows.remove(position);
+    for (const MonthRow& row : saved)
+        m_rows.insertInOrder(row);
     m_shown.clear();
     m_order.clear();
     m_widest = QVector<QString>(kMonthColumnCount);

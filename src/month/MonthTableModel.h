@@ -31,9 +31,11 @@ public:
     // and the order stay as they were.
     void open(Connection& connection, const MonthPeriod& period, int firstSlice);
     // Shows another month of the register read: only the month's
-    // declarations are read. Reads the month from the start while the
-    // register is still being read.
-    void changeMonth(Connection& connection, const MonthPeriod& period, int firstSlice);
+    // declarations are read, and the payers of savedPayers (saved by a
+    // colleague since the register was read: added, changed or deleted).
+    // Reads the month from the start while the register is still being read.
+    void changeMonth(
+        Connection& connection, const MonthPeriod& period, int firstSlice, const QSet<qint64>& savedPayers = {});
     // Reads the next slice; false once the whole register has been read.
     bool loadMore(int count);
     void finishLoading();

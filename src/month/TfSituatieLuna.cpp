@@ -248,18 +248,18 @@ bool TfSituatieLuna::eventFilter(QObject* watched, QEvent* event)
 
 void TfSituatieLuna::showMonth(const MonthPeriod& period)
 {
-    showMonth(period, false);
+    showMonth(period, std::nullopt);
 }
 
-void TfSituatieLuna::showMonth(const MonthPeriod& period, bool sameRegister)
+void TfSituatieLuna::showMonth(const MonthPeriod& period, const std::optional<QSet<qint64>>& savedPayers)
 {
     m_loadTimer->stop();
     m_shown = period;
     luna->setText(QString::asprintf("%02lld", period.month));
     anul->setText(QString::number(period.year));
     lblLuna->setText(MonthTitle(period));
-    if (sameRegister)
-        m_model->changeMonth(m_dm.con, period, kFirstSlice);
+    if (savedPayers)
+        m_model->changeMonth(m_dm.con, period, kFirstSlice, *savedPayers);
     else
         m_model->open(m_dm.con, period, kFirstSlice);
     if (m_model->loading())
@@ -286,7 +286,7 @@ void TfSituatieLuna::anulEnter()
     }
     // Nothing but this window changes the register while it is open, and it
     // reads the register again after each change it makes.
-    showMonth({ lookup.month, lookup.year }, true);
+    showMonth({ lookup.month, lookup.year }, QSet<qint64>());
     tabel->setFocus(Qt::OtherFocusReason);
 }
 
@@ -427,11 +427,11 @@ void TfSituatieLuna::showTotals()
     totaluri->setText(text);
 }
 
-void TfSituatieLuna::reload(bool declarationsOnly)
+void TfSituatieLuna::reload(const std::optional<QSet<qint64>>& savedPayers)
 {
     const QModelIndex current = tabel->currentIndex();
     const qint64 currentPayer = current.isValid() ? m_model->payerAt(current.row()).payerId : 0;
-    showMonth(m_shown, declarationsOnly);
+    showMonth(m_shown, savedPayers);
     m_model->finishLoading();
     const int row = m_model->rowOfPayer(currentPayer);
     if (row >= 0)

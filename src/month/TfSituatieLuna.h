@@ -3,6 +3,7 @@
 #include "month/MonthPeriod.h"
 
 #include <QDialog>
+#include <QSet>
 #include <optional>
 
 class QComboBox;
@@ -43,9 +44,9 @@ public:
     // while the register was still being read, in payer-code order.
     const std::optional<QStringList>& payerOrder() const { return m_payerOrder; }
     // Reads the month again after a colleague's save, keeping the current
-    // payer, the filter, the order and the marks. When no payer changed,
-    // only the month's declarations are read: the register stays as read.
-    void showColleaguesSaves(bool payersChanged) { reload(!payersChanged); }
+    // payer, the filter, the order and the marks: the month's declarations
+    // and the payers saved (the whole register when they are not known).
+    void showColleaguesSaves(const std::optional<QSet<qint64>>& savedPayers) { reload(savedPayers); }
 
     QLineEdit* luna;
     QLineEdit* anul;
@@ -74,8 +75,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Another month of the register shown: only its declarations are read.
-    void showMonth(const MonthPeriod& period, bool sameRegister);
+    // Another month of the register read shown: only its declarations are
+    // read, and the payers saved since the register was read.
+    void showMonth(const MonthPeriod& period, const std::optional<QSet<qint64>>& savedPayers);
     void buildWindow();
     void attachKeys();
     void anulEnter();
@@ -89,10 +91,10 @@ private:
     // Once per month shown: which payers' declarations hold an amount that
     // could not be read.
     void reportFaults();
-    // Reads the month again after a change, keeping the current payer;
-    // declarationsOnly: the payers read stay, only the month's declarations
-    // are read again.
-    void reload(bool declarationsOnly = false);
+    // Reads the month again after a change, keeping the current payer: the
+    // whole register, or the payers saved since it was read and the month's
+    // declarations.
+    void reload(const std::optional<QSet<qint64>>& savedPayers = std::nullopt);
     QList<qint64> payersToCarryOver() const;
 
     Tdm& m_dm;

@@ -177,9 +177,11 @@ qint64 Connection::dataVersion() const
     return m_backend ? m_backend->dataVersion() : 0;
 }
 
-qint64 Connection::tableDataVersion(const QString& table) const
+std::optional<QSet<qint64>> Connection::takeSavedRows(const QString& table)
 {
-    return m_backend ? m_backend->tableDataVersion(table) : 0;
+    if (!m_backend)
+        return QSet<qint64>();
+    return m_backend->takeSavedRows(table);
 }
 
 qint64 Connection::totalChanges() const

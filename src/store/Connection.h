@@ -4,11 +4,13 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct sqlite3;
@@ -75,9 +77,11 @@ public:
     // commits by other connections, rollbacks here, and the rows changed here
     // by anything but a dataset's own post (each post is noted with its writer).
     qint64 dataVersion() const;
-    // Grows when another connection commits a change to that table (on a
-    // file, with every commit of another connection).
-    qint64 tableDataVersion(const QString& table) const;
+    // The ids of the rows of table that other connections saved since the
+    // last call: inserted, updated or deleted. Nothing when it cannot be
+    // told which (a file; a server told only the table, or linked again):
+    // then any row may have changed.
+    std::optional<QSet<qint64>> takeSavedRows(const QString& table);
     // Whether the link to the register's server was lost; the next write
     // links again (never true for a file).
     bool lost() const;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 namespace itm {
 
@@ -57,12 +59,12 @@ public:
     virtual bool inTransaction() const = 0;
     // Grows when another connection commits.
     virtual qint64 dataVersion() const = 0;
-    // Grows when another connection commits a change to that table; a
-    // backend that is not told which table changed says dataVersion.
-    virtual qint64 tableDataVersion(const QString& table) const
+    // The ids of the rows of table that other connections saved since the
+    // last call (see Connection::takeSavedRows).
+    virtual std::optional<QSet<qint64>> takeSavedRows(const QString& table)
     {
         Q_UNUSED(table);
-        return dataVersion();
+        return std::nullopt;
     }
     // Rolls back the open transaction; an error is ignored (the transaction
     // ends either way).

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <cmath>
 #include <libpq-fe.h>
+#include <utility>
 
 namespace itm {
 
@@ -26,8 +27,16 @@ struct PgSession
     QHash<QString, QByteArray> identityColumns; // by table; empty: none
     bool readOnly = false;
     qint64 othersCommits = 0; // saves of other connections told by the server
-    QHash<QString, qint64> othersCommitsByTable; // the table each notice names
+    // The rows others saved, by table, as the notices name them (see
+    // RegisterChangeChannel); unknown: any row may have been.
+    struct SavedRows
+    {
+        bool unknown = false;
+        QSet<qint64> ids;
+    };
+    QHash<QString, SavedRows> savedRows;
     qint64 linksAgain = 0; // what was saved meanwhile was told to nobody
+    QHash<QString, qint64> linksAgainTold; // by table
     // The statement whose rows are still coming, one at a time: nothing else
     // can be sent on the connection before they are all read (finishRows).
     PgStatement* streaming = nullptr;
@@ -237,7 +246,7 @@ qint64 PgConnection::dataVersion() const
         while (PGnotify* notice = PQnotifies(connection)) {
             if (notice->be_pid != own) {
                 ++m_session->othersCommits;
-                ++m_session->othersCommitsByTable[QString::fromUtf8(notice->extra)];
+                noteSavedRows(QByteArrayView(notice->extra));
             }
             PQfreemem(notice);
         }
@@ -245,10 +254,33 @@ qint64 PgConnection::dataVersion() const
     return m_session->othersCommits;
 }
 
-qint64 PgConnection::tableDataVersion(const QString& table) const
+void PgConnection::noteSavedRows(QByteArrayView message) const
+{
+    const qsizetype colon = message.indexOf(':');
+    auto& saved = m_session->savedRows[QString::fromUtf8(colon < 0 ? message : message.first(colon))];
+    if (colon < 0) {
+        saved.unknown = true;
+        return;
+    }
+    for (const QByteArray& id : message.sliced(colon + 1).toByteArray().split(',')) {
+        bool number = false;
+        const qint64 value = id.toLongLong(&number);
+        if (number)
+            saved.ids.insert(value);
+        else if (!id.isEmpty())
+            saved.unknown = true;
+    }
+}
+
+std::optional<QSet<qint64>> PgConnection::takeSavedRows(const QString& table)
 {
     dataVersion();
-    return m_session->othersCommitsByTable.value(table) + m_session->linksAgain;
+    const PgSession::SavedRows saved = m_session->savedRows.take(table);
+    qint64& told = m_session->linksAgainTold[table];
+    const bool linkedAgain = std::exchange(told, m_session->linksAgain) != m_session->linksAgain;
+    if (saved.unknown || linkedAgain)
+        return std::nullopt;
+    return saved.ids;
 }
 
 bool PgConnection::lost() const

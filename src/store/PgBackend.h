@@ -42,7 +42,7 @@ public:
     bool inTransaction() const override;
     // Grows with each save of a colleague's the server told of.
     qint64 dataVersion() const override;
-    qint64 tableDataVersion(const QString& table) const override;
+    std::optional<QSet<qint64>> takeSavedRows(const QString& table) override;
     bool lost() const override;
     void rollback() override;
     // A connection lost (server restarted, network down) connects again.
@@ -50,6 +50,8 @@ public:
 
 private:
     void setUp();
+    // What a colleague's notice says was saved (see RegisterChangeChannel).
+    void noteSavedRows(QByteArrayView message) const;
 
     std::shared_ptr<PgSession> m_session;
     QString m_connectionString;

@@ -41,20 +41,55 @@ QString serverTable(QString statement)
     return statement;
 }
 
+// The payers a statement saved are named in the notice (up to
+// PayerNoticeMostIds of them), so that a window shows them without reading
+// the whole register again. A server can hand a trigger the rows of a
+// statement only for one kind of change at a time: one trigger each.
+QStringList payerNoticeStatements()
+{
+    QStringList statements;
+    statements.append(
+        QStringLiteral("CREATE OR REPLACE FUNCTION firme_schimbate() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                       "DECLARE payers bigint; ids text; "
+                       "BEGIN SELECT count(*), string_agg(id::text, ',') INTO payers, ids "
+                       "FROM (SELECT id FROM schimbate LIMIT %2) named; "
+                       "IF payers < %2 THEN PERFORM pg_notify('%1', 'firme:' || coalesce(ids, '')); "
+                       "ELSE PERFORM pg_notify('%1', 'firme'); END IF; RETURN NULL; END $$")
+            .arg(QLatin1String(RegisterChangeChannel))
+            .arg(PayerNoticeMostIds + 1));
+    const std::pair<const char*, const char*> kinds[]
+        = { { "adaugate", "INSERT" }, { "modificate", "UPDATE" }, { "sterse", "DELETE" } };
+    for (const auto& [name, event] : kinds)
+        statements.append(QStringLiteral("CREATE OR REPLACE TRIGGER firme_%1 AFTER %2 ON firme REFERENCING %3 TABLE AS "
+                                         "schimbate FOR EACH STATEMENT EXECUTE FUNCTION firme_schimbate()")
+                              .arg(QLatin1String(name), QLatin1String(event),
+                                  QLatin1String(qstrcmp(event, "DELETE") == 0 ? "OLD" : "NEW")));
+    statements.append(QStringLiteral("CREATE OR REPLACE TRIGGER firme_golite AFTER TRUNCATE ON firme "
+                                     "FOR EACH STATEMENT EXECUTE FUNCTION registru_schimbat()"));
+    return statements;
+}
+
 // Every program on the register is told of a colleague's save when it
 // commits, and reads the rows again (see RegisterChangeChannel).
 QStringList changeNoticeStatements()
 {
     QStringList statements;
-    statements.append(QStringLiteral("CREATE FUNCTION registru_schimbat() RETURNS trigger LANGUAGE plpgsql AS $$ "
-                                     "BEGIN PERFORM pg_notify('%1', TG_TABLE_NAME); RETURN NULL; END $$")
-                          .arg(QLatin1String(RegisterChangeChannel)));
-    for (const QString& table : { QStringLiteral("firme"), QStringLiteral("declaratii") })
-        statements.append(
-            QStringLiteral("CREATE TRIGGER %1_schimbat AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON %1 "
-                           "FOR EACH STATEMENT EXECUTE FUNCTION registru_schimbat()")
-                .arg(table));
+    statements.append(
+        QStringLiteral("CREATE OR REPLACE FUNCTION registru_schimbat() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                       "BEGIN PERFORM pg_notify('%1', TG_TABLE_NAME); RETURN NULL; END $$")
+            .arg(QLatin1String(RegisterChangeChannel)));
+    statements.append(
+        QStringLiteral("CREATE OR REPLACE TRIGGER declaratii_schimbat AFTER INSERT OR UPDATE OR DELETE OR "
+                       "TRUNCATE ON declaratii FOR EACH STATEMENT EXECUTE FUNCTION registru_schimbat()"));
+    statements.append(payerNoticeStatements());
     return statements;
+}
+
+bool functionMissing(Connection& connection, const QString& function)
+{
+    Statement query(connection, QStringLiteral("SELECT to_regproc(:function) IS NULL"));
+    query.bind(QStringLiteral("function"), function);
+    return query.step() && query.integer(0) != 0;
 }
 
 bool tableExists(Connection& connection, const QString& table)
@@ -112,11 +147,18 @@ ServerInit InitServerRegister(Connection& connection)
 {
     Transaction transaction(connection);
     if (ServerSchemaVersion(connection) >= 0) {
-        // A register made before the server told of saves.
-        Statement notice(connection, QStringLiteral("SELECT to_regproc('registru_schimbat') IS NULL"));
-        if (!notice.step() || notice.integer(0) == 0)
+        QStringList statements;
+        if (functionMissing(connection, QStringLiteral("registru_schimbat"))) {
+            // A register made before the server told of saves.
+            statements = changeNoticeStatements();
+        } else if (functionMissing(connection, QStringLiteral("firme_schimbate"))) {
+            // One whose notice of saved payers named no payer.
+            statements.append(QStringLiteral("DROP TRIGGER IF EXISTS firme_schimbat ON firme"));
+            statements.append(payerNoticeStatements());
+        }
+        if (statements.isEmpty())
             return ServerInit::AlreadyThere;
-        for (const QString& statement : changeNoticeStatements())
+        for (const QString& statement : std::as_const(statements))
             connection.exec(statement);
         transaction.commit();
         return ServerInit::NoticeAdded;

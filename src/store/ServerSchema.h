@@ -18,8 +18,11 @@ const char* RegisterSetUpSql();
 QStringList ServerSchemaStatements();
 
 // The channel on which the server tells every program of the register that
-// a colleague saved payers or declarations (the table's name is the message).
+// a colleague saved payers or declarations. The message is the table's name;
+// for payers, followed by ':' and the ids of those saved, separated by
+// commas, when a statement saved at most PayerNoticeMostIds of them.
 inline constexpr char RegisterChangeChannel[] = "registru";
+inline constexpr int PayerNoticeMostIds = 100;
 
 // The register's tables in the order they are made (and copied).
 QStringList RegisterTableNames();

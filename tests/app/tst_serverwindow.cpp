@@ -129,10 +129,23 @@ private Q_SLOTS:
             QStringLiteral("INSERT INTO declaratii (idfirma, ln, an, nrsal, fondlunsal) VALUES (1, 4, 2006, 3, 3000)"));
         QTRY_VERIFY(window.model()->payerAt(0).declared());
 
-        // A payer saved: the register is read again, not only the month.
+        // Payers saved: each takes its place in the order of codes.
         colleague.save(QStringLiteral("19"), QStringLiteral("denumire"), QStringLiteral("BETA"));
         QTRY_VERIFY(window.model()->payerAt(0).legalName.contains(QStringLiteral("BETA")));
         QVERIFY(window.model()->payerAt(0).declared());
+        colleague.dm.con.exec(
+            QStringLiteral("INSERT INTO firme (cui, denumire) VALUES ('18', 'GAMA'), ('2', 'DELTA')"));
+        QTRY_COMPARE(window.model()->rowCount(), 3);
+        QCOMPARE(window.model()->payerAt(0).cui, QStringLiteral("18"));
+        QCOMPARE(window.model()->payerAt(1).cui, QStringLiteral("19"));
+        QVERIFY(window.model()->payerAt(1).declared());
+        QCOMPARE(window.model()->payerAt(2).cui, QStringLiteral("2"));
+        colleague.dm.con.exec(QStringLiteral("UPDATE firme SET cui = '3' WHERE cui = '18'"));
+        colleague.dm.con.exec(QStringLiteral("DELETE FROM firme WHERE cui = '2'"));
+        QTRY_COMPARE(window.model()->rowCount(), 2);
+        QCOMPARE(window.model()->payerAt(0).cui, QStringLiteral("19"));
+        QCOMPARE(window.model()->payerAt(1).cui, QStringLiteral("3"));
+        QCOMPARE(window.model()->totals().declared, 1);
     }
 
     void aLostServerIsSaidOnceAndTheNextSaveLinksAgain()

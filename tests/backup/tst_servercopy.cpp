@@ -84,6 +84,16 @@ private Q_SLOTS:
         connection.exec(QStringLiteral("DROP FUNCTION registru_schimbat() CASCADE"));
         QCOMPARE(InitServerRegister(connection), ServerInit::NoticeAdded);
         QCOMPARE(InitServerRegister(connection), ServerInit::AlreadyThere);
+        // One whose notice of saved payers named none gets them named.
+        connection.exec(QStringLiteral("DROP FUNCTION firme_schimbate() CASCADE"));
+        connection.exec(QStringLiteral("CREATE TRIGGER firme_schimbat AFTER INSERT OR UPDATE OR DELETE ON firme "
+                                       "FOR EACH STATEMENT EXECUTE FUNCTION registru_schimbat()"));
+        QCOMPARE(InitServerRegister(connection), ServerInit::NoticeAdded);
+        QCOMPARE(InitServerRegister(connection), ServerInit::AlreadyThere);
+        Statement oldTrigger(
+            connection, QStringLiteral("SELECT count(*) FROM pg_trigger WHERE tgname = 'firme_schimbat'"));
+        QVERIFY(oldTrigger.step());
+        QCOMPARE(oldTrigger.integer(0), qint64(0));
         // The counties as the set-up's.
         TestDatabase local;
         QCOMPARE(rowsOf(database), rowsOf(local.path()));

@@ -219,6 +219,47 @@ private Q_SLOTS:
         mine.qryFirme->Refresh();
         QCOMPARE(mine.qryFirme->RecordCount(), 2);
     }
+
+    // What a program learns of a colleague's saves: which payers, so that
+    // it reads them alone; for a large statement or declarations, only that
+    // the table changed.
+    void theServerNamesThePayersAColleagueSaved()
+    {
+        if (qEnvironmentVariableIsEmpty("PGPORT"))
+            QSKIP("no PostgreSQL server: run under pg_virtualenv");
+        const QString location = newRegister(true);
+        Connection mine;
+        mine.open(location);
+        Connection colleague;
+        colleague.open(location);
+        const auto afterColleague = [&](const char* sql) {
+            const qint64 before = mine.dataVersion();
+            colleague.exec(QString::fromLatin1(sql));
+            QTRY_VERIFY(mine.dataVersion() > before);
+        };
+        const auto idOf = [&](const char* code) {
+            Statement id(colleague, QStringLiteral("SELECT id FROM firme WHERE cui = :cui"));
+            id.bind(QStringLiteral("cui"), QString::fromLatin1(code));
+            return id.step() ? id.integer(0) : -1;
+        };
+        const QSet<qint64> none;
+
+        afterColleague("INSERT INTO firme (cui) VALUES ('20'), ('21')");
+        const QSet<qint64> added { idOf("20"), idOf("21") };
+        QCOMPARE(mine.takeSavedRows(QStringLiteral("firme")), added);
+        QCOMPARE(mine.takeSavedRows(QStringLiteral("firme")), none);
+        afterColleague("UPDATE firme SET denumire = 'BETA' WHERE cui = '20'");
+        afterColleague("DELETE FROM firme WHERE cui = '21'");
+        QCOMPARE(mine.takeSavedRows(QStringLiteral("firme")), added);
+        afterColleague("INSERT INTO firme (cui) SELECT n::text FROM generate_series(100, 300) n");
+        QCOMPARE(mine.takeSavedRows(QStringLiteral("firme")), std::nullopt);
+        afterColleague("INSERT INTO declaratii (idfirma, ln, an) SELECT id, 3, 2006 FROM firme WHERE cui = '19'");
+        QCOMPARE(mine.takeSavedRows(QStringLiteral("firme")), none);
+        QCOMPARE(mine.takeSavedRows(QStringLiteral("declaratii")), std::nullopt);
+        // One's own saves are not a colleague's.
+        mine.exec(QStringLiteral("UPDATE firme SET denumire = 'GAMA' WHERE cui = '20'"));
+        QCOMPARE(mine.takeSavedRows(QStringLiteral("firme")), none);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestColleagueWrites)
