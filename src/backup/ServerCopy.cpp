@@ -184,6 +184,15 @@ QList<CopiedTable> CopyFileToServer(const QString& file, const QString& server, 
     progress.setCancellable(false);
     transaction.commit();
     from.exec(QStringLiteral("COMMIT"));
+    // The server plans its queries by what it knows of the tables: told at
+    // once how many rows they hold, not a minute later.
+    for (const CopiedTable& table : copied) {
+        try {
+            to.exec(QStringLiteral("ANALYZE %1").arg(table.table));
+        } catch (const DatabaseError&) {
+            // A role that may not: the server learns it by itself.
+        }
+    }
     return copied;
 }
 

@@ -152,7 +152,14 @@ MonthListingReader::MonthListingReader(
     , m_gatherFromPayers(gatherFromPayers)
 {
     m_countyNames = countyNames(connection);
-    m_statement = std::make_unique<Statement>(connection, listingSql);
+    // A server plans a query for its last row: asked for every payer in the
+    // order of codes, it would join and sort the whole register before the
+    // first row. Gathering, the walk gives only the first slice (its size is
+    // bound before the first row is asked for), and the rest is gathered.
+    m_onServer = connection.filePath().isEmpty() && !connection.secondConnectionLocation().isEmpty();
+    m_walkLimited = m_onServer && mode == Mode::Gathered;
+    m_statement = std::make_unique<Statement>(
+        connection, m_walkLimited ? listingSql + QStringLiteral(" LIMIT :slice") : listingSql);
     m_statement->bind(QStringLiteral("ln"), period.month);
     m_statement->bind(QStringLiteral("an"), period.year);
 }
@@ -176,7 +183,7 @@ void readDeclaration(const Statement& row, int first, MonthRow& entry)
 // (a database in memory; a file that cannot be opened again).
 std::unique_ptr<Connection> oneThreadConnection(Connection& shared)
 {
-    const QString path = shared.filePath();
+    const QString path = shared.secondConnectionLocation();
     if (path.isEmpty())
         return nullptr;
     try {
@@ -320,6 +327,8 @@ bool MonthListingReader::readInto(QVector<MonthRow>* rows, MonthPayerTable* tabl
         return !m_atEnd;
     }
 
+    if (m_walkLimited && m_given.isEmpty())
+        m_statement->bind(QStringLiteral("slice"), count);
     for (int i = 0; i < count; ++i) {
         if (!m_statement->step()) {
             m_atEnd = true;
@@ -343,7 +352,11 @@ bool MonthListingReader::readInto(QVector<MonthRow>* rows, MonthPayerTable* tabl
         Statement payers(m_connection, QStringLiteral("SELECT count(*) FROM firme"));
         payers.step();
         const qint64 payerCount = payers.integer(0);
-        if (payerCount - m_given.size() >= m_gatherFromPayers) {
+        if (payerCount - m_given.size() >= m_gatherFromPayers || m_walkLimited) {
+            // A server's statement keeps no view of the register (each sees
+            // the saves committed when it began): the walk is let go.
+            if (m_onServer)
+                m_statement.reset();
             // Room for every payer at once: a register of millions grown a
             // little at a time would be copied again and again.
             m_gathered = std::make_unique<MonthPayerTable>();

@@ -147,6 +147,8 @@ private:
     MonthPeriod m_period;
     Mode m_mode;
     qint64 m_gatherFromPayers;
+    bool m_onServer = false;
+    bool m_walkLimited = false; // the walk gives the first slice alone
     Phase m_phase = Phase::Index;
     std::unique_ptr<Statement> m_statement; // the index walk, kept open until the end: one view of the register
     std::unique_ptr<Connection> m_scanConnection; // declared before the statement that reads through it

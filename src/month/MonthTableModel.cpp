@@ -466,7 +466,7 @@ void MonthTableModel::startBalances(Connection& connection, const MonthPeriod& p
     m_balanceTotal = 0;
     m_widestBalance.clear();
     const int serial = ++m_balanceSerial;
-    const QString path = connection.filePath();
+    const QString path = connection.secondConnectionLocation();
     const auto arrived = [this, serial] {
         QMetaObject::invokeMethod(
             this, [this, serial] { takeBalances(serial); }, Qt::QueuedConnection);

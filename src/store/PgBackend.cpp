@@ -450,6 +450,16 @@ void PgStatement::dropRows()
 {
     if (m_session->streaming == this) {
         PGconn* connection = m_session->connection;
+        // Outside a transaction the server is asked to stop sending the rows
+        // left (a register of millions would come whole, to be thrown away);
+        // inside one a cancel would end the transaction: the rows are read.
+        if (!m_session->closing && !m_streamsInTransaction) {
+            if (PGcancel* cancel = PQgetCancel(connection)) {
+                char error[256];
+                PQcancel(cancel, error, int(sizeof error));
+                PQfreeCancel(cancel);
+            }
+        }
         while (!m_session->closing) {
             PGresult* rest = PQgetResult(connection);
             if (!rest)
@@ -522,6 +532,7 @@ void PgStatement::execute()
             lengths[i] = int(m_values[i].size());
         }
         if (m_streams) {
+            m_streamsInTransaction = PQtransactionStatus(connection) != PQTRANS_IDLE;
             if (!PQsendQueryPrepared(
                     connection, m_name.constData(), int(values.size()), values.data(), lengths.data(), nullptr, 0))
                 throw DatabaseError(messageOf(connection, nullptr));

@@ -110,6 +110,7 @@ private:
     mutable pg_result* m_description = nullptr;
     bool m_streams = false; // a query whose rows are read one at a time
     bool m_streaming = false; // this execution's rows come one at a time
+    bool m_streamsInTransaction = false; // began inside a transaction
     bool m_executed = false;
     std::deque<pg_result*> m_waitingRows; // read off the connection, not yet stepped to
     QString m_rowError;
