@@ -191,6 +191,38 @@ private Q_SLOTS:
         QCOMPARE(rows.integer(0), qint64(1));
     }
 
+    // A query left after its first rows is stopped, not read to its end
+    // (here, hours of rows); inside a transaction it is read, which a stop
+    // would end.
+    void aQueryLeftHalfReadIsStopped_data() { kinds(); }
+    void aQueryLeftHalfReadIsStopped()
+    {
+        QFETCH(bool, server);
+        Connection connection;
+        openTable(connection, server);
+        const QString endless = server
+            ? QStringLiteral("SELECT generate_series(1, 100000000000)")
+            : QStringLiteral("WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM s) "
+                             "SELECT n FROM s");
+        Statement rows(connection, endless);
+        QVERIFY(rows.step());
+        QVERIFY(rows.step());
+        QCOMPARE(rows.integer(0), qint64(2));
+        rows.reset();
+        Statement other(connection, QStringLiteral("SELECT count(*) FROM t"));
+        QVERIFY(other.step());
+        QCOMPARE(other.integer(0), qint64(0));
+
+        Transaction transaction(connection);
+        connection.exec(QStringLiteral("INSERT INTO t (n) VALUES (7)"));
+        Statement few(connection, QStringLiteral("SELECT n FROM t"));
+        QVERIFY(few.step());
+        few.reset();
+        transaction.commit();
+        QVERIFY(other.step() || (other.reset(), other.step()));
+        QCOMPARE(other.integer(0), qint64(1));
+    }
+
     void errorsAreTheDatabasesOwn_data() { kinds(); }
     void errorsAreTheDatabasesOwn()
     {
