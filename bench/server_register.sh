@@ -27,7 +27,7 @@ pg_virtualenv -t bash -c '
     }
     ITM_BENCH_DB=dbname=registru "$bin/bench_register" --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true "$@" 2>/dev/null | medians
-    # F4 on the server: the first screen, the whole register and a colleague's save shown.
+    # F4 on the server: the first screen, the whole register, a save of another program shown.
     ITM_BENCH_DB=dbname=registru "$bin/bench_month" --benchmark_repetitions=3 \
         --benchmark_report_aggregates_only=true --benchmark_filter="MonthWindowFirstScreen|MonthWindowWholeRegister|MonthWindowColleagueSave" \
         2>/dev/null | medians
