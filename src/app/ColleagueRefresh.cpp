@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/Prompts.h"
 #include "store/Dataset.h"
+#include "store/ServerSchema.h"
 #include "store/Tdm.h"
 
 #include <QApplication>
@@ -60,6 +61,9 @@ void ColleagueRefresh::check()
             m_savedPayers.reset();
         else if (m_savedPayers)
             m_savedPayers->unite(*saved);
+        // Placing many payers one by one costs more than reading them all.
+        if (m_savedPayers && m_savedPayers->size() > PayerNoticeMostIds)
+            m_savedPayers.reset();
     }
     if (!m_mainWindowBehind && !m_monthWindowBehind)
         return;

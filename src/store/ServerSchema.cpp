@@ -41,22 +41,31 @@ QString serverTable(QString statement)
     return statement;
 }
 
-// The payers a statement saved are named in the notice (up to
+// The payers a transaction saved are named in its notices (up to
 // PayerNoticeMostIds of them), so that a window shows them without reading
-// the whole register again. A server can hand a trigger the rows of a
-// statement only for one kind of change at a time: one trigger each.
+// the whole register again. Past that, each statement's notice says only
+// the table, and the server sends the same notice of a transaction once: a
+// copy of a million payers, one statement each, tells one notice more. The
+// count of payers named lives in a setting of the transaction. A server can
+// hand a trigger the rows of a statement only for one kind of change at a
+// time: one trigger each.
 QStringList payerNoticeStatements()
 {
     QStringList statements;
     statements.append(
         QStringLiteral("CREATE OR REPLACE FUNCTION firme_schimbate() RETURNS trigger LANGUAGE plpgsql AS $$ "
-                       "DECLARE payers bigint; ids text; "
-                       "BEGIN SELECT count(*), string_agg(id::text, ',') INTO payers, ids "
-                       "FROM (SELECT id FROM schimbate LIMIT %2) named; "
-                       "IF payers < %2 THEN PERFORM pg_notify('%1', 'firme:' || coalesce(ids, '')); "
-                       "ELSE PERFORM pg_notify('%1', 'firme'); END IF; RETURN NULL; END $$")
+                       "DECLARE named bigint; payers bigint; ids text; "
+                       "BEGIN named := coalesce(nullif(current_setting('itm.firme_numite', true), ''), '0')::bigint; "
+                       "IF named <= %2 THEN "
+                       "SELECT count(*), string_agg(id::text, ',') INTO payers, ids "
+                       "FROM (SELECT id FROM schimbate LIMIT %2 + 1) saved; "
+                       "named := named + payers; "
+                       "PERFORM set_config('itm.firme_numite', named::text, true); "
+                       "IF named <= %2 THEN PERFORM pg_notify('%1', 'firme:' || coalesce(ids, '')); RETURN NULL; "
+                       "END IF; END IF; "
+                       "PERFORM pg_notify('%1', 'firme'); RETURN NULL; END $$")
             .arg(QLatin1String(RegisterChangeChannel))
-            .arg(PayerNoticeMostIds + 1));
+            .arg(PayerNoticeMostIds));
     const std::pair<const char*, const char*> kinds[]
         = { { "adaugate", "INSERT" }, { "modificate", "UPDATE" }, { "sterse", "DELETE" } };
     for (const auto& [name, event] : kinds)

@@ -1,5 +1,6 @@
 #include "store/Connection.h"
 #include "store/Errors.h"
+#include "store/ServerSchema.h"
 #include "store/Tdm.h"
 #include "store/UpdateSql.h"
 
@@ -253,6 +254,22 @@ private Q_SLOTS:
         QCOMPARE(mine.takeSavedRows(QStringLiteral("firme")), added);
         afterColleague("INSERT INTO firme (cui) SELECT n::text FROM generate_series(100, 300) n");
         QCOMPARE(mine.takeSavedRows(QStringLiteral("firme")), std::nullopt);
+        // A transaction of a statement a payer names its first payers, then
+        // only the table, once.
+        const qint64 before = mine.dataVersion();
+        {
+            Transaction many(colleague);
+            Statement insert(colleague, QStringLiteral("INSERT INTO firme (cui) VALUES (:cui)"));
+            for (int n = 400; n < 400 + 3 * PayerNoticeMostIds; ++n) {
+                insert.reset();
+                insert.bind(QStringLiteral("cui"), QString::number(n));
+                insert.step();
+            }
+            many.commit();
+        }
+        bool toldTheTableAlone = false;
+        QTRY_VERIFY(toldTheTableAlone = toldTheTableAlone || !mine.takeSavedRows(QStringLiteral("firme")));
+        QCOMPARE(mine.dataVersion() - before, qint64(PayerNoticeMostIds + 1));
         afterColleague("INSERT INTO declaratii (idfirma, ln, an) SELECT id, 3, 2006 FROM firme WHERE cui = '19'");
         QCOMPARE(mine.takeSavedRows(QStringLiteral("firme")), none);
         QCOMPARE(mine.takeSavedRows(QStringLiteral("declaratii")), std::nullopt);
