@@ -75,6 +75,8 @@ void Dataset::Open()
     m_current = m_rows.isEmpty() ? -1 : 0;
     m_eof = m_rows.isEmpty();
     m_rowIndex = -1;
+    m_cachesRows = m_connection.filePath().isEmpty() && !m_connection.secondConnectionLocation().isEmpty();
+    m_rowCache.clear();
     Q_EMIT activeChanged();
     Q_EMIT stateChanged();
     notifyRecordChanged();
@@ -198,6 +200,7 @@ void Dataset::Close()
     m_buffer.clear();
     m_current = -1;
     m_rowIndex = -1;
+    m_rowCache.clear();
     m_eof = true;
     m_state = DatasetState::Inactive;
     Q_EMIT stateChanged();
@@ -230,6 +233,7 @@ void Dataset::Refresh()
         readKeys();
     m_rows.clearLoadError();
     m_rowIndex = -1;
+    m_rowCache.clear();
     int index = m_rows.isEmpty() ? -1 : 0;
     if (hadCurrent) {
         const int found = m_rows.findKey(currentKey, currentText ? &*currentText : nullptr);
@@ -257,6 +261,7 @@ void Dataset::RefreshInBackground()
     }
     m_rows.clearLoadError();
     m_rowIndex = -1;
+    m_rowCache.clear();
     m_current = m_rows.isEmpty() ? -1 : 0;
     m_eof = m_rows.isEmpty();
     notifyRecordChanged();
@@ -283,17 +288,38 @@ const QVector<QVariant>& Dataset::currentRow() const
         return none;
     }
     if (m_rowIndex != m_current) {
+        const qint64 key = m_rows.keyAt(m_current);
+        if (m_cachesRows) {
+            const RowCacheStamp stamp { m_connection.generation(), m_connection.dataVersion(),
+                m_connection.totalChanges(), m_connection.rollbacks() };
+            if (!(stamp == m_rowCacheStamp)) {
+                m_rowCache.clear();
+                m_rowCacheStamp = stamp;
+            }
+            const auto cached = m_rowCache.constFind(key);
+            if (cached != m_rowCache.cend()) {
+                m_row = *cached;
+                m_rowIndex = m_current;
+                return m_row;
+            }
+        }
         m_row = QVector<QVariant>(m_columns.size());
         Statement& statement = rowStatement();
         statement.reset();
         bindParams(statement);
-        statement.bind(rowKeyParameter, m_rows.keyAt(m_current));
+        statement.bind(rowKeyParameter, key);
         if (statement.step()) {
             for (int i = 0; i < m_columns.size(); ++i)
                 m_row[i] = statement.value(i);
         }
         statement.reset();
         m_rowIndex = m_current;
+        if (m_cachesRows) {
+            // A few hundred rows: the county list whole, the payers typed lately.
+            if (m_rowCache.size() >= 512)
+                m_rowCache.clear();
+            m_rowCache.insert(key, m_row);
+        }
     }
     return m_row;
 }

@@ -87,7 +87,11 @@ public:
     bool keysReady() const;
 
     // Parameters of the statement (":name" in the text), set before Open.
-    void setParam(const QString& name, const QVariant& value) { m_params.insert(name, value); }
+    void setParam(const QString& name, const QVariant& value)
+    {
+        m_params.insert(name, value);
+        m_rowCache.clear();
+    }
     QVariant param(const QString& name) const { return m_params.value(name); }
 
     void Open();
@@ -233,6 +237,21 @@ private:
 
     mutable int m_rowIndex = -1;
     mutable QVector<QVariant> m_row;
+    // On a server each row read is a round trip: the rows read last are kept
+    // by key while nothing can have changed them (no save on this connection
+    // or told of by the server, no rollback, no new link) and until the rows
+    // are read again.
+    struct RowCacheStamp
+    {
+        int generation = -1;
+        qint64 dataVersion = -1;
+        qint64 totalChanges = -1;
+        qint64 rollbacks = -1;
+        bool operator==(const RowCacheStamp&) const = default;
+    };
+    bool m_cachesRows = false;
+    mutable QHash<qint64, QVector<QVariant>> m_rowCache;
+    mutable RowCacheStamp m_rowCacheStamp;
     // Prepared again when the connection has been opened anew.
     mutable std::unique_ptr<Statement> m_rowStatement;
     mutable int m_rowStatementGeneration = -1;
