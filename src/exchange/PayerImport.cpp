@@ -1,6 +1,7 @@
 #include "exchange/PayerImport.h"
 
 #include "exchange/CellText.h"
+#include "exchange/RowWriteThread.h"
 #include "exchange/SeenCodes.h"
 #include "payers/Counties.h"
 #include "payers/FiscalCode.h"
@@ -57,25 +58,51 @@ class PayerImport::Writer
 {
 public:
     explicit Writer(Tdm& dm)
-        : m_transaction(dm.con)
-        , m_rows(dm.con, dm.uFirmez, dm.qryFirme->columnNames())
+        : m_dm(dm)
+        , m_transaction(dm.con)
     {
+    }
+
+    // Before the first row. inThread: the rows go to a thread of their own
+    // (on a register file only, and only while nothing else reads the
+    // connection: a server's connection serves one thread).
+    void start(bool inThread)
+    {
+        const QStringList columns = m_dm.qryFirme->columnNames();
+        if (inThread && m_dm.con.handle())
+            m_thread.emplace(m_dm.con, m_dm.uFirmez, columns);
+        else
+            m_rows.emplace(m_dm.con, m_dm.uFirmez, columns);
     }
 
     // stored: the payer as read from the register, for a payer updated.
-    void write(TypedRecord& payer, ImportStatus status, const QVector<QVariant>& stored)
+    void write(const TypedRecord& payer, ImportStatus status, const QVector<QVariant>& stored)
     {
-        if (status == ImportStatus::New)
-            m_rows.write(RowWrite::Insert, payer.values(), {});
+        const RowWrite kind = status == ImportStatus::New ? RowWrite::Insert : RowWrite::Modify;
+        if (m_thread)
+            m_thread->write(kind, payer.values(), stored);
         else
-            m_rows.write(RowWrite::Modify, payer.values(), stored);
+            m_rows->write(kind, payer.values(), stored);
     }
 
-    void commit() { m_transaction.commit(); }
+    // Every row written; raises the first write's error.
+    void finish()
+    {
+        if (m_thread)
+            m_thread->finish();
+    }
+
+    void commit()
+    {
+        finish();
+        m_transaction.commit();
+    }
 
 private:
+    Tdm& m_dm;
     Transaction m_transaction; // rolled back unless committed
-    RowWriter m_rows;
+    std::optional<RowWriter> m_rows;
+    std::optional<RowWriteThread> m_thread; // stopped before the transaction ends
 };
 
 bool ImportReport::canWrite() const
@@ -257,6 +284,10 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
     for (int i = int(codes.size()) - 1; i >= 0; --i)
         registerRows.insert(codes.at(i).toUpper(), i);
 
+    // No row of the register is read while the rows are written.
+    if (writer)
+        writer->start(!update || registerRows.isEmpty());
+
     SeenCodes linesOfCodes;
     bool refused = false;
     // Every row starts from an empty record of the register's columns, the
@@ -309,6 +340,9 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
         refused = refused || row.status == ImportStatus::Refused;
         report.add(row);
     }
+    // A row that could not be written raises its error as it did when written.
+    if (writer)
+        writer->finish();
     if (reader.error()) {
         report.fileError = reader.error();
         report.rows.clear();

@@ -1,6 +1,7 @@
 #include "exchange/PayerImport.h"
 #include "exchange/PlainLetters.h"
 #include "exchange/SeenCodes.h"
+#include "payers/FiscalCode.h"
 #include "payers/PayerValidation.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
@@ -262,15 +263,35 @@ private Q_SLOTS:
         QCOMPARE(storedRows(db, "cui, denumire, codjudet, loc, sector"), QStringList { stored });
     }
 
+    // The rows may be written while later ones are still read: an error of
+    // the database is raised all the same, whether the row is one of the
+    // first, comes after hundreds, or is followed by a row that is refused.
+    void aDatabaseErrorPartWayLeavesNothingWritten_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        const QByteArray refused = "27,1,B,1,DOLJ,X,0,Y,1,A,B,C\n";
+        QTest::newRow("second row") << header + "19,1,A,1,DOLJ,X,0,Y,1,A,B,C\n" + refused;
+        QTest::newRow("then a wrong code") << header + refused + "28,1,C,1,DOLJ,X,0,Y,1,A,B,C\n";
+        QByteArray many = header;
+        for (int number = 1000; many.count('\n') < 700; ++number) {
+            const QString code = QString::number(number);
+            if (!IsValidFiscalCode(code))
+                continue;
+            many += code.toLatin1() + ",1,A,1,DOLJ,X,0,Y,1,A,B,C\n";
+            if (many.count('\n') == 400)
+                many += refused;
+        }
+        QTest::newRow("after hundreds") << many;
+    }
+
     void aDatabaseErrorPartWayLeavesNothingWritten()
     {
+        QFETCH(QByteArray, file);
         TestDatabase db;
         db.exec("CREATE TRIGGER refuse BEFORE INSERT ON firme WHEN NEW.cui = '27' "
                 "BEGIN SELECT RAISE(ABORT, 'refuzat'); END;");
-        const QByteArray file = header + "19,1,A,1,DOLJ,X,0,Y,1,A,B,C\n27,1,B,1,DOLJ,X,0,Y,1,A,B,C\n";
         Tdm dm(db.path());
         PayerImport payerImport(dm);
-        QVERIFY(payerImport.check(file, false).canWrite());
         QVERIFY_THROWS_EXCEPTION(DatabaseError, payerImport.run(file, false));
         QVERIFY(storedRows(db).isEmpty());
     }
