@@ -1,4 +1,5 @@
 #include "exchange/PayerImport.h"
+#include "exchange/PayerRow.h"
 #include "exchange/PlainLetters.h"
 #include "exchange/SeenCodes.h"
 #include "payers/FiscalCode.h"
@@ -294,6 +295,52 @@ private Q_SLOTS:
         PayerImport payerImport(dm);
         QVERIFY_THROWS_EXCEPTION(DatabaseError, payerImport.run(file, false));
         QVERIFY(storedRows(db).isEmpty());
+    }
+
+    // A field read again in the same column gives what a fresh reader
+    // gives, whatever came before it: the mark of a formula, a lost
+    // letter's warning, a default, a county, a refusal.
+    void aFieldReadAgainReadsAsNew_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QStringList>("fields"); // read in this order
+        QTest::newRow("mark of a formula") << "denumire" << QStringList { "'=A", "=A", "'=A", "'A", "A", "'A" };
+        QTest::newRow("lost letter") << "denumire" << QStringList { "Ste?an", "Ste?an" };
+        QTest::newRow("default") << "banca" << QStringList { "Fara banca", "Fara banca", "fara banca" };
+        QTest::newRow("county") << "judet" << QStringList { "Dolj", "Dolj", "dolj", "Nicaieri", "Nicaieri", "" };
+        QTest::newRow("too long") << "nr" << QStringList { "12345678901", "12345678901", "1" };
+        QTest::newRow("sector") << "sector" << QStringList { "3", "3", " 3", "", "" };
+    }
+
+    void aFieldReadAgainReadsAsNew()
+    {
+        QFETCH(QString, column);
+        QFETCH(QStringList, fields);
+        TestDatabase db;
+        Tdm dm(db.path());
+        CsvRecord headerRecord;
+        headerRecord.appendField(u"cui");
+        headerRecord.appendField(column);
+        const PayerHeader header = ReadPayerHeader(headerRecord);
+        QVERIFY(!header.failure);
+        const PayerRowReader reader(*dm.qryFirme, *dm.qryJudete);
+        for (const QString& field : fields) {
+            CsvRecord record;
+            record.appendField(u"19");
+            record.appendField(field);
+            PayerRowValues again;
+            PayerRowValues fresh;
+            reader.read(record, header, again);
+            PayerRowReader(*dm.qryFirme, *dm.qryJudete).read(record, header, fresh);
+            QCOMPARE(again.failure.value_or(QString()), fresh.failure.value_or(QString()));
+            QCOMPARE(again.warning, fresh.warning);
+            QVERIFY(again.fileTexts == fresh.fileTexts);
+            QCOMPARE(again.writes.size(), fresh.writes.size());
+            for (qsizetype i = 0; i < again.writes.size(); ++i) {
+                QCOMPARE(again.writes.at(i).column, fresh.writes.at(i).column);
+                QCOMPARE(again.writes.at(i).value, fresh.writes.at(i).value);
+            }
+        }
     }
 
     // The codes named so far answer with their first line whether they are
