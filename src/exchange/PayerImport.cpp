@@ -1,6 +1,7 @@
 #include "exchange/PayerImport.h"
 
 #include "exchange/CellText.h"
+#include "exchange/CsvReadAhead.h"
 #include "exchange/RowWriteThread.h"
 #include "exchange/SeenCodes.h"
 #include "payers/Counties.h"
@@ -295,9 +296,10 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
     TypedRecord payer(*m_dm.qryFirme);
     CsvRecord record;
     qint64 rowsRead = 0;
-    while (reader.next(record)) {
+    CsvReadAhead rows(reader);
+    while (rows.next(record)) {
         if (progress && ++rowsRead % 256 == 0) {
-            progress->setDone(reader.bytesRead());
+            progress->setDone(rows.bytesRead());
             progress->checkCancelled();
         }
         if (record.isEmpty())
