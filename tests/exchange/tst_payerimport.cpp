@@ -205,6 +205,9 @@ private Q_SLOTS:
         QTest::newRow("quote never closed") << header + "\"19,1\n"
                                             << "linia 2: Ghilimele neinchise: inregistrarea nu se termina pana la "
                                                "sfarsitul fisierului";
+        QTest::newRow("quote never closed, hundreds of lines on")
+            << header + QByteArray(600, '\n') + "\"19,1\n"
+            << "linia 602: Ghilimele neinchise: inregistrarea nu se termina pana la sfarsitul fisierului";
     }
     void filesThatAreNoPayerFile()
     {
