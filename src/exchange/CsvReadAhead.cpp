@@ -6,8 +6,8 @@ namespace itm::exchange {
 
 namespace {
 
-constexpr std::size_t kBatchRecords = 256;
-constexpr std::size_t kReadyBatches = 4;
+constexpr std::size_t kBatchRecords = 64;
+constexpr std::size_t kReadyBatches = 2;
 
 } // namespace
 

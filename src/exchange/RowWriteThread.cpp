@@ -6,11 +6,11 @@ namespace itm::exchange {
 
 namespace {
 
-// Rows handed over at once, and batches that may wait: a few hundred rows
+// Rows handed over at once, and batches that may wait: a few dozen rows
 // make the hand-over cheap, and the bound keeps the memory of a file of any
-// size that of a few batches.
-constexpr std::size_t kBatchRows = 256;
-constexpr std::size_t kWaitingBatches = 4;
+// size that of a few batches (each row holds every column's value).
+constexpr std::size_t kBatchRows = 64;
+constexpr std::size_t kWaitingBatches = 2;
 
 } // namespace
 
