@@ -71,17 +71,21 @@ public:
     {
         const QStringList columns = m_dm.qryFirme->columnNames();
         if (inThread && m_dm.con.handle())
-            m_thread.emplace(m_dm.con, m_dm.uFirmez, columns);
+            m_thread.emplace(m_dm.con, m_dm.uFirmez, columns, &CleanPayerRecord);
         else
             m_rows.emplace(m_dm.con, m_dm.uFirmez, columns);
     }
 
+    // Whether a payer may be given before its clean-up, which is then done
+    // in the writing thread.
+    bool cleansInThread() const { return m_thread.has_value(); }
+
     // stored: the payer as read from the register, for a payer updated.
-    void write(const TypedRecord& payer, ImportStatus status, const QVector<QVariant>& stored)
+    void write(const TypedRecord& payer, ImportStatus status, const QVector<QVariant>& stored, bool cleaned)
     {
         const RowWrite kind = status == ImportStatus::New ? RowWrite::Insert : RowWrite::Modify;
         if (m_thread)
-            m_thread->write(kind, payer.values(), stored);
+            m_thread->write(kind, payer, stored, cleaned);
         else
             m_rows->write(kind, payer.values(), stored);
     }
@@ -165,8 +169,8 @@ PayerImport::PayerImport(Tdm& dm)
 {
 }
 
-QString PayerImport::evaluate(
-    const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer, QVector<QVariant>& stored)
+QString PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer,
+    QVector<QVariant>& stored, bool clean)
 {
     PayerRowValues& values = m_values;
     m_reader.read(record, header, values);
@@ -211,7 +215,8 @@ QString PayerImport::evaluate(
     if (outcome.failure)
         return outcome.failure->message;
     applyWrites(payer, outcome.writes);
-    CleanPayerRecord(payer);
+    if (clean)
+        CleanPayerRecord(payer);
     return QString();
 }
 
@@ -324,10 +329,14 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
             } else {
                 payer.clearValues();
                 QVector<QVariant> stored;
-                row.message = evaluate(record, header, registerRow, payer, stored);
+                // The clean-up refuses nothing: a new payer neither shown nor
+                // written here is not cleaned here (the writing thread cleans it).
+                const bool shown = report.all.imported + report.all.updated < ImportReport::kShownRows;
+                const bool clean = registerRow >= 0 || shown || (writer && !writer->cleansInThread());
+                row.message = evaluate(record, header, registerRow, payer, stored, clean);
                 if (row.message.isEmpty()) {
                     row.status = registerRow >= 0 ? ImportStatus::Update : ImportStatus::New;
-                    if (report.all.imported + report.all.updated < ImportReport::kShownRows) {
+                    if (shown) {
                         row.name = payer.fieldText(QStringLiteral("denumire"));
                         row.county = m_reader.countyName(payer.fieldText(QStringLiteral("codjudet")));
                         row.locality = payer.fieldText(QStringLiteral("loc"));
@@ -335,7 +344,7 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
                     }
                     // Once a row is refused nothing will be kept: the rest are only checked.
                     if (writer && !refused)
-                        writer->write(payer, row.status, stored);
+                        writer->write(payer, row.status, stored, clean);
                 }
             }
         }

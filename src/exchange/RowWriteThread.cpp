@@ -14,8 +14,10 @@ constexpr std::size_t kWaitingBatches = 2;
 
 } // namespace
 
-RowWriteThread::RowWriteThread(Connection& connection, const UpdateSql& update, QStringList columns)
+RowWriteThread::RowWriteThread(
+    Connection& connection, const UpdateSql& update, QStringList columns, std::function<void(TypedRecord&)> complete)
     : m_rows(connection, update, std::move(columns))
+    , m_complete(std::move(complete))
     , m_thread([this] { run(); })
 {
     m_filling.reserve(kBatchRows);
@@ -32,9 +34,9 @@ RowWriteThread::~RowWriteThread()
     m_thread.join();
 }
 
-void RowWriteThread::write(RowWrite kind, const QVector<QVariant>& values, const QVector<QVariant>& oldValues)
+void RowWriteThread::write(RowWrite kind, const TypedRecord& row, const QVector<QVariant>& oldValues, bool complete)
 {
-    m_filling.push_back({ kind, values, oldValues });
+    m_filling.push_back({ kind, row, oldValues, complete || !m_complete });
     if (m_filling.size() < kBatchRows)
         return;
     Batch full;
@@ -97,8 +99,11 @@ void RowWriteThread::run()
         m_changed.notify_all();
         std::exception_ptr error;
         try {
-            for (const Row& row : batch)
-                m_rows.write(row.kind, row.values, row.oldValues);
+            for (Row& row : batch) {
+                if (!row.complete)
+                    m_complete(row.row);
+                m_rows.write(row.kind, row.row.values(), row.oldValues);
+            }
         } catch (...) {
             error = std::current_exception();
         }

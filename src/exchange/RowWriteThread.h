@@ -1,10 +1,12 @@
 #pragma once
 
+#include "store/TypedRecord.h"
 #include "store/UpdateSql.h"
 
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -25,13 +27,16 @@ namespace itm::exchange {
 class RowWriteThread
 {
 public:
-    RowWriteThread(Connection& connection, const UpdateSql& update, QStringList columns);
+    // complete: what a row given incomplete still needs before it is
+    // written (a clean-up that refuses nothing), done in the thread.
+    RowWriteThread(Connection& connection, const UpdateSql& update, QStringList columns,
+        std::function<void(TypedRecord&)> complete = {});
     // Stops the thread without writing the rows still waiting.
     ~RowWriteThread();
     RowWriteThread(const RowWriteThread&) = delete;
     RowWriteThread& operator=(const RowWriteThread&) = delete;
 
-    void write(RowWrite kind, const QVector<QVariant>& values, const QVector<QVariant>& oldValues);
+    void write(RowWrite kind, const TypedRecord& row, const QVector<QVariant>& oldValues, bool complete = true);
     // Waits until every row is written; raises the first write's error.
     void finish();
 
@@ -39,8 +44,9 @@ private:
     struct Row
     {
         RowWrite kind;
-        QVector<QVariant> values;
+        TypedRecord row;
         QVector<QVariant> oldValues;
+        bool complete;
     };
     using Batch = std::vector<Row>;
 
@@ -49,6 +55,7 @@ private:
     void raiseError();
 
     RowWriter m_rows;
+    std::function<void(TypedRecord&)> m_complete;
     Batch m_filling; // the caller's, handed over when full
     std::mutex m_mutex;
     std::condition_variable m_changed;

@@ -346,6 +346,27 @@ private Q_SLOTS:
         }
     }
 
+    // Past the rows the report shows, a payer is cleaned up elsewhere than
+    // the first ones: it is stored the same all the same.
+    void rowsPastThoseShownAreStoredAlike()
+    {
+        QByteArray file = header;
+        int rows = 0;
+        for (int number = 1000; rows < ImportReport::kShownRows + 2; ++number) {
+            const QString code = QString::number(number);
+            if (IsValidFiscalCode(code)) {
+                file += code.toLatin1() + ",1,\"A, B\",1,DOLJ,X,0,Y,,A,B,C\n";
+                ++rows;
+            }
+        }
+        TestDatabase db;
+        QVERIFY(importInto(db, file).written);
+        const QStringList stored = storedRows(db, "denumire, nr, banca, faliment, lcui, lsector, ldenumire, lzi");
+        QCOMPARE(stored.size(), rows);
+        QCOMPARE(stored.constFirst(), "A  B|F.N.|fara banca|0|0|0| |0");
+        QCOMPARE(stored.constLast(), stored.constFirst());
+    }
+
     // The codes named so far answer with their first line whether they are
     // still held in memory or were moved out (here every third code).
     void codesSeenKeepTheirFirstLineWhereverHeld()
