@@ -6,7 +6,7 @@ namespace itm::exchange {
 
 namespace {
 
-constexpr std::size_t kBatchRecords = 64;
+constexpr std::size_t kBatchRecords = 128;
 constexpr std::size_t kReadyBatches = 2;
 
 } // namespace

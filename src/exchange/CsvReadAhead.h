@@ -12,7 +12,7 @@
 
 namespace itm::exchange {
 
-// The records of a CsvReader read in a thread of their own, a few dozen
+// The records of a CsvReader read in a thread of their own, a few hundred
 // ahead of the caller, who checks and writes them meanwhile: reading and
 // splitting a large file costs about a fifth of an import. The records come
 // in the file's order; their memory goes back to the reading thread, so a

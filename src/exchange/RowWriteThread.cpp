@@ -6,10 +6,12 @@ namespace itm::exchange {
 
 namespace {
 
-// Rows handed over at once, and batches that may wait: a few dozen rows
-// make the hand-over cheap, and the bound keeps the memory of a file of any
-// size that of a few batches (each row holds every column's value).
-constexpr std::size_t kBatchRows = 64;
+// Rows handed over at once, and batches that may wait: a hundred rows or so
+// make the hand-over rare (each one may wake the other thread, and smaller
+// batches leave the two waiting for each other), and the bound keeps the
+// memory of a file of any size that of a few batches (each row holds every
+// column's value).
+constexpr std::size_t kBatchRows = 128;
 constexpr std::size_t kWaitingBatches = 2;
 
 } // namespace
