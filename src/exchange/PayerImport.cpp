@@ -1,6 +1,8 @@
 #include "exchange/PayerImport.h"
 
 #include "exchange/CellText.h"
+#include "exchange/CsvReadAhead.h"
+#include "exchange/RowWriteThread.h"
 #include "exchange/SeenCodes.h"
 #include "payers/Counties.h"
 #include "payers/FiscalCode.h"
@@ -57,25 +59,55 @@ class PayerImport::Writer
 {
 public:
     explicit Writer(Tdm& dm)
-        : m_transaction(dm.con)
-        , m_rows(dm.con, dm.uFirmez, dm.qryFirme->columnNames())
+        : m_dm(dm)
+        , m_transaction(dm.con)
     {
     }
+
+    // Before the first row. inThread: the rows go to a thread of their own
+    // (on a register file only, and only while nothing else reads the
+    // connection: a server's connection serves one thread).
+    void start(bool inThread)
+    {
+        const QStringList columns = m_dm.qryFirme->columnNames();
+        if (inThread && m_dm.con.handle())
+            m_thread.emplace(m_dm.con, m_dm.uFirmez, columns, &CleanPayerRecord);
+        else
+            m_rows.emplace(m_dm.con, m_dm.uFirmez, columns);
+    }
+
+    // Whether a payer may be given before its clean-up, which is then done
+    // in the writing thread.
+    bool cleansInThread() const { return m_thread.has_value(); }
 
     // stored: the payer as read from the register, for a payer updated.
-    void write(TypedRecord& payer, ImportStatus status, const QVector<QVariant>& stored)
+    void write(const TypedRecord& payer, ImportStatus status, const QVector<QVariant>& stored, bool cleaned)
     {
-        if (status == ImportStatus::New)
-            m_rows.write(RowWrite::Insert, payer.values(), {});
+        const RowWrite kind = status == ImportStatus::New ? RowWrite::Insert : RowWrite::Modify;
+        if (m_thread)
+            m_thread->write(kind, payer, stored, cleaned);
         else
-            m_rows.write(RowWrite::Modify, payer.values(), stored);
+            m_rows->write(kind, payer.values(), stored);
     }
 
-    void commit() { m_transaction.commit(); }
+    // Every row written; raises the first write's error.
+    void finish()
+    {
+        if (m_thread)
+            m_thread->finish();
+    }
+
+    void commit()
+    {
+        finish();
+        m_transaction.commit();
+    }
 
 private:
+    Tdm& m_dm;
     Transaction m_transaction; // rolled back unless committed
-    RowWriter m_rows;
+    std::optional<RowWriter> m_rows;
+    std::optional<RowWriteThread> m_thread; // stopped before the transaction ends
 };
 
 bool ImportReport::canWrite() const
@@ -137,8 +169,8 @@ PayerImport::PayerImport(Tdm& dm)
 {
 }
 
-QString PayerImport::evaluate(
-    const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer, QVector<QVariant>& stored)
+QString PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer,
+    QVector<QVariant>& stored, bool clean)
 {
     PayerRowValues& values = m_values;
     m_reader.read(record, header, values);
@@ -183,7 +215,8 @@ QString PayerImport::evaluate(
     if (outcome.failure)
         return outcome.failure->message;
     applyWrites(payer, outcome.writes);
-    CleanPayerRecord(payer);
+    if (clean)
+        CleanPayerRecord(payer);
     return QString();
 }
 
@@ -257,6 +290,10 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
     for (int i = int(codes.size()) - 1; i >= 0; --i)
         registerRows.insert(codes.at(i).toUpper(), i);
 
+    // No row of the register is read while the rows are written.
+    if (writer)
+        writer->start(!update || registerRows.isEmpty());
+
     SeenCodes linesOfCodes;
     bool refused = false;
     // Every row starts from an empty record of the register's columns, the
@@ -264,9 +301,10 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
     TypedRecord payer(*m_dm.qryFirme);
     CsvRecord record;
     qint64 rowsRead = 0;
-    while (reader.next(record)) {
+    CsvReadAhead rows(reader);
+    while (rows.next(record)) {
         if (progress && ++rowsRead % 256 == 0) {
-            progress->setDone(reader.bytesRead());
+            progress->setDone(rows.bytesRead());
             progress->checkCancelled();
         }
         if (record.isEmpty())
@@ -291,10 +329,14 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
             } else {
                 payer.clearValues();
                 QVector<QVariant> stored;
-                row.message = evaluate(record, header, registerRow, payer, stored);
+                // The clean-up refuses nothing: a new payer neither shown nor
+                // written here is not cleaned here (the writing thread cleans it).
+                const bool shown = report.all.imported + report.all.updated < ImportReport::kShownRows;
+                const bool clean = registerRow >= 0 || shown || (writer && !writer->cleansInThread());
+                row.message = evaluate(record, header, registerRow, payer, stored, clean);
                 if (row.message.isEmpty()) {
                     row.status = registerRow >= 0 ? ImportStatus::Update : ImportStatus::New;
-                    if (report.all.imported + report.all.updated < ImportReport::kShownRows) {
+                    if (shown) {
                         row.name = payer.fieldText(QStringLiteral("denumire"));
                         row.county = m_reader.countyName(payer.fieldText(QStringLiteral("codjudet")));
                         row.locality = payer.fieldText(QStringLiteral("loc"));
@@ -302,13 +344,16 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
                     }
                     // Once a row is refused nothing will be kept: the rest are only checked.
                     if (writer && !refused)
-                        writer->write(payer, row.status, stored);
+                        writer->write(payer, row.status, stored, clean);
                 }
             }
         }
         refused = refused || row.status == ImportStatus::Refused;
         report.add(row);
     }
+    // A row that could not be written raises its error as it did when written.
+    if (writer)
+        writer->finish();
     if (reader.error()) {
         report.fileError = reader.error();
         report.rows.clear();

@@ -90,6 +90,13 @@ QString upperText(const QString& text)
     return upper;
 }
 
+QString lostLetterWarning(const QString& column)
+{
+    return QStringLiteral("Semnul '?' in mijlocul unui cuvant in campul '%1': o litera pierduta la salvarea "
+                          "fisierului?")
+        .arg(column);
+}
+
 // The most names of counties (and texts of legal forms) remembered: a file
 // names each in a few ways.
 constexpr qsizetype kRememberedCountyNames = 4096;
@@ -183,6 +190,7 @@ PayerRowReader::PayerRowReader(Dataset& payers, Dataset& counties)
         column.standardUpper = column.standard.toUpper();
         m_fileColumns.append(column);
     }
+    m_lastValues.resize(m_fileColumns.size());
 }
 
 size_t qHash(const RowText& key, size_t seed)
@@ -250,6 +258,19 @@ void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, Pa
             continue;
         }
         const FileColumn& column = m_fileColumns.at(fileColumn);
+        const bool textColumn = column.kind == FileColumn::UpperText || column.kind == FileColumn::LowerText;
+        // A column often holds the same text row after row (a county, a
+        // locality, a bank, an empty cell): it gives what it gave last time.
+        LastValue& last = m_lastValues[fileColumn];
+        if (last.known && i < record.fieldCount() && last.holds(record.field(i))) {
+            if (textColumn) {
+                if (row.warning.isEmpty() && last.lostLetter)
+                    row.warning = lostLetterWarning(column.name);
+                row.fileTexts.append({ column.name, last.raw });
+            }
+            row.writes.append({ column.name, last.value });
+            continue;
+        }
         // A record shorter than the header leaves its last columns empty.
         // The text as exported, without the mark that kept it from being a formula.
         const QString raw = i < record.fieldCount() ? CsvCellText(record.field(i)) : QString();
@@ -264,13 +285,14 @@ void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, Pa
             continue;
         }
         const QString plain = WithoutDiacritics(raw);
+        QVariant value;
+        bool lostLetter = false;
         switch (column.kind) {
         case FileColumn::Code:
             break;
         case FileColumn::Prefix:
         case FileColumn::Sufix: {
             const bool isPrefix = column.kind == FileColumn::Prefix;
-            QVariant value;
             if (!plain.trimmed().isEmpty()) {
                 const auto index = legalForm(plain, isPrefix);
                 if (!index) {
@@ -280,7 +302,6 @@ void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, Pa
                 }
                 value = *index;
             }
-            row.writes.append({ column.name, value });
             break;
         }
         case FileColumn::County: {
@@ -292,12 +313,13 @@ void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, Pa
                     return;
                 }
             }
-            row.writes.append({ column.name, key });
+            value = key;
             break;
         }
         case FileColumn::Sector: {
             const QString kept = SectorFieldText(plain.trimmed());
-            row.writes.append({ column.name, kept.isEmpty() ? QVariant() : QVariant(StrToInt(kept)) });
+            if (!kept.isEmpty())
+                value = StrToInt(kept);
             break;
         }
         case FileColumn::UpperText:
@@ -314,16 +336,28 @@ void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, Pa
                                   .arg(column.size);
                 return;
             }
-            if (row.warning.isEmpty() && holdsLostLetter(text))
-                row.warning = QStringLiteral("Semnul '?' in mijlocul unui cuvant in campul '%1': o litera pierduta "
-                                             "la salvarea fisierului?")
-                                  .arg(column.name);
-            row.writes.append({ column.name, text });
+            lostLetter = holdsLostLetter(text);
+            if (row.warning.isEmpty() && lostLetter)
+                row.warning = lostLetterWarning(column.name);
             row.fileTexts.append({ column.name, raw });
+            value = text;
             break;
         }
         }
+        row.writes.append({ column.name, value });
+        if (i < record.fieldCount()) {
+            const QStringView field = record.field(i);
+            last = LastValue { true, field.size() != raw.size(), raw, value, lostLetter };
+        }
     }
+}
+
+bool PayerRowReader::LastValue::holds(QStringView field) const
+{
+    // The mark the export put before a text that would be a formula.
+    if (marked)
+        return field.size() == raw.size() + 1 && field.startsWith(u'\'') && field.mid(1) == raw;
+    return field == raw;
 }
 
 } // namespace itm::exchange

@@ -104,6 +104,17 @@ private:
     };
 
     QVector<FileColumn> m_fileColumns; // as PayerFileColumns()
+    // What each column gave for the last field read in it that passed.
+    struct LastValue
+    {
+        bool known = false;
+        bool marked = false; // the field is raw behind one apostrophe
+        QString raw;
+        QVariant value;
+        bool lostLetter = false;
+        bool holds(QStringView field) const;
+    };
+    mutable QVector<LastValue> m_lastValues; // as m_fileColumns
     QHash<QString, qint64> m_prefixKeys; // a legal form's texts -> its index
     QHash<QString, qint64> m_sufixKeys;
     // The texts of legal forms met so far and what each gave (a file writes

@@ -18,6 +18,10 @@ constexpr std::array<int, 12> kCnpWeights = { 2, 7, 9, 1, 4, 6, 3, 5, 8, 2, 7, 9
 // character written with two UTF-16 units is reported whole.
 qint64 digitAt(const QString& text, qsizetype index)
 {
+    // A plain digit, nearly every character of a code, converts as itself.
+    const char16_t unit = text.at(index).unicode();
+    if (unit >= u'0' && unit <= u'9')
+        return unit - u'0';
     const bool pair
         = text.at(index).isHighSurrogate() && index + 1 < text.size() && text.at(index + 1).isLowSurrogate();
     return StrToInt(text.mid(index, pair ? 2 : 1));

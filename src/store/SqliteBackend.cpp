@@ -171,8 +171,39 @@ int SqliteStatement::parameterIndex(const QString& name) const
     return sqlite3_bind_parameter_index(m_statement, (u':' + name).toUtf8().constData());
 }
 
+namespace {
+
+// The same value to bind: of the same kind, and equal (a text compared
+// only when it is not the very same string).
+bool sameBinding(const QVariant& bound, const QVariant& value)
+{
+    if (bound.typeId() != value.typeId())
+        return false;
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        return true;
+    case QMetaType::LongLong:
+        return *static_cast<const qint64*>(bound.constData()) == *static_cast<const qint64*>(value.constData());
+    case QMetaType::QString: {
+        const auto& a = *static_cast<const QString*>(bound.constData());
+        const auto& b = *static_cast<const QString*>(value.constData());
+        return a.size() == b.size() && (a.constData() == b.constData() || a == b);
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void SqliteStatement::bind(int index, const QVariant& value)
 {
+    // A parameter starts as NULL, as SQLite starts it.
+    if (m_boundValues.size() <= size_t(std::max(index, 0)))
+        m_boundValues.resize(size_t(std::max(index, 0)) + 1);
+    QVariant& bound = m_boundValues[size_t(std::max(index, 0))];
+    if (index > 0 && sameBinding(bound, value))
+        return;
     int rc = SQLITE_OK;
     switch (value.typeId()) {
     case QMetaType::UnknownType:
@@ -210,8 +241,11 @@ void SqliteStatement::bind(int index, const QVariant& value)
         break;
     }
     }
-    if (rc != SQLITE_OK)
+    if (rc != SQLITE_OK) {
+        bound = QVariant(QMetaType::fromType<QByteArray>()); // bound again next time, whatever it is
         throw DatabaseError(errorMessage());
+    }
+    bound = value;
 }
 
 bool SqliteStatement::step()

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QVariant>
 #include <vector>
 
 struct sqlite3;
@@ -80,6 +81,10 @@ private:
     // The bytes of each text parameter, kept while bound: SQLite reads them
     // where they are instead of copying every text of every row written.
     std::vector<QByteArray> m_boundTexts;
+    // Each parameter's value as bound last: SQLite keeps a binding across
+    // resets, so a value bound again unchanged (a column that holds the same
+    // in every row of a batch) is not converted and bound once more.
+    std::vector<QVariant> m_boundValues;
 };
 
 } // namespace itm

@@ -47,6 +47,13 @@ template <typename Record> void fillEmptyColumns(Record& dataset, bool replaceSe
             const QVariant& value = dataset.values().at(i);
             if (value.typeId() == QMetaType::LongLong)
                 continue;
+            // An empty number is 0 of its kind, as the blank refused below makes it.
+            if (value.isNull() && dataset.columnType(i) != ColumnType::Text) {
+                static const QVariant integerZero(qint64(0));
+                static const QVariant realZero(0.0);
+                dataset.FieldAt(i).setAsVariant(dataset.columnType(i) == ColumnType::Integer ? integerZero : realZero);
+                continue;
+            }
             if (dataset.columnType(i) == ColumnType::Text && (value.isNull() || value.typeId() == QMetaType::QString)) {
                 const QString* text = value.isNull() ? nullptr : static_cast<const QString*>(value.constData());
                 if (!text || text->isEmpty()) {

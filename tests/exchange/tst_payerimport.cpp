@@ -1,6 +1,8 @@
 #include "exchange/PayerImport.h"
+#include "exchange/PayerRow.h"
 #include "exchange/PlainLetters.h"
 #include "exchange/SeenCodes.h"
+#include "payers/FiscalCode.h"
 #include "payers/PayerValidation.h"
 #include "store/Errors.h"
 #include "store/Tdm.h"
@@ -203,6 +205,9 @@ private Q_SLOTS:
         QTest::newRow("quote never closed") << header + "\"19,1\n"
                                             << "linia 2: Ghilimele neinchise: inregistrarea nu se termina pana la "
                                                "sfarsitul fisierului";
+        QTest::newRow("quote never closed, hundreds of lines on")
+            << header + QByteArray(600, '\n') + "\"19,1\n"
+            << "linia 602: Ghilimele neinchise: inregistrarea nu se termina pana la sfarsitul fisierului";
     }
     void filesThatAreNoPayerFile()
     {
@@ -262,17 +267,104 @@ private Q_SLOTS:
         QCOMPARE(storedRows(db, "cui, denumire, codjudet, loc, sector"), QStringList { stored });
     }
 
+    // The rows may be written while later ones are still read: an error of
+    // the database is raised all the same, whether the row is one of the
+    // first, comes after hundreds, or is followed by a row that is refused.
+    void aDatabaseErrorPartWayLeavesNothingWritten_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        const QByteArray refused = "27,1,B,1,DOLJ,X,0,Y,1,A,B,C\n";
+        QTest::newRow("second row") << header + "19,1,A,1,DOLJ,X,0,Y,1,A,B,C\n" + refused;
+        QTest::newRow("then a wrong code") << header + refused + "28,1,C,1,DOLJ,X,0,Y,1,A,B,C\n";
+        QByteArray many = header;
+        for (int number = 1000; many.count('\n') < 700; ++number) {
+            const QString code = QString::number(number);
+            if (!IsValidFiscalCode(code))
+                continue;
+            many += code.toLatin1() + ",1,A,1,DOLJ,X,0,Y,1,A,B,C\n";
+            if (many.count('\n') == 400)
+                many += refused;
+        }
+        QTest::newRow("after hundreds") << many;
+    }
+
     void aDatabaseErrorPartWayLeavesNothingWritten()
     {
+        QFETCH(QByteArray, file);
         TestDatabase db;
         db.exec("CREATE TRIGGER refuse BEFORE INSERT ON firme WHEN NEW.cui = '27' "
                 "BEGIN SELECT RAISE(ABORT, 'refuzat'); END;");
-        const QByteArray file = header + "19,1,A,1,DOLJ,X,0,Y,1,A,B,C\n27,1,B,1,DOLJ,X,0,Y,1,A,B,C\n";
         Tdm dm(db.path());
         PayerImport payerImport(dm);
-        QVERIFY(payerImport.check(file, false).canWrite());
         QVERIFY_THROWS_EXCEPTION(DatabaseError, payerImport.run(file, false));
         QVERIFY(storedRows(db).isEmpty());
+    }
+
+    // A field read again in the same column gives what a fresh reader
+    // gives, whatever came before it: the mark of a formula, a lost
+    // letter's warning, a default, a county, a refusal.
+    void aFieldReadAgainReadsAsNew_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QStringList>("fields"); // read in this order
+        QTest::newRow("mark of a formula") << "denumire" << QStringList { "'=A", "=A", "'=A", "'A", "A", "'A" };
+        QTest::newRow("lost letter") << "denumire" << QStringList { "Ste?an", "Ste?an" };
+        QTest::newRow("default") << "banca" << QStringList { "Fara banca", "Fara banca", "fara banca" };
+        QTest::newRow("county") << "judet" << QStringList { "Dolj", "Dolj", "dolj", "Nicaieri", "Nicaieri", "" };
+        QTest::newRow("too long") << "nr" << QStringList { "12345678901", "12345678901", "1" };
+        QTest::newRow("sector") << "sector" << QStringList { "3", "3", " 3", "", "" };
+    }
+
+    void aFieldReadAgainReadsAsNew()
+    {
+        QFETCH(QString, column);
+        QFETCH(QStringList, fields);
+        TestDatabase db;
+        Tdm dm(db.path());
+        CsvRecord headerRecord;
+        headerRecord.appendField(u"cui");
+        headerRecord.appendField(column);
+        const PayerHeader header = ReadPayerHeader(headerRecord);
+        QVERIFY(!header.failure);
+        const PayerRowReader reader(*dm.qryFirme, *dm.qryJudete);
+        for (const QString& field : fields) {
+            CsvRecord record;
+            record.appendField(u"19");
+            record.appendField(field);
+            PayerRowValues again;
+            PayerRowValues fresh;
+            reader.read(record, header, again);
+            PayerRowReader(*dm.qryFirme, *dm.qryJudete).read(record, header, fresh);
+            QCOMPARE(again.failure.value_or(QString()), fresh.failure.value_or(QString()));
+            QCOMPARE(again.warning, fresh.warning);
+            QVERIFY(again.fileTexts == fresh.fileTexts);
+            QCOMPARE(again.writes.size(), fresh.writes.size());
+            for (qsizetype i = 0; i < again.writes.size(); ++i) {
+                QCOMPARE(again.writes.at(i).column, fresh.writes.at(i).column);
+                QCOMPARE(again.writes.at(i).value, fresh.writes.at(i).value);
+            }
+        }
+    }
+
+    // Past the rows the report shows, a payer is cleaned up elsewhere than
+    // the first ones: it is stored the same all the same.
+    void rowsPastThoseShownAreStoredAlike()
+    {
+        QByteArray file = header;
+        int rows = 0;
+        for (int number = 1000; rows < ImportReport::kShownRows + 2; ++number) {
+            const QString code = QString::number(number);
+            if (IsValidFiscalCode(code)) {
+                file += code.toLatin1() + ",1,\"A, B\",1,DOLJ,X,0,Y,,A,B,C\n";
+                ++rows;
+            }
+        }
+        TestDatabase db;
+        QVERIFY(importInto(db, file).written);
+        const QStringList stored = storedRows(db, "denumire, nr, banca, faliment, lcui, lsector, ldenumire, lzi");
+        QCOMPARE(stored.size(), rows);
+        QCOMPARE(stored.constFirst(), "A  B|F.N.|fara banca|0|0|0| |0");
+        QCOMPARE(stored.constLast(), stored.constFirst());
     }
 
     // The codes named so far answer with their first line whether they are

@@ -167,6 +167,26 @@ private Q_SLOTS:
         QCOMPARE(storedBytes(db, "SELECT typeof(denumire) FROM firme WHERE cui = '3'"), QByteArray("text"));
     }
 
+    // A value the same as the row before's is not bound again: each row
+    // still stores its own value, of its own kind.
+    void aValueRepeatedIsStoredWithItsKind()
+    {
+        TestDatabase db;
+        db.exec("CREATE TABLE t (k INTEGER, v)");
+        Tdm dm(db.path());
+        UpdateSql update;
+        update.insertSql = QStringLiteral("INSERT INTO t (k, v) VALUES (:k, :v)");
+        const QVariantList values { QVariant(), QStringLiteral("B"), QString(u'B'), QVariant(), QStringLiteral("B"),
+            qint64(5), QStringLiteral("5"), QStringLiteral("5"), qint64(5), qint64(5), QString(), QVariant() };
+        {
+            RowWriter writer(dm.con, update, { QStringLiteral("k"), QStringLiteral("v") });
+            for (int i = 0; i < values.size(); ++i)
+                writer.write(RowWrite::Insert, { qint64(i), values.at(i) }, {});
+        }
+        QCOMPARE(storedBytes(db, "SELECT group_concat(quote(v), ' ') FROM (SELECT v FROM t ORDER BY k)"),
+            QByteArray("NULL 'B' 'B' NULL 'B' 5 '5' '5' 5 5 '' NULL"));
+    }
+
     void aTextInANumberColumnNamesTheColumn()
     {
         TestDatabase db;
