@@ -54,16 +54,10 @@ void ColleagueRefresh::check()
         m_seen = version;
         m_mainWindowBehind = true;
         m_monthWindowBehind = true;
-        // Payers saved since the month window read them; all when the
-        // server did not say which.
-        const std::optional<QSet<qint64>> saved = m_dm.con.takeSavedRows(QStringLiteral("firme"));
-        if (!saved)
-            m_savedPayers.reset();
-        else if (m_savedPayers)
-            m_savedPayers->unite(*saved);
-        // Placing many payers one by one costs more than reading them all.
-        if (m_savedPayers && m_savedPayers->size() > PayerNoticeMostIds)
-            m_savedPayers.reset();
+        // The payers, and the payers whose declarations, were saved since
+        // the month window read them; all when the server did not say which.
+        noteSaved(m_savedPayers, QStringLiteral("firme"));
+        noteSaved(m_declarationsOf, QStringLiteral("declaratii"));
     }
     if (!m_mainWindowBehind && !m_monthWindowBehind)
         return;
@@ -71,13 +65,15 @@ void ColleagueRefresh::check()
     if (auto* month = qobject_cast<TfSituatieLuna*>(modal)) {
         if (m_monthWindowBehind) {
             m_monthWindowBehind = false;
-            month->showColleaguesSaves(std::exchange(m_savedPayers, QSet<qint64>()));
+            month->showColleaguesSaves(
+                std::exchange(m_savedPayers, QSet<qint64>()), std::exchange(m_declarationsOf, QSet<qint64>()));
         }
         return;
     }
     // A month window opened later reads the month itself.
     m_monthWindowBehind = false;
     m_savedPayers = QSet<qint64>();
+    m_declarationsOf = QSet<qint64>();
     if (modal || QApplication::activePopupWidget())
         return;
     for (Dataset* dataset : { m_dm.qryFirme, m_dm.qryDeclaratii }) {
@@ -87,6 +83,18 @@ void ColleagueRefresh::check()
     m_mainWindowBehind = false;
     readAgain(*m_dm.qryFirme);
     readAgain(*m_dm.qryDeclaratii);
+}
+
+void ColleagueRefresh::noteSaved(std::optional<QSet<qint64>>& saved, const QString& table)
+{
+    const std::optional<QSet<qint64>> told = m_dm.con.takeSavedRows(table);
+    if (!told)
+        saved.reset();
+    else if (saved)
+        saved->unite(*told);
+    // Reading many rows one by one costs more than reading them all.
+    if (saved && saved->size() > PayerNoticeMostIds)
+        saved.reset();
 }
 
 void ColleagueRefresh::readAgain(Dataset& dataset)

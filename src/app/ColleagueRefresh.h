@@ -33,6 +33,8 @@ public:
 
 private:
     void readAgain(Dataset& dataset);
+    // Adds the rows of table the server named to saved (nothing: not known).
+    void noteSaved(std::optional<QSet<qint64>>& saved, const QString& table);
     // The cursors that were in editing before a read in the background,
     // put back into editing once it has ended.
     void editWhatIsRead();
@@ -45,6 +47,8 @@ private:
     // The payers saved since the month window read the register; nothing:
     // not known which, so all of them.
     std::optional<QSet<qint64>> m_savedPayers = QSet<qint64>();
+    // The payers whose declarations were saved since, likewise.
+    std::optional<QSet<qint64>> m_declarationsOf = QSet<qint64>();
     bool m_lossReported = false;
     QList<QPointer<Dataset>> m_editWhenRead;
 };

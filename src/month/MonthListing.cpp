@@ -578,6 +578,26 @@ void ReadMonthDeclarations(Connection& connection, const MonthPeriod& period, Mo
     }
 }
 
+void ReadMonthDeclarationsOf(
+    Connection& connection, const MonthPeriod& period, const QSet<qint64>& payerIds, MonthPayerTable& rows)
+{
+    Statement declaration(connection,
+        declarationsSql.chopped(QStringLiteral(" ORDER BY id").size())
+            + QStringLiteral(" AND idfirma = :payer ORDER BY id LIMIT 1"));
+    declaration.bind(QStringLiteral("ln"), period.month);
+    declaration.bind(QStringLiteral("an"), period.year);
+    for (const qint64 payer : payerIds) {
+        const qsizetype position = rows.positionOfId(payer);
+        if (position < 0)
+            continue;
+        rows.forgetDeclaration(position);
+        declaration.reset();
+        declaration.bind(QStringLiteral("payer"), payer);
+        if (declaration.step())
+            setDeclarationOf(declaration, kDeclarationFirst, rows, position);
+    }
+}
+
 QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& period)
 {
     MonthListingReader reader(connection, period);

@@ -179,6 +179,12 @@ QVector<MonthRow> ReadListedPayers(Connection& connection, const QList<qint64>& 
 // of rows, every other payer's forgotten: another month over the same register.
 void ReadMonthDeclarations(Connection& connection, const MonthPeriod& period, MonthPayerTable& rows);
 
+// The month's declarations of those payers set on them again (the first
+// saved; none when they have none any more), every other payer's kept:
+// declarations a colleague saved.
+void ReadMonthDeclarationsOf(
+    Connection& connection, const MonthPeriod& period, const QSet<qint64>& payerIds, MonthPayerTable& rows);
+
 // Every row of the month at once.
 QVector<MonthRow> ReadMonthListing(Connection& connection, const MonthPeriod& period);
 

@@ -61,6 +61,7 @@ public:
     // The month's declarations forgotten, then set one by one: the status,
     // amounts and faults of declared.
     void clearDeclarations();
+    void forgetDeclaration(qsizetype position) { m_declaration[position] = -1; }
     void setDeclaration(qsizetype position, const MonthRow& declared);
     // The same for a declaration whose amounts all read as whole numbers.
     void setDeclaration(

@@ -88,8 +88,8 @@ void MonthTableModel::finishLoading()
     while (loadMore(16384)) { }
 }
 
-void MonthTableModel::changeMonth(
-    Connection& connection, const MonthPeriod& period, int firstSlice, const QSet<qint64>& savedPayers)
+void MonthTableModel::changeMonth(Connection& connection, const MonthPeriod& period, int firstSlice,
+    const QSet<qint64>& savedPayers, const std::optional<QSet<qint64>>& declarationsOf)
 {
     if (m_reader || m_rows.size() == 0) {
         open(connection, period, firstSlice);
@@ -118,7 +118,12 @@ void MonthTableModel::changeMonth(
     m_balanceTotal = 0;
     try {
         startBalances(connection, period);
-        ReadMonthDeclarations(connection, period, m_rows);
+        if (declarationsOf) {
+            QSet<qint64> payers = *declarationsOf;
+            ReadMonthDeclarationsOf(connection, period, payers.unite(savedPayers), m_rows);
+        } else {
+            ReadMonthDeclarations(connection, period, m_rows);
+        }
         if (m_arrearsOnly)
             waitForBalances();
     } catch (...) {

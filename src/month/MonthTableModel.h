@@ -33,9 +33,11 @@ public:
     // Shows another month of the register read: only the month's
     // declarations are read, and the payers of savedPayers (saved by a
     // colleague since the register was read: added, changed or deleted).
-    // Reads the month from the start while the register is still being read.
-    void changeMonth(
-        Connection& connection, const MonthPeriod& period, int firstSlice, const QSet<qint64>& savedPayers = {});
+    // declarationsOf: the month is the one shown, and only the declarations
+    // of those payers (and of savedPayers) are read again. Reads the month
+    // from the start while the register is still being read.
+    void changeMonth(Connection& connection, const MonthPeriod& period, int firstSlice,
+        const QSet<qint64>& savedPayers = {}, const std::optional<QSet<qint64>>& declarationsOf = std::nullopt);
     // Reads the next slice; false once the whole register has been read.
     bool loadMore(int count);
     void finishLoading();

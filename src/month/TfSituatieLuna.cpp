@@ -251,7 +251,8 @@ void TfSituatieLuna::showMonth(const MonthPeriod& period)
     showMonth(period, std::nullopt);
 }
 
-void TfSituatieLuna::showMonth(const MonthPeriod& period, const std::optional<QSet<qint64>>& savedPayers)
+void TfSituatieLuna::showMonth(const MonthPeriod& period, const std::optional<QSet<qint64>>& savedPayers,
+    const std::optional<QSet<qint64>>& declarationsOf)
 {
     m_loadTimer->stop();
     m_shown = period;
@@ -259,7 +260,7 @@ void TfSituatieLuna::showMonth(const MonthPeriod& period, const std::optional<QS
     anul->setText(QString::number(period.year));
     lblLuna->setText(MonthTitle(period));
     if (savedPayers)
-        m_model->changeMonth(m_dm.con, period, kFirstSlice, *savedPayers);
+        m_model->changeMonth(m_dm.con, period, kFirstSlice, *savedPayers, declarationsOf);
     else
         m_model->open(m_dm.con, period, kFirstSlice);
     if (m_model->loading())
@@ -427,11 +428,12 @@ void TfSituatieLuna::showTotals()
     totaluri->setText(text);
 }
 
-void TfSituatieLuna::reload(const std::optional<QSet<qint64>>& savedPayers)
+void TfSituatieLuna::reload(
+    const std::optional<QSet<qint64>>& savedPayers, const std::optional<QSet<qint64>>& declarationsOf)
 {
     const QModelIndex current = tabel->currentIndex();
     const qint64 currentPayer = current.isValid() ? m_model->payerAt(current.row()).payerId : 0;
-    showMonth(m_shown, savedPayers);
+    showMonth(m_shown, savedPayers, declarationsOf);
     m_model->finishLoading();
     const int row = m_model->rowOfPayer(currentPayer);
     if (row >= 0)

@@ -44,9 +44,14 @@ public:
     // while the register was still being read, in payer-code order.
     const std::optional<QStringList>& payerOrder() const { return m_payerOrder; }
     // Reads the month again after a colleague's save, keeping the current
-    // payer, the filter, the order and the marks: the month's declarations
-    // and the payers saved (the whole register when they are not known).
-    void showColleaguesSaves(const std::optional<QSet<qint64>>& savedPayers) { reload(savedPayers); }
+    // payer, the filter, the order and the marks: the payers saved and the
+    // declarations of the payers whose declarations were saved (the whole
+    // register, or all the month's declarations, when not known which).
+    void showColleaguesSaves(
+        const std::optional<QSet<qint64>>& savedPayers, const std::optional<QSet<qint64>>& declarationsOf)
+    {
+        reload(savedPayers, declarationsOf);
+    }
 
     QLineEdit* luna;
     QLineEdit* anul;
@@ -76,8 +81,10 @@ protected:
 
 private:
     // Another month of the register read shown: only its declarations are
-    // read, and the payers saved since the register was read.
-    void showMonth(const MonthPeriod& period, const std::optional<QSet<qint64>>& savedPayers);
+    // read (those of declarationsOf, when given), and the payers saved since
+    // the register was read.
+    void showMonth(const MonthPeriod& period, const std::optional<QSet<qint64>>& savedPayers,
+        const std::optional<QSet<qint64>>& declarationsOf = std::nullopt);
     void buildWindow();
     void attachKeys();
     void anulEnter();
@@ -94,7 +101,8 @@ private:
     // Reads the month again after a change, keeping the current payer: the
     // whole register, or the payers saved since it was read and the month's
     // declarations.
-    void reload(const std::optional<QSet<qint64>>& savedPayers = std::nullopt);
+    void reload(const std::optional<QSet<qint64>>& savedPayers = std::nullopt,
+        const std::optional<QSet<qint64>>& declarationsOf = std::nullopt);
     QList<qint64> payersToCarryOver() const;
 
     Tdm& m_dm;

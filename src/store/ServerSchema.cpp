@@ -41,56 +41,63 @@ QString serverTable(QString statement)
     return statement;
 }
 
-// The payers a transaction saved are named in its notices (up to
-// PayerNoticeMostIds of them), so that a window shows them without reading
-// the whole register again. Past that, each statement's notice says only
-// the table, and the server sends the same notice of a transaction once: a
-// copy of a million payers, one statement each, tells one notice more. The
-// count of payers named lives in a setting of the transaction. A server can
-// hand a trigger the rows of a statement only for one kind of change at a
-// time: one trigger each.
-QStringList payerNoticeStatements()
+// The rows a transaction saved are named in its notices by a key (a payer's
+// id; a declaration's payer), up to PayerNoticeMostIds of them, so that a
+// window reads only those again. Past that, each statement's notice says
+// only the table, and the server sends the same notice of a transaction
+// once: a copy of a million payers, one statement each, tells one notice
+// more. The count of keys named lives in a setting of the transaction. A
+// server hands a trigger the rows of a statement only for one kind of
+// change at a time: one trigger each.
+QStringList namedNoticeStatements(const QString& table, const QString& key)
 {
+    const QString keysOf = QStringLiteral("SELECT %1 AS k FROM %2 WHERE %1 IS NOT NULL").arg(key);
     QStringList statements;
     statements.append(
-        QStringLiteral("CREATE OR REPLACE FUNCTION firme_schimbate() RETURNS trigger LANGUAGE plpgsql AS $$ "
-                       "DECLARE named bigint; payers bigint; ids text; "
-                       "BEGIN named := coalesce(nullif(current_setting('itm.firme_numite', true), ''), '0')::bigint; "
-                       "IF named <= %2 THEN "
-                       "SELECT count(*), string_agg(id::text, ',') INTO payers, ids "
-                       "FROM (SELECT id FROM schimbate LIMIT %2 + 1) saved; "
-                       "named := named + payers; "
-                       "PERFORM set_config('itm.firme_numite', named::text, true); "
-                       "IF named <= %2 THEN PERFORM pg_notify('%1', 'firme:' || coalesce(ids, '')); RETURN NULL; "
+        QStringLiteral("CREATE OR REPLACE FUNCTION %1_schimbate() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                       "DECLARE named bigint; saved bigint; keys text; "
+                       "BEGIN named := coalesce(nullif(current_setting('itm.%1_numite', true), ''), '0')::bigint; "
+                       "IF named <= %3 THEN "
+                       "IF TG_OP = 'UPDATE' THEN "
+                       "SELECT count(*), string_agg(k::text, ',') INTO saved, keys FROM (%4 UNION %5 LIMIT %3 + 1) s; "
+                       "ELSE "
+                       "SELECT count(*), string_agg(k::text, ',') INTO saved, keys FROM (SELECT DISTINCT k FROM (%4) a "
+                       "LIMIT %3 + 1) s; "
+                       "END IF; "
+                       "named := named + saved; "
+                       "PERFORM set_config('itm.%1_numite', named::text, true); "
+                       "IF named <= %3 THEN PERFORM pg_notify('%2', '%1:' || coalesce(keys, '')); RETURN NULL; "
                        "END IF; END IF; "
-                       "PERFORM pg_notify('%1', 'firme'); RETURN NULL; END $$")
-            .arg(QLatin1String(RegisterChangeChannel))
-            .arg(PayerNoticeMostIds));
-    const std::pair<const char*, const char*> kinds[]
-        = { { "adaugate", "INSERT" }, { "modificate", "UPDATE" }, { "sterse", "DELETE" } };
-    for (const auto& [name, event] : kinds)
-        statements.append(QStringLiteral("CREATE OR REPLACE TRIGGER firme_%1 AFTER %2 ON firme REFERENCING %3 TABLE AS "
-                                         "schimbate FOR EACH STATEMENT EXECUTE FUNCTION firme_schimbate()")
-                              .arg(QLatin1String(name), QLatin1String(event),
-                                  QLatin1String(qstrcmp(event, "DELETE") == 0 ? "OLD" : "NEW")));
-    statements.append(QStringLiteral("CREATE OR REPLACE TRIGGER firme_golite AFTER TRUNCATE ON firme "
-                                     "FOR EACH STATEMENT EXECUTE FUNCTION registru_schimbat()"));
+                       "PERFORM pg_notify('%2', '%1'); RETURN NULL; END $$")
+            .arg(table, QLatin1String(RegisterChangeChannel))
+            .arg(PayerNoticeMostIds)
+            .arg(keysOf.arg(QStringLiteral("schimbate")), keysOf.arg(QStringLiteral("vechi"))));
+    const char* const kinds[][3] = { { "adaugate", "INSERT", "NEW TABLE AS schimbate" },
+        { "modificate", "UPDATE", "OLD TABLE AS vechi NEW TABLE AS schimbate" },
+        { "sterse", "DELETE", "OLD TABLE AS schimbate" } };
+    for (const auto& [name, event, tables] : kinds)
+        statements.append(QStringLiteral("CREATE OR REPLACE TRIGGER %1_%2 AFTER %3 ON %1 REFERENCING %4 "
+                                         "FOR EACH STATEMENT EXECUTE FUNCTION %1_schimbate()")
+                              .arg(table, QLatin1String(name), QLatin1String(event), QLatin1String(tables)));
+    statements.append(QStringLiteral("CREATE OR REPLACE TRIGGER %1_golite AFTER TRUNCATE ON %1 "
+                                     "FOR EACH STATEMENT EXECUTE FUNCTION registru_schimbat()")
+                          .arg(table));
     return statements;
 }
+
+// The tables whose saves are told, each with the key its notices name.
+const std::pair<const char*, const char*> toldTables[] = { { "firme", "id" }, { "declaratii", "idfirma" } };
 
 // Every program on the register is told of a colleague's save when it
 // commits, and reads the rows again (see RegisterChangeChannel).
 QStringList changeNoticeStatements()
 {
     QStringList statements;
-    statements.append(
-        QStringLiteral("CREATE OR REPLACE FUNCTION registru_schimbat() RETURNS trigger LANGUAGE plpgsql AS $$ "
-                       "BEGIN PERFORM pg_notify('%1', TG_TABLE_NAME); RETURN NULL; END $$")
-            .arg(QLatin1String(RegisterChangeChannel)));
-    statements.append(
-        QStringLiteral("CREATE OR REPLACE TRIGGER declaratii_schimbat AFTER INSERT OR UPDATE OR DELETE OR "
-                       "TRUNCATE ON declaratii FOR EACH STATEMENT EXECUTE FUNCTION registru_schimbat()"));
-    statements.append(payerNoticeStatements());
+    statements.append(QStringLiteral("CREATE OR REPLACE FUNCTION registru_schimbat() RETURNS trigger LANGUAGE plpgsql "
+                                     "AS $$ BEGIN PERFORM pg_notify('%1', TG_TABLE_NAME); RETURN NULL; END $$")
+                          .arg(QLatin1String(RegisterChangeChannel)));
+    for (const auto& [table, key] : toldTables)
+        statements.append(namedNoticeStatements(QLatin1String(table), QLatin1String(key)));
     return statements;
 }
 
@@ -160,10 +167,15 @@ ServerInit InitServerRegister(Connection& connection)
         if (functionMissing(connection, QStringLiteral("registru_schimbat"))) {
             // A register made before the server told of saves.
             statements = changeNoticeStatements();
-        } else if (functionMissing(connection, QStringLiteral("firme_schimbate"))) {
-            // One whose notice of saved payers named no payer.
-            statements.append(QStringLiteral("DROP TRIGGER IF EXISTS firme_schimbat ON firme"));
-            statements.append(payerNoticeStatements());
+        } else {
+            // One whose notices named no row.
+            for (const auto& [table, key] : toldTables) {
+                if (functionMissing(connection, QStringLiteral("%1_schimbate").arg(QLatin1String(table)))) {
+                    statements.append(
+                        QStringLiteral("DROP TRIGGER IF EXISTS %1_schimbat ON %1").arg(QLatin1String(table)));
+                    statements.append(namedNoticeStatements(QLatin1String(table), QLatin1String(key)));
+                }
+            }
         }
         if (statements.isEmpty())
             return ServerInit::AlreadyThere;

@@ -18,9 +18,10 @@ const char* RegisterSetUpSql();
 QStringList ServerSchemaStatements();
 
 // The channel on which the server tells every program of the register that
-// a colleague saved payers or declarations. The message is the table's name;
-// for payers, followed by ':' and the ids of those saved, separated by
-// commas, when a statement saved at most PayerNoticeMostIds of them.
+// a colleague saved payers or declarations. The message is the table's name,
+// followed by ':' and the keys of the rows saved, separated by commas (a
+// payer's id; a declaration's payer's id), while the transaction named at
+// most PayerNoticeMostIds of them.
 inline constexpr char RegisterChangeChannel[] = "registru";
 inline constexpr int PayerNoticeMostIds = 100;
 

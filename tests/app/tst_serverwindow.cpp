@@ -146,6 +146,9 @@ private Q_SLOTS:
         QCOMPARE(window.model()->payerAt(0).cui, QStringLiteral("19"));
         QCOMPARE(window.model()->payerAt(1).cui, QStringLiteral("3"));
         QCOMPARE(window.model()->totals().declared, 1);
+        colleague.dm.con.exec(QStringLiteral("DELETE FROM declaratii WHERE ln = 4"));
+        QTRY_VERIFY(!window.model()->payerAt(0).declared());
+        QCOMPARE(window.model()->totals().declared, 0);
     }
 
     void aLostServerIsSaidOnceAndTheNextSaveLinksAgain()

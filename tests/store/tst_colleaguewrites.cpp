@@ -221,9 +221,9 @@ private Q_SLOTS:
         QCOMPARE(mine.qryFirme->RecordCount(), 2);
     }
 
-    // What a program learns of a colleague's saves: which payers, so that
-    // it reads them alone; for a large statement or declarations, only that
-    // the table changed.
+    // What a program learns of a colleague's saves: which payers, and whose
+    // declarations, so that it reads them alone; for a large transaction,
+    // only that the table changed.
     void theServerNamesThePayersAColleagueSaved()
     {
         if (qEnvironmentVariableIsEmpty("PGPORT"))
@@ -272,7 +272,10 @@ private Q_SLOTS:
         QCOMPARE(mine.dataVersion() - before, qint64(PayerNoticeMostIds + 1));
         afterColleague("INSERT INTO declaratii (idfirma, ln, an) SELECT id, 3, 2006 FROM firme WHERE cui = '19'");
         QCOMPARE(mine.takeSavedRows(QStringLiteral("firme")), none);
-        QCOMPARE(mine.takeSavedRows(QStringLiteral("declaratii")), std::nullopt);
+        QCOMPARE(mine.takeSavedRows(QStringLiteral("declaratii")), QSet<qint64> { idOf("19") });
+        // A declaration moved to another payer names both.
+        afterColleague("UPDATE declaratii SET idfirma = (SELECT id FROM firme WHERE cui = '20')");
+        QCOMPARE(mine.takeSavedRows(QStringLiteral("declaratii")), (QSet<qint64> { idOf("19"), idOf("20") }));
         // One's own saves are not a colleague's.
         mine.exec(QStringLiteral("UPDATE firme SET denumire = 'GAMA' WHERE cui = '20'"));
         QCOMPARE(mine.takeSavedRows(QStringLiteral("firme")), none);
