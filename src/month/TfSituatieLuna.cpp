@@ -285,8 +285,8 @@ void TfSituatieLuna::anulEnter()
     case PeriodLookup::Verdict::Valid:
         break;
     }
-    // Nothing but this window changes the register while it is open, and it
-    // reads the register again after each change it makes.
+    // The payers read stay: this window reads the register again after each
+    // change it makes, and on a server the colleagues' saves as they are told.
     showMonth({ lookup.month, lookup.year }, QSet<qint64>());
     tabel->setFocus(Qt::OtherFocusReason);
 }
