@@ -446,14 +446,35 @@ void PgStatement::takeRestOfRows()
     }
 }
 
+namespace {
+
+// Whether the rest of a query's rows has come already (what has come is let
+// go); what the link holds is read once, so that rows that keep coming are
+// not read for ever.
+bool restHasCome(PGconn* connection)
+{
+    if (PQconsumeInput(connection) == 0)
+        return true; // a broken link: nothing is coming
+    while (PQisBusy(connection) == 0) {
+        PGresult* rest = PQgetResult(connection);
+        if (!rest)
+            return true;
+        PQclear(rest);
+    }
+    return false;
+}
+
+} // namespace
+
 void PgStatement::dropRows()
 {
     if (m_session->streaming == this) {
         PGconn* connection = m_session->connection;
         // Outside a transaction the server is asked to stop sending the rows
-        // left (a register of millions would come whole, to be thrown away);
+        // left (a register of millions would come whole, to be thrown away),
+        // unless they have all come already (a row asked for by its key);
         // inside one a cancel would end the transaction: the rows are read.
-        if (!m_session->closing && !m_streamsInTransaction) {
+        if (!m_session->closing && !m_streamsInTransaction && !restHasCome(connection)) {
             if (PGcancel* cancel = PQgetCancel(connection)) {
                 char error[256];
                 PQcancel(cancel, error, int(sizeof error));
