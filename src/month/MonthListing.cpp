@@ -33,6 +33,10 @@ const QString payersSql = QStringLiteral("SELECT id, cui, prefix, denumire, sufi
 const QString declarationsSql
     = QStringLiteral("SELECT idfirma, id, rectificativ, nrsal, fondlunsal, comdat, comac FROM declaratii "
                      "WHERE an = :an AND ln = :ln ORDER BY id");
+// One payer's first declaration of the month, in the same columns.
+const QString payerDeclarationSql
+    = QStringLiteral("SELECT idfirma, id, rectificativ, nrsal, fondlunsal, comdat, comac FROM declaratii "
+                     "WHERE an = :an AND ln = :ln AND idfirma = :payer ORDER BY id LIMIT 1");
 constexpr int kDeclarationPayer = 0;
 constexpr int kDeclarationFirst = 1;
 
@@ -156,7 +160,7 @@ MonthListingReader::MonthListingReader(
     // order of codes, it would join and sort the whole register before the
     // first row. Gathering, the walk gives only the first slice (its size is
     // bound before the first row is asked for), and the rest is gathered.
-    m_onServer = connection.filePath().isEmpty() && !connection.secondConnectionLocation().isEmpty();
+    m_onServer = connection.isServer();
     m_walkLimited = m_onServer && mode == Mode::Gathered;
     m_statement = std::make_unique<Statement>(
         connection, m_walkLimited ? listingSql + QStringLiteral(" LIMIT :slice") : listingSql);
@@ -587,9 +591,7 @@ void ReadMonthDeclarations(Connection& connection, const MonthPeriod& period, Mo
 void ReadMonthDeclarationsOf(
     Connection& connection, const MonthPeriod& period, const QSet<qint64>& payerIds, MonthPayerTable& rows)
 {
-    Statement declaration(connection,
-        declarationsSql.chopped(QStringLiteral(" ORDER BY id").size())
-            + QStringLiteral(" AND idfirma = :payer ORDER BY id LIMIT 1"));
+    Statement declaration(connection, payerDeclarationSql);
     declaration.bind(QStringLiteral("ln"), period.month);
     declaration.bind(QStringLiteral("an"), period.year);
     for (const qint64 payer : payerIds) {

@@ -167,6 +167,11 @@ bool Connection::inTransaction() const
     return m_backend && m_backend->inTransaction();
 }
 
+bool Connection::isServer() const
+{
+    return m_backend && m_backend->isServer();
+}
+
 bool Connection::lost() const
 {
     return m_backend && m_backend->lost();

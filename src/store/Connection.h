@@ -53,6 +53,8 @@ public:
     // What a second connection to the same register opens: the file's path,
     // or the server's connection string; empty when none can reach it.
     QString secondConnectionLocation() const;
+    // Whether the register is on a server rather than in a file.
+    bool isServer() const;
 
     // Runs a statement that returns no rows; outside a Transaction every
     // statement commits on its own.

@@ -52,6 +52,8 @@ public:
     // What a second connection opens to reach the same database (see
     // Connection::secondConnectionLocation).
     virtual QString secondConnectionLocation() const { return filePath(); }
+    // Whether the database is on a server (each statement a round trip).
+    virtual bool isServer() const { return false; }
     virtual qint64 lastInsertRowId() const = 0;
     virtual void setLastInsertRowId(qint64 rowId) = 0;
     virtual int changes() const = 0;

@@ -74,9 +74,8 @@ void Dataset::Open()
     m_state = DatasetState::Browse;
     m_current = m_rows.isEmpty() ? -1 : 0;
     m_eof = m_rows.isEmpty();
-    m_rowIndex = -1;
-    m_cachesRows = m_connection.filePath().isEmpty() && !m_connection.secondConnectionLocation().isEmpty();
-    m_rowCache.clear();
+    m_cachesRows = m_connection.isServer();
+    forgetRows();
     Q_EMIT activeChanged();
     Q_EMIT stateChanged();
     notifyRecordChanged();
@@ -199,8 +198,7 @@ void Dataset::Close()
     m_rows.clear();
     m_buffer.clear();
     m_current = -1;
-    m_rowIndex = -1;
-    m_rowCache.clear();
+    forgetRows();
     m_eof = true;
     m_state = DatasetState::Inactive;
     Q_EMIT stateChanged();
@@ -232,8 +230,7 @@ void Dataset::Refresh()
     else
         readKeys();
     m_rows.clearLoadError();
-    m_rowIndex = -1;
-    m_rowCache.clear();
+    forgetRows();
     int index = m_rows.isEmpty() ? -1 : 0;
     if (hadCurrent) {
         const int found = m_rows.findKey(currentKey, currentText ? &*currentText : nullptr);
@@ -260,11 +257,16 @@ void Dataset::RefreshInBackground()
         return;
     }
     m_rows.clearLoadError();
-    m_rowIndex = -1;
-    m_rowCache.clear();
+    forgetRows();
     m_current = m_rows.isEmpty() ? -1 : 0;
     m_eof = m_rows.isEmpty();
     notifyRecordChanged();
+}
+
+void Dataset::forgetRows()
+{
+    m_rowIndex = -1;
+    m_rowCache.clear();
 }
 
 QString Dataset::rowStatementSql() const

@@ -195,6 +195,8 @@ private:
     void noteOwnWrite(qint64 changesBefore);
     std::function<QByteArray(int column)> bufferTexts() const;
     const QVector<QVariant>& currentRow() const;
+    // The current row, and every row kept, are read again when next asked for.
+    void forgetRows();
     // The stored bytes of one column of the row with the given key, as the
     // database holds it now; nothing when no such row exists.
     std::optional<QByteArray> storedBytesOfRow(qint64 key, int column) const;

@@ -118,10 +118,8 @@ void Dataset::Cancel()
     m_buffer.clear();
     // The row is read again: a save refused because another user changed it
     // shows that user's version once the edit is given up.
-    if (m_state == DatasetState::Edit) {
-        m_rowIndex = -1;
-        m_rowCache.clear();
-    }
+    if (m_state == DatasetState::Edit)
+        forgetRows();
     setState(DatasetState::Browse);
     notifyRecordChanged();
 }

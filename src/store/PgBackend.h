@@ -35,6 +35,7 @@ public:
     QString errorMessage() const override;
     QString filePath() const override { return {}; }
     QString secondConnectionLocation() const override { return m_connectionString; }
+    bool isServer() const override { return true; }
     qint64 lastInsertRowId() const override;
     void setLastInsertRowId(qint64 rowId) override;
     int changes() const override;
