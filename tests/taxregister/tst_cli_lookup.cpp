@@ -116,11 +116,12 @@ private Q_SLOTS:
         else if (how == u"endless")
             server.replyEndlessly();
         const Run run = lookUp(server, { QStringLiteral("--json"), QStringLiteral("12345674") });
-        QCOMPARE(run.exitCode, 3);
-        QCOMPARE(run.out, QByteArray());
+        // The messages first: when the status is not the one expected, they say why.
         QCOMPARE(run.err,
             "itm-cli lookup: Registrul ANAF se consulta la adresa " + server.address().toEncoded()
                 + " (din ITM_REGISTER_SERVICE), nu la adresa documentata\nitm-cli lookup: " + message);
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(run.exitCode, 3);
     }
 };
 
