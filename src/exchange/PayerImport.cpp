@@ -69,19 +69,19 @@ public:
     // connection: a server's connection serves one thread).
     void start(bool inThread)
     {
-        const QStringList columns = m_dm.qryFirme->columnNames();
         if (inThread && m_dm.con.handle())
-            m_thread.emplace(m_dm.con, m_dm.uFirmez, columns, &CleanPayerRecord);
+            m_thread.emplace(m_dm.con, m_dm.uFirmez, TypedRecord(*m_dm.qryFirme), &CleanPayerRecord);
         else
-            m_rows.emplace(m_dm.con, m_dm.uFirmez, columns);
+            m_rows.emplace(m_dm.con, m_dm.uFirmez, m_dm.qryFirme->columnNames());
     }
 
     // Whether a payer may be given before its clean-up, which is then done
-    // in the writing thread.
-    bool cleansInThread() const { return m_thread.has_value(); }
+    // in the writing thread: while that thread keeps up with the rows given.
+    bool cleansInThread() const { return m_thread.has_value() && !m_thread->isBehind(); }
 
     // stored: the payer as read from the register, for a payer updated.
-    void write(const TypedRecord& payer, ImportStatus status, const QVector<QVariant>& stored, bool cleaned)
+    // The payer's values are taken: it is emptied for the next row.
+    void write(TypedRecord& payer, ImportStatus status, const QVector<QVariant>& stored, bool cleaned)
     {
         const RowWrite kind = status == ImportStatus::New ? RowWrite::Insert : RowWrite::Modify;
         if (m_thread)
@@ -173,10 +173,6 @@ QString PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header
     QVector<QVariant>& stored, bool clean)
 {
     PayerRowValues& values = m_values;
-    m_reader.read(record, header, values);
-    if (values.failure)
-        return *values.failure;
-    m_lastWarning = values.warning;
     if (registerRow >= 0) {
         Dataset& payers = *m_dm.qryFirme;
         payers.setRecNo(registerRow + 1);
@@ -185,13 +181,15 @@ QString PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header
             payer.FieldAt(i).setAsVariant(payers.FieldAt(i).AsVariant());
         stored = payer.values();
     }
-    applyWrites(payer, values.writes);
+    m_reader.read(record, header, payer, values, registerRow >= 0);
+    if (values.failure)
+        return *values.failure;
+    m_lastWarning = values.warning;
     if (registerRow >= 0) {
         // A text the file holds as the export wrote it keeps its stored
         // bytes: a register exported, edited elsewhere and imported again
         // changes only what was edited.
-        for (const auto& [column, fileText] : values.fileTexts) {
-            const int index = int(payer.columnNames().indexOf(column));
+        for (const auto& [index, fileText] : values.fileTexts) {
             if (index >= 0 && LettersOfStoredText(valueText(stored.at(index))) == fileText)
                 payer.FieldAt(index).setAsVariant(stored.at(index));
         }

@@ -184,6 +184,7 @@ PayerRowReader::PayerRowReader(Dataset& payers, Dataset& counties)
         else
             column.kind = name == u"email" ? FileColumn::LowerText : FileColumn::UpperText;
         const int index = payers.FieldIndex(column.name);
+        column.recordIndex = index;
         if (index >= 0 && payers.columnType(index) == ColumnType::Text)
             column.size = payers.columnSize(index);
         column.standard = defaults.value(name);
@@ -230,17 +231,16 @@ std::optional<qint64> PayerRowReader::legalForm(const QString& text, bool isPref
 void PayerRowValues::clear()
 {
     code.clear();
-    writes.clear();
     fileTexts.clear();
     failure.reset();
     warning.clear();
 }
 
-void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, PayerRowValues& row) const
+void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, TypedRecord& payer, PayerRowValues& row,
+    bool withFileTexts) const
 {
     row.clear();
     const int known = int(header.columnOfField.size());
-    row.writes.reserve(known);
     for (int i = known; i < record.fieldCount(); ++i) {
         if (!record.field(i).isEmpty()) {
             row.failure = QStringLiteral("Linia are %1 campuri, capul de tabel %2").arg(record.fieldCount()).arg(known);
@@ -266,9 +266,10 @@ void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, Pa
             if (textColumn) {
                 if (row.warning.isEmpty() && last.lostLetter)
                     row.warning = lostLetterWarning(column.name);
-                row.fileTexts.append({ column.name, last.raw });
+                if (withFileTexts)
+                    row.fileTexts.append({ column.recordIndex, last.raw });
             }
-            row.writes.append({ column.name, last.value });
+            fieldOf(payer, column).setAsVariant(last.value);
             continue;
         }
         // A record shorter than the header leaves its last columns empty.
@@ -281,7 +282,7 @@ void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, Pa
                 row.failure = failure;
                 return;
             }
-            row.writes.append({ column.name, row.code });
+            fieldOf(payer, column).setAsVariant(row.code);
             continue;
         }
         const QString plain = WithoutDiacritics(raw);
@@ -339,17 +340,24 @@ void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, Pa
             lostLetter = holdsLostLetter(text);
             if (row.warning.isEmpty() && lostLetter)
                 row.warning = lostLetterWarning(column.name);
-            row.fileTexts.append({ column.name, raw });
+            if (withFileTexts)
+                row.fileTexts.append({ column.recordIndex, raw });
             value = text;
             break;
         }
         }
-        row.writes.append({ column.name, value });
         if (i < record.fieldCount()) {
             const QStringView field = record.field(i);
             last = LastValue { true, field.size() != raw.size(), raw, value, lostLetter };
         }
+        fieldOf(payer, column).setAsVariant(std::move(value));
     }
+}
+
+TypedRecord::Field PayerRowReader::fieldOf(TypedRecord& payer, const FileColumn& column)
+{
+    // A column the register lacks raises, as naming it would.
+    return column.recordIndex >= 0 ? payer.FieldAt(column.recordIndex) : payer.FieldByName(column.name);
 }
 
 bool PayerRowReader::LastValue::holds(QStringView field) const

@@ -2,6 +2,7 @@
 
 #include "exchange/CsvReader.h"
 #include "store/RuleOutcome.h"
+#include "store/TypedRecord.h"
 #include "taxregister/CountyMatch.h"
 
 #include <QHash>
@@ -34,14 +35,15 @@ QString PayerCodeOfField(QStringView field, QString* failure);
 // into the record: letters without diacritics and in the case of their field
 // (a default of the validation, "fara banca", as the validation writes it),
 // the county's key for its name, the legal forms as their indexes, the sector
-// as its field keeps it. Only the columns the file names are written.
+// as its field keeps it. Only the columns the file names are written; what
+// else the row tells is kept here.
 struct PayerRowValues
 {
     QString code;
-    QList<ColumnWrite> writes; // firme columns, codjudet for judet
-    // The text columns written and the file's text for each: a payer updated
-    // from the file keeps a stored text that the file holds as exported.
-    QList<std::pair<QString, QString>> fileTexts;
+    // The text columns written (their indexes in the record) and the file's
+    // text for each, when asked for: a payer updated from the file keeps a
+    // stored text that the file holds as exported.
+    QList<std::pair<int, QString>> fileTexts;
     std::optional<QString> failure;
     QString warning; // a doubt about the row that does not refuse it
 
@@ -64,9 +66,13 @@ public:
     // payers: the register query, for its column sizes; counties: the county query.
     PayerRowReader(Dataset& payers, Dataset& counties);
 
-    // The values of one record into row, which is emptied first and keeps
-    // its memory: one serves each row of a file in turn.
-    void read(const CsvRecord& record, const PayerHeader& header, PayerRowValues& row) const;
+    // The values of one record written into payer (a record of the register
+    // query's columns), the rest of what it tells into row, which is emptied
+    // first and keeps its memory: one serves each row of a file in turn.
+    // withFileTexts: row.fileTexts is filled too. On a failure, payer holds
+    // part of the row.
+    void read(const CsvRecord& record, const PayerHeader& header, TypedRecord& payer, PayerRowValues& row,
+        bool withFileTexts) const;
 
     // The county's name for its key, as the county field shows it; empty when
     // the key is no county's.
@@ -98,12 +104,14 @@ private:
         } kind
             = UpperText;
         QString name; // the register column written
+        int recordIndex = -1; // its index in the register query's columns
         int size = 0; // largest length of a text column, 0 for none
         QString standard; // the text the validation writes into it when empty
         QString standardUpper;
     };
 
     QVector<FileColumn> m_fileColumns; // as PayerFileColumns()
+    static TypedRecord::Field fieldOf(TypedRecord& payer, const FileColumn& column);
     // What each column gave for the last field read in it that passed.
     struct LastValue
     {

@@ -1,5 +1,7 @@
 #include "store/StoredText.h"
 
+#include <algorithm>
+
 namespace itm {
 
 namespace {
@@ -90,28 +92,57 @@ QByteArray StoredTextBytes(const QString& text)
 
 namespace {
 
+// The plain characters that become a blank: the controls below 32, the
+// apostrophe, the quote and the comma.
+constexpr bool plainSeparator(char16_t unit)
+{
+    return unit < 0x20 || unit == u'\'' || unit == u'"' || unit == u',';
+}
+
+struct PlainSeparators
+{
+    bool table[0x80] = {};
+    constexpr PlainSeparators()
+    {
+        for (char16_t unit = 0; unit < 0x80; ++unit)
+            table[unit] = plainSeparator(unit) || unit == 0x7F;
+    }
+};
+constexpr PlainSeparators plainSeparators;
+
 // C0 and C1 controls (NEL among them) and the line and paragraph separators:
 // each ends a line for some reader.
-bool isSeparator(char16_t unit)
+inline bool isSeparator(char16_t unit)
 {
-    return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0x2028 || unit == 0x2029 || unit == u'\''
-        || unit == u'"' || unit == u',';
+    if (unit < 0x80)
+        return plainSeparators.table[unit];
+    return unit <= 0x9F || unit == 0x2028 || unit == 0x2029;
 }
 
 } // namespace
 
+bool HoldsSeparator(QStringView text)
+{
+    return std::any_of(text.utf16(), text.utf16() + text.size(), [](char16_t unit) { return isSeparator(unit); });
+}
+
 QString BlankSeparators(const QString& text)
 {
     // Nearly every text has none: it is returned as it is, without a copy.
+    // An import cleans every text of a million rows: the scan reads the
+    // characters straight, one table look each.
+    const auto* units = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype size = text.size();
     qsizetype first = 0;
-    while (first < text.size() && !isSeparator(text.at(first).unicode()))
+    while (first < size && !isSeparator(units[first]))
         ++first;
-    if (first == text.size())
+    if (first == size)
         return text;
     QString cleaned = text;
-    for (qsizetype i = first; i < cleaned.size(); ++i) {
-        if (isSeparator(cleaned.at(i).unicode()))
-            cleaned[i] = u' ';
+    char16_t* letters = reinterpret_cast<char16_t*>(cleaned.data());
+    for (qsizetype i = first; i < size; ++i) {
+        if (isSeparator(letters[i]))
+            letters[i] = u' ';
     }
     return cleaned;
 }

@@ -31,5 +31,7 @@ qsizetype Utf8SequenceLength(const unsigned char* bytes, qsizetype available);
 // line and paragraph separators U+2028/U+2029: a line end or tab would split
 // the file's line) each become one blank.
 QString BlankSeparators(const QString& text);
+// Whether BlankSeparators would change the text.
+bool HoldsSeparator(QStringView text);
 
 } // namespace itm

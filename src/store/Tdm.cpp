@@ -59,11 +59,10 @@ template <typename Record> void fillEmptyColumns(Record& dataset, bool replaceSe
                 if (!text || text->isEmpty()) {
                     static const QVariant blank(QStringLiteral(" "));
                     dataset.FieldAt(i).setAsVariant(blank);
-                } else if (replaceSeparators) {
-                    // The same text comes back when it has no separator.
-                    QString cleaned = BlankSeparators(*text);
-                    if (cleaned.constData() != text->constData())
-                        dataset.FieldAt(i).setAsVariant(std::move(cleaned));
+                } else if (replaceSeparators && HoldsSeparator(*text)) {
+                    // Looked at in place: the text may be one another thread
+                    // holds too, and a copy would count it from here.
+                    dataset.FieldAt(i).setAsVariant(BlankSeparators(*text));
                 }
                 continue;
             }
@@ -80,15 +79,42 @@ template <typename Record> void fillEmptyColumns(Record& dataset, bool replaceSe
     }
 }
 
+// A payer not in liquidation has no liquidator: "0" in lcui and lsector, no
+// text in the others. For a record held apart, the values those texts become
+// in each column, made once: an import clears a million payers' liquidators.
+void clearLiquidator(TypedRecord& record)
+{
+    static const QVariant zeroNumber(qint64(0));
+    static const QVariant zeroReal(0.0);
+    static const QVariant zeroText(QStringLiteral("0"));
+    static const QVariant noText { QString() };
+    auto write = [&record](const QString& column, const QVariant& text, const QVariant& number, const QVariant& real) {
+        const int index = record.columnIndex(column);
+        const ColumnType type = record.columnType(index);
+        record.FieldAt(index).setAsVariant(type == ColumnType::Integer ? number
+                : type == ColumnType::Real                             ? real
+                                                                       : text);
+    };
+    write(QStringLiteral("lcui"), zeroText, zeroNumber, zeroReal);
+    write(QStringLiteral("lsector"), zeroText, zeroNumber, zeroReal);
+    static const QVariant cleared;
+    for (const QString& column : LiquidatorTextColumns())
+        write(column, noText, cleared, cleared);
+}
+
 // The payer's clean-up, over the query's edit buffer or over a record held
 // apart (an imported payer): one rule for every payer that is written.
 template <typename Record> void cleanPayer(Record& dataset)
 {
     if (dataset.FieldByName(QStringLiteral("faliment")).AsInteger() == 0) {
-        dataset.FieldByName(QStringLiteral("lcui")).setAsString(QStringLiteral("0"));
-        dataset.FieldByName(QStringLiteral("lsector")).setAsString(QStringLiteral("0"));
-        for (const QString& column : LiquidatorTextColumns())
-            dataset.FieldByName(column).setAsString(QString());
+        if constexpr (std::is_same_v<Record, TypedRecord>) {
+            clearLiquidator(dataset);
+        } else {
+            dataset.FieldByName(QStringLiteral("lcui")).setAsString(QStringLiteral("0"));
+            dataset.FieldByName(QStringLiteral("lsector")).setAsString(QStringLiteral("0"));
+            for (const QString& column : LiquidatorTextColumns())
+                dataset.FieldByName(column).setAsString(QString());
+        }
     }
     fillEmptyColumns(dataset, true);
 }

@@ -4,6 +4,7 @@
 #include "store/RecordReader.h"
 
 #include <QStringView>
+#include <utility>
 
 namespace itm {
 
@@ -41,6 +42,16 @@ public:
             else
                 held = ValueForColumn(type, value);
         }
+        // The same, taking a value made for the column without a copy.
+        void setAsVariant(QVariant&& value) const
+        {
+            QVariant& held = m_record->m_values[m_index];
+            const ColumnType type = m_record->m_types.at(m_index);
+            if (!value.isNull() && IsValueOfColumn(type, value))
+                held = std::move(value);
+            else
+                held = ValueForColumn(type, value);
+        }
         // False, and nothing written, where setAsString raises.
         bool trySetAsString(const QString& text) const
         {
@@ -61,11 +72,24 @@ public:
     const QStringList& columnNames() const { return m_columns; }
     // Every value empty again, the record's memory kept: one record serves
     // each row of a file in turn.
-    void clearValues() { m_values.fill(QVariant()); }
+    void clearValues() { EmptyValues(m_values); }
+    // Every value empty, the vector's memory kept; a value already empty is
+    // not touched (an import empties a million rows of mostly empty columns).
+    static void EmptyValues(QVector<QVariant>& values)
+    {
+        for (QVariant& value : values) {
+            if (value.isValid())
+                value = QVariant();
+        }
+    }
     const QVector<QVariant>& values() const { return m_values; }
+    // Takes values of the same columns in their place (a row made elsewhere
+    // and handed over) and gives back those it held.
+    QVector<QVariant> exchangeValues(QVector<QVariant> values) { return std::exchange(m_values, std::move(values)); }
     ColumnType columnType(int index) const { return m_types.at(index); }
     Field FieldAt(int index) { return Field(this, index); }
     Field FieldByName(const QString& name); // an unknown column raises itm::Error
+    int columnIndex(const QString& name) const { return indexOf(name); } // as FieldByName finds it
 
     QVariant fieldValue(const QString& column) const override;
 
