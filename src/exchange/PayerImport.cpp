@@ -169,8 +169,8 @@ PayerImport::PayerImport(Tdm& dm)
 {
 }
 
-QString PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer,
-    QVector<QVariant>& stored, bool clean)
+QString PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header, const QString& code, int registerRow,
+    TypedRecord& payer, QVector<QVariant>& stored, bool clean)
 {
     PayerRowValues& values = m_values;
     if (registerRow >= 0) {
@@ -181,7 +181,7 @@ QString PayerImport::evaluate(const CsvRecord& record, const PayerHeader& header
             payer.FieldAt(i).setAsVariant(payers.FieldAt(i).AsVariant());
         stored = payer.values();
     }
-    m_reader.read(record, header, payer, values, registerRow >= 0);
+    m_reader.read(record, header, payer, values, registerRow >= 0, code);
     if (values.failure)
         return *values.failure;
     m_lastWarning = values.warning;
@@ -331,7 +331,7 @@ ImportReport PayerImport::process(QIODevice& file, bool update, Writer* writer, 
                 // written here is not cleaned here (the writing thread cleans it).
                 const bool shown = report.all.imported + report.all.updated < ImportReport::kShownRows;
                 const bool clean = registerRow >= 0 || shown || (writer && !writer->cleansInThread());
-                row.message = evaluate(record, header, registerRow, payer, stored, clean);
+                row.message = evaluate(record, header, row.code, registerRow, payer, stored, clean);
                 if (row.message.isEmpty()) {
                     row.status = registerRow >= 0 ? ImportStatus::Update : ImportStatus::New;
                     if (shown) {

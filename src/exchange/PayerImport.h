@@ -103,10 +103,10 @@ private:
     ImportReport process(QIODevice& file, bool update, Writer* writer, JobProgress* progress);
     // The record a row makes (the stored payer's with the file's columns over
     // it, when it updates one), checked, and cleaned up when clean; the
-    // message when it is refused. stored receives the payer as read from the
-    // register, when one is updated.
-    QString evaluate(const CsvRecord& record, const PayerHeader& header, int registerRow, TypedRecord& payer,
-        QVector<QVariant>& stored, bool clean);
+    // message when it is refused. code: the row's code, checked already.
+    // stored receives the payer as read from the register, when one is updated.
+    QString evaluate(const CsvRecord& record, const PayerHeader& header, const QString& code, int registerRow,
+        TypedRecord& payer, QVector<QVariant>& stored, bool clean);
 
     Tdm& m_dm;
     PayerRowReader m_reader;

@@ -237,7 +237,7 @@ void PayerRowValues::clear()
 }
 
 void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, TypedRecord& payer, PayerRowValues& row,
-    bool withFileTexts) const
+    bool withFileTexts, const std::optional<QString>& code) const
 {
     row.clear();
     const int known = int(header.columnOfField.size());
@@ -270,6 +270,11 @@ void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, Ty
                     row.fileTexts.append({ column.recordIndex, last.raw });
             }
             fieldOf(payer, column).setAsVariant(last.value);
+            continue;
+        }
+        if (column.kind == FileColumn::Code && code) {
+            row.code = *code;
+            fieldOf(payer, column).setAsVariant(row.code);
             continue;
         }
         // A record shorter than the header leaves its last columns empty.

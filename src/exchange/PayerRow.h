@@ -70,9 +70,11 @@ public:
     // query's columns), the rest of what it tells into row, which is emptied
     // first and keeps its memory: one serves each row of a file in turn.
     // withFileTexts: row.fileTexts is filled too. On a failure, payer holds
-    // part of the row.
+    // part of the row. code: the record's code as PayerCodeOfField gives it
+    // for its field, when the caller has it already (and has refused a code
+    // it refuses).
     void read(const CsvRecord& record, const PayerHeader& header, TypedRecord& payer, PayerRowValues& row,
-        bool withFileTexts) const;
+        bool withFileTexts, const std::optional<QString>& code = std::nullopt) const;
 
     // The county's name for its key, as the county field shows it; empty when
     // the key is no county's.
