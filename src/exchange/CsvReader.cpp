@@ -160,10 +160,15 @@ bool CsvReader::next(CsvRecord& record)
     // next one that ends the run, appended at once.
     auto appendRun = [&](auto endsRun) {
         const qsizetype start = m_pos - 1;
-        while (m_pos < m_text.size() && !endsRun(m_text.at(m_pos)))
-            ++m_pos;
-        record.appendToField(QStringView(m_text).mid(start, m_pos - start));
+        const QChar* text = m_text.constData();
+        const qsizetype size = m_text.size();
+        qsizetype pos = m_pos;
+        while (pos < size && !endsRun(text[pos]))
+            ++pos;
+        m_pos = pos;
+        record.appendToField(QStringView(text + start, pos - start));
     };
+    const QChar separator = m_separator;
     while (atCharacter()) {
         const QChar c = m_text.at(m_pos++);
         if (quoted) {
@@ -192,7 +197,7 @@ bool CsvReader::next(CsvRecord& record)
             record.endField();
             return true;
         } else {
-            appendRun([this](QChar next) { return next == m_separator || next == u'\r' || next == u'\n'; });
+            appendRun([separator](QChar next) { return next == separator || next == u'\r' || next == u'\n'; });
         }
         if (tooLong(record, record.line))
             return false;

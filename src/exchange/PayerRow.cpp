@@ -269,7 +269,7 @@ void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, Ty
                 if (withFileTexts)
                     row.fileTexts.append({ column.recordIndex, last.raw });
             }
-            fieldOf(payer, column).setAsVariant(last.value);
+            fieldOf(payer, column).setHeldValue(last.value);
             continue;
         }
         if (column.kind == FileColumn::Code && code) {
@@ -351,11 +351,13 @@ void PayerRowReader::read(const CsvRecord& record, const PayerHeader& header, Ty
             break;
         }
         }
+        const TypedRecord::Field written = fieldOf(payer, column);
+        written.setAsVariant(std::move(value));
         if (i < record.fieldCount()) {
+            // Kept as the record holds it: the same field again is given as it is.
             const QStringView field = record.field(i);
-            last = LastValue { true, field.size() != raw.size(), raw, value, lostLetter };
+            last = LastValue { true, field.size() != raw.size(), raw, written.AsVariant(), lostLetter };
         }
-        fieldOf(payer, column).setAsVariant(std::move(value));
     }
 }
 

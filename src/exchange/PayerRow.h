@@ -120,7 +120,7 @@ private:
         bool known = false;
         bool marked = false; // the field is raw behind one apostrophe
         QString raw;
-        QVariant value;
+        QVariant value; // as the record holds it
         bool lostLetter = false;
         bool holds(QStringView field) const;
     };

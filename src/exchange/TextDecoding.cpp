@@ -113,6 +113,15 @@ QString TextDecoder::decode(const QByteArray& block, bool last)
     const qsizetype size = bytes.size();
     qsizetype end = 0;
     while (end < size) {
+        // Nearly every byte is a plain letter: those are passed over in a
+        // tight loop, only the line ends counted.
+        const qsizetype plainStart = end;
+        while (end < size && data[end] < 0x80 && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        if (end > plainStart)
+            m_afterCr = false;
+        if (end == size)
+            break;
         const unsigned char byte = data[end];
         if (byte < 0x80) {
             count(byte);

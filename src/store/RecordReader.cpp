@@ -30,12 +30,12 @@ ConversionError NumberColumnError(const QString& column, const ConversionError& 
 
 QString RecordReader::fieldText(const QString& column) const
 {
-    return valueText(fieldValue(column));
+    return readValue(column, [](const QVariant& value) { return valueText(value); });
 }
 
 qint64 RecordReader::fieldInteger(const QString& column) const
 {
-    return valueInteger(fieldValue(column));
+    return readValue(column, [](const QVariant& value) { return valueInteger(value); });
 }
 
 qint64 valueInteger(const QVariant& value)
@@ -56,7 +56,7 @@ qint64 valueInteger(const QVariant& value)
 qint64 RecordReader::fieldWholeNumber(const QString& column) const
 {
     try {
-        return valueWholeNumber(fieldValue(column));
+        return readValue(column, [](const QVariant& value) { return valueWholeNumber(value); });
     } catch (const ConversionError& error) {
         throw NumberColumnError(column, error);
     }

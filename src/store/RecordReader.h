@@ -34,6 +34,24 @@ public:
     // counts only when it is whole (12345.0 reads 12345; 12345.5 raises
     // ConversionError naming the column), a text must be one; no value reads 0.
     qint64 fieldWholeNumber(const QString& column) const;
+
+protected:
+    // The raw value where the record holds it, read without a copy; nothing
+    // for a record that makes its values when asked. A rule reads dozens of
+    // columns of each row an import checks.
+    virtual const QVariant* heldValue(const QString& column) const
+    {
+        Q_UNUSED(column);
+        return nullptr;
+    }
+
+private:
+    template <typename Read> auto readValue(const QString& column, Read read) const
+    {
+        if (const QVariant* held = heldValue(column))
+            return read(*held);
+        return read(fieldValue(column));
+    }
 };
 
 // Text of a raw value, as RecordReader::fieldText gives it.

@@ -173,8 +173,9 @@ int SqliteStatement::parameterIndex(const QString& name) const
 
 namespace {
 
-// The same value to bind: of the same kind, and equal (a text compared
-// only when it is not the very same string).
+// The same value to bind: of the same kind, and equal (a text compared only
+// when it is not the very same string, and from its last letter first: names
+// numbered one after the other differ only there).
 bool sameBinding(const QVariant& bound, const QVariant& value)
 {
     if (bound.typeId() != value.typeId())
@@ -187,7 +188,8 @@ bool sameBinding(const QVariant& bound, const QVariant& value)
     case QMetaType::QString: {
         const auto& a = *static_cast<const QString*>(bound.constData());
         const auto& b = *static_cast<const QString*>(value.constData());
-        return a.size() == b.size() && (a.constData() == b.constData() || a == b);
+        return a.size() == b.size()
+            && (a.constData() == b.constData() || a.isEmpty() || (a.back() == b.back() && a == b));
     }
     default:
         return false;

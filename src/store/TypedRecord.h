@@ -52,6 +52,8 @@ public:
             else
                 held = ValueForColumn(type, value);
         }
+        // A value this column held before, written as it is.
+        void setHeldValue(const QVariant& value) const { m_record->m_values[m_index] = value; }
         // False, and nothing written, where setAsString raises.
         bool trySetAsString(const QString& text) const
         {
@@ -92,6 +94,9 @@ public:
     int columnIndex(const QString& name) const { return indexOf(name); } // as FieldByName finds it
 
     QVariant fieldValue(const QString& column) const override;
+
+protected:
+    const QVariant* heldValue(const QString& column) const override { return &m_values.at(indexOf(column)); }
 
 private:
     int indexOf(const QString& name) const;
