@@ -176,11 +176,11 @@ namespace {
 // The same value to bind: of the same kind, and equal (a text compared only
 // when it is not the very same string, and from its last letter first: names
 // numbered one after the other differ only there).
-bool sameBinding(const QVariant& bound, const QVariant& value)
+bool sameBinding(const QVariant& bound, const QVariant& value, int type)
 {
-    if (bound.typeId() != value.typeId())
+    if (bound.typeId() != type)
         return false;
-    switch (value.typeId()) {
+    switch (type) {
     case QMetaType::UnknownType:
         return true;
     case QMetaType::LongLong:
@@ -204,10 +204,11 @@ void SqliteStatement::bind(int index, const QVariant& value)
     if (m_boundValues.size() <= size_t(std::max(index, 0)))
         m_boundValues.resize(size_t(std::max(index, 0)) + 1);
     QVariant& bound = m_boundValues[size_t(std::max(index, 0))];
-    if (index > 0 && sameBinding(bound, value))
+    const int type = value.typeId();
+    if (index > 0 && sameBinding(bound, value, type))
         return;
     int rc = SQLITE_OK;
-    switch (value.typeId()) {
+    switch (type) {
     case QMetaType::UnknownType:
         rc = sqlite3_bind_null(m_statement, index);
         break;
@@ -224,20 +225,22 @@ void SqliteStatement::bind(int index, const QVariant& value)
             m_boundTexts.resize(size_t(index) + 1);
         QByteArray& kept = m_boundTexts[size_t(index)];
         // A text is read where the value holds it, without a copy.
-        const bool holdsText = value.typeId() == QMetaType::QString;
+        const bool holdsText = type == QMetaType::QString;
         const QString converted = holdsText ? QString() : value.toString();
         const QString& text = holdsText ? *static_cast<const QString*>(value.constData()) : converted;
         // A text of plain letters, nearly every one written, is its own bytes:
-        // they go into the buffer this parameter kept before, without a new one.
-        const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
-        if (plain) {
-            kept.resize(text.size());
-            char* bytes = kept.data();
-            for (qsizetype i = 0; i < text.size(); ++i)
-                bytes[i] = char(text.at(i).unicode());
-        } else {
-            kept = StoredTextBytes(text);
+        // they go into the buffer this parameter kept before, without a new
+        // one, and are looked at in the same pass.
+        kept.resize(text.size());
+        char* bytes = kept.data();
+        const auto* units = reinterpret_cast<const char16_t*>(text.constData());
+        char16_t anyUnit = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            anyUnit |= units[i];
+            bytes[i] = char(units[i]);
         }
+        if (anyUnit >= 0x80)
+            kept = StoredTextBytes(text);
         // SQLite reads the kept bytes until the parameter is bound again.
         rc = sqlite3_bind_text(m_statement, index, kept.constData(), int(kept.size()), SQLITE_STATIC);
         break;

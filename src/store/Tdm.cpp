@@ -55,14 +55,14 @@ template <typename Record> void fillEmptyColumns(Record& dataset, bool replaceSe
             if (isNull && type != ColumnType::Text) {
                 static const QVariant integerZero(qint64(0));
                 static const QVariant realZero(0.0);
-                dataset.FieldAt(i).setAsVariant(type == ColumnType::Integer ? integerZero : realZero);
+                dataset.FieldAt(i).setHeldValue(type == ColumnType::Integer ? integerZero : realZero);
                 continue;
             }
             if (type == ColumnType::Text && (isNull || kind == QMetaType::fromType<QString>())) {
                 const QString* text = isNull ? nullptr : static_cast<const QString*>(value.constData());
                 if (!text || text->isEmpty()) {
                     static const QVariant blank(QStringLiteral(" "));
-                    dataset.FieldAt(i).setAsVariant(blank);
+                    dataset.FieldAt(i).setHeldValue(blank);
                 } else if (replaceSeparators && HoldsSeparator(*text)) {
                     // Looked at in place: the text may be one another thread
                     // holds too, and a copy would count it from here.
@@ -85,25 +85,27 @@ template <typename Record> void fillEmptyColumns(Record& dataset, bool replaceSe
 
 // A payer not in liquidation has no liquidator: "0" in lcui and lsector, no
 // text in the others. For a record held apart, the values those texts become
-// in each column, made once: an import clears a million payers' liquidators.
+// in each column, made once and written as they are: an import clears a
+// million payers' liquidators. A text column holds the blank that
+// fillEmptyColumns makes of no text at once.
 void clearLiquidator(TypedRecord& record)
 {
     static const QVariant zeroNumber(qint64(0));
     static const QVariant zeroReal(0.0);
     static const QVariant zeroText(QStringLiteral("0"));
-    static const QVariant noText { QString() };
+    static const QVariant blank(QStringLiteral(" "));
+    static const QVariant cleared;
     auto write = [&record](const QString& column, const QVariant& text, const QVariant& number, const QVariant& real) {
         const int index = record.columnIndex(column);
         const ColumnType type = record.columnType(index);
-        record.FieldAt(index).setAsVariant(type == ColumnType::Integer ? number
+        record.FieldAt(index).setHeldValue(type == ColumnType::Integer ? number
                 : type == ColumnType::Real                             ? real
                                                                        : text);
     };
     write(QStringLiteral("lcui"), zeroText, zeroNumber, zeroReal);
     write(QStringLiteral("lsector"), zeroText, zeroNumber, zeroReal);
-    static const QVariant cleared;
     for (const QString& column : LiquidatorTextColumns())
-        write(column, noText, cleared, cleared);
+        write(column, blank, cleared, cleared);
 }
 
 // The payer's clean-up, over the query's edit buffer or over a record held

@@ -4,6 +4,7 @@
 #include "store/Errors.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace itm {
 
@@ -42,7 +43,8 @@ int TypedRecord::indexOf(const QString& name) const
     const int mask = int(m_slots.size() - 1);
     for (int slot = slotOf(name); m_slots.at(slot) >= 0; slot = (slot + 1) & mask) {
         const QString& column = m_columns.at(m_slots.at(slot));
-        if (column.size() == name.size() && std::equal(column.cbegin(), column.cend(), name.cbegin()))
+        if (column.size() == name.size()
+            && std::memcmp(column.constData(), name.constData(), size_t(name.size()) * sizeof(QChar)) == 0)
             return m_slots.at(slot);
     }
     for (int i = 0; i < m_columns.size(); ++i) {

@@ -52,7 +52,8 @@ public:
             else
                 held = ValueForColumn(type, value);
         }
-        // A value this column held before, written as it is.
+        // A value of the column's kind (one it held before, or made for
+        // it), written as it is.
         void setHeldValue(const QVariant& value) const { m_record->m_values[m_index] = value; }
         // False, and nothing written, where setAsString raises.
         bool trySetAsString(const QString& text) const
