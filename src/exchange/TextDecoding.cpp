@@ -102,7 +102,9 @@ QString TextDecoder::decode(const QByteArray& block, bool last)
         if (bytes.startsWith(utf8Bom)) {
             m_encoding = TextEncoding::Utf8WithBom;
             m_mode = Mode::Utf8;
-            bytes.remove(0, utf8Bom.size());
+            // A file saved twice with a mark may begin with two.
+            while (bytes.startsWith(utf8Bom))
+                bytes.remove(0, utf8Bom.size());
         } else if (startsWithUtf16Bom(bytes) || looksLikeUtf16(bytes)) {
             m_encoding = TextEncoding::Utf16;
             m_error = DecodingError { 1, utf16Refused };
@@ -157,7 +159,8 @@ QString TextDecoder::decode(const QByteArray& block, bool last)
     // What came before the mode was decided is ASCII, the same in either.
     if (m_mode == Mode::Windows1250)
         return DecodeWindows1250(bytes.first(end));
-    return QString::fromUtf8(bytes.constData(), end);
+    // A U+FEFF that a block begins with is a letter of the file.
+    return Utf8Text(bytes.constData(), end);
 }
 
 QString EncodingName(TextEncoding encoding)

@@ -1,6 +1,7 @@
 #include "store/StoredText.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace itm {
 
@@ -47,6 +48,19 @@ qsizetype Utf8SequenceLength(const unsigned char* bytes, qsizetype available)
     return length;
 }
 
+QString Utf8Text(const char* bytes, qsizetype size)
+{
+    static constexpr char byteOrderMark[] = "\xEF\xBB\xBF";
+    qsizetype marks = 0;
+    while (size - 3 * marks >= 3 && std::memcmp(bytes + 3 * marks, byteOrderMark, 3) == 0)
+        ++marks;
+    if (marks == 0)
+        return QString::fromUtf8(bytes, size);
+    // QString::fromUtf8 drops one at the very start only: the marks are
+    // counted and put back in front of the rest.
+    return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(bytes + 3 * marks, size - 3 * marks);
+}
+
 QString StoredTextFromBytes(const char* bytes, qsizetype size)
 {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes);
@@ -60,14 +74,14 @@ QString StoredTextFromBytes(const char* bytes, qsizetype size)
             pos += length;
             continue;
         }
-        text += QString::fromUtf8(bytes + start, pos - start);
+        text += Utf8Text(bytes + start, pos - start);
         text += QChar(char16_t(kRawByteBase + data[pos]));
         ++pos;
         start = pos;
     }
     if (start == 0)
-        return QString::fromUtf8(bytes, size);
-    text += QString::fromUtf8(bytes + start, size - start);
+        return Utf8Text(bytes, size);
+    text += Utf8Text(bytes + start, size - start);
     return text;
 }
 

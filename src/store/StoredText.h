@@ -19,6 +19,11 @@ inline QString StoredTextFromBytes(const QByteArray& bytes)
 }
 QByteArray StoredTextBytes(const QString& text);
 
+// Valid UTF-8 as the text it encodes, every character kept: U+FEFF at the
+// start is a letter of the text (QString::fromUtf8 takes it for a byte order
+// mark and drops it, and the bytes written back would lack it).
+QString Utf8Text(const char* bytes, qsizetype size);
+
 // The length of the UTF-8 letter starting at bytes[0] (1 for ASCII): 0 when
 // none starts there (a stray continuation byte, an overlong form, a
 // surrogate, beyond U+10FFFF), -1 when the available bytes begin one but end

@@ -95,6 +95,12 @@ private Q_SLOTS:
         const QString filler(65533, u'x');
         QTest::newRow("UTF-8 letter across two blocks")
             << "n\n" + (filler + QChar(0x0218)).toUtf8() << TextEncoding::Utf8 << filler + QChar(0x0218);
+        // A letter that looks like a byte order mark, where the second block begins.
+        const QString blockFiller(65534, u'x');
+        QTest::newRow("U+FEFF where a block begins") << "n\n" + (blockFiller + QChar(0xFEFF) + u'A').toUtf8()
+                                                     << TextEncoding::Utf8 << blockFiller + QChar(0xFEFF) + u'A';
+        QTest::newRow("two byte order marks")
+            << "\xEF\xBB\xBF\xEF\xBB\xBFn\n" + romanian.toUtf8() << TextEncoding::Utf8WithBom << romanian;
     }
     void encodings()
     {

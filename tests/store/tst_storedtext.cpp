@@ -28,6 +28,12 @@ private Q_SLOTS:
         QTest::newRow("sequence cut short") << QByteArray("A\xe2\x82") << QString::fromUtf16(u"A\xdce2\xdc82");
         QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80") << QString::fromUtf16(u"\xdced\xdca0\xdc80");
         QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << QString::fromUtf16(u"\xdcc0\xdcaf");
+        // U+FEFF looks like a byte order mark at the start of the text or after a byte carried on its own.
+        QTest::newRow("U+FEFF first") << QByteArray("\xef\xbb\xbf\xef\xbb\xbf"
+                                                    "A")
+                                      << QString(2, QChar(0xFEFF)) + u'A';
+        QTest::newRow("U+FEFF after a carried byte")
+            << QByteArray("\xdc\xef\xbb\xbf") << QString::fromUtf16(u"\xdcdc\xfeff");
     }
     void bytesComeBackAsStored()
     {
