@@ -133,9 +133,9 @@ void RowWriteThread::run()
         try {
             for (Row& row : batch) {
                 if (!row.complete) {
-                    row.values = m_completed->exchangeValues(std::move(row.values));
-                    m_complete(*m_completed);
-                    row.values = m_completed->exchangeValues(std::move(row.values));
+                    row.values = m_completed.exchangeValues(std::move(row.values));
+                    m_complete(m_completed);
+                    row.values = m_completed.exchangeValues(std::move(row.values));
                 }
                 m_rows.write(row.kind, row.values, row.oldValues);
             }

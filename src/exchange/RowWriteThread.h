@@ -9,7 +9,6 @@
 #include <exception>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <thread>
 #include <vector>
 
@@ -69,7 +68,7 @@ private:
 
     RowWriter m_rows;
     std::function<void(TypedRecord&)> m_complete;
-    std::optional<TypedRecord> m_completed; // the thread's: a row completed in it
+    TypedRecord m_completed; // the thread's: a row completed in it
     Batch m_filling; // the caller's, handed over when full
     std::mutex m_mutex;
     std::condition_variable m_changed;

@@ -106,55 +106,37 @@ QByteArray StoredTextBytes(const QString& text)
 
 namespace {
 
-// The plain characters that become a blank: the controls below 32, the
-// apostrophe, the quote and the comma.
-constexpr bool plainSeparator(char16_t unit)
-{
-    return unit < 0x20 || unit == u'\'' || unit == u'"' || unit == u',';
-}
-
-struct PlainSeparators
-{
-    bool table[0x80] = {};
-    constexpr PlainSeparators()
-    {
-        for (char16_t unit = 0; unit < 0x80; ++unit)
-            table[unit] = plainSeparator(unit) || unit == 0x7F;
-    }
-};
-constexpr PlainSeparators plainSeparators;
-
 // C0 and C1 controls (NEL among them) and the line and paragraph separators:
 // each ends a line for some reader.
 inline bool isSeparator(char16_t unit)
 {
-    if (unit < 0x80)
-        return plainSeparators.table[unit];
-    return unit <= 0x9F || unit == 0x2028 || unit == 0x2029;
+    return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0x2028 || unit == 0x2029 || unit == u'\''
+        || unit == u'"' || unit == u',';
+}
+
+// Where the first separator of the text is; its size when it holds none.
+qsizetype firstSeparator(QStringView text)
+{
+    const char16_t* units = text.utf16();
+    return std::find_if(units, units + text.size(), isSeparator) - units;
 }
 
 } // namespace
 
 bool HoldsSeparator(QStringView text)
 {
-    return std::any_of(text.utf16(), text.utf16() + text.size(), [](char16_t unit) { return isSeparator(unit); });
+    return firstSeparator(text) < text.size();
 }
 
 QString BlankSeparators(const QString& text)
 {
     // Nearly every text has none: it is returned as it is, without a copy.
-    // An import cleans every text of a million rows: the scan reads the
-    // characters straight, one table look each.
-    const auto* units = reinterpret_cast<const char16_t*>(text.utf16());
-    const qsizetype size = text.size();
-    qsizetype first = 0;
-    while (first < size && !isSeparator(units[first]))
-        ++first;
-    if (first == size)
+    const qsizetype first = firstSeparator(text);
+    if (first == text.size())
         return text;
     QString cleaned = text;
     char16_t* letters = reinterpret_cast<char16_t*>(cleaned.data());
-    for (qsizetype i = first; i < size; ++i) {
+    for (qsizetype i = first; i < cleaned.size(); ++i) {
         if (isSeparator(letters[i]))
             letters[i] = u' ';
     }

@@ -31,20 +31,11 @@ public:
         qint64 AsInteger() const { return m_record->fieldInteger(m_record->m_columns.at(m_index)); }
         // Raises ConversionError when a number column refuses the text.
         void setAsString(const QString& text) const { setAsVariant(text); }
-        void setAsVariant(const QVariant& value) const
+        // Taken by value: a value made for the column is moved in, not copied.
+        void setAsVariant(QVariant value) const
         {
             // A value already of the column's kind, nearly every one an
             // import writes, is kept without a conversion.
-            QVariant& held = m_record->m_values[m_index];
-            const ColumnType type = m_record->m_types.at(m_index);
-            if (!value.isNull() && IsValueOfColumn(type, value))
-                held = value;
-            else
-                held = ValueForColumn(type, value);
-        }
-        // The same, taking a value made for the column without a copy.
-        void setAsVariant(QVariant&& value) const
-        {
             QVariant& held = m_record->m_values[m_index];
             const ColumnType type = m_record->m_types.at(m_index);
             if (!value.isNull() && IsValueOfColumn(type, value))
